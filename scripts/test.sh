@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the normal build under a virtual X
+# display, then the unit and headless tests again with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/check-sources.sh"
+
+"$root/scripts/build.sh" "$root/build"
+echo "== tests (normal build, virtual display)"
+(cd "$root/build" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2)
+
+"$root/scripts/build.sh" "$root/build-sanitize" -DVARNOK_SANITIZE=ON -DVARNOK_BENCH=OFF
+echo "== unit and headless tests (address and undefined-behaviour sanitizers)"
+(cd "$root/build-sanitize" && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j 2 -LE window)

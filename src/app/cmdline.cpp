@@ -1,0 +1,100 @@
+#include "app/cmdline.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <type_traits>
+
+const char* UsageText()
+{
+    return "usage: varnok [options]\n"
+           "  --data DIR         read the game's files from DIR (default: the built data pack)\n"
+           "  --headless         no window, no sound device, virtual clock\n"
+           "  --virtual-clock    the clock moves 16 ms per loop pass, in the real window too\n"
+           "  --script FILE      scripted input, one 'STEP VERB ARGS' a line\n"
+           "  --frames N         quit after N steps\n"
+           "  --seed N           seed the random generator with N instead of the clock\n"
+           "  --report FILE      write a JSON report of the run at exit\n"
+           "  --battle           start straight in a battle with the settings below\n"
+           "  --side tank|robot  the player's side (default tank)\n"
+           "  --tank K           the player's tank type, 1..9\n"
+           "  --robot K          the player's robot type, 101..104\n"
+           "  --earth N          tanks in battle, 1..16\n"
+           "  --mercury N        robots in battle, 1..16\n"
+           "  --sky ID           sky, 200..208\n"
+           "  --minutes M        battle length, 5..90\n"
+           "  --demo             the computer drives the player's unit too\n"
+           "  --help             this text\n";
+}
+
+namespace {
+bool ParseInt(const char* s, long long lo, long long hi, long long* out)
+{
+    if (!s || !*s) return false;
+    errno = 0;
+    char* end = nullptr;
+    long long v = std::strtoll(s, &end, 10);
+    if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+}  // namespace
+
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error)
+{
+    *out = CommandLine{};
+    for (int i = 1; i < argc; ++i) {
+        std::string flag = argv[i];
+        const char* value = (i + 1 < argc) ? argv[i + 1] : nullptr;
+        auto needValue = [&]() {
+            if (!value) {
+                *error = flag + " needs a value";
+                return false;
+            }
+            ++i;
+            return true;
+        };
+        auto intValue = [&](long long lo, long long hi, auto* dst) {
+            if (!needValue()) return false;
+            long long v;
+            if (!ParseInt(value, lo, hi, &v)) {
+                *error = flag + ": '" + value + "' is not a whole number from " +
+                         std::to_string(lo) + " to " + std::to_string(hi);
+                return false;
+            }
+            *dst = static_cast<std::remove_pointer_t<decltype(dst)>>(v);
+            return true;
+        };
+        bool ok = true;
+        if (flag == "--data") ok = needValue() && (out->dataDir = value, true);
+        else if (flag == "--headless") out->headless = true;
+        else if (flag == "--virtual-clock") out->virtualClock = true;
+        else if (flag == "--script") ok = needValue() && (out->scriptPath = value, true);
+        else if (flag == "--frames") ok = intValue(1, 1000000000LL, &out->frames);
+        else if (flag == "--seed") ok = intValue(0, 4294967295LL, &out->seed) && (out->seedSet = true);
+        else if (flag == "--report") ok = needValue() && (out->reportPath = value, true);
+        else if (flag == "--battle") out->battle = true;
+        else if (flag == "--side") {
+            ok = needValue();
+            if (ok && std::strcmp(value, "tank") == 0) out->side = 0;
+            else if (ok && std::strcmp(value, "robot") == 0) out->side = 1;
+            else if (ok) {
+                *error = flag + ": '" + value + "' is not a side (tank or robot)";
+                ok = false;
+            }
+        } else if (flag == "--tank") ok = intValue(1, 9, &out->tankType);
+        else if (flag == "--robot") ok = intValue(101, 104, &out->robotType);
+        else if (flag == "--earth") ok = intValue(1, 16, &out->earthCount);
+        else if (flag == "--mercury") ok = intValue(1, 16, &out->mercuryCount);
+        else if (flag == "--sky") ok = intValue(200, 208, &out->skyId);
+        else if (flag == "--minutes") ok = intValue(5, 90, &out->minutes);
+        else if (flag == "--demo") out->demo = true;
+        else if (flag == "--help" || flag == "-h") out->help = true;
+        else {
+            *error = "unknown option '" + flag + "'";
+            ok = false;
+        }
+        if (!ok) return false;
+    }
+    return true;
+}

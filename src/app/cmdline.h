@@ -1,0 +1,33 @@
+// The command line.  The game without flags behaves as it always has; the
+// flags serve tests, demos and benchmarks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct CommandLine {
+    std::string dataDir;      // --data: working directory for every asset path
+    bool headless = false;    // --headless: no window, no devices, virtual clock
+    bool virtualClock = false;
+    std::string scriptPath;   // --script
+    int64_t frames = -1;      // --frames: quit after this many steps (-1: never)
+    bool seedSet = false;     // --seed
+    uint32_t seed = 0;
+    std::string reportPath;   // --report
+
+    // Battle quick start.
+    bool battle = false;
+    int side = 0;             // 0 tank, 1 robot
+    int tankType = 1;         // 1..9
+    int robotType = 101;      // 101..104
+    int earthCount = 8;       // 1..16
+    int mercuryCount = 8;     // 1..16
+    int skyId = 200;          // 200..208
+    int minutes = 10;         // 5..90
+    bool demo = false;
+    bool help = false;
+};
+
+// Returns false with *error naming the flag and what is wrong with it.
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error);
+const char* UsageText();

@@ -1,0 +1,217 @@
+#include "app/entry.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <string>
+
+#include "app/cmdline.h"
+#include "app/display.h"
+#include "app/options.h"
+#include "app/report.h"
+#include "app/scene.h"
+#include "platform/crt_rand.h"
+#include "platform/input_script.h"
+#include "platform/system.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "VARNOK";
+constexpr const char* kWindowClass = "Virarod Izaz IRI Window";
+
+struct RunInfo {
+    std::string backend;
+    int exitCode = 0;
+    double wallMs = 0.0;
+    bool seeded = false;
+    uint32_t seed = 0;
+};
+RunInfo gRun;
+
+// --- steps of start-up and shutdown still to come -------------------------
+// Each keeps its place in the order; the modules that own them fill them in.
+void CreateSoundDevice() {}           // start-up 5
+void CreateGraphicsDevice()           // start-up 6
+{
+    SetBackBufferSize(OptionData.screenWidth, OptionData.screenHeight);
+}
+void SetFixedRenderStates()           // start-up 7
+{
+    sys::TimeBeginPeriod(1);
+}
+void CreateFonts() {}                 // start-up 8
+void CreateSpriteBatcher() {}         // start-up 9
+void LoadMap() {}                     // start-up 10
+void LoadSky() {}                     // start-up 11
+void CreateShadowResources() {}       // start-up 12
+
+void ReleaseFrontEnd() {}             // shutdown 2
+void ReleaseBattleTextures() {}       // shutdown 3
+void ReleaseShadowResources() {}      // shutdown 4
+void ReleaseTankModels() {}           // shutdown 5
+void ReleaseRobotModels() {}          // shutdown 6
+void ReleaseSkyAndMap() {}            // shutdown 7
+void ReleaseSoundPools() {}           // shutdown 8
+void ReleaseFontsSpriteAndEffect() {} // shutdown 10
+void ReleaseGraphicsDevice() {}       // shutdown 11
+void ReleaseSoundDevice() {}          // shutdown 12
+
+// Until the title screen exists the game idles in this scene: it keeps the
+// step rhythm and the quit keys working.
+void BootScene()
+{
+    static uint32_t lastRun = 0;
+    if (!SceneTick(&lastRun)) return;
+}
+
+void WriteCoreReport(JsonWriter& w)
+{
+    w.Integer("frames", StepsRun());
+    w.String("scene", SceneName(SceneProc));
+    w.Integer("exit_code", gRun.exitCode);
+    w.Number("wall_ms", gRun.wallMs);
+    w.String("backend", gRun.backend);
+    if (gRun.seeded) w.Integer("seed", gRun.seed);
+    std::vector<float> t = StepTimes();
+    std::sort(t.begin(), t.end());
+    auto pct = [&](double p) {
+        if (t.empty()) return 0.0;
+        size_t i = static_cast<size_t>(p * static_cast<double>(t.size() - 1) + 0.5);
+        return static_cast<double>(t[i]);
+    };
+    double sum = 0.0;
+    for (float v : t) sum += v;
+    w.BeginObject("step_ms");
+    w.Number("mean", t.empty() ? 0.0 : sum / static_cast<double>(t.size()));
+    w.Number("p50", pct(0.50));
+    w.Number("p99", pct(0.99));
+    w.Number("max", t.empty() ? 0.0 : t.back());
+    w.EndObject();
+}
+
+// The built data pack sits beside the executable.
+std::string DefaultDataDir()
+{
+    char exe[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return "";
+    exe[n] = '\0';
+    std::string dir(exe);
+    dir.erase(dir.find_last_of('/') + 1);
+    dir += "data";
+    return access(dir.c_str(), F_OK) == 0 ? dir : "";
+}
+
+std::string Absolute(const std::string& path)
+{
+    if (path.empty() || path[0] == '/') return path;
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) return path;
+    return std::string(cwd) + "/" + path;
+}
+
+}  // namespace
+
+intptr_t MainWindowProc(uint32_t msg, uint32_t wParam)
+{
+    switch (msg) {
+    case sys::MSG_DESTROY:
+        sys::PostQuitMessage(0);
+        return 0;
+    case sys::MSG_KEYDOWN:
+        if (wParam == VK_F1) sys::PostQuitMessage(0);
+        return 0;
+    default:
+        return sys::DefaultWindowProc(msg, wParam);
+    }
+}
+
+int VarnokMain(int argc, const char* const* argv)
+{
+    auto started = std::chrono::steady_clock::now();
+    CommandLine cl;
+    std::string error;
+    if (!ParseCommandLine(argc, argv, &cl, &error)) {
+        std::fprintf(stderr, "varnok: %s\n%s", error.c_str(), UsageText());
+        return 2;
+    }
+    if (cl.help) {
+        std::fputs(UsageText(), stdout);
+        return 0;
+    }
+
+    // Paths given on the command line are the caller's, read before moving
+    // to the data folder.
+    InputScript script;
+    if (!cl.scriptPath.empty() && !LoadInputScript(cl.scriptPath, &script, &error)) {
+        std::fprintf(stderr, "varnok: %s\n", error.c_str());
+        return 2;
+    }
+    std::string reportPath = Absolute(cl.reportPath);
+    std::string dataDir = cl.dataDir.empty() ? DefaultDataDir() : cl.dataDir;
+    if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
+        std::fprintf(stderr, "varnok: --data %s: no such folder\n", dataDir.c_str());
+        return 2;
+    }
+
+    SetFixedSeed(cl.seedSet, cl.seed);
+    gRun = RunInfo{};
+    gRun.seeded = cl.seedSet;
+    gRun.seed = cl.seed;
+    gRun.backend = cl.headless ? "headless" : "window";
+    AddReportSection(WriteCoreReport);
+    NameScene(BootScene, "BootScene");
+
+    // 1. The options file.
+    LoadOptions();
+
+    // 2-4. The window, client area of the configured size.
+    if (!sys::Init(cl.headless ? sys::Backend::Headless : sys::Backend::Window, cl.virtualClock)) {
+        // The original quietly returned 0 here; a window that never opened is
+        // a failure and says so in the exit code.
+        return 1;
+    }
+    sys::SetUnattended(cl.headless || !cl.scriptPath.empty() || cl.frames > 0);
+    sys::SetInputScript(cl.scriptPath.empty() ? nullptr : &script);
+    sys::WindowDesc desc = {kWindowTitle, kWindowClass, OptionData.screenWidth,
+                            OptionData.screenHeight, OptionData.fullScreen != 0};
+    if (!sys::CreateMainWindow(desc, MainWindowProc)) {
+        sys::Shutdown();
+        return 1;
+    }
+
+    CreateSoundDevice();
+    CreateGraphicsDevice();
+    SetFixedRenderStates();
+    CreateFonts();
+    CreateSpriteBatcher();
+    LoadMap();
+    LoadSky();
+    CreateShadowResources();
+    SceneProc = BootScene;
+
+    int exitCode = RunMessageLoop(cl.frames);
+
+    sys::TimeEndPeriod(1);
+    ReleaseFrontEnd();
+    ReleaseBattleTextures();
+    ReleaseShadowResources();
+    ReleaseTankModels();
+    ReleaseRobotModels();
+    ReleaseSkyAndMap();
+    ReleaseSoundPools();
+    sys::ShowCursor(true);
+    ReleaseFontsSpriteAndEffect();
+    ReleaseGraphicsDevice();
+    ReleaseSoundDevice();
+    sys::SetInputScript(nullptr);
+    sys::Shutdown();
+
+    gRun.exitCode = exitCode;
+    gRun.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    if (!reportPath.empty() && !WriteReport(reportPath) && exitCode == 0) exitCode = 1;
+    return exitCode;
+}

@@ -1,0 +1,145 @@
+#include "app/options.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "app/display.h"
+
+OptionRecord OptionData = kDefaultOptions;
+int32_t ScreenModeChoice = 1;
+
+int32_t OptionAtoi(const char* s)
+{
+    while (*s == ' ' || (*s >= '\t' && *s <= '\r')) ++s;
+    bool negative = false;
+    if (*s == '+' || *s == '-') negative = (*s++ == '-');
+    long long v = 0;
+    for (; *s >= '0' && *s <= '9'; ++s) {
+        v = v * 10 + (*s - '0');
+        if (v > 1LL + INT_MAX) v = 1LL + INT_MAX;  // saturate, the sign decides below
+    }
+    if (negative) v = -v;
+    if (v > INT_MAX) v = INT_MAX;
+    return static_cast<int32_t>(v);
+}
+
+namespace {
+bool IsOneOf(int32_t v, std::initializer_list<int32_t> set)
+{
+    for (int32_t s : set)
+        if (v == s) return true;
+    return false;
+}
+
+// One stderr line per value that falls back; `missing` tells that the file
+// ended before this line, so the value is the previous line's again.
+void Reject(const char* path, int line, bool missing, int32_t value, const char* what,
+            int32_t fallback)
+{
+    if (missing)
+        std::fprintf(stderr, "%s: line %d is missing, so it reads as %d, which is not %s; using %d\n",
+                     path, line, value, what, fallback);
+    else
+        std::fprintf(stderr, "%s: line %d: %d is not %s; using %d\n", path, line, value, what,
+                     fallback);
+}
+}  // namespace
+
+OptionRecord ReadOptionsFile(const char* path)
+{
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) return kDefaultOptions;
+
+    // Four lines through one 256-byte buffer: when the file ends early the
+    // buffer still holds the last line read, so its value repeats.
+    char buf[256] = "";
+    int32_t v[4];
+    int linesRead = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (std::fgets(buf, sizeof buf, f)) ++linesRead;
+        v[i] = OptionAtoi(buf);
+    }
+    std::fclose(f);
+
+    OptionRecord o = {v[0], v[1], v[2], v[3]};
+    auto missing = [&](int line) { return line > linesRead; };
+    if (!IsOneOf(o.fullScreen, {0, 1})) {
+        Reject(path, 1, missing(1), o.fullScreen, "a screen mode (0 window, 1 full screen)", 0);
+        o.fullScreen = kDefaultOptions.fullScreen;
+    }
+    bool widthOk = IsOneOf(o.screenWidth, {640, 800, 1024});
+    bool heightOk = IsOneOf(o.screenHeight, {480, 600, 768});
+    if (!widthOk)
+        Reject(path, 2, missing(2), o.screenWidth, "a screen width (640, 800, 1024)",
+               kDefaultOptions.screenWidth);
+    if (!heightOk)
+        Reject(path, 3, missing(3), o.screenHeight, "a screen height (480, 600, 768)",
+               kDefaultOptions.screenHeight);
+    if (widthOk && heightOk && o.screenWidth * 3 != o.screenHeight * 4) {
+        std::fprintf(stderr,
+                     "%s: lines 2 and 3: %d x %d is not a screen size (640 x 480, 800 x 600, "
+                     "1024 x 768); using 800 x 600\n",
+                     path, o.screenWidth, o.screenHeight);
+        widthOk = heightOk = false;
+    }
+    if (!widthOk || !heightOk) {
+        o.screenWidth = kDefaultOptions.screenWidth;
+        o.screenHeight = kDefaultOptions.screenHeight;
+    }
+    if (!IsOneOf(o.shadowMapSize, {1, 512, 1024, 1600})) {
+        Reject(path, 4, missing(4), o.shadowMapSize, "a shadow map size (1, 512, 1024, 1600)",
+               kDefaultOptions.shadowMapSize);
+        o.shadowMapSize = kDefaultOptions.shadowMapSize;
+    }
+    return o;
+}
+
+void LoadOptions()
+{
+    OptionData = ReadOptionsFile(kOptionsPath);
+    ScreenModeChoice = OptionData.fullScreen ? 0 : 1;
+}
+
+bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,
+                      int32_t shadowMapSize)
+{
+    // The folder the file lives in may not exist yet on a fresh install.
+    std::string dir(path);
+    size_t slash = dir.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) {
+        dir.erase(slash);
+        if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
+            std::fprintf(stderr, "%s: the settings were not saved: cannot create %s (%s)\n", path,
+                         dir.c_str(), std::strerror(errno));
+            return false;
+        }
+    }
+    // Written beside the old file and renamed over it, so an interrupted save
+    // never leaves half a file.  Lines end CR LF, as the file always has.
+    std::string tmp = std::string(path) + ".tmp";
+    std::FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f) {
+        std::fprintf(stderr, "%s: the settings were not saved: %s\n", path, std::strerror(errno));
+        return false;
+    }
+    bool ok = std::fprintf(f, "%s\r\n%d\r\n%d\r\n%d\r\n", screenModeChoice == 0 ? "1" : "0",
+                           width, height, shadowMapSize) > 0;
+    ok = (std::fflush(f) == 0) && ok;
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok && std::rename(tmp.c_str(), path) != 0) ok = false;
+    if (!ok) {
+        std::fprintf(stderr, "%s: the settings were not saved: %s\n", path, std::strerror(errno));
+        std::remove(tmp.c_str());
+    }
+    return ok;
+}
+
+void SaveOptions()
+{
+    WriteOptionsFile(kOptionsPath, ScreenModeChoice, BackBufferWidth(), BackBufferHeight(),
+                     OptionData.shadowMapSize);
+}

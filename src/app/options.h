@@ -1,0 +1,38 @@
+// The options file "Data/OptionData.dat": four display settings kept between
+// runs, one decimal number a line (full screen flag, width, height, shadow
+// map edge).  Read once at start-up, written when the options screen applies.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct OptionRecord {
+    int32_t fullScreen;     // 1 exclusive full screen, 0 window
+    int32_t screenWidth;    // back buffer and client width
+    int32_t screenHeight;
+    int32_t shadowMapSize;  // square shadow texture edge; 1 turns shadows off
+};
+
+extern OptionRecord OptionData;
+// The options screen's mode choice: 0 full screen, 1 window.
+extern int32_t ScreenModeChoice;
+
+constexpr const char* kOptionsPath = "Data/OptionData.dat";
+constexpr OptionRecord kDefaultOptions = {0, 800, 600, 1024};
+
+// Reads the file into OptionData (defaults when it is missing).  A value the
+// options screen could not have written falls back to its default with one
+// line on stderr naming the file, the line and the value.
+void LoadOptions();
+// Writes the mode choice (inverted: 1 full screen, 0 window), the running
+// back-buffer size and shadowMapSize.  The file is replaced whole or not at
+// all; a failure is reported on stderr and leaves the old file as it was.
+void SaveOptions();
+
+// The workers behind them, on any path.
+OptionRecord ReadOptionsFile(const char* path);
+bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,
+                      int32_t shadowMapSize);
+// atoi's reading of a line (leading blanks, a sign, digits; nothing else
+// counts), clamped to the 32-bit range instead of overflowing.
+int32_t OptionAtoi(const char* s);

@@ -1,0 +1,31 @@
+// Scenes and the message loop.  Every screen is a scene routine; the loop
+// calls the current one (SceneProc) whenever no window message waits, and a
+// scene hands over by storing another routine in SceneProc.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+using SceneFn = void (*)();
+
+extern SceneFn SceneProc;
+
+// Names a scene routine for reports and messages.
+void NameScene(SceneFn scene, const char* name);
+const char* SceneName(SceneFn scene);
+
+// The 16 ms gate every stepping scene passes first: returns false at once
+// when less than 16 ms (unsigned difference) have passed since *lastRun;
+// otherwise stores the time, starts a step and returns true.
+bool SceneTick(uint32_t* lastRun);
+
+// Runs until the quit message; returns its exit code.  With frameLimit > 0
+// the loop posts quit once that many steps have run.
+int RunMessageLoop(int64_t frameLimit);
+
+// Steps run since the program started (a step is a scene call past its gate).
+uint32_t StepsRun();
+// How long each step took, in milliseconds.
+const std::vector<float>& StepTimes();
+// Back to no steps, for a fresh run in the same process.
+void ResetSteps();

@@ -1,0 +1,131 @@
+#include "platform/input_script.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/vk.h"
+
+static std::string Upper(std::string s)
+{
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Whole-string decimal number within [lo, hi].
+static bool ParseNumber(const std::string& s, long lo, long hi, long* out)
+{
+    if (s.empty() || s.size() > 10) return false;
+    size_t i = (s[0] == '-') ? 1 : 0;
+    if (i == s.size()) return false;
+    for (size_t k = i; k < s.size(); ++k)
+        if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
+    long v = std::strtol(s.c_str(), nullptr, 10);
+    if (v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+
+int KeyCodeFromName(const std::string& name)
+{
+    std::string k = Upper(name);
+    if (k.size() == 1 && ((k[0] >= 'A' && k[0] <= 'Z') || (k[0] >= '0' && k[0] <= '9')))
+        return k[0];
+    if (k.size() >= 2 && k[0] == 'F') {
+        long n;
+        if (ParseNumber(k.substr(1), 1, 12, &n)) return VK_F1 + static_cast<int>(n) - 1;
+    }
+    static const struct { const char* name; int code; } named[] = {
+        {"ESCAPE", VK_ESCAPE}, {"TAB", VK_TAB},   {"SPACE", VK_SPACE}, {"RETURN", VK_RETURN},
+        {"LEFT", VK_LEFT},     {"RIGHT", VK_RIGHT}, {"UP", VK_UP},      {"DOWN", VK_DOWN},
+    };
+    for (const auto& n : named)
+        if (k == n.name) return n.code;
+    if (k.size() == 4 && k[0] == '0' && k[1] == 'X' && std::isxdigit(static_cast<unsigned char>(k[2])) &&
+        std::isxdigit(static_cast<unsigned char>(k[3]))) {
+        int code = static_cast<int>(std::strtol(k.c_str() + 2, nullptr, 16));
+        return code == 0 ? -1 : code;
+    }
+    return -1;
+}
+
+bool ParseInputScript(const std::string& text, const std::string& name, InputScript* out,
+                      std::string* error)
+{
+    out->events.clear();
+    std::istringstream in(text);
+    std::string line;
+    int lineNo = 0;
+    auto fail = [&](const std::string& what) {
+        *error = name + ":" + std::to_string(lineNo) + ": " + what;
+        out->events.clear();
+        return false;
+    };
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string s; words >> s;) w.push_back(s);
+        if (w.empty()) continue;
+
+        long step;
+        if (!ParseNumber(w[0], 1, 2000000000L, &step))
+            return fail("'" + w[0] + "' is not a step number (1 or more)");
+        if (w.size() < 2) return fail("a verb must follow the step number");
+        std::string verb = w[1];
+        ScriptEvent ev{static_cast<uint32_t>(step), ScriptVerb::Quit, 0, 0};
+        size_t wantArgs = 0;
+        if (verb == "keydown" || verb == "keyup") {
+            ev.verb = verb == "keydown" ? ScriptVerb::KeyDown : ScriptVerb::KeyUp;
+            wantArgs = 1;
+            if (w.size() == 3 && (ev.a = KeyCodeFromName(w[2])) < 0)
+                return fail("'" + w[2] + "' is not a key");
+        } else if (verb == "buttondown" || verb == "buttonup") {
+            ev.verb = verb == "buttondown" ? ScriptVerb::ButtonDown : ScriptVerb::ButtonUp;
+            wantArgs = 1;
+            if (w.size() == 3) {
+                if (w[2] == "left") ev.a = VK_LBUTTON;
+                else if (w[2] == "right") ev.a = VK_RBUTTON;
+                else return fail("'" + w[2] + "' is not a mouse button (left or right)");
+            }
+        } else if (verb == "move") {
+            ev.verb = ScriptVerb::Move;
+            wantArgs = 2;
+            long x, y;
+            if (w.size() == 4) {
+                if (!ParseNumber(w[2], -100000, 100000, &x) || !ParseNumber(w[3], -100000, 100000, &y))
+                    return fail("move takes two whole numbers, X and Y");
+                ev.a = static_cast<int>(x);
+                ev.b = static_cast<int>(y);
+            }
+        } else if (verb == "quit") {
+            ev.verb = ScriptVerb::Quit;
+        } else {
+            return fail("unknown verb '" + verb + "'");
+        }
+        if (w.size() != 2 + wantArgs)
+            return fail(verb + " takes " + std::to_string(wantArgs) + " argument" +
+                        (wantArgs == 1 ? "" : "s"));
+        out->events.push_back(ev);
+    }
+    std::stable_sort(out->events.begin(), out->events.end(),
+                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.step < b.step; });
+    return true;
+}
+
+bool LoadInputScript(const std::string& path, InputScript* out, std::string* error)
+{
+    std::ifstream f(path, std::ios::binary);
+    if (!f) {
+        *error = path + ": cannot be opened";
+        return false;
+    }
+    std::ostringstream ss;
+    ss << f.rdbuf();
+    return ParseInputScript(ss.str(), path, out, error);
+}

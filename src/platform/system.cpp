@@ -1,0 +1,292 @@
+// The backend-independent half of the system layer: message queue, key
+// tables, cursor, clock and scripted input.
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <thread>
+
+#include "platform/input_script.h"
+#include "platform/system_backend.h"
+
+namespace sys {
+using namespace detail;
+
+namespace {
+const SystemBackend* gBackend = nullptr;
+Backend gBackendKind = Backend::Headless;
+bool gUnattended = false;
+
+std::deque<Message> gQueue;
+bool gQuitPosted = false;
+int gQuitCode = 0;
+
+WindowProc gProc = nullptr;
+bool gWindowExists = false;
+int gClientW = 0, gClientH = 0;
+
+bool gDeviceKeys[kKeyCount];
+bool gScriptKeys[kKeyCount];
+Point gCursor{0, 0};
+int gShowCount = 0;
+
+bool gVirtualClock = false;
+uint32_t gVirtualTime = 0;
+const std::chrono::steady_clock::time_point gClockStart = std::chrono::steady_clock::now();
+
+const InputScript* gScript = nullptr;
+size_t gScriptNext = 0;
+
+void ClampCursor()
+{
+    if (gClientW > 0 && gCursor.x >= gClientW) gCursor.x = gClientW - 1;
+    if (gClientH > 0 && gCursor.y >= gClientH) gCursor.y = gClientH - 1;
+    if (gCursor.x < 0) gCursor.x = 0;
+    if (gCursor.y < 0) gCursor.y = 0;
+}
+}  // namespace
+
+namespace detail {
+void PostMessage(uint32_t id, uint32_t wParam) { gQueue.push_back({id, wParam}); }
+
+void SetDeviceKey(int vk, bool down)
+{
+    if (vk > 0 && vk < kKeyCount) gDeviceKeys[vk] = down;
+}
+
+void ClearDeviceKeys()
+{
+    for (bool& k : gDeviceKeys) k = false;
+}
+
+void CursorMovedTo(int x, int y)
+{
+    gCursor = {x, y};
+    ClampCursor();
+}
+
+void CursorMovedBy(int dx, int dy)
+{
+    gCursor.x += dx;
+    gCursor.y += dy;
+    ClampCursor();
+}
+
+bool CursorHidden() { return gShowCount < 0; }
+
+void PrintMessageBox(const char* text, const char* caption)
+{
+    std::fprintf(stderr, "%s: %s\n", (caption && *caption) ? caption : "VARNOK", text ? text : "");
+}
+}  // namespace detail
+
+bool Init(Backend backend, bool virtualClock)
+{
+    gBackendKind = backend;
+    gBackend = backend == Backend::Window ? &kWindowBackend : &kHeadlessBackend;
+    gVirtualClock = virtualClock || backend == Backend::Headless;
+    gVirtualTime = 0;
+    gQueue.clear();
+    gQuitPosted = false;
+    gQuitCode = 0;
+    gShowCount = 0;
+    gCursor = {0, 0};
+    ClearDeviceKeys();
+    for (bool& k : gScriptKeys) k = false;
+    gScript = nullptr;
+    gScriptNext = 0;
+    return gBackend->init();
+}
+
+void Shutdown()
+{
+    if (gBackend) gBackend->shutdown();
+    gWindowExists = false;
+    gProc = nullptr;
+}
+
+Backend CurrentBackend() { return gBackendKind; }
+void SetUnattended(bool unattended) { gUnattended = unattended; }
+
+bool CreateMainWindow(const WindowDesc& desc, WindowProc proc)
+{
+    if (!gBackend || !gBackend->createWindow(desc)) return false;
+    gProc = proc;
+    gWindowExists = true;
+    gClientW = desc.width;
+    gClientH = desc.height;
+    gCursor = {desc.width / 2, desc.height / 2};
+    return true;
+}
+
+void SetClientSize(int width, int height, bool fullScreen)
+{
+    if (!gWindowExists) return;
+    gBackend->setClientSize(width, height, fullScreen);
+    gClientW = width;
+    gClientH = height;
+    ClampCursor();
+}
+
+int ClientWidth() { return gClientW; }
+int ClientHeight() { return gClientH; }
+bool MainWindowExists() { return gWindowExists; }
+void* NativeWindow() { return gBackend ? gBackend->nativeWindow() : nullptr; }
+
+// The quit message waits behind every other message, as on the original system.
+bool PeekMessage(Message* msg)
+{
+    if (gBackend) gBackend->pumpEvents();
+    if (!gQueue.empty()) {
+        *msg = gQueue.front();
+        return true;
+    }
+    if (gQuitPosted) {
+        *msg = {MSG_QUIT, static_cast<uint32_t>(gQuitCode)};
+        return true;
+    }
+    return false;
+}
+
+bool GetMessage(Message* msg)
+{
+    for (;;) {
+        if (gBackend) gBackend->pumpEvents();
+        if (!gQueue.empty()) {
+            *msg = gQueue.front();
+            gQueue.pop_front();
+            return true;
+        }
+        if (gQuitPosted) {
+            gQuitPosted = false;
+            *msg = {MSG_QUIT, static_cast<uint32_t>(gQuitCode)};
+            return false;
+        }
+        Sleep(1);
+    }
+}
+
+void DispatchMessage(const Message& msg)
+{
+    if (msg.id == MSG_QUIT) return;
+    if (gProc) gProc(msg.id, msg.wParam);
+    else DefaultWindowProc(msg.id, msg.wParam);
+}
+
+void PostQuitMessage(int exitCode)
+{
+    gQuitPosted = true;
+    gQuitCode = exitCode;
+}
+
+intptr_t DefaultWindowProc(uint32_t msg, uint32_t /*wParam*/)
+{
+    if (msg == MSG_CLOSE && gWindowExists) {
+        // Closing destroys the window: it disappears at once and its procedure
+        // hears MSG_DESTROY.  The backend object itself goes at Shutdown, after
+        // the devices drawing into it are released.
+        gWindowExists = false;
+        gBackend->hideWindow();
+        if (gProc) gProc(MSG_DESTROY, 0);
+    }
+    return 0;
+}
+
+int16_t GetAsyncKeyState(int vk)
+{
+    if (vk <= 0 || vk >= kKeyCount) return 0;
+    return (gDeviceKeys[vk] || gScriptKeys[vk]) ? static_cast<int16_t>(0x8000) : 0;
+}
+
+void GetCursorPos(Point* p) { *p = gCursor; }
+
+void SetCursorPos(int x, int y)
+{
+    gCursor = {x, y};
+    ClampCursor();
+    if (gBackend && !CursorHidden()) gBackend->warpCursor(gCursor.x, gCursor.y);
+}
+
+int ShowCursor(bool show)
+{
+    bool wasHidden = CursorHidden();
+    gShowCount += show ? 1 : -1;
+    if (gBackend && wasHidden != CursorHidden()) gBackend->setRelativeMouse(CursorHidden());
+    return gShowCount;
+}
+
+int MessageBox(const char* text, const char* caption, unsigned style)
+{
+    if (!gBackend || gUnattended || gBackendKind == Backend::Headless) PrintMessageBox(text, caption);
+    else gBackend->messageBox(text, caption, style);
+    return 1;
+}
+
+uint32_t TimeGetTime()
+{
+    if (gVirtualClock) return gVirtualTime;
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - gClockStart);
+    return static_cast<uint32_t>(ms.count());
+}
+
+void TimeBeginPeriod(uint32_t) {}
+void TimeEndPeriod(uint32_t) {}
+
+void Sleep(uint32_t ms)
+{
+    if (gVirtualClock) return;  // virtual time moves only with the loop
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool VirtualClock() { return gVirtualClock; }
+
+void LoopPass()
+{
+    if (gVirtualClock) gVirtualTime += 16;
+}
+
+void SetVirtualTime(uint32_t ms) { gVirtualTime = ms; }
+
+void SetInputScript(const InputScript* script)
+{
+    gScript = script;
+    gScriptNext = 0;
+}
+
+void ApplyScriptStep(uint32_t step)
+{
+    if (!gScript) return;
+    const auto& ev = gScript->events;
+    while (gScriptNext < ev.size() && ev[gScriptNext].step <= step) {
+        const ScriptEvent& e = ev[gScriptNext++];
+        if (e.step < step) continue;  // its step has passed
+        switch (e.verb) {
+        case ScriptVerb::KeyDown:
+            gScriptKeys[e.a] = true;
+            detail::PostMessage(MSG_KEYDOWN, static_cast<uint32_t>(e.a));
+            break;
+        case ScriptVerb::KeyUp:
+            gScriptKeys[e.a] = false;
+            break;
+        case ScriptVerb::ButtonDown:
+            gScriptKeys[e.a] = true;
+            break;
+        case ScriptVerb::ButtonUp:
+            gScriptKeys[e.a] = false;
+            break;
+        case ScriptVerb::Move:
+            SetCursorPos(e.a, e.b);
+            break;
+        case ScriptVerb::Quit:
+            detail::PostMessage(MSG_CLOSE, 0);
+            break;
+        }
+    }
+}
+
+bool ScriptHasEventsAfter(uint32_t step)
+{
+    return gScript && !gScript->events.empty() && gScript->events.back().step > step;
+}
+
+}  // namespace sys

@@ -1,0 +1,196 @@
+// The real-window backend of the system layer, on SDL2.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/system_backend.h"
+
+namespace sys::detail {
+namespace {
+SDL_Window* gWindow = nullptr;
+
+int VirtualKeyFromScancode(SDL_Scancode sc)
+{
+    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
+    if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return '1' + (sc - SDL_SCANCODE_1);
+    if (sc == SDL_SCANCODE_0) return '0';
+    if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return VK_F1 + (sc - SDL_SCANCODE_F1);
+    switch (sc) {
+    case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
+    case SDL_SCANCODE_TAB: return VK_TAB;
+    case SDL_SCANCODE_SPACE: return VK_SPACE;
+    case SDL_SCANCODE_RETURN: return VK_RETURN;
+    case SDL_SCANCODE_LEFT: return VK_LEFT;
+    case SDL_SCANCODE_RIGHT: return VK_RIGHT;
+    case SDL_SCANCODE_UP: return VK_UP;
+    case SDL_SCANCODE_DOWN: return VK_DOWN;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL: return VK_CONTROL;
+    default: return 0;
+    }
+}
+
+// The window's icon: a tank-green shield with a white chevron, drawn in code.
+void SetIcon(SDL_Window* w)
+{
+    const int n = 32;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, n, n, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!s) return;
+    auto* px = static_cast<Uint32*>(s->pixels);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int dx = x * 2 - (n - 1), dy = y * 2 - (n - 1);
+            bool inside = dx * dx + dy * dy <= (n - 2) * (n - 2);
+            int ax = dx < 0 ? -dx : dx;
+            bool chevron = (y - 8) >= ax / 2 - 2 && (y - 8) <= ax / 2 + 4 && ax < 22;
+            Uint32 c = 0x00000000;
+            if (inside) c = chevron ? 0xFFF0F0E0 : 0xFF3C5A2A;
+            px[y * (s->pitch / 4) + x] = c;
+        }
+    SDL_SetWindowIcon(w, s);
+    SDL_FreeSurface(s);
+}
+
+bool Init()
+{
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "0");
+    return SDL_Init(SDL_INIT_EVENTS) == 0;
+}
+
+void Shutdown()
+{
+    if (gWindow) SDL_DestroyWindow(gWindow);
+    gWindow = nullptr;
+    SDL_Quit();
+}
+
+bool CreateWindow(const WindowDesc& d)
+{
+    // X11 takes the window class from the environment when video starts.
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", d.className, 1);
+    bool haveDisplay = SDL_getenv("DISPLAY") || SDL_getenv("WAYLAND_DISPLAY") || SDL_getenv("SDL_VIDEODRIVER");
+    if (!haveDisplay) SDL_SetError("no display found");
+    bool started = haveDisplay && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    // Without a display SDL falls back to drawing nowhere; nobody would see
+    // the game, so that counts as no display unless asked for by name.
+    const char* driver = started ? SDL_GetCurrentVideoDriver() : nullptr;
+    if (started && !SDL_getenv("SDL_VIDEODRIVER") && driver &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("no display found");
+        started = false;
+    }
+    if (!started) {
+        std::fprintf(stderr,
+                     "varnok: no window can be opened here (%s).\n"
+                     "        Start it on a desktop, or watch the headless demo: varnok --headless\n",
+                     SDL_GetError());
+        return false;
+    }
+    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_OPENGL;
+    if (d.fullScreen) flags |= SDL_WINDOW_FULLSCREEN;
+    gWindow = SDL_CreateWindow(d.title, 0, 0, d.width, d.height, flags);
+    if (!gWindow) {
+        // A display without OpenGL still gets its window; the graphics device
+        // reports what it cannot do.
+        flags &= ~SDL_WINDOW_OPENGL;
+        gWindow = SDL_CreateWindow(d.title, 0, 0, d.width, d.height, flags);
+    }
+    if (!gWindow) {
+        std::fprintf(stderr, "varnok: the window cannot be created (%s)\n", SDL_GetError());
+        return false;
+    }
+    SetIcon(gWindow);
+    SDL_RaiseWindow(gWindow);
+    return true;
+}
+
+void SetClientSize(int w, int h, bool fullScreen)
+{
+    if (!gWindow) return;
+    if (!fullScreen) SDL_SetWindowFullscreen(gWindow, 0);
+    SDL_SetWindowSize(gWindow, w, h);
+    if (fullScreen) {
+        SDL_DisplayMode mode;
+        if (SDL_GetWindowDisplayMode(gWindow, &mode) == 0) {
+            mode.w = w;
+            mode.h = h;
+            SDL_SetWindowDisplayMode(gWindow, &mode);
+        }
+        SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN);
+    }
+    SDL_ShowWindow(gWindow);
+}
+
+void* NativeWindow() { return gWindow; }
+
+void HideWindow()
+{
+    if (gWindow) SDL_HideWindow(gWindow);
+}
+
+int ButtonVk(Uint8 b) { return b == SDL_BUTTON_LEFT ? VK_LBUTTON : b == SDL_BUTTON_RIGHT ? VK_RBUTTON : 0; }
+
+void PumpEvents()
+{
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_QUIT:
+            PostMessage(MSG_CLOSE, 0);
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) PostMessage(MSG_CLOSE, 0);
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ClearDeviceKeys();
+            break;
+        case SDL_KEYDOWN: {
+            int vk = VirtualKeyFromScancode(e.key.keysym.scancode);
+            if (vk) {
+                SetDeviceKey(vk, true);
+                PostMessage(MSG_KEYDOWN, static_cast<uint32_t>(vk));
+            }
+            break;
+        }
+        case SDL_KEYUP:
+            SetDeviceKey(VirtualKeyFromScancode(e.key.keysym.scancode), false);
+            break;
+        case SDL_MOUSEMOTION:
+            if (CursorHidden()) CursorMovedBy(e.motion.xrel, e.motion.yrel);
+            else CursorMovedTo(e.motion.x, e.motion.y);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            SetDeviceKey(ButtonVk(e.button.button), true);
+            break;
+        case SDL_MOUSEBUTTONUP:
+            SetDeviceKey(ButtonVk(e.button.button), false);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void WarpCursor(int x, int y)
+{
+    if (gWindow && (SDL_GetWindowFlags(gWindow) & SDL_WINDOW_INPUT_FOCUS))
+        SDL_WarpMouseInWindow(gWindow, x, y);
+}
+
+void SetRelativeMouse(bool relative) { SDL_SetRelativeMouseMode(relative ? SDL_TRUE : SDL_FALSE); }
+
+void ShowMessageBox(const char* text, const char* caption, unsigned style)
+{
+    Uint32 flags = (style & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    if (SDL_ShowSimpleMessageBox(flags, caption, text, gWindow) != 0) PrintMessageBox(text, caption);
+}
+}  // namespace
+
+const SystemBackend kWindowBackend = {
+    "window",     Init,        Shutdown,         CreateWindow,     SetClientSize, NativeWindow,
+    HideWindow,   PumpEvents,  WarpCursor,       SetRelativeMouse, ShowMessageBox,
+};
+
+}  // namespace sys::detail

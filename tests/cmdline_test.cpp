@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/cmdline.h"
+
+namespace {
+bool Parse(std::vector<const char*> args, CommandLine* cl, std::string* err)
+{
+    args.insert(args.begin(), "varnok");
+    return ParseCommandLine(static_cast<int>(args.size()), args.data(), cl, err);
+}
+}  // namespace
+
+TEST(CommandLine, NoFlagsMeansThePlainGame)
+{
+    CommandLine cl;
+    std::string err;
+    ASSERT_TRUE(Parse({}, &cl, &err));
+    EXPECT_FALSE(cl.headless);
+    EXPECT_FALSE(cl.virtualClock);
+    EXPECT_EQ(cl.frames, -1);
+    EXPECT_FALSE(cl.seedSet);
+    EXPECT_FALSE(cl.battle);
+}
+
+TEST(CommandLine, ReadsEveryFlag)
+{
+    CommandLine cl;
+    std::string err;
+    ASSERT_TRUE(Parse({"--data", "pack", "--headless", "--virtual-clock", "--script", "s.txt",
+                       "--frames", "300", "--seed", "4294967295", "--report", "r.json", "--battle",
+                       "--side", "robot", "--tank", "9", "--robot", "104", "--earth", "16",
+                       "--mercury", "1", "--sky", "208", "--minutes", "90", "--demo"},
+                      &cl, &err))
+        << err;
+    EXPECT_EQ(cl.dataDir, "pack");
+    EXPECT_TRUE(cl.headless && cl.virtualClock && cl.battle && cl.demo && cl.seedSet);
+    EXPECT_EQ(cl.scriptPath, "s.txt");
+    EXPECT_EQ(cl.frames, 300);
+    EXPECT_EQ(cl.seed, 4294967295u);
+    EXPECT_EQ(cl.reportPath, "r.json");
+    EXPECT_EQ(cl.side, 1);
+    EXPECT_EQ(cl.tankType, 9);
+    EXPECT_EQ(cl.robotType, 104);
+    EXPECT_EQ(cl.earthCount, 16);
+    EXPECT_EQ(cl.mercuryCount, 1);
+    EXPECT_EQ(cl.skyId, 208);
+    EXPECT_EQ(cl.minutes, 90);
+}
+
+TEST(CommandLine, ABadFlagOrValueIsNamed)
+{
+    const struct { std::vector<const char*> args; const char* want; } cases[] = {
+        {{"--fly"}, "unknown option '--fly'"},
+        {{"--frames"}, "--frames needs a value"},
+        {{"--frames", "0"}, "--frames: '0' is not a whole number from 1"},
+        {{"--frames", "12x"}, "--frames: '12x' is not a whole number"},
+        {{"--seed", "-1"}, "--seed: '-1'"},
+        {{"--side", "boat"}, "--side: 'boat' is not a side"},
+        {{"--tank", "10"}, "--tank: '10' is not a whole number from 1 to 9"},
+        {{"--robot", "100"}, "--robot: '100' is not a whole number from 101 to 104"},
+        {{"--earth", "17"}, "--earth: '17'"},
+        {{"--mercury", "0"}, "--mercury: '0'"},
+        {{"--sky", "209"}, "--sky: '209' is not a whole number from 200 to 208"},
+        {{"--minutes", "4"}, "--minutes: '4' is not a whole number from 5 to 90"},
+        {{"--minutes", "99999999999999999999"}, "--minutes: '99999999999999999999'"},
+        {{"--report"}, "--report needs a value"},
+    };
+    for (const auto& c : cases) {
+        CommandLine cl;
+        std::string err;
+        EXPECT_FALSE(Parse(c.args, &cl, &err)) << c.args[0];
+        EXPECT_EQ(err.rfind(c.want, 0), 0u) << "got: " << err;
+    }
+}

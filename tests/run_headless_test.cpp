@@ -1,0 +1,100 @@
+// The whole program, headless: reports, scripts, options files and bad input
+// as a player or a test harness would meet them.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "run_util.h"
+
+namespace {
+class Headless : public ::testing::Test {
+protected:
+    void SetUp() override { dir_ = MakeTempDir(); }
+    void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
+    RunResult Run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {VARNOK_EXE, "--data", dir_});
+        return RunProgram(args);
+    }
+    std::string dir_;
+};
+}  // namespace
+
+TEST_F(Headless, RunsTheGivenStepsAndReportsThem)
+{
+    RunResult r = Run({"--headless", "--frames", "300", "--report", dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string json = ReadFile(dir_ + "/r.json");
+    EXPECT_EQ(JsonNumber(json, "frames"), 300) << json;
+    EXPECT_EQ(JsonNumber(json, "exit_code"), 0);
+    EXPECT_EQ(JsonString(json, "scene"), "BootScene");
+    EXPECT_EQ(JsonString(json, "backend"), "headless");
+    EXPECT_GE(JsonNumber(json, "wall_ms"), 0);
+    for (const char* k : {"mean", "p50", "p99", "max"}) EXPECT_GE(JsonNumber(json, k), 0) << k;
+    // Nothing was saved, so no options file appears.
+    EXPECT_NE(access((dir_ + "/Data/OptionData.dat").c_str(), F_OK), 0);
+}
+
+TEST_F(Headless, AScriptedF1QuitsAtItsStep)
+{
+    WriteFile(dir_ + "/quit.txt", "# leave at step 50\n20 keydown A\n50 keydown F1\n");
+    RunResult r = Run({"--headless", "--script", dir_ + "/quit.txt", "--report", dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(JsonNumber(ReadFile(dir_ + "/r.json"), "frames"), 50);
+}
+
+TEST_F(Headless, RelativePathsAreTheCallersOwn)
+{
+    // Script and report paths are read before the game moves to its data folder.
+    std::string work = MakeTempDir();
+    WriteFile(work + "/quit.txt", "7 quit\n");
+    RunResult r = RunProgram({VARNOK_EXE, "--headless", "--data", dir_, "--script", "quit.txt",
+                              "--report", "r.json"},
+                             work);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(JsonNumber(ReadFile(work + "/r.json"), "frames"), 7);
+    std::system(("rm -rf " + work).c_str());
+}
+
+TEST_F(Headless, GarbageOptionsStartAtDefaultsAndAreLeftAlone)
+{
+    mkdir((dir_ + "/Data").c_str(), 0755);
+    const std::string garbage = "-1\nabc\n\n100000\n";
+    WriteFile(dir_ + "/Data/OptionData.dat", garbage);
+    RunResult r = Run({"--headless", "--frames", "10"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("Data/OptionData.dat: line 1: -1 is not a screen mode"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("line 4: 100000 is not a shadow map size"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), garbage);
+}
+
+TEST_F(Headless, BadInputIsNamedWithExitCodeTwo)
+{
+    RunResult r = Run({"--headless", "--bogus"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("unknown option '--bogus'"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("usage: varnok"), std::string::npos);
+
+    WriteFile(dir_ + "/bad.txt", "1 keydown A\n2 keydown NOPE\n");
+    r = Run({"--headless", "--script", dir_ + "/bad.txt"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find(dir_ + "/bad.txt:2: 'NOPE' is not a key"), std::string::npos) << r.err;
+
+    r = Run({"--headless", "--script", dir_ + "/none.txt"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("none.txt: cannot be opened"), std::string::npos) << r.err;
+
+    r = RunProgram({VARNOK_EXE, "--headless", "--data", dir_ + "/missing"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("no such folder"), std::string::npos) << r.err;
+
+    r = Run({"--headless", "--frames", "5", "--report", "/nonexistent-dir/r.json"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("/nonexistent-dir/r.json: the report cannot be written"), std::string::npos);
+}
+
+TEST_F(Headless, HelpPrintsUsage)
+{
+    RunResult r = Run({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.out.find("--headless"), std::string::npos);
+}

@@ -1,0 +1,101 @@
+#include "run_util.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+std::string MakeTempDir()
+{
+    char tmpl[] = "/tmp/varnok-run-XXXXXX";
+    return mkdtemp(tmpl);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+Running StartProgram(const std::vector<std::string>& args, const std::string& cwd)
+{
+    Running r;
+    std::string dir = MakeTempDir();
+    r.outPath = dir + "/out";
+    r.errPath = dir + "/err";
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
+        int out = open(r.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open(r.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int in = open("/dev/null", O_RDONLY);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> argv;
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    r.pid = pid;
+    return r;
+}
+
+RunResult FinishProgram(const Running& r, int timeoutMs)
+{
+    RunResult res;
+    int status = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        pid_t w = waitpid(r.pid, &status, WNOHANG);
+        if (w == r.pid) {
+            res.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            break;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(r.pid, SIGKILL);
+            waitpid(r.pid, &status, 0);
+            res.exitCode = -1;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    res.out = ReadFile(r.outPath);
+    res.err = ReadFile(r.errPath);
+    return res;
+}
+
+RunResult RunProgram(const std::vector<std::string>& args, const std::string& cwd, int timeoutMs)
+{
+    return FinishProgram(StartProgram(args, cwd), timeoutMs);
+}
+
+double JsonNumber(const std::string& json, const std::string& key)
+{
+    size_t at = json.find("\"" + key + "\":");
+    if (at == std::string::npos) return std::nan("");
+    return std::strtod(json.c_str() + at + key.size() + 3, nullptr);
+}
+
+std::string JsonString(const std::string& json, const std::string& key)
+{
+    size_t at = json.find("\"" + key + "\":\"");
+    if (at == std::string::npos) return "";
+    at += key.size() + 4;
+    return json.substr(at, json.find('"', at) - at);
+}

@@ -1,0 +1,27 @@
+// Runs the game executable as a child process and collects what it did.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct RunResult {
+    int exitCode = -1;     // -1: killed after the time limit
+    std::string out, err;
+};
+
+RunResult RunProgram(const std::vector<std::string>& args, const std::string& cwd = "",
+                     int timeoutMs = 60000);
+// Starts without waiting; Finish waits (up to the limit) and collects.
+struct Running {
+    int pid = -1;
+    std::string outPath, errPath;
+};
+Running StartProgram(const std::vector<std::string>& args, const std::string& cwd = "");
+RunResult FinishProgram(const Running& r, int timeoutMs);
+
+std::string MakeTempDir();
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+// The number after "key": in a flat JSON text; NaN when missing.
+double JsonNumber(const std::string& json, const std::string& key);
+std::string JsonString(const std::string& json, const std::string& key);

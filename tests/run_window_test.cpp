@@ -1,0 +1,85 @@
+// The whole program in a real window (the test command provides an X
+// display through Xvfb): the window's size and class, and both ways to quit.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "run_util.h"
+
+namespace {
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+        dir_ = MakeTempDir();
+    }
+    void TearDown() override
+    {
+        if (!dir_.empty()) std::system(("rm -rf " + dir_).c_str());
+    }
+    Running Start() { return StartProgram({VARNOK_EXE, "--data", dir_}); }
+    RunResult X(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), VARNOK_XSEND);
+        return RunProgram(args, "", 30000);
+    }
+    std::string dir_;
+};
+}  // namespace
+
+TEST_F(Window, F1Quits)
+{
+    Running game = Start();
+    RunResult info = X({"info", "VARNOK"});
+    EXPECT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("800x600"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("class=Virarod Izaz IRI Window"), std::string::npos) << info.out;
+    X({"key", "VARNOK", "F1"});
+    RunResult r = FinishProgram(game, 20000);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST_F(Window, OtherKeysDoNotQuit)
+{
+    Running game = StartProgram({VARNOK_EXE, "--data", dir_, "--frames", "120"});
+    X({"key", "VARNOK", "Escape"});
+    X({"key", "VARNOK", "q"});
+    RunResult r = FinishProgram(game, 30000);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST_F(Window, ClosingTheWindowQuits)
+{
+    Running game = Start();
+    RunResult c = X({"close", "VARNOK"});
+    EXPECT_EQ(c.exitCode, 0) << c.err;
+    RunResult r = FinishProgram(game, 20000);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST_F(Window, GarbageOptionsOpenAnEightHundredBySixHundredWindow)
+{
+    mkdir((dir_ + "/Data").c_str(), 0755);
+    WriteFile(dir_ + "/Data/OptionData.dat", "7\n-640\nxyz\n100000\n");
+    Running game = Start();
+    RunResult info = X({"info", "VARNOK"});
+    EXPECT_NE(info.out.find("800x600"), std::string::npos) << info.out;
+    X({"close", "VARNOK"});
+    RunResult r = FinishProgram(game, 20000);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.err.find("line 1: 7 is not a screen mode"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("line 2: -640 is not a screen width"), std::string::npos) << r.err;
+}
+
+TEST_F(Window, SizesFromTheOptionsFile)
+{
+    mkdir((dir_ + "/Data").c_str(), 0755);
+    WriteFile(dir_ + "/Data/OptionData.dat", "0\r\n1024\r\n768\r\n512\r\n");
+    Running game = Start();
+    RunResult info = X({"info", "VARNOK"});
+    EXPECT_NE(info.out.find("1024x768"), std::string::npos) << info.out;
+    X({"key", "VARNOK", "F1"});
+    EXPECT_EQ(FinishProgram(game, 20000).exitCode, 0);
+}

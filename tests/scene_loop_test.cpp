@@ -1,0 +1,160 @@
+// The scene loop on the headless backend: the 16 ms gate, scripted input
+// arriving just before its step, and every way out of the loop.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/entry.h"
+#include "app/scene.h"
+#include "platform/input_script.h"
+#include "platform/system.h"
+
+namespace {
+struct Seen {
+    uint32_t step;
+    bool keyA;
+    sys::Point cursor;
+};
+std::vector<Seen> gSeen;
+int gQuitAtStep = 0;
+
+void RecordingScene()
+{
+    static uint32_t last = 0;
+    if (!SceneTick(&last)) return;
+    sys::Point p;
+    sys::GetCursorPos(&p);
+    gSeen.push_back({StepsRun(), (sys::GetAsyncKeyState('A') & 0x8000) != 0, p});
+    if (gQuitAtStep && StepsRun() == static_cast<uint32_t>(gQuitAtStep)) sys::PostQuitMessage(7);
+}
+
+void SecondScene()
+{
+    static uint32_t last = 0;
+    if (!SceneTick(&last)) return;
+    gSeen.push_back({StepsRun() + 1000, false, {0, 0}});
+}
+
+void SwitchingScene()
+{
+    static uint32_t last = 0;
+    if (!SceneTick(&last)) return;
+    if (StepsRun() == 3) SceneProc = SecondScene;
+}
+
+class SceneLoop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sys::Init(sys::Backend::Headless, true));
+        ASSERT_TRUE(sys::CreateMainWindow({"VARNOK", "test", 800, 600, false}, MainWindowProc));
+        ResetSteps();
+        gSeen.clear();
+        gQuitAtStep = 0;
+        SceneProc = RecordingScene;
+    }
+    void TearDown() override
+    {
+        sys::SetInputScript(nullptr);
+        sys::Shutdown();
+    }
+    int RunWithScript(const char* text, int64_t frameLimit = 100)
+    {
+        std::string err;
+        EXPECT_TRUE(ParseInputScript(text, "t", &script_, &err)) << err;
+        sys::SetInputScript(&script_);
+        return RunMessageLoop(frameLimit);
+    }
+    InputScript script_;
+};
+}  // namespace
+
+TEST(SceneTick, GatesOnSixteenMillisecondsAcrossTheWrap)
+{
+    ASSERT_TRUE(sys::Init(sys::Backend::Headless, true));
+    ResetSteps();
+    uint32_t last = 1000;
+    sys::SetVirtualTime(1015);
+    EXPECT_FALSE(SceneTick(&last));
+    EXPECT_EQ(last, 1000u);
+    sys::SetVirtualTime(1016);
+    EXPECT_TRUE(SceneTick(&last));
+    EXPECT_EQ(last, 1016u);
+    EXPECT_FALSE(SceneTick(&last));  // a second call in the same millisecond draws nothing
+    last = 0xFFFFFFF8u;              // the clock wraps after 49.7 days
+    sys::SetVirtualTime(7);
+    EXPECT_FALSE(SceneTick(&last));
+    sys::SetVirtualTime(8);
+    EXPECT_TRUE(SceneTick(&last));
+    EXPECT_EQ(StepsRun(), 2u);
+    sys::Shutdown();
+}
+
+TEST_F(SceneLoop, FrameLimitEndsTheLoopCleanly)
+{
+    EXPECT_EQ(RunMessageLoop(5), 0);
+    ASSERT_EQ(gSeen.size(), 5u);
+    EXPECT_EQ(gSeen.back().step, 5u);
+    EXPECT_EQ(StepTimes().size(), 5u);
+}
+
+TEST_F(SceneLoop, F1QuitsAtItsStepAndOtherKeysOnlyReachPolling)
+{
+    EXPECT_EQ(RunWithScript("3 keydown A\n5 keyup A\n8 keydown F1\n"), 0);
+    ASSERT_EQ(gSeen.size(), 8u);  // the step F1 arrives in still runs
+    // An event applies just before the scene call of its step.
+    EXPECT_FALSE(gSeen[1].keyA);
+    EXPECT_TRUE(gSeen[2].keyA);
+    EXPECT_TRUE(gSeen[3].keyA);
+    EXPECT_FALSE(gSeen[4].keyA);
+}
+
+TEST_F(SceneLoop, ClosingTheWindowQuitsWithZero)
+{
+    EXPECT_EQ(RunWithScript("4 quit\n"), 0);
+    EXPECT_EQ(gSeen.size(), 4u);
+    EXPECT_FALSE(sys::MainWindowExists());
+}
+
+TEST_F(SceneLoop, AScenePostingQuitGivesItsExitCode)
+{
+    gQuitAtStep = 6;
+    EXPECT_EQ(RunMessageLoop(100), 7);
+    EXPECT_EQ(gSeen.size(), 6u);
+}
+
+TEST_F(SceneLoop, ScenesHandOverThroughSceneProc)
+{
+    SceneProc = SwitchingScene;
+    EXPECT_EQ(RunMessageLoop(6), 0);
+    // Steps 4, 5 and 6 ran in the second scene.
+    ASSERT_EQ(gSeen.size(), 3u);
+    EXPECT_EQ(gSeen[0].step, 1004u);
+    EXPECT_EQ(SceneProc, SecondScene);
+}
+
+TEST_F(SceneLoop, CursorMovesStayInsideTheClientArea)
+{
+    RunWithScript("2 move 100 200\n3 move 5000 -40\n", 3);
+    ASSERT_EQ(gSeen.size(), 3u);
+    EXPECT_EQ(gSeen[1].cursor.x, 100);
+    EXPECT_EQ(gSeen[1].cursor.y, 200);
+    EXPECT_EQ(gSeen[2].cursor.x, 799);
+    EXPECT_EQ(gSeen[2].cursor.y, 0);
+}
+
+TEST(SystemLayer, CursorShowCounterAndMessageBoxes)
+{
+    ASSERT_TRUE(sys::Init(sys::Backend::Headless, true));
+    EXPECT_EQ(sys::ShowCursor(false), -1);
+    EXPECT_EQ(sys::ShowCursor(false), -2);
+    EXPECT_EQ(sys::ShowCursor(true), -1);
+    EXPECT_EQ(sys::ShowCursor(true), 0);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(sys::MessageBox("Direct3D の作成に失敗しました。", "ERROR", sys::MB_ICONERROR), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "ERROR: Direct3D の作成に失敗しました。\n");
+    // Keys outside the table read as up rather than out of bounds.
+    EXPECT_EQ(sys::GetAsyncKeyState(-1), 0);
+    EXPECT_EQ(sys::GetAsyncKeyState(100000), 0);
+    sys::Shutdown();
+}

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "platform/input_script.h"
+#include "platform/vk.h"
+
+TEST(InputScript, ReadsEveryVerbInStepOrder)
+{
+    InputScript s;
+    std::string err;
+    ASSERT_TRUE(ParseInputScript("# a demo\r\n"
+                                 "10 keydown w   # drive\n"
+                                 "\n"
+                                 "5 move 400 300\n"
+                                 "5 buttondown left\n"
+                                 "12 keyup W\n"
+                                 "13 keydown F12\n"
+                                 "14 keydown 0x54\n"
+                                 "15 keydown escape\n"
+                                 "16 buttonup right\n"
+                                 "20 quit\n",
+                                 "demo.txt", &s, &err))
+        << err;
+    ASSERT_EQ(s.events.size(), 9u);
+    // Sorted by step, file order kept within a step.
+    EXPECT_EQ(s.events[0].verb, ScriptVerb::Move);
+    EXPECT_EQ(s.events[0].a, 400);
+    EXPECT_EQ(s.events[0].b, 300);
+    EXPECT_EQ(s.events[1].verb, ScriptVerb::ButtonDown);
+    EXPECT_EQ(s.events[1].a, VK_LBUTTON);
+    EXPECT_EQ(s.events[2].a, 'W');
+    EXPECT_EQ(s.events[3].verb, ScriptVerb::KeyUp);
+    EXPECT_EQ(s.events[4].a, VK_F12);
+    EXPECT_EQ(s.events[5].a, 'T');
+    EXPECT_EQ(s.events[6].a, VK_ESCAPE);
+    EXPECT_EQ(s.events[7].a, VK_RBUTTON);
+    EXPECT_EQ(s.events[8].verb, ScriptVerb::Quit);
+    EXPECT_EQ(s.events[8].step, 20u);
+}
+
+TEST(InputScript, AMalformedLineNamesTheFileAndLine)
+{
+    const struct { const char* text; const char* want; } cases[] = {
+        {"0 keydown A\n", "s.txt:1: '0' is not a step"},
+        {"\n\nabc quit\n", "s.txt:3: 'abc' is not a step"},
+        {"5\n", "s.txt:1: a verb must follow"},
+        {"5 jump\n", "s.txt:1: unknown verb 'jump'"},
+        {"5 keydown\n", "s.txt:1: keydown takes 1 argument"},
+        {"5 keydown F13\n", "s.txt:1: 'F13' is not a key"},
+        {"5 keydown 0x00\n", "s.txt:1: '0x00' is not a key"},
+        {"5 keydown AB\n", "s.txt:1: 'AB' is not a key"},
+        {"5 buttondown middle\n", "s.txt:1: 'middle' is not a mouse button"},
+        {"1 quit\n2 move 1\n", "s.txt:2: move takes 2 arguments"},
+        {"2 move 1 y\n", "s.txt:1: move takes two whole numbers"},
+        {"2 quit now\n", "s.txt:1: quit takes 0 arguments"},
+        {"99999999999 quit\n", "s.txt:1: '99999999999' is not a step"},
+    };
+    for (const auto& c : cases) {
+        InputScript s;
+        std::string err;
+        EXPECT_FALSE(ParseInputScript(c.text, "s.txt", &s, &err)) << c.text;
+        EXPECT_EQ(err.rfind(c.want, 0), 0u) << "got: " << err;
+        EXPECT_TRUE(s.events.empty());
+    }
+    InputScript s;
+    std::string err;
+    EXPECT_FALSE(LoadInputScript("/nonexistent/script.txt", &s, &err));
+    EXPECT_EQ(err, "/nonexistent/script.txt: cannot be opened");
+}

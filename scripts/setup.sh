@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libopenal-dev libepoxy-dev libstb-dev libassimp-dev libmeshoptimizer-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxtst-dev
-  xvfb xauth x11-utils fonts-dejavu-core
+  libgl1-mesa-dri xvfb xauth x11-utils fonts-dejavu-core
 )
 
 missing=()

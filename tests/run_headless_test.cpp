@@ -92,6 +92,33 @@ TEST_F(Headless, BadInputIsNamedWithExitCodeTwo)
     EXPECT_NE(r.err.find("/nonexistent-dir/r.json: the report cannot be written"), std::string::npos);
 }
 
+TEST_F(Headless, ScreenshotsOncePerPressNeverOverwriting)
+{
+    WriteFile(dir_ + "/photo0.bmp", "an earlier run's shot");
+    WriteFile(dir_ + "/shots.txt",
+              "10 keydown T\n40 keyup T\n50 keydown t\n51 keyup T\n60 keydown F1\n");
+    RunResult r = Run({"--headless", "--script", dir_ + "/shots.txt", "--report", dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir_ + "/photo0.bmp"), "an earlier run's shot");
+    std::string shot = ReadFile(dir_ + "/photo1.bmp");
+    ASSERT_EQ(shot.size(), 54u + 800 * 600 * 3);  // the whole 800 x 600 back buffer
+    EXPECT_EQ(shot.substr(0, 2), "BM");
+    EXPECT_EQ(ReadFile(dir_ + "/photo2.bmp").size(), shot.size());
+    EXPECT_NE(access((dir_ + "/photo3.bmp").c_str(), F_OK), 0);
+    // The null device counted what the scene drew.
+    std::string json = ReadFile(dir_ + "/r.json");
+    EXPECT_EQ(JsonString(json, "backend"), "headless");
+    EXPECT_EQ(JsonNumber(json, "gl_draws_max"), 1) << json;
+}
+
+TEST_F(Headless, AMissingEffectFileIsReportedAndTheGameGoesOn)
+{
+    RunResult r = Run({"--headless", "--frames", "20"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.err.find("LAND/Effect/ShadowMap.fx: cannot be opened"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("シェーダーファイル読み込み失敗"), std::string::npos) << r.err;
+}
+
 TEST_F(Headless, HelpPrintsUsage)
 {
     RunResult r = Run({"--help"});

@@ -14,6 +14,8 @@ protected:
     {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
         dir_ = MakeTempDir();
+        // The game's files, so no message box about a missing one waits for a click.
+        std::system(("cp -r " VARNOK_PACK "/. " + dir_).c_str());
     }
     void TearDown() override
     {

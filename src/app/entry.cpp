@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/cmdline.h"
+#include "app/device.h"
 #include "app/display.h"
 #include "app/options.h"
 #include "app/report.h"
@@ -34,29 +35,16 @@ RunInfo gRun;
 // --- steps of start-up and shutdown still to come -------------------------
 // Each keeps its place in the order; the modules that own them fill them in.
 void CreateSoundDevice() {}           // start-up 5
-void CreateGraphicsDevice()           // start-up 6
-{
-    SetBackBufferSize(OptionData.screenWidth, OptionData.screenHeight);
-}
-void SetFixedRenderStates()           // start-up 7
-{
-    sys::TimeBeginPeriod(1);
-}
-void CreateFonts() {}                 // start-up 8
-void CreateSpriteBatcher() {}         // start-up 9
 void LoadMap() {}                     // start-up 10
 void LoadSky() {}                     // start-up 11
-void CreateShadowResources() {}       // start-up 12
 
 void ReleaseFrontEnd() {}             // shutdown 2
 void ReleaseBattleTextures() {}       // shutdown 3
-void ReleaseShadowResources() {}      // shutdown 4
 void ReleaseTankModels() {}           // shutdown 5
 void ReleaseRobotModels() {}          // shutdown 6
 void ReleaseSkyAndMap() {}            // shutdown 7
 void ReleaseSoundPools() {}           // shutdown 8
-void ReleaseFontsSpriteAndEffect() {} // shutdown 10
-void ReleaseGraphicsDevice() {}       // shutdown 11
+void ReleaseBattleEffect() {}         // shutdown 10, after the fonts and sprite
 void ReleaseSoundDevice() {}          // shutdown 12
 
 // Until the title screen exists the game idles in this scene: it keeps the
@@ -65,6 +53,14 @@ void BootScene()
 {
     static uint32_t lastRun = 0;
     if (!SceneTick(&lastRun)) return;
+    if (!gfx::DeviceExists()) return;
+    gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()),
+                      static_cast<uint32_t>(BackBufferHeight()), 0.0f, 1.0f});
+    gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF1E2A32, 1.0f, 0);
+    gfx::BeginScene();
+    gfx::Rect at = {static_cast<int32_t>(340 * scaleX), static_cast<int32_t>(280 * scaleY), 0, 0};
+    gfx::FontDrawText(LargeFont, nullptr, "VARNOK", -1, &at, gfx::DT_NOCLIP, 0xFFE8E0C8);
+    EndFrame();
 }
 
 void WriteCoreReport(JsonWriter& w)
@@ -184,13 +180,17 @@ int VarnokMain(int argc, const char* const* argv)
     }
 
     CreateSoundDevice();
-    CreateGraphicsDevice();
+    if (!CreateDevice3D(cl.headless)) {
+        // Nothing can be shown without a device: leave after the message.
+        sys::Shutdown();
+        return 1;
+    }
     SetFixedRenderStates();
     CreateFonts();
     CreateSpriteBatcher();
     LoadMap();
     LoadSky();
-    CreateShadowResources();
+    CreateShadowResources(OptionData.shadowMapSize);
     SceneProc = BootScene;
 
     int exitCode = RunMessageLoop(cl.frames);
@@ -204,8 +204,9 @@ int VarnokMain(int argc, const char* const* argv)
     ReleaseSkyAndMap();
     ReleaseSoundPools();
     sys::ShowCursor(true);
-    ReleaseFontsSpriteAndEffect();
-    ReleaseGraphicsDevice();
+    ReleaseFontsAndSprite();
+    ReleaseBattleEffect();
+    ReleaseDevice3D();
     ReleaseSoundDevice();
     sys::SetInputScript(nullptr);
     sys::Shutdown();

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <map>
 
+#include "app/device.h"
 #include "platform/system.h"
 
 SceneFn SceneProc = nullptr;
@@ -20,9 +21,6 @@ bool gStepOpen = false;
 Clock::time_point gStepStart;
 std::vector<float> gStepTimes;
 
-// The screenshot key is checked here after every scene call; the graphics
-// device saves the back buffer on 'T'.
-void ScreenshotCheck() {}
 }  // namespace
 
 void NameScene(SceneFn scene, const char* name) { Names()[scene] = name; }

@@ -1,0 +1,209 @@
+#include "app/device.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/display.h"
+#include "app/options.h"
+#include "app/report.h"
+#include "platform/system.h"
+
+gfx::PresentParameters PresentParams{};
+gfx::PresentParameters CreationParams{};
+gfx::Surface* BackBufferSurface = nullptr;
+gfx::Surface* DefaultDepthSurface = nullptr;
+gfx::Font* SmallFont = nullptr;
+gfx::Font* LargeFont = nullptr;
+gfx::Sprite* SpriteBatcher = nullptr;
+gfx::Effect* ShadowEffect = nullptr;
+gfx::Texture* ShadowTexture = nullptr;
+gfx::Surface* ShadowDepthSurface = nullptr;
+Mat4 ShadowBias = MatIdentity();
+
+namespace {
+int32_t photoCounter = 0;
+int32_t screenshotLatch = 0;
+
+constexpr const char* kPackFont = "Font/DejaVuSans-Bold.ttf";
+constexpr const char* kSystemFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+void WriteRenderReport(JsonWriter& w)
+{
+    gfx::FrameStats t = gfx::TotalStats();
+    double frames = static_cast<double>(gfx::FramesPresented());
+    auto mean = [&](uint64_t v) { return frames > 0 ? static_cast<double>(v) / frames : 0.0; };
+    w.BeginObject("render");
+    w.String("backend", gfx::CurrentBackend() == gfx::Backend::OpenGL ? "opengl" : "null");
+    w.Integer("frames", static_cast<long long>(gfx::FramesPresented()));
+    w.Number("draws", mean(t.draws));
+    w.Number("gl_draws", mean(t.glDraws));
+    w.Number("vertices", mean(t.vertices));
+    w.Integer("gl_draws_max", static_cast<long long>(gfx::MaxGlDrawsPerFrame()));
+    w.EndObject();
+}
+}  // namespace
+
+int CreateDevice3D(bool headless)
+{
+    PresentParams = {};
+    PresentParams.backBufferWidth = static_cast<uint32_t>(OptionData.screenWidth);
+    PresentParams.backBufferHeight = static_cast<uint32_t>(OptionData.screenHeight);
+    PresentParams.windowed = OptionData.fullScreen == 0;
+    PresentParams.backBufferFormat =
+        PresentParams.windowed ? gfx::DisplayModeFormat() : gfx::FMT_X8R8G8B8;
+    CreationParams = PresentParams;
+    if (!gfx::CreateDevice(headless ? gfx::Backend::Null : gfx::Backend::OpenGL, PresentParams)) {
+        sys::MessageBox("DirectX9が初期化できません。\n未対応のパソコンと思われます。", "ERROR",
+                        sys::MB_ICONERROR);
+        return 0;
+    }
+    SetBackBufferSize(static_cast<int>(PresentParams.backBufferWidth),
+                      static_cast<int>(PresentParams.backBufferHeight));
+    AddReportSection(WriteRenderReport);
+    return 1;
+}
+
+void SetFixedRenderStates()
+{
+    using namespace gfx;
+    SetRenderState(RS_ZENABLE, ZB_TRUE);
+    SetRenderState(RS_ZWRITEENABLE, 1);
+    SetRenderState(RS_ALPHABLENDENABLE, 1);
+    SetRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
+    SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
+    SetTextureStageState(0, TSS_ALPHAOP, TOP_MODULATE);
+    SetTextureStageState(0, TSS_ALPHAARG1, TA_TEXTURE);
+    SetTextureStageState(0, TSS_ALPHAARG2, TA_DIFFUSE);
+    SetTextureStageState(0, TSS_COLOROP, TOP_MODULATE);
+    SetRenderState(RS_CULLMODE, CULL_CCW);
+    SetRenderState(RS_AMBIENT, 0x00111111);
+    SetSamplerState(0, SAMP_MIPFILTER, TEXF_LINEAR);
+    SetSamplerState(0, SAMP_MINFILTER, TEXF_LINEAR);
+    SetSamplerState(0, SAMP_MAGFILTER, TEXF_LINEAR);
+    SetRenderState(RS_LIGHTING, 1);
+    Release(BackBufferSurface);
+    Release(DefaultDepthSurface);
+    GetBackBuffer(&BackBufferSurface);
+    GetDepthStencilSurface(&DefaultDepthSurface);
+    SetFVF(FVF_XYZ | FVF_DIFFUSE | FVF_TEX1);
+    sys::TimeBeginPeriod(1);
+    Light light{};
+    light.type = LIGHT_DIRECTIONAL;
+    light.diffuse = {1, 1, 1, 0};
+    light.specular = {1, 1, 1, 0};
+    light.direction = Vec3Normalize(Vec3{0, 0, 0} - Vec3{-3, 8, -3});
+    SetLight(0, light);
+    LightEnable(0, true);
+    SetRenderState(RS_SPECULARENABLE, 1);
+    SetRenderState(RS_FOGENABLE, 1);
+    SetRenderState(RS_FOGCOLOR, 0xFFDCDCDC);
+    SetRenderState(RS_FOGVERTEXMODE, FOG_LINEAR);
+    SetRenderState(RS_FOGSTART, FloatBits(60.0f));
+    SetRenderState(RS_FOGEND, FloatBits(2000.0f));
+}
+
+void CreateFonts()
+{
+    // The data pack carries the face; a system copy serves before it exists.
+    struct stat st;
+    const char* face = stat(kPackFont, &st) == 0 ? kPackFont : kSystemFont;
+    for (auto [font, height] : {std::pair{&SmallFont, 16}, std::pair{&LargeFont, 28}}) {
+        if (gfx::Failed(gfx::CreateFont(height, 1000, face, font)))
+            std::fprintf(stderr, "%s: the %d-pixel font cannot be made\n", face, height);
+        else
+            gfx::FontOnResetDevice(*font);
+    }
+}
+
+void CreateSpriteBatcher()
+{
+    if (!gfx::Failed(gfx::CreateSprite(&SpriteBatcher))) gfx::SpriteOnResetDevice(SpriteBatcher);
+}
+
+void CreateShadowResources(int size)
+{
+    using namespace gfx;
+    std::string errors;
+    if (Failed(CreateEffectFromFile("LAND/Effect/ShadowMap.fx", &ShadowEffect, &errors))) {
+        if (!errors.empty()) std::fprintf(stderr, "%s\n", errors.c_str());
+        sys::MessageBox("シェーダーファイル読み込み失敗", "", sys::MB_OK);
+    }
+    uint32_t edge = size > 0 ? static_cast<uint32_t>(size) : 1;
+    if (Failed(CreateTexture(edge, edge, 0, USAGE_RENDERTARGET, FMT_R32F, POOL_DEFAULT, &ShadowTexture)) &&
+        Failed(CreateTexture(edge, edge, 0, USAGE_RENDERTARGET, FMT_A8R8G8B8, POOL_DEFAULT, &ShadowTexture)))
+        sys::MessageBox("深度テクスチャの作成に失敗しました", "", sys::MB_OK);
+    SurfaceDesc desc{};
+    if (ShadowTexture && !Failed(GetLevelDesc(ShadowTexture, 0, &desc)))
+        CreateDepthStencilSurface(desc.width, desc.height, FMT_D16, &ShadowDepthSurface);
+    ShadowBias = MatIdentity();
+    ShadowBias.m[0][0] = 0.5f;
+    ShadowBias.m[1][1] = -0.5f;
+    ShadowBias.m[3][0] = 0.5f;
+    ShadowBias.m[3][1] = 0.5f;
+}
+
+void ReleaseShadowResources()
+{
+    gfx::Release(ShadowEffect);
+    gfx::Release(ShadowDepthSurface);
+    gfx::Release(ShadowTexture);
+}
+
+void ReleaseFontsAndSprite()
+{
+    gfx::Release(SpriteBatcher);
+    gfx::Release(SmallFont);
+    gfx::Release(LargeFont);
+}
+
+void ReleaseDevice3D()
+{
+    gfx::Release(BackBufferSurface);
+    gfx::Release(DefaultDepthSurface);
+    gfx::ReleaseDevice();
+}
+
+void ApplyDisplaySettings()
+{
+    gfx::Release(BackBufferSurface);
+    gfx::Release(DefaultDepthSurface);
+    gfx::SpriteOnLostDevice(SpriteBatcher);
+    gfx::FontOnLostDevice(SmallFont);
+    gfx::FontOnLostDevice(LargeFont);
+    ReleaseShadowResources();
+    gfx::Reset(PresentParams);  // also sizes the window for the new mode
+    gfx::SpriteOnResetDevice(SpriteBatcher);
+    gfx::FontOnResetDevice(SmallFont);
+    gfx::FontOnResetDevice(LargeFont);
+    SetFixedRenderStates();
+    SetBackBufferSize(static_cast<int>(PresentParams.backBufferWidth),
+                      static_cast<int>(PresentParams.backBufferHeight));
+    CreateShadowResources(OptionData.shadowMapSize);
+}
+
+void EndFrame()
+{
+    gfx::EndScene();
+    if (gfx::Failed(gfx::Present())) gfx::Reset(CreationParams);
+}
+
+void ScreenshotCheck()
+{
+    if (!(sys::GetAsyncKeyState('T') & 0x8000)) {
+        screenshotLatch = 0;
+        return;
+    }
+    if (screenshotLatch) return;
+    screenshotLatch = 1;
+    // Numbers start at 0 every run, but a file already there is a shot from
+    // an earlier run: take the next free number instead of overwriting it.
+    char name[32];
+    struct stat st;
+    do {
+        std::snprintf(name, sizeof name, "photo%d.bmp", photoCounter++);
+    } while (stat(name, &st) == 0 && photoCounter < 1000000);
+    if (BackBufferSurface && gfx::Failed(gfx::SaveSurfaceToBmp(BackBufferSurface, name)))
+        std::fprintf(stderr, "%s: the screenshot cannot be written\n", name);
+}

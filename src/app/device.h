@@ -1,0 +1,36 @@
+// The graphics device and the render resources every screen shares: the
+// back-buffer and depth surfaces, two fonts, the sprite batcher, the fixed
+// render states with the one directional light, and the shadow-map
+// resources.  Also how a frame ends and how new display settings apply.
+#pragma once
+
+#include "math/vecmath.h"
+#include "platform/gfx.h"
+
+extern gfx::PresentParameters PresentParams;   // live; the options screen edits them
+extern gfx::PresentParameters CreationParams;  // as created; a failed present resets to them
+extern gfx::Surface* BackBufferSurface;
+extern gfx::Surface* DefaultDepthSurface;
+extern gfx::Font* SmallFont;   // 16 pixels
+extern gfx::Font* LargeFont;   // 28 pixels
+extern gfx::Sprite* SpriteBatcher;
+extern gfx::Effect* ShadowEffect;
+extern gfx::Texture* ShadowTexture;
+extern gfx::Surface* ShadowDepthSurface;
+extern Mat4 ShadowBias;  // light clip space to shadow texture space
+
+// Returns 1 when the device exists, 0 (after the message) when it cannot.
+int CreateDevice3D(bool headless);
+void SetFixedRenderStates();
+void CreateFonts();
+void CreateSpriteBatcher();
+void CreateShadowResources(int size);
+void ReleaseShadowResources();
+void ReleaseFontsAndSprite();
+void ReleaseDevice3D();
+// Applies PresentParams and shadowMapSize while the game runs.
+void ApplyDisplaySettings();
+// End of every drawing frame: end the scene, present, reset after a failure.
+void EndFrame();
+// 'T' saves the back buffer as the next free "photo%d.bmp", once per press.
+void ScreenshotCheck();

@@ -1,0 +1,254 @@
+// Effect files: named parameters and techniques of GLSL passes.
+//
+//   // a comment (outside the shader text)
+//   @param matrix|vector|float|texture NAME
+//   @technique NAME
+//   @pass
+//   @vertex
+//   ... GLSL: main() sets gl_Position in the device's clip space ...
+//   @fragment
+//   ... GLSL: main() sets outColor ...
+//   @end
+//
+// Parameters become uniforms of the same names; vertex inputs are inPosition,
+// inNormal, inColor and inTexCoord.  Matrices are applied as M * v, which is
+// the row-vector v x M of the rest of the game.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "platform/gfx_internal.h"
+
+namespace gfx {
+
+namespace {
+bool Fail(std::string* errors, const std::string& path, int line, const std::string& what)
+{
+    if (errors) *errors = path + ":" + std::to_string(line) + ": " + what;
+    return false;
+}
+
+bool ParseEffect(const std::string& text, const std::string& path, Effect* fx, std::string* errors)
+{
+    std::istringstream in(text);
+    std::string line;
+    int lineNo = 0;
+    enum { Outside, InPass, InVertex, InFragment } mode = Outside;
+    EffectPass* pass = nullptr;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string trimmed = line.substr(line.find_first_not_of(" \t") == std::string::npos ? line.size() : line.find_first_not_of(" \t"));
+        if (trimmed.rfind("@", 0) != 0) {
+            if (mode == InVertex) pass->vertexSource += line + "\n";
+            else if (mode == InFragment) pass->fragmentSource += line + "\n";
+            else if (!trimmed.empty() && trimmed.rfind("//", 0) != 0)
+                return Fail(errors, path, lineNo, "text outside a pass");
+            continue;
+        }
+        std::istringstream words(trimmed);
+        std::string cmd, a, b;
+        words >> cmd >> a >> b;
+        if (cmd == "@param") {
+            if (mode != Outside) return Fail(errors, path, lineNo, "@param inside a technique");
+            EffectParam p;
+            if (a == "matrix") p.type = ParamType::Matrix;
+            else if (a == "vector") p.type = ParamType::Vector;
+            else if (a == "float") p.type = ParamType::Float;
+            else if (a == "texture") p.type = ParamType::Texture;
+            else return Fail(errors, path, lineNo, "unknown parameter type '" + a + "'");
+            if (b.empty()) return Fail(errors, path, lineNo, "@param needs a name");
+            for (const EffectParam& q : fx->params)
+                if (q.name == b) return Fail(errors, path, lineNo, "parameter '" + b + "' twice");
+            p.name = b;
+            fx->params.push_back(p);
+        } else if (cmd == "@technique") {
+            if (mode == InVertex || mode == InFragment)
+                return Fail(errors, path, lineNo, "@technique inside a pass");
+            if (a.empty()) return Fail(errors, path, lineNo, "@technique needs a name");
+            fx->techniques.push_back({a, {}});
+            mode = Outside;
+        } else if (cmd == "@pass") {
+            if (fx->techniques.empty()) return Fail(errors, path, lineNo, "@pass outside a technique");
+            if (mode == InVertex || mode == InFragment)
+                return Fail(errors, path, lineNo, "@pass before @end");
+            fx->techniques.back().passes.emplace_back();
+            pass = &fx->techniques.back().passes.back();
+            mode = InPass;
+        } else if (cmd == "@vertex" || cmd == "@fragment") {
+            if (!pass || mode == Outside) return Fail(errors, path, lineNo, cmd + " outside a pass");
+            mode = cmd == "@vertex" ? InVertex : InFragment;
+        } else if (cmd == "@end") {
+            if (!pass || mode == Outside) return Fail(errors, path, lineNo, "@end outside a pass");
+            if (pass->vertexSource.empty() || pass->fragmentSource.empty())
+                return Fail(errors, path, lineNo, "a pass needs @vertex and @fragment text");
+            mode = Outside;
+            pass = nullptr;
+        } else {
+            return Fail(errors, path, lineNo, "unknown directive '" + cmd + "'");
+        }
+    }
+    if (mode != Outside) return Fail(errors, path, lineNo, "the file ends inside a pass");
+    if (fx->techniques.empty()) return Fail(errors, path, lineNo, "no technique");
+    for (const EffectTechnique& t : fx->techniques)
+        if (t.passes.empty()) return Fail(errors, path, lineNo, "technique '" + t.name + "' has no pass");
+    return true;
+}
+
+EffectParam* FindParam(Effect* fx, const char* name, ParamType type)
+{
+    if (!fx || !name) return nullptr;
+    for (EffectParam& p : fx->params)
+        if (p.name == name && p.type == type) return &p;
+#ifndef NDEBUG
+    // Unknown names are ignored, as the effect system always did; say so once.
+    static std::set<std::string> told;
+    if (told.insert(fx->path + "/" + name).second)
+        std::fprintf(stderr, "%s: no parameter '%s' of that type; ignored\n", fx->path.c_str(), name);
+#endif
+    return nullptr;
+}
+}  // namespace
+
+HResult CreateEffectFromFile(const char* path, Effect** out, std::string* errors)
+{
+    *out = nullptr;
+    if (!DeviceExists()) return E_FAIL;
+    std::ifstream f(path, std::ios::binary);
+    if (!f) {
+        if (errors) *errors = std::string(path) + ": cannot be opened";
+        return E_FAIL;
+    }
+    std::ostringstream ss;
+    ss << f.rdbuf();
+    auto* fx = new Effect;
+    fx->type = ObjType::Effect;
+    fx->path = path;
+    std::string err;
+    if (!ParseEffect(ss.str(), path, fx, &err) || !CurrentDeviceBackend().compileEffect(fx, &err)) {
+        if (errors) *errors = err;
+        delete fx;
+        return E_FAIL;
+    }
+    *out = fx;
+    return S_OK;
+}
+
+HResult EffectSetTechnique(Effect* fx, const char* technique)
+{
+    if (!fx || !technique) return E_FAIL;
+    for (size_t i = 0; i < fx->techniques.size(); ++i)
+        if (fx->techniques[i].name == technique) {
+            FlushBatch();
+            fx->technique = static_cast<int>(i);
+            return S_OK;
+        }
+    return E_FAIL;
+}
+
+bool EffectHasTechnique(Effect* fx, const char* technique)
+{
+    if (!fx || !technique) return false;
+    for (const EffectTechnique& t : fx->techniques)
+        if (t.name == technique) return true;
+    return false;
+}
+
+HResult EffectBegin(Effect* fx, uint32_t* passes)
+{
+    if (!fx || fx->begun) return E_FAIL;
+    FlushBatch();
+    fx->begun = true;
+    if (passes) *passes = static_cast<uint32_t>(fx->techniques[fx->technique].passes.size());
+    return S_OK;
+}
+
+HResult EffectBeginPass(Effect* fx, uint32_t pass)
+{
+    if (!fx || !fx->begun || pass >= fx->techniques[fx->technique].passes.size()) return E_FAIL;
+    FlushBatch();
+    fx->pass = static_cast<int>(pass);
+    State().effect = fx;
+    State().effectPass = static_cast<int>(pass);
+    return S_OK;
+}
+
+HResult EffectCommitChanges(Effect* fx)
+{
+    if (!fx) return E_FAIL;
+    FlushBatch();
+    return S_OK;
+}
+
+HResult EffectEndPass(Effect* fx)
+{
+    if (!fx || fx->pass < 0) return E_FAIL;
+    FlushBatch();
+    fx->pass = -1;
+    if (State().effect == fx) {
+        State().effect = nullptr;
+        State().effectPass = -1;
+    }
+    return S_OK;
+}
+
+HResult EffectEnd(Effect* fx)
+{
+    if (!fx || !fx->begun) return E_FAIL;
+    if (fx->pass >= 0) EffectEndPass(fx);
+    fx->begun = false;
+    return S_OK;
+}
+
+HResult EffectSetMatrix(Effect* fx, const char* name, const Mat4& m)
+{
+    EffectParam* p = FindParam(fx, name, ParamType::Matrix);
+    if (!p) return E_FAIL;
+    std::memcpy(p->value, &m.m[0][0], sizeof(float) * 16);
+    return S_OK;
+}
+
+HResult EffectSetVector(Effect* fx, const char* name, const Vec4& v)
+{
+    EffectParam* p = FindParam(fx, name, ParamType::Vector);
+    if (!p) return E_FAIL;
+    p->value[0] = v.x;
+    p->value[1] = v.y;
+    p->value[2] = v.z;
+    p->value[3] = v.w;
+    return S_OK;
+}
+
+HResult EffectSetFloat(Effect* fx, const char* name, float f)
+{
+    EffectParam* p = FindParam(fx, name, ParamType::Float);
+    if (!p) return E_FAIL;
+    p->value[0] = f;
+    return S_OK;
+}
+
+HResult EffectSetTexture(Effect* fx, const char* name, Texture* tex)
+{
+    EffectParam* p = FindParam(fx, name, ParamType::Texture);
+    if (!p) return E_FAIL;
+    // The effect holds its own reference, so a texture it uses stays alive.
+    AddRef(tex);
+    Release(p->texture);
+    p->texture = tex;
+    return S_OK;
+}
+
+bool EffectGetFloat(Effect* fx, const char* name, float* f)
+{
+    if (!fx) return false;
+    for (const EffectParam& p : fx->params)
+        if (p.name == name && p.type == ParamType::Float) {
+            *f = p.value[0];
+            return true;
+        }
+    return false;
+}
+
+}  // namespace gfx

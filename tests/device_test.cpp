@@ -1,0 +1,291 @@
+// The graphics device on its null backend, and the shared render resources
+// built on it: state, counters, object lifetimes, effect files, shadow
+// resources and display changes.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <fstream>
+
+#include "app/device.h"
+#include "app/display.h"
+#include "app/options.h"
+#include "platform/gfx.h"
+#include "platform/system.h"
+
+using namespace gfx;
+
+namespace {
+class Device : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sys::Init(sys::Backend::Headless, true));
+        ASSERT_TRUE(sys::CreateMainWindow({"VARNOK", "test", 800, 600, false}, nullptr));
+        OptionData = kDefaultOptions;
+        ASSERT_EQ(CreateDevice3D(true), 1);
+        SetFixedRenderStates();
+        ASSERT_NE(getcwd(cwd_, sizeof cwd_), nullptr);
+    }
+    void TearDown() override
+    {
+        RefuseTextureFormat(FMT_UNKNOWN);
+        ReleaseShadowResources();
+        ReleaseFontsAndSprite();
+        ReleaseDevice3D();
+        sys::Shutdown();
+        EXPECT_EQ(chdir(cwd_), 0);
+    }
+    void EnterPack() { ASSERT_EQ(chdir(VARNOK_PACK), 0); }
+    static std::string WriteTemp(const std::string& text)
+    {
+        char path[] = "/tmp/varnok-fx-XXXXXX";
+        int fd = mkstemp(path);
+        EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(fd);
+        return path;
+    }
+    char cwd_[PATH_MAX];
+};
+
+struct PointVertex {
+    float x, y, z;
+    uint32_t color;
+};
+}  // namespace
+
+TEST_F(Device, FixedStatesAndTheBackBuffer)
+{
+    EXPECT_EQ(GetRenderState(RS_CULLMODE), CULL_CCW);
+    EXPECT_EQ(GetRenderState(RS_AMBIENT), 0x00111111u);
+    EXPECT_EQ(GetRenderState(RS_FOGCOLOR), 0xFFDCDCDCu);
+    EXPECT_EQ(BitsFloat(GetRenderState(RS_FOGSTART)), 60.0f);
+    EXPECT_EQ(BitsFloat(GetRenderState(RS_FOGEND)), 2000.0f);
+    EXPECT_EQ(GetRenderState(RS_DESTBLEND), BLEND_INVSRCALPHA);
+    ASSERT_NE(BackBufferSurface, nullptr);
+    SurfaceDesc d;
+    GetSurfaceDesc(BackBufferSurface, &d);
+    EXPECT_EQ(d.width, 800u);
+    EXPECT_EQ(d.height, 600u);
+    EXPECT_FLOAT_EQ(scaleX, 1.0f);
+    EXPECT_FLOAT_EQ(scaleY, 1.0f);
+}
+
+TEST_F(Device, ShadowResourcesFollowTheSizeAndFallBackFromFloatTargets)
+{
+    EnterPack();
+    testing::internal::CaptureStderr();
+    CreateShadowResources(1600);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_NE(ShadowEffect, nullptr);
+    EXPECT_TRUE(EffectHasTechnique(ShadowEffect, "tecMakeDepthTexture"));
+    EXPECT_TRUE(EffectHasTechnique(ShadowEffect, "tecRenderScene"));
+    SurfaceDesc d;
+    ASSERT_FALSE(Failed(GetLevelDesc(ShadowTexture, 0, &d)));
+    EXPECT_EQ(d.format, FMT_R32F);
+    EXPECT_EQ(d.width, 1600u);
+    GetSurfaceDesc(ShadowDepthSurface, &d);
+    EXPECT_EQ(d.width, 1600u);
+    EXPECT_EQ(d.height, 1600u);
+    ReleaseShadowResources();
+    EXPECT_EQ(ShadowTexture, nullptr);
+
+    RefuseTextureFormat(FMT_R32F);  // a device without float targets: no message
+    testing::internal::CaptureStderr();
+    CreateShadowResources(512);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    GetLevelDesc(ShadowTexture, 0, &d);
+    EXPECT_EQ(d.format, FMT_A8R8G8B8);
+    EXPECT_EQ(d.width, 512u);
+    // The bias takes clip (-1, 1) to texture (0, 0) and (1, -1) to (1, 1).
+    Vec3 tl = Vec3TransformCoord({-1, 1, 0.3f}, ShadowBias);
+    Vec3 br = Vec3TransformCoord({1, -1, 0.3f}, ShadowBias);
+    EXPECT_FLOAT_EQ(tl.x, 0);
+    EXPECT_FLOAT_EQ(tl.y, 0);
+    EXPECT_FLOAT_EQ(br.x, 1);
+    EXPECT_FLOAT_EQ(br.y, 1);
+    EXPECT_FLOAT_EQ(br.z, 0.3f);
+}
+
+TEST_F(Device, AMissingEffectFileGivesTheMessageAndTheRestGoesOn)
+{
+    ASSERT_EQ(chdir("/tmp"), 0);
+    testing::internal::CaptureStderr();
+    CreateShadowResources(1024);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("シェーダーファイル読み込み失敗"), std::string::npos) << err;
+    EXPECT_EQ(ShadowEffect, nullptr);
+    EXPECT_NE(ShadowTexture, nullptr);
+    EXPECT_NE(ShadowDepthSurface, nullptr);
+}
+
+TEST_F(Device, ApplyingANewResolutionRescalesAndRebuildsShadows)
+{
+    EnterPack();
+    CreateShadowResources(1024);
+    PresentParams.backBufferWidth = 1024;
+    PresentParams.backBufferHeight = 768;
+    OptionData.shadowMapSize = 512;
+    ApplyDisplaySettings();
+    EXPECT_FLOAT_EQ(scaleX, 1.28f);
+    EXPECT_FLOAT_EQ(scaleY, 1.28f);
+    EXPECT_EQ(BackBufferWidth(), 1024);
+    SurfaceDesc d;
+    GetSurfaceDesc(BackBufferSurface, &d);
+    EXPECT_EQ(d.width, 1024u);
+    GetLevelDesc(ShadowTexture, 0, &d);
+    EXPECT_EQ(d.width, 512u);
+    EXPECT_EQ(GetRenderState(RS_FOGCOLOR), 0xFFDCDCDCu);  // states set again after the reset
+    EXPECT_EQ(sys::ClientWidth(), 1024);
+}
+
+TEST_F(Device, DrawsSharingStateMergeAndAnyStateChangeSplits)
+{
+    Present();
+    Texture* tex[9] = {};
+    for (Texture*& t : tex) CreateTexture(4, 4, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t);
+    SetFVF(FVF_XYZ | FVF_DIFFUSE);
+    PointVertex p = {0, 0, 0, 0xFFFFFFFF};
+    // World matrix and point size travel with each vertex; up to eight
+    // textures share one batch.
+    for (int i = 0; i < 50; ++i) {
+        SetTexture(0, tex[i % 2]);
+        SetTransform(TS_WORLD, MatTranslation(static_cast<float>(i), 0, 0));
+        SetRenderState(RS_POINTSIZE, FloatBits(1.0f + i));
+        DrawPrimitiveUP(PT_POINTLIST, 1, &p, sizeof p);
+    }
+    Present();
+    EXPECT_EQ(LastFrameStats().draws, 50u);
+    EXPECT_EQ(LastFrameStats().glDraws, 1u);
+    EXPECT_EQ(LastFrameStats().vertices, 50u);
+
+    for (int i = 0; i < 9; ++i) {  // a ninth texture
+        SetTexture(0, tex[i]);
+        DrawPrimitiveUP(PT_POINTLIST, 1, &p, sizeof p);
+    }
+    SetRenderState(RS_DESTBLEND, BLEND_ONE);  // any other state splits
+    DrawPrimitiveUP(PT_POINTLIST, 1, &p, sizeof p);
+    SetRenderState(RS_DESTBLEND, BLEND_ONE);  // setting the same value does not
+    DrawPrimitiveUP(PT_POINTLIST, 1, &p, sizeof p);
+    Present();
+    EXPECT_EQ(LastFrameStats().glDraws, 3u);
+
+    SetBatching(false);
+    for (int i = 0; i < 10; ++i) DrawPrimitiveUP(PT_POINTLIST, 1, &p, sizeof p);
+    Present();
+    EXPECT_EQ(LastFrameStats().glDraws, 10u);
+    SetBatching(true);
+    SetTexture(0, nullptr);
+    for (Texture*& t : tex) Release(t);
+    EXPECT_EQ(tex[0], nullptr);
+}
+
+TEST_F(Device, ObjectsLiveWhileReferenced)
+{
+    Texture* t = nullptr;
+    ASSERT_FALSE(Failed(CreateTexture(8, 8, 1, USAGE_RENDERTARGET, FMT_R32F, POOL_DEFAULT, &t)));
+    Surface* level = nullptr;
+    GetSurfaceLevel(t, 0, &level);
+    Release(t);  // the surface still holds the texture
+    SurfaceDesc d;
+    ASSERT_FALSE(Failed(GetSurfaceDesc(level, &d)));
+    EXPECT_EQ(d.format, FMT_R32F);
+    EXPECT_FALSE(Failed(SetRenderTarget(0, level)));
+    EXPECT_EQ(GetViewport().width, 8u);  // a new target brings its own viewport
+    SetRenderTarget(0, BackBufferSurface);
+    Release(level);
+    Release(level);  // a second release of a null handle does nothing
+    EXPECT_TRUE(Failed(CreateTexture(0, 8, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t)));
+    EXPECT_EQ(t, nullptr);
+}
+
+TEST_F(Device, MeshesGroupFacesBySubsetAndRejectBadIndices)
+{
+    struct V { float x, y, z, nx, ny, nz, u, v; };
+    V verts[4] = {};
+    uint32_t idx[9] = {0, 1, 2, 0, 2, 3, 1, 2, 3};
+    uint32_t attr[3] = {1, 0, 1};
+    Mesh* m = nullptr;
+    ASSERT_FALSE(Failed(CreateMesh(FVF_XYZ | FVF_NORMAL | FVF_TEX1, verts, 4, idx, 3, attr, &m)));
+    EXPECT_EQ(MeshFaceCount(m), 3u);
+    EXPECT_EQ(MeshIndices(m)[3], 0u);  // kept as given for the collision code
+    Present();
+    DrawSubset(m, 1);
+    DrawSubset(m, 0);
+    DrawSubset(m, 7);  // no such subset: nothing
+    Present();
+    EXPECT_EQ(LastFrameStats().subsets, 2u);
+    EXPECT_EQ(LastFrameStats().triangles, 3u);
+    Release(m);
+    uint32_t bad[3] = {0, 1, 4};
+    EXPECT_TRUE(Failed(CreateMesh(FVF_XYZ | FVF_NORMAL | FVF_TEX1, verts, 4, bad, 1, nullptr, &m)));
+}
+
+TEST_F(Device, EffectFilesParseOrSayWhereTheyAreWrong)
+{
+    const struct { const char* text; const char* want; } bad[] = {
+        {"@param colour x\n", ":1: unknown parameter type 'colour'"},
+        {"@technique t\n@pass\n@vertex\nvoid main(){}\n", ":4: the file ends inside a pass"},
+        {"@technique t\n@pass\n@vertex\nvoid main(){}\n@end\n", ":5: a pass needs @vertex and @fragment"},
+        {"void main(){}\n", ":1: text outside a pass"},
+        {"// only a comment\n", ":1: no technique"},
+        {"@technique t\n@frobnicate\n", ":2: unknown directive '@frobnicate'"},
+        {"@param float a\n@param float a\n", ":2: parameter 'a' twice"},
+    };
+    for (const auto& c : bad) {
+        std::string path = WriteTemp(c.text);
+        Effect* fx = nullptr;
+        std::string err;
+        EXPECT_TRUE(Failed(CreateEffectFromFile(path.c_str(), &fx, &err))) << c.text;
+        EXPECT_EQ(fx, nullptr);
+        EXPECT_NE(err.find(path + c.want), std::string::npos) << err;
+        std::remove(path.c_str());
+    }
+    std::string err;
+    Effect* fx = nullptr;
+    EXPECT_TRUE(Failed(CreateEffectFromFile("/nonexistent.fx", &fx, &err)));
+    EXPECT_EQ(err, "/nonexistent.fx: cannot be opened");
+
+    std::string path = WriteTemp(
+        "@param float TexWidth\n@param texture DepthTex\n"
+        "@technique one\n@pass\n@vertex\nvoid main(){}\n@fragment\nvoid main(){}\n@end\n");
+    ASSERT_FALSE(Failed(CreateEffectFromFile(path.c_str(), &fx, &err))) << err;
+    std::remove(path.c_str());
+    EXPECT_FALSE(Failed(EffectSetFloat(fx, "TexWidth", 1024)));
+    float v = 0;
+    EXPECT_TRUE(EffectGetFloat(fx, "TexWidth", &v));
+    EXPECT_EQ(v, 1024);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(Failed(EffectSetFloat(fx, "NoSuchThing", 1)));  // ignored
+    EXPECT_TRUE(Failed(EffectSetTechnique(fx, "nope")));
+    testing::internal::GetCapturedStderr();
+    // A texture set into an effect stays alive while the effect holds it.
+    Texture* t = nullptr;
+    CreateTexture(4, 4, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t);
+    EffectSetTexture(fx, "DepthTex", t);
+    Texture* held = t;
+    Release(t);
+    SurfaceDesc d;
+    EXPECT_FALSE(Failed(GetLevelDesc(held, 0, &d)));
+    Release(fx);
+}
+
+TEST_F(Device, SpriteBatchesRestoreTheDeviceState)
+{
+    CreateSpriteBatcher();
+    ASSERT_NE(SpriteBatcher, nullptr);
+    SetRenderState(RS_ZENABLE, ZB_TRUE);
+    SetTransform(TS_VIEW, MatTranslation(1, 2, 3));
+    SpriteBegin(SpriteBatcher, SPRITE_ALPHABLEND);
+    EXPECT_EQ(GetRenderState(RS_ZENABLE), ZB_FALSE);
+    Texture* t = nullptr;
+    CreateTexture(4, 4, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t);
+    EXPECT_FALSE(Failed(SpriteDraw(SpriteBatcher, t, nullptr, nullptr, nullptr, 0xFFFFFFFF)));
+    EXPECT_TRUE(Failed(SpriteDraw(SpriteBatcher, nullptr, nullptr, nullptr, nullptr, 0xFFFFFFFF)));
+    SpriteEnd(SpriteBatcher);
+    EXPECT_EQ(GetRenderState(RS_ZENABLE), ZB_TRUE);
+    EXPECT_EQ(GetTransform(TS_VIEW).m[3][2], 3.0f);
+    EXPECT_TRUE(Failed(SpriteEnd(SpriteBatcher)));  // not begun
+    Release(t);
+}

@@ -534,3 +534,106 @@ TEST_F(GL, EachMergedDrawKeepsItsOwnTexture)
     SetTexture(0, nullptr);
     for (Texture*& t : tex) Release(t);
 }
+
+TEST_F(GL, ResetResizesTheBackBuffer)
+{
+    ASSERT_FALSE(Failed(Reset({80, 48, FMT_X8R8G8B8, true})));
+    Clear(CLEAR_TARGET, 0xFF00FF00, 1, 0);
+    Surface* bb = nullptr;
+    GetBackBuffer(&bb);
+    std::vector<uint32_t> px;
+    ReadSurface(bb, &px);
+    EXPECT_EQ(px.size(), 80u * 48u);
+    EXPECT_EQ(px[79 + 47 * 80] & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(GetViewport().width, 80u);
+    EXPECT_EQ(sys::ClientWidth(), 80);
+    Release(bb);
+}
+
+namespace {
+struct LitVertex {  // position + normal + one texture pair
+    float x, y, z, nx, ny, nz, u, v;
+};
+// A square in the plane y = h, facing up.
+void Square(float half, float h)
+{
+    LitVertex v[4] = {{-half, h, half, 0, 1, 0, 0, 0}, {half, h, half, 0, 1, 0, 1, 0},
+                      {half, h, -half, 0, 1, 0, 1, 1}, {-half, h, -half, 0, 1, 0, 0, 1}};
+    SetFVF(FVF_XYZ | FVF_NORMAL | FVF_TEX1);
+    DrawPrimitiveUP(PT_TRIANGLEFAN, 2, v, sizeof v[0]);
+}
+}  // namespace
+
+TEST_F(GL, TheShadowEffectDarkensWhatTheLightCannotSee)
+{
+    Effect* fx = nullptr;
+    std::string err;
+    ASSERT_FALSE(Failed(CreateEffectFromFile(VARNOK_PACK "/LAND/Effect/ShadowMap.fx", &fx, &err))) << err;
+    Effect* ice = nullptr;
+    ASSERT_FALSE(Failed(CreateEffectFromFile(VARNOK_PACK "/LAND/Effect/IceShader.fx", &ice, &err))) << err;
+    Release(ice);
+
+    Texture* shadow = nullptr;
+    ASSERT_FALSE(Failed(CreateTexture(256, 256, 0, USAGE_RENDERTARGET, FMT_R32F, POOL_DEFAULT, &shadow)));
+    Surface *level = nullptr, *depth = nullptr, *bb = nullptr, *bbDepth = nullptr;
+    GetSurfaceLevel(shadow, 0, &level);
+    CreateDepthStencilSurface(256, 256, FMT_D16, &depth);
+    GetBackBuffer(&bb);
+    GetDepthStencilSurface(&bbDepth);
+    Mat4 proj = MatPerspectiveFovLH(1.0471976f, 1.0f, 0.1f, 100.0f);
+    Mat4 lightView = MatLookAtLH({0, 20, -0.5f}, {0, 0, 0}, {0, 1, 0});
+    Mat4 camView = MatLookAtLH({0, 25, -1}, {0, 0, 0}, {0, 1, 0});
+    Mat4 bias = MatIdentity();
+    bias.m[0][0] = 0.5f;
+    bias.m[1][1] = -0.5f;
+    bias.m[3][0] = 0.5f;
+    bias.m[3][1] = 0.5f;
+    SetRenderState(RS_ZENABLE, ZB_TRUE);
+    SetRenderState(RS_ZWRITEENABLE, 1);
+
+    // Depth pass: the ground and a small roof above its middle.
+    SetRenderTarget(0, level);
+    SetDepthStencilSurface(depth);
+    Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xFFFFFFFF, 1, 0);
+    EffectSetTechnique(fx, "tecMakeDepthTexture");
+    EffectSetMatrix(fx, "matWLP", lightView * proj);
+    uint32_t passes = 0;
+    EffectBegin(fx, &passes);
+    EffectBeginPass(fx, 0);
+    Square(10, 0);
+    Square(2, 3);
+    EffectEndPass(fx);
+    EffectEnd(fx);
+    std::vector<float> depths;
+    ReadSurface(level, nullptr, &depths);
+    // Seen from the light, the roof is nearer than the ground around it.
+    EXPECT_LT(depths[128 * 256 + 128], depths[128 * 256 + 40]);
+
+    // Scene pass: the ground alone, seen from above.
+    SetRenderTarget(0, bb);
+    SetDepthStencilSurface(bbDepth);
+    Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF000000, 1, 0);
+    EffectSetTechnique(fx, "tecRenderScene");
+    EffectSetMatrix(fx, "matWCP", camView * proj);
+    EffectSetMatrix(fx, "matWLP", lightView * proj);
+    EffectSetMatrix(fx, "matWLPT", lightView * proj * bias);
+    EffectSetMatrix(fx, "matW", MatIdentity());
+    EffectSetVector(fx, "vecLightDir", {0, 1, 0, 0});
+    EffectSetVector(fx, "vecEye", {0, 25, -1, 0});
+    EffectSetVector(fx, "Diffuse", {0.8f, 0.8f, 0.8f, 1});
+    EffectSetFloat(fx, "TexWidth", 256);
+    EffectSetFloat(fx, "TexHeight", 256);
+    EffectSetTexture(fx, "DepthTex", shadow);
+    EffectBegin(fx, &passes);
+    EffectBeginPass(fx, 0);
+    Square(10, 0);
+    EffectEndPass(fx);
+    EffectEnd(fx);
+    auto px = Pixels();
+    uint32_t under = R(At(px, 32, 32)), open = R(At(px, 32, 48));
+    EXPECT_GT(open, 150u);
+    EXPECT_LT(under + 60, open) << "under the roof " << under << ", in the open " << open;
+    for (Surface* s : {level, depth, bb, bbDepth}) Release(s);
+    Release(shadow);
+    Release(fx);
+}

@@ -705,7 +705,9 @@ bool PresentGL()
     glBlitFramebuffer(0, 0, static_cast<GLint>(gBackW), static_cast<GLint>(gBackH), 0, h, w, 0,
                       GL_COLOR_BUFFER_BIT, (w == static_cast<int>(gBackW) && h == static_cast<int>(gBackH)) ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(gWindow);
-    return glGetError() == GL_NO_ERROR;
+    // OpenGL has no lost device to report: a present always succeeds, so the
+    // reset that follows a failed present never throws away a new resolution.
+    return true;
 }
 
 bool ReadSurfaceGL(const DeviceState&, Surface* s, std::vector<uint32_t>* argb,

@@ -2,7 +2,9 @@
 //   tecMakeDepthTexture  writes each surface's light-space depth into the shadow texture
 //   tecRenderScene       lights the scene and darkens what the shadow texture says is hidden
 // The shadow texture is sampled through matWLPT (light projection times the bias
-// matrix); TexWidth and TexHeight give its size for the 3 x 3 filter.
+// matrix); TexWidth and TexHeight give its size for the 3 x 3 filter.  Depth is
+// stored as the distance along the light's view over 1000 units, so a cleared
+// texture (1.0) is far away and nearby surfaces keep a float's full precision.
 @param matrix matWCP
 @param matrix matWLP
 @param matrix matWLPT
@@ -22,7 +24,7 @@ out float depth;
 void main()
 {
     vec4 p = matWLP * vec4(inPosition, 1.0);
-    depth = p.z / p.w;
+    depth = p.w / 1000.0;
     gl_Position = p;
 }
 @fragment
@@ -60,7 +62,7 @@ in vec4 lightClip;
 float Lit(vec2 at, float depth)
 {
     if (at.x < 0.0 || at.x > 1.0 || at.y < 0.0 || at.y > 1.0) return 1.0;
-    return depth - 0.002 <= texture(DepthTex, at).r ? 1.0 : 0.0;
+    return depth - 0.0002 <= texture(DepthTex, at).r ? 1.0 : 0.0;
 }
 void main()
 {
@@ -75,7 +77,7 @@ void main()
     float lit = 1.0;
     if (shadowCoord.w > 0.0 && TexWidth > 1.0) {
         vec2 at = shadowCoord.xy / shadowCoord.w;
-        float depth = lightClip.z / lightClip.w;
+        float depth = lightClip.w / 1000.0;
         vec2 texel = vec2(1.0 / TexWidth, 1.0 / TexHeight);
         float sum = 0.0;
         for (int y = -1; y <= 1; ++y)

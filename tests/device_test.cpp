@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/device.h"
+#include "headless_device.h"
 #include "app/display.h"
 #include "app/options.h"
 #include "platform/gfx.h"
@@ -17,25 +18,12 @@
 using namespace gfx;
 
 namespace {
-class Device : public ::testing::Test {
+class Device : public HeadlessDevice {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(sys::Init(sys::Backend::Headless, true));
-        ASSERT_TRUE(sys::CreateMainWindow({"VARNOK", "test", 800, 600, false}, nullptr));
-        OptionData = kDefaultOptions;
-        ASSERT_EQ(CreateDevice3D(true), 1);
+        HeadlessDevice::SetUp();
         SetFixedRenderStates();
-        ASSERT_NE(getcwd(cwd_, sizeof cwd_), nullptr);
-    }
-    void TearDown() override
-    {
-        RefuseTextureFormat(FMT_UNKNOWN);
-        ReleaseShadowResources();
-        ReleaseFontsAndSprite();
-        ReleaseDevice3D();
-        sys::Shutdown();
-        EXPECT_EQ(chdir(cwd_), 0);
     }
     void EnterPack() { ASSERT_EQ(chdir(VARNOK_PACK), 0); }
     static std::string WriteTemp(const std::string& text)
@@ -46,7 +34,6 @@ protected:
         close(fd);
         return path;
     }
-    char cwd_[PATH_MAX];
 };
 
 struct PointVertex {

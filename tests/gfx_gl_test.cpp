@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "assets/model.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
 
@@ -636,4 +637,51 @@ TEST_F(GL, TheShadowEffectDarkensWhatTheLightCannotSee)
     for (Surface* s : {level, depth, bb, bbDepth}) Release(s);
     Release(shadow);
     Release(fx);
+}
+
+TEST_F(GL, ModelSubsetsShowTheirExactColoursAndFiftyDrawsTheReducedCopy)
+{
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir("/tmp"), 0);
+    ModelPart part;
+    LoadModelPart(&part, VARNOK_TEST_DATA "/two_frames.x");
+    ASSERT_NE(part.mesh, nullptr);
+    // Lit by the scene ambient alone, each subset shows its material colour.
+    SetRenderState(RS_LIGHTING, 1);
+    SetRenderState(RS_AMBIENT, 0xFFFFFFFF);
+    LightEnable(0, false);
+    SetTransform(TS_VIEW, MatLookAtLH({12, 2.5f, -0.5f}, {10, 2.5f, -0.5f}, {0, 1, 0}));
+    SetTransform(TS_PROJECTION, MatPerspectiveFovLH(1.0471976f, 1, 0.1f, 100));
+    part.textures[1] = nullptr;  // the second subset without its picture
+    DrawModelPart(&part, 10);
+    auto px = Pixels();
+    // Seen from +x (screen right is +z) the quad's upper-right triangle is
+    // red (face 0), the lower-left one the white of the second material.
+    EXPECT_EQ(At(px, 40, 22), 0xFF0000u);
+    EXPECT_EQ(At(px, 22, 42), 0xFFFFFFu);
+    EXPECT_EQ(At(px, 8, 8), 0u);
+    ReleaseModelPart(&part);
+
+    // A sphere: its reduced copy has a coarser outline.
+    LoadModelPart(&part, VARNOK_TEST_DATA "/sphere.x");
+    ASSERT_NE(part.mesh, nullptr);
+    SetTransform(TS_VIEW, MatLookAtLH({0, 1, -3}, {0, 1, 0}, {0, 1, 0}));
+    auto drawAt = [&](float distance) {
+        Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF000000, 1, 0);
+        Present();
+        DrawModelPart(&part, distance);
+        Present();
+        return std::make_pair(Pixels(), LastFrameStats().triangles);
+    };
+    auto near = drawAt(49.999f), far = drawAt(50.0f);
+    EXPECT_EQ(near.second, gfx::MeshFaceCount(part.lodMeshes[1]));
+    EXPECT_EQ(far.second, gfx::MeshFaceCount(part.lodMeshes[0]));
+    EXPECT_LT(far.second * 3, near.second);
+    EXPECT_NE(near.first, far.first);
+    EXPECT_EQ(drawAt(49.999f).first, near.first);
+    ReleaseModelPart(&part);
+    SetTransform(TS_VIEW, MatIdentity());
+    SetTransform(TS_PROJECTION, MatIdentity());
+    EXPECT_EQ(chdir(cwd), 0);
 }

@@ -119,6 +119,28 @@ TEST_F(Headless, AMissingEffectFileIsReportedAndTheGameGoesOn)
     EXPECT_NE(r.err.find("シェーダーファイル読み込み失敗"), std::string::npos) << r.err;
 }
 
+TEST_F(Headless, TheViewerPrintsWhatAModelHolds)
+{
+    RunResult r = Run({"--headless", "--frames", "3", "--view", VARNOK_TEST_DATA "/two_frames.x",
+                       "--report", dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("two_frames.x: 3 subsets, 2 faces full, 2 faces reduced, box (10.000, 2.000, "
+                         "-1.000) to (10.000, 3.000, 0.000)"),
+              std::string::npos)
+        << r.out;
+    std::string json = ReadFile(dir_ + "/r.json");
+    EXPECT_EQ(JsonString(json, "scene"), "ViewerScene");
+    EXPECT_EQ(JsonNumber(json, "subsets"), 2) << json;  // two subsets with faces a frame
+    EXPECT_GE(JsonNumber(json, "triangles"), 2) << json;  // the caption adds its own
+
+    r = Run({"--headless", "--frames", "3", "--view", dir_ + "/nothing.x"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("nothing.x: cannot be opened"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the model does not load"), std::string::npos) << r.err;
+    r = Run({"--view-distance", "-3"});
+    EXPECT_EQ(r.exitCode, 2);
+}
+
 TEST_F(Headless, HelpPrintsUsage)
 {
     RunResult r = Run({"--help"});

@@ -24,6 +24,9 @@ const char* UsageText()
            "  --sky ID           sky, 200..208\n"
            "  --minutes M        battle length, 5..90\n"
            "  --demo             the computer drives the player's unit too\n"
+           "  --view FILE.x      show one model turning under the fixed light\n"
+           "  --view-distance D  the viewer's camera distance (also picks the detail level)\n"
+           "  --view-out FILE    render one viewer frame to a BMP file and quit\n"
            "  --help             this text\n";
 }
 
@@ -89,6 +92,18 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--sky") ok = intValue(200, 208, &out->skyId);
         else if (flag == "--minutes") ok = intValue(5, 90, &out->minutes);
         else if (flag == "--demo") out->demo = true;
+        else if (flag == "--view") ok = needValue() && (out->viewPath = value, true);
+        else if (flag == "--view-out") ok = needValue() && (out->viewOut = value, true);
+        else if (flag == "--view-distance") {
+            ok = needValue();
+            char* end = nullptr;
+            double d = ok ? std::strtod(value, &end) : 0;
+            if (ok && (end == value || *end != '\0' || !(d > 0 && d < 100000))) {
+                *error = flag + ": '" + value + "' is not a distance above 0";
+                ok = false;
+            }
+            out->viewDistance = static_cast<float>(d);
+        }
         else if (flag == "--help" || flag == "-h") out->help = true;
         else {
             *error = "unknown option '" + flag + "'";

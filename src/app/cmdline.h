@@ -25,6 +25,12 @@ struct CommandLine {
     int skyId = 200;          // 200..208
     int minutes = 10;         // 5..90
     bool demo = false;
+
+    // Model viewer.
+    std::string viewPath;     // --view: a .x file to show turning
+    float viewDistance = 0;   // --view-distance: camera distance (0: fit the model)
+    std::string viewOut;      // --view-out: render one frame to this BMP and quit
+
     bool help = false;
 };
 

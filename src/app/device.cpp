@@ -40,6 +40,8 @@ void WriteRenderReport(JsonWriter& w)
     w.Number("draws", mean(t.draws));
     w.Number("gl_draws", mean(t.glDraws));
     w.Number("vertices", mean(t.vertices));
+    w.Number("subsets", mean(t.subsets));
+    w.Number("triangles", mean(t.triangles));
     w.Integer("gl_draws_max", static_cast<long long>(gfx::MaxGlDrawsPerFrame()));
     w.EndObject();
 }

@@ -14,6 +14,7 @@
 #include "app/options.h"
 #include "app/report.h"
 #include "app/scene.h"
+#include "app/viewer.h"
 #include "platform/crt_rand.h"
 #include "platform/input_script.h"
 #include "platform/system.h"
@@ -147,6 +148,8 @@ int VarnokMain(int argc, const char* const* argv)
         return 2;
     }
     std::string reportPath = Absolute(cl.reportPath);
+    std::string viewPath = Absolute(cl.viewPath);
+    std::string viewOut = Absolute(cl.viewOut);
     std::string dataDir = cl.dataDir.empty() ? DefaultDataDir() : cl.dataDir;
     if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
         std::fprintf(stderr, "varnok: --data %s: no such folder\n", dataDir.c_str());
@@ -160,6 +163,7 @@ int VarnokMain(int argc, const char* const* argv)
     gRun.backend = cl.headless ? "headless" : "window";
     AddReportSection(WriteCoreReport);
     NameScene(BootScene, "BootScene");
+    NameScene(ViewerScene, "ViewerScene");
 
     // 1. The options file.
     LoadOptions();
@@ -192,6 +196,13 @@ int VarnokMain(int argc, const char* const* argv)
     LoadSky();
     CreateShadowResources(OptionData.shadowMapSize);
     SceneProc = BootScene;
+    if (!viewPath.empty()) {
+        if (!StartViewer(viewPath, cl.viewDistance, viewOut)) {
+            std::fprintf(stderr, "varnok: --view %s: the model does not load\n", viewPath.c_str());
+            sys::PostQuitMessage(2);
+        }
+        SceneProc = ViewerScene;
+    }
 
     int exitCode = RunMessageLoop(cl.frames);
 
@@ -204,6 +215,7 @@ int VarnokMain(int argc, const char* const* argv)
     ReleaseSkyAndMap();
     ReleaseSoundPools();
     sys::ShowCursor(true);
+    StopViewer();
     ReleaseFontsAndSprite();
     ReleaseBattleEffect();
     ReleaseDevice3D();

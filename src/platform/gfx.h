@@ -138,6 +138,12 @@ void AddRef(Object* o);
 // Drops one reference; frees the object at zero.
 void ReleaseObject(Object* o);
 template <class T>
+T* Retain(T* p)
+{
+    AddRef(reinterpret_cast<Object*>(p));
+    return p;
+}
+template <class T>
 void Release(T*& p)
 {
     if (p) ReleaseObject(reinterpret_cast<Object*>(p));

@@ -1,0 +1,58 @@
+// The program's own operator new and delete: the usual heap, plus the
+// accounting AllocationCeiling needs on the thread that set one.
+#include "platform/alloc_ceiling.h"
+
+#include <malloc.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+namespace {
+thread_local bool tCounting = false;
+thread_local int64_t tHeld = 0;
+thread_local int64_t tLimit = 0;
+
+void* Allocate(size_t n)
+{
+    if (tCounting && tHeld + static_cast<int64_t>(n) > tLimit) throw std::bad_alloc();
+    void* p = std::malloc(n ? n : 1);
+    if (!p) throw std::bad_alloc();
+    if (tCounting) tHeld += static_cast<int64_t>(malloc_usable_size(p));
+    return p;
+}
+
+void Free(void* p) noexcept
+{
+    if (!p) return;
+    if (tCounting) tHeld -= static_cast<int64_t>(malloc_usable_size(p));
+    std::free(p);
+}
+}  // namespace
+
+AllocationCeiling::AllocationCeiling(size_t bytes)
+{
+    tCounting = true;
+    tHeld = 0;
+    tLimit = static_cast<int64_t>(bytes);
+}
+
+AllocationCeiling::~AllocationCeiling() { tCounting = false; }
+
+void* operator new(size_t n) { return Allocate(n); }
+void* operator new[](size_t n) { return Allocate(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(n);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
+void operator delete(void* p) noexcept { Free(p); }
+void operator delete[](void* p) noexcept { Free(p); }
+void operator delete(void* p, size_t) noexcept { Free(p); }
+void operator delete[](void* p, size_t) noexcept { Free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { Free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { Free(p); }

@@ -1,0 +1,59 @@
+#include "platform/image.h"
+
+#include <stb_image.h>
+
+bool ReadImageFile(const std::string& path, Image* out, std::string* error)
+{
+    *out = Image{};
+    int w = 0, h = 0, channels = 0;
+    // The header first: a damaged size must not make the reader allocate it.
+    if (stbi_info(path.c_str(), &w, &h, &channels) && (w > 8192 || h > 8192)) {
+        *error = "picture size out of range (" + std::to_string(w) + " x " + std::to_string(h) + ")";
+        return false;
+    }
+    unsigned char* px = stbi_load(path.c_str(), &w, &h, &channels, 4);
+    if (!px) {
+        const char* why = stbi_failure_reason();
+        *error = (why && std::string(why) == "can't fopen") ? "cannot be opened" :
+                 std::string("not a picture (") + (why ? why : "unknown") + ")";
+        return false;
+    }
+    if (w <= 0 || h <= 0 || w > 8192 || h > 8192) {
+        stbi_image_free(px);
+        *error = "picture size out of range";
+        return false;
+    }
+    out->width = static_cast<uint32_t>(w);
+    out->height = static_cast<uint32_t>(h);
+    out->argb.resize(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < out->argb.size(); ++i) {
+        const unsigned char* p = px + i * 4;
+        out->argb[i] = static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[0]) << 16 |
+                       static_cast<uint32_t>(p[1]) << 8 | p[2];
+    }
+    stbi_image_free(px);
+    return true;
+}
+
+Image ScaleImage(const Image& src, uint32_t width, uint32_t height)
+{
+    Image out;
+    out.width = width;
+    out.height = height;
+    out.argb.resize(static_cast<size_t>(width) * height);
+    for (uint32_t y = 0; y < height; ++y) {
+        uint32_t sy = static_cast<uint32_t>((static_cast<uint64_t>(y) * src.height) / height);
+        for (uint32_t x = 0; x < width; ++x) {
+            uint32_t sx = static_cast<uint32_t>((static_cast<uint64_t>(x) * src.width) / width);
+            out.argb[static_cast<size_t>(y) * width + x] = src.argb[static_cast<size_t>(sy) * src.width + sx];
+        }
+    }
+    return out;
+}
+
+void ApplyColourKey(Image* img, uint32_t key)
+{
+    if (key == 0) return;
+    for (uint32_t& p : img->argb)
+        if (p == key) p = 0;
+}

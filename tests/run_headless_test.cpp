@@ -141,6 +141,17 @@ TEST_F(Headless, TheViewerPrintsWhatAModelHolds)
     EXPECT_EQ(r.exitCode, 2);
 }
 
+TEST_F(Headless, TheDataPackIsTheSameEveryTime)
+{
+    std::string a = dir_ + "/a", b = dir_ + "/b";
+    const char* font = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+    ASSERT_EQ(RunProgram({VARNOK_PACKGEN, a, font}, "", 300000).exitCode, 0);
+    ASSERT_EQ(RunProgram({VARNOK_PACKGEN, b, font}, "", 300000).exitCode, 0);
+    EXPECT_EQ(std::system(("diff -r -q " + a + " " + b).c_str()), 0);
+    EXPECT_EQ(RunProgram({VARNOK_PACKGEN, a}).exitCode, 2);
+    EXPECT_EQ(RunProgram({VARNOK_PACKGEN, a, dir_ + "/none.ttf"}).exitCode, 1);
+}
+
 TEST_F(Headless, HelpPrintsUsage)
 {
     RunResult r = Run({"--help"});

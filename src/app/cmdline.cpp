@@ -27,6 +27,7 @@ const char* UsageText()
            "  --view FILE.x      show one model turning under the fixed light\n"
            "  --view-distance D  the viewer's camera distance (also picks the detail level)\n"
            "  --view-out FILE    render one viewer frame to a BMP file and quit\n"
+           "  --view-unlit       view with lighting off, as the skies are drawn\n"
            "  --help             this text\n";
 }
 
@@ -93,6 +94,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--minutes") ok = intValue(5, 90, &out->minutes);
         else if (flag == "--demo") out->demo = true;
         else if (flag == "--view") ok = needValue() && (out->viewPath = value, true);
+        else if (flag == "--view-unlit") out->viewUnlit = true;
         else if (flag == "--view-out") ok = needValue() && (out->viewOut = value, true);
         else if (flag == "--view-distance") {
             ok = needValue();

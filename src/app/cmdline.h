@@ -30,6 +30,7 @@ struct CommandLine {
     std::string viewPath;     // --view: a .x file to show turning
     float viewDistance = 0;   // --view-distance: camera distance (0: fit the model)
     std::string viewOut;      // --view-out: render one frame to this BMP and quit
+    bool viewUnlit = false;   // --view-unlit: lighting off, as skies are drawn
 
     bool help = false;
 };

@@ -148,7 +148,8 @@ int VarnokMain(int argc, const char* const* argv)
         return 2;
     }
     std::string reportPath = Absolute(cl.reportPath);
-    std::string viewPath = Absolute(cl.viewPath);
+    // A model to view is the caller's file, or else one of the data pack's.
+    std::string viewPath = access(cl.viewPath.c_str(), F_OK) == 0 ? Absolute(cl.viewPath) : cl.viewPath;
     std::string viewOut = Absolute(cl.viewOut);
     std::string dataDir = cl.dataDir.empty() ? DefaultDataDir() : cl.dataDir;
     if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
@@ -197,7 +198,7 @@ int VarnokMain(int argc, const char* const* argv)
     CreateShadowResources(OptionData.shadowMapSize);
     SceneProc = BootScene;
     if (!viewPath.empty()) {
-        if (!StartViewer(viewPath, cl.viewDistance, viewOut)) {
+        if (!StartViewer(viewPath, cl.viewDistance, viewOut, cl.viewUnlit)) {
             std::fprintf(stderr, "varnok: --view %s: the model does not load\n", viewPath.c_str());
             sys::PostQuitMessage(2);
         }

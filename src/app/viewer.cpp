@@ -15,10 +15,12 @@ float gDistance = 0;
 float gYaw = 0;
 Vec3 gCentre{0, 0, 0};
 std::string gOut;
+bool gUnlit = false;
 }  // namespace
 
-bool StartViewer(const std::string& path, float distance, const std::string& outBmp)
+bool StartViewer(const std::string& path, float distance, const std::string& outBmp, bool unlit)
 {
+    gUnlit = unlit;
     LoadModelPart(&gModel, path.c_str());
     if (!gModel.mesh) return false;
     ComputeModelBox(&gModel);
@@ -51,7 +53,7 @@ void ViewerScene()
                       static_cast<uint32_t>(BackBufferHeight()), 0.0f, 1.0f});
     gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF5A6470, 1.0f, 0);
     gfx::BeginScene();
-    gfx::SetRenderState(gfx::RS_LIGHTING, 1);
+    gfx::SetRenderState(gfx::RS_LIGHTING, gUnlit ? 0 : 1);
     gfx::SetRenderState(gfx::RS_FOGENABLE, 0);
     gfx::SetTransform(gfx::TS_WORLD, MatTranslation(-gCentre.x, -gCentre.y, -gCentre.z) *
                                          MatRotationY(gYaw * kDegToRad) *

@@ -6,7 +6,7 @@
 
 // Loads the model and prints its subsets, face counts of both detail copies
 // and its box.  False when the file does not load.
-bool StartViewer(const std::string& path, float distance, const std::string& outBmp);
+bool StartViewer(const std::string& path, float distance, const std::string& outBmp, bool unlit);
 // The viewer's scene routine.
 void ViewerScene();
 void StopViewer();

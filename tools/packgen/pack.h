@@ -1,0 +1,30 @@
+// The data-pack generator's shared pieces: where files go, and one builder
+// per part of the world.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "canvas.h"
+#include "writers.h"
+
+class Pack {
+public:
+    explicit Pack(std::string root) : root_(std::move(root)) {}
+    void Bmp(const std::string& rel, const Canvas& c);
+    void Png(const std::string& rel, const Canvas& c);
+    void X(const std::string& rel, const XMesh& m);
+    void Wav(const std::string& rel, const std::vector<float>& samples, uint32_t rate);
+    bool Ok() const { return ok_; }
+
+private:
+    std::string Prepare(const std::string& rel);
+    std::string root_;
+    bool ok_ = true;
+};
+
+void BuildWorld(Pack& pack);
+void BuildSkies(Pack& pack);
+void BuildStars(Pack& pack);
+void BuildEffects(Pack& pack);
+void BuildSounds(Pack& pack);

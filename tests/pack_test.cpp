@@ -206,3 +206,95 @@ TEST_F(Pack, SoundsAre16BitMonoPcmWaves)
     std::memcpy(&last, &e[e.size() - 2], 2);
     EXPECT_LT(std::abs(first - last), 2500);
 }
+
+namespace {
+struct Rect4 {
+    int l, t, r, b;
+};
+
+// Each named rectangle holds non-key content, and nothing spills over its
+// border: the ring of pixels just outside is key colour wherever it is not
+// inside another named rectangle.
+void CheckAtlas(const char* path, uint32_t key, uint32_t w, uint32_t h, const std::vector<Rect4>& rects)
+{
+    Image img;
+    std::string err;
+    ASSERT_TRUE(ReadImageFile(path, &img, &err)) << path << ": " << err;
+    ASSERT_EQ(img.width, w) << path;
+    ASSERT_EQ(img.height, h) << path;
+    auto isKey = [&](int x, int y) { return (img.argb[static_cast<size_t>(y) * w + x] & 0xFFFFFF) == key; };
+    auto named = [&](int x, int y) {
+        for (const Rect4& r : rects)
+            if (x >= r.l && x < r.r && y >= r.t && y < r.b) return true;
+        return false;
+    };
+    for (const Rect4& r : rects) {
+        int content = 0;
+        for (int y = r.t; y < r.b; ++y)
+            for (int x = r.l; x < r.r; ++x) content += !isKey(x, y);
+        EXPECT_GT(content, (r.r - r.l) * (r.b - r.t) / 50)
+            << path << " (" << r.l << ", " << r.t << ")-(" << r.r << ", " << r.b << ") is nearly empty";
+        for (int x = r.l - 1; x <= r.r; ++x)
+            for (int y : {r.t - 1, r.b}) {
+                if (x < 0 || y < 0 || x >= static_cast<int>(w) || y >= static_cast<int>(h) || named(x, y)) continue;
+                EXPECT_TRUE(isKey(x, y)) << path << ": content at (" << x << ", " << y << ") outside ("
+                                         << r.l << ", " << r.t << ")-(" << r.r << ", " << r.b << ")";
+            }
+        for (int y = r.t - 1; y <= r.b; ++y)
+            for (int x : {r.l - 1, r.r}) {
+                if (x < 0 || y < 0 || x >= static_cast<int>(w) || y >= static_cast<int>(h) || named(x, y)) continue;
+                EXPECT_TRUE(isKey(x, y)) << path << ": content at (" << x << ", " << y << ") outside ("
+                                         << r.l << ", " << r.t << ")-(" << r.r << ", " << r.b << ")";
+            }
+    }
+}
+}  // namespace
+
+TEST_F(Pack, BattleAtlasesHoldEveryPictureInItsRectangle)
+{
+    CheckAtlas("LAND/Sprite/Char.bmp", 0xFF00FF, 512, 512,
+               {{1, 31, 174, 74}, {2, 77, 149, 120}, {2, 123, 100, 167}, {2, 2, 256, 28}, {2, 277, 512, 391},
+                {2, 395, 512, 509}, {262, 160, 512, 274}, {259, 2, 295, 38}, {258, 41, 288, 71},
+                {299, 2, 362, 41}, {366, 2, 510, 146}, {329, 44, 363, 79}, {177, 31, 196, 55},
+                {199, 31, 220, 51}, {241, 31, 256, 47}});
+    CheckAtlas("LAND/Sprite/HP.bmp", 0xFF00FF, 512, 512,
+               {{256, 0, 512, 256}, {0, 0, 256, 256}, {256, 256, 512, 512}, {0, 256, 256, 512}});
+    CheckAtlas("LAND/Sprite/radar.bmp", 0xFFFFFF, 512, 512, {{257, 1, 511, 255}, {1, 1, 255, 255}});
+}
+
+TEST_F(Pack, FrontEndAtlasesHoldEveryPictureInItsRectangle)
+{
+    std::vector<Rect4> menu = {{2, 2, 447, 118},     {2, 122, 447, 238},  {2, 242, 447, 358},  {2, 362, 447, 478},
+                               {451, 2, 612, 97},    {451, 101, 612, 196}, {451, 200, 612, 295}, {2, 482, 180, 563},
+                               {184, 482, 362, 563}, {366, 482, 544, 563}, {2, 567, 180, 648},  {184, 567, 362, 648},
+                               {2, 652, 462, 787},   {2, 791, 462, 924},  {465, 584, 927, 721}, {2, 928, 273, 994},
+                               {276, 928, 547, 994}, {550, 928, 821, 994}, {466, 775, 619, 848}, {466, 851, 696, 924},
+                               {616, 1, 881, 66},    {616, 148, 819, 213}, {616, 215, 911, 280}, {616, 68, 882, 146},
+                               {466, 724, 514, 772}, {517, 724, 564, 772}, {874, 963, 1023, 1023}};
+    CheckAtlas("Title/MenuLog.bmp", 0xFF00FF, 1024, 1024, menu);
+    std::vector<Rect4> logo = {{0, 0, 30, 30}, {30, 0, 60, 30}, {420, 0, 440, 20}, {420, 20, 440, 40},
+                               {0, 31, 165, 71}, {0, 71, 165, 111}, {168, 31, 286, 99}, {287, 31, 404, 99},
+                               {353, 108, 510, 161}};
+    for (int d = 0; d < 10; ++d) logo.push_back({65 + 35 * d, 0, 100 + 35 * d, 30});
+    for (int k = 0; k < 9; ++k) logo.push_back({172, 100 + 38 * k, 337, 138 + 38 * k});
+    CheckAtlas("Title/Game_Logo1.bmp", 0xFF00FF, 512, 512, logo);
+    CheckAtlas("Title/ForcesSelectMenu1.bmp", 0xFFFFFF, 512, 512, {{0, 2, 512, 104}, {0, 107, 512, 223}, {0, 227, 512, 337}});
+    const struct { const char* path; uint32_t w, h; } full[] = {
+        {"Title/MainMenu.bmp", 1024, 1024},  {"Title/ForcesSelectMenu.bmp", 1024, 1024},
+        {"Title/SelectMenu.bmp", 1024, 1024}, {"Title/Selectback1.bmp", 512, 512},
+        {"Title/Selectback2.bmp", 1024, 256}, {"Title/StageSet.bmp", 1024, 1024},
+        {"Title/Option.bmp", 1024, 1024}};
+    for (const auto& f : full) {
+        Image img;
+        std::string err;
+        ASSERT_TRUE(ReadImageFile(f.path, &img, &err)) << f.path;
+        EXPECT_EQ(img.width, f.w) << f.path;
+        EXPECT_EQ(img.height, f.h) << f.path;
+    }
+    // The stage screen lets the battlefield show through above its panel.
+    Image stage;
+    std::string err;
+    ReadImageFile("Title/StageSet.bmp", &stage, &err);
+    EXPECT_EQ(stage.argb[400 * 1024 + 512] & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_NE(stage.argb[900 * 1024 + 512] & 0xFFFFFF, 0xFFFFFFu);
+}

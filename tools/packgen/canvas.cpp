@@ -101,7 +101,7 @@ void Canvas::RoundRect(float x0, float y0, float x1, float y1, float radius, RGB
             if (inside <= 0) continue;
             if (borderWidth > 0) {
                 float inner = Clamp01(0.5f - (dist + borderWidth));
-                Blend(x, y, border, inside);
+                Blend(x, y, border, inside * (1 - inner));
                 Blend(x, y, fill, inner);
             } else {
                 Blend(x, y, fill, inside);
@@ -251,6 +251,36 @@ void Canvas::Paste(const Canvas& src, int x, int y)
         for (int i = 0; i < src.W(); ++i) Blend(x + i, y + j, src.At(i, j));
 }
 
+Canvas Canvas::Resized(int w, int h) const
+{
+    Canvas out(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float sx = (x + 0.5f) * w_ / w - 0.5f, sy = (y + 0.5f) * h_ / h - 0.5f;
+            int x0 = std::clamp(static_cast<int>(std::floor(sx)), 0, w_ - 1), y0 = std::clamp(static_cast<int>(std::floor(sy)), 0, h_ - 1);
+            int x1 = std::min(x0 + 1, w_ - 1), y1 = std::min(y0 + 1, h_ - 1);
+            float fx = Clamp01(sx - x0), fy = Clamp01(sy - y0);
+            // Weighted by alpha, so transparent neighbours do not darken an edge.
+            RGBA c[4] = {At(x0, y0), At(x1, y0), At(x0, y1), At(x1, y1)};
+            float wgt[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
+            RGBA o{0, 0, 0, 0};
+            for (int k = 0; k < 4; ++k) {
+                float a = c[k].a * wgt[k];
+                o.r += c[k].r * a;
+                o.g += c[k].g * a;
+                o.b += c[k].b * a;
+                o.a += a;
+            }
+            if (o.a > 0) {
+                o.r /= o.a;
+                o.g /= o.a;
+                o.b /= o.a;
+            }
+            out.At(x, y) = o;
+        }
+    return out;
+}
+
 namespace {
 uint8_t Byte(float v) { return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0f)); }
 }  // namespace
@@ -285,6 +315,21 @@ bool Canvas::SaveBmp(const std::string& path) const
     if (!f) return false;
     bool ok = std::fwrite(hdr, 1, 54, f) == 54 && std::fwrite(data.data(), 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
+}
+
+bool Canvas::SaveKeyedBmp(const std::string& path, uint32_t keyRgb) const
+{
+    Canvas out(w_, h_);
+    RGBA key = Rgb(keyRgb);
+    for (size_t i = 0; i < px_.size(); ++i) {
+        RGBA p = px_[i];
+        // Content never lands exactly on the key colour.
+        if (p.a >= 0.5f && std::lround(p.r * 255) == std::lround(key.r * 255) &&
+            std::lround(p.g * 255) == std::lround(key.g * 255) && std::lround(p.b * 255) == std::lround(key.b * 255))
+            p.b = key.b > 0.5f ? p.b - 1.0f / 255 : p.b + 1.0f / 255;
+        out.px_[i] = p.a >= 0.5f ? RGBA{p.r, p.g, p.b, 1} : RGBA{key.r, key.g, key.b, 1};
+    }
+    return out.SaveBmp(path);
 }
 
 bool Canvas::SavePng(const std::string& path) const

@@ -51,10 +51,15 @@ public:
     float TextWidth(const std::string& s, float px) const;
     // Copies another canvas in at (x, y).
     void Paste(const Canvas& src, int x, int y);
+    // Bilinear resampling to a new size.
+    Canvas Resized(int w, int h) const;
 
     // Writers.  BMP is 24-bit: alpha is dropped (transparent areas must hold
     // the key colour already).  PNG keeps alpha.
     bool SaveBmp(const std::string& path) const;
+    // For colour-keyed pictures: pixels under half covered become the key,
+    // the rest keep their own colour, so no edge is tinted by the key.
+    bool SaveKeyedBmp(const std::string& path, uint32_t keyRgb) const;
     bool SavePng(const std::string& path) const;
 
 private:

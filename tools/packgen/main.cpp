@@ -25,6 +25,12 @@ void Pack::Png(const std::string& rel, const Canvas& c)
     if (!c.SavePng(Prepare(rel))) ok_ = (std::fprintf(stderr, "packgen: %s cannot be written\n", rel.c_str()), false);
 }
 
+void Pack::KeyedBmp(const std::string& rel, const Canvas& c, uint32_t keyRgb)
+{
+    if (!c.SaveKeyedBmp(Prepare(rel), keyRgb))
+        ok_ = (std::fprintf(stderr, "packgen: %s cannot be written\n", rel.c_str()), false);
+}
+
 void Pack::X(const std::string& rel, const XMesh& m)
 {
     if (!WriteXFile(Prepare(rel), m)) ok_ = (std::fprintf(stderr, "packgen: %s cannot be written\n", rel.c_str()), false);
@@ -51,5 +57,7 @@ int main(int argc, char** argv)
     BuildStars(pack);
     BuildEffects(pack);
     BuildSounds(pack);
+    BuildHud(pack);
+    BuildTitle(pack);
     return pack.Ok() ? 0 : 1;
 }

@@ -13,6 +13,7 @@ public:
     explicit Pack(std::string root) : root_(std::move(root)) {}
     void Bmp(const std::string& rel, const Canvas& c);
     void Png(const std::string& rel, const Canvas& c);
+    void KeyedBmp(const std::string& rel, const Canvas& c, uint32_t keyRgb);
     void X(const std::string& rel, const XMesh& m);
     void Wav(const std::string& rel, const std::vector<float>& samples, uint32_t rate);
     bool Ok() const { return ok_; }
@@ -28,3 +29,5 @@ void BuildSkies(Pack& pack);
 void BuildStars(Pack& pack);
 void BuildEffects(Pack& pack);
 void BuildSounds(Pack& pack);
+void BuildHud(Pack& pack);
+void BuildTitle(Pack& pack);

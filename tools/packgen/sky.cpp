@@ -173,16 +173,21 @@ Canvas MercuryPicture()
 Canvas StarfieldPicture()
 {
     const int w = 1024, h = 512;
-    Canvas c(w, h, Rgb(0x02030A));
+    Canvas c(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             float lat = (y + 0.5f) / h;
             float band = std::exp(-std::pow((lat - 0.5f - 0.12f * std::sin(x / 1024.0f * 2 * kPi)) / 0.09f, 2.0f));
+            // Mostly clear: the sphere turns in front of the screen's own
+            // picture, adding drifting stars and a faint band of light.
             float neb = Fbm(x / 64.0f, y / 64.0f, 6, 121, 16);
-            RGBA col = Mix(Rgb(0x02030A), Mix(Rgb(0x1C1430), Rgb(0x3A3050), neb), band * neb);
+            RGBA col = Mix(Rgb(0x1C1430), Rgb(0x4A4068), neb);
+            col.a = 0.3f * band * neb;
             float star = Hash01(x, y, 122);
-            if (star > 0.9965f) col = Mix(col, Rgb(star > 0.9994f ? 0xFFF4E0 : 0xC8D4FF), (star - 0.9965f) / 0.0035f);
-            col.a = 1;
+            if (star > 0.9965f) {
+                col = Rgb(star > 0.9994f ? 0xFFF4E0 : 0xC8D4FF);
+                col.a = 0.4f + 0.6f * (star - 0.9965f) / 0.0035f;
+            }
             c.At(x, y) = col;
         }
     return c;

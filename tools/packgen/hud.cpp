@@ -10,14 +10,6 @@
 namespace {
 const float kPi = 3.14159265f;
 
-struct Box {
-    float l, t, r, b;
-    float W() const { return r - l; }
-    float H() const { return b - t; }
-    float Cx() const { return (l + r) / 2; }
-    float Cy() const { return (t + b) / 2; }
-};
-
 // A menu plate filling its rectangle with a caption.
 void Plate(Canvas& c, Box b, const char* text, RGBA face, RGBA edge, float textPx)
 {

@@ -8,6 +8,15 @@
 #include "canvas.h"
 #include "writers.h"
 
+// A rectangle of a picture, in pixels.
+struct Box {
+    float l, t, r, b;
+    float W() const { return r - l; }
+    float H() const { return b - t; }
+    float Cx() const { return (l + r) / 2; }
+    float Cy() const { return (t + b) / 2; }
+};
+
 class Pack {
 public:
     explicit Pack(std::string root) : root_(std::move(root)) {}

@@ -14,12 +14,6 @@
 namespace {
 const float kPi = 3.14159265f;
 
-struct Box {
-    float l, t, r, b;
-    float W() const { return r - l; }
-    float H() const { return b - t; }
-};
-
 // Paints fn on a canvas of the rectangle's width and 3/4 of its height, then
 // stretches that into the rectangle.
 void Element(Canvas& atlas, Box r, const std::function<void(Canvas&)>& fn)

@@ -18,12 +18,13 @@ struct CommandLine {
     // Battle quick start.
     bool battle = false;
     int side = 0;             // 0 tank, 1 robot
-    int tankType = 1;         // 1..9
+    // Defaults as the title screen sets them.
+    int tankType = 2;         // 1..9
     int robotType = 101;      // 101..104
-    int earthCount = 8;       // 1..16
-    int mercuryCount = 8;     // 1..16
-    int skyId = 200;          // 200..208
-    int minutes = 10;         // 5..90
+    int earthCount = 4;       // 1..16
+    int mercuryCount = 4;     // 1..16
+    int skyId = 203;          // 200..208
+    int minutes = 30;         // 5..90
     bool demo = false;
 
     // Model viewer.

@@ -15,6 +15,11 @@
 #include "app/report.h"
 #include "app/scene.h"
 #include "app/viewer.h"
+#include "battle/frame.h"
+#include "battle/state.h"
+#include "motion/player.h"
+#include "world/map.h"
+#include "world/sky.h"
 #include "platform/crt_rand.h"
 #include "platform/input_script.h"
 #include "platform/system.h"
@@ -36,16 +41,11 @@ RunInfo gRun;
 // --- steps of start-up and shutdown still to come -------------------------
 // Each keeps its place in the order; the modules that own them fill them in.
 void CreateSoundDevice() {}           // start-up 5
-void LoadMap() {}                     // start-up 10
-void LoadSky() {}                     // start-up 11
 
 void ReleaseFrontEnd() {}             // shutdown 2
-void ReleaseBattleTextures() {}       // shutdown 3
 void ReleaseTankModels() {}           // shutdown 5
 void ReleaseRobotModels() {}          // shutdown 6
-void ReleaseSkyAndMap() {}            // shutdown 7
 void ReleaseSoundPools() {}           // shutdown 8
-void ReleaseBattleEffect() {}         // shutdown 10, after the fonts and sprite
 void ReleaseSoundDevice() {}          // shutdown 12
 
 // Until the title screen exists the game idles in this scene: it keeps the
@@ -165,6 +165,8 @@ int VarnokMain(int argc, const char* const* argv)
     AddReportSection(WriteCoreReport);
     NameScene(BootScene, "BootScene");
     NameScene(ViewerScene, "ViewerScene");
+    NameScene(BattleInit, "BattleInit");
+    NameScene(BattleFrame, "BattleFrame");
 
     // 1. The options file.
     LoadOptions();
@@ -194,9 +196,27 @@ int VarnokMain(int argc, const char* const* argv)
     CreateFonts();
     CreateSpriteBatcher();
     LoadMap();
-    LoadSky();
+    LoadSkies();
     CreateShadowResources(OptionData.shadowMapSize);
     SceneProc = BootScene;
+    ResetUnitRecords();
+    RegisterBattleReport();
+    if (cl.battle) {
+        // Straight into a battle with the title screen's defaults, then the
+        // choices given on the command line.
+        PlayerSide = cl.side;
+        TankTypeId = cl.tankType;
+        RobotTypeId = cl.robotType;
+        EarthCount = cl.earthCount;
+        MercuryCount = cl.mercuryCount;
+        SkyId = cl.skyId;
+        BattleMinutes = cl.minutes;
+        BattleClock = cl.minutes * 3600;
+        DemoPlayer = cl.demo;
+        ResetPlayerControl();
+        ResetBattleFrame();
+        SceneProc = BattleInit;
+    }
     if (!viewPath.empty()) {
         if (!StartViewer(viewPath, cl.viewDistance, viewOut, cl.viewUnlit)) {
             std::fprintf(stderr, "varnok: --view %s: the model does not load\n", viewPath.c_str());
@@ -213,7 +233,8 @@ int VarnokMain(int argc, const char* const* argv)
     ReleaseShadowResources();
     ReleaseTankModels();
     ReleaseRobotModels();
-    ReleaseSkyAndMap();
+    ReleaseSkies();
+    ReleaseMap();
     ReleaseSoundPools();
     sys::ShowCursor(true);
     StopViewer();

@@ -1,0 +1,347 @@
+#include "battle/frame.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "app/device.h"
+#include "app/display.h"
+#include "app/options.h"
+#include "app/report.h"
+#include "app/scene.h"
+#include "battle/state.h"
+#include "motion/ground.h"
+#include "motion/player.h"
+#include "platform/system.h"
+#include "world/map.h"
+#include "world/sky.h"
+
+Mat4 ViewMatrix = MatIdentity();
+Mat4 ProjectionMatrix = MatIdentity();
+Mat4 LightViewMatrix = MatIdentity();
+ViewFrustum BattleFrustum{};
+int32_t fps = 0;
+int32_t scoreboardHeld = 0;
+
+namespace {
+uint32_t lastStep = 0;
+int32_t escapeLatch = 0;
+int32_t framesThisSecond = 0;
+uint32_t secondMark = 0;
+uint32_t clockAccumulator = 0;
+
+using Clock = std::chrono::steady_clock;
+std::vector<float> gUpdateMs, gDrawMs;
+
+// --- steps whose routines arrive with the unit, weapon and screen work ---------
+// Each keeps its place in the frame's order.
+int PauseMenuInput() { return 0; }
+int EndOfBattleStep() { return 0; }
+void TankAiDecide() {}
+void RobotAiDecide() {}
+void TankSideUpdate() {}
+void RobotSideUpdate() {}
+void SeparateTanks() {}
+void SeparateRobots() {}
+void SeparateTanksFromRobots() {}
+void PlaceListener() {}
+void DrawTankKind(int) {}
+void DrawRobotKind(int) {}
+void DrawTankDepth(int) {}
+void DrawRobotDepth(int) {}
+void DrawEffectQuads() {}      // blasts, debris, bursts, ice, ground marks
+void DrawAdditiveShots() {}    // flames, tracers, shells, ice shots
+void DrawParticleSprites() {}  // ground dust, puffs, dust clouds, trails, sprays
+void DrawHud() {}
+void DrawBanners() {}
+void DrawScoreboard() {}
+
+Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
+
+struct QuadVertex {
+    float x, y, z;
+    uint32_t colour;
+    float u, v;
+};
+
+void DrawQuad(const Vec3 corners[4], uint32_t colour)
+{
+    const float uv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    QuadVertex q[4];
+    for (int k = 0; k < 4; ++k) q[k] = {corners[k].x, corners[k].y, corners[k].z, colour, uv[k][0], uv[k][1]};
+    gfx::DrawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, q, sizeof(QuadVertex));
+}
+
+// The red sign over a unit held at the field's edge.
+void BorderSign(const Vec3& pos, float lift)
+{
+    Vec3 at{pos.x, pos.y + lift, pos.z};
+    if (!IsSphereInView(BattleFrustum, at, 1.0f)) return;
+    gfx::SetTransform(gfx::TS_WORLD, CameraFacing * MatTranslation(at.x, at.y, at.z));
+    const Vec3 c[4] = {{-0.5f, 0.5f, 0}, {0.5f, 0.5f, 0}, {0.5f, -0.5f, 0}, {-0.5f, -0.5f, 0}};
+    DrawQuad(c, 0xA0FFFFFF);
+}
+
+void WriteBattleReport(JsonWriter& w)
+{
+    w.BeginObject("battle");
+    w.Integer("clock", BattleClock);
+    w.Integer("result", battleResult);
+    w.Integer("fps", fps);
+    w.BeginArray("camera_eye");
+    for (float c : {CameraEye.x, CameraEye.y, CameraEye.z}) w.Number(nullptr, c);
+    w.EndArray();
+    w.BeginArray("camera_look_at");
+    for (float c : {CameraLookAt.x, CameraLookAt.y, CameraLookAt.z}) w.Number(nullptr, c);
+    w.EndArray();
+    w.BeginArray("units");
+    auto unit = [&](const char* side, int slot, const char* name, int kind, int alive, float hp, int kills,
+                    int deaths, const Mat4& world) {
+        w.BeginObject();
+        w.String("side", side);
+        w.Integer("slot", slot);
+        w.String("name", name);
+        w.Integer("kind", kind);
+        w.Bool("alive", alive != 0);
+        w.Number("hp", hp);
+        w.Integer("kills", kills);
+        w.Integer("deaths", deaths);
+        w.Number("x", world.m[3][0]);
+        w.Number("y", world.m[3][1]);
+        w.Number("z", world.m[3][2]);
+        w.EndObject();
+    };
+    for (int i = 0; i < EarthCount; ++i) {
+        const TankUnit& t = Tanks[i];
+        unit("earth", i, t.name, t.kind, t.alive, t.hp, t.kills, t.deaths, t.world);
+    }
+    for (int i = 0; i < MercuryCount; ++i) {
+        const RobotUnit& r = Robots[i];
+        unit("mercury", i, r.name, r.kind, r.alive, r.hp, r.kills, r.deaths, r.world);
+    }
+    w.EndArray();
+    auto stats = [&](const char* key, std::vector<float> v) {
+        std::sort(v.begin(), v.end());
+        double sum = 0;
+        for (float x : v) sum += x;
+        w.BeginObject(key);
+        w.Number("mean", v.empty() ? 0.0 : sum / static_cast<double>(v.size()));
+        w.Number("p99", v.empty() ? 0.0 : v[static_cast<size_t>(0.99 * static_cast<double>(v.size() - 1) + 0.5)]);
+        w.EndObject();
+    };
+    w.BeginObject("step_ms");
+    stats("update", gUpdateMs);
+    stats("draw", gDrawMs);
+    w.EndObject();
+    w.EndObject();
+}
+}  // namespace
+
+void RegisterBattleReport()
+{
+    AddReportSection(WriteBattleReport);
+    // Room for a long battle's timings, so a running battle does not allocate.
+    gUpdateMs.reserve(1 << 18);
+    gDrawMs.reserve(1 << 18);
+}
+
+void ResetBattleFrame()
+{
+    escapeLatch = 0;
+    framesThisSecond = 0;
+    clockAccumulator = 0;
+    scoreboardHeld = 0;
+    secondMark = sys::TimeGetTime();
+}
+
+void DrawShadowCasters()
+{
+    gfx::SetRenderState(gfx::RS_FOGENABLE, 0);
+    gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 0);
+    for (int i = 0; i < EarthCount; ++i) DrawTankDepth(i);
+    for (int i = 0; i < MercuryCount; ++i) DrawRobotDepth(i);
+    gfx::SetRenderState(gfx::RS_FOGENABLE, 1);
+    gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 1);
+}
+
+void DrawBattleScene()
+{
+    using namespace gfx;
+    SetRenderState(RS_LIGHTING, 1);
+    for (int i = 0; i < EarthCount; ++i) {
+        Tanks[i].cameraDistance = PointDistance(CameraEye, Position(Tanks[i].world));
+        SetTransform(TS_WORLD, Tanks[i].world);
+        DrawTankKind(i);
+    }
+    for (int i = 0; i < MercuryCount; ++i) {
+        Robots[i].cameraDistance = PointDistance(CameraEye, Position(Robots[i].world));
+        SetTransform(TS_WORLD, Robots[i].world);
+        DrawRobotKind(i);
+    }
+    DrawMap(MapDrawBattle);
+    SetRenderState(RS_LIGHTING, 0);
+    DrawSky(SkyId);
+    SetRenderState(RS_ZWRITEENABLE, 0);
+    SetRenderState(RS_CULLMODE, CULL_NONE);
+    DrawEffectQuads();
+    SetRenderState(RS_DESTBLEND, BLEND_ONE);
+    DrawAdditiveShots();
+    SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
+
+    SetFVF(FVF_XYZ | FVF_DIFFUSE | FVF_TEX1);
+    SetTexture(0, StopTexture);
+    for (int i = 0; i < EarthCount; ++i)
+        if (Tanks[i].atBorder) BorderSign(Position(Tanks[i].world), 2.5f);
+    for (int i = 0; i < MercuryCount; ++i)
+        if (Robots[i].atBorder) BorderSign(Position(Robots[i].world), 3.0f);
+
+    // Four translucent red walls on the field's edges.
+    SetRenderState(RS_ZWRITEENABLE, 1);
+    SetTransform(TS_WORLD, MatIdentity());
+    SetTexture(0, BitTexture);
+    const Vec3 walls[4][4] = {
+        {{0, 16, 0}, {1000, 16, 0}, {1000, 0, 0}, {0, 0, 0}},
+        {{0, 20, 0}, {0, 20, 1000}, {0, 0, 1000}, {0, 0, 0}},
+        {{1000, 20, 0}, {1000, 20, 1000}, {1000, 0, 1000}, {1000, 0, 0}},
+        {{0, 20, 1000}, {1000, 20, 1000}, {1000, 0, 1000}, {0, 0, 1000}},
+    };
+    for (const auto& wall : walls) DrawQuad(wall, 0x50FF0000);
+
+    SetRenderState(RS_CULLMODE, CULL_CCW);
+    SetRenderState(RS_POINTSPRITEENABLE, 1);
+    SetRenderState(RS_POINTSCALEENABLE, 1);
+    SetRenderState(RS_POINTSCALE_A, FloatBits(0.0f));
+    SetRenderState(RS_POINTSCALE_B, FloatBits(0.0f));
+    SetRenderState(RS_POINTSCALE_C, FloatBits(0.1f));
+    SetRenderState(RS_ALPHABLENDENABLE, 1);
+    SetRenderState(RS_LIGHTING, 0);
+    SetRenderState(RS_ZWRITEENABLE, 0);
+    DrawParticleSprites();
+    SetRenderState(RS_ALPHABLENDENABLE, 0);
+    SetRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
+    SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
+    SetRenderState(RS_ZWRITEENABLE, 1);
+    SetRenderState(RS_LIGHTING, 1);
+    SetRenderState(RS_POINTSPRITEENABLE, 0);
+    SetRenderState(RS_POINTSCALEENABLE, 0);
+
+    SpriteBegin(SpriteBatcher, SPRITE_ALPHABLEND);
+    DrawHud();
+    DrawBanners();
+    SpriteEnd(SpriteBatcher);
+}
+
+void BattleFrame()
+{
+    if (!SceneTick(&lastStep)) return;
+    auto started = Clock::now();
+
+    if (sys::GetAsyncKeyState(VK_ESCAPE) & 0x8000) {
+        if (!escapeLatch) {
+            escapeLatch = 1;
+            paused = !paused;
+            sys::ShowCursor(paused != 0);
+        }
+    } else {
+        escapeLatch = 0;
+    }
+    if (BattleClock < 0) BattleClock = 0;
+    if (paused) {
+        if (PauseMenuInput() == 1) return;
+    } else {
+        BuildCameraFacing();
+        if (BattleClock > 0) {
+            if (PlayerSide == 0) TankPlayerControl();
+            else RobotPlayerControl();
+        } else if (EndOfBattleStep() == 1) {
+            return;
+        }
+        FollowGroundTanks();
+        FollowGroundRobots();
+        TankAiDecide();
+        RobotAiDecide();
+        TankSideUpdate();
+        RobotSideUpdate();
+        SeparateTanks();
+        SeparateRobots();
+        SeparateTanksFromRobots();
+        scoreboardHeld = (sys::GetAsyncKeyState(VK_TAB) & 0x8000) != 0;
+    }
+    auto updated = Clock::now();
+
+    PlaceListener();
+    ViewMatrix = MatLookAtLH(CameraEye, CameraLookAt, CameraUp);
+    ProjectionMatrix = MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000.0f);
+    gfx::SetTransform(gfx::TS_VIEW, ViewMatrix);
+    gfx::SetTransform(gfx::TS_PROJECTION, ProjectionMatrix);
+    Vec3 lightEye{CameraEye.x, CameraEye.y + 18, CameraEye.z - 6};
+    LightViewMatrix = MatLookAtLH(lightEye, CameraLookAt, {0, 1, 0});
+    gfx::SurfaceDesc shadowDesc{};
+    if (ShadowTexture) gfx::GetLevelDesc(ShadowTexture, 0, &shadowDesc);
+    if (ShadowEffect) {
+        gfx::EffectSetVector(ShadowEffect, "vecLightDir", {-8, 24, -8, 0});
+        gfx::EffectSetVector(ShadowEffect, "vecEye", {CameraEye.x, CameraEye.y, CameraEye.z, 0});
+        gfx::EffectSetFloat(ShadowEffect, "TexWidth", static_cast<float>(shadowDesc.width));
+        gfx::EffectSetFloat(ShadowEffect, "TexHeight", static_cast<float>(shadowDesc.height));
+    }
+    if (BattleEffect) {
+        gfx::EffectSetVector(BattleEffect, "Diffuse", {0, 1, 1, 1});
+        gfx::EffectSetVector(BattleEffect, "vecEye", {CameraEye.x, CameraEye.y, CameraEye.z, 0});
+        gfx::EffectSetVector(BattleEffect, "vecLightDir", {1, -1, 1, 0});
+    }
+    gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()), static_cast<uint32_t>(BackBufferHeight()),
+                      0.0f, 1.0f});
+    gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0x00C8C8C8, 1.0f, 0);
+    BuildViewFrustum(&BattleFrustum, ViewMatrix, 60.0f, 1.3333334f, 1.0f, 320.0f);
+    gfx::BeginScene();
+
+    // The depth pass into the shadow texture; without the shadow resources
+    // the scene is drawn unshadowed.
+    if (ShadowTexture && ShadowDepthSurface && ShadowEffect) {
+        gfx::Surface* level = nullptr;
+        gfx::GetSurfaceLevel(ShadowTexture, 0, &level);
+        gfx::SetRenderTarget(0, level);
+        gfx::SetDepthStencilSurface(ShadowDepthSurface);
+        gfx::Release(level);
+        if (OptionData.shadowMapSize != 1) {
+            gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
+            gfx::EffectSetTechnique(ShadowEffect, "tecMakeDepthTexture");
+            DrawShadowCasters();
+        }
+        gfx::SetRenderTarget(0, BackBufferSurface);
+        gfx::SetDepthStencilSurface(DefaultDepthSurface);
+        gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()),
+                          static_cast<uint32_t>(BackBufferHeight()), 0.0f, 1.0f});
+        gfx::EffectSetTechnique(ShadowEffect, "tecRenderScene");
+        gfx::EffectSetTexture(ShadowEffect, "DepthTex", ShadowTexture);
+    }
+    DrawBattleScene();
+
+    ++framesThisSecond;
+    uint32_t now = sys::TimeGetTime();
+    if (now - secondMark >= 1000) {
+        fps = framesThisSecond;
+        framesThisSecond = 0;
+        secondMark = now;
+    }
+    if (!paused) {
+        clockAccumulator += static_cast<uint32_t>(fps);
+        if (clockAccumulator >= 60) {
+            BattleClock -= 1;
+            clockAccumulator = 0;
+        }
+    }
+    if (sys::GetAsyncKeyState('P') & 0x8000) {
+        char text[32];
+        std::snprintf(text, sizeof text, "FPS=%d\n", fps);
+        gfx::Rect at{600, 50, 0, 0};
+        gfx::FontDrawText(SmallFont, nullptr, text, -1, &at, gfx::DT_NOCLIP, 0xFFFFFD7B);
+    }
+    if (scoreboardHeld) DrawScoreboard();
+    EndFrame();
+
+    auto drawn = Clock::now();
+    gUpdateMs.push_back(std::chrono::duration<float, std::milli>(updated - started).count());
+    gDrawMs.push_back(std::chrono::duration<float, std::milli>(drawn - updated).count());
+}

@@ -1,0 +1,24 @@
+// The battle frame: one step of the battle in a fixed order (input, every
+// update, listener and camera, the shadow-depth pass, the scene pass, the
+// overlays, the frame counter and the battle clock), and its render passes.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/model.h"
+#include "math/vecmath.h"
+
+extern Mat4 ViewMatrix;
+extern Mat4 ProjectionMatrix;
+extern Mat4 LightViewMatrix;
+extern ViewFrustum BattleFrustum;
+extern int32_t fps;
+extern int32_t scoreboardHeld;
+
+void BattleFrame();
+void DrawShadowCasters();
+void DrawBattleScene();
+// Back to a fresh battle's frame state (latches, counters).
+void ResetBattleFrame();
+// Adds the battle section to the run report.
+void RegisterBattleReport();

@@ -1,0 +1,37 @@
+// The battlefield: a 20 x 20-cell ground from a height grid under one
+// stretched texture, the scenery mesh placed over it, and (on the mountain
+// map) the collision mesh the ray tests use.  The ground covers world x and
+// z 0..1000, y up.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/model.h"
+#include "math/vecmath.h"
+
+constexpr int MapMountainous = 500;
+constexpr int MapCity = 501;
+constexpr int MapDrawBattle = 100;
+constexpr int MapDrawPlain = 200;
+
+extern int32_t MapId;
+extern float HeightGrid[21][21];
+extern Vec3 GroundNormals[21][21];
+extern gfx::Texture* GroundTexture;
+extern SimpleModel MapModel;
+extern SimpleModel StageCollision;
+extern Mat4 StageWorld;
+
+// The ground's vertex: position, normal, diffuse colour, one texture pair.
+struct GroundVertex {
+    float x, y, z;
+    float nx, ny, nz;
+    uint32_t colour;
+    float u, v;
+};
+
+void LoadMap();
+void DrawMap(int mode);
+void ReleaseMap();
+// One upward unit normal per grid point from the heights round it.
+void ComputeGroundNormals();

@@ -152,6 +152,25 @@ TEST_F(Headless, TheDataPackIsTheSameEveryTime)
     EXPECT_EQ(RunProgram({VARNOK_PACKGEN, a, dir_ + "/none.ttf"}).exitCode, 1);
 }
 
+TEST_F(Headless, ABattleStartsFromTheCommandLine)
+{
+    std::system(("cp -r " VARNOK_PACK "/. " + dir_).c_str());
+    RunResult r = Run({"--headless", "--battle", "--side", "robot", "--robot", "102", "--earth", "2", "--mercury",
+                       "3", "--sky", "206", "--minutes", "5", "--frames", "40", "--seed", "9", "--report",
+                       dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string json = ReadFile(dir_ + "/r.json");
+    EXPECT_EQ(JsonString(json, "scene"), "BattleFrame");
+    EXPECT_NE(json.find("\"battle\":{\"clock\":"), std::string::npos) << json;
+    EXPECT_NE(json.find("{\"side\":\"mercury\",\"slot\":0,\"name\":\"Player\",\"kind\":102"), std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"name\":\"Robot02\""), std::string::npos);
+    EXPECT_EQ(json.find("\"name\":\"Robot03\""), std::string::npos);
+    EXPECT_NE(json.find("\"name\":\"Tank01\""), std::string::npos);
+    EXPECT_NE(json.find("\"update\":{\"mean\""), std::string::npos);
+    EXPECT_LE(JsonNumber(json, "clock"), 5 * 3600);
+}
+
 TEST_F(Headless, HelpPrintsUsage)
 {
     RunResult r = Run({"--help"});

@@ -1,0 +1,364 @@
+// The battlefield and the battle loop on the null device: terrain height,
+// the ground passes, wall pushes, battle set-up, the frame's pause and clock,
+// and the player's control of aim and camera.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "app/scene.h"
+#include "battle/frame.h"
+#include "battle/state.h"
+#include "headless_device.h"
+#include "motion/ground.h"
+#include "motion/player.h"
+#include "platform/crt_rand.h"
+#include "platform/input_script.h"
+#include "platform/mesh_data.h"
+#include "world/map.h"
+#include "world/sky.h"
+
+namespace {
+class Battle : public HeadlessDevice {
+protected:
+    void SetUp() override
+    {
+        HeadlessDevice::SetUp();
+        ASSERT_EQ(chdir(VARNOK_PACK), 0);
+        SetFixedRenderStates();
+        CreateSpriteBatcher();
+        ResetUnitRecords();
+        ResetPlayerControl();
+        ResetBattleFrame();
+        for (auto& row : HeightGrid)
+            for (float& h : row) h = 0;
+        PlayerSide = 0;
+        TankTypeId = 2;
+        EarthCount = MercuryCount = 4;
+        SkyId = 203;
+        BattleClock = 30 * 3600;
+        paused = 0;
+        sys::SetVirtualTime(0);
+        ResetSteps();
+    }
+    void TearDown() override
+    {
+        ReleaseBattleTextures();
+        ReleaseBattleEffect();
+        ReleaseSimpleModel(&StageCollision);
+        sys::SetInputScript(nullptr);
+        HeadlessDevice::TearDown();
+    }
+    // A wall: a large square facing -z, at world z = wallZ.
+    void BuildWall(float wallZ)
+    {
+        struct V { float x, y, z, nx, ny, nz, u, v; };
+        V verts[4] = {{0, -100, wallZ, 0, 0, -1, 0, 0}, {1000, -100, wallZ, 0, 0, -1, 1, 0},
+                      {1000, 100, wallZ, 0, 0, -1, 1, 1}, {0, 100, wallZ, 0, 0, -1, 0, 1}};
+        // Wound so the normal (Pos1 - Pos0) x (Pos2 - Pos0) points toward -z.
+        uint32_t idx[6] = {0, 3, 2, 0, 2, 1};
+        ReleaseSimpleModel(&StageCollision);
+        ASSERT_FALSE(gfx::Failed(gfx::CreateMesh(gfx::FVF_XYZ | gfx::FVF_NORMAL | gfx::FVF_TEX1, verts, 4, idx, 2,
+                                                 nullptr, &StageCollision.mesh)));
+        StageCollision.materialCount = 0;
+        StageWorld = MatIdentity();
+    }
+    void Script(const char* text)
+    {
+        std::string err;
+        ASSERT_TRUE(ParseInputScript(text, "t", &script_, &err)) << err;
+        sys::SetInputScript(&script_);
+    }
+    InputScript script_;
+};
+
+Vec3 Pos(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
+}  // namespace
+
+TEST_F(Battle, GroundHeightFollowsTheGridTriangles)
+{
+    float h = -1;
+    EXPECT_TRUE(GroundHeight(123, 0, 456, &h));
+    EXPECT_FLOAT_EQ(h, 0);
+    HeightGrid[3][3] = 10;  // one raised point
+    EXPECT_TRUE(GroundHeight(150, 0, 150, &h));
+    EXPECT_NEAR(h, 10, 1e-4);
+    EXPECT_TRUE(GroundHeight(125, 0, 150, &h));
+    EXPECT_NEAR(h, 5, 1e-3);
+    EXPECT_FALSE(GroundHeight(150, 11, 150, &h));  // ground below the asked height
+    h = 42;
+    EXPECT_FALSE(GroundHeight(-1, 0, 500, &h));    // no ground off the field
+    EXPECT_FALSE(GroundHeight(500, 0, 1000, &h));
+    EXPECT_FLOAT_EQ(h, 42);
+    EXPECT_FLOAT_EQ(PointDistance({1, 2, 3}, {4, 6, 3}), 5);
+}
+
+TEST_F(Battle, SetUpPlacesBothSidesInTheirCorners)
+{
+    EarthCount = MercuryCount = 16;
+    BattleInit();
+    EXPECT_EQ(SceneProc, BattleFrame);
+    EXPECT_STREQ(Tanks[0].name, "Player");
+    EXPECT_EQ(Tanks[0].kind, 2);
+    EXPECT_STREQ(Tanks[3].name, "Tank03");
+    EXPECT_STREQ(Robots[12].name, "Robot12");
+    EXPECT_FLOAT_EQ(Pos(Tanks[0].world).x, 925);
+    EXPECT_FLOAT_EQ(Pos(Tanks[15].world).x, 865);
+    EXPECT_FLOAT_EQ(Pos(Tanks[15].world).z, 865);
+    EXPECT_FLOAT_EQ(Pos(Robots[15].world).x, 155);
+    EXPECT_FLOAT_EQ(Pos(Robots[0].world).z, 95);
+    // Settled on the (flat) ground at each kind's clearance, facing -z.
+    EXPECT_FLOAT_EQ(Pos(Tanks[0].world).y, 0.72f);
+    EXPECT_NEAR(Tanks[0].world.m[2][2], -1, 1e-5);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_TRUE(Tanks[i].kind == 1 || Tanks[i].kind == 2) << i;
+        EXPECT_TRUE(Robots[i].kind == 101 || Robots[i].kind == 102) << i;
+        EXPECT_EQ(Tanks[i].rankSlot, i + 1);
+        EXPECT_EQ(Tanks[i].hp, 256);
+        float clearance = Robots[i].kind == 101 ? 2.2f : 2.46f;
+        EXPECT_FLOAT_EQ(Pos(Robots[i].world).y, clearance);
+    }
+    EXPECT_EQ(gfx::GetRenderState(gfx::RS_FOGCOLOR), 0xFF4B463Fu);
+    EXPECT_EQ(gfx::BitsFloat(gfx::GetRenderState(gfx::RS_FOGEND)), 230.0f);
+    EXPECT_NE(CharTexture, nullptr);
+    EXPECT_NE(StopTexture, nullptr);
+    EXPECT_NE(BattleEffect, nullptr);
+
+    PlayerSide = 1;
+    RobotTypeId = 102;
+    BattleInit();
+    EXPECT_STREQ(Robots[0].name, "Player");
+    EXPECT_EQ(Robots[0].kind, 102);
+    EXPECT_STREQ(Tanks[0].name, "Tank00");
+}
+
+TEST_F(Battle, AMissingBattleEffectStopsOnceWithTheMessage)
+{
+    ASSERT_EQ(chdir("/tmp"), 0);
+    SceneProc = BattleInit;
+    testing::internal::CaptureStderr();
+    BattleInit();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("シェーダーファイル読み込み失敗"), std::string::npos) << err;
+    EXPECT_EQ(SceneProc, BattleInit);
+    sys::Message m;
+    EXPECT_TRUE(sys::PeekMessage(&m));
+    EXPECT_EQ(m.id, sys::MSG_QUIT);
+}
+
+TEST_F(Battle, TanksTiltTowardTheSlopeAtMostAPointTwoDegreesAFrame)
+{
+    EarthCount = 1;
+    Tanks[0].kind = 2;
+    SpawnTank(0);
+    // A steady slope along -z (the tank faces -z): rising 10 every 50.
+    for (int i = 0; i <= 20; ++i)
+        for (int j = 0; j <= 20; ++j) HeightGrid[i][j] = (20 - j) * 10.0f;
+    auto pitch = [] {
+        Vec3 f = Vec3Normalize(Vec3TransformNormal({0, 0, 1}, Tanks[0].world));
+        return std::asin(f.y) * kRadToDeg;
+    };
+    float ground;
+    ASSERT_TRUE(GroundHeight(925, 0, 925, &ground));
+    Tanks[0].world.m[3][1] = ground + 0.72f;  // already standing on the slope, level
+    FollowGroundTanks();
+    EXPECT_NEAR(pitch(), 1.2f, 0.05f);  // a big difference turns by 1.2
+    for (int k = 0; k < 20; ++k) FollowGroundTanks();
+    EXPECT_NEAR(pitch(), std::atan(0.2f) * kRadToDeg, 0.5f);  // it settles on the slope
+    float h;
+    GroundHeight(Pos(Tanks[0].world).x, 0, Pos(Tanks[0].world).z, &h);
+    EXPECT_NEAR(Pos(Tanks[0].world).y, h + 0.72f, 1e-3);
+}
+
+TEST_F(Battle, UnitsStopAtTheFieldsEdgeAndSayWhere)
+{
+    EarthCount = MercuryCount = 1;
+    Tanks[0].kind = 2;
+    Robots[0].kind = 101;
+    SpawnTank(0);
+    SpawnRobot(0);
+    Tanks[0].world.m[3][0] = -5;
+    Robots[0].world.m[3][2] = 1001;
+    FollowGroundTanks();
+    FollowGroundRobots();
+    EXPECT_FLOAT_EQ(Pos(Tanks[0].world).x, 3);
+    EXPECT_EQ(Tanks[0].atBorder, 1);
+    EXPECT_FLOAT_EQ(Pos(Robots[0].world).z, 998);
+    EXPECT_EQ(Robots[0].atBorder, 1);
+    Tanks[0].world.m[3][0] = 3.5f;
+    Robots[0].world.m[3][2] = 997;
+    FollowGroundTanks();
+    FollowGroundRobots();
+    EXPECT_EQ(Tanks[0].atBorder, 0);
+    EXPECT_EQ(Robots[0].atBorder, 0);
+    // A robot's bob lifts it above its clearance.
+    Robots[0].bob = 0.3f;
+    FollowGroundRobots();
+    EXPECT_FLOAT_EQ(Pos(Robots[0].world).y, 2.5f);
+}
+
+TEST_F(Battle, WallsPushNearUnitsAwayAndSlowThem)
+{
+    EarthCount = 2;
+    for (int i = 0; i < 2; ++i) {
+        Tanks[i].kind = 2;
+        SpawnTank(i);
+        Tanks[i].world = MatTranslation(500, 1, 500 + i * 100.0f);  // facing +z
+        Tanks[i].forwardSpeed = 0.32f;
+    }
+    BuildWall(501.0f);  // 1.0 ahead of tank 0
+    PushTankFromWall(0, kTankWallRays[0]);
+    EXPECT_NEAR(Pos(Tanks[0].world).z, 500 - 0.1f, 1e-4);  // (3 - 1) / 20 away from it
+    EXPECT_NEAR(Tanks[0].forwardSpeed, 0.2f, 1e-5);
+    EXPECT_EQ(TankControls[0].backward, 0);  // the player's unit gets no command
+
+    BuildWall(601.0f);
+    PushTankFromWall(1, kTankWallRays[0]);
+    EXPECT_EQ(TankControls[1].backward, 1);
+    BuildWall(603.5f);  // beyond reach
+    Vec3 before = Pos(Tanks[1].world);
+    PushTankFromWall(1, kTankWallRays[0]);
+    EXPECT_FLOAT_EQ(Pos(Tanks[1].world).z, before.z);
+
+    ReleaseSimpleModel(&StageCollision);  // no collision mesh: nothing is hit
+    float d;
+    uint32_t f;
+    EXPECT_FALSE(RayHitsMesh({0, 0, 0}, {0, 0, 1}, StageCollision, StageWorld, &d, &f));
+}
+
+TEST_F(Battle, MouseAndKeysDriveThePlayersFlagsAndAim)
+{
+    EarthCount = 4;
+    BattleInit();
+    Script("1 move 407 300\n2 move 408 303\n3 move 400 304\n4 keydown W\n4 buttondown right\n"
+           "5 buttonup right\n5 keydown Z\n6 keyup Z\n7 keydown Z\n8 move 400 500\n");
+    auto step = [](uint32_t n) { sys::ApplyScriptStep(n); TankPlayerControl(); };
+    step(1);
+    EXPECT_FLOAT_EQ(Tanks[0].turretYaw, 1);  // 7 / 4 = 1
+    step(2);
+    EXPECT_FLOAT_EQ(Tanks[0].turretYaw, 3);  // 8 / 4 = 2; 3 / 4 = 0 leaves the gun
+    EXPECT_FLOAT_EQ(Tanks[0].gunPitch, 0);
+    step(3);
+    EXPECT_FLOAT_EQ(Tanks[0].gunPitch, 0.6f);
+    sys::Point p;
+    sys::GetCursorPos(&p);
+    EXPECT_EQ(p.x, 400);  // recentred every frame
+    EXPECT_EQ(p.y, 300);
+    step(4);
+    EXPECT_EQ(TankControls[0].forward, 1);
+    EXPECT_EQ(TankControls[0].switchWeapon, 1);
+    TankControls[0].switchWeapon = 0;  // the update clears it once acted on
+    step(5);
+    EXPECT_EQ(TankControls[0].switchWeapon, 0);  // not again while held
+    EXPECT_EQ(viewedUnit, 1);
+    step(6);
+    EXPECT_EQ(viewedUnit, 1);  // only a new press moves the camera on
+    step(7);
+    EXPECT_EQ(viewedUnit, 2);
+    for (int k = 8; k < 40; ++k) {
+        sys::SetCursorPos(400, 320);  // held below the middle
+        TankPlayerControl();
+    }
+    EXPECT_FLOAT_EQ(Tanks[0].gunPitch, 10);  // held down: stops at 10
+    // The camera follows the viewed unit.
+    EXPECT_NEAR(CameraLookAt.z, Pos(Tanks[2].turretWorld).z, 1e-3);
+    Tanks[0].hp = 0;
+    step(40);
+    EXPECT_EQ(cameraShake, 2);
+}
+
+TEST_F(Battle, TheRobotLocksOnToTheFirstTankInItsSight)
+{
+    PlayerSide = 1;
+    EarthCount = 3;
+    BattleInit();
+    // Two tanks straight ahead of robot 0, one behind it.
+    Robots[0].world = Robots[0].partWorld[2] = MatTranslation(100, 2, 100);
+    Tanks[0].world = MatTranslation(100, 8, 20);  // behind: off the screen
+    Tanks[1].world = MatTranslation(100, 8, 150);
+    Tanks[2].world = MatTranslation(100, 8, 160);
+    gfx::SetViewport({0, 0, 800, 600, 0, 1});
+    gfx::SetTransform(gfx::TS_VIEW, MatLookAtLH({100, 4.6f, 95}, {100, 3.8f, 100}, {0, 1, 0}));
+    gfx::SetTransform(gfx::TS_PROJECTION, MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000));
+    sys::SetCursorPos(400, 300);
+    RobotPlayerControl();
+    EXPECT_EQ(lockOnShown, 1);
+    EXPECT_EQ(Robots[0].lockedOn, 1);
+    EXPECT_EQ(Robots[0].lockTarget, 1);
+}
+
+TEST_F(Battle, EscapeTogglesThePauseOnceAndTheClockStandsStill)
+{
+    BattleInit();
+    Script("3 keydown ESCAPE\n10 keyup ESCAPE\n20 keydown ESCAPE\n21 keyup ESCAPE\n");
+    sys::SetVirtualTime(0);
+    int32_t clockAtPause = 0;
+    for (int k = 0; k < 30; ++k) {
+        sys::LoopPass();
+        BattleFrame();
+        if (StepsRun() == 3) clockAtPause = BattleClock;
+        if (StepsRun() == 15) {
+            EXPECT_EQ(paused, 1);  // held Escape toggled only once
+            EXPECT_EQ(BattleClock, clockAtPause);
+        }
+    }
+    EXPECT_EQ(paused, 0);
+}
+
+TEST_F(Battle, TheClockLosesATickAFrameAtSixtyFramesASecond)
+{
+    BattleInit();
+    ResetBattleFrame();
+    int32_t start = BattleClock;
+    // 62 steps a second for two seconds: after the first second fps = 62.
+    for (int k = 0; k < 130; ++k) {
+        sys::SetVirtualTime(static_cast<uint32_t>(k * 16 + 16));
+        BattleFrame();
+    }
+    EXPECT_GE(fps, 61);
+    EXPECT_LE(fps, 63);
+    EXPECT_GT(start - BattleClock, 60);
+    EXPECT_LE(start - BattleClock, 70);
+}
+
+TEST_F(Battle, SkiesDrawOnlyTheirOwnIdsAndLeaveFogOn)
+{
+    gfx::Present();
+    DrawSky(199);
+    DrawSky(209);
+    gfx::Present();
+    EXPECT_EQ(gfx::LastFrameStats().subsets, 0u);
+    EXPECT_EQ(gfx::GetRenderState(gfx::RS_FOGENABLE), 1u);
+    uint32_t fog;
+    EXPECT_FALSE(SkyFogColour(209, &fog));
+    EXPECT_TRUE(SkyFogColour(206, &fog));
+    EXPECT_EQ(fog, 0xFF2D5064u);
+}
+
+TEST_F(Battle, TheMountainMapHasItsFlatCornersAndRandomHeights)
+{
+    SetFixedSeed(true, 77);
+    LoadMap();
+    SetFixedSeed(false, 0);
+    for (int i = 1; i <= 4; ++i)
+        for (int j = 1; j <= 4; ++j) {
+            EXPECT_EQ(HeightGrid[i][j], 0);
+            EXPECT_EQ(HeightGrid[i + 15][j + 15], 0);
+        }
+    float highest = 0;
+    for (auto& row : HeightGrid)
+        for (float h : row) {
+            EXPECT_GE(h, 0);
+            EXPECT_LE(h, 1499 / 130.0f);
+            highest = std::max(highest, h);
+        }
+    EXPECT_GT(highest, 5);
+    for (auto& row : GroundNormals)
+        for (const Vec3& n : row) EXPECT_GT(n.y, 0);
+    EXPECT_NE(StageCollision.mesh, nullptr);
+    EXPECT_EQ(gfx::MeshFVF(StageCollision.mesh), gfx::FVF_XYZ | gfx::FVF_NORMAL | gfx::FVF_TEX1);
+    EXPECT_FLOAT_EQ(StageWorld.m[0][0], 100);
+    EXPECT_FLOAT_EQ(StageWorld.m[3][1], -0.8f);
+    ReleaseMap();
+    ReleaseMap();
+}

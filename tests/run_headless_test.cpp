@@ -171,6 +171,21 @@ TEST_F(Headless, ABattleStartsFromTheCommandLine)
     EXPECT_LE(JsonNumber(json, "clock"), 5 * 3600);
 }
 
+TEST_F(Headless, TheSameSeedAndScriptGiveTheSameBattle)
+{
+    std::system(("cp -r " VARNOK_PACK "/. " + dir_).c_str());
+    WriteFile(dir_ + "/drive.txt", "5 keydown W\n10 move 460 280\n20 move 420 330\n40 keyup W\n45 buttondown right\n");
+    std::string units[2];
+    for (int k = 0; k < 2; ++k) {
+        RunResult r = Run({"--headless", "--battle", "--frames", "60", "--seed", "4", "--script", dir_ + "/drive.txt",
+                           "--report", dir_ + "/r.json"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        units[k] = JsonArray(ReadFile(dir_ + "/r.json"), "units");
+    }
+    EXPECT_FALSE(units[0].empty());
+    EXPECT_EQ(units[0], units[1]);
+}
+
 TEST_F(Headless, HelpPrintsUsage)
 {
     RunResult r = Run({"--help"});

@@ -99,3 +99,16 @@ std::string JsonString(const std::string& json, const std::string& key)
     at += key.size() + 4;
     return json.substr(at, json.find('"', at) - at);
 }
+
+std::string JsonArray(const std::string& json, const std::string& key)
+{
+    size_t at = json.find("\"" + key + "\":[");
+    if (at == std::string::npos) return "";
+    at += key.size() + 3;
+    int depth = 0;
+    for (size_t i = at; i < json.size(); ++i) {
+        if (json[i] == '[') ++depth;
+        if (json[i] == ']' && --depth == 0) return json.substr(at, i - at + 1);
+    }
+    return "";
+}

@@ -25,3 +25,5 @@ void WriteFile(const std::string& path, const std::string& text);
 // The number after "key": in a flat JSON text; NaN when missing.
 double JsonNumber(const std::string& json, const std::string& key);
 std::string JsonString(const std::string& json, const std::string& key);
+// The text of the JSON array that follows "key": (brackets included).
+std::string JsonArray(const std::string& json, const std::string& key);

@@ -85,3 +85,25 @@ TEST_F(Window, SizesFromTheOptionsFile)
     X({"key", "VARNOK", "F1"});
     EXPECT_EQ(FinishProgram(game, 20000).exitCode, 0);
 }
+
+TEST_F(Window, AVirtualClockBattleMatchesTheHeadlessOne)
+{
+    WriteFile(dir_ + "/drive.txt", "5 keydown W\n10 move 460 280\n20 move 420 330\n30 keydown T\n31 keyup T\n");
+    std::string units[2];
+    for (int k = 0; k < 2; ++k) {
+        std::vector<std::string> args = {VARNOK_EXE, "--data", dir_, "--battle", "--frames", "60", "--seed", "4",
+                                         "--script", dir_ + "/drive.txt", "--report", dir_ + "/r.json"};
+        args.push_back(k == 0 ? "--headless" : "--virtual-clock");
+        RunResult r = RunProgram(args, "", 60000);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        units[k] = JsonArray(ReadFile(dir_ + "/r.json"), "units");
+    }
+    EXPECT_FALSE(units[0].empty());
+    EXPECT_EQ(units[0], units[1]);
+    // The window's screenshot shows the field: not one flat colour.
+    std::string shot = ReadFile(dir_ + "/photo1.bmp");
+    ASSERT_GT(shot.size(), 54u);
+    int distinct = 0;
+    for (size_t i = 54 + 3; i < shot.size(); i += 3 * 997) distinct += shot.compare(i, 3, shot, 54, 3) != 0;
+    EXPECT_GT(distinct, 10);
+}

@@ -14,6 +14,8 @@
 #include "motion/ground.h"
 #include "motion/player.h"
 #include "platform/system.h"
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
 #include "world/map.h"
 #include "world/sky.h"
 
@@ -40,8 +42,18 @@ int PauseMenuInput() { return 0; }
 int EndOfBattleStep() { return 0; }
 void TankAiDecide() {}
 void RobotAiDecide() {}
-void TankSideUpdate() {}
-void RobotSideUpdate() {}
+// Until the side updates exist the units are only posed, so the turret,
+// the aim and the camera behind them follow the hull on the ground.
+void TankSideUpdate()
+{
+    for (int i = 0; i < EarthCount; ++i)
+        if (Tanks[i].alive) PoseTankParts(Tanks[i]);
+}
+void RobotSideUpdate()
+{
+    for (int i = 0; i < MercuryCount; ++i)
+        if (Robots[i].alive) PoseRobotParts(Robots[i]);
+}
 void SeparateTanks() {}
 void SeparateRobots() {}
 void SeparateTanksFromRobots() {}

@@ -15,6 +15,7 @@ const char* UsageText()
            "  --frames N         quit after N steps\n"
            "  --seed N           seed the random generator with N instead of the clock\n"
            "  --report FILE      write a JSON report of the run at exit\n"
+           "  --audio-out FILE   mix the game's sound into a wave file instead of the speakers\n"
            "  --battle           start straight in a battle with the settings below\n"
            "  --side tank|robot  the player's side (default tank)\n"
            "  --tank K           the player's tank type, 1..9\n"
@@ -77,6 +78,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--frames") ok = intValue(1, 1000000000LL, &out->frames);
         else if (flag == "--seed") ok = intValue(0, 4294967295LL, &out->seed) && (out->seedSet = true);
         else if (flag == "--report") ok = needValue() && (out->reportPath = value, true);
+        else if (flag == "--audio-out") ok = needValue() && (out->audioOut = value, true);
         else if (flag == "--battle") out->battle = true;
         else if (flag == "--side") {
             ok = needValue();

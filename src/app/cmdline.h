@@ -14,6 +14,7 @@ struct CommandLine {
     bool seedSet = false;     // --seed
     uint32_t seed = 0;
     std::string reportPath;   // --report
+    std::string audioOut;     // --audio-out: the mixed sound into a wave file
 
     // Battle quick start.
     bool battle = false;

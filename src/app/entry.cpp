@@ -15,6 +15,7 @@
 #include "app/report.h"
 #include "app/scene.h"
 #include "app/viewer.h"
+#include "assets/sound.h"
 #include "battle/frame.h"
 #include "battle/state.h"
 #include "motion/player.h"
@@ -40,13 +41,10 @@ RunInfo gRun;
 
 // --- steps of start-up and shutdown still to come -------------------------
 // Each keeps its place in the order; the modules that own them fill them in.
-void CreateSoundDevice() {}           // start-up 5
 
 void ReleaseFrontEnd() {}             // shutdown 2
 void ReleaseTankModels() {}           // shutdown 5
 void ReleaseRobotModels() {}          // shutdown 6
-void ReleaseSoundPools() {}           // shutdown 8
-void ReleaseSoundDevice() {}          // shutdown 12
 
 // Until the title screen exists the game idles in this scene: it keeps the
 // step rhythm and the quit keys working.
@@ -148,6 +146,7 @@ int VarnokMain(int argc, const char* const* argv)
         return 2;
     }
     std::string reportPath = Absolute(cl.reportPath);
+    std::string audioOut = Absolute(cl.audioOut);
     // A model to view is the caller's file, or else one of the data pack's.
     std::string viewPath = access(cl.viewPath.c_str(), F_OK) == 0 ? Absolute(cl.viewPath) : cl.viewPath;
     std::string viewOut = Absolute(cl.viewOut);
@@ -186,7 +185,8 @@ int VarnokMain(int argc, const char* const* argv)
         return 1;
     }
 
-    CreateSoundDevice();
+    InitSound(cl.headless, audioOut);
+    RegisterAudioReport();
     if (!CreateDevice3D(cl.headless)) {
         // Nothing can be shown without a device: leave after the message.
         sys::Shutdown();
@@ -235,13 +235,13 @@ int VarnokMain(int argc, const char* const* argv)
     ReleaseRobotModels();
     ReleaseSkies();
     ReleaseMap();
-    ReleaseSoundPools();
+    ReleaseSounds();
     sys::ShowCursor(true);
     StopViewer();
     ReleaseFontsAndSprite();
     ReleaseBattleEffect();
     ReleaseDevice3D();
-    ReleaseSoundDevice();
+    ShutdownSound();
     sys::SetInputScript(nullptr);
     sys::Shutdown();
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "app/device.h"
+#include "platform/audio.h"
 #include "platform/system.h"
 
 SceneFn SceneProc = nullptr;
@@ -63,6 +64,7 @@ int RunMessageLoop(int64_t frameLimit)
             gStepOpen = false;
         }
         ScreenshotCheck();
+        snd::Pump();
         if (frameLimit > 0 && !limitPosted && gSteps >= frameLimit) {
             sys::PostQuitMessage(0);
             limitPosted = true;

@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "app/report.h"
 #include "app/scene.h"
+#include "assets/sound.h"
 #include "battle/state.h"
 #include "motion/ground.h"
 #include "motion/player.h"
@@ -57,7 +58,6 @@ void RobotSideUpdate()
 void SeparateTanks() {}
 void SeparateRobots() {}
 void SeparateTanksFromRobots() {}
-void PlaceListener() {}
 void DrawTankKind(int) {}
 void DrawRobotKind(int) {}
 void DrawTankDepth(int) {}
@@ -282,7 +282,7 @@ void BattleFrame()
     }
     auto updated = Clock::now();
 
-    PlaceListener();
+    PlaceSoundListener(CameraEye, CameraLookAt, CameraUp);
     ViewMatrix = MatLookAtLH(CameraEye, CameraLookAt, CameraUp);
     ProjectionMatrix = MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000.0f);
     gfx::SetTransform(gfx::TS_VIEW, ViewMatrix);

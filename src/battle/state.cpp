@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "app/scene.h"
 #include "assets/model.h"
+#include "assets/sound.h"
 #include "battle/frame.h"
 #include "motion/ground.h"
 #include "platform/crt_rand.h"
@@ -47,7 +48,6 @@ float R() { return Rand() / 32768.0f; }
 void NewTankPatrol(int) {}
 void NewRobotPatrol(int) {}
 void LoadEffectTextures() {}
-void LoadSounds() {}
 
 // Shown once: a battle that cannot start returns to where it came from
 // instead of repeating the message every pass.

@@ -138,17 +138,22 @@ std::vector<float> EngineLoop()
     Noise rnd{7};
     std::vector<float> noise(n);
     for (float& v : noise) v = rnd.Next();
-    std::vector<float> rumble(n);
-    float lp = 0;
-    for (int pass = 0; pass < 2; ++pass)  // twice round, so the filter is settled at the seam
-        for (size_t i = 0; i < n; ++i) rumble[i] = lp += (noise[i] - lp) * 0.05f;
+    std::vector<float> rumble(n), grit(n);
+    float lp = 0, lp2 = 0, g1 = 0, g2 = 0;
+    for (int pass = 0; pass < 2; ++pass)  // twice round, so the filters are settled at the seam
+        for (size_t i = 0; i < n; ++i) {
+            lp += (noise[i] - lp) * 0.05f;
+            rumble[i] = lp2 += (lp - lp2) * 0.05f;
+            g1 += (noise[i] - g1) * 0.2f;
+            grit[i] = g2 += (g1 - g2) * 0.2f;
+        }
     for (size_t i = 0; i < n; ++i) {
         float t = static_cast<float>(i) / kRate;
         float firing = 0.5f + 0.5f * std::sin(2 * kPi * 12 * t);  // twelve firings a second
         float tone = 0.45f * std::sin(2 * kPi * 36 * t) + 0.3f * std::sin(2 * kPi * 72 * t + 0.7f) +
                      0.15f * std::sin(2 * kPi * 108 * t + 1.3f) + 0.08f * std::sin(2 * kPi * 216 * t);
-        float clatter = 0.12f * noise[i] * (0.5f + 0.5f * std::sin(2 * kPi * 24 * t));
-        out[i] = 0.55f * (tone * (0.6f + 0.4f * firing) + rumble[i] * 2.5f + clatter);
+        float clatter = 0.5f * grit[i] * (0.5f + 0.5f * std::sin(2 * kPi * 24 * t));
+        out[i] = 0.55f * (tone * (0.6f + 0.4f * firing) + rumble[i] * 6.0f + clatter);
     }
     return out;
 }

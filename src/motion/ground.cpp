@@ -151,26 +151,29 @@ void SetFlag(ControlFlags& f, int flag)
 }
 }  // namespace
 
+namespace {
+// Moves the unit off the wall, damps the speed and, for units other than
+// record 0 of their side, sets the ray's command.
+void Push(Mat4& world, Vec3 boxSize, const WallRay& ray, float& speed, ControlFlags& flags, bool recordZero)
+{
+    Vec3 push;
+    if (!WallPush(world, boxSize, ray, &push)) return;
+    world.m[3][0] += push.x;
+    if (ray.moveY) world.m[3][1] += push.y;
+    world.m[3][2] += push.z;
+    speed /= ray.damp;
+    if (!recordZero) SetFlag(flags, ray.flag);
+}
+}  // namespace
+
 void PushTankFromWall(int slot, const WallRay& ray)
 {
     TankUnit& t = Tanks[slot];
-    Vec3 push;
-    if (!WallPush(t.world, t.boxSize, ray, &push)) return;
-    t.world.m[3][0] += push.x;
-    if (ray.moveY) t.world.m[3][1] += push.y;
-    t.world.m[3][2] += push.z;
-    (ray.speed == 0 ? t.forwardSpeed : t.reverseSpeed) /= ray.damp;
-    if (slot != 0) SetFlag(TankControls[slot], ray.flag);
+    Push(t.world, t.boxSize, ray, ray.speed == 0 ? t.forwardSpeed : t.reverseSpeed, TankControls[slot], slot == 0);
 }
 
 void PushRobotFromWall(int slot, const WallRay& ray)
 {
     RobotUnit& r = Robots[slot];
-    Vec3 push;
-    if (!WallPush(r.world, r.boxSize, ray, &push)) return;
-    r.world.m[3][0] += push.x;
-    if (ray.moveY) r.world.m[3][1] += push.y;
-    r.world.m[3][2] += push.z;
-    r.speed /= ray.damp;
-    if (slot != 0) SetFlag(RobotControls[slot], ray.flag);
+    Push(r.world, r.boxSize, ray, r.speed, RobotControls[slot], slot == 0);
 }

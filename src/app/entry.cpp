@@ -46,19 +46,29 @@ void ReleaseFrontEnd() {}             // shutdown 2
 void ReleaseTankModels() {}           // shutdown 5
 void ReleaseRobotModels() {}          // shutdown 6
 
-// Until the title screen exists the game idles in this scene: it keeps the
-// step rhythm and the quit keys working.
+// Until the title screen exists the game starts in this scene: its name,
+// and Space to go straight to a battle with the title screen's defaults.
 void BootScene()
 {
     static uint32_t lastRun = 0;
     if (!SceneTick(&lastRun)) return;
+    if (sys::GetAsyncKeyState(VK_SPACE) & 0x8000) {
+        BattleClock = BattleMinutes * 3600;
+        ResetPlayerControl();
+        ResetBattleFrame();
+        SceneProc = BattleInit;
+        return;
+    }
     if (!gfx::DeviceExists()) return;
     gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()),
                       static_cast<uint32_t>(BackBufferHeight()), 0.0f, 1.0f});
     gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF1E2A32, 1.0f, 0);
     gfx::BeginScene();
-    gfx::Rect at = {static_cast<int32_t>(340 * scaleX), static_cast<int32_t>(280 * scaleY), 0, 0};
+    gfx::Rect at = {static_cast<int32_t>(345 * scaleX), static_cast<int32_t>(250 * scaleY), 0, 0};
     gfx::FontDrawText(LargeFont, nullptr, "VARNOK", -1, &at, gfx::DT_NOCLIP, 0xFFE8E0C8);
+    gfx::Rect hint = {static_cast<int32_t>(250 * scaleX), static_cast<int32_t>(320 * scaleY), 0, 0};
+    gfx::FontDrawText(SmallFont, nullptr, "SPACE: to the battlefield      F1: quit", -1, &hint, gfx::DT_NOCLIP,
+                      0xFFB8C4D0);
     EndFrame();
 }
 

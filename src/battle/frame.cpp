@@ -97,6 +97,7 @@ void BorderSign(const Vec3& pos, float lift)
 
 void WriteBattleReport(JsonWriter& w)
 {
+    if (gUpdateMs.empty()) return;  // no battle was fought
     w.BeginObject("battle");
     w.Integer("clock", BattleClock);
     w.Integer("result", battleResult);

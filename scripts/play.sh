@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [[ " $* " == *" --headless "* ]]; then
   report=$(mktemp /tmp/varnok-demo-XXXXXX.json)
-  "$root/build/varnok" --frames 600 "$@" --report "$report"
+  "$root/build/varnok" --battle --demo --frames 600 "$@" --report "$report"
   echo "headless demo finished; report: $report"
   cat "$report"
   exit 0

@@ -362,3 +362,73 @@ TEST_F(Battle, TheMountainMapHasItsFlatCornersAndRandomHeights)
     ReleaseMap();
     ReleaseMap();
 }
+
+TEST_F(Battle, ASlopeJustOverOneDegreeOvershootsOnceAndRollFollowsTheSideSlope)
+{
+    EarthCount = 1;
+    Tanks[0].kind = 2;
+    SpawnTank(0);
+    auto angleOf = [](Vec3 local) {
+        Vec3 f = Vec3Normalize(Vec3TransformNormal(local, Tanks[0].world));
+        return std::asin(f.y) * kRadToDeg;
+    };
+    // Rising 1.1 degrees toward -z, the way the tank faces.
+    float rise = 50.0f * std::tan(1.1f * kDegToRad);
+    for (int i = 0; i <= 20; ++i)
+        for (int j = 0; j <= 20; ++j) HeightGrid[i][j] = (20 - j) * rise;
+    float ground;
+    ASSERT_TRUE(GroundHeight(925, 0, 925, &ground));
+    Tanks[0].world.m[3][1] = ground + 0.72f;
+    FollowGroundTanks();
+    EXPECT_NEAR(angleOf({0, 0, 1}), 1.2f, 0.02f);  // more than 1 degree apart: 1.2
+    FollowGroundTanks();
+    EXPECT_NEAR(angleOf({0, 0, 1}), 1.1f, 0.02f);  // back by the 0.1 overshoot
+
+    // A side slope: the ground rises toward +x, the tank's left.
+    for (int i = 0; i <= 20; ++i)
+        for (int j = 0; j <= 20; ++j) HeightGrid[i][j] = i * 10.0f;
+    SpawnTank(0);
+    ASSERT_TRUE(GroundHeight(925, 0, 925, &ground));
+    Tanks[0].world.m[3][1] = ground + 0.72f;
+    FollowGroundTanks();
+    EXPECT_NEAR(std::fabs(angleOf({1, 0, 0})), 1.2f, 0.02f);
+    for (int k = 0; k < 20; ++k) FollowGroundTanks();
+    EXPECT_NEAR(std::fabs(angleOf({1, 0, 0})), std::atan(0.2f) * kRadToDeg, 0.5f);
+    EXPECT_NEAR(angleOf({0, 0, 1}), 0.0f, 0.5f);  // no pitch on a side slope
+}
+
+TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
+{
+    EarthCount = 1;
+    BattleInit();
+    TankUnit& t = Tanks[0];
+    t.world = t.turretWorld = MatTranslation(100, 0, 100);
+    struct Case { int kind; int alive; Vec3 eye; };
+    for (Case c : {Case{2, 1, {100, 2.25f, 93.65f}}, Case{1, 1, {100, 2.7f, 93.65f}},
+                   Case{5, 1, {100, 2.65f, 93.65f}}, Case{2, 0, {100, 3.65f, 92.0f}}}) {
+        t.kind = c.kind;
+        t.alive = c.alive;
+        TankPlayerControl();
+        EXPECT_NEAR(CameraEye.x, c.eye.x, 1e-3) << c.kind;
+        EXPECT_NEAR(CameraEye.y, c.eye.y, 1e-3) << c.kind;
+        EXPECT_NEAR(CameraEye.z, c.eye.z, 1e-3) << c.kind;
+        EXPECT_NEAR(CameraLookAt.y, 1.2f, 1e-3);
+    }
+    t.alive = 1;
+    t.kind = 2;
+    t.weapon = 1;
+    TankPlayerControl();
+    EXPECT_EQ(crosshairKind, 144);
+
+    PlayerSide = 1;
+    MercuryCount = 1;
+    BattleInit();
+    RobotUnit& r = Robots[0];
+    r.kind = 101;
+    r.world = r.partWorld[2] = MatTranslation(50, 0, 50);
+    RobotPlayerControl();
+    EXPECT_NEAR(CameraEye.y, 2.6f, 1e-3);
+    EXPECT_NEAR(CameraEye.z, 45.0f, 1e-3);
+    EXPECT_NEAR(CameraLookAt.y, 1.8f, 1e-3);
+    EXPECT_EQ(crosshairKind, 244);
+}

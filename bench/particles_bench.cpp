@@ -7,6 +7,7 @@
 //
 //   varnok_particle_bench [FRAMES]
 #include <chrono>
+#include "platform/test_hooks.h"
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>

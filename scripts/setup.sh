@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git
-  libsdl2-dev libopenal-dev libepoxy-dev libstb-dev libassimp-dev libmeshoptimizer-dev
+  libsdl2-dev libopenal-dev libepoxy-dev libstb-dev libassimp-dev libmeshoptimizer-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxtst-dev
   libgl1-mesa-dri xvfb xauth x11-utils fonts-dejavu-core

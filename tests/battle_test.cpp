@@ -2,6 +2,7 @@
 // the ground passes, wall pushes, battle set-up, the frame's pause and clock,
 // and the player's control of aim and camera.
 #include <gtest/gtest.h>
+#include "platform/test_hooks.h"
 
 #include <cmath>
 #include <cstring>

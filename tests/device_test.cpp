@@ -2,6 +2,7 @@
 // built on it: state, counters, object lifetimes, effect files, shadow
 // resources and display changes.
 #include <gtest/gtest.h>
+#include "platform/test_hooks.h"
 #include <unistd.h>
 
 #include <climits>

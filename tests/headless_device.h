@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include "platform/test_hooks.h"
 #include <unistd.h>
 
 #include <climits>

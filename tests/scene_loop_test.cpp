@@ -1,6 +1,7 @@
 // The scene loop on the headless backend: the 16 ms gate, scripted input
 // arriving just before its step, and every way out of the loop.
 #include <gtest/gtest.h>
+#include "platform/test_hooks.h"
 
 #include <vector>
 

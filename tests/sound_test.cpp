@@ -1,6 +1,7 @@
 // Wave files, sound pools and the listener, on the null sound device, and
 // every pool played through OpenAL into a wave file.
 #include <gtest/gtest.h>
+#include "platform/test_hooks.h"
 #include <unistd.h>
 
 #include <cmath>

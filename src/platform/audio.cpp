@@ -1,6 +1,7 @@
 // The sound device on OpenAL Soft, and its null twin.  OpenAL's world is
 // right-handed: positions and directions cross over with z negated.
 #include "platform/audio.h"
+#include "platform/test_hooks.h"
 
 #define AL_ALEXT_PROTOTYPES
 #include <AL/al.h>

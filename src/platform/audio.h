@@ -56,8 +56,5 @@ void SetListenerPosition(Vec3 p);
 void SetListenerOrientation(Vec3 front, Vec3 top);
 void SetRolloffFactor(float rolloff);
 float RolloffFactor();
-// Test hooks: the listener as set.
-Vec3 ListenerPosition();
-void ListenerOrientation(Vec3* front, Vec3* top);
 
 }  // namespace snd

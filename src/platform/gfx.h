@@ -243,9 +243,6 @@ HResult EffectSetMatrix(Effect* fx, const char* name, const Mat4& m);
 HResult EffectSetVector(Effect* fx, const char* name, const Vec4& v);
 HResult EffectSetFloat(Effect* fx, const char* name, float f);
 HResult EffectSetTexture(Effect* fx, const char* name, Texture* tex);
-// Test hooks: a parameter's current value; false when the effect has no such parameter.
-bool EffectGetFloat(Effect* fx, const char* name, float* f);
-bool EffectHasTechnique(Effect* fx, const char* technique);
 
 // --- sprites --------------------------------------------------------------------------------
 enum : uint32_t { SPRITE_ALPHABLEND = 0x10 };
@@ -284,11 +281,5 @@ FrameStats LastFrameStats();
 FrameStats TotalStats();
 uint64_t FramesPresented();
 uint64_t MaxGlDrawsPerFrame();
-
-// --- test and benchmark hooks ----------------------------------------------------------------
-// Merging of consecutive user-memory draws (on by default); off draws each alone.
-void SetBatching(bool on);
-// Makes texture creation refuse a format, as a device without it would.
-void RefuseTextureFormat(Format format);
 
 }  // namespace gfx

@@ -2,6 +2,7 @@
 // device state, and the batcher that merges consecutive user-memory draws
 // sharing their state into one backend draw.
 #include <algorithm>
+#include "platform/test_hooks.h"
 #include <cmath>
 #include <cstdio>
 #include <cstring>

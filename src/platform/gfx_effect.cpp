@@ -14,6 +14,7 @@
 // inNormal, inColor and inTexCoord.  Matrices are applied as M * v, which is
 // the row-vector v x M of the rest of the game.
 #include <cstdio>
+#include "platform/test_hooks.h"
 #include <cstring>
 #include <fstream>
 #include <set>

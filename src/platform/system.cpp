@@ -1,6 +1,7 @@
 // The backend-independent half of the system layer: message queue, key
 // tables, cursor, clock and scripted input.
 #include <chrono>
+#include "platform/test_hooks.h"
 #include <cstdio>
 #include <deque>
 #include <thread>

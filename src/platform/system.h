@@ -100,8 +100,6 @@ bool VirtualClock();
 // The message loop calls this once before each scene call: a virtual clock
 // moves on 16 ms.
 void LoopPass();
-// Test hook: where the virtual clock stands.
-void SetVirtualTime(uint32_t ms);
 
 // --- scripted input ----------------------------------------------------------
 // The script stays owned by the caller and must outlive its use.

@@ -1,0 +1,31 @@
+// Hooks into the platform layer for tests and benchmarks only: they set or
+// read state that the game itself never touches.  Game code does not include
+// this header (scripts/check-sources.sh refuses it outside tests and bench).
+#pragma once
+
+#include <cstdint>
+
+#include "platform/audio.h"
+#include "platform/gfx.h"
+#include "platform/system.h"
+
+namespace gfx {
+// A parameter's current value; false when the effect has no such parameter.
+bool EffectGetFloat(Effect* fx, const char* name, float* f);
+bool EffectHasTechnique(Effect* fx, const char* technique);
+// Merging of consecutive user-memory draws (on by default); off draws each alone.
+void SetBatching(bool on);
+// Makes texture creation refuse a format, as a device without it would.
+void RefuseTextureFormat(Format format);
+}  // namespace gfx
+
+namespace snd {
+// The listener as set.
+Vec3 ListenerPosition();
+void ListenerOrientation(Vec3* front, Vec3* top);
+}  // namespace snd
+
+namespace sys {
+// Where the virtual clock stands.
+void SetVirtualTime(uint32_t ms);
+}  // namespace sys

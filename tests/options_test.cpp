@@ -98,36 +98,43 @@ TEST_F(OptionsFile, AShortFileRepeatsTheLastLineRead)
     Write("1\n");  // every line reads 1: a full-screen, shadowless start
     std::string err = Load(&o);
     ExpectOptions(o, 1, 800, 600, 1);
-    EXPECT_NE(err.find("line 2 is missing, so it reads as 1"), std::string::npos) << err;
+    EXPECT_NE(err.find("line 2 is missing, so it reads as '1'"), std::string::npos) << err;
     EXPECT_EQ(err.find("line 4"), std::string::npos) << err;
 }
 
 TEST_F(OptionsFile, GarbageFallsBackWithOneLinePerValue)
 {
     OptionRecord o;
-    Write("-3\nzero\n0\n100000\n");
+    Write("-3\nabc\n0\n100000\n");
     std::string err = Load(&o);
     ExpectOptions(o, 0, 800, 600, 1024);
-    EXPECT_NE(err.find(path_ + ": line 1: -3 is not a screen mode"), std::string::npos) << err;
-    EXPECT_NE(err.find("line 2: 0 is not a screen width"), std::string::npos) << err;
-    EXPECT_NE(err.find("line 3: 0 is not a screen height"), std::string::npos) << err;
-    EXPECT_NE(err.find("line 4: 100000 is not a shadow map size"), std::string::npos) << err;
+    EXPECT_NE(err.find(path_ + ": line 1: '-3' is not a screen mode"), std::string::npos) << err;
+    EXPECT_NE(err.find("line 2: 'abc' is not a screen width"), std::string::npos) << err;
+    EXPECT_NE(err.find("line 3: '0' is not a screen height"), std::string::npos) << err;
+    EXPECT_NE(err.find("line 4: '100000' is not a shadow map size"), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 4);
 
     Write("0\n800\n");  // two lines only
     err = Load(&o);
     ExpectOptions(o, 0, 800, 600, 1024);
-    EXPECT_NE(err.find("line 3 is missing, so it reads as 800"), std::string::npos) << err;
-    EXPECT_NE(err.find("line 4 is missing, so it reads as 800"), std::string::npos) << err;
+    EXPECT_NE(err.find("line 3 is missing, so it reads as '800'"), std::string::npos) << err;
+    EXPECT_NE(err.find("line 4 is missing, so it reads as '800'"), std::string::npos) << err;
 
     Write("0\n800\n768\n512\n");  // each size exists, the pair does not
     err = Load(&o);
     ExpectOptions(o, 0, 800, 600, 512);
-    EXPECT_NE(err.find("800 x 768 is not a screen size"), std::string::npos) << err;
+    EXPECT_NE(err.find("'800' x '768' is not a screen size"), std::string::npos) << err;
 
     Write(std::string("\0\0\0\xff\xfe", 5) + "\n\n\n\n");
     err = Load(&o);
     ExpectOptions(o, 0, 800, 600, 1024);
+
+    // Control bytes and overlong lines are quoted safely and cut short.
+    Write("7\x1b[2J\n" + std::string(200, '9') + "\n600\n1024\n");
+    err = Load(&o);
+    EXPECT_NE(err.find("line 1: '7?[2J' is not a screen mode"), std::string::npos) << err;
+    EXPECT_NE(err.find("line 2: '" + std::string(40, '9') + "...' is not a screen width"),
+              std::string::npos) << err;
 }
 
 TEST_F(OptionsFile, SaveWritesTheModeInvertedAndReadsBack)

@@ -2,13 +2,22 @@
 // as a player or a test harness would meet them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "run_util.h"
 
 namespace {
 class Headless : public ::testing::Test {
 protected:
-    void SetUp() override { dir_ = MakeTempDir(); }
+    // Each test gets a data folder of its own that shows the built pack
+    // (every file a link into it), so files can be removed or added freely.
+    void SetUp() override
+    {
+        dir_ = MakeTempDir();
+        ASSERT_EQ(std::system(("cp -rs " VARNOK_PACK "/. " + dir_).c_str()), 0);
+    }
     void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
     RunResult Run(std::vector<std::string> args)
     {
@@ -62,8 +71,9 @@ TEST_F(Headless, GarbageOptionsStartAtDefaultsAndAreLeftAlone)
     WriteFile(dir_ + "/Data/OptionData.dat", garbage);
     RunResult r = Run({"--headless", "--frames", "10"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("Data/OptionData.dat: line 1: -1 is not a screen mode"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("line 4: 100000 is not a shadow map size"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Data/OptionData.dat: line 1: '-1' is not a screen mode"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("line 2: 'abc' is not a screen width"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("line 4: '100000' is not a shadow map size"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), garbage);
 }
 
@@ -83,7 +93,7 @@ TEST_F(Headless, BadInputIsNamedWithExitCodeTwo)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("none.txt: cannot be opened"), std::string::npos) << r.err;
 
-    r = RunProgram({VARNOK_EXE, "--headless", "--data", dir_ + "/missing"});
+    r = RunProgram({VARNOK_EXE, "--headless", "--frames", "5", "--data", dir_ + "/missing"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("no such folder"), std::string::npos) << r.err;
 
@@ -113,6 +123,7 @@ TEST_F(Headless, ScreenshotsOncePerPressNeverOverwriting)
 
 TEST_F(Headless, AMissingEffectFileIsReportedAndTheGameGoesOn)
 {
+    ASSERT_EQ(unlink((dir_ + "/LAND/Effect/ShadowMap.fx").c_str()), 0);
     RunResult r = Run({"--headless", "--frames", "20"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.err.find("LAND/Effect/ShadowMap.fx: cannot be opened"), std::string::npos) << r.err;
@@ -137,8 +148,69 @@ TEST_F(Headless, TheViewerPrintsWhatAModelHolds)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("nothing.x: cannot be opened"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("the model does not load"), std::string::npos) << r.err;
-    r = Run({"--view-distance", "-3"});
+    for (const char* d : {"-3", "0", "inf", "nan", "1e6", "x"}) {
+        r = Run({"--view-distance", d});
+        EXPECT_EQ(r.exitCode, 2) << d;
+        EXPECT_NE(r.err.find("is not a distance above 0 and below 100000"), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(Headless, ARunThatCouldNeverEndIsRefused)
+{
+    // Nobody can close a headless window: without a frame limit or a script
+    // that quits, the run is refused at once.
+    WriteFile(dir_ + "/keys.txt", "5 keydown W\n9 keyup W\n");
+    for (auto args : std::vector<std::vector<std::string>>{
+             {"--headless"}, {"--headless", "--battle"}, {"--headless", "--script", dir_ + "/keys.txt"}}) {
+        RunResult r = Run(args);
+        EXPECT_EQ(r.exitCode, 2) << args.size();
+        EXPECT_NE(r.err.find("a headless run needs --frames N or a --script that quits"), std::string::npos)
+            << r.err;
+    }
+    WriteFile(dir_ + "/end.txt", "5 keydown W\n9 quit\n");
+    EXPECT_EQ(Run({"--headless", "--script", dir_ + "/end.txt"}).exitCode, 0);
+}
+
+TEST_F(Headless, AnUnwritableSoundFileStopsTheRunBeforeItStarts)
+{
+    struct Case {
+        std::string path, reason;
+    } cases[] = {
+        {"/nonexistent-dir/out.wav", "No such file or directory"},
+        {dir_, "it is a folder"},
+    };
+    for (const Case& c : cases) {
+        RunResult r = Run({"--headless", "--frames", "5", "--audio-out", c.path, "--report", dir_ + "/r.json"});
+        EXPECT_EQ(r.exitCode, 2) << c.path;
+        EXPECT_NE(r.err.find("--audio-out " + c.path + ": cannot be written (" + c.reason + ")"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_NE(access((dir_ + "/r.json").c_str(), F_OK), 0) << "the game ran";
+    }
+    // A good path is checked without being left behind when the run is refused.
+    RunResult r = Run({"--headless", "--audio-out", dir_ + "/ok.wav"});
     EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(access((dir_ + "/ok.wav").c_str(), F_OK), 0);
+}
+
+TEST_F(Headless, AFolderWithoutThePackIsNamedOnce)
+{
+    std::string empty = MakeTempDir();
+    RunResult r = RunProgram({VARNOK_EXE, "--headless", "--frames", "5", "--data", empty});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(empty + " does not hold the game's data pack (Map/Mountainous.x is missing)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("build/data"), std::string::npos) << r.err;
+    // One message, not one per file the game would then fail to open.
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 3) << r.err;
+    std::system(("rm -rf " + empty).c_str());
+
+    // Within a real pack the first missing start-up file is the one named.
+    ASSERT_EQ(unlink((dir_ + "/Sky/Sky_CloudyDay1.x").c_str()), 0);
+    r = Run({"--headless", "--frames", "5"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("(Sky/Sky_CloudyDay1.x is missing)"), std::string::npos) << r.err;
 }
 
 TEST_F(Headless, TheDataPackIsTheSameEveryTime)
@@ -154,7 +226,6 @@ TEST_F(Headless, TheDataPackIsTheSameEveryTime)
 
 TEST_F(Headless, ABattleStartsFromTheCommandLine)
 {
-    std::system(("cp -r " VARNOK_PACK "/. " + dir_).c_str());
     RunResult r = Run({"--headless", "--battle", "--side", "robot", "--robot", "102", "--earth", "2", "--mercury",
                        "3", "--sky", "206", "--minutes", "5", "--frames", "40", "--seed", "9", "--report",
                        dir_ + "/r.json"});
@@ -173,7 +244,6 @@ TEST_F(Headless, ABattleStartsFromTheCommandLine)
 
 TEST_F(Headless, TheSameSeedAndScriptGiveTheSameBattle)
 {
-    std::system(("cp -r " VARNOK_PACK "/. " + dir_).c_str());
     WriteFile(dir_ + "/drive.txt", "5 keydown W\n10 move 460 280\n20 move 420 330\n40 keyup W\n45 buttondown right\n");
     std::string units[2];
     for (int k = 0; k < 2; ++k) {
@@ -188,7 +258,6 @@ TEST_F(Headless, TheSameSeedAndScriptGiveTheSameBattle)
 
 TEST_F(Headless, SpaceOnTheFirstScreenGoesToTheBattlefield)
 {
-    std::system(("cp -r " VARNOK_PACK "/. " + dir_).c_str());
     WriteFile(dir_ + "/go.txt", "10 keydown SPACE\n11 keyup SPACE\n");
     RunResult r = Run({"--headless", "--frames", "30", "--script", dir_ + "/go.txt", "--report", dir_ + "/r.json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;

@@ -103,7 +103,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             char* end = nullptr;
             double d = ok ? std::strtod(value, &end) : 0;
             if (ok && (end == value || *end != '\0' || !(d > 0 && d < 100000))) {
-                *error = flag + ": '" + value + "' is not a distance above 0";
+                *error = flag + ": '" + value + "' is not a distance above 0 and below 100000";
                 ok = false;
             }
             out->viewDistance = static_cast<float>(d);

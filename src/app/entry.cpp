@@ -1,11 +1,15 @@
 #include "app/entry.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/cmdline.h"
@@ -110,6 +114,42 @@ std::string DefaultDataDir()
     return access(dir.c_str(), F_OK) == 0 ? dir : "";
 }
 
+// Files every start-up reads: the map and the first sky.  A folder without
+// them is not the data pack at all, so one message says so instead of a
+// message box for every file the game then fails to open.
+const char* const kPackMarkers[] = {"Map/Mountainous.x", "Map/MountainousCollision.x",
+                                    "Sky/Sky_CloudyDay1.x"};
+
+// Empty when `dir` holds the pack; otherwise the first marker missing.
+std::string FirstMissingPackFile(const std::string& dir)
+{
+    for (const char* f : kPackMarkers) {
+        std::string path = (dir.empty() ? std::string(".") : dir) + "/" + f;
+        if (access(path.c_str(), R_OK) != 0) return f;
+    }
+    return "";
+}
+
+// Whether the wave-file output can be written, checked before anything
+// starts so that a bad path stops the run instead of running it silently.
+bool CheckWritable(const std::string& path, std::string* why)
+{
+    struct stat st {};
+    bool existed = stat(path.c_str(), &st) == 0;
+    if (existed && S_ISDIR(st.st_mode)) {
+        *why = "it is a folder";
+        return false;
+    }
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0644);
+    if (fd < 0) {
+        *why = std::strerror(errno);
+        return false;
+    }
+    close(fd);
+    if (!existed) unlink(path.c_str());
+    return true;
+}
+
 std::string Absolute(const std::string& path)
 {
     if (path.empty() || path[0] == '/') return path;
@@ -155,6 +195,18 @@ int VarnokMain(int argc, const char* const* argv)
         std::fprintf(stderr, "varnok: %s\n", error.c_str());
         return 2;
     }
+    // Nobody can close a headless run, so something in the run must end it.
+    if (cl.headless && cl.frames <= 0 && cl.viewOut.empty() && !ScriptQuits(script)) {
+        std::fprintf(stderr,
+                     "varnok: a headless run needs --frames N or a --script that quits "
+                     "(a 'quit' or 'keydown F1' line); it would otherwise never end\n");
+        return 2;
+    }
+    if (!cl.audioOut.empty() && !CheckWritable(cl.audioOut, &error)) {
+        std::fprintf(stderr, "varnok: --audio-out %s: cannot be written (%s)\n", cl.audioOut.c_str(),
+                     error.c_str());
+        return 2;
+    }
     std::string reportPath = Absolute(cl.reportPath);
     std::string audioOut = Absolute(cl.audioOut);
     // A model to view is the caller's file, or else one of the data pack's.
@@ -164,6 +216,16 @@ int VarnokMain(int argc, const char* const* argv)
     if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
         std::fprintf(stderr, "varnok: --data %s: no such folder\n", dataDir.c_str());
         return 2;
+    }
+    std::string missing = FirstMissingPackFile(".");
+    if (!missing.empty()) {
+        std::string where = dataDir.empty() ? Absolute(".") : dataDir;
+        std::fprintf(stderr,
+                     "varnok: %s does not hold the game's data pack (%s is missing).\n"
+                     "  The build makes the pack in build/data (scripts/build.sh build); the game\n"
+                     "  finds it beside its executable, or give its folder with --data DIR.\n",
+                     where.c_str(), missing.c_str());
+        return 1;
     }
 
     SetFixedSeed(cl.seedSet, cl.seed);

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/display.h"
 
@@ -35,17 +36,29 @@ bool IsOneOf(int32_t v, std::initializer_list<int32_t> set)
     return false;
 }
 
-// One stderr line per value that falls back; `missing` tells that the file
-// ended before this line, so the value is the previous line's again.
-void Reject(const char* path, int line, bool missing, int32_t value, const char* what,
+// One stderr line per value that falls back, quoting the line as the file
+// holds it; `missing` tells that the file ended before this line, so the
+// value is the previous line's again.
+void Reject(const char* path, int line, bool missing, const std::string& text, const char* what,
             int32_t fallback)
 {
     if (missing)
-        std::fprintf(stderr, "%s: line %d is missing, so it reads as %d, which is not %s; using %d\n",
-                     path, line, value, what, fallback);
+        std::fprintf(stderr, "%s: line %d is missing, so it reads as '%s', which is not %s; using %d\n",
+                     path, line, text.c_str(), what, fallback);
     else
-        std::fprintf(stderr, "%s: line %d: %d is not %s; using %d\n", path, line, value, what,
-                     fallback);
+        std::fprintf(stderr, "%s: line %d: '%s' is not %s; using %d\n", path, line, text.c_str(),
+                     what, fallback);
+}
+
+// A line as written, without its line ending, cut short if it is long.
+std::string LineText(const char* buf)
+{
+    std::string t(buf);
+    while (!t.empty() && (t.back() == '\n' || t.back() == '\r')) t.pop_back();
+    if (t.size() > 40) t = t.substr(0, 40) + "...";
+    for (char& c : t)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return t;
 }
 }  // namespace
 
@@ -58,32 +71,34 @@ OptionRecord ReadOptionsFile(const char* path)
     // buffer still holds the last line read, so its value repeats.
     char buf[256] = "";
     int32_t v[4];
+    std::string text[4];
     int linesRead = 0;
     for (int i = 0; i < 4; ++i) {
         if (std::fgets(buf, sizeof buf, f)) ++linesRead;
         v[i] = OptionAtoi(buf);
+        text[i] = LineText(buf);
     }
     std::fclose(f);
 
     OptionRecord o = {v[0], v[1], v[2], v[3]};
     auto missing = [&](int line) { return line > linesRead; };
     if (!IsOneOf(o.fullScreen, {0, 1})) {
-        Reject(path, 1, missing(1), o.fullScreen, "a screen mode (0 window, 1 full screen)", 0);
+        Reject(path, 1, missing(1), text[0], "a screen mode (0 window, 1 full screen)", 0);
         o.fullScreen = kDefaultOptions.fullScreen;
     }
     bool widthOk = IsOneOf(o.screenWidth, {640, 800, 1024});
     bool heightOk = IsOneOf(o.screenHeight, {480, 600, 768});
     if (!widthOk)
-        Reject(path, 2, missing(2), o.screenWidth, "a screen width (640, 800, 1024)",
+        Reject(path, 2, missing(2), text[1], "a screen width (640, 800, 1024)",
                kDefaultOptions.screenWidth);
     if (!heightOk)
-        Reject(path, 3, missing(3), o.screenHeight, "a screen height (480, 600, 768)",
+        Reject(path, 3, missing(3), text[2], "a screen height (480, 600, 768)",
                kDefaultOptions.screenHeight);
     if (widthOk && heightOk && o.screenWidth * 3 != o.screenHeight * 4) {
         std::fprintf(stderr,
-                     "%s: lines 2 and 3: %d x %d is not a screen size (640 x 480, 800 x 600, "
+                     "%s: lines 2 and 3: '%s' x '%s' is not a screen size (640 x 480, 800 x 600, "
                      "1024 x 768); using 800 x 600\n",
-                     path, o.screenWidth, o.screenHeight);
+                     path, text[1].c_str(), text[2].c_str());
         widthOk = heightOk = false;
     }
     if (!widthOk || !heightOk) {
@@ -91,7 +106,7 @@ OptionRecord ReadOptionsFile(const char* path)
         o.screenHeight = kDefaultOptions.screenHeight;
     }
     if (!IsOneOf(o.shadowMapSize, {1, 512, 1024, 1600})) {
-        Reject(path, 4, missing(4), o.shadowMapSize, "a shadow map size (1, 512, 1024, 1600)",
+        Reject(path, 4, missing(4), text[3], "a shadow map size (1, 512, 1024, 1600)",
                kDefaultOptions.shadowMapSize);
         o.shadowMapSize = kDefaultOptions.shadowMapSize;
     }

@@ -129,3 +129,10 @@ bool LoadInputScript(const std::string& path, InputScript* out, std::string* err
     ss << f.rdbuf();
     return ParseInputScript(ss.str(), path, out, error);
 }
+
+bool ScriptQuits(const InputScript& script)
+{
+    for (const ScriptEvent& e : script.events)
+        if (e.verb == ScriptVerb::Quit || (e.verb == ScriptVerb::KeyDown && e.a == VK_F1)) return true;
+    return false;
+}

@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/device.h"
 #include "app/scene.h"
+#include "assets/sound.h"
 #include "battle/frame.h"
 #include "battle/state.h"
 #include "headless_device.h"
@@ -432,4 +434,31 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
     EXPECT_NEAR(CameraEye.z, 45.0f, 1e-3);
     EXPECT_NEAR(CameraLookAt.y, 1.8f, 1e-3);
     EXPECT_EQ(crosshairKind, 244);
+}
+
+TEST_F(Battle, ARunningBattleAllocatesNothing)
+{
+    // The whole loop as the game runs it: scene gate, battle frame with every
+    // pass, sound pump and screenshot check, 16 a side, both sides driven,
+    // then paused and the scoreboard held.
+    InitSound(true, "");
+    LoadMap();
+    CreateFonts();
+    CreateShadowResources(1024);
+    DemoPlayer = true;
+    EarthCount = MercuryCount = 16;
+    Script("30 keydown W\n40 move 500 250\n60 buttondown left\n90 keydown TAB\n"
+           "150 keydown ESCAPE\n151 keyup ESCAPE\n200 keydown ESCAPE\n201 keyup ESCAPE\n");
+    ResetSteps();
+    SceneProc = BattleInit;
+    ASSERT_EQ(RunMessageLoop(2), 0);
+    ASSERT_EQ(SceneProc, BattleFrame);
+    uint64_t before = HeapAllocationsOnThisThread();
+    ASSERT_EQ(RunMessageLoop(400), 0);
+    EXPECT_EQ(HeapAllocationsOnThisThread() - before, 0u) << "allocations over 398 battle frames";
+    EXPECT_EQ(StepsRun(), 400u);
+    DemoPlayer = false;
+    ReleaseSounds();
+    ReleaseMap();
+    ShutdownSound();
 }

@@ -84,20 +84,12 @@ void WriteCoreReport(JsonWriter& w)
     w.Number("wall_ms", gRun.wallMs);
     w.String("backend", gRun.backend);
     if (gRun.seeded) w.Integer("seed", gRun.seed);
-    std::vector<float> t = StepTimes();
-    std::sort(t.begin(), t.end());
-    auto pct = [&](double p) {
-        if (t.empty()) return 0.0;
-        size_t i = static_cast<size_t>(p * static_cast<double>(t.size() - 1) + 0.5);
-        return static_cast<double>(t[i]);
-    };
-    double sum = 0.0;
-    for (float v : t) sum += v;
+    const TimingStats& t = StepTimes();
     w.BeginObject("step_ms");
-    w.Number("mean", t.empty() ? 0.0 : sum / static_cast<double>(t.size()));
-    w.Number("p50", pct(0.50));
-    w.Number("p99", pct(0.99));
-    w.Number("max", t.empty() ? 0.0 : t.back());
+    w.Number("mean", t.Mean());
+    w.Number("p50", t.Percentile(0.50));
+    w.Number("p99", t.Percentile(0.99));
+    w.Number("max", t.max);
     w.EndObject();
 }
 

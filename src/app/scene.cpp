@@ -20,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 uint32_t gSteps = 0;
 bool gStepOpen = false;
 Clock::time_point gStepStart;
-std::vector<float> gStepTimes;
+TimingStats gStepTimes;
 
 }  // namespace
 
@@ -60,7 +60,7 @@ int RunMessageLoop(int64_t frameLimit)
         if (SceneProc) SceneProc();
         if (gStepOpen) {
             std::chrono::duration<float, std::milli> took = Clock::now() - gStepStart;
-            gStepTimes.push_back(took.count());
+            gStepTimes.Add(took.count());
             gStepOpen = false;
         }
         ScreenshotCheck();
@@ -77,11 +77,11 @@ int RunMessageLoop(int64_t frameLimit)
 }
 
 uint32_t StepsRun() { return gSteps; }
-const std::vector<float>& StepTimes() { return gStepTimes; }
+const TimingStats& StepTimes() { return gStepTimes; }
 
 void ResetSteps()
 {
     gSteps = 0;
     gStepOpen = false;
-    gStepTimes.clear();
+    gStepTimes.Clear();
 }

@@ -4,7 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+
+#include "app/timing.h"
 
 using SceneFn = void (*)();
 
@@ -25,7 +26,7 @@ int RunMessageLoop(int64_t frameLimit);
 
 // Steps run since the program started (a step is a scene call past its gate).
 uint32_t StepsRun();
-// How long each step took, in milliseconds.
-const std::vector<float>& StepTimes();
+// How long the steps took, in milliseconds.
+const TimingStats& StepTimes();
 // Back to no steps, for a fresh run in the same process.
 void ResetSteps();

@@ -35,7 +35,7 @@ uint32_t secondMark = 0;
 uint32_t clockAccumulator = 0;
 
 using Clock = std::chrono::steady_clock;
-std::vector<float> gUpdateMs, gDrawMs;
+TimingStats gUpdateMs, gDrawMs;
 
 // --- steps whose routines arrive with the unit, weapon and screen work ---------
 // Each keeps its place in the frame's order.
@@ -97,7 +97,7 @@ void BorderSign(const Vec3& pos, float lift)
 
 void WriteBattleReport(JsonWriter& w)
 {
-    if (gUpdateMs.empty()) return;  // no battle was fought
+    if (gUpdateMs.count == 0) return;  // no battle was fought
     w.BeginObject("battle");
     w.Integer("clock", BattleClock);
     w.Integer("result", battleResult);
@@ -134,13 +134,10 @@ void WriteBattleReport(JsonWriter& w)
         unit("mercury", i, r.name, r.kind, r.alive, r.hp, r.kills, r.deaths, r.world);
     }
     w.EndArray();
-    auto stats = [&](const char* key, std::vector<float> v) {
-        std::sort(v.begin(), v.end());
-        double sum = 0;
-        for (float x : v) sum += x;
+    auto stats = [&](const char* key, const TimingStats& t) {
         w.BeginObject(key);
-        w.Number("mean", v.empty() ? 0.0 : sum / static_cast<double>(v.size()));
-        w.Number("p99", v.empty() ? 0.0 : v[static_cast<size_t>(0.99 * static_cast<double>(v.size() - 1) + 0.5)]);
+        w.Number("mean", t.Mean());
+        w.Number("p99", t.Percentile(0.99));
         w.EndObject();
     };
     w.BeginObject("step_ms");
@@ -154,9 +151,6 @@ void WriteBattleReport(JsonWriter& w)
 void RegisterBattleReport()
 {
     AddReportSection(WriteBattleReport);
-    // Room for a long battle's timings, so a running battle does not allocate.
-    gUpdateMs.reserve(1 << 18);
-    gDrawMs.reserve(1 << 18);
 }
 
 void ResetBattleFrame()
@@ -355,6 +349,6 @@ void BattleFrame()
     EndFrame();
 
     auto drawn = Clock::now();
-    gUpdateMs.push_back(std::chrono::duration<float, std::milli>(updated - started).count());
-    gDrawMs.push_back(std::chrono::duration<float, std::milli>(drawn - updated).count());
+    gUpdateMs.Add(std::chrono::duration<float, std::milli>(updated - started).count());
+    gDrawMs.Add(std::chrono::duration<float, std::milli>(drawn - updated).count());
 }

@@ -1,6 +1,9 @@
 // The program's own operator new and delete: the usual heap, plus the
-// accounting AllocationCeiling needs on the thread that set one.
+// accounting AllocationCeiling needs on the thread that set one, and a count
+// of allocations per thread that tests read to prove a running battle
+// allocates nothing.
 #include "platform/alloc_ceiling.h"
+#include "platform/test_hooks.h"
 
 #include <malloc.h>
 
@@ -12,9 +15,11 @@ namespace {
 thread_local bool tCounting = false;
 thread_local int64_t tHeld = 0;
 thread_local int64_t tLimit = 0;
+thread_local uint64_t tAllocations = 0;
 
 void* Allocate(size_t n)
 {
+    ++tAllocations;
     if (tCounting && tHeld + static_cast<int64_t>(n) > tLimit) throw std::bad_alloc();
     void* p = std::malloc(n ? n : 1);
     if (!p) throw std::bad_alloc();
@@ -38,6 +43,8 @@ AllocationCeiling::AllocationCeiling(size_t bytes)
 }
 
 AllocationCeiling::~AllocationCeiling() { tCounting = false; }
+
+uint64_t HeapAllocationsOnThisThread() { return tAllocations; }
 
 void* operator new(size_t n) { return Allocate(n); }
 void* operator new[](size_t n) { return Allocate(n); }

@@ -78,6 +78,7 @@ void DestroyObject(Object* o)
             if (gBatchTextures[i] == t) Flush();
         if (gState.texture == t) gState.texture = nullptr;
         if (gBackend) gBackend->destroyTexture(t);
+        delete t->level0;  // unheld: its last release gave back its reference
         delete t;
         break;
     }
@@ -86,7 +87,12 @@ void DestroyObject(Object* o)
         if (gState.colorTarget == s) gState.colorTarget = gBackBuffer;
         if (gState.depthTarget == s) gState.depthTarget = gDefaultDepth;
         if (s->kind == Surface::Depth && gBackend) gBackend->destroyDepth(s);
-        if (s->owner) ReleaseObject(s->owner);
+        if (s->kind == Surface::TextureLevel) {
+            // A texture's level stays with its texture for the next asking;
+            // the texture may go now, and takes the level with it.
+            ReleaseObject(s->owner);
+            break;
+        }
         delete s;
         break;
     }
@@ -495,14 +501,18 @@ HResult GetSurfaceLevel(Texture* tex, uint32_t level, Surface** out)
 {
     *out = nullptr;
     if (!tex || level != 0) return E_FAIL;
-    auto* s = new Surface;
-    s->type = ObjType::Surface;
-    s->kind = Surface::TextureLevel;
-    s->owner = tex;
-    AddRef(tex);
-    s->width = tex->width;
-    s->height = tex->height;
-    s->format = tex->format;
+    Surface* s = tex->level0;
+    if (!s) {
+        s = tex->level0 = new Surface;
+        s->type = ObjType::Surface;
+        s->kind = Surface::TextureLevel;
+        s->owner = tex;
+        s->width = tex->width;
+        s->height = tex->height;
+        s->format = tex->format;
+        s->refs = 0;
+    }
+    if (s->refs++ == 0) AddRef(tex);
     *out = s;
     return S_OK;
 }

@@ -21,11 +21,14 @@ struct Texture : Object {
     Format format = FMT_A8R8G8B8;
     Pool pool = POOL_MANAGED;
     uint32_t glTexture = 0;
+    // Level 0 as a surface: made on the first GetSurfaceLevel and kept, so
+    // asking for it again every frame returns the same object.
+    struct Surface* level0 = nullptr;
 };
 
 struct Surface : Object {
     enum Kind { BackBuffer, TextureLevel, Depth } kind = BackBuffer;
-    Texture* owner = nullptr;  // TextureLevel: holds a reference
+    Texture* owner = nullptr;  // TextureLevel: holds a reference while the surface is held
     uint32_t width = 0, height = 0;
     Format format = FMT_A8R8G8B8;
     uint32_t glRenderbuffer = 0;  // Depth

@@ -9,6 +9,11 @@
 #include "platform/gfx.h"
 #include "platform/system.h"
 
+// Objects made with operator new on the calling thread since the program
+// started (the game's own code and the C++ libraries; C libraries that call
+// malloc are not seen).
+uint64_t HeapAllocationsOnThisThread();
+
 namespace gfx {
 // A parameter's current value; false when the effect has no such parameter.
 bool EffectGetFloat(Effect* fx, const char* name, float* f);

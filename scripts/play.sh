@@ -1,17 +1,29 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the game.  Arguments go to the game.
+# Sets up, builds and starts the game.  Arguments go to the game untouched.
 #   scripts/play.sh              play in a window
-#   scripts/play.sh --headless   the headless demo: no display needed
+#   scripts/play.sh --headless   a headless demo battle: no display needed
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$root/build" >/dev/null
+# Only what playing needs: the game and its data pack, with the build's
+# progress on the terminal.
+echo "play: building the game and its data pack in $root/build"
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build" -j "$(nproc)" --target varnok
 
 if [[ " $* " == *" --headless "* ]]; then
+  # A demo battle the computer fights on both sides.  The player's own flags
+  # come last, so they win; a report is printed unless the player asked for
+  # one of their own.
+  if [[ " $* " == *" --report "* ]]; then
+    exec "$root/build/varnok" --battle --demo --frames 600 "$@"
+  fi
   report=$(mktemp /tmp/varnok-demo-XXXXXX.json)
+  trap 'rm -f "$report"' EXIT
   "$root/build/varnok" --battle --demo --frames 600 "$@" --report "$report"
-  echo "headless demo finished; report: $report"
+  echo "headless demo finished; its report:"
   cat "$report"
+  echo
   exit 0
 fi
 

@@ -236,8 +236,7 @@ int VarnokMain(int argc, const char* const* argv)
 
     // 2-4. The window, client area of the configured size.
     if (!sys::Init(cl.headless ? sys::Backend::Headless : sys::Backend::Window, cl.virtualClock)) {
-        // The original quietly returned 0 here; a window that never opened is
-        // a failure and says so in the exit code.
+        // A window that never opened is a failure, and the exit code says so.
         return 1;
     }
     sys::SetUnattended(cl.headless || !cl.scriptPath.empty() || cl.frames > 0);

@@ -223,7 +223,8 @@ HResult Reset(const PresentParameters& pp)
         s->height = pp.backBufferHeight;
     }
     gBackBuffer->format = pp.backBufferFormat;
-    // A reset puts the device back to its defaults, as the original device did.
+    // A reset puts every state back to its default; whoever resets sets the
+    // states it needs again.
     SetDefaultState();
     gState.colorTarget = gBackBuffer;
     gState.depthTarget = gDefaultDepth;

@@ -35,8 +35,7 @@ struct MeshData {
     uint32_t Fvf() const;
 };
 
-// Reads a .x file (text, binary or compressed) as the original loader did:
-// every frame's meshes flattened through their frames' matrices into one
+// Reads a .x file (text, binary or compressed): every frame's meshes flattened through their frames' matrices into one
 // mesh, subsets following the file's material list, positions, winding and
 // texture coordinates exactly as written.  False with *error on failure.
 bool ReadXFile(const std::string& path, MeshData* out, std::string* error);

@@ -133,7 +133,8 @@ int ClientHeight() { return gClientH; }
 bool MainWindowExists() { return gWindowExists; }
 void* NativeWindow() { return gBackend ? gBackend->nativeWindow() : nullptr; }
 
-// The quit message waits behind every other message, as on the original system.
+// The quit message waits behind every other message, so whatever was posted
+// before it is still handled.
 bool PeekMessage(Message* msg)
 {
     if (gBackend) gBackend->pumpEvents();

@@ -3,6 +3,8 @@
 // command runs these under Xvfb).
 #include <gtest/gtest.h>
 
+#include "ci.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -53,7 +55,7 @@ protected:
     }
     void SetUp() override
     {
-        if (!ready_) GTEST_SKIP() << "no X display or no OpenGL 3.3";
+        if (!ready_) SKIP_UNLESS_CI("no X display or no OpenGL 3.3");
         // A plain state: clip-space coordinates, no lighting, no fog.
         Reset({kSize, kSize, FMT_X8R8G8B8, true});
         SetRenderState(RS_LIGHTING, 0);

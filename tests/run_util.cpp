@@ -112,3 +112,11 @@ std::string JsonArray(const std::string& json, const std::string& key)
     }
     return "";
 }
+
+bool StillRunning(const Running& r)
+{
+    siginfo_t info{};
+    // WNOWAIT leaves an exited child to FinishProgram.
+    if (waitid(P_PID, static_cast<id_t>(r.pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) return false;
+    return info.si_pid == 0;
+}

@@ -18,6 +18,8 @@ struct Running {
 };
 Running StartProgram(const std::vector<std::string>& args, const std::string& cwd = "");
 RunResult FinishProgram(const Running& r, int timeoutMs);
+// True while the program has not exited (it is not reaped here).
+bool StillRunning(const Running& r);
 
 std::string MakeTempDir();
 std::string ReadFile(const std::string& path);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/device.h"
+#include "app/report.h"
 #include "app/scene.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
@@ -461,4 +462,19 @@ TEST_F(Battle, ARunningBattleAllocatesNothing)
     ReleaseSounds();
     ReleaseMap();
     ShutdownSound();
+}
+
+TEST_F(Battle, TheReportNamesKindsAndNeverShowsANegativeClock)
+{
+    RegisterBattleReport();
+    BattleInit();
+    sys::SetVirtualTime(16);
+    BattleFrame();
+    BattleClock = -1;  // the clock has run out
+    std::string json = BuildReport();
+    EXPECT_NE(json.find("\"clock\":0,"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\":\"Player\",\"kind\":2,\"kind_name\":\"ABRAMS\""), std::string::npos) << json;
+    struct Case { int kind; const char* name; } cases[] = {
+        {1, "TIGER"}, {9, "M730A"}, {101, "D-ED.10"}, {104, "R-NO.13"}, {0, "?"}, {10, "?"}, {105, "?"}};
+    for (const Case& c : cases) EXPECT_STREQ(UnitKindName(c.kind), c.name) << c.kind;
 }

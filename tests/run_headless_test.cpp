@@ -233,7 +233,9 @@ TEST_F(Headless, ABattleStartsFromTheCommandLine)
     std::string json = ReadFile(dir_ + "/r.json");
     EXPECT_EQ(JsonString(json, "scene"), "BattleFrame");
     EXPECT_NE(json.find("\"battle\":{\"clock\":"), std::string::npos) << json;
-    EXPECT_NE(json.find("{\"side\":\"mercury\",\"slot\":0,\"name\":\"Player\",\"kind\":102"), std::string::npos)
+    EXPECT_NE(json.find("{\"side\":\"mercury\",\"slot\":0,\"name\":\"Player\",\"kind\":102,"
+                        "\"kind_name\":\"R-NO.15\""),
+              std::string::npos)
         << json;
     EXPECT_NE(json.find("\"name\":\"Robot02\""), std::string::npos);
     EXPECT_EQ(json.find("\"name\":\"Robot03\""), std::string::npos);

@@ -99,7 +99,7 @@ void WriteBattleReport(JsonWriter& w)
 {
     if (gUpdateMs.count == 0) return;  // no battle was fought
     w.BeginObject("battle");
-    w.Integer("clock", BattleClock);
+    w.Integer("clock", std::max(BattleClock, 0));  // -1 once the clock has run out
     w.Integer("result", battleResult);
     w.Integer("fps", fps);
     w.BeginArray("camera_eye");
@@ -116,6 +116,7 @@ void WriteBattleReport(JsonWriter& w)
         w.Integer("slot", slot);
         w.String("name", name);
         w.Integer("kind", kind);
+        w.String("kind_name", UnitKindName(kind));
         w.Bool("alive", alive != 0);
         w.Number("hp", hp);
         w.Integer("kills", kills);

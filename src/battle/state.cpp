@@ -227,3 +227,13 @@ void ReleaseBattleTextures()
 }
 
 void ReleaseBattleEffect() { gfx::Release(BattleEffect); }
+
+const char* UnitKindName(int kind)
+{
+    static const char* const kTanks[] = {"TIGER", "ABRAMS", "BRDM3", "FLACKP", "FT17_BER",
+                                         "M2A2",  "M60",    "V100",  "M730A"};
+    static const char* const kRobots[] = {"D-ED.10", "R-NO.15", "R-NO.16", "R-NO.13"};
+    if (kind >= 1 && kind <= 9) return kTanks[kind - 1];
+    if (kind >= 101 && kind <= 104) return kRobots[kind - 101];
+    return "?";
+}

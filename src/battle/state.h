@@ -137,6 +137,9 @@ extern gfx::Effect* BattleEffect;
 
 // Every record zeroed with identity matrices, as before any battle.
 void ResetUnitRecords();
+// The name a player knows a kind by: "TIGER" for 1, "D-ED.10" for 101;
+// "?" for a number that is no kind.
+const char* UnitKindName(int kind);
 void BattleInit();
 void SpawnTank(int slot);
 void SpawnRobot(int slot);

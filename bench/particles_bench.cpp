@@ -1,19 +1,31 @@
-// The heaviest particle frame a battle can draw, one primitive per call in
-// the order and with the state changes of the battle's draw-all pass:
-// 50 blast and 1600 burst quads, then 1280 ground dust, 1920 puffs, 960 dust
-// clouds, 15000 smoke-trail, 15000 dust-trail and 960 spray point sprites.
-// Drawn with merging and without; prints ms and GL draws per frame and
-// whether both pictures are the same.  Needs a display (xvfb-run will do).
+// The heaviest particle frame a battle can draw: every pool filled through
+// its spawner in front of the camera and drawn by the scene pass's two
+// particle blocks (DrawParticleQuads, DrawParticleSprites) with the effect
+// pictures of the data pack.  Drawn with merging and without; prints ms and
+// GL draws per frame and whether both pictures are the same.  Needs a
+// display (xvfb-run will do) and runs in the data pack's folder.
 //
-//   varnok_particle_bench [FRAMES]
+//   varnok_particle_bench [FRAMES [COUNT [AGE]]]
+//
+// COUNT particles a pool (default: every pool full) and AGE frames of the
+// effects running before the pictures are taken (default 0), for looking
+// at single effects as they play.  VARNOK_BENCH_SHOT=file.bmp saves the
+// merged picture.
 #include <chrono>
 #include "platform/test_hooks.h"
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "battle/frame.h"
+#include "battle/state.h"
+#include "effects/particles.h"
 #include "math/vecmath.h"
+#include "motion/player.h"
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
@@ -21,131 +33,103 @@
 using namespace gfx;
 
 namespace {
-struct PointVertex {
-    float x, y, z;
-    uint32_t color;
-};
-struct QuadVertex {
-    float x, y, z;
-    uint32_t color;
-    float u, v;
-};
-struct Particle {
-    Vec3 pos;
-    float size;
-    int alpha;
-    int kind;
-};
+// The camera looks along +z at a stage about 28 units ahead: quads on the
+// upper row (blasts, bursts, ice, puffs from left to right), ground marks,
+// ground dust, dust clouds, sprays and the debris trails on the lower one.
+constexpr Vec3 kEye{500, 6, 432};
+constexpr Vec3 kAt{500, 3.5f, 460};
 
-float R() { return Rand() / 32768.0f; }
-
-// A soft round blob of one colour, the stand-in for each effect picture.
-Texture* Blob(uint32_t rgb, int side)
+// The n-th of a pool's spawn points, scattered over a patch around `at`
+// (a fixed low-discrepancy pattern, so the scene needs no random numbers).
+Vec3 Scatter(Vec3 at, int n, float radius)
 {
-    std::vector<uint32_t> px(static_cast<size_t>(side) * side);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            float dx = (x + 0.5f) / side * 2 - 1, dy = (y + 0.5f) / side * 2 - 1;
-            float a = std::fmax(0.0f, 1.0f - std::sqrt(dx * dx + dy * dy));
-            px[y * side + x] = static_cast<uint32_t>(a * 255) << 24 | rgb;
-        }
-    Texture* t = nullptr;
-    CreateTexture(side, side, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t);
-    UpdateTexture(t, px.data(), side, side);
-    return t;
+    float a = static_cast<float>(n) * 2.39996323f;  // the golden angle
+    float r = radius * std::sqrt((static_cast<float>(n % 997) + 0.5f) / 997.0f);
+    return {at.x + r * std::cos(a), at.y + r * std::sin(a) * 0.6f, at.z + r * std::sin(a) * 0.5f};
 }
 
-std::vector<Particle> MakePool(size_t n, float minSize, float maxSize, int kinds)
+// Spawns into every pool until it holds `count` (or is full).
+void Fill(int count)
 {
-    std::vector<Particle> pool(n);
-    for (Particle& p : pool) {
-        p.pos = {480 + 40 * R(), 0.5f + 12 * R(), 515 + 50 * R()};
-        p.size = minSize + (maxSize - minSize) * R();
-        p.alpha = 40 + Rand() % 200;
-        p.kind = Rand() % kinds;
+    PoolCount live[kParticlePoolCount];
+    CountParticlePools(live);
+    auto missing = [&](int pool, int capacity) { return std::min(count, capacity) - live[pool].live; };
+    // Upper row.
+    for (int n = 0, k = missing(2, kBlastCapacity); n < k; ++n) {
+        Vec3 p = Scatter({483.5f, 7, 460}, n, 2.5f);
+        SpawnBlast(p.x, p.y, p.z, 2.5f, 255, n % 2 ? kLookFire1 : kLookFire2, 1, 3);
     }
-    return pool;
-}
-
-struct Scene {
-    Texture *smoke, *fire1, *fire2, *ground, *trail, *gun, *ice, *spray;
-    std::vector<Particle> blasts, bursts, groundDust, puffs, clouds, smokeTrail, dustTrail, sprays;
-    Mat4 facing;
-};
-
-void DrawQuads(const Scene& s, const std::vector<Particle>& pool, int frame)
-{
-    Texture* looks[3] = {s.smoke, s.fire1, s.fire2};
-    SetFVF(FVF_XYZ | FVF_DIFFUSE | FVF_TEX1);
-    for (const Particle& p : pool) {
-        SetTexture(0, looks[p.kind]);
-        SetTransform(TS_WORLD, s.facing * MatTranslation(p.pos.x, p.pos.y, p.pos.z));
-        int f = frame % 64;
-        float u0 = (f % 8) / 8.0f, v0 = (f / 8) / 8.0f, z = p.size;
-        uint32_t c = static_cast<uint32_t>(p.alpha) << 24 | 0xFFFFFF;
-        QuadVertex q[4] = {{-z, z, 0, c, u0, v0}, {z, z, 0, c, u0 + 0.125f, v0},
-                           {z, -z, 0, c, u0 + 0.125f, v0 + 0.125f}, {-z, -z, 0, c, u0, v0 + 0.125f}};
-        DrawPrimitiveUP(PT_TRIANGLEFAN, 2, q, sizeof q[0]);
+    for (int n = 0, k = missing(1, kBurstCapacity); n < k; ++n) {
+        Vec3 p = Scatter({494.5f, 7, 460}, n, 3);
+        SpawnBurst(p.x, p.y, p.z, 1.5f, 220, n % 3, 1, n % 2 + 1);
     }
-}
-
-void DrawPoints(const std::vector<Particle>& pool, Texture* const* byKind, bool tint)
-{
-    SetFVF(FVF_XYZ | FVF_DIFFUSE);
-    for (const Particle& p : pool) {
-        SetTexture(0, byKind[p.kind]);
-        SetTransform(TS_WORLD, MatTranslation(p.pos.x, p.pos.y, p.pos.z));
-        SetRenderState(RS_POINTSIZE, FloatBits(p.size));
-        uint32_t rgb = tint ? static_cast<uint32_t>(Rand() % 61 + 30) << 16 |
-                                  static_cast<uint32_t>(Rand() % 61 + 30) << 8 |
-                                  static_cast<uint32_t>(Rand() % 71 + 20)
-                            : 0xFFFFFF;
-        PointVertex v = {0, 0, 0, static_cast<uint32_t>(p.alpha) << 24 | rgb};
-        DrawPrimitiveUP(PT_POINTLIST, 1, &v, sizeof v);
+    for (int n = 0, k = missing(9, kIceCapacity); n < k; ++n) {
+        Vec3 p = Scatter({505.5f, 7, 460}, n, 2.5f);
+        SpawnIce(p.x, p.y, p.z, 0.6f, 1);
+    }
+    const int32_t puffKinds[3] = {kPuffTrailSmoke, kPuffGunSmoke, kPuffIce};
+    for (int n = 0, k = missing(0, kPuffCapacity); n < k; ++n) {
+        Vec3 p = Scatter({516.5f, 7, 460}, n, 3);
+        SpawnPuff(p.x, p.y, p.z, 1.2f, 230, puffKinds[n % 3]);
+    }
+    // Lower row.
+    for (int n = 0, k = missing(10, kGroundMarkCapacity); n < k; ++n) {
+        Vec3 p = Scatter({482.5f, 0, 456}, n, 5);
+        SpawnGroundMark(p.x, 0, p.z, 2.0f);
+    }
+    for (int n = 0, k = missing(8, kGroundDustCapacity); n < k; ++n) {
+        Vec3 p = Scatter({489.5f, 0.5f, 458}, n, 2);
+        SpawnGroundDust(p.x, p.y, p.z, 200, 1);
+    }
+    for (int n = 0, k = missing(6, kDustCloudCapacity); n < k; ++n) {
+        Vec3 p = Scatter({496.5f, 0.5f, 458}, n, 1.5f);
+        SpawnDustCloud(p.x, p.y, p.z, 1);
+    }
+    for (int n = 0, k = missing(7, kSprayCapacity); n < k; ++n) {
+        Vec3 p = Scatter({503.5f, 0.5f, 458}, n, 1.5f);
+        SpawnSpray(p.x, p.y, p.z, 1);
+    }
+    for (int n = 0, k = missing(3, kDebrisCapacity); n < k; ++n) {
+        Vec3 p = Scatter({n % 2 ? 510.5f : 517.5f, 0.5f, 458}, n, 1);
+        SpawnDebris(p.x, p.y, p.z, 0.5f, 40, n % 2 ? kTrailSmoke : kTrailDust, 40, 1.6f, 1);
+    }
+    // The trails beyond what the debris leave, as more debris would.
+    for (int n = 0, k = missing(4, kTrailCapacity); n < k; ++n) {
+        Vec3 p = Scatter({510.5f, 2, 458}, n, 2);
+        SpawnTrail(p.x, p.y, p.z, 0.4f, kTrailSmoke);
+    }
+    for (int n = 0, k = missing(5, kTrailCapacity); n < k; ++n) {
+        Vec3 p = Scatter({517.5f, 2, 458}, n, 2);
+        SpawnTrail(p.x, p.y, p.z, 0.4f, kTrailDust);
     }
 }
 
-void DrawFrame(const Scene& s, int frame)
+void DrawFrame()
 {
-    Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xFFC8C8C8, 1.0f, 0);
+    Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF506070, 1.0f, 0);
     BeginScene();
+    // The scene pass's states where its particle blocks begin.
     SetRenderState(RS_LIGHTING, 0);
     SetRenderState(RS_ALPHABLENDENABLE, 1);
-    SetRenderState(RS_ZWRITEENABLE, 0);
-    SetRenderState(RS_CULLMODE, CULL_NONE);
-    SetRenderState(RS_DESTBLEND, BLEND_ONE);
-    DrawQuads(s, s.blasts, frame);
-    SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
-    DrawQuads(s, s.bursts, frame);
-    SetRenderState(RS_CULLMODE, CULL_CCW);
-    SetRenderState(RS_POINTSPRITEENABLE, 1);
-    SetRenderState(RS_POINTSCALEENABLE, 1);
-    SetRenderState(RS_POINTSCALE_A, FloatBits(0));
-    SetRenderState(RS_POINTSCALE_B, FloatBits(0));
-    SetRenderState(RS_POINTSCALE_C, FloatBits(0.1f));
-    Texture* ground[1] = {s.ground};
-    Texture* puffKinds[3] = {s.trail, s.gun, s.ice};
-    Texture* trail[1] = {s.trail};
-    Texture* spray[1] = {s.spray};
-    SetRenderState(RS_POINTSIZE_MIN, FloatBits(0.01f));
-    DrawPoints(s.groundDust, ground, false);
-    DrawPoints(s.puffs, puffKinds, false);
-    SetRenderState(RS_POINTSIZE_MIN, FloatBits(1.5f));
-    DrawPoints(s.clouds, ground, false);
-    SetRenderState(RS_POINTSIZE_MIN, FloatBits(0.5f));
-    DrawPoints(s.smokeTrail, trail, true);
-    SetRenderState(RS_DESTBLEND, BLEND_ONE);
-    DrawPoints(s.dustTrail, ground, false);
-    SetRenderState(RS_SRCBLEND, BLEND_ONE);
-    DrawPoints(s.sprays, spray, false);
-    SetRenderState(RS_ALPHABLENDENABLE, 0);
     SetRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
     SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
-    SetRenderState(RS_ZWRITEENABLE, 1);
-    SetRenderState(RS_POINTSPRITEENABLE, 0);
-    SetRenderState(RS_POINTSCALEENABLE, 0);
+    DrawParticleQuads();
+    DrawParticleSprites();
     EndScene();
     Present();
+}
+
+// The same particles every time: the pools filled from one seed, then
+// `age` frames of the effects running, topped up as they go.
+void Stage(int count, int age)
+{
+    ClearParticlePools();
+    Srand(7);
+    Fill(count);
+    for (int f = 0; f < age; ++f) {
+        DrawFrame();
+        if (count >= kTrailCapacity) Fill(count);
+    }
 }
 
 struct Result {
@@ -154,25 +138,29 @@ struct Result {
     std::vector<uint32_t> picture;
 };
 
-Result Run(const Scene& s, int frames, bool merge)
+Result Run(int frames, int count, int age, bool merge)
 {
     SetBatching(merge);
-    Srand(7);
-    DrawFrame(s, 0);  // warm-up
     Surface* bb = nullptr;
     GetBackBuffer(&bb);
-    std::vector<uint32_t> px;
-    ReadSurface(bb, &px);
+    Result r;
+    // The picture (and the warm-up): the same particles and random tints
+    // for both ways.
+    Stage(count, age);
+    Srand(8);
+    DrawFrame();
+    ReadSurface(bb, &r.picture);
+    // Timed: each frame tops the pools up and draws them.
     FrameStats before = TotalStats();
     auto t0 = std::chrono::steady_clock::now();
-    for (int f = 0; f < frames; ++f) DrawFrame(s, 0);
+    for (int f = 0; f < frames; ++f) {
+        Fill(count);
+        DrawFrame();
+    }
+    std::vector<uint32_t> px;
     ReadSurface(bb, &px);  // waits for the last frame to finish
     auto t1 = std::chrono::steady_clock::now();
     FrameStats after = TotalStats();
-    Srand(7);  // the same tints as the warm-up frame, for the picture
-    DrawFrame(s, 0);
-    Result r;
-    ReadSurface(bb, &r.picture);
     Release(bb);
     r.msPerFrame = std::chrono::duration<double, std::milli>(t1 - t0).count() / frames;
     r.glDraws = static_cast<double>(after.glDraws - before.glDraws) / frames;
@@ -184,56 +172,55 @@ Result Run(const Scene& s, int frames, bool merge)
 int main(int argc, char** argv)
 {
     int frames = argc > 1 ? std::atoi(argv[1]) : 20;
+    int count = argc > 2 ? std::atoi(argv[2]) : kTrailCapacity;
+    int age = argc > 3 ? std::atoi(argv[3]) : 0;
     if (frames < 1) frames = 1;
+    if (count < 1) count = 1;
+    if (age < 0) age = 0;
     if (!sys::Init(sys::Backend::Window, false) ||
         !sys::CreateMainWindow({"VARNOK particles", "bench", 800, 600, false}, nullptr) ||
         !CreateDevice(Backend::OpenGL, {800, 600, FMT_X8R8G8B8, true})) {
         std::fprintf(stderr, "particle benchmark: needs a display with OpenGL 3.3\n");
         return 1;
     }
-    Srand(12345);
-    Scene s;
-    s.smoke = Blob(0x808080, 256);
-    s.fire1 = Blob(0xFF8020, 512);
-    s.fire2 = Blob(0xFFC040, 512);
-    s.ground = Blob(0xA08860, 128);
-    s.trail = Blob(0x606060, 64);
-    s.gun = Blob(0xC0C0C0, 64);
-    s.ice = Blob(0xC0F0FF, 64);
-    s.spray = Blob(0xD0D8C0, 128);
-    s.blasts = MakePool(50, 1.0f, 3.0f, 3);
-    s.bursts = MakePool(1600, 0.5f, 2.0f, 3);
-    s.groundDust = MakePool(1280, 1.0f, 1.2f, 1);
-    s.puffs = MakePool(1920, 0.2f, 0.6f, 3);
-    s.clouds = MakePool(960, 0.03f, 0.06f, 1);
-    s.smokeTrail = MakePool(15000, 0.1f, 0.5f, 1);
-    s.dustTrail = MakePool(15000, 0.1f, 0.5f, 1);
-    s.sprays = MakePool(960, 0.01f, 0.03f, 1);
-    Vec3 eye{500, 8, 480}, at{500, 4, 540};
-    Mat4 view = MatLookAtLH(eye, at, {0, 1, 0});
-    SetTransform(TS_VIEW, view);
+#ifdef VARNOK_PACK
+    if (chdir(VARNOK_PACK) != 0) std::fprintf(stderr, "particle benchmark: no data pack at %s\n", VARNOK_PACK);
+#endif
+    LoadEffectTextures();
+    CameraEye = kEye;
+    CameraLookAt = kAt;
+    CameraUp = {0, 1, 0};
+    BuildCameraFacing();
+    ViewMatrix = MatLookAtLH(kEye, kAt, {0, 1, 0});
+    SetTransform(TS_VIEW, ViewMatrix);
     SetTransform(TS_PROJECTION, MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000.0f));
-    // The camera's rotation inverted turns each quad toward the viewer.
-    Mat4 rot = view;
-    rot.m[3][0] = rot.m[3][1] = rot.m[3][2] = 0;
-    MatInverse(&s.facing, rot);
+    BuildViewFrustum(&BattleFrustum, ViewMatrix, 60.0f, 1.3333334f, 1.0f, 320.0f);
+    paused = 0;
 
-    Result merged = Run(s, frames, true);
-    Result single = Run(s, frames, false);
+    Result merged = Run(frames, count, age, true);
+    Result single = Run(frames, count, age, false);
+    PoolCount pools[kParticlePoolCount];
+    CountParticlePools(pools);
     size_t differ = 0;
     for (size_t i = 0; i < merged.picture.size(); ++i) differ += merged.picture[i] != single.picture[i];
     std::printf("particle frame at 800 x 600: %.0f draws asked for\n", merged.draws);
+    for (const PoolCount& p : pools) std::printf("  %-13s %5d live\n", p.name, p.live);
     std::printf("merged:   %8.2f ms per frame, %6.0f GL draws per frame\n", merged.msPerFrame, merged.glDraws);
     std::printf("unmerged: %8.2f ms per frame, %6.0f GL draws per frame\n", single.msPerFrame, single.glDraws);
     std::printf("pictures: %s (%zu of %zu pixels differ)\n", differ ? "DIFFERENT" : "identical", differ,
                 merged.picture.size());
-    if (getenv("VARNOK_BENCH_SHOT")) {
+    if (const char* shot = getenv("VARNOK_BENCH_SHOT")) {
+        // The merged picture again, on the back buffer to save.
+        SetBatching(true);
+        Stage(count, age);
+        Srand(8);
+        DrawFrame();
         Surface* bb = nullptr;
         GetBackBuffer(&bb);
-        SaveSurfaceToBmp(bb, getenv("VARNOK_BENCH_SHOT"));
+        SaveSurfaceToBmp(bb, shot);
         Release(bb);
     }
-    for (Texture* t : {s.smoke, s.fire1, s.fire2, s.ground, s.trail, s.gun, s.ice, s.spray}) Release(t);
+    ReleaseEffectTextures();
     ReleaseDevice();
     sys::Shutdown();
     return differ == 0 && merged.glDraws <= 64 ? 0 : 3;

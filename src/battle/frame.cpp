@@ -12,6 +12,9 @@
 #include "app/scene.h"
 #include "assets/sound.h"
 #include "battle/state.h"
+#include "effects/particles.h"
+#include "effects/projectiles.h"
+#include "motion/collision.h"
 #include "motion/ground.h"
 #include "motion/player.h"
 #include "platform/system.h"
@@ -44,27 +47,30 @@ int EndOfBattleStep() { return 0; }
 void TankAiDecide() {}
 void RobotAiDecide() {}
 // Until the side updates exist the units are only posed, so the turret,
-// the aim and the camera behind them follow the hull on the ground.
+// the aim and the camera behind them follow the hull on the ground; the
+// shots of every unit in use fly on, its wreck's included.
 void TankSideUpdate()
 {
-    for (int i = 0; i < EarthCount; ++i)
-        if (Tanks[i].alive) PoseTankParts(Tanks[i]);
+    for (int i = 0; i < EarthCount; ++i) {
+        TankUnit& t = Tanks[i];
+        if (t.alive) PoseTankParts(t);
+        if (t.kind >= 1 && t.kind <= 9 && TankShotUpdates[t.kind]) TankShotUpdates[t.kind](t, i);
+    }
 }
 void RobotSideUpdate()
 {
-    for (int i = 0; i < MercuryCount; ++i)
-        if (Robots[i].alive) PoseRobotParts(Robots[i]);
+    for (int i = 0; i < MercuryCount; ++i) {
+        RobotUnit& r = Robots[i];
+        if (r.alive) PoseRobotParts(r);
+        if (r.kind >= 101 && r.kind <= 104 && RobotShotUpdates[r.kind - 100])
+            RobotShotUpdates[r.kind - 100](r, i);
+    }
 }
-void SeparateTanks() {}
-void SeparateRobots() {}
-void SeparateTanksFromRobots() {}
 void DrawTankKind(int) {}
 void DrawRobotKind(int) {}
 void DrawTankDepth(int) {}
 void DrawRobotDepth(int) {}
-void DrawEffectQuads() {}      // blasts, debris, bursts, ice, ground marks
 void DrawAdditiveShots() {}    // flames, tracers, shells, ice shots
-void DrawParticleSprites() {}  // ground dust, puffs, dust clouds, trails, sprays
 void DrawHud() {}
 void DrawBanners() {}
 void DrawScoreboard() {}
@@ -152,6 +158,7 @@ void WriteBattleReport(JsonWriter& w)
 void RegisterBattleReport()
 {
     AddReportSection(WriteBattleReport);
+    RegisterWeaponsReport();
 }
 
 void ResetBattleFrame()
@@ -190,9 +197,7 @@ void DrawBattleScene()
     DrawMap(MapDrawBattle);
     SetRenderState(RS_LIGHTING, 0);
     DrawSky(SkyId);
-    SetRenderState(RS_ZWRITEENABLE, 0);
-    SetRenderState(RS_CULLMODE, CULL_NONE);
-    DrawEffectQuads();
+    DrawParticleQuads();  // leaves z writes and culling off for what follows
     SetRenderState(RS_DESTBLEND, BLEND_ONE);
     DrawAdditiveShots();
     SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
@@ -216,23 +221,9 @@ void DrawBattleScene()
     };
     for (const auto& wall : walls) DrawQuad(wall, 0x50FF0000);
 
-    SetRenderState(RS_CULLMODE, CULL_CCW);
-    SetRenderState(RS_POINTSPRITEENABLE, 1);
-    SetRenderState(RS_POINTSCALEENABLE, 1);
-    SetRenderState(RS_POINTSCALE_A, FloatBits(0.0f));
-    SetRenderState(RS_POINTSCALE_B, FloatBits(0.0f));
-    SetRenderState(RS_POINTSCALE_C, FloatBits(0.1f));
-    SetRenderState(RS_ALPHABLENDENABLE, 1);
-    SetRenderState(RS_LIGHTING, 0);
-    SetRenderState(RS_ZWRITEENABLE, 0);
+    // The point-sprite pools, culling back on; the block sets up and
+    // restores its own states (blending off, z writes and lighting on).
     DrawParticleSprites();
-    SetRenderState(RS_ALPHABLENDENABLE, 0);
-    SetRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
-    SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
-    SetRenderState(RS_ZWRITEENABLE, 1);
-    SetRenderState(RS_LIGHTING, 1);
-    SetRenderState(RS_POINTSPRITEENABLE, 0);
-    SetRenderState(RS_POINTSCALEENABLE, 0);
 
     SpriteBegin(SpriteBatcher, SPRITE_ALPHABLEND);
     DrawHud();

@@ -9,6 +9,7 @@
 #include "assets/model.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
+#include "effects/particles.h"
 #include "motion/ground.h"
 #include "platform/crt_rand.h"
 #include "platform/system.h"
@@ -47,7 +48,6 @@ float R() { return Rand() / 32768.0f; }
 // The set-up's steps that other parts of the battle fill in keep their place.
 void NewTankPatrol(int) {}
 void NewRobotPatrol(int) {}
-void LoadEffectTextures() {}
 
 // Shown once: a battle that cannot start returns to where it came from
 // instead of repeating the message every pass.
@@ -58,10 +58,16 @@ void ResetUnitRecords()
 {
     std::memset(Tanks, 0, sizeof Tanks);
     std::memset(Robots, 0, sizeof Robots);
-    for (TankUnit& t : Tanks) t.world = t.turretWorld = t.gunWorld = t.mgWorld = MatIdentity();
+    for (TankUnit& t : Tanks) {
+        t.world = t.turretWorld = t.gunWorld = t.mgWorld = MatIdentity();
+        for (Projectile& p : t.shells) p.world = MatIdentity();
+        for (Projectile& p : t.bullets) p.world = MatIdentity();
+    }
     for (RobotUnit& r : Robots) {
         r.world = MatIdentity();
         for (Mat4& m : r.partWorld) m = MatIdentity();
+        for (Projectile& p : r.shells) p.world = MatIdentity();
+        for (Projectile& p : r.missiles) p.world = MatIdentity();
     }
     std::memset(TankControls, 0, sizeof TankControls);
     std::memset(RobotControls, 0, sizeof RobotControls);
@@ -148,6 +154,9 @@ void SpawnRobot(int slot)
 void BattleInit()
 {
     int firstTank = 0, firstRobot = 0;
+    // Shots still flying when the last battle ended would fly on into this
+    // one and score there.
+    FreeAllShots();
     if (PlayerSide == 0) {
         Tanks[0].kind = TankTypeId;
         std::snprintf(Tanks[0].name, sizeof Tanks[0].name, "Player");
@@ -219,6 +228,7 @@ void BattleInit()
 
 void ReleaseBattleTextures()
 {
+    ReleaseEffectTextures();
     gfx::Release(BitTexture);
     gfx::Release(StopTexture);
     gfx::Release(CharTexture);

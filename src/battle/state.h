@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "effects/projectiles.h"
 #include "math/vecmath.h"
 #include "platform/gfx.h"
 
@@ -65,6 +66,8 @@ struct TankUnit {
     int32_t mgShots;
     DebrisLaunch debris[2];
     Vec3 boxSize;
+    Projectile shells[kTankShellSlots];    // main gun
+    Projectile bullets[kTankBulletSlots];  // second weapon
 };
 
 struct RobotUnit {
@@ -101,6 +104,8 @@ struct RobotUnit {
     int32_t secondShotBusy;
     DebrisLaunch debris[3];
     Vec3 boxSize;
+    Projectile shells[kRobotShellSlots];      // first weapon
+    Projectile missiles[kRobotBulletSlots];   // second weapon: missiles or volleys
 
     Mat4& AimWorld() { return partWorld[2]; }
 };

@@ -1,0 +1,206 @@
+// Particle effects: smoke, fire, explosions, dust, debris trails, ice and
+// ground marks, each kind in a fixed pool of plain records (nothing is
+// allocated after start).  Weapons and unit updates call a spawner; the
+// battle frame's scene pass calls each pool's draw routine once a frame,
+// which advances the pool (unless the battle is paused) and draws what the
+// camera sees.  A full pool drops new particles without notice.  Pools are
+// not cleared between battles: what is still alive carries on.
+#pragma once
+
+#include <cstdint>
+
+#include "math/vecmath.h"
+
+// --- pool capacities ------------------------------------------------------------------
+constexpr int kPuffCapacity = 1920;
+constexpr int kBurstCapacity = 1600;
+constexpr int kBlastCapacity = 50;
+constexpr int kDebrisCapacity = 300;
+constexpr int kTrailCapacity = 15000;  // smoke trail and dust trail each
+constexpr int kDustCloudCapacity = 960;
+constexpr int kSprayCapacity = 960;
+constexpr int kGroundDustCapacity = 1280;
+constexpr int kIceCapacity = 60;
+constexpr int kGroundMarkCapacity = 100;
+
+// Puff kinds (the texture and motion of a puff).
+enum : int32_t { kPuffGunSmoke = 36, kPuffTrailSmoke = 344, kPuffIce = 444 };
+// Burst and blast looks (the sprite sheet).
+enum : int32_t { kLookSmoke = 0, kLookFire1 = 1, kLookFire2 = 2 };
+// Debris trails.
+enum : int32_t { kTrailSmoke = 0, kTrailDust = 1 };
+// How a ground mark is cut by the terrain grid's lines (every 50 units):
+// whole, by a line of constant x, by a line of constant z, or by both.
+enum : int32_t { kMarkWhole = 1, kMarkCutAtX = 2, kMarkCutAtZ = 3, kMarkCutBoth = 4 };
+
+// --- records --------------------------------------------------------------------------
+struct Puff {
+    Vec3 position;
+    Vec3 velocity;
+    int32_t active;
+    int32_t alpha;
+    float size;
+    int32_t kind;
+};
+
+struct Burst {  // bursts and blasts
+    Vec3 position;
+    Vec3 velocity;
+    int32_t frame;
+    int32_t active;
+    int32_t alpha;
+    float size;
+    int32_t look;
+};
+
+struct Debris {
+    int32_t active;
+    float speed;
+    float time;
+    int32_t tilt;     // degrees
+    int32_t heading;  // degrees
+    float size;
+    Vec3 position;
+    Vec3 velocity;
+    int32_t life;
+    int32_t trail;    // kTrailSmoke or kTrailDust
+};
+
+struct TrailParticle {
+    int32_t active;
+    Vec3 position;
+    float size;
+    int32_t alpha;
+};
+
+struct IceShard {
+    int32_t active;
+    float speed;
+    float time;
+    int32_t tilt;
+    int32_t heading;
+    float size;
+    Vec3 position;
+    Vec3 velocity;
+};
+
+struct Fleck {  // dust clouds and sprays
+    Vec3 position;
+    float size;
+    int32_t active;
+    float speed;
+    float time;
+    int32_t tilt;
+    int32_t heading;
+    uint32_t colour;  // ARGB
+};
+
+struct GroundDust {
+    Vec3 position;
+    Vec3 velocity;
+    int32_t active;
+    int32_t alpha;
+    float size;
+};
+
+struct GroundMark {
+    float halfSize;
+    int32_t age;
+    int32_t active;
+    Vec3 corners[4];
+    int32_t pieces;  // 1 whole; 2 or 3 cut by grid lines of one direction; 4 by both
+};
+
+// The pools, readable by tests and the report.  A record is taken and freed
+// only by its spawner and its draw or update routine (the pools keep a map
+// of free records beside them).
+extern Puff Puffs[kPuffCapacity];
+extern Burst Bursts[kBurstCapacity];
+extern Burst Blasts[kBlastCapacity];
+extern Debris DebrisPool[kDebrisCapacity];
+extern TrailParticle SmokeTrails[kTrailCapacity];
+extern TrailParticle DustTrails[kTrailCapacity];
+extern Fleck DustClouds[kDustCloudCapacity];
+extern Fleck Sprays[kSprayCapacity];
+extern GroundDust GroundDusts[kGroundDustCapacity];
+extern IceShard IceShards[kIceCapacity];
+extern GroundMark GroundMarks[kGroundMarkCapacity];
+
+// --- spawners: each fills the lowest free records until `count` are placed
+// or the pool ends --------------------------------------------------------------------
+void SpawnPuff(float x, float y, float z, float size, int32_t alpha, int32_t kind);
+void SpawnBurst(float x, float y, float z, float size, int32_t alpha, int32_t look, int32_t count,
+                int32_t motion);
+void SpawnBlast(float x, float y, float z, float size, int32_t alpha, int32_t look, int32_t count,
+                int32_t motion);
+void SpawnDebris(float x, float y, float z, float size, int32_t life, int32_t trail, int32_t spread,
+                 float speed, int32_t count);
+void SpawnDustCloud(float x, float y, float z, int32_t count);
+void SpawnSpray(float x, float y, float z, int32_t count);
+void SpawnGroundDust(float x, float y, float z, int32_t alpha, int32_t count);
+void SpawnIce(float x, float y, float z, float speed, int32_t count);
+void SpawnGroundMark(float x, float y, float z, float size);
+// One trail particle (trail kTrailSmoke or kTrailDust) at a point, with a
+// random alpha: what each debris leaves every frame.
+void SpawnTrail(float x, float y, float z, float size, int32_t trail);
+
+// The index-th piece of a ground mark laid on the terrain: the mark cut
+// along the grid lines it crosses (pieces in rows of constant z), corners in
+// fan order raised 0.01 above the ground, with each piece's share of the
+// picture.  False past the last piece.
+struct MarkPiece {
+    Vec3 corners[4];
+    float u[4], v[4];
+};
+bool LayGroundMarkPiece(const GroundMark& mark, int index, MarkPiece* piece);
+
+// --- per-frame routines, in the scene pass's order ---------------------------------------
+// Each walks its pool in index order: a particle inside BattleFrustum is
+// drawn as it stands, then it advances unless `paused` (puffs and the
+// sheet frames of bursts advance while paused too).
+// Quads (z writes off, no culling): blasts draw additively and set the blend
+// back themselves.
+void DrawBlasts();
+void UpdateDebris();  // moves debris and emits their trails (also while paused)
+void DrawBursts();
+void DrawIce();
+void DrawGroundMarks();
+// Point sprites: the caller has set up the point-sprite states.
+void DrawGroundDust();
+void DrawPuffs();
+void DrawDustClouds();
+void DrawSmokeTrails();
+void DrawDustTrails();
+void DrawSprays();
+
+// The scene pass's two particle blocks with their render states.
+// DrawParticleQuads sets z writes off and culling off and leaves them so:
+// the additive shots and border signs after it draw under the same states.
+// DrawParticleSprites sets culling CCW, point sprites and point scaling
+// (A 0, B 0, C 0.1), alpha blending on, lighting off and z writes off, the
+// minimum point size and blend factors of each pool, and ends with alpha
+// blending off, SRCALPHA / INVSRCALPHA, z writes on, lighting on, point
+// sprites and point scaling off (the minimum point size stays at 0.5).
+// The quads expect alpha blending on and lighting off, as the scene pass
+// leaves them after the sky; both draw with the frame's view, projection,
+// BattleFrustum and CameraFacing.
+void DrawParticleQuads();    // blasts, debris, bursts, ice, ground marks
+void DrawParticleSprites();  // ground dust, puffs, dust clouds, trails, sprays
+
+// The eight effect textures, loaded at battle set-up and released with the
+// battle's textures; drawing without them draws untextured.
+void LoadEffectTextures();
+void ReleaseEffectTextures();
+
+// Every pool emptied: for a fresh process state in tests and benchmarks only
+// (battles never clear the pools).
+void ClearParticlePools();
+
+// Live records and the most seen at once, per pool, for the run report.
+struct PoolCount {
+    const char* name;
+    int live;
+    int peak;
+};
+constexpr int kParticlePoolCount = 11;
+void CountParticlePools(PoolCount out[kParticlePoolCount]);

@@ -1,0 +1,188 @@
+#include "effects/projectiles.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/report.h"
+#include "battle/frame.h"
+#include "battle/state.h"
+#include "effects/particles.h"
+#include "motion/collision.h"
+#include "motion/ground.h"
+#include "platform/crt_rand.h"
+#include "world/map.h"
+
+TankShotUpdate TankShotUpdates[10];
+RobotShotUpdate RobotShotUpdates[5];
+ShotCounts Shots;
+
+namespace {
+constexpr float kDegrees = 0.017453292f;  // radians a degree
+
+Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
+
+void Effects(void (*spawn)(Vec3), Vec3 p, float radius)
+{
+    if (spawn && IsSphereInView(BattleFrustum, p, radius)) spawn(p);
+}
+
+// A unit of the other side loses hit points; the shot that brings it to 0
+// or below is a kill.  A wreck, or a unit already at 0, takes nothing.
+template <class Victim>
+void Damage(Victim& victim, const ShotRules& rules, int32_t& shooterKills)
+{
+    if (!victim.alive || !(victim.hp > 0)) return;
+    int32_t loss = rules.damageBase;
+    if (rules.damageRange > 0) loss += Rand() % rules.damageRange;
+    victim.hp -= static_cast<float>(loss);
+    if (victim.hp > 0) return;
+    shooterKills += 1;
+    victim.deaths += 1;
+    victim.shakeCode = kReactKilled;
+    victim.shakeTimer = rules.killShakeTimer;
+    ++Shots.kills;
+    if (rules.killEffects) rules.killEffects(Position(victim.world));
+}
+
+int32_t& ShooterKills(Shooter s) { return s.isTank ? Tanks[s.slot].kills : Robots[s.slot].kills; }
+
+void Hit(Projectile& shot, const ShotRules& rules, HitTest test, uint32_t* hits)
+{
+    *hits |= 1u << static_cast<int>(test);
+    if (rules.freeOnHit) shot.state = kShotFree;
+    else if (rules.onHit) rules.onHit(shot, test);
+}
+
+void WriteWeaponsReport(JsonWriter& w)
+{
+    w.BeginObject("shots");
+    w.Integer("fired", static_cast<long long>(Shots.fired));
+    w.Integer("unit_hits", static_cast<long long>(Shots.unitHits));
+    w.Integer("kills", static_cast<long long>(Shots.kills));
+    w.EndObject();
+    PoolCount pools[kParticlePoolCount];
+    CountParticlePools(pools);
+    w.BeginObject("effects");
+    for (const PoolCount& p : pools) {
+        w.BeginObject(p.name);
+        w.Integer("live", p.live);
+        w.Integer("peak", p.peak);
+        w.EndObject();
+    }
+    w.EndObject();
+}
+}  // namespace
+
+bool FireShot(Projectile* table, int count, const Mat4& world, const Mat4& step)
+{
+    for (int i = 0; i < count; ++i) {
+        if (table[i].state != kShotFree) continue;
+        table[i].state = kShotActive;
+        table[i].world = world;
+        table[i].step = step;
+        ++Shots.fired;
+        return true;
+    }
+    return false;
+}
+
+uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
+{
+    uint32_t hits = 0;
+    Vec3 p = Position(shot.world);
+    for (int k = 0; k < rules.testCount; ++k) {
+        HitTest test = rules.order[k];
+        switch (test) {
+        case HitTest::Ground: {
+            float height = 0.0f;  // outside the field there is no ground
+            if (GroundHeight(p.x, p.y, p.z, &height)) {
+                Effects(rules.groundEffects, p, rules.effectRadius);
+                Hit(shot, rules, test, &hits);
+            }
+            break;
+        }
+        case HitTest::Edge:
+            if (p.x > 1000.0f || p.x < 0.0f || p.y > rules.edgeHeight || p.z > 1000.0f || p.z < 0.0f) {
+                Effects(rules.edgeEffects, p, rules.effectRadius);
+                Hit(shot, rules, test, &hits);
+            }
+            break;
+        case HitTest::Tanks:
+            for (int i = 0; i < EarthCount; ++i) {
+                TankUnit& tank = Tanks[i];
+                if (!rules.box || !ShotHitsTankBox(*rules.box, shot.world, tank)) continue;
+                Effects(rules.tankEffects, p, rules.effectRadius);
+                Hit(shot, rules, test, &hits);
+                ++Shots.unitHits;
+                tank.shakeCode = rules.tankReaction;
+                if (!shooter.isTank) Damage(tank, rules, ShooterKills(shooter));
+            }
+            break;
+        case HitTest::Robots:
+            for (int j = 0; j < MercuryCount; ++j) {
+                RobotUnit& robot = Robots[j];
+                if (!rules.box || !ShotHitsRobotBox(*rules.box, shot.world, robot)) continue;
+                Effects(rules.robotEffects, p, rules.effectRadius);
+                Hit(shot, rules, test, &hits);
+                ++Shots.unitHits;
+                robot.shakeCode = rules.robotReaction;
+                if (shooter.isTank) Damage(robot, rules, ShooterKills(shooter));
+            }
+            break;
+        case HitTest::Walls: {
+            float distance = 9999.0f;
+            uint32_t face = 9999;
+            Vec3 ahead = Vec3TransformNormal({0, 0, 1}, shot.world);
+            if (RayHitsMesh(p, ahead, StageCollision, StageWorld, &distance, &face) &&
+                distance < rules.wallDistance) {
+                Effects(rules.wallEffects, p, rules.effectRadius);
+                Hit(shot, rules, test, &hits);
+            }
+            break;
+        }
+        }
+    }
+    return hits;
+}
+
+void SteerMissile(Projectile& missile, Vec3 target)
+{
+    if (missile.state == kShotActive) {
+        Mat4 inverse;
+        Vec3 towards{0, 0, 1};
+        if (MatInverse(&inverse, missile.world)) towards = Vec3TransformCoord(target, inverse);
+        Vec3 d = Vec3Normalize(towards);
+        const Vec3 forward{0, 0, 1};
+        Vec3 axis = Vec3Cross(forward, d);
+        float c = std::clamp(Vec3Dot(forward, d), -1.0f, 1.0f);
+        float turn = std::acos(c) * 57.295776f;
+        float limit = 1.0f + 2.0f * (static_cast<float>(Rand()) / 32768.0f);
+        turn = std::min(turn, limit);
+        int32_t roll = Rand() % 22 - 3;
+        // A target straight behind, or at the missile itself, gives no axis
+        // to turn about: the missile only rolls this frame.
+        Mat4 turning = MatIdentity();
+        if (Vec3Length(axis) > 1e-6f) turning = MatRotationAxis(Vec3Normalize(axis), turn * kDegrees);
+        missile.world = MatRotationZ(static_cast<float>(roll) * kDegrees) * turning * missile.step * missile.world;
+        if (PointDistance(Position(missile.world), target) < 20.0f) missile.state = kShotCoasting;
+    }
+    if (missile.state == kShotCoasting) {
+        int32_t roll = Rand() % 22 - 3;
+        missile.world = MatRotationZ(static_cast<float>(roll) * kDegrees) * missile.step * missile.world;
+        if (PointDistance(Position(missile.world), target) > 20.0f) missile.state = kShotActive;
+    }
+}
+
+void FreeAllShots()
+{
+    for (TankUnit& t : Tanks) {
+        for (Projectile& p : t.shells) p.state = kShotFree;
+        for (Projectile& p : t.bullets) p.state = kShotFree;
+    }
+    for (RobotUnit& r : Robots) {
+        for (Projectile& p : r.shells) p.state = kShotFree;
+        for (Projectile& p : r.missiles) p.state = kShotFree;
+    }
+}
+
+void RegisterWeaponsReport() { AddReportSection(WriteWeaponsReport); }

@@ -13,6 +13,25 @@
 // Parameters become uniforms of the same names; vertex inputs are inPosition,
 // inNormal, inColor and inTexCoord.  Matrices are applied as M * v, which is
 // the row-vector v x M of the rest of the game.
+//
+// Every pass also sees the device state it needs to light and fog exactly as
+// the fixed-function path does, as uniforms the runtime declares itself and
+// fills from the device whenever a pass begins or changes are committed
+// (game code never sets them, and an effect file does not declare them):
+//   DeviceView           the view transform
+//   DeviceFog            x 1 while linear fog is on (else 0), y fog start, z fog end;
+//                        the fixed path fogs per vertex by view depth z:
+//                        f = clamp((end - z) / (end - start), 0, 1),
+//                        colour = mix(DeviceFogColor, colour, f)
+//   DeviceFogColor       the fog colour
+//   DeviceLight          xyz the unit vector toward light 0, w 1 while the device
+//                        lights with it (lighting on, light 0 on and directional)
+//   DeviceLightDiffuse   light 0's diffuse colour
+//   DeviceLightSpecular  rgb light 0's specular times the material's (0 while
+//                        specular lighting or light 0 is off), w the material's power
+//   DeviceAmbient        rgb emissive plus the ambient light times the material's
+//                        ambient, w 1 while lighting is on (else 0)
+#include <cmath>
 #include <cstdio>
 #include "platform/test_hooks.h"
 #include <cstring>
@@ -25,6 +44,90 @@
 namespace gfx {
 
 namespace {
+struct DeviceParamSpec {
+    const char* name;
+    ParamType type;
+};
+// Appended after an effect's own parameters, in this order.
+constexpr DeviceParamSpec kDeviceParams[] = {
+    {"DeviceView", ParamType::Matrix},          {"DeviceFog", ParamType::Vector},
+    {"DeviceFogColor", ParamType::Vector},      {"DeviceLight", ParamType::Vector},
+    {"DeviceLightDiffuse", ParamType::Vector},  {"DeviceLightSpecular", ParamType::Vector},
+    {"DeviceAmbient", ParamType::Vector},
+};
+constexpr size_t kDeviceParamCount = sizeof kDeviceParams / sizeof kDeviceParams[0];
+
+bool IsDeviceParam(const std::string& name)
+{
+    for (const DeviceParamSpec& d : kDeviceParams)
+        if (name == d.name) return true;
+    return false;
+}
+
+void SetColor(float* out, uint32_t argb)
+{
+    out[0] = ((argb >> 16) & 0xFF) / 255.0f;
+    out[1] = ((argb >> 8) & 0xFF) / 255.0f;
+    out[2] = (argb & 0xFF) / 255.0f;
+    out[3] = (argb >> 24) / 255.0f;
+}
+
+// Copies the device's view, fog and lighting into the effect's device
+// parameters, worked out as the fixed-function path works them out.
+void FillDeviceParams(Effect* fx)
+{
+    const DeviceState& st = State();
+    const Light& l = st.light;
+    const Material& m = st.material;
+    EffectParam* p = &fx->params[fx->params.size() - kDeviceParamCount];
+    float* view = p[0].value;
+    float* fog = p[1].value;
+    float* fogColor = p[2].value;
+    float* light = p[3].value;
+    float* diffuse = p[4].value;
+    float* specular = p[5].value;
+    float* ambient = p[6].value;
+
+    std::memcpy(view, &st.view.m[0][0], sizeof(float) * 16);
+
+    bool fogOn = st.rs[RS_FOGENABLE] && st.rs[RS_FOGVERTEXMODE] == FOG_LINEAR;
+    fog[0] = fogOn ? 1.0f : 0.0f;
+    fog[1] = BitsFloat(st.rs[RS_FOGSTART]);
+    fog[2] = BitsFloat(st.rs[RS_FOGEND]);
+    fog[3] = 0.0f;
+    SetColor(fogColor, st.rs[RS_FOGCOLOR]);
+
+    bool lighting = st.rs[RS_LIGHTING] != 0;
+    bool lightOn = lighting && st.lightEnabled && l.type == LIGHT_DIRECTIONAL;
+    float len = std::sqrt(l.direction.x * l.direction.x + l.direction.y * l.direction.y +
+                          l.direction.z * l.direction.z);
+    float toLight = len > 0.0f ? -1.0f / len : 0.0f;
+    light[0] = l.direction.x * toLight;
+    light[1] = l.direction.y * toLight;
+    light[2] = l.direction.z * toLight;
+    light[3] = lightOn ? 1.0f : 0.0f;
+
+    diffuse[0] = l.diffuse.r;
+    diffuse[1] = l.diffuse.g;
+    diffuse[2] = l.diffuse.b;
+    diffuse[3] = l.diffuse.a;
+
+    bool shiny = lightOn && st.rs[RS_SPECULARENABLE];
+    specular[0] = shiny ? l.specular.r * m.specular.r : 0.0f;
+    specular[1] = shiny ? l.specular.g * m.specular.g : 0.0f;
+    specular[2] = shiny ? l.specular.b * m.specular.b : 0.0f;
+    specular[3] = m.power;
+
+    // Light 0's ambient counts only while it is on.
+    float scene[4];
+    SetColor(scene, st.rs[RS_AMBIENT]);
+    float on = lightOn ? 1.0f : 0.0f;
+    ambient[0] = m.emissive.r + (scene[0] + on * l.ambient.r) * m.ambient.r;
+    ambient[1] = m.emissive.g + (scene[1] + on * l.ambient.g) * m.ambient.g;
+    ambient[2] = m.emissive.b + (scene[2] + on * l.ambient.b) * m.ambient.b;
+    ambient[3] = lighting ? 1.0f : 0.0f;
+}
+
 bool Fail(std::string* errors, const std::string& path, int line, const std::string& what)
 {
     if (errors) *errors = path + ":" + std::to_string(line) + ": " + what;
@@ -61,6 +164,8 @@ bool ParseEffect(const std::string& text, const std::string& path, Effect* fx, s
             else if (a == "texture") p.type = ParamType::Texture;
             else return Fail(errors, path, lineNo, "unknown parameter type '" + a + "'");
             if (b.empty()) return Fail(errors, path, lineNo, "@param needs a name");
+            if (IsDeviceParam(b))
+                return Fail(errors, path, lineNo, "'" + b + "' comes from the device; it needs no @param");
             for (const EffectParam& q : fx->params)
                 if (q.name == b) return Fail(errors, path, lineNo, "parameter '" + b + "' twice");
             p.name = b;
@@ -95,12 +200,19 @@ bool ParseEffect(const std::string& text, const std::string& path, Effect* fx, s
     if (fx->techniques.empty()) return Fail(errors, path, lineNo, "no technique");
     for (const EffectTechnique& t : fx->techniques)
         if (t.passes.empty()) return Fail(errors, path, lineNo, "technique '" + t.name + "' has no pass");
+    for (const DeviceParamSpec& d : kDeviceParams) {
+        EffectParam p;
+        p.name = d.name;
+        p.type = d.type;
+        fx->params.push_back(p);
+    }
     return true;
 }
 
 EffectParam* FindParam(Effect* fx, const char* name, ParamType type)
 {
     if (!fx || !name) return nullptr;
+    if (IsDeviceParam(name)) return nullptr;  // the device fills these
     for (EffectParam& p : fx->params)
         if (p.name == name && p.type == type) return &p;
 #ifndef NDEBUG
@@ -173,6 +285,7 @@ HResult EffectBeginPass(Effect* fx, uint32_t pass)
     fx->pass = static_cast<int>(pass);
     State().effect = fx;
     State().effectPass = static_cast<int>(pass);
+    FillDeviceParams(fx);
     return S_OK;
 }
 
@@ -180,6 +293,7 @@ HResult EffectCommitChanges(Effect* fx)
 {
     if (!fx) return E_FAIL;
     FlushBatch();
+    FillDeviceParams(fx);
     return S_OK;
 }
 

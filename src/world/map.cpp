@@ -98,8 +98,9 @@ void DrawMap(int mode)
                     gfx::SetTransform(gfx::TS_WORLD, cellWorld);
                     gfx::DrawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, v, sizeof(GroundVertex));
                 } else {
-                    // Near cells take the shadows.
-                    gfx::SetRenderState(gfx::RS_FOGENABLE, 0);
+                    // Near cells take the shadows.  Fog stays on: the shadow
+                    // effect fogs from the device's fog state as the far
+                    // cells are fogged, so the two meet without a seam.
                     gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 0);
                     uint32_t passes = 0;
                     gfx::EffectBegin(ShadowEffect, &passes);
@@ -113,7 +114,6 @@ void DrawMap(int mode)
                     gfx::DrawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, v, sizeof(GroundVertex));
                     gfx::EffectEndPass(ShadowEffect);
                     gfx::EffectEnd(ShadowEffect);
-                    gfx::SetRenderState(gfx::RS_FOGENABLE, 1);
                     gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 1);
                 }
             }

@@ -274,3 +274,23 @@ TEST_F(Headless, HelpPrintsUsage)
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find("--headless"), std::string::npos);
 }
+
+TEST_F(Headless, TheAudioReportSaysWhySoundIsOff)
+{
+    // The "audio" object of the report, from its key to the end.
+    auto audio = [&] {
+        std::string json = ReadFile(dir_ + "/r.json");
+        size_t at = json.find("\"audio\":{");
+        return at == std::string::npos ? std::string() : json.substr(at);
+    };
+    // Headless without a wave file: no device, by request.
+    RunResult r = Run({"--headless", "--frames", "5", "--report", dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(audio().rfind("\"audio\":{\"backend\":\"null\",\"null_reason\":\"headless\",", 0), 0u) << audio();
+    EXPECT_EQ(r.err.find("sound"), std::string::npos) << r.err;
+    // With a wave file OpenAL mixes into it: sound is on and no reason is given.
+    r = Run({"--headless", "--frames", "5", "--audio-out", dir_ + "/mix.wav", "--report", dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(audio().rfind("\"audio\":{\"backend\":\"openal\",\"pools\":", 0), 0u) << audio();
+    EXPECT_EQ(r.err.find("sound"), std::string::npos) << r.err;
+}

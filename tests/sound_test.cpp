@@ -1,13 +1,17 @@
-// Wave files, sound pools and the listener, on the null sound device, and
-// every pool played through OpenAL into a wave file.
+// Wave files, sound pools and the listener, on the null sound device; every
+// pool and a full machine-gun pool played through OpenAL into a wave file;
+// and a missing sound device as the player meets it.
 #include <gtest/gtest.h>
 #include "platform/test_hooks.h"
 #include <unistd.h>
 
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "assets/sound.h"
 #include "assets/wave.h"
@@ -42,11 +46,13 @@ std::string Wave(const std::string& fmt, const std::string& data, uint32_t dataS
     return "RIFF" + u32(riffSize ? riffSize : static_cast<uint32_t>(body.size())) + body;
 }
 
+// The header's own block align and rate of bytes; only their low bits are
+// kept where a hostile header makes them large.
 std::string PcmFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits)
 {
     std::string f(16, '\0');
-    uint16_t align = static_cast<uint16_t>(channels * bits / 8);
-    uint32_t avg = rate * align;
+    uint16_t align = static_cast<uint16_t>(uint64_t{channels} * bits / 8);
+    uint32_t avg = static_cast<uint32_t>(uint64_t{rate} * align);
     std::memcpy(&f[0], &tag, 2);
     std::memcpy(&f[2], &channels, 2);
     std::memcpy(&f[4], &rate, 4);
@@ -135,6 +141,114 @@ TEST_F(Sound, DamagedFilesFailCleanlyAndNeverReadPastTheirEnd)
     }
 }
 
+TEST_F(Sound, HeaderProductsNeverOverflowAndFormatsNoDevicePlaysAreRefusedByName)
+{
+    struct Case {
+        uint16_t tag, channels;
+        uint32_t rate;
+        uint16_t bits;
+        const char* refusal;  // null: a buffer is made
+    } cases[] = {
+        {1, 65535, 22050, 65535, "65535 channels: a sound device plays 1 or 2"},
+        {1, 0, 22050, 16, "0 channels: a sound device plays 1 or 2"},
+        {1, 3, 22050, 16, "3 channels: a sound device plays 1 or 2"},
+        {1, 2, 22050, 65535, "65535 bits a sample: a sound device plays 8 or 16"},
+        {1, 1, 22050, 24, "24 bits a sample: a sound device plays 8 or 16"},
+        {1, 1, 22050, 0, "0 bits a sample: a sound device plays 8 or 16"},
+        {1, 1, 0, 16, "a rate of 0 samples a second: a sound device plays 100 to 200000"},
+        {1, 2, 0xFFFFFFFFu, 16, "a rate of 4294967295 samples a second: a sound device plays 100 to 200000"},
+        {3, 1, 22050, 32, "format tag 3 is not PCM: a sound device plays PCM only"},
+        {1, 1, 22050, 8, nullptr},
+        {1, 2, 44100, 16, nullptr},
+    };
+    for (const Case& c : cases) {
+        std::string fmt = PcmFormat(c.tag, c.channels, c.rate, c.bits);
+        if (c.tag != 1) fmt += std::string("\0\0", 2);
+        std::string path = WriteTemp(Wave(fmt, std::string(4000, '\x20'), 4000));
+        // The reader opens any format and works its products out in full.
+        WaveFile w;
+        ASSERT_TRUE(WaveOpen(&w, path.c_str())) << w.error;
+        EXPECT_EQ(WaveFrameBytes(w), uint64_t{c.channels} * c.bits / 8) << c.channels << " x " << c.bits;
+        EXPECT_EQ(WaveBytesPerSecond(w), uint64_t{c.channels} * c.bits / 8 * c.rate);
+        WaveClose(&w);
+        // Where the sound is made, only what a device plays is taken.
+        testing::internal::CaptureStderr();
+        snd::Buffer* b = CreateSound3D(path.c_str());
+        std::string err = testing::internal::GetCapturedStderr();
+        if (c.refusal) {
+            EXPECT_EQ(b, nullptr) << c.refusal;
+            EXPECT_EQ(err, path + ": " + c.refusal + "\n");
+        } else {
+            ASSERT_NE(b, nullptr) << err;
+            EXPECT_EQ(err, "");
+            EXPECT_EQ(snd::LengthMs(b), 4000u * 1000 / (c.rate * c.channels * c.bits / 8));
+            snd::Release(b);
+        }
+        std::remove(path.c_str());
+    }
+}
+
+namespace {
+void ResetPoolCounts()
+{
+    for (SoundPool* p : {&RobotStepSounds, &RobotGunSounds, &RobotMissileSounds, &TankEngineSounds, &TankGunSounds,
+                         &MachineGunSounds})
+        p->started = p->dropped = p->peak = 0;
+}
+
+// Fills the device's sources but `free` with buffers of a short sound.
+std::vector<snd::Buffer*> TakeSources(int free)
+{
+    std::vector<snd::Buffer*> taken;
+    snd::WaveFormat f{1, 1, 22050, 0, 0, 16};
+    int16_t silence[64] = {};
+    while (static_cast<int>(taken.size()) < snd::kMaxBuffers - free) {
+        snd::Buffer* b = snd::CreateBuffer(f, silence, sizeof silence);
+        if (!b) break;
+        taken.push_back(b);
+    }
+    return taken;
+}
+
+// With 32 sources too few, the machine guns get 96 copies: it is said, and
+// the missing ones are never taken for free copies.
+void ExpectAShortPoolIsSaidAndNeverOverplayed()
+{
+    ResetPoolCounts();
+    // Every source the device has, and not one more.
+    std::vector<snd::Buffer*> taken = TakeSources(0);
+    EXPECT_EQ(taken.size(), static_cast<size_t>(snd::kMaxBuffers));
+    snd::Buffer* extra = snd::CreateBuffer({1, 1, 22050, 0, 0, 16}, "\0\0", 2);
+    EXPECT_EQ(extra, nullptr);
+    snd::Release(extra);
+    for (snd::Buffer*& b : taken) snd::Release(b);
+    taken = TakeSources(288 - 32);
+    ASSERT_EQ(taken.size(), static_cast<size_t>(snd::kMaxBuffers - 288 + 32));
+    testing::internal::CaptureStderr();
+    LoadSounds();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Sound/MachineGun.wav: the sound device gave 96 of its 128 copies a source; the rest are silent\n");
+    EXPECT_NE(MachineGunSounds.copies[95], nullptr);
+    EXPECT_EQ(MachineGunSounds.copies[96], nullptr);
+    int played = 0;
+    while (played < 200 && PlayPooled(MachineGunSounds, {0, 0, 4})) ++played;
+    EXPECT_EQ(played, 96);
+    EXPECT_EQ(MachineGunSounds.started, 96u);
+    EXPECT_EQ(MachineGunSounds.dropped, 1u);
+    EXPECT_EQ(MachineGunSounds.peak, 96u);
+    for (int i = 0; i < 96; ++i)
+        ASSERT_NE(snd::GetStatus(MachineGunSounds.copies[i]) & snd::STATUS_PLAYING, 0u) << "copy " << i;
+    ReleaseSounds();
+    for (snd::Buffer*& b : taken) snd::Release(b);
+    ResetPoolCounts();
+}
+}  // namespace
+
+TEST_F(Sound, ACopyWithoutASourceIsSaidAndNeverPlayed)
+{
+    ExpectAShortPoolIsSaidAndNeverOverplayed();
+}
+
 TEST_F(Sound, PoolsPlayTheFirstFreeCopyAndDropWhenAllAreBusy)
 {
     LoadSounds();
@@ -191,54 +305,140 @@ TEST_F(Sound, TenBattlesHoldOneSetOfPools)
     ReleaseBattleEffect();
 }
 
-TEST(SoundOut, EveryPoolIsHeardThroughOpenAlInAWaveFile)
-{
-    ASSERT_TRUE(sys::Init(sys::Backend::Headless, true));
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(chdir(VARNOK_PACK), 0);
-    const std::string out = "/tmp/varnok-sound-out.wav";
-    InitSound(false, out);
-    if (snd::CurrentBackend() != snd::Backend::OpenAL) {
-        ShutdownSound();
-        EXPECT_EQ(chdir(cwd), 0);
-        GTEST_SKIP() << "OpenAL did not start";
+namespace {
+// OpenAL's loopback device mixing into a wave file at game time, 16 ms a
+// pass: the device --audio-out uses.  It needs no sound card, so it must start.
+class SoundOut : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sys::Init(sys::Backend::Headless, true));
+        ASSERT_NE(getcwd(cwd_, sizeof cwd_), nullptr);
+        ASSERT_EQ(chdir(VARNOK_PACK), 0);
+        ResetPoolCounts();
+        ASSERT_TRUE(InitSound(false, out_));
+        ASSERT_EQ(snd::CurrentBackend(), snd::Backend::OpenAL) << snd::InitProblem();
+        EXPECT_EQ(snd::CurrentNullReason(), snd::NullReason::None);
     }
+    void TearDown() override
+    {
+        ReleaseSounds();
+        ShutdownSound();
+        EXPECT_EQ(chdir(cwd_), 0);
+        std::remove(out_.c_str());
+        sys::Shutdown();
+    }
+    void Passes(int n)
+    {
+        for (int k = 0; k < n; ++k) {
+            sys::LoopPass();
+            snd::Pump();
+        }
+    }
+    // The mix written so far, after checking its header: stereo 16-bit frames.
+    std::vector<int16_t> Mix()
+    {
+        ShutdownSound();  // writes the sizes into the header
+        std::ifstream f(out_, std::ios::binary);
+        std::string w((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        EXPECT_GT(w.size(), 44u);
+        if (w.size() <= 44) return {};
+        EXPECT_EQ(w.substr(0, 4), "RIFF");
+        uint32_t dataBytes;
+        std::memcpy(&dataBytes, &w[40], 4);
+        EXPECT_EQ(dataBytes, w.size() - 44);
+        std::vector<int16_t> samples((w.size() - 44) / 2);
+        std::memcpy(samples.data(), &w[44], samples.size() * 2);
+        return samples;
+    }
+    // The loudest sample of passes [from, to) of the mix (705 frames a pass).
+    static int Peak(const std::vector<int16_t>& mix, int from, int to)
+    {
+        int peak = 0;
+        for (size_t i = static_cast<size_t>(from) * 705 * 2; i < static_cast<size_t>(to) * 705 * 2 && i < mix.size(); ++i)
+            peak = std::max(peak, std::abs(static_cast<int>(mix[i])));
+        return peak;
+    }
+    // The root mean square of the same stretch.
+    static double Rms(const std::vector<int16_t>& mix, int from, int to)
+    {
+        double sum = 0;
+        size_t n = 0;
+        for (size_t i = static_cast<size_t>(from) * 705 * 2; i < static_cast<size_t>(to) * 705 * 2 && i < mix.size(); ++i, ++n)
+            sum += static_cast<double>(mix[i]) * mix[i];
+        return n ? std::sqrt(sum / static_cast<double>(n)) : 0.0;
+    }
+    const std::string out_ = "/tmp/varnok-sound-out-" + std::to_string(getpid()) + ".wav";
+    char cwd_[PATH_MAX];
+};
+}  // namespace
+
+TEST_F(SoundOut, EveryPoolIsHeardThroughOpenAlInAWaveFile)
+{
     LoadSounds();
     PlaceSoundListener({0, 0, 0}, {0, 0, 1}, {0, 1, 0});
     SoundPool* pools[] = {&RobotStepSounds, &RobotGunSounds, &RobotMissileSounds, &TankGunSounds, &MachineGunSounds};
     for (SoundPool* p : pools) {
         EXPECT_TRUE(PlayPooled(*p, {0, 0, 4}));  // four units ahead
-        for (int k = 0; k < 80; ++k) {
-            sys::LoopPass();
-            snd::Pump();
-        }
+        Passes(80);
     }
     snd::Play(TankEngineSounds.copies[0], true);
-    for (int k = 0; k < 60; ++k) {
-        sys::LoopPass();
-        snd::Pump();
-    }
-    ReleaseSounds();
-    ShutdownSound();
-    EXPECT_EQ(chdir(cwd), 0);
-    std::ifstream f(out, std::ios::binary);
-    std::string w((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    std::remove(out.c_str());
-    ASSERT_GT(w.size(), 44u);
-    EXPECT_EQ(w.substr(0, 4), "RIFF");
-    uint32_t dataBytes;
-    std::memcpy(&dataBytes, &w[40], 4);
-    EXPECT_EQ(dataBytes, w.size() - 44);
-    // Each sound's stretch of the mix (1.28 s a pool at 44100 stereo) is loud.
-    size_t stretch = static_cast<size_t>(80 * 16 * 44.1) * 4;
-    for (size_t s = 0; s < 6; ++s) {
-        int peak = 0;
-        for (size_t i = 44 + s * stretch; i + 1 < w.size() && i < 44 + (s + 1) * stretch; i += 2) {
-            int16_t v;
-            std::memcpy(&v, &w[i], 2);
-            peak = std::max(peak, std::abs(static_cast<int>(v)));
-        }
-        EXPECT_GT(peak, 1500) << "stretch " << s;
-    }
+    Passes(60);
+    std::vector<int16_t> mix = Mix();
+    // Each sound's stretch of the mix (80 passes a pool) is loud.
+    for (int s = 0; s < 6; ++s) EXPECT_GT(Peak(mix, s * 80, s * 80 + 80), 1500) << "stretch " << s;
+}
+
+TEST_F(SoundOut, AHundredAndTwentyEightMachineGunShotsAllSoundAndTheNextIsDropped)
+{
+    LoadSounds();
+    PlaceSoundListener({0, 0, 0}, {0, 0, 1}, {0, 1, 0});
+    // Far enough ahead that 128 shots at once stay below full scale.
+    const Vec3 far{0, 0, 400};
+    ASSERT_TRUE(PlayPooled(MachineGunSounds, far));  // one shot, for the level of one
+    Passes(20);  // 0.32 s; a shot lasts 0.16 s
+    EXPECT_EQ(snd::GetStatus(MachineGunSounds.copies[0]), 0u);
+    for (int i = 0; i < 128; ++i) ASSERT_TRUE(PlayPooled(MachineGunSounds, far)) << i;
+    EXPECT_FALSE(PlayPooled(MachineGunSounds, far));  // the 129th: every copy is playing
+    for (int i = 0; i < 128; ++i)
+        ASSERT_NE(snd::GetStatus(MachineGunSounds.copies[i]) & snd::STATUS_PLAYING, 0u) << "copy " << i;
+    EXPECT_EQ(MachineGunSounds.started, 129u);
+    EXPECT_EQ(MachineGunSounds.dropped, 1u);
+    EXPECT_EQ(MachineGunSounds.peak, 128u);
+    Passes(20);
+    std::vector<int16_t> mix = Mix();
+    // The 128 start on the same sample at the same place, so the mix is 128
+    // times as loud as one shot, short of full scale: every copy is heard
+    // (127 would be 127 times as loud).
+    double one = Rms(mix, 0, 20), all = Rms(mix, 20, 40);
+    ASSERT_GT(one, 10.0);
+    EXPECT_LT(Peak(mix, 20, 40), 32767);
+    EXPECT_NEAR(all / one, 128.0, 0.5) << one << " " << all;
+}
+
+TEST_F(SoundOut, ACopyWithoutASourceIsSaidAndNeverPlayed)
+{
+    ExpectAShortPoolIsSaidAndNeverOverplayed();
+}
+
+// With no sound card the libraries would fill the terminal while the game
+// says nothing.  The device is opened in a fresh process (OpenAL reads its
+// settings once a process), with ALSA aimed at a device that does not exist.
+TEST(NoSoundDevice, TheGameSaysSoOnceInItsOwnWordsAndTheLibrariesStayQuiet)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto openWithoutADevice = [] {
+        std::string conf = "/tmp/varnok-alsoft-" + std::to_string(getpid()) + ".conf";
+        std::ofstream(conf) << "[general]\ndrivers = alsa\n[alsa]\ndevice = varnok-no-such-device\n";
+        setenv("ALSOFT_CONF", conf.c_str(), 1);
+        unsetenv("ALSOFT_LOGLEVEL");  // OpenAL's own default: errors are logged
+        bool ok = sys::Init(sys::Backend::Headless, true) && InitSound(false, "");
+        bool silent = snd::CurrentBackend() == snd::Backend::Null &&
+                      snd::CurrentNullReason() == snd::NullReason::NoDevice;
+        ShutdownSound();
+        std::remove(conf.c_str());
+        std::fflush(stderr);
+        std::_Exit(ok && silent ? 0 : 1);
+    };
+    EXPECT_EXIT(openWithoutADevice(), testing::ExitedWithCode(0), "^varnok: no sound device: playing without sound\n$");
 }

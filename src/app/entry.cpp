@@ -248,7 +248,12 @@ int VarnokMain(int argc, const char* const* argv)
         return 1;
     }
 
-    InitSound(cl.headless, audioOut);
+    if (!InitSound(cl.headless, audioOut)) {
+        // The wave file was asked for and cannot be written: a run that
+        // silently wrote nothing would look like success.
+        sys::Shutdown();
+        return 1;
+    }
     RegisterAudioReport();
     if (!CreateDevice3D(cl.headless)) {
         // Nothing can be shown without a device: leave after the message.

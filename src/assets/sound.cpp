@@ -7,16 +7,18 @@
 #include "app/report.h"
 #include "assets/wave.h"
 
-SoundPool RobotStepSounds{"Sound/RobotWalk.wav", 32, {}, 0, 0, 0};
-SoundPool RobotGunSounds{"Sound/RobotFire.wav", 32, {}, 0, 0, 0};
-SoundPool RobotMissileSounds{"Sound/MFire.wav", 32, {}, 0, 0, 0};
-SoundPool TankEngineSounds{"Sound/TankSlowMove.wav", 16, {}, 0, 0, 0};
-SoundPool TankGunSounds{"Sound/TankFire.wav", 48, {}, 0, 0, 0};
-SoundPool MachineGunSounds{"Sound/MachineGun.wav", 128, {}, 0, 0, 0};
+SoundPool RobotStepSounds{"Sound/RobotWalk.wav", kRobotStepCopies, {}, 0, 0, 0};
+SoundPool RobotGunSounds{"Sound/RobotFire.wav", kRobotGunCopies, {}, 0, 0, 0};
+SoundPool RobotMissileSounds{"Sound/MFire.wav", kRobotMissileCopies, {}, 0, 0, 0};
+SoundPool TankEngineSounds{"Sound/TankSlowMove.wav", kTankEngineCopies, {}, 0, 0, 0};
+SoundPool TankGunSounds{"Sound/TankFire.wav", kTankGunCopies, {}, 0, 0, 0};
+SoundPool MachineGunSounds{"Sound/MachineGun.wav", kMachineGunCopies, {}, 0, 0, 0};
 uint32_t EngineBaseFrequency = 0;
 
 namespace {
-snd::Backend gBackendUsed = snd::Backend::Null;  // for the report, written after shutdown
+// For the report, written after shutdown.
+snd::Backend gBackendUsed = snd::Backend::Null;
+snd::NullReason gNullReason = snd::NullReason::Asked;
 SoundPool* const kPools[6] = {&RobotStepSounds, &RobotGunSounds,  &RobotMissileSounds,
                               &TankEngineSounds, &TankGunSounds, &MachineGunSounds};
 
@@ -31,6 +33,12 @@ void WriteAudioReport(JsonWriter& w)
 {
     w.BeginObject("audio");
     w.String("backend", gBackendUsed == snd::Backend::OpenAL ? "openal" : "null");
+    switch (gNullReason) {
+    case snd::NullReason::None: break;
+    case snd::NullReason::Asked: w.String("null_reason", "headless"); break;
+    case snd::NullReason::NoDevice: w.String("null_reason", "no sound device"); break;
+    case snd::NullReason::NoWaveOut: w.String("null_reason", "--audio-out could not start"); break;
+    }
     w.BeginObject("pools");
     for (const SoundPool* p : kPools) {
         w.BeginObject(BaseName(p->file).c_str());
@@ -44,13 +52,26 @@ void WriteAudioReport(JsonWriter& w)
 }
 }  // namespace
 
-void InitSound(bool headless, const std::string& waveOut)
+bool InitSound(bool headless, const std::string& waveOut)
 {
     gBackendUsed = snd::Init(headless, waveOut);
+    gNullReason = snd::CurrentNullReason();
     snd::SetRolloffFactor(0.3f);
+    if (gNullReason == snd::NullReason::NoDevice)
+        std::fprintf(stderr, "varnok: no sound device: playing without sound\n");
+    if (gNullReason == snd::NullReason::NoWaveOut) {
+        std::fprintf(stderr, "varnok: --audio-out %s: %s; no sound is written\n", waveOut.c_str(),
+                     snd::InitProblem().c_str());
+        return false;
+    }
+    return true;
 }
 
-void ShutdownSound() { snd::Shutdown(); }
+void ShutdownSound()
+{
+    ReleaseSounds();  // the device takes every buffer with it
+    snd::Shutdown();
+}
 
 snd::Buffer* CreateSound3D(const char* path)
 {
@@ -65,16 +86,25 @@ snd::Buffer* CreateSound3D(const char* path)
     format.channels = WaveChannels(wave);
     format.samplesPerSec = WaveSamplesPerSec(wave);
     format.bitsPerSample = WaveBitsPerSample(wave);
-    format.blockAlign = static_cast<uint16_t>(format.channels * format.bitsPerSample / 8);
-    format.avgBytesPerSec = format.samplesPerSec * format.blockAlign;
+    std::string why;
+    if (!snd::Playable(format, &why)) {
+        std::fprintf(stderr, "%s: %s\n", path, why.c_str());
+        WaveClose(&wave);
+        return nullptr;
+    }
+    // A playable format's frame is 1 to 4 bytes and its second at most 800000.
+    format.blockAlign = static_cast<uint16_t>(WaveFrameBytes(wave));
+    format.avgBytesPerSec = static_cast<uint32_t>(WaveBytesPerSecond(wave));
     std::vector<uint8_t> data(wave.dataLeft);  // never more than the file holds
     uint32_t got = WaveRead(&wave, static_cast<uint32_t>(data.size()), data.data());
     WaveClose(&wave);
-    if (format.formatTag != 1 || format.blockAlign == 0 || got == 0) {
-        std::fprintf(stderr, "%s: no PCM sound in it\n", path);
+    if (got < format.blockAlign) {
+        std::fprintf(stderr, "%s: no sound in it\n", path);
         return nullptr;
     }
-    return snd::CreateBuffer(format, data.data(), got);
+    snd::Buffer* b = snd::CreateBuffer(format, data.data(), got);
+    if (!b) std::fprintf(stderr, "%s: the sound device cannot take it\n", path);
+    return b;
 }
 
 void ReleaseSounds()
@@ -89,7 +119,12 @@ void LoadSounds()
     for (SoundPool* p : kPools) {
         p->copies[0] = CreateSound3D(p->file);
         if (p == &TankEngineSounds) EngineBaseFrequency = snd::GetFrequency(p->copies[0]);
-        for (int i = 1; i < p->size; ++i) p->copies[i] = snd::DuplicateBuffer(p->copies[0]);
+        if (!p->copies[0]) continue;
+        int made = 1;
+        while (made < p->size && (p->copies[made] = snd::DuplicateBuffer(p->copies[0])) != nullptr) ++made;
+        if (made < p->size)
+            std::fprintf(stderr, "%s: the sound device gave %d of its %d copies a source; the rest are silent\n",
+                         p->file, made, p->size);
     }
 }
 

@@ -119,3 +119,6 @@ uint16_t WaveChannels(const WaveFile& w) { return w.format.size() >= 18 ? U16(&w
 uint32_t WaveSamplesPerSec(const WaveFile& w) { return w.format.size() >= 18 ? U32(&w.format[4]) : 0; }
 uint16_t WaveBitsPerSample(const WaveFile& w) { return w.format.size() >= 18 ? U16(&w.format[14]) : 0; }
 uint16_t WaveExtraBytes(const WaveFile& w) { return w.format.size() >= 18 ? U16(&w.format[16]) : 0; }
+
+uint64_t WaveFrameBytes(const WaveFile& w) { return uint64_t{WaveChannels(w)} * WaveBitsPerSample(w) / 8; }
+uint64_t WaveBytesPerSecond(const WaveFile& w) { return WaveFrameBytes(w) * WaveSamplesPerSec(w); }

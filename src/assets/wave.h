@@ -1,5 +1,7 @@
 // The wave-file reader: RIFF/WAVE files read chunk by chunk from the file,
-// never trusting a size beyond what the file really holds.
+// never trusting a size beyond what the file really holds.  It opens any
+// format tag and keeps the format's extra bytes; whether a device can play
+// the format is for the sound buffer to decide.
 #pragma once
 
 #include <cstdint>
@@ -32,3 +34,7 @@ uint16_t WaveChannels(const WaveFile& w);
 uint32_t WaveSamplesPerSec(const WaveFile& w);
 uint16_t WaveBitsPerSample(const WaveFile& w);
 uint16_t WaveExtraBytes(const WaveFile& w);
+// Products of the header's fields, worked out in 64 bits so that no header
+// overflows them: bytes in one frame (channels x bits / 8), and a second.
+uint64_t WaveFrameBytes(const WaveFile& w);
+uint64_t WaveBytesPerSecond(const WaveFile& w);

@@ -54,7 +54,7 @@ TEST_F(Window, OtherKeysDoNotQuit)
     // were Escape and q, and the game must still be running.
     X({"key", "VARNOK", "t"});
     bool shot = false;
-    for (int i = 0; i < 200 && !shot && StillRunning(game); ++i) {
+    for (int i = 0; i < 600 && !shot && StillRunning(game); ++i) {
         shot = access((dir_ + "/photo0.bmp").c_str(), F_OK) == 0;
         if (!shot) usleep(50000);
     }

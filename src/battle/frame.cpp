@@ -17,9 +17,9 @@
 #include "motion/collision.h"
 #include "motion/ground.h"
 #include "motion/player.h"
+#include "motion/robot_side.h"
+#include "motion/tank_side.h"
 #include "platform/system.h"
-#include "units/robots/robot_kinds.h"
-#include "units/tanks/tank_kinds.h"
 #include "world/map.h"
 #include "world/sky.h"
 
@@ -44,33 +44,6 @@ TimingStats gUpdateMs, gDrawMs;
 // Each keeps its place in the frame's order.
 int PauseMenuInput() { return 0; }
 int EndOfBattleStep() { return 0; }
-void TankAiDecide() {}
-void RobotAiDecide() {}
-// Until the side updates exist the units are only posed, so the turret,
-// the aim and the camera behind them follow the hull on the ground; the
-// shots of every unit in use fly on, its wreck's included.
-void TankSideUpdate()
-{
-    for (int i = 0; i < EarthCount; ++i) {
-        TankUnit& t = Tanks[i];
-        if (t.alive) PoseTankParts(t);
-        if (t.kind >= 1 && t.kind <= 9 && TankShotUpdates[t.kind]) TankShotUpdates[t.kind](t, i);
-    }
-}
-void RobotSideUpdate()
-{
-    for (int i = 0; i < MercuryCount; ++i) {
-        RobotUnit& r = Robots[i];
-        if (r.alive) PoseRobotParts(r);
-        if (r.kind >= 101 && r.kind <= 104 && RobotShotUpdates[r.kind - 100])
-            RobotShotUpdates[r.kind - 100](r, i);
-    }
-}
-void DrawTankKind(int) {}
-void DrawRobotKind(int) {}
-void DrawTankDepth(int) {}
-void DrawRobotDepth(int) {}
-void DrawAdditiveShots() {}    // flames, tracers, shells, ice shots
 void DrawHud() {}
 void DrawBanners() {}
 void DrawScoreboard() {}
@@ -199,7 +172,8 @@ void DrawBattleScene()
     DrawSky(SkyId);
     DrawParticleQuads();  // leaves z writes and culling off for what follows
     SetRenderState(RS_DESTBLEND, BLEND_ONE);
-    DrawAdditiveShots();
+    for (int i = 0; i < EarthCount; ++i) DrawTankAdditiveShots(i);
+    for (int i = 0; i < MercuryCount; ++i) DrawRobotAdditiveShots(i);
     SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
 
     SetFVF(FVF_XYZ | FVF_DIFFUSE | FVF_TEX1);

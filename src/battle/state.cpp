@@ -11,6 +11,8 @@
 #include "battle/frame.h"
 #include "effects/particles.h"
 #include "motion/ground.h"
+#include "motion/robot_side.h"
+#include "motion/tank_side.h"
 #include "platform/crt_rand.h"
 #include "platform/system.h"
 #include "world/sky.h"
@@ -44,10 +46,6 @@ gfx::Effect* BattleEffect = nullptr;
 
 namespace {
 float R() { return Rand() / 32768.0f; }
-
-// The set-up's steps that other parts of the battle fill in keep their place.
-void NewTankPatrol(int) {}
-void NewRobotPatrol(int) {}
 
 // Shown once: a battle that cannot start returns to where it came from
 // instead of repeating the message every pass.

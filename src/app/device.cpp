@@ -27,7 +27,6 @@ int32_t photoCounter = 0;
 int32_t screenshotLatch = 0;
 
 constexpr const char* kPackFont = "Font/DejaVuSans-Bold.ttf";
-constexpr const char* kSystemFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
 void WriteRenderReport(JsonWriter& w)
 {
@@ -108,14 +107,17 @@ void SetFixedRenderStates()
 
 void CreateFonts()
 {
-    // The data pack carries the face; a system copy serves before it exists.
-    struct stat st;
-    const char* face = stat(kPackFont, &st) == 0 ? kPackFont : kSystemFont;
+    // A font file that cannot serve is told once, however many sizes fail,
+    // and those sizes are drawn in the platform's built-in face instead.
+    bool told = false;
     for (auto [font, height] : {std::pair{&SmallFont, 16}, std::pair{&LargeFont, 28}}) {
-        if (gfx::Failed(gfx::CreateFont(height, 1000, face, font)))
-            std::fprintf(stderr, "%s: the %d-pixel font cannot be made\n", face, height);
-        else
-            gfx::FontOnResetDevice(*font);
+        std::string error;
+        if (gfx::Failed(gfx::CreateFont(height, 1000, kPackFont, font, &error))) {
+            if (!told) std::fprintf(stderr, "%s; text is drawn in the built-in face\n", error.c_str());
+            told = true;
+            if (gfx::Failed(gfx::CreateBuiltinFont(height, font))) continue;
+        }
+        gfx::FontOnResetDevice(*font);
     }
 }
 

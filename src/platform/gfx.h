@@ -260,8 +260,14 @@ HResult SpriteOnResetDevice(Sprite* s);
 
 // --- fonts ----------------------------------------------------------------------------------
 enum : uint32_t { DT_LEFT = 0x0, DT_NOCLIP = 0x100 };
-// A heavy TrueType face `height` pixels high, rendered from `ttfPath`.
-HResult CreateFont(int height, int weight, const char* ttfPath, Font** out);
+// A heavy TrueType face `height` pixels high (ascender to descender),
+// rendered from `ttfPath`.  A file that is missing, damaged or no font fails
+// with *error naming the file and the problem; nothing is printed.
+HResult CreateFont(int height, int weight, const char* ttfPath, Font** out,
+                   std::string* error = nullptr);
+// The face built into the platform (printable ASCII in a dot matrix) on lines
+// `height` pixels high: the stand-in when a font file cannot serve.
+HResult CreateBuiltinFont(int height, Font** out);
 // Draws text with its top left at rect's top left; returns the height drawn.
 int FontDrawText(Font* f, Sprite* sprite, const char* text, int count, const Rect* rect,
                  uint32_t format, uint32_t argb);

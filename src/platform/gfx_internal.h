@@ -90,11 +90,15 @@ struct Glyph {
     float xoff, yoff, advance;
 };
 
+// A font draws characters 32..255, one glyph each; the others are skipped.
+constexpr int kFontFirstChar = 32;
+constexpr int kFontGlyphs = 224;
+
 struct Font : Object {
     int height = 0;
-    float ascent = 0;
+    float ascent = 0;  // line top to baseline, pixels
     Texture* atlas = nullptr;
-    Glyph glyphs[224] = {};  // characters 32..255
+    Glyph glyphs[kFontGlyphs] = {};
     Sprite* ownSprite = nullptr;
 };
 

@@ -1,14 +1,12 @@
 // The sprite batcher and the text fonts.  Sprites are quads in back-buffer
 // pixels drawn through the device's own batch; a font is a glyph atlas baked
-// from a TrueType file and drawn as sprites.
-#include <stb_truetype.h>
-
+// once (font_face.cpp) into a texture and drawn as sprites.
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 
+#include "platform/font_face.h"
 #include "platform/gfx_internal.h"
 
 namespace gfx {
@@ -72,6 +70,8 @@ HResult CreateSprite(Sprite** out)
     if (!DeviceExists()) return E_FAIL;
     auto* s = new Sprite;
     s->type = ObjType::Sprite;
+    // Room for the saved device state now, so a batch never allocates.
+    s->saved.resize(sizeof(DeviceState));
     *out = s;
     return S_OK;
 }
@@ -80,7 +80,6 @@ HResult SpriteBegin(Sprite* s, uint32_t flags)
 {
     if (!s || s->begun || !DeviceExists()) return E_FAIL;
     FlushBatch();
-    s->saved.resize(sizeof(DeviceState));
     std::memcpy(s->saved.data(), &State(), sizeof(DeviceState));
     EnterSpriteState(flags);
     s->begun = true;
@@ -127,46 +126,68 @@ HResult SpriteOnLostDevice(Sprite* s) { return s ? S_OK : E_FAIL; }
 HResult SpriteOnResetDevice(Sprite* s) { return s ? S_OK : E_FAIL; }
 
 // --- fonts -----------------------------------------------------------------------------------
-HResult CreateFont(int height, int /*weight*/, const char* ttfPath, Font** out)
+namespace {
+// The font object around a baked face: its atlas as a white texture whose
+// alpha is the coverage, and a sprite batch of its own for text drawn alone.
+HResult MakeFont(int height, const BakedFace& face, Font** out, std::string* error)
 {
-    *out = nullptr;
-    if (!DeviceExists() || height <= 0 || height > 256) return E_FAIL;
-    std::ifstream f(ttfPath, std::ios::binary);
-    std::vector<unsigned char> ttf((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    stbtt_fontinfo info;
-    if (ttf.empty() || !stbtt_InitFont(&info, ttf.data(), stbtt_GetFontOffsetForIndex(ttf.data(), 0))) {
-        std::fprintf(stderr, "%s: not a TrueType font\n", ttfPath);
-        return E_FAIL;
-    }
-    // Characters 32..255 baked into one atlas, with room to spare.
-    const int side = height <= 20 ? 256 : height <= 40 ? 512 : 1024;
-    std::vector<unsigned char> alpha(static_cast<size_t>(side) * side);
-    stbtt_bakedchar baked[224];
-    if (stbtt_BakeFontBitmap(ttf.data(), 0, static_cast<float>(height), alpha.data(), side, side, 32,
-                             224, baked) == 0) {
-        std::fprintf(stderr, "%s: the glyphs do not fit\n", ttfPath);
-        return E_FAIL;
-    }
-    std::vector<uint32_t> argb(alpha.size());
-    for (size_t i = 0; i < alpha.size(); ++i) argb[i] = static_cast<uint32_t>(alpha[i]) << 24 | 0xFFFFFFu;
+    std::vector<uint32_t> argb(face.alpha.size());
+    for (size_t i = 0; i < face.alpha.size(); ++i)
+        argb[i] = static_cast<uint32_t>(face.alpha[i]) << 24 | 0xFFFFFFu;
     auto* font = new Font;
     font->type = ObjType::Font;
     font->height = height;
-    int ascent, descent, gap;
-    stbtt_GetFontVMetrics(&info, &ascent, &descent, &gap);
-    font->ascent = ascent * stbtt_ScaleForPixelHeight(&info, static_cast<float>(height));
-    for (int i = 0; i < 224; ++i)
-        font->glyphs[i] = {static_cast<float>(baked[i].x0), static_cast<float>(baked[i].y0),
-                           static_cast<float>(baked[i].x1), static_cast<float>(baked[i].y1),
-                           baked[i].xoff, baked[i].yoff, baked[i].xadvance};
+    font->ascent = face.ascent;
+    std::copy(std::begin(face.glyphs), std::end(face.glyphs), font->glyphs);
+    uint32_t side = static_cast<uint32_t>(face.side);
     if (Failed(CreateTexture(side, side, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &font->atlas)) ||
         Failed(UpdateTexture(font->atlas, argb.data(), side, side)) ||
         Failed(CreateSprite(&font->ownSprite))) {
         Release(font);
+        if (error) *error = "the glyph atlas texture cannot be created";
         return E_FAIL;
     }
     *out = font;
     return S_OK;
+}
+
+bool FontHeightOk(int height, std::string* error)
+{
+    if (!DeviceExists()) {
+        if (error) *error = "no graphics device";
+        return false;
+    }
+    if (height <= 0 || height > 256) {
+        if (error) *error = std::to_string(height) + " is not a font height (1 to 256 pixels)";
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+HResult CreateFont(int height, int /*weight*/, const char* ttfPath, Font** out, std::string* error)
+{
+    *out = nullptr;
+    std::string why;
+    BakedFace face;
+    if (!FontHeightOk(height, &why) || !BakeFontFile(ttfPath, height, &face, &why)) {
+        if (error) *error = std::string(ttfPath ? ttfPath : "(no font file)") + ": " + why;
+        return E_FAIL;
+    }
+    if (Failed(MakeFont(height, face, out, &why))) {
+        if (error) *error = std::string(ttfPath) + ": " + why;
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+HResult CreateBuiltinFont(int height, Font** out)
+{
+    *out = nullptr;
+    if (!FontHeightOk(height, nullptr)) return E_FAIL;
+    BakedFace face;
+    BakeBuiltinFace(height, &face);
+    return MakeFont(height, face, out, nullptr);
 }
 
 int FontDrawText(Font* f, Sprite* sprite, const char* text, int count, const Rect* rect,
@@ -192,8 +213,8 @@ int FontDrawText(Font* f, Sprite* sprite, const char* text, int count, const Rec
             ++lines;
             continue;
         }
-        if (ch < 32) continue;
-        const Glyph& g = f->glyphs[ch - 32];
+        if (ch < kFontFirstChar) continue;
+        const Glyph& g = f->glyphs[ch - kFontFirstChar];
         if (g.x1 > g.x0) {
             float x0 = std::floor(x + g.xoff + 0.5f), y0 = std::floor(baseline + g.yoff + 0.5f);
             Quad(s, f->atlas, x0, y0, x0 + (g.x1 - g.x0), y0 + (g.y1 - g.y0), g.x0 / side,

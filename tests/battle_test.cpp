@@ -449,7 +449,7 @@ TEST_F(Battle, ARunningBattleAllocatesNothing)
     DemoPlayer = true;
     EarthCount = MercuryCount = 16;
     Script("30 keydown W\n40 move 500 250\n60 buttondown left\n90 keydown TAB\n"
-           "150 keydown ESCAPE\n151 keyup ESCAPE\n200 keydown ESCAPE\n201 keyup ESCAPE\n");
+           "120 keydown P\n150 keydown ESCAPE\n151 keyup ESCAPE\n200 keydown ESCAPE\n201 keyup ESCAPE\n");
     ResetSteps();
     SceneProc = BattleInit;
     ASSERT_EQ(RunMessageLoop(2), 0);

@@ -49,7 +49,13 @@ TEST_F(Pack, EveryWorldFileIsThere)
         "LAND/Effect/CannonSmoke.png", "LAND/Effect/Ice.png", "LAND/Effect/Blood.png",
         "LAND/Effect/ShadowMap.fx", "LAND/Effect/IceShader.fx", "Sound/TankSlowMove.wav", "Sound/TankFire.wav",
         "Sound/MachineGun.wav", "Sound/RobotWalk.wav", "Sound/RobotFire.wav", "Sound/MFire.wav",
-        "Font/DejaVuSans-Bold.ttf"};
+        "Font/DejaVuSans-Bold.ttf", "LAND/D-ED.10/Body.x", "LAND/D-ED.10/Head.x", "LAND/D-ED.10/RightArm.x",
+        "LAND/D-ED.10/LeftArm.x", "LAND/D-ED.10/RightLeg.x", "LAND/D-ED.10/LeftLeg.x", "LAND/D-ED.10/Foot.x",
+        "LAND/D-ED.10/weaponpart1.x", "LAND/D-ED.10/weaponpart2.x", "LAND/D-ED.10/Cannon11.png",
+        "LAND/D-ED.10/Cannon12.png", "LAND/ABRAMS/body.x", "LAND/ABRAMS/top1.x", "LAND/ABRAMS/top2.x",
+        "LAND/ABRAMS/top3.x", "LAND/ABRAMS/weaponpart1.x", "LAND/ABRAMS/weaponpart2.x", "LAND/ABRAMS/wheel.x",
+        "LAND/ABRAMS/swheel1.x", "LAND/ABRAMS/swheel2.x", "LAND/ABRAMS/Cannon01.x", "LAND/ABRAMS/beam11.bmp",
+        "LAND/ABRAMS/beam12.png"};
     for (const char* f : files) EXPECT_EQ(access(f, R_OK), 0) << f;
 }
 
@@ -69,6 +75,198 @@ TEST_F(Pack, MeshesLoadWithTheirTexturesThroughTheGamesLoader)
         EXPECT_NE(model.textures[0], nullptr) << m.path;
         EXPECT_EQ(gfx::MeshFVF(model.mesh), gfx::FVF_XYZ | gfx::FVF_NORMAL | gfx::FVF_TEX1) << m.path;
         ReleaseSimpleModel(&model);
+    }
+}
+
+TEST_F(Pack, RobotTenPartsLoadCentredAndStandWhereTheirMatricesPutThem)
+{
+    // Every part loads through the game's loader with its texture; the parts
+    // the hit tests place by their origins (upper body, foot, missile) are
+    // centred on them.
+    const struct { const char* name; bool centred; } parts[] = {
+        {"Body", false}, {"Head", true},  {"RightArm", false},    {"LeftArm", false},     {"RightLeg", false},
+        {"LeftLeg", false}, {"Foot", true}, {"weaponpart1", false}, {"weaponpart2", true}};
+    for (const auto& part : parts) {
+        std::string path = std::string("LAND/D-ED.10/") + part.name + ".x";
+        testing::internal::CaptureStderr();
+        ModelPart model;
+        LoadModelPart(&model, path.c_str());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << path;
+        ASSERT_NE(model.mesh, nullptr) << path;
+        ASSERT_EQ(model.materialCount, 1u) << path;
+        EXPECT_NE(model.textures[0], nullptr) << path;
+        ASSERT_FALSE(gfx::Failed(ComputeModelBox(&model))) << path;
+        Vec3 centre = (model.box.min + model.box.max) * 0.5f;
+        if (part.centred) {
+            EXPECT_NEAR(centre.x, 0, 0.005f) << path;
+            EXPECT_NEAR(centre.y, 0, 0.005f) << path;
+            EXPECT_NEAR(centre.z, 0, 0.005f) << path;
+        }
+        ReleaseModelPart(&model);
+    }
+    auto read = [](const char* name) {
+        MeshData d;
+        std::string err;
+        EXPECT_TRUE(ReadXFile((std::string("LAND/D-ED.10/") + name + ".x").c_str(), &d, &err)) << err;
+        return d;
+    };
+    // Standing still, each foot's sole is on the ground 2.2 below the body.
+    MeshData foot = read("Foot");
+    for (float side : {-0.85f, 0.85f}) {
+        Mat4 m = MatRotationX(0.8552113f) * MatTranslation(0, -1, -0.4f) * MatTranslation(side, -0.05f, -0.4f);
+        float lowest = 1e9f;
+        for (const MeshVertex& v : foot.vertices) lowest = std::min(lowest, Vec3TransformCoord(v.pos, m).y);
+        EXPECT_NEAR(lowest, -2.2f, 0.005f);
+    }
+    // Each gun's muzzle is its foremost point, where its shells start.
+    for (auto [name, x] : {std::pair{"LeftArm", -0.4f}, std::pair{"RightArm", 0.4f}}) {
+        MeshData arm = read(name);
+        float front = -1e9f;
+        for (const MeshVertex& v : arm.vertices) front = std::max(front, v.pos.z);
+        EXPECT_NEAR(front, 1.9f, 0.005f) << name;
+        for (const MeshVertex& v : arm.vertices) {
+            if (v.pos.z > front - 0.01f) {
+                EXPECT_LT(std::hypot(v.pos.x - x, v.pos.y), 0.2f) << name;
+            }
+        }
+    }
+    // The shell pictures keep their loader's sizes and a keyed black surround;
+    // the armour has no key colour in it.
+    const struct { const char* name; uint32_t w, h; } keyed[] = {{"Cannon11", 16, 128}, {"Cannon12", 64, 64}};
+    for (const auto& k : keyed) {
+        Image img;
+        std::string err;
+        ASSERT_TRUE(ReadImageFile((std::string("LAND/D-ED.10/") + k.name + ".png").c_str(), &img, &err)) << err;
+        ASSERT_EQ(img.width, k.w) << k.name;
+        ASSERT_EQ(img.height, k.h) << k.name;
+        ApplyColourKey(&img, 0xFF000000);
+        EXPECT_EQ(img.argb[0], 0u) << k.name;
+        EXPECT_EQ(img.argb[(k.h / 2) * k.w + k.w / 2] >> 24, 0xFFu) << k.name;
+    }
+    Image armour;
+    std::string err;
+    ASSERT_TRUE(ReadImageFile("LAND/D-ED.10/Armour.png", &armour, &err)) << err;
+    for (uint32_t p : armour.argb) {
+        uint32_t rgb = p & 0xFFFFFF;
+        ASSERT_TRUE(rgb != 0 && rgb != 0xFFFFFF && rgb != 0xFF00FF) << std::hex << p;
+    }
+}
+
+TEST_F(Pack, AbramsPartsLoadTexturedAndSitWhereTheirMatricesPutThem)
+{
+    // Every part loads through the game's loader with a texture on each
+    // painted subset, and its box has the size and centre its matrix and the
+    // hit tests take for granted: the hit tests centre the hull, turret and
+    // shell boxes on the part's origin, and wheels turn about their own x axis.
+    const struct {
+        const char* path;
+        Vec3 size;      // extent, each axis within `slack`
+        float slack;
+        bool centred;   // box centre on the origin
+        bool axle;      // centred on the x axis
+        bool painted;   // every subset textured
+    } parts[] = {
+        {"LAND/ABRAMS/body.x", {2.2f, 0.9f, 5.0f}, 0.1f, true, false, true},
+        {"LAND/ABRAMS/top1.x", {1.8f, 0.68f, 2.6f}, 0.1f, true, false, true},
+        {"LAND/ABRAMS/Cannon01.x", {0.09f, 0.09f, 0.68f}, 0.03f, true, false, false},
+        {"LAND/ABRAMS/swheel2.x", {0.17f, 0.36f, 0.36f}, 0.03f, false, true, true},
+        {"LAND/ABRAMS/swheel1.x", {0.21f, 0.4f, 0.4f}, 0.03f, false, true, true},
+        {"LAND/ABRAMS/top2.x", {0.4f, 0.3f, 2.02f}, 0.05f, false, false, true},
+        {"LAND/ABRAMS/top3.x", {2.0f, 1.2f, 2.4f}, 0.2f, false, false, true},
+        {"LAND/ABRAMS/weaponpart1.x", {0.66f, 0.65f, 0.95f}, 0.05f, false, false, true},
+        {"LAND/ABRAMS/weaponpart2.x", {0.55f, 0.6f, 1.2f}, 0.05f, false, false, true},
+    };
+    for (const auto& p : parts) {
+        testing::internal::CaptureStderr();
+        ModelPart part;
+        LoadModelPart(&part, p.path);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << p.path;
+        ASSERT_NE(part.mesh, nullptr) << p.path;
+        ASSERT_FALSE(gfx::Failed(ComputeModelBox(&part))) << p.path;
+        Vec3 size = part.box.max - part.box.min, centre = (part.box.max + part.box.min) * 0.5f;
+        EXPECT_NEAR(size.x, p.size.x, p.slack) << p.path;
+        EXPECT_NEAR(size.y, p.size.y, p.slack) << p.path;
+        EXPECT_NEAR(size.z, p.size.z, p.slack) << p.path;
+        if (p.centred) {
+            EXPECT_LT(Vec3Length(centre), 0.01f) << p.path;
+        }
+        if (p.axle) {
+            EXPECT_LT(std::fabs(centre.y) + std::fabs(centre.z), 0.01f) << p.path;
+        }
+        for (uint32_t i = 0; p.painted && i < part.materialCount; ++i) EXPECT_NE(part.textures[i], nullptr) << p.path;
+        ReleaseModelPart(&part);
+    }
+    auto read = [](const char* path) {
+        MeshData d;
+        std::string err;
+        EXPECT_TRUE(ReadXFile(path, &d, &err)) << path << ": " << err;
+        return d;
+    };
+    // Shells leave at the gun's muzzle, 1.8 ahead of its trunnions; bullets
+    // at the first barrel's muzzle, (0, 0, 1.2) in the barrels' frame.
+    float front = -1e9f, nearest = 1e9f;
+    for (const MeshVertex& v : read("LAND/ABRAMS/top2.x").vertices) front = std::max(front, v.pos.z);
+    for (const MeshVertex& v : read("LAND/ABRAMS/weaponpart2.x").vertices)
+        nearest = std::min(nearest, Vec3Length(v.pos - Vec3{0, 0, 1.2f}));
+    EXPECT_NEAR(front, 1.8f, 0.01f);
+    EXPECT_LT(nearest, 0.03f);
+
+    // The track, placed 0.32 down and 0.23 back from the hull's origin (0.72
+    // above the ground): its ground run is on the ground and it reaches round
+    // the rear sprocket at z -2.45.  Along the ground run u grows toward the
+    // front, so a growing u offset (the wheels turning forward) carries the
+    // links backward under the hull, about as fast as the wheels' rims move.
+    SimpleModel track;
+    testing::internal::CaptureStderr();
+    LoadSimpleModel(&track, "LAND/ABRAMS/wheel.x");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_NE(track.mesh, nullptr);
+    EXPECT_NE(track.textures[0], nullptr);
+    ReleaseSimpleModel(&track);
+    MeshData band = read("LAND/ABRAMS/wheel.x");
+    float lowest = 1e9f, rear = 1e9f;
+    for (const MeshVertex& v : band.vertices) lowest = std::min(lowest, v.pos.y), rear = std::min(rear, v.pos.z);
+    EXPECT_NEAR(lowest - 0.32f, -0.72f, 0.01f);
+    EXPECT_LT(rear - 0.23f, -2.45f - 0.2f);
+    float uAtRear = 0, uAtFront = 0, zRear = 1e9f, zFront = -1e9f;
+    for (const MeshVertex& v : band.vertices) {
+        if (v.pos.y > lowest + 0.001f || v.normal.y > -0.9f) continue;
+        if (v.pos.z < zRear) zRear = v.pos.z, uAtRear = v.u;
+        if (v.pos.z > zFront) zFront = v.pos.z, uAtFront = v.u;
+    }
+    ASSERT_GT(zFront - zRear, 2.0f);
+    EXPECT_GT(uAtFront, uAtRear);
+    EXPECT_NEAR((uAtFront - uAtRear) / (zFront - zRear), 1.07f, 0.1f);
+
+    // The tracer pictures: black (the key) round a bright yellow-white streak
+    // (along u, brightest toward the head) or a round glow.  The painted
+    // pictures are opaque and never land on a key colour.
+    const struct { const char* path; uint32_t w, h, brightX; } tracers[] = {
+        {"LAND/ABRAMS/beam11.bmp", 16, 64, 12}, {"LAND/ABRAMS/beam12.png", 128, 128, 64}};
+    for (const auto& t : tracers) {
+        Image img;
+        std::string err;
+        ASSERT_TRUE(ReadImageFile(t.path, &img, &err)) << t.path << ": " << err;
+        ASSERT_EQ(img.width, t.w) << t.path;
+        ASSERT_EQ(img.height, t.h) << t.path;
+        ApplyColourKey(&img, 0xFF000000);
+        EXPECT_EQ(img.argb[0] >> 24, 0u) << t.path;
+        uint32_t bright = img.argb[(t.h / 2) * t.w + t.brightX];
+        EXPECT_EQ(bright >> 24, 0xFFu) << t.path;
+        EXPECT_GT((bright >> 16) & 0xFF, 0xE0u) << t.path;
+        EXPECT_GT((bright >> 8) & 0xFF, 0xC0u) << t.path;
+    }
+    for (const char* path : {"LAND/ABRAMS/AbramsCamo.png", "LAND/ABRAMS/AbramsLower.png", "LAND/ABRAMS/AbramsGear.png"}) {
+        Image img;
+        std::string err;
+        ASSERT_TRUE(ReadImageFile(path, &img, &err)) << path << ": " << err;
+        EXPECT_EQ(img.width, img.height) << path;
+        int keyed = 0;
+        for (uint32_t p : img.argb) {
+            uint32_t rgb = p & 0xFFFFFF;
+            keyed += rgb == 0 || rgb == 0xFFFFFF || rgb == 0xFF00FF || (p >> 24) != 0xFF;
+        }
+        EXPECT_EQ(keyed, 0) << path;
     }
 }
 

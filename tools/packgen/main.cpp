@@ -59,5 +59,7 @@ int main(int argc, char** argv)
     BuildSounds(pack);
     BuildHud(pack);
     BuildTitle(pack);
+    BuildAbrams(pack);
+    BuildRobot10(pack);
     return pack.Ok() ? 0 : 1;
 }

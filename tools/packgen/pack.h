@@ -40,3 +40,5 @@ void BuildEffects(Pack& pack);
 void BuildSounds(Pack& pack);
 void BuildHud(Pack& pack);
 void BuildTitle(Pack& pack);
+void BuildAbrams(Pack& pack);
+void BuildRobot10(Pack& pack);

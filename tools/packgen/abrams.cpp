@@ -1,0 +1,749 @@
+// The ABRAMS main battle tank: hull, turret, gun, roof rotary gun, wheels,
+// track, shell and tracer pictures, all under LAND/ABRAMS/.
+//
+// Each part is modelled in the frame its matrix in the game places it by
+// (+x right, +y up, +z forward; units are world units):
+//   body        hull; origin 0.72 above the ground, centred on its origin
+//               (its box is the hull's hit box): 2.26 x 0.9 x 5
+//   top1        turret; on the hull at y 0.35, centred on its origin (hit
+//               box), the part below the deck a hidden turret basket
+//   top3        turret fittings (sights, hatches, bustle rack), turret frame
+//   top2        gun; origin at the trunnions (turret (0, 0.3, 1.15)), the
+//               muzzle 1.8 ahead
+//   weaponpart1 roof rotary-gun housing; its own z is the barrels' axis
+//   weaponpart2 the barrel cluster; origin on the top barrel's root, 0.275
+//               above the housing's axis, so it spins round that axis
+//   swheel2     road wheel, swheel1 rear sprocket: centred on the axle, the
+//               hub on +x (the left side's wheels are turned half round)
+//   wheel       track, one loop for both sides: u runs along the tread
+//   Cannon01    the flying shell, centred on its origin (its box is the hit box)
+#include <algorithm>
+#include <cmath>
+
+#include "pack.h"
+#include "shapes.h"
+
+namespace {
+const float kPi = 3.14159265f;
+
+const char* const kCamoFile = "LAND/ABRAMS/AbramsCamo.png";
+const char* const kLowerFile = "LAND/ABRAMS/AbramsLower.png";
+const char* const kGearFile = "LAND/ABRAMS/AbramsGear.png";
+
+// --- where the running gear sits (hull frame) -------------------------------
+// The track's own frame is the hull's moved by (0.965, -0.32, -0.23) on the
+// right and (-1.0, -0.32, -0.23) on the left: its centre line is put 0.0175
+// to the right so that the two tracks lie evenly about the wheels at +-0.98.
+const float kTrackOffsetY = -0.32f, kTrackOffsetZ = -0.23f;
+const float kTrackCentreX = 0.0175f;
+const float kTrackHalfWidth = 0.11f;
+const float kTrackThickness = 0.04f;
+const float kRoadWheelRadius = 0.178f;
+const float kSprocketRadius = 0.198f;
+// Wheel centres (y, z) in the hull frame: the sprocket, then the road wheels
+// rear to front (the last, raised one is the front idler).
+const P2 kSprocketAt = {-0.2f, -2.45f};
+const P2 kRoadWheelsAt[] = {{-0.485f, -1.99f}, {-0.5f, -1.5f}, {-0.5f, -1.0f}, {-0.5f, -0.5f},
+                            {-0.5f, 0.0f},     {-0.5f, 0.5f},  {-0.5f, 1.1f},  {-0.25f, 2.0f}};
+
+// --- the running-gear picture (512 x 512) ------------------------------------
+// Rows 0..127: the track band, one u repeat = 8 links across the width;
+// rows 128..383: road-wheel face (left) and sprocket face (right);
+// rows 384..511: grille, lamp lenses, sight glass and bare dark steel.
+struct Rect {
+    float u0, v0, u1, v1;
+};
+Rect Px(float l, float t, float r, float b) { return {l / 512, t / 512, r / 512, b / 512}; }
+const float kTrackOuterV0 = 3 / 512.0f, kTrackOuterV1 = 73 / 512.0f;
+const float kTrackSideV0 = 80 / 512.0f, kTrackSideV1 = 97 / 512.0f;
+const float kTrackInnerV0 = 104 / 512.0f, kTrackInnerV1 = 124 / 512.0f;
+const int kLinksPerRepeat = 8;
+const Rect kRoadWheelFace = Px(4, 132, 252, 380);
+const Rect kSprocketFace = Px(260, 132, 508, 380);
+const Rect kRubber = Px(6, 134, 12, 140);
+const Rect kGrille = Px(4, 388, 252, 508);
+const Rect kAmberLamp = Px(262, 390, 318, 442);
+const Rect kRedLamp = Px(262, 452, 318, 506);
+const Rect kGlass = Px(326, 390, 382, 442);
+const Rect kDarkSteel = Px(392, 392, 504, 504);
+
+XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x1A1A18), Rgb(0), texture}; }
+
+UvMap Camo(float uOffset, float vOffset)
+{
+    UvMap m;
+    m.scale = 0.2f;  // the 512 picture spans 5 units: patches a unit or so across
+    m.uOffset = uOffset;
+    m.vOffset = vOffset;
+    return m;
+}
+
+// Projects a piece onto a rectangle of a picture along one axis: the piece's
+// extent on the two other axes fills the rectangle (u across, v down).
+// axis 0: seen along x (u = z, v = -y); 1: from above (u = x, v = -z);
+// 2: from behind or ahead (u = x, v = -y).
+void ProjectInto(XMesh* m, int axis, const Rect& r)
+{
+    auto coords = [&](Vec3 p, float* a, float* b) {
+        if (axis == 0) *a = p.z, *b = -p.y;
+        else if (axis == 1) *a = p.x, *b = -p.z;
+        else *a = p.x, *b = -p.y;
+    };
+    float a0 = 1e9f, a1 = -1e9f, b0 = 1e9f, b1 = -1e9f;
+    for (Vec3 p : m->pos) {
+        float a, b;
+        coords(p, &a, &b);
+        a0 = std::min(a0, a), a1 = std::max(a1, a), b0 = std::min(b0, b), b1 = std::max(b1, b);
+    }
+    for (size_t i = 0; i < m->pos.size(); ++i) {
+        float a, b;
+        coords(m->pos[i], &a, &b);
+        float tu = (a - a0) / std::max(a1 - a0, 1e-6f), tv = (b - b0) / std::max(b1 - b0, 1e-6f);
+        m->u[i] = r.u0 + tu * (r.u1 - r.u0);
+        m->v[i] = r.v0 + tv * (r.v1 - r.v0);
+    }
+}
+
+// A wheel turning about x: the face picture on both flat sides (the disc of
+// `radius` fills the picture, a hub on it takes the middle), the tread and
+// the hub's rim in rubber or steel.
+void WheelUv(XMesh* m, const Rect& face, float radius, const Rect& tread)
+{
+    for (size_t i = 0; i < m->pos.size(); ++i) {
+        bool cap = std::fabs(m->normal[i].x) > 0.99f;
+        float tu = cap ? 0.5f + m->pos[i].z / (2 * radius) : 0.5f;
+        float tv = cap ? 0.5f - m->pos[i].y / (2 * radius) : 0.5f;
+        const Rect& r = cap ? face : tread;
+        m->u[i] = r.u0 + tu * (r.u1 - r.u0);
+        m->v[i] = r.v0 + tv * (r.v1 - r.v0);
+    }
+}
+
+// A round solid between the centres a and b (radii ra and rb), its sides
+// flat facets.  Flat facets keep hard edges, which the level-of-detail
+// simplifier only collapses within its outline error, where smooth sides can
+// fold away whole.
+XMesh Drum(Vec3 a, Vec3 b, float ra, float rb, int sides, const UvMap& uv = {})
+{
+    Vec3 axis = Vec3Normalize(b - a);
+    Vec3 ref = std::fabs(axis.y) < 0.9f ? Vec3{0, 1, 0} : Vec3{1, 0, 0};
+    Vec3 s = Vec3Normalize(Vec3Cross(ref, axis)), t = Vec3Cross(axis, s);
+    std::vector<Vec3> pts;
+    for (int i = 0; i < sides; ++i) {
+        float ang = 2 * kPi * (i + 0.5f) / sides;
+        Vec3 dir = s * std::cos(ang) + t * std::sin(ang);
+        pts.push_back(a + dir * ra);
+        pts.push_back(b + dir * rb);
+    }
+    return ConvexHull(pts, uv);
+}
+
+XMesh Mirrored(XMesh m)
+{
+    TransformMesh(&m, MatScaling(-1, 1, 1));
+    return m;
+}
+
+// The piece and its mirror image across x = 0.
+void AddPair(XMesh* into, const XMesh& right, uint32_t material)
+{
+    AddPiece(into, right, material);
+    AddPiece(into, Mirrored(right), material);
+}
+
+// --- pictures ----------------------------------------------------------------
+
+// Three-tone camouflage in large soft patches over a sand-olive ground, with
+// plate seams, bolt rows and a little wear; tiles both ways.
+Canvas CamoTexture()
+{
+    const int n = 512;
+    Canvas c(n, n);
+    const RGBA sand = Rgb(0xA39868), olive = Rgb(0x6C6C3A), green = Rgb(0x35412A), brown = Rgb(0x5E4E34);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            float fx = x / 128.0f, fy = y / 128.0f;
+            // Patch fields, warped a little so edges wander.
+            float warp = Fbm(fx * 2, fy * 2, 2, 905, 8) - 0.5f;
+            float a = Fbm(fx + warp * 0.6f, fy, 4, 901, 4);
+            float b = Fbm(fx, fy + warp * 0.6f, 4, 902, 4);
+            float d = Fbm(fx + 0.5f, fy + 0.5f, 4, 903, 4);
+            RGBA col = olive;
+            col = Mix(col, sand, Smooth(0.54f, 0.60f, a));
+            col = Mix(col, green, Smooth(0.55f, 0.61f, b));
+            col = Mix(col, brown, Smooth(0.60f, 0.66f, d) * 0.85f);
+            // Paint wear and dust: fine mottling, lighter specks.
+            float fine = Fbm(x / 8.0f, y / 8.0f, 3, 904, 64);
+            float shade = 0.88f + 0.2f * fine;
+            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            float speck = Hash01(x, y, 907);
+            if (speck > 0.997f) col = Mix(col, Rgb(0xB0A680), 0.3f);
+            c.At(x, y) = col;
+        }
+    // Plate seams every 128 texels (about 1.25 units), broken here and there,
+    // with bolt rows beside them.
+    for (int k = 0; k < 4; ++k) {
+        float at = k * 128.0f + 64.0f;
+        for (int s = 0; s < 8; ++s) {
+            if (Hash01(k, s, 911) < 0.3f) continue;
+            float from = s * 64.0f, to = from + 64.0f;
+            c.Line(from, at, to, at, 1.4f, Rgb(0x23261A, 0.55f));
+            c.Line(from, at + 1.2f, to, at + 1.2f, 1.0f, Rgb(0xC8C098, 0.18f));
+            if (Hash01(k, s, 913) < 0.5f) {
+                c.Line(at, from, at, to, 1.4f, Rgb(0x23261A, 0.5f));
+                c.Line(at + 1.2f, from, at + 1.2f, to, 1.0f, Rgb(0xC8C098, 0.16f));
+            }
+            if (Hash01(k, s, 912) < 0.5f)
+                for (float b = from + 6; b < to; b += 12) {
+                    c.Disc(b, at + 6, 1.5f, Rgb(0x2A2C20, 0.6f));
+                    c.Disc(b - 0.4f, at + 5.6f, 0.7f, Rgb(0xC0B890, 0.35f));
+                }
+        }
+    }
+    return c;
+}
+
+// The lower hull: dusty sand with darker grime blotches; tiles both ways.
+Canvas LowerTexture()
+{
+    Canvas c(256, 256);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            float n = Fbm(x / 64.0f, y / 64.0f, 4, 921, 4);
+            float fine = Fbm(x / 8.0f, y / 8.0f, 3, 922, 32);
+            RGBA col = Mix(Rgb(0x8E8660), Rgb(0xA69C74), n);
+            col = Mix(col, Rgb(0x5A4E38), Smooth(0.55f, 0.72f, Fbm(x / 32.0f, y / 32.0f, 3, 923, 8)) * 0.6f);
+            float shade = 0.9f + 0.16f * fine;
+            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+        }
+    return c;
+}
+
+// The track band: eight links across the picture's width.
+void PaintTrack(Canvas* c)
+{
+    const RGBA pad = Rgb(0x2E2D2A), steel = Rgb(0x57554C), darkSteel = Rgb(0x3C3B35), gap = Rgb(0x1C1C19);
+    const RGBA mud = Rgb(0x6A5A40);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 512; ++x) {
+            const int linkPx = 512 / kLinksPerRepeat;
+            int link = x / linkPx;
+            float lx = static_cast<float>(x % linkPx) * 64 / linkPx;  // along the link, 0..64
+            RGBA col = darkSteel;
+            if (y < 77) {
+                // Outer face: end connectors at both edges, two rubber pads
+                // with a steel centre strip, a grouser bar, a gap to the next link.
+                float ay = std::fabs(y - 38.0f);  // from the centre line
+                if (ay > 30) col = steel;
+                else if (ay < 4) col = Mix(steel, darkSteel, 0.4f);
+                else col = pad;
+                if (lx > 26 && lx < 34 && ay <= 30) col = Mix(steel, pad, 0.35f);  // grouser
+                if (lx < 3 || lx > 61) col = gap;
+            } else if (y < 101) {
+                // Side: the link's edge with its end connector and pin.
+                col = darkSteel;
+                if (lx > 8 && lx < 56 && y > 82 && y < 96) col = steel;
+                if ((lx > 2 && lx < 10) || (lx > 54 && lx < 62)) col = Mix(steel, Rgb(0x8A887C), 0.4f);
+                if (lx < 2 || lx > 62) col = gap;
+            } else {
+                // Inner face: running surface with a guide horn in the middle.
+                col = darkSteel;
+                if (std::fabs(y - 114.0f) < 5 && lx > 20 && lx < 44) col = steel;
+                if (lx < 2 || lx > 62) col = gap;
+            }
+            float grime = Fbm(x / 16.0f, y / 16.0f, 3, 931 + link % 2, 32);
+            col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
+            float shade = 0.9f + 0.15f * Hash01(x, y, 932);
+            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+        }
+}
+
+// A wheel face in a square of the picture: tyre or toothed ring, disc,
+// bolts, hub.  The square's corners hold tyre rubber.
+void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
+{
+    const RGBA rubber = Rgb(0x2A2926), disc = Rgb(0x596038), hub = Rgb(0x444830), steel = Rgb(0x45443C);
+    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
+    int size = static_cast<int>((r.u1 - r.u0) * 512);
+    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
+    for (int y = y0 - 4; y < y0 + size + 4; ++y)
+        for (int x = x0 - 4; x < x0 + size + 4; ++x) {
+            if (x < 0 || y < 128 || x >= 512 || y >= 384) continue;
+            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
+            RGBA col;
+            if (!sprocket) {
+                if (d > 0.8f) col = rubber;
+                else if (d > 0.3f) {
+                    col = Mix(disc, Mix(disc, Rgb(0x000000), 0.35f), Smooth(0.55f, 0.8f, d));  // dished toward the rim
+                    if (std::fabs(d - 0.6f) < 0.025f) col = Mix(disc, Rgb(0xA0A080), 0.25f);
+                } else col = hub;
+                if (d > 0.78f && d < 0.8f) col = Mix(col, Rgb(0x8A8A70), 0.5f);
+            } else {
+                float tooth = std::cos(ang * 12);
+                if (d > 0.84f) col = tooth > 0.1f ? steel : Rgb(0x262521);
+                else if (d > 0.3f) {
+                    col = disc;
+                    for (int k = 0; k < 8; ++k) {  // lightening holes
+                        float ha = k * kPi / 4, hx = std::cos(ha) * 0.57f * rad, hy = std::sin(ha) * 0.57f * rad;
+                        if (std::hypot(dx - hx, dy - hy) < 0.13f * rad) col = Rgb(0x1E1F18);
+                    }
+                } else col = hub;
+            }
+            // A bolt circle on the hub and a cap in the middle.
+            for (int k = 0; k < 8; ++k) {
+                float ba = k * kPi / 4 + 0.2f, bx = std::cos(ba) * 0.2f * rad, by = std::sin(ba) * 0.2f * rad;
+                float bd = std::hypot(dx - bx, dy - by);
+                if (bd < 0.035f * rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.035f * rad)));
+            }
+            if (d < 0.09f) col = Mix(hub, Rgb(0x8A8A70), 0.3f);
+            float grime = Fbm(x / 12.0f, y / 12.0f, 3, sprocket ? 942 : 941);
+            col = Mix(col, Rgb(0x6A5A40), Smooth(0.5f, 0.8f, grime) * 0.4f);
+            float shade = 0.9f + 0.15f * Hash01(x, y, 943);
+            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+        }
+}
+
+Canvas GearTexture()
+{
+    Canvas c(512, 512, Rgb(0x3A3B33));
+    PaintTrack(&c);
+    for (int y = 128; y < 384; ++y)
+        for (int x = 0; x < 512; ++x) c.At(x, y) = Rgb(0x2A2926);
+    PaintWheel(&c, kRoadWheelFace, false);
+    PaintWheel(&c, kSprocketFace, true);
+    // Details: dark steel everywhere first, with grain.
+    for (int y = 384; y < 512; ++y)
+        for (int x = 0; x < 512; ++x) {
+            float n = Fbm(x / 10.0f, y / 10.0f, 3, 951);
+            RGBA col = Mix(Rgb(0x33342D), Rgb(0x4A4B42), n);
+            c.At(x, y) = col;
+        }
+    // Grille: an olive frame round dark slats.
+    c.FillRect(0, 384, 256, 512, Rgb(0x5E6038));
+    for (int k = 0; k < 14; ++k) {
+        float y = 394 + k * 8.0f;
+        c.FillRect(12, y, 244, y + 4, Rgb(0x1C1D18));
+        c.FillRect(12, y + 4, 244, y + 6, Rgb(0x56574A));
+    }
+    // Lamps: amber and red lenses in dark housings; sight glass with a glint.
+    auto lamp = [&](const Rect& r, RGBA lens) {
+        float l = r.u0 * 512, t = r.v0 * 512, rr = r.u1 * 512, b = r.v1 * 512;
+        c.FillRect(l - 2, t - 2, rr + 2, b + 2, Rgb(0x26271F));
+        c.RoundRect(l + 6, t + 6, rr - 6, b - 6, 8, lens);
+        c.Disc(l + 18, t + 16, 5, Rgb(0xFFF4D0, 0.7f), 3);
+    };
+    lamp(kAmberLamp, Rgb(0xE0A028));
+    lamp(kRedLamp, Rgb(0xB82418));
+    lamp(kGlass, Rgb(0x283C48));
+    return c;
+}
+
+// The tracer ribbon: bright along its middle, fading across (v, 64 rows)
+// and toward its tail (u = 0); black elsewhere, the colour key.
+Canvas BeamRibbon()
+{
+    Canvas c(16, 64, Rgb(0x000000));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 16; ++x) {
+            float across = (y + 0.5f - 32) / 32;  // -1..1
+            float along = (x + 0.5f) / 16;        // tail 0 .. head 1
+            float core = std::exp(-across * across * 40), glow = std::exp(-across * across * 9);
+            float len = Smooth(0.0f, 0.45f, along) * Smooth(1.0f, 0.88f, along);
+            float i = (core + 0.45f * glow) * len * (0.55f + 0.45f * along);
+            RGBA col = Mix(Rgb(0xFFC23C), Rgb(0xFFFAE6), Clamp01(core * 1.2f));
+            float k = Clamp01(i);
+            if (k * 255 < 2) continue;  // stays key black
+            c.At(x, y) = {col.r * k, col.g * k, col.b * k, 1};
+        }
+    return c;
+}
+
+// The tracer's head: a round glow, white-yellow in the middle, orange at the rim.
+Canvas BeamHead()
+{
+    Canvas c(128, 128, Rgb(0x000000));
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            float d = std::hypot(x + 0.5f - 64, y + 0.5f - 64) / 64;
+            if (d >= 1) continue;
+            float core = std::exp(-d * d * 30), glow = std::exp(-d * d * 6) * (1 - d);
+            float i = Clamp01(core + 0.6f * glow);
+            RGBA col = Mix(Rgb(0xFFB834), Rgb(0xFFFAE4), Clamp01(core * 1.3f));
+            if (i * 255 < 2) continue;
+            c.At(x, y) = {col.r * i, col.g * i, col.b * i, 1};
+        }
+    return c;
+}
+
+// --- meshes --------------------------------------------------------------------
+
+XMesh Hull()
+{
+    XMesh m;
+    // Upper hull over the full width (sponsons over the tracks): a long
+    // shallow glacis up to the deck, a bevelled rear.
+    AddPiece(&m,
+             ExtrudeX({{0.06f, -2.47f}, {0.06f, 2.42f}, {0.09f, 2.5f}, {0.17f, 1.55f}, {0.17f, -2.41f}, {0.12f, -2.47f}},
+                      -1.08f, 1.08f, 0.025f, Camo(0.13f, 0.41f)),
+             0);
+    // Lower hull between the tracks, in the dusty lower paint.
+    UvMap lower;
+    lower.scale = 0.4f;
+    AddPiece(&m, ExtrudeX({{-0.45f, -2.2f}, {-0.45f, 1.8f}, {0.08f, 2.46f}, {0.08f, -2.45f}, {-0.2f, -2.45f}}, -0.78f, 0.78f,
+                          0.02f, lower),
+             1);
+    // The turret ring, standing into the turret (it shows when the turret is gone).
+    AddPiece(&m, Drum({0, 0.15f, 0}, {0, 0.45f, 0}, 0.62f, 0.62f, 12, Camo(0.2f, 0.6f)), 0);
+    // Side skirts, one plate down each side with a raked front.
+    XMesh skirt = ExtrudeX({{0.165f, -2.36f}, {0.165f, 2.38f}, {0.06f, 2.45f}, {-0.22f, 2.2f}, {-0.38f, 1.76f},
+                            {-0.38f, -2.3f}, {-0.3f, -2.36f}},
+                           1.095f, 1.13f, 0.006f, Camo(0.37f, 0.12f));
+    AddPair(&m, skirt, 0);
+    // Driver's periscope block behind the glacis.
+    AddPiece(&m, ChamferedBox({-0.2f, 0.12f, 1.5f}, {0.2f, 0.205f, 1.72f}, 0.02f, Camo(0.6f, 0.2f)), 0);
+    // Engine deck grille and the rear exhaust grille.
+    XMesh deck = ChamferedBox({-0.62f, 0.16f, -2.3f}, {0.62f, 0.182f, -1.6f}, 0);
+    ProjectInto(&deck, 1, kGrille);
+    AddPiece(&m, deck, 2);
+    XMesh exhaust = ChamferedBox({-0.55f, -0.12f, -2.5f}, {0.55f, 0.1f, -2.44f}, 0.012f);
+    ProjectInto(&exhaust, 2, kGrille);
+    AddPiece(&m, exhaust, 2);
+    // Lamps: tail lights at the rear corners, head lamps on the front fenders.
+    XMesh tail = ChamferedBox({0.8f, 0.02f, -2.5f}, {0.96f, 0.1f, -2.46f}, 0);
+    ProjectInto(&tail, 2, kRedLamp);
+    AddPair(&m, tail, 2);
+    XMesh head = ChamferedBox({0.8f, 0.06f, 2.24f}, {0.96f, 0.15f, 2.36f}, 0.01f);
+    ProjectInto(&head, 2, kAmberLamp);
+    AddPair(&m, head, 2);
+    m.materials = {Painted(kCamoFile), Painted(kLowerFile), Painted(kGearFile)};
+    return m;
+}
+
+// The turret's armour: a long low body with a rear bustle, two raked cheeks
+// either side of the gun's recess, and the turret basket below the deck line
+// (inside the hull) so the part is centred on its origin.
+XMesh Turret()
+{
+    XMesh m;
+    const UvMap uv = Camo(0.71f, 0.33f);
+    std::vector<Vec3> body;
+    for (float s : {-1.0f, 1.0f}) {
+        body.push_back({0.82f * s, -0.16f, 1.10f});
+        body.push_back({0.86f * s, -0.16f, -0.30f});
+        body.push_back({0.80f * s, -0.16f, -1.02f});
+        body.push_back({0.78f * s, -0.06f, -1.30f});  // the bustle's underside rises to the back
+        body.push_back({0.80f * s, 0.29f, 1.08f});
+        body.push_back({0.82f * s, 0.29f, -0.30f});
+        body.push_back({0.76f * s, 0.29f, -1.30f});
+        body.push_back({0.74f * s, 0.34f, 1.04f});
+        body.push_back({0.76f * s, 0.34f, -0.30f});
+        body.push_back({0.70f * s, 0.34f, -1.26f});
+    }
+    AddPiece(&m, ConvexHull(body, uv), 0);
+    std::vector<Vec3> cheek = {{0.28f, -0.16f, 1.30f}, {0.90f, -0.16f, 0.55f}, {0.89f, -0.16f, 0.20f},
+                               {0.28f, -0.16f, 0.90f}, {0.29f, 0.29f, 1.28f},  {0.87f, 0.29f, 0.55f},
+                               {0.86f, 0.29f, 0.20f},  {0.30f, 0.337f, 1.22f}, {0.80f, 0.337f, 0.53f},
+                               {0.80f, 0.337f, 0.20f}, {0.30f, 0.337f, 0.90f}};
+    AddPair(&m, ConvexHull(cheek, uv), 0);
+    AddPiece(&m, Drum({0, -0.34f, 0}, {0, -0.16f, 0}, 0.45f, 0.45f, 10, uv), 0);
+    m.materials = {Painted(kCamoFile)};
+    return m;
+}
+
+// Fittings on the turret roof and sides, drawn only near the camera.
+XMesh TurretFittings()
+{
+    XMesh m;
+    const UvMap uv = Camo(0.23f, 0.77f);
+    // Commander's independent viewer on the left front: a post and a head.
+    AddPiece(&m, Drum({-0.45f, 0.32f, 0.62f}, {-0.45f, 0.45f, 0.62f}, 0.07f, 0.07f, 8, uv), 0);
+    AddPiece(&m, ChamferedBox({-0.56f, 0.44f, 0.53f}, {-0.34f, 0.56f, 0.74f}, 0.025f, uv), 0);
+    XMesh glass = ChamferedBox({-0.52f, 0.465f, 0.735f}, {-0.38f, 0.535f, 0.755f}, 0);
+    ProjectInto(&glass, 2, kGlass);
+    AddPiece(&m, glass, 1);
+    // Gunner's sight housing right of the gun, its glass facing forward.
+    AddPiece(&m, ChamferedBox({0.03f, 0.32f, 0.56f}, {0.23f, 0.45f, 0.82f}, 0.03f, uv), 0);
+    XMesh sight = ChamferedBox({0.06f, 0.35f, 0.815f}, {0.2f, 0.42f, 0.83f}, 0);
+    ProjectInto(&sight, 2, kGlass);
+    AddPiece(&m, sight, 1);
+    // Loader's hatch on the left, the cover of the roof gun's bay on the right.
+    AddPiece(&m, Drum({-0.45f, 0.33f, -0.22f}, {-0.45f, 0.37f, -0.22f}, 0.2f, 0.19f, 10, uv), 0);
+    AddPiece(&m, ChamferedBox({0.36f, 0.33f, -0.46f}, {0.72f, 0.358f, 0.36f}, 0.012f, uv), 0);
+    // Bustle rack across the back, and stowage bins on the turret's sides.
+    XMesh rack = ChamferedBox({-0.74f, -0.06f, -1.56f}, {0.74f, 0.24f, -1.29f}, 0.02f);
+    ProjectInto(&rack, 2, kGrille);
+    AddPiece(&m, rack, 1);
+    AddPair(&m, ChamferedBox({0.855f, -0.08f, -1.2f}, {0.97f, 0.22f, -0.42f}, 0.02f, uv), 0);
+    // Smoke grenade launchers on the cheeks.
+    AddPair(&m, ChamferedBox({0.89f, 0.1f, 0.1f}, {1.0f, 0.22f, 0.42f}, 0.025f, uv), 0);
+    // Wind sensor mast and two whip antennas at the back.
+    XMesh mast = Drum({0.12f, 0.33f, -1.0f}, {0.12f, 0.62f, -1.0f}, 0.014f, 0.014f, 5);
+    ProjectInto(&mast, 0, kDarkSteel);
+    AddPiece(&m, mast, 1);
+    XMesh whip = Drum({0.62f, 0.3f, -1.16f}, {0.62f, 1.1f, -1.2f}, 0.016f, 0.011f, 4);
+    ProjectInto(&whip, 0, kDarkSteel);
+    AddPair(&m, whip, 1);
+    m.materials = {Painted(kCamoFile), Painted(kGearFile)};
+    return m;
+}
+
+// The main gun about its trunnions: mantlet, collar, a long tapered tube
+// with the fume extractor a third of the way out, the muzzle at z 1.8.  The
+// tube has a subset of its own, so the reduced copy keeps a tube.
+XMesh Gun()
+{
+    XMesh m;
+    const UvMap uv = Camo(0.5f, 0.5f);
+    AddPiece(&m, ChamferedBox({-0.2f, -0.15f, -0.22f}, {0.2f, 0.14f, 0.2f}, 0.035f, uv), 0);
+    AddPiece(&m, Drum({0, 0, 0.19f}, {0, 0, 0.34f}, 0.105f, 0.09f, 12, uv), 0);
+    AddPiece(&m, Drum({0, 0, 0.86f}, {0, 0, 1.16f}, 0.08f, 0.08f, 12, uv), 0);
+    AddPiece(&m, Drum({0, 0, 0.33f}, {0, 0, 1.74f}, 0.064f, 0.048f, 12, uv), 1);
+    XMesh muzzle = Drum({0, 0, 1.72f}, {0, 0, 1.8f}, 0.058f, 0.058f, 12);
+    ProjectInto(&muzzle, 0, kDarkSteel);
+    AddPiece(&m, muzzle, 2);
+    m.materials = {Painted(kCamoFile), Painted(kCamoFile), Painted(kGearFile)};
+    return m;
+}
+
+// The roof gun's housing; its z axis is the barrel cluster's axis.  A post
+// and cradle below it reach down to the roof when it stands raised.
+XMesh GunMount()
+{
+    XMesh m;
+    const UvMap uv = Camo(0.31f, 0.9f);
+    AddPiece(&m, Drum({0, 0, -0.42f}, {0, 0, 0.36f}, 0.19f, 0.19f, 10, uv), 0);
+    AddPiece(&m, Drum({0, 0, -0.42f}, {0, 0, -0.5f}, 0.19f, 0.12f, 10, uv), 0);
+    AddPiece(&m, Drum({0, 0, 0.34f}, {0, 0, 0.45f}, 0.31f, 0.31f, 12, uv), 0);  // the barrels' bearing
+    AddPiece(&m, ChamferedBox({0.17f, -0.16f, -0.38f}, {0.36f, 0.08f, 0.14f}, 0.025f, uv), 0);  // ammunition box
+    AddPiece(&m, ChamferedBox({-0.06f, 0.17f, -0.3f}, {0.06f, 0.27f, -0.04f}, 0.015f, uv), 0);  // sight
+    AddPiece(&m,
+             ConvexHull({{-0.1f, -0.1f, -0.28f}, {0.1f, -0.1f, -0.28f}, {-0.1f, -0.1f, 0.18f}, {0.1f, -0.1f, 0.18f},
+                         {-0.16f, -0.35f, -0.34f}, {0.16f, -0.35f, -0.34f}, {-0.16f, -0.35f, 0.24f}, {0.16f, -0.35f, 0.24f}},
+                        uv),
+             0);
+    m.materials = {Painted(kCamoFile), Painted(kGearFile)};
+    return m;
+}
+
+// Six barrels round the housing's axis, which lies at (0.005, -0.275) in this
+// frame; the first barrel's muzzle is the firing point (0, 0, 1.2).  The
+// barrels and their clamps are two subsets, so the reduced copy keeps barrels.
+XMesh Barrels()
+{
+    XMesh m;
+    const float ax = 0.005f, ay = -0.275f;
+    const float radius = std::hypot(ax, ay), first = std::atan2(-ay, -ax);
+    for (int k = 0; k < 6; ++k) {
+        float a = first + k * kPi / 3;
+        float x = ax + radius * std::cos(a), y = ay + radius * std::sin(a);
+        XMesh barrel = Drum({x, y, 0}, {x, y, 1.2f}, 0.028f, 0.028f, 6);
+        ProjectInto(&barrel, 0, kDarkSteel);
+        AddPiece(&m, barrel, 0);
+    }
+    // Two open clamps, each a hexagon of straps from barrel to barrel.
+    for (float z : {0.04f, 0.92f})
+        for (int k = 0; k < 6; ++k) {
+            float a0 = first + k * kPi / 3, a1 = a0 + kPi / 3;
+            Vec3 p0 = {ax + radius * std::cos(a0), ay + radius * std::sin(a0), 0};
+            Vec3 p1 = {ax + radius * std::cos(a1), ay + radius * std::sin(a1), 0};
+            Vec3 out = Vec3Normalize(Vec3{(p0.x + p1.x) / 2 - ax, (p0.y + p1.y) / 2 - ay, 0}) * 0.022f;
+            std::vector<Vec3> strap;
+            for (Vec3 p : {p0, p1})
+                for (float o : {-1.0f, 1.0f})
+                    for (float dz : {0.0f, 0.05f}) strap.push_back({p.x + out.x * o, p.y + out.y * o, z + dz});
+            XMesh piece = ConvexHull(strap);
+            ProjectInto(&piece, 2, kDarkSteel);
+            AddPiece(&m, piece, 1);
+        }
+    XMesh spindle = Drum({ax, ay, 0}, {ax, ay, 0.97f}, 0.06f, 0.06f, 6);
+    ProjectInto(&spindle, 0, kDarkSteel);
+    AddPiece(&m, spindle, 1);
+    m.materials = {Painted(kGearFile), Painted(kGearFile)};
+    return m;
+}
+
+// A wheel centred on its axle (x), with a hub on the +x side when hubRadius > 0
+// (the road wheels' hubs are painted, to spare sixteen of them).
+XMesh Wheel(float radius, float halfWidth, float hubRadius, int sides, const Rect& face)
+{
+    XMesh m;
+    // Corners a little outside the round and flats a little inside, so that
+    // on average the wheel meets the track.
+    float corner = radius * 2 / (1 + std::cos(kPi / sides));
+    XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
+    WheelUv(&disc, face, radius, kRubber);
+    AddPiece(&m, disc, 0);
+    if (hubRadius > 0) {
+        XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.03f, 0, 0}, hubRadius, hubRadius * 0.7f, sides / 2 + 2);
+        WheelUv(&hub, face, radius, kDarkSteel);
+        AddPiece(&m, hub, 0);
+    }
+    m.materials = {Painted(kGearFile)};
+    return m;
+}
+
+// Adds the quad a-b-c-d (in order round it) as two faces turned to face
+// along `out`, each vertex with its own normal and texture pair.
+void Quad(XMesh* m, const Vec3 p[4], const Vec3 n[4], const float u[4], const float v[4], Vec3 out)
+{
+    uint32_t id[4];
+    for (int k = 0; k < 4; ++k) id[k] = m->AddVertex(p[k], n[k], u[k], v[k]);
+    Vec3 face = Vec3Cross(p[1] - p[0], p[2] - p[0]);
+    if (Vec3Dot(face, out) >= 0) {
+        m->AddFace(id[0], id[1], id[2], 0);
+        m->AddFace(id[0], id[2], id[3], 0);
+    } else {
+        m->AddFace(id[0], id[2], id[1], 0);
+        m->AddFace(id[0], id[3], id[2], 0);
+    }
+}
+
+// The track: a band round the wheels' outline, in the track's own frame.
+// Its inner face touches the road wheels, the sprocket and the front idler;
+// u runs along the band, rear to front along the ground run, so the game's
+// scrolling of u moves the links the way the wheels turn.
+XMesh Track()
+{
+    struct Circle {
+        float y, z, r;
+    };
+    std::vector<Circle> circles;
+    auto local = [](P2 at) { return P2{at.a - kTrackOffsetY, at.b - kTrackOffsetZ}; };
+    P2 s = local(kSprocketAt);
+    circles.push_back({s.a, s.b, kSprocketRadius + 0.002f});
+    for (P2 w : kRoadWheelsAt) {
+        P2 l = local(w);
+        circles.push_back({l.a, l.b, kRoadWheelRadius + 0.002f});
+    }
+    // The outline: the convex hull of the circles, counter-clockwise with z
+    // to the right and y up, which runs forward along the bottom.
+    std::vector<P2> pts;  // (z, y)
+    const int steps = 16;
+    for (const Circle& c : circles)
+        for (int k = 0; k < steps; ++k) {
+            float a = 2 * kPi * k / steps;
+            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
+        }
+    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
+    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
+    std::vector<P2> hull(2 * pts.size());
+    size_t k = 0;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
+        hull[k++] = pts[i];
+    }
+    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
+        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
+        hull[k++] = pts[i];
+    }
+    hull.resize(k - 1);
+    // Start at the rear end of the ground run: the lowest point furthest back.
+    size_t start = 0;
+    for (size_t i = 0; i < hull.size(); ++i)
+        if (hull[i].b < hull[start].b - 1e-4f || (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
+            start = i;
+    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
+    size_t n = hull.size();
+
+    // Outward normals at the corners, and the outer outline a band's
+    // thickness out (mitred so the band keeps its thickness).
+    std::vector<P2> normal(n), outer(n);
+    std::vector<float> along(n + 1, 0.0f);
+    auto edgeNormal = [&](size_t i) {
+        P2 a = hull[i], b = hull[(i + 1) % n];
+        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
+        return P2{dy / len, -dz / len};  // right of the direction of travel: outward for this winding
+    };
+    for (size_t i = 0; i < n; ++i) {
+        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
+        P2 nn{e0.a + e1.a, e0.b + e1.b};
+        float len = std::hypot(nn.a, nn.b);
+        nn = {nn.a / len, nn.b / len};
+        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
+        normal[i] = nn;
+        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
+        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
+    }
+    // One picture repeat per 5.236 wheel radii of band: the wheels turn
+    // trackTravel degrees while the picture moves trackTravel / 300 repeats.
+    // The loop holds a whole number of repeats, so the seam does not show.
+    float repeat = 300.0f * kRoadWheelRadius * kPi / 180.0f;
+    float repeats = std::round(along[n] / repeat);
+    float perUnit = repeats / along[n];
+
+    XMesh m;
+    const float x0 = kTrackCentreX - kTrackHalfWidth, x1 = kTrackCentreX + kTrackHalfWidth;
+    for (size_t i = 0; i < n; ++i) {
+        size_t j = (i + 1) % n;
+        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
+        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
+        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
+        P2 en = edgeNormal(i);
+        Vec3 out = {0, en.b, en.a};
+        float us[4] = {u0, u0, u1, u1};
+        {  // outer face, across the width
+            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
+            Vec3 nr[4] = {ni, ni, nj, nj};
+            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
+            Quad(&m, p, nr, us, vs, out);
+        }
+        {  // inner face
+            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
+            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
+            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
+            Quad(&m, p, nr, us, vs, -out);
+        }
+        for (float x : {x0, x1}) {  // the two sides
+            Vec3 side = {x > kTrackCentreX ? 1.0f : -1.0f, 0, 0};
+            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
+            Vec3 nr[4] = {side, side, side, side};
+            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
+            Quad(&m, p, nr, us, vs, side);
+        }
+    }
+    m.materials = {Painted(kGearFile)};
+    return m;
+}
+
+// The shell: a round with an ogive nose and a glowing tracer in its base,
+// centred on its origin (its box is the shell's hit box).
+XMesh Shell()
+{
+    std::vector<Vec3> pts;
+    const struct { float z, r; } rings[] = {{-0.34f, 0.04f}, {-0.30f, 0.046f}, {0.12f, 0.046f}, {0.24f, 0.032f}, {0.32f, 0.014f}};
+    for (const auto& ring : rings)
+        for (int k = 0; k < 6; ++k) {
+            float a = 2 * kPi * k / 6;
+            pts.push_back({ring.r * std::cos(a), ring.r * std::sin(a), ring.z});
+        }
+    pts.push_back({0, 0, 0.34f});
+    XMesh m = ConvexHull(pts);
+    // The base glows: the faces looking backward take the tracer's material.
+    for (size_t f = 0; f < m.material.size(); ++f)
+        if (m.normal[m.faces[f * 3]].z < -0.9f) m.material[f] = 1;
+    m.materials = {{Rgb(0x8C8262), 12, Rgb(0x505048), Rgb(0x141410), ""},
+                   {Rgb(0xFFD080), 0, Rgb(0), Rgb(0xFFB040), ""}};
+    return m;
+}
+}  // namespace
+
+void BuildAbrams(Pack& pack)
+{
+    pack.Png(kCamoFile, CamoTexture());
+    pack.Png(kLowerFile, LowerTexture());
+    pack.Png(kGearFile, GearTexture());
+    pack.Bmp("LAND/ABRAMS/beam11.bmp", BeamRibbon());
+    pack.Png("LAND/ABRAMS/beam12.png", BeamHead());
+
+    pack.X("LAND/ABRAMS/body.x", Hull());
+    pack.X("LAND/ABRAMS/top1.x", Turret());
+    pack.X("LAND/ABRAMS/top3.x", TurretFittings());
+    pack.X("LAND/ABRAMS/top2.x", Gun());
+    pack.X("LAND/ABRAMS/weaponpart1.x", GunMount());
+    pack.X("LAND/ABRAMS/weaponpart2.x", Barrels());
+    pack.X("LAND/ABRAMS/swheel2.x", Wheel(kRoadWheelRadius, 0.085f, 0, 10, kRoadWheelFace));
+    pack.X("LAND/ABRAMS/swheel1.x", Wheel(kSprocketRadius, 0.09f, 0.075f, 12, kSprocketFace));
+    pack.X("LAND/ABRAMS/wheel.x", Track());
+    pack.X("LAND/ABRAMS/Cannon01.x", Shell());
+}

@@ -1,0 +1,614 @@
+// The D-ED.10 walking robot: its eleven mesh parts, the armour texture they
+// share, and the streak and glow of its shells.
+//
+// Every part is modelled in the frame its pose matrix gives it (+x right,
+// +y up, +z forward; the robot's left is -x):
+//   Body.x       hips and pelvis; the body origin stands 2.2 above the ground
+//   Head.x       the upper body that turns, centred on its origin 0.4 above
+//                the body's (its box is the robot's hit box)
+//   LeftArm.x, RightArm.x  gun arms pivoting at their origins, (-0.7 / +0.7,
+//                0.2, 0) on the head; muzzles at (-0.4 / +0.4, 0, 1.9)
+//   LeftLeg.x, RightLeg.x  hip joints, at (-0.85 / +0.85, -0.05, -0.4) on the body
+//   Foot.x       thigh, knee, shin and foot of either leg.  Its origin is the
+//                knee, (0, -1, -0.4) in the leg's frame, and its frame is
+//                turned 49 degrees about x there, so the mesh is built upright
+//                round the knee and turned back by that much.  Centred on
+//                the knee (it is a hit box too): the heel spur and the back
+//                of the thigh reach as far from it as the toes and the front
+//                of the thigh do.
+//   weaponpart1.x  missile pod, rolling about its z axis at (-0.45 / +0.45,
+//                0.3, 0.96) on the arm: at 0 degrees it stands on the gun
+//                housing, at 190 it has rolled over into it
+//   weaponpart2.x  the missile, centred on its origin, seated 0.35 above the
+//                pod's axis; also the flying missile and its hit box
+//
+// One texture of five painted regions serves every part, one material each,
+// so a part is one subset.  Each flat face of a piece gets a whole plate of
+// its region (panel lines at its edges); tubes wrap their region round.
+#include <array>
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "pack.h"
+#include "shapes.h"
+
+namespace {
+constexpr float kFootTilt = 0.8552113f;  // the foot frame's turn about x, radians
+constexpr float kGround = -1.15f;        // the ground below the knee at rest
+constexpr float kThighTop = 1.24f;       // the back of the thigh's top, above the knee
+constexpr int kAtlas = 512;
+constexpr int kMargin = 6;
+const char* const kArmour = "LAND/D-ED.10/Armour.png";
+
+enum Region { kPlate, kAccent, kJoint, kGlow, kStripe };
+
+struct PixelRect {
+    int x, y, w, h;
+};
+
+PixelRect RegionPixels(Region r)
+{
+    switch (r) {
+    case kPlate: return {0, 0, 256, 256};
+    case kAccent: return {256, 0, 256, 256};
+    case kJoint: return {0, 256, 256, 256};
+    case kGlow: return {256, 256, 256, 128};
+    case kStripe: return {256, 384, 256, 128};
+    }
+    return {0, 0, 256, 256};
+}
+
+// The texture coordinates of a region's painted plate, inside its margin.
+void RegionUv(Region r, float s, float t, float* u, float* v)
+{
+    PixelRect p = RegionPixels(r);
+    *u = (p.x + kMargin + Clamp01(s) * (p.w - 2 * kMargin)) / kAtlas;
+    *v = (p.y + kMargin + Clamp01(t) * (p.h - 2 * kMargin)) / kAtlas;
+}
+
+using RegionOf = std::function<Region(Vec3 normal)>;
+
+// Texture for a piece of flat faces: each face (its corners share one
+// normal) is spread over a whole plate of the region its normal picks, v
+// running down the face (toward the back on flat tops).
+void PlateUv(XMesh* m, const RegionOf& regionOf)
+{
+    std::map<std::array<float, 3>, std::vector<uint32_t>> faces;
+    for (size_t i = 0; i < m->pos.size(); ++i)
+        faces[{m->normal[i].x, m->normal[i].y, m->normal[i].z}].push_back(static_cast<uint32_t>(i));
+    for (const auto& [key, corners] : faces) {
+        Vec3 n = m->normal[corners[0]];
+        Vec3 down = std::fabs(n.y) < 0.8f ? Vec3{0, -1, 0} : Vec3{0, 0, -1};
+        down = Vec3Normalize(down - n * Vec3Dot(n, down));
+        Vec3 right = Vec3Cross(down, n);
+        float s0 = 1e9f, s1 = -1e9f, t0 = 1e9f, t1 = -1e9f;
+        for (uint32_t i : corners) {
+            float s = Vec3Dot(m->pos[i], right), t = Vec3Dot(m->pos[i], down);
+            s0 = std::min(s0, s), s1 = std::max(s1, s), t0 = std::min(t0, t), t1 = std::max(t1, t);
+        }
+        Region r = regionOf(n);
+        for (uint32_t i : corners) {
+            float s = (Vec3Dot(m->pos[i], right) - s0) / std::max(s1 - s0, 1e-6f);
+            float t = (Vec3Dot(m->pos[i], down) - t0) / std::max(t1 - t0, 1e-6f);
+            RegionUv(r, s, t, &m->u[i], &m->v[i]);
+        }
+    }
+}
+
+// The armour material every part uses.
+XMaterial Armour() { return {Rgb(0xF4F4F4), 18, Rgb(0x3A3A3A), Rgb(0), kArmour}; }
+
+class Part {
+public:
+    // A solid of flat faces, all in one region or a region per face.
+    void Add(const XMesh& piece, Region r) { Add(piece, [r](Vec3) { return r; }); }
+    void Add(XMesh piece, const RegionOf& regionOf)
+    {
+        PlateUv(&piece, regionOf);
+        AddPiece(&mesh_, piece, 0);
+    }
+    // A tube from a to b: its side wrapped once round by the region, its
+    // caps plates of `cap`.
+    void Tube(Vec3 a, Vec3 b, float ra, float rb, int sides, Region side, Region cap)
+    {
+        XMesh t = Cone(a, b, ra, rb, sides, true);
+        XMesh plates = t;
+        PlateUv(&plates, [cap](Vec3) { return cap; });
+        Vec3 axis = Vec3Normalize(b - a);
+        for (size_t i = 0; i < t.pos.size(); ++i) {
+            if (std::fabs(Vec3Dot(t.normal[i], axis)) > 0.999f) t.u[i] = plates.u[i], t.v[i] = plates.v[i];
+            else RegionUv(side, t.u[i], 1 - t.v[i], &t.u[i], &t.v[i]);
+        }
+        AddPiece(&mesh_, t, 0);
+    }
+    void Tube(Vec3 a, Vec3 b, float r, int sides, Region side, Region cap) { Tube(a, b, r, r, sides, side, cap); }
+
+    XMesh& Mesh() { return mesh_; }
+    XMesh Finished() const
+    {
+        XMesh m = mesh_;
+        m.materials = {Armour()};
+        return m;
+    }
+
+private:
+    XMesh mesh_;
+};
+
+// The box round a mesh's corners.
+void Bounds(const XMesh& m, Vec3* lo, Vec3* hi)
+{
+    *lo = {1e9f, 1e9f, 1e9f};
+    *hi = {-1e9f, -1e9f, -1e9f};
+    for (Vec3 p : m.pos) {
+        lo->x = std::min(lo->x, p.x), lo->y = std::min(lo->y, p.y), lo->z = std::min(lo->z, p.z);
+        hi->x = std::max(hi->x, p.x), hi->y = std::max(hi->y, p.y), hi->z = std::max(hi->z, p.z);
+    }
+}
+
+// A plate lying on the side outline a-b (points {y, z}) of a part, from x0
+// to x1, `thick` thick toward `out`; its outer face is bevelled in by `thick`.
+XMesh SidePlate(P2 a, P2 b, float x0, float x1, float thick, P2 out)
+{
+    float len = std::hypot(out.a, out.b);
+    P2 n{out.a / len * thick, out.b / len * thick};
+    float dl = std::hypot(b.a - a.a, b.b - a.b);
+    P2 along{(b.a - a.a) / dl * thick, (b.b - a.b) / dl * thick};
+    std::vector<Vec3> pts;
+    for (float x : {x0, x1}) {
+        float xi = x < (x0 + x1) / 2 ? x + thick : x - thick;
+        pts.push_back({x, a.a, a.b});
+        pts.push_back({x, b.a, b.b});
+        pts.push_back({xi, a.a + n.a + along.a, a.b + n.b + along.b});
+        pts.push_back({xi, b.a + n.a - along.a, b.b + n.b - along.b});
+    }
+    return ConvexHull(pts);
+}
+
+// A cross-section for Loft: a rectangle centred on (cx, cy) with half sizes
+// hw and hh and its corners cut by `cut`, at depth z.
+struct Ring {
+    float z, cx, cy, hw, hh, cut;
+};
+
+// The hull of the rings (cut rectangles in x-y planes along z).
+XMesh Loft(const std::vector<Ring>& rings)
+{
+    std::vector<Vec3> pts;
+    for (const Ring& r : rings) {
+        float x0 = r.cx - r.hw, x1 = r.cx + r.hw, y0 = r.cy - r.hh, y1 = r.cy + r.hh, c = r.cut;
+        for (P2 p : {P2{x0 + c, y0}, P2{x1 - c, y0}, P2{x1, y0 + c}, P2{x1, y1 - c}, P2{x1 - c, y1}, P2{x0 + c, y1},
+                     P2{x0, y1 - c}, P2{x0, y0 + c}})
+            pts.push_back({p.a, p.b, r.z});
+    }
+    return ConvexHull(pts);
+}
+
+// A side profile (points {y, z}) made solid across x, each point reaching
+// out to the half width `halfWidth` gives it, edges bevelled by `inset`:
+// hulls that narrow toward the top.
+XMesh TaperedX(const std::vector<P2>& profile, const std::function<float(P2)>& halfWidth, float inset)
+{
+    P2 mid{0, 0};
+    for (P2 p : profile) mid.a += p.a / profile.size(), mid.b += p.b / profile.size();
+    std::vector<Vec3> pts;
+    for (P2 p : profile) {
+        float da = p.a - mid.a, db = p.b - mid.b, len = std::hypot(da, db);
+        float k = (len - inset) / len;
+        float w = halfWidth(p);
+        for (float s : {-1.0f, 1.0f}) {
+            pts.push_back({s * w, mid.a + da * k, mid.b + db * k});
+            pts.push_back({s * (w - inset), p.a, p.b});
+        }
+    }
+    return ConvexHull(pts);
+}
+
+void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
+
+// --- The parts -------------------------------------------------------------
+
+XMesh Body()
+{
+    Part p;
+    // Pelvis: a deep wedge under the turning upper body, its top at y 0.
+    p.Add(ExtrudeX({{0.0f, -0.62f}, {0.0f, 0.34f}, {-0.12f, 0.5f}, {-0.38f, 0.42f}, {-0.5f, 0.1f}, {-0.48f, -0.42f},
+                    {-0.3f, -0.66f}},
+                   -0.52f, 0.52f, 0.05f),
+          [](Vec3 n) { return n.y < -0.5f ? kJoint : kPlate; });
+    // Chin armour and the glowing core in it.
+    p.Add(SidePlate({-0.1f, 0.52f}, {-0.42f, 0.41f}, -0.4f, 0.4f, 0.05f, {-0.33f, 0.94f}), kAccent);
+    p.Add(SidePlate({-0.17f, 0.53f}, {-0.3f, 0.485f}, -0.15f, 0.15f, 0.07f, {-0.33f, 0.94f}), kGlow);
+    // Hip housings reaching out to the legs' joints.
+    for (float s : {-1.0f, 1.0f}) {
+        p.Tube({s * 0.4f, -0.05f, -0.4f}, {s * 0.64f, -0.05f, -0.4f}, 0.2f, 12, kJoint, kJoint);
+        p.Add(ChamferedBox({s > 0 ? 0.5f : -0.56f, -0.44f, -0.58f}, {s > 0 ? 0.56f : -0.5f, -0.16f, 0.22f}, 0.02f),
+              kStripe);
+    }
+    // Rear actuators from the pelvis to the hip housings.
+    for (float s : {-1.0f, 1.0f})
+        p.Tube({s * 0.3f, -0.36f, -0.62f}, {s * 0.46f, -0.12f, -0.5f}, 0.06f, 8, kJoint, kJoint);
+    return p.Finished();
+}
+
+XMesh Head()
+{
+    Part p;
+    // The hull: a raked front, a flat top and a deep back.
+    p.Add(TaperedX({{0.3f, 0.42f}, {0.34f, -0.3f}, {0.26f, -0.56f}, {-0.22f, -0.58f}, {-0.36f, -0.32f},
+                    {-0.36f, 0.3f}, {-0.2f, 0.6f}, {0.06f, 0.68f}},
+                   [](P2 p) { return p.a > 0.2f ? 0.38f : 0.47f; }, 0.05f),
+          [](Vec3 n) { return n.y < -0.5f ? kJoint : kPlate; });
+    // Glacis plates: the accent chevron over the front, a darker plate below.
+    p.Add(SidePlate({0.08f, 0.66f}, {0.29f, 0.44f}, -0.36f, 0.36f, 0.05f, {0.72f, 0.69f}), kAccent);
+    p.Add(SidePlate({-0.18f, 0.6f}, {0.04f, 0.66f}, -0.3f, 0.3f, 0.04f, {-0.26f, 0.96f}), kPlate);
+    // Sensor head on top with its visor slit.
+    p.Add(ExtrudeX({{0.33f, 0.36f}, {0.44f, 0.24f}, {0.45f, -0.08f}, {0.33f, -0.14f}}, -0.2f, 0.2f, 0.03f),
+          [](Vec3 n) { return n.z > 0.3f ? kAccent : kPlate; });
+    p.Add(ChamferedBox({-0.3f, 0.26f, -0.48f}, {0.3f, 0.39f, 0.12f}, 0.03f),
+          [](Vec3 n) { return n.y > 0.9f ? kAccent : kPlate; });  // spine plate
+    p.Add(SidePlate({0.355f, 0.33f}, {0.425f, 0.255f}, -0.16f, 0.16f, 0.03f, {0.73f, 0.68f}), kGlow);
+    // Flank armour and the shoulder stubs the arms turn on.
+    for (float s : {-1.0f, 1.0f}) {
+        p.Add(ChamferedBox({s > 0 ? 0.44f : -0.5f, -0.28f, -0.42f}, {s > 0 ? 0.5f : -0.44f, 0.06f, 0.36f}, 0.02f),
+              kStripe);
+        p.Tube({s * 0.38f, 0.2f, 0}, {s * 0.6f, 0.2f, 0}, 0.17f, 12, kJoint, kAccent);
+    }
+    // The front decides the extent along z and the top along y; the engine
+    // at the back and the bearing ring below reach exactly as far the other
+    // way, so the box is centred on the origin.
+    Vec3 lo, hi;
+    Bounds(p.Mesh(), &lo, &hi);
+    float back = -hi.z, bottom = -hi.y;
+    p.Add(ChamferedBox({-0.34f, -0.26f, back + 0.02f}, {0.34f, 0.24f, -0.46f}, 0.04f),
+          [](Vec3 n) { return n.z < -0.5f ? kPlate : kJoint; });
+    for (float x : {-0.2f, 0.0f, 0.2f})  // cooling fins
+        p.Add(ChamferedBox({x - 0.025f, 0.2f, back + 0.06f}, {x + 0.025f, 0.32f, -0.5f}, 0.01f), kAccent);
+    for (float s : {-1.0f, 1.0f})  // exhaust glow on the back
+        p.Add(ChamferedBox({s > 0 ? 0.06f : -0.28f, -0.16f, back}, {s > 0 ? 0.28f : -0.06f, 0.1f, back + 0.05f}, 0.01f),
+              kGlow);
+    p.Tube({0, bottom, 0}, {0, bottom + 0.12f, 0}, 0.34f, 16, kJoint, kJoint);
+    return p.Finished();
+}
+
+// The left arm (-x side); the right one is its mirror.
+XMesh LeftArm()
+{
+    Part p;
+    p.Tube({0.18f, 0, 0}, {-0.2f, 0, 0}, 0.18f, 12, kJoint, kJoint);  // shoulder joint
+    // Gun housing: its top flat at y 0.2 where the pod stands.
+    p.Add(Loft({{-0.46f, -0.4f, -0.03f, 0.21f, 0.2f, 0.06f},
+                {-0.38f, -0.4f, -0.03f, 0.26f, 0.23f, 0.08f},
+                {1.22f, -0.4f, -0.01f, 0.22f, 0.21f, 0.07f},
+                {1.3f, -0.4f, -0.02f, 0.17f, 0.17f, 0.05f}}),
+          [](Vec3 n) { return n.y > 0.9f ? kStripe : n.z > 0.5f ? kJoint : kPlate; });
+    // Shoulder armour.
+    p.Add(ExtrudeX({{0.4f, 0.22f}, {0.44f, -0.1f}, {0.34f, -0.42f}, {0.14f, -0.48f}, {0.12f, 0.3f}}, -0.6f, -0.08f,
+                   0.04f),
+          [](Vec3 n) { return n.x > 0.5f ? kJoint : kAccent; });
+    // Barrel with its shroud, glowing coils and muzzle brake.
+    p.Tube({-0.4f, 0, 1.2f}, {-0.4f, 0, 1.5f}, 0.13f, 12, kPlate, kJoint);
+    p.Tube({-0.4f, 0, 1.45f}, {-0.4f, 0, 1.8f}, 0.075f, 10, kJoint, kJoint);
+    for (float z : {1.56f, 1.65f}) p.Tube({-0.4f, 0, z}, {-0.4f, 0, z + 0.035f}, 0.1f, 10, kGlow, kGlow);
+    p.Add(ChamferedBox({-0.52f, -0.075f, 1.76f}, {-0.28f, 0.075f, 1.9f}, 0.025f),
+          [](Vec3 n) { return n.z > 0.5f ? kJoint : kPlate; });
+    // Status light along the outer side, ammunition feed below.
+    p.Add(ChamferedBox({-0.675f, -0.07f, 0.0f}, {-0.6f, 0.02f, 0.9f}, 0.012f), kGlow);
+    p.Add(ChamferedBox({-0.52f, -0.36f, -0.3f}, {-0.28f, -0.2f, 0.95f}, 0.03f), kJoint);
+    return p.Finished();
+}
+
+// Drawn at either pod matrix: symmetric in x.
+XMesh Pod()
+{
+    Part p;
+    p.Add(ChamferedBox({-0.16f, -0.1f, -0.45f}, {0.16f, 0.2f, 0.45f}, 0.03f),
+          [](Vec3 n) { return std::fabs(n.x) > 0.8f ? kStripe : kPlate; });
+    for (float s : {-1.0f, 1.0f})  // guards either side of the missile
+        p.Add(ChamferedBox({s > 0 ? 0.13f : -0.19f, -0.06f, -0.38f}, {s > 0 ? 0.19f : -0.13f, 0.3f, 0.32f}, 0),
+              kAccent);
+    p.Add(ChamferedBox({-0.05f, 0.19f, -0.42f}, {0.05f, 0.265f, 0.4f}, 0.01f), kJoint);  // rail
+    p.Add(ChamferedBox({-0.08f, 0.0f, -0.48f}, {0.08f, 0.1f, -0.43f}, 0.01f), kGlow);   // ready light
+    for (float z : {-0.5f, 0.44f}) p.Tube({0, 0, z}, {0, 0, z + 0.06f}, 0.07f, 6, kJoint, kJoint);  // hinge pins
+    return p.Finished();
+}
+
+// Nose forward along +z, centred on its origin, 38 triangles.
+XMesh Missile()
+{
+    Part p;
+    std::vector<Vec3> body;
+    for (int i = 0; i < 6; ++i) {
+        float a = 6.2831853f * i / 6;
+        body.push_back({0.065f * std::cos(a), 0.065f * std::sin(a), -0.4f});
+        body.push_back({0.075f * std::cos(a), 0.075f * std::sin(a), 0.16f});
+    }
+    body.push_back({0, 0, 0.4f});
+    p.Add(ConvexHull(body), [](Vec3 n) { return n.z > 0.2f ? kAccent : n.z < -0.9f ? kGlow : kPlate; });
+    // Two crossed fin plates at 45 degrees.
+    for (float d : {1.0f, -1.0f}) {
+        Vec3 span = Vec3Normalize({1, d, 0}), side = Vec3Normalize({-d, 1, 0}) * 0.008f;
+        std::vector<Vec3> fin;
+        for (float k : {-1.0f, 1.0f}) {
+            fin.push_back(span * -0.14f + side * k + Vec3{0, 0, -0.4f});
+            fin.push_back(span * 0.14f + side * k + Vec3{0, 0, -0.4f});
+            fin.push_back(side * k + Vec3{0, 0, -0.1f});
+        }
+        p.Add(ConvexHull(fin), kJoint);
+    }
+    return p.Finished();
+}
+
+// The left hip (-x side); the right one is its mirror.
+XMesh LeftLeg()
+{
+    Part p;
+    p.Tube({0.3f, 0, 0}, {-0.24f, 0, 0}, 0.23f, 14, kJoint, kJoint);
+    p.Tube({-0.24f, 0, 0}, {-0.3f, 0, 0}, 0.2f, 14, kAccent, kAccent);
+    p.Tube({-0.3f, 0, 0}, {-0.33f, 0, 0}, 0.085f, 8, kGlow, kGlow);
+    // A hip actuator block on the outside, above and behind the joint.
+    p.Add(ChamferedBox({-0.3f, 0.05f, -0.32f}, {-0.14f, 0.26f, 0.04f}, 0.03f), kPlate);
+    return p.Finished();
+}
+
+// Thigh, knee, shin and foot, built upright round the knee (the hip is at
+// (0, 1, 0.4), the ground at y -1.15), then turned into the foot's frame.
+// `thighBack` (the top of the thigh's back edge) and `heel` (the heel spur's
+// tip) are where the extents are balanced.
+XMesh FootUpright(float thighBack, float heel)
+{
+    Part p;
+    p.Tube({-0.24f, 0, 0}, {0.24f, 0, 0}, 0.21f, 12, kJoint, kAccent);  // knee
+    // Thigh beam from the knee up to the hip, a guard on its front.
+    p.Add(ExtrudeX({{0.02f, 0.17f}, {0.96f, 0.62f}, {1.24f, 0.44f}, {1.28f, 0.1f}, {0.9f, -0.22f}, {0.0f, -0.19f}},
+                   -0.21f, 0.21f, 0.04f),
+          [](Vec3 n) { return n.z > 0.3f ? kJoint : kPlate; });
+    p.Add(SidePlate({0.16f, 0.27f}, {0.9f, 0.63f}, -0.17f, 0.17f, 0.05f, {-0.44f, 0.9f}), kAccent);
+    // Armour hanging over the back of the thigh from above the hip.
+    p.Add(ExtrudeX({{1.3f, 0.18f}, {kThighTop, thighBack}, {0.82f, thighBack + 0.12f}, {0.5f, -0.3f}, {0.62f, -0.1f},
+                    {1.1f, 0.2f}},
+                   -0.26f, 0.26f, 0.04f),
+          [](Vec3 n) { return std::fabs(n.x) > 0.9f ? kAccent : n.z < -0.5f ? kStripe : kPlate; });
+    // Shin down to the ankle, with its guard in front.
+    p.Add(ExtrudeX({{-0.02f, 0.15f}, {-0.8f, 0.24f}, {-0.88f, 0.02f}, {-0.12f, -0.16f}}, -0.19f, 0.19f, 0.03f),
+          kPlate);
+    p.Add(SidePlate({-0.12f, 0.19f}, {-0.7f, 0.25f}, -0.16f, 0.16f, 0.05f, {0.1f, 1.0f}), kAccent);
+    // Knee actuator behind the joint: sleeve on the thigh, rod to the shin.
+    p.Tube({0, 0.62f, -0.36f}, {0, 0.2f, -0.33f}, 0.08f, 8, kPlate, kJoint);
+    p.Tube({0, 0.3f, -0.33f}, {0, -0.55f, -0.2f}, 0.045f, 8, kJoint, kJoint);
+    p.Tube({-0.18f, -0.86f, 0.12f}, {0.18f, -0.86f, 0.12f}, 0.13f, 10, kJoint, kJoint);  // ankle
+    // Foot pad, two toes and the heel spur.
+    std::vector<Vec3> pad;
+    for (float s : {-1.0f, 1.0f}) {
+        pad.push_back({s * 0.3f, kGround, -0.2f});
+        pad.push_back({s * 0.3f, kGround, 0.48f});
+        pad.push_back({s * 0.25f, -0.97f, -0.12f});
+        pad.push_back({s * 0.25f, -0.97f, 0.36f});
+    }
+    p.Add(ConvexHull(pad), [](Vec3 n) { return n.y > 0.5f ? kAccent : kPlate; });
+    for (float s : {-1.0f, 1.0f}) {
+        std::vector<Vec3> toe;
+        for (float k : {-1.0f, 1.0f}) {
+            toe.push_back({s * 0.17f + k * 0.065f, kGround, 0.3f});
+            toe.push_back({s * 0.17f + k * 0.065f, -1.02f, 0.3f});
+            toe.push_back({s * 0.17f + k * 0.04f, kGround, 0.6f});
+            toe.push_back({s * 0.17f + k * 0.04f, -1.1f, 0.58f});
+        }
+        p.Add(ConvexHull(toe), kJoint);
+    }
+    std::vector<Vec3> spur;
+    for (float k : {-1.0f, 1.0f}) {
+        spur.push_back({k * 0.08f, kGround, -0.1f});
+        spur.push_back({k * 0.08f, -0.98f, -0.1f});
+        spur.push_back({k * 0.04f, kGround, heel});
+        spur.push_back({k * 0.04f, -1.08f, heel + 0.03f});
+    }
+    p.Add(ConvexHull(spur), kJoint);
+    XMesh m = p.Finished();
+    TransformMesh(&m, MatRotationX(-kFootTilt));
+    return m;
+}
+
+XMesh Foot()
+{
+    // In the foot's frame a point (y, z) of the upright build sits at
+    // (y cos + z sin, z cos - y sin).  The toes and the front of the thigh
+    // fix the largest z and y; the thigh's back and the heel spur, tucked
+    // in for a trial build, are then set to reach as far the other way.
+    float c = std::cos(kFootTilt), s = std::sin(kFootTilt);
+    XMesh trial = FootUpright(0.0f, -0.1f);
+    Vec3 lo, hi;
+    Bounds(trial, &lo, &hi);
+    float thighBack = (-hi.z + kThighTop * s) / c;  // z cos - y sin = -hi.z
+    float heel = (-hi.y - kGround * c) / s;         // y cos + z sin = -hi.y
+    return FootUpright(thighBack, heel);
+}
+
+// --- Pictures --------------------------------------------------------------
+
+struct Palette {
+    RGBA dark, light, line, bevelLight, bevelShade, grime;
+};
+
+// Distance (pixels) inside the region's plate, negative in the margin, and
+// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
+float EdgeDistance(const PixelRect& r, int x, int y, int* side)
+{
+    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
+    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
+    *side = 0;
+    for (int i = 1; i < 4; ++i)
+        if (d[i] < d[*side]) *side = i;
+    return d[*side];
+}
+
+// An armour plate: mottled paint, a panel line round the edge with a
+// bevel inside it, rivets, a seam, scratches and grime toward the bottom.
+void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, bool chipped)
+{
+    PixelRect r = RegionPixels(region);
+    const RGBA bare = Rgb(0x59626C);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            int side;
+            float d = EdgeDistance(r, x, y, &side);
+            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
+            float n = Fbm(lx / 28.0f, ly / 28.0f, 4, seed);
+            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * 1.4f - 0.2f));
+            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * 0.12f);
+            float t = ly / r.h;
+            float grime = Smooth(0.55f, 1.0f, t) * (0.4f + 0.6f * Fbm(lx / 9.0f, ly / 30.0f, 3, seed + 2));
+            col = Mix(col, pal.grime, grime * 0.5f);
+            if (chipped && d < 26 && Fbm(lx / 7.0f, ly / 7.0f, 3, seed + 3) > 0.6f + d / 80.0f) col = bare;
+            if (d < 5.5f) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, 0.75f);
+            if (d < 2.5f) col = pal.line;
+            c.At(x, y) = col;
+        }
+    // A seam across the plate, rivets along the edges.
+    float seam = r.y + kMargin + (r.h - 2 * kMargin) * 0.42f;
+    c.FillRect(r.x + kMargin + 4, seam - 1, r.x + r.w - kMargin - 4, seam + 1, Mix(pal.line, pal.dark, 0.3f));
+    c.FillRect(r.x + kMargin + 4, seam + 1, r.x + r.w - kMargin - 4, seam + 2, Mix(pal.bevelLight, pal.light, 0.5f));
+    float in = kMargin + 11.0f;
+    for (float fx : {0.0f, 0.5f, 1.0f})
+        for (float fy : {0.0f, 1.0f}) {
+            float cx = r.x + in + fx * (r.w - 2 * in), cy = r.y + in + fy * (r.h - 2 * in);
+            c.Disc(cx + 0.6f, cy + 0.8f, 3.2f, pal.bevelShade);
+            c.Disc(cx, cy, 2.6f, Mix(pal.light, pal.bevelLight, 0.6f));
+        }
+    for (int k = 0; k < 14; ++k) {
+        float x0 = r.x + kMargin + 12 + Hash01(k, 1, seed + 5) * (r.w - 2 * kMargin - 24);
+        float y0 = r.y + kMargin + 12 + Hash01(k, 2, seed + 5) * (r.h - 2 * kMargin - 24);
+        float len = 6 + 16 * Hash01(k, 3, seed + 5), ang = Hash01(k, 4, seed + 5) * 3.14159f;
+        c.Line(x0, y0, x0 + std::cos(ang) * len, y0 + std::sin(ang) * len, 0.8f, Mix(pal.bevelLight, pal.light, 0.3f));
+    }
+}
+
+// Joints and actuators: dark oiled metal in rings.
+void PaintJoint(Canvas& c)
+{
+    PixelRect r = RegionPixels(kJoint);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
+            float n = Fbm(lx / 20.0f, ly / 20.0f, 4, 1031);
+            RGBA col = Mix(Rgb(0x23272D), Rgb(0x3C434B), n);
+            float rib = 0.5f + 0.5f * std::sin(ly / 16.0f * 6.2831853f);
+            col = Mix(col, Rgb(0x555E68), rib * rib * 0.45f);
+            if (std::fmod(ly, 16.0f) < 1.5f) col = Mix(col, Rgb(0x16191D), 0.8f);
+            float oil = Smooth(0.62f, 0.8f, Fbm(lx / 14.0f, ly / 40.0f, 3, 1032));
+            col = Mix(col, Rgb(0x1B1C1A), oil * 0.6f);
+            c.At(x, y) = Mix(col, Rgb(0x1E2126), Hash01(x, y, 1033) * 0.15f);
+        }
+}
+
+// Emissive-looking panels: a dark frame round bars of bright cyan light.
+void PaintGlow(Canvas& c)
+{
+    PixelRect r = RegionPixels(kGlow);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            int side;
+            float d = EdgeDistance(r, x, y, &side);
+            float ly = static_cast<float>(y - r.y);
+            float core = Smooth(2.0f, 20.0f, d);
+            float bars = 0.75f + 0.25f * std::cos((ly - kMargin) / 29.0f * 6.2831853f);
+            float flicker = 0.9f + 0.1f * Fbm(x / 6.0f, ly / 6.0f, 2, 1041);
+            float k = core * bars * flicker;
+            RGBA col = Mix(Rgb(0x0B2A31), Rgb(0x1D97AC), Clamp01(k * 1.6f));
+            col = Mix(col, Rgb(0x72F1FF), Clamp01(k * 1.6f - 0.6f));
+            col = Mix(col, Rgb(0xDAFEFF), Clamp01(k * 2.0f - 1.55f));
+            c.At(x, y) = col;
+        }
+}
+
+// Gunmetal with a band of warning chevrons in the accent colour.
+void PaintStripe(Canvas& c, const Palette& metal)
+{
+    PaintPlate(c, kStripe, metal, 1051, false);
+    PixelRect r = RegionPixels(kStripe);
+    float top = r.y + kMargin + (r.h - 2 * kMargin) * 0.58f, bottom = r.y + r.h - kMargin - 12.0f;
+    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
+        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
+            float phase = std::fmod((x - r.x) + (y - r.y) + 1000.0f, 28.0f);
+            RGBA stripe = phase < 14 ? Rgb(0xD9691F) : Rgb(0x2B3037);
+            float wear = Fbm(x / 6.0f, y / 6.0f, 3, 1052);
+            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.68f ? 0.8f : 0.1f);
+        }
+    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
+    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+}
+
+Canvas ArmourTexture()
+{
+    Canvas c(kAtlas, kAtlas, Rgb(0x3C434B));
+    const Palette metal{Rgb(0x434B55), Rgb(0x68727E), Rgb(0x191C21), Rgb(0x98A2AE), Rgb(0x2A3037), Rgb(0x2B2A25)};
+    const Palette accent{Rgb(0xB44A14), Rgb(0xE67A26), Rgb(0x2A160C), Rgb(0xF6A865), Rgb(0x7A3210), Rgb(0x4A2A16)};
+    PaintPlate(c, kPlate, metal, 1011, false);
+    PaintPlate(c, kAccent, accent, 1021, true);
+    PaintJoint(c);
+    PaintGlow(c);
+    PaintStripe(c, metal);
+    return c;
+}
+
+// The glowing colour ramp of a shell: white-hot, then yellow, orange, out.
+RGBA HotColour(float k)
+{
+    RGBA col = Mix(Rgb(0x000000), Rgb(0xD2400C), Clamp01(k * 2.2f));
+    col = Mix(col, Rgb(0xFFB43C), Clamp01(k * 2.2f - 0.9f));
+    return Mix(col, Rgb(0xFFF6DC), Clamp01(k * 2.5f - 1.6f));
+}
+
+// 16 x 128 on black (the colour key): a streak along v, hot in the middle
+// of its width, fading at both ends.
+Canvas ShellStreak()
+{
+    Canvas c(16, 128, Rgb(0x000000));
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 16; ++x) {
+            float across = (x + 0.5f - 8.0f) / 8.0f;
+            float t = (y + 0.5f) / 128.0f;
+            float along = Smooth(0.0f, 0.3f, t) * Smooth(1.0f, 0.7f, t);
+            float k = std::exp(-across * across * 5.0f) * along;
+            c.At(x, y) = k < 0.02f ? Rgb(0x000000) : HotColour(k);
+        }
+    return c;
+}
+
+// 64 x 64 on black (the colour key): a round glow with four faint rays.
+Canvas ShellGlow()
+{
+    Canvas c(64, 64, Rgb(0x000000));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            float dx = (x + 0.5f - 32.0f) / 32.0f, dy = (y + 0.5f - 32.0f) / 32.0f;
+            float d = std::hypot(dx, dy);
+            float rays = std::exp(-std::fabs(dx * dy) * 60.0f) * Clamp01(1 - d) * 0.35f;
+            float k = std::exp(-d * d * 7.0f) * Clamp01((1 - d) * 4) + rays;
+            c.At(x, y) = k < 0.02f || d >= 1 ? Rgb(0x000000) : HotColour(k);
+        }
+    return c;
+}
+}  // namespace
+
+void BuildRobot10(Pack& pack)
+{
+    pack.Png("LAND/D-ED.10/Armour.png", ArmourTexture());
+    pack.Png("LAND/D-ED.10/Cannon11.png", ShellStreak());
+    pack.Png("LAND/D-ED.10/Cannon12.png", ShellGlow());
+
+    pack.X("LAND/D-ED.10/Body.x", Body());
+    pack.X("LAND/D-ED.10/Head.x", Head());
+    XMesh arm = LeftArm();
+    pack.X("LAND/D-ED.10/LeftArm.x", arm);
+    MirrorX(&arm);
+    pack.X("LAND/D-ED.10/RightArm.x", arm);
+    XMesh leg = LeftLeg();
+    pack.X("LAND/D-ED.10/LeftLeg.x", leg);
+    MirrorX(&leg);
+    pack.X("LAND/D-ED.10/RightLeg.x", leg);
+    pack.X("LAND/D-ED.10/Foot.x", Foot());
+    pack.X("LAND/D-ED.10/weaponpart1.x", Pod());
+    pack.X("LAND/D-ED.10/weaponpart2.x", Missile());
+}

@@ -687,3 +687,83 @@ TEST_F(GL, ModelSubsetsShowTheirExactColoursAndFiftyDrawsTheReducedCopy)
     SetTransform(TS_PROJECTION, MatIdentity());
     EXPECT_EQ(chdir(cwd), 0);
 }
+
+// A picture of single-texel black and white squares drawn far smaller than
+// it is, as a distant ground is.  With its full chain and the linear filters
+// the game sets, every pixel is the average grey, steady as the view moves;
+// read from the top level alone (one level, or the mip filter off), the
+// pixels pick black and white texels apart and shimmer.  The nearest level
+// is grey too: every level below the top is already the average.
+TEST_F(GL, FarTexturesShowTheAverageOfTheirFullChain)
+{
+    const uint32_t side = 256;
+    std::vector<uint32_t> checker(side * side);
+    for (uint32_t y = 0; y < side; ++y)
+        for (uint32_t x = 0; x < side; ++x) checker[y * side + x] = ((x ^ y) & 1) ? 0xFFFFFFFF : 0xFF000000;
+    Texture* chain = nullptr;
+    ASSERT_FALSE(Failed(CreateTexture(side, side, 0, 0, FMT_A8R8G8B8, POOL_MANAGED, &chain)));
+    ASSERT_FALSE(Failed(UpdateTexture(chain, checker.data(), side, side)));
+    Texture* single = MakeTexture(side, side, checker);
+    struct Case {
+        Texture* tex;
+        uint32_t mipFilter;
+        bool grey;
+        const char* what;
+    };
+    const Case cases[] = {
+        {chain, TEXF_LINEAR, true, "full chain, linear mip filter"},
+        {chain, TEXF_POINT, true, "full chain, nearest level"},
+        {chain, TEXF_NONE, false, "full chain, mip filter off"},
+        {single, TEXF_LINEAR, false, "one level"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Clear(CLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        SetSamplerState(0, SAMP_MAGFILTER, TEXF_LINEAR);
+        SetSamplerState(0, SAMP_MINFILTER, TEXF_LINEAR);
+        SetSamplerState(0, SAMP_MIPFILTER, c.mipFilter);
+        SetTexture(0, c.tex);
+        Rect(8, 8, 15, 15, 0.5f, 0xFFFFFFFF);  // 7 x 7 pixels for 256 x 256 texels
+        auto px = Pixels();
+        int worst = 0;  // the furthest any pixel is from the average
+        for (int y = 8; y < 15; ++y)
+            for (int x = 8; x < 15; ++x) {
+                int off = std::abs(static_cast<int>(R(At(px, x, y))) - 128);
+                if (off > worst) worst = off;
+            }
+        if (c.grey) EXPECT_LE(worst, 8);
+        else EXPECT_GE(worst, 30);
+    }
+    SetTexture(0, nullptr);
+    Release(chain);
+    Release(single);
+}
+
+// A black and a white texel stretched over 32 pixels: the magnification
+// filter the device is set to decides between a hard step and a ramp.
+TEST_F(GL, MagnifiedTexturesFollowTheMagFilter)
+{
+    Texture* pair = MakeTexture(2, 1, {0xFF000000, 0xFFFFFFFF});
+    SetTexture(0, pair);
+    SetSamplerState(0, SAMP_MINFILTER, TEXF_LINEAR);
+    SetSamplerState(0, SAMP_MIPFILTER, TEXF_LINEAR);
+    for (uint32_t filter : {TEXF_POINT, TEXF_LINEAR}) {
+        SCOPED_TRACE(filter);
+        Clear(CLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        SetSamplerState(0, SAMP_MAGFILTER, filter);
+        Rect(16, 16, 48, 24, 0.5f, 0xFFFFFFFF);
+        auto px = Pixels();
+        // Pixels 28 and 36 lie between the texel centres (pixels 24 and 40),
+        // 28% and 78% of the way from black to white.
+        int left = static_cast<int>(R(At(px, 28, 20))), right = static_cast<int>(R(At(px, 36, 20)));
+        if (filter == TEXF_POINT) {
+            EXPECT_EQ(left, 0);
+            EXPECT_EQ(right, 255);
+        } else {
+            EXPECT_NEAR(left, 72, 8);
+            EXPECT_NEAR(right, 199, 8);
+        }
+    }
+    SetTexture(0, nullptr);
+    Release(pair);
+}

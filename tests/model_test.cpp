@@ -5,17 +5,21 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <random>
 
 #include "app/device.h"
+#include "boxy_part.h"
 #include "headless_device.h"
 #include "app/options.h"
 #include "assets/model.h"
+#include "platform/alloc_ceiling.h"
 #include "platform/image.h"
 #include "platform/mesh_data.h"
 #include "platform/system.h"
@@ -108,6 +112,132 @@ TEST_F(Models, BinaryFileReadsTheSame)
     ExpectVec(d.vertices[d.indices[2]].pos, 1, 1, 0);
 }
 
+// Files as exporters write them: the format's templates with their GUIDs,
+// vertex colours, 32-bit words and float bit patterns in a vertex
+// declaration, frames in a chain and side by side, binary files with
+// templates and with 64-bit floats.  None of those numbers is a count.
+TEST_F(Models, FilesAsExportersWriteThemLoad)
+{
+    struct Case {
+        const char* file;
+        uint32_t faces, materials;
+        Vec3 lo, hi;
+        bool normals, texCoords;
+    };
+    const Case cases[] = {
+        {"exporter_templates.x", 2, 1, {-1, 0, -1}, {1, 0, 1}, true, true},
+        {"vertex_colours.x", 2, 1, {0, 0, 0}, {1, 1, 0}, false, false},
+        {"float_bits.x", 1, 1, {0, 0, 0}, {1, 1, 0}, false, false},
+        // Hull lifted 1, turret 2 above it, gun 5 ahead of the turret, a
+        // wheel 7 to the left of the origin.
+        {"several_frames.x", 4, 1, {-7, 0, 0}, {1, 4, 5}, false, false},
+        {"binary_templates.x", 2, 1, {-1, 3, -1}, {1, 3, 1}, false, false},
+        {"binary_doubles.x", 2, 2, {0, 0, 0}, {1, 1, 0}, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        MeshData d;
+        std::string err;
+        if (!ReadXFile(kData + "/" + c.file, &d, &err)) {
+            ADD_FAILURE() << err;
+            continue;
+        }
+        EXPECT_EQ(d.FaceCount(), c.faces);
+        EXPECT_EQ(d.materials.size(), c.materials);
+        EXPECT_EQ(d.hasNormals, c.normals);
+        EXPECT_EQ(d.hasTexCoords, c.texCoords);
+        Vec3 lo = d.vertices[0].pos, hi = lo;
+        for (const MeshVertex& v : d.vertices) {
+            lo = {std::min(lo.x, v.pos.x), std::min(lo.y, v.pos.y), std::min(lo.z, v.pos.z)};
+            hi = {std::max(hi.x, v.pos.x), std::max(hi.y, v.pos.y), std::max(hi.z, v.pos.z)};
+        }
+        ExpectVec(lo, c.lo.x, c.lo.y, c.lo.z);
+        ExpectVec(hi, c.hi.x, c.hi.y, c.hi.z);
+
+        ModelPart part;
+        testing::internal::CaptureStderr();
+        LoadModelPart(&part, (kData + "/" + c.file).c_str());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_NE(part.mesh, nullptr);
+        ReleaseModelPart(&part);
+    }
+    MeshData olive;
+    std::string err;
+    ASSERT_TRUE(ReadXFile(kData + "/exporter_templates.x", &olive, &err)) << err;
+    EXPECT_FLOAT_EQ(olive.materials[0].material.diffuse.g, 0.6f);
+    ASSERT_TRUE(ReadXFile(kData + "/binary_templates.x", &olive, &err)) << err;
+    EXPECT_FLOAT_EQ(olive.materials[0].material.diffuse.g, 0.6f);
+}
+
+// A count where the format puts one, larger than the file could hold, is
+// refused before the reader reserves room for it; so are binary lists and
+// names running past the end, and what the reader would follow out of its
+// arrays: faces using vertices or normals the mesh lacks, skin weights on
+// missing vertices, face materials in a list without a material.
+TEST_F(Models, DamagedCountsAndIndicesAreRefusedByName)
+{
+    const std::string head = "xof 0303txt 0032\n";
+    const std::string quad = "4;0;0;0;,1;0;0;,1;1;0;,0;1;0;;\n";
+    auto w16 = [](uint16_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; };
+    auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    // Binary tokens: 1 a name, 10 an opening brace, 6 and 7 integer and float lists.
+    const std::string bin = std::string("xof 0303bin 0032") + w16(1) + u32(4) + "Mesh" + w16(10);
+    struct Case {
+        std::string bytes;
+        const char* says;
+    };
+    const Case cases[] = {
+        {head + "Mesh M {\n4000000000;\n0;0;0;;\n1;\n3;0,0,0;;\n}\n", "4000000000 vertices"},
+        {head + "Mesh M {\n" + quad + "3000000000;\n3;0,1,2;;\n}\n", "3000000000 faces"},
+        {head + "Mesh M {\n-1;\n0;0;0;;\n1;\n3;0,0,0;;\n}\n", "4294967295 vertices"},
+        {head + "Mesh M {\n" + quad + "1;\n2000000000;0,1,2;;\n}\n", "2000000000 corners"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshNormals {\n3000000000;\n0;0;1;;\n}\n}\n",
+         "3000000000 normals"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshTextureCoords {\n3000000000;\n0;0;;\n}\n}\n",
+         "3000000000 texture coordinates"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshVertexColors {\n3000000000;\n}\n}\n",
+         "3000000000 vertex colours"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshMaterialList {\n1;\n3000000000;\n0;;\n}\n}\n",
+         "3000000000 face materials"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,4;;\n}\n", "vertex 4 of 4"},
+        {head + "Mesh M {\n" + quad + "2;\n3;0,1,2;,\n0;;\n}\n", "face 1 without corners"},
+        // A template lacking its closing brace ends at the next one, as the
+        // reader takes it; the mesh after it is still checked.
+        {head + "template A {\n<3D82AB5E-62DA-11cf-AB39-0020AF71E433>\nDWORD x;\ntemplate B {\n" +
+             "<3D82AB5F-62DA-11cf-AB39-0020AF71E433>\n}\nMesh M {\n" + quad + "1;\n3;0,1,4;;\n}\n",
+         "vertex 4 of 4"},
+        {head + "Mesh M {\n" + quad +
+             "1;\n3;0,1,2;;\nMeshNormals {\n1;\n0;0;1;;\n1;\n3;0,0,1;;\n}\n}\n",
+         "normal 1 of 1"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshMaterialList {\n1;\n1;\n0;;\n}\n}\n",
+         "a material list for 1 face without a material"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nSkinWeights {\n\"Hull\";\n2;\n0,\n90000000;\n" +
+             "1.0,\n1.0;\n1.0,0.0,0.0,0.0,\n0.0,1.0,0.0,0.0,\n0.0,0.0,1.0,0.0,\n0.0,0.0,0.0,1.0;;\n}\n}\n",
+         "skin weight on vertex 90000000 of 4"},
+        {bin + w16(6) + u32(1u << 30) + u32(3), "a list of 1073741824 numbers"},
+        {bin + w16(7) + u32(1u << 30) + u32(0), "a list of 1073741824 numbers"},
+        {bin + w16(1) + u32(100) + "Quad", "a name of 100 bytes"},
+    };
+    const std::string path = "/tmp/varnok-damaged.x";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.says);
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        MeshData d;
+        std::string err;
+        EXPECT_FALSE(ReadXFile(path, &d, &err));
+        EXPECT_NE(err.find(c.says), std::string::npos) << err;
+        EXPECT_EQ(d.FaceCount(), 0u);
+        ModelPart part;
+        testing::internal::CaptureStderr();
+        LoadModelPart(&part, path.c_str());
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.rfind(path + ": not a mesh file (", 0), 0u) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_EQ(part.mesh, nullptr);
+    }
+    std::remove(path.c_str());
+}
+
 TEST_F(Models, ModelPartCleansWeldsAndCutsTwoCopies)
 {
     ModelPart part;
@@ -188,6 +318,92 @@ TEST_F(Models, TheReducedCopyKeepsAFifthOfTheWayAboveTheMinimum)
     OptimizeVertexCache(&reduced);
     EXPECT_TRUE(std::is_sorted(reduced.attributes.begin(), reduced.attributes.end()));
     EXPECT_TRUE(ValidMesh(reduced));
+}
+
+// Every kind is built of chamfered boxes, cylinders and wedges whose edges
+// are all hard edges and texture seams.  The reduced copy of such a part is
+// still reduced, keeps each subset and keeps the part's outline.
+TEST_F(Models, TheReducedCopyOfABoxyPartIsReducedAndKeepsItsOutline)
+{
+    const BoxyPart tank = BoxyPart::Tank();
+    const std::string path = "/tmp/varnok-boxy-part.x";
+    ASSERT_TRUE(tank.Write(path));
+    ModelPart part;
+    LoadModelPart(&part, path.c_str());
+    std::remove(path.c_str());
+    ASSERT_NE(part.mesh, nullptr);
+    gfx::Mesh* full = part.lodMeshes[1];
+    gfx::Mesh* reduced = part.lodMeshes[0];
+    ASSERT_EQ(gfx::MeshFaceCount(full), tank.FaceCount());
+    EXPECT_LE(gfx::MeshFaceCount(reduced), tank.FaceCount() / 3) << "of " << tank.FaceCount();
+    for (uint32_t subset = 0; subset < 4; ++subset) {
+        const uint32_t* a = gfx::MeshAttributes(reduced);
+        EXPECT_NE(std::find(a, a + gfx::MeshFaceCount(reduced), subset), a + gfx::MeshFaceCount(reduced))
+            << "subset " << subset;
+    }
+    // The box of the vertices each copy uses.
+    auto box = [](gfx::Mesh* m, Vec3* lo, Vec3* hi) {
+        const uint8_t* v = static_cast<const uint8_t*>(gfx::MeshVertices(m));
+        uint32_t stride = gfx::FvfStride(gfx::MeshFVF(m));
+        *lo = {1e30f, 1e30f, 1e30f};
+        *hi = {-1e30f, -1e30f, -1e30f};
+        for (uint32_t i = 0; i < gfx::MeshFaceCount(m) * 3; ++i) {
+            Vec3 p;
+            std::memcpy(&p, v + gfx::MeshIndices(m)[i] * stride, 12);
+            *lo = {std::min(lo->x, p.x), std::min(lo->y, p.y), std::min(lo->z, p.z)};
+            *hi = {std::max(hi->x, p.x), std::max(hi->y, p.y), std::max(hi->z, p.z)};
+        }
+    };
+    Vec3 fullLo, fullHi, lo, hi;
+    box(full, &fullLo, &fullHi);
+    box(reduced, &lo, &hi);
+    const float tolerance = 0.03f * Vec3Length(fullHi - fullLo);
+    for (int axis = 0; axis < 3; ++axis) {
+        EXPECT_NEAR((&lo.x)[axis], (&fullLo.x)[axis], tolerance) << "axis " << axis;
+        EXPECT_NEAR((&hi.x)[axis], (&fullHi.x)[axis], tolerance) << "axis " << axis;
+    }
+    ReleaseModelPart(&part);
+}
+
+// A fine grille of crossing slats: every corner sits where slats cross, so
+// both careful simplifiers are held everywhere.  Slats closer together than
+// the outline may move are merged instead, and the grille keeps its size.
+TEST_F(Models, AFineGrilleReducesByMergingSlats)
+{
+    MeshData grille;
+    const int n = 40;
+    const float gap = 0.2f;
+    auto corner = [&](int x, int y, int z) { return static_cast<uint32_t>((x * 2 + y) * (n + 1) + z); };
+    for (int x = 0; x <= n; ++x)
+        for (int y = 0; y <= 1; ++y)
+            for (int z = 0; z <= n; ++z) grille.vertices.push_back({{x * gap, float(y), z * gap}, {0, 0, 0}, 0, 0});
+    auto quad = [&](uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+        grille.indices.insert(grille.indices.end(), {a, b, c, a, c, d});
+        grille.attributes.insert(grille.attributes.end(), 2, 0u);
+    };
+    for (int i = 0; i <= n; ++i)
+        for (int j = 0; j < n; ++j) {
+            quad(corner(j, 0, i), corner(j, 1, i), corner(j + 1, 1, i), corner(j + 1, 0, i));  // slats along x
+            quad(corner(i, 0, j), corner(i, 1, j), corner(i, 1, j + 1), corner(i, 0, j + 1));  // slats along z
+        }
+    uint32_t minFaces = MinimumFaces(grille);
+    MeshData reduced = SimplifiedCopy(grille, minFaces + (grille.FaceCount() - minFaces) / 5);
+    EXPECT_LT(reduced.FaceCount(), grille.FaceCount() / 2) << "of " << grille.FaceCount();
+    EXPECT_GT(reduced.FaceCount(), 0u);
+    EXPECT_TRUE(ValidMesh(reduced));
+    Vec3 lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
+    for (uint32_t i : reduced.indices) {
+        Vec3 p = reduced.vertices[i].pos;
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    const float tolerance = 0.05f * n * gap;  // the outline's allowance
+    EXPECT_NEAR(lo.x, 0, tolerance);
+    EXPECT_NEAR(lo.y, 0, 1e-5);
+    EXPECT_NEAR(lo.z, 0, tolerance);
+    EXPECT_NEAR(hi.x, n * gap, tolerance);
+    EXPECT_NEAR(hi.y, 1, 1e-5);
+    EXPECT_NEAR(hi.z, n * gap, tolerance);
 }
 
 TEST_F(Models, LevelOfDetailSwitchesAtFifty)
@@ -280,6 +496,55 @@ TEST_F(Models, TexturesLoadAtTheirSizeOrTheAskedOneWithTheColourKey)
     std::remove("/tmp/varnok-bad.png");
 }
 
+// A model's material texture has every level down to 1 x 1, so a model far
+// away samples a level as small as it is drawn; a colour-keyed picture has
+// one level, and so has a render target, which is drawn into at level 0.
+TEST_F(Models, MaterialTexturesHaveTheFullChainOfLevels)
+{
+    ModelPart part;
+    SimpleModel simple;
+    testing::internal::CaptureStderr();
+    LoadModelPart(&part, (kData + "/two_frames.x").c_str());
+    LoadSimpleModel(&simple, (kData + "/quad_binary.x").c_str());
+    testing::internal::GetCapturedStderr();
+    gfx::Texture* keyed = nullptr;
+    ASSERT_FALSE(gfx::Failed(LoadTexture(&keyed, (kData + "/stripes.bmp").c_str(), 0, 0, 0xFF0000FF)));
+    gfx::Texture *wide = nullptr, *three = nullptr, *target = nullptr;
+    ASSERT_FALSE(gfx::Failed(gfx::CreateTexture(256, 64, 0, 0, gfx::FMT_A8R8G8B8, gfx::POOL_MANAGED, &wide)));
+    ASSERT_FALSE(gfx::Failed(gfx::CreateTexture(64, 64, 3, 0, gfx::FMT_A8R8G8B8, gfx::POOL_MANAGED, &three)));
+    ASSERT_FALSE(gfx::Failed(
+        gfx::CreateTexture(32, 32, 0, gfx::USAGE_RENDERTARGET, gfx::FMT_R32F, gfx::POOL_DEFAULT, &target)));
+    ASSERT_NE(part.textures[1], nullptr);
+    ASSERT_NE(simple.textures[1], nullptr);
+    struct Case {
+        gfx::Texture* tex;
+        uint32_t lastLevel, width, height;  // the last level and its size
+    };
+    const Case cases[] = {
+        {part.textures[1], 2, 1, 1},    // stripes.bmp, 4 x 2: 2 x 1, then 1 x 1
+        {simple.textures[1], 2, 1, 1},
+        {keyed, 0, 4, 2},
+        {wide, 8, 1, 1},                // 256 x 64 down to 1 x 1: the short side stays 1
+        {three, 2, 16, 16},
+        {target, 0, 32, 32},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lastLevel);
+        gfx::SurfaceDesc d{};
+        ASSERT_FALSE(gfx::Failed(gfx::GetLevelDesc(c.tex, c.lastLevel, &d)));
+        EXPECT_EQ(d.width, c.width);
+        EXPECT_EQ(d.height, c.height);
+        EXPECT_TRUE(gfx::Failed(gfx::GetLevelDesc(c.tex, c.lastLevel + 1, &d)));
+    }
+    gfx::SurfaceDesc d{};
+    ASSERT_FALSE(gfx::Failed(gfx::GetLevelDesc(wide, 6, &d)));
+    EXPECT_EQ(d.width, 4u);
+    EXPECT_EQ(d.height, 1u);
+    for (gfx::Texture* t : {keyed, wide, three, target}) gfx::Release(t);
+    ReleaseModelPart(&part);
+    ReleaseSimpleModel(&simple);
+}
+
 TEST_F(Models, FrustumEdgeCases)
 {
     ViewFrustum f;
@@ -329,11 +594,28 @@ TEST_F(Models, RayAgainstMeshFindsTheNearestFace)
     ReleaseModelPart(&part);
 }
 
+// Under a ceiling, a request beyond it fails as an allocation failure
+// however large it is: a damaged count asking for nearly all of memory never
+// reaches the heap.
+TEST(AllocationCeiling, RefusesWhatItCannotHoldHoweverLarge)
+{
+    AllocationCeiling ceiling(size_t{1} << 20);
+    for (size_t n : {size_t{2} << 20, SIZE_MAX / 2, SIZE_MAX - 16})
+        EXPECT_THROW(static_cast<void>(::operator new(n)), std::bad_alloc) << n;
+    void* p = ::operator new(1000);
+    EXPECT_NE(p, nullptr);
+    ::operator delete(p);
+}
+
 // Whatever the bytes, the loaders return; they never crash.
 TEST_F(Models, MangledFilesNeverCrashTheLoaders)
 {
-    std::vector<std::string> corpus = {Slurp(kData + "/two_frames.x"), Slurp(kData + "/quad_binary.x"),
-                                       Slurp(kData + "/stripes.bmp")};
+    // The picture last; the mesh files in text and binary, with templates,
+    // vertex colours, several frames and 64-bit floats.
+    std::vector<std::string> corpus;
+    for (const char* name : {"two_frames.x", "quad_binary.x", "exporter_templates.x", "vertex_colours.x",
+                             "several_frames.x", "binary_templates.x", "binary_doubles.x", "stripes.bmp"})
+        corpus.push_back(Slurp(kData + "/" + name));
     std::mt19937 rng(1234);
     const std::string path = "/tmp/varnok-fuzz";
     int loaded = 0;
@@ -350,7 +632,7 @@ TEST_F(Models, MangledFilesNeverCrashTheLoaders)
             case 3: bytes.resize(at); break;
             }
         }
-        bool picture = round % corpus.size() == 2;
+        bool picture = round % corpus.size() == corpus.size() - 1;
         std::string file = path + (picture ? ".bmp" : ".x");
         std::ofstream(file, std::ios::binary) << bytes;
         if (picture) {

@@ -31,7 +31,35 @@ std::string ResolveTexture(const std::string& name, const std::string& meshPath)
     return name;
 }
 
+// A picture as a texture of the given size (0: the file's own) with the
+// colour key applied: `levels` 1 for the top level alone, 0 for the full
+// chain, each level below made from the one above.
+gfx::HResult TextureFromFile(gfx::Texture** out, const char* path, uint32_t width, uint32_t height,
+                             uint32_t colourKey, uint32_t levels)
+{
+    Image img;
+    std::string error;
+    if (!ReadImageFile(path, &img, &error)) {
+        std::fprintf(stderr, "%s: %s\n", path, error.c_str());
+        return gfx::E_FAIL;
+    }
+    uint32_t w = width ? width : img.width, h = height ? height : img.height;
+    if (w != img.width || h != img.height) img = ScaleImage(img, w, h);
+    ApplyColourKey(&img, colourKey);
+    gfx::Texture* tex = nullptr;
+    if (gfx::Failed(gfx::CreateTexture(w, h, levels, 0, gfx::FMT_A8R8G8B8, gfx::POOL_MANAGED, &tex)) ||
+        gfx::Failed(gfx::UpdateTexture(tex, img.argb.data(), w, h))) {
+        gfx::Release(tex);
+        std::fprintf(stderr, "%s: the texture cannot be created\n", path);
+        return gfx::E_FAIL;
+    }
+    *out = tex;
+    return gfx::S_OK;
+}
+
 // Materials (ambient = diffuse) and their textures, null where none loads.
+// A material's texture has the full chain of levels, so that a model far
+// away samples the level its size on screen asks for instead of shimmering.
 void LoadMaterials(const MeshData& data, const char* path, uint32_t* count,
                    std::vector<gfx::Material>* materials, std::vector<gfx::Texture*>* textures)
 {
@@ -42,7 +70,7 @@ void LoadMaterials(const MeshData& data, const char* path, uint32_t* count,
         (*materials)[i] = data.materials[i].material;
         (*materials)[i].ambient = (*materials)[i].diffuse;
         const std::string& name = data.materials[i].textureFile;
-        if (!name.empty()) LoadTexture(&(*textures)[i], ResolveTexture(name, path).c_str(), 0, 0, 0);
+        if (!name.empty()) TextureFromFile(&(*textures)[i], ResolveTexture(name, path).c_str(), 0, 0, 0, 0);
     }
 }
 
@@ -209,24 +237,7 @@ void ReleaseSimpleModel(SimpleModel* model)
 gfx::HResult LoadTexture(gfx::Texture** out, const char* path, uint32_t width, uint32_t height,
                          uint32_t colourKey)
 {
-    Image img;
-    std::string error;
-    if (!ReadImageFile(path, &img, &error)) {
-        std::fprintf(stderr, "%s: %s\n", path, error.c_str());
-        return gfx::E_FAIL;
-    }
-    uint32_t w = width ? width : img.width, h = height ? height : img.height;
-    if (w != img.width || h != img.height) img = ScaleImage(img, w, h);
-    ApplyColourKey(&img, colourKey);
-    gfx::Texture* tex = nullptr;
-    if (gfx::Failed(gfx::CreateTexture(w, h, 1, 0, gfx::FMT_A8R8G8B8, gfx::POOL_MANAGED, &tex)) ||
-        gfx::Failed(gfx::UpdateTexture(tex, img.argb.data(), w, h))) {
-        gfx::Release(tex);
-        std::fprintf(stderr, "%s: the texture cannot be created\n", path);
-        return gfx::E_FAIL;
-    }
-    *out = tex;
-    return gfx::S_OK;
+    return TextureFromFile(out, path, width, height, colourKey, 1);
 }
 
 void BuildViewFrustum(ViewFrustum* f, const Mat4& view, float fovDegrees, float aspect,

@@ -4,6 +4,8 @@
 // ModelPart: a unit's mesh, cleaned and welded, with two level-of-detail
 // copies (reduced beyond LodDistance, full within) and its box.
 // SimpleModel: a mesh drawn as read (skies, terrain, title models, tracks).
+// The material textures of both have their full chain of levels; LoadTexture
+// (pictures for sprites and effects) makes one level.
 #pragma once
 
 #include <cstdint>
@@ -65,7 +67,8 @@ void DrawSimpleModel(SimpleModel* model);
 void DrawSimpleModelScrolled(SimpleModel* model, float u);
 void ReleaseSimpleModel(SimpleModel* model);
 
-// width or height 0: the file's own size; colourKey 0: none.
+// One level (no mip chain); width or height 0: the file's own size;
+// colourKey 0: none.
 gfx::HResult LoadTexture(gfx::Texture** out, const char* path, uint32_t width, uint32_t height,
                          uint32_t colourKey);
 

@@ -20,7 +20,8 @@ thread_local uint64_t tAllocations = 0;
 void* Allocate(size_t n)
 {
     ++tAllocations;
-    if (tCounting && tHeld + static_cast<int64_t>(n) > tLimit) throw std::bad_alloc();
+    // Compared unsigned: a request near SIZE_MAX must not wrap to a small one.
+    if (tCounting && (tHeld > tLimit || n > static_cast<uint64_t>(tLimit - tHeld))) throw std::bad_alloc();
     void* p = std::malloc(n ? n : 1);
     if (!p) throw std::bad_alloc();
     if (tCounting) tHeld += static_cast<int64_t>(malloc_usable_size(p));

@@ -80,7 +80,8 @@ enum TextureStageState : uint32_t {
 enum : uint32_t { TOP_MODULATE = 4, TA_DIFFUSE = 0, TA_TEXTURE = 2 };
 enum : uint32_t { TTFF_DISABLE = 0, TTFF_COUNT2 = 2 };
 enum SamplerState : uint32_t { SAMP_MAGFILTER = 5, SAMP_MINFILTER = 6, SAMP_MIPFILTER = 7 };
-enum : uint32_t { TEXF_POINT = 1, TEXF_LINEAR = 2 };
+// TEXF_NONE is for the mip filter only: the top level alone is sampled.
+enum : uint32_t { TEXF_NONE = 0, TEXF_POINT = 1, TEXF_LINEAR = 2 };
 
 enum TransformState : uint32_t { TS_VIEW = 2, TS_PROJECTION = 3, TS_TEXTURE0 = 16, TS_WORLD = 256 };
 
@@ -190,9 +191,12 @@ HResult DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, const void*
                         uint32_t stride);
 
 // --- textures and surfaces -------------------------------------------------------------
+// `levels` 0 asks for the full chain down to 1 x 1; a render target is drawn
+// into at level 0 only and has that level alone.
 HResult CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
                       Format format, Pool pool, Texture** out);
-// Replaces level 0 with ARGB pixels, rows top first.
+// Replaces level 0 with ARGB pixels, rows top first; the lower levels are
+// rebuilt from it, each texel the average of four above.
 HResult UpdateTexture(Texture* tex, const uint32_t* argb, uint32_t width, uint32_t height);
 HResult GetLevelDesc(Texture* tex, uint32_t level, SurfaceDesc* desc);
 HResult GetSurfaceLevel(Texture* tex, uint32_t level, Surface** out);

@@ -62,6 +62,8 @@ void SetDefaultState()
     gState.lightEnabled = false;
     gState.material = Material{};
     gState.texture = nullptr;
+    gState.magFilter = gState.minFilter = TEXF_LINEAR;
+    gState.mipFilter = TEXF_NONE;
     gState.fvf = 0;
     gState.viewport = {0, 0, gPP.backBufferWidth, gPP.backBufferHeight, 0.0f, 1.0f};
     gState.effect = nullptr;
@@ -124,6 +126,16 @@ void DestroyObject(Object* o)
 }
 
 bool Ready() { return gBackend != nullptr; }
+
+// The device holds a reference to each surface it draws into, so a caller
+// may release its own handle as soon as the surface is set.
+void BindTarget(Surface** slot, Surface* surface)
+{
+    if (surface) AddRef(surface);
+    Surface* old = *slot;
+    *slot = surface;
+    if (old) ReleaseObject(old);
+}
 }  // namespace
 
 uint32_t FloatBits(float f)
@@ -185,8 +197,9 @@ bool CreateDevice(Backend backend, const PresentParameters& pp)
     gDefaultDepth->width = pp.backBufferWidth;
     gDefaultDepth->height = pp.backBufferHeight;
     gDefaultDepth->format = FMT_D16;
-    gState.colorTarget = gBackBuffer;
-    gState.depthTarget = gDefaultDepth;
+    gState.colorTarget = gState.depthTarget = nullptr;
+    BindTarget(&gState.colorTarget, gBackBuffer);
+    BindTarget(&gState.depthTarget, gDefaultDepth);
     gFrame = gLast = gTotal = FrameStats{};
     gFrames = gMaxGlDraws = 0;
     gBatch.reserve(1 << 16);
@@ -199,6 +212,8 @@ void ReleaseDevice()
     gBatch.clear();
     gState.texture = nullptr;
     gState.effect = nullptr;
+    BindTarget(&gState.colorTarget, nullptr);
+    BindTarget(&gState.depthTarget, nullptr);
     Release(gBackBuffer);
     Release(gDefaultDepth);
     gBackend->shutdown();
@@ -226,8 +241,8 @@ HResult Reset(const PresentParameters& pp)
     // A reset puts every state back to its default; whoever resets sets the
     // states it needs again.
     SetDefaultState();
-    gState.colorTarget = gBackBuffer;
-    gState.depthTarget = gDefaultDepth;
+    BindTarget(&gState.colorTarget, gBackBuffer);
+    BindTarget(&gState.depthTarget, gDefaultDepth);
     return S_OK;
 }
 
@@ -301,7 +316,22 @@ HResult SetTextureStageState(uint32_t stage, TextureStageState type, uint32_t va
     return S_OK;
 }
 
-HResult SetSamplerState(uint32_t, SamplerState, uint32_t) { return Ready() ? S_OK : E_FAIL; }
+HResult SetSamplerState(uint32_t sampler, SamplerState type, uint32_t value)
+{
+    if (!Ready()) return E_FAIL;
+    if (sampler != 0) return S_OK;  // the game samples through sampler 0 alone
+    uint32_t* filter = type == SAMP_MAGFILTER   ? &gState.magFilter
+                       : type == SAMP_MINFILTER ? &gState.minFilter
+                       : type == SAMP_MIPFILTER ? &gState.mipFilter
+                                                : nullptr;
+    if (!filter) return E_FAIL;
+    // Filters beyond linear filter linearly; only the mip filter may be none.
+    value = std::min<uint32_t>(value, TEXF_LINEAR);
+    if (value == TEXF_NONE && type != SAMP_MIPFILTER) value = TEXF_POINT;
+    if (*filter != value) Flush();
+    *filter = value;
+    return S_OK;
+}
 
 HResult SetTransform(TransformState state, const Mat4& m)
 {
@@ -471,7 +501,9 @@ HResult CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t
     t->type = ObjType::Texture;
     t->width = width;
     t->height = height;
-    t->levels = levels == 0 ? 1 : levels;  // one level is all the game uses
+    uint32_t chain = 1;
+    while ((std::max(width, height) >> chain) > 0) ++chain;
+    t->levels = (usage & USAGE_RENDERTARGET) ? 1 : levels == 0 ? chain : std::min(levels, chain);
     t->usage = usage;
     t->format = format;
     t->pool = pool;
@@ -494,7 +526,8 @@ HResult UpdateTexture(Texture* tex, const uint32_t* argb, uint32_t width, uint32
 HResult GetLevelDesc(Texture* tex, uint32_t level, SurfaceDesc* desc)
 {
     if (!tex || level >= tex->levels) return E_FAIL;
-    *desc = {tex->format, tex->usage, tex->pool, tex->width >> level, tex->height >> level};
+    *desc = {tex->format, tex->usage, tex->pool, std::max(tex->width >> level, 1u),
+             std::max(tex->height >> level, 1u)};
     return S_OK;
 }
 
@@ -556,7 +589,7 @@ HResult SetRenderTarget(uint32_t index, Surface* surface)
 {
     if (!Ready() || index != 0 || !surface || surface->kind == Surface::Depth) return E_FAIL;
     if (gState.colorTarget != surface) Flush();
-    gState.colorTarget = surface;
+    BindTarget(&gState.colorTarget, surface);
     // Setting a target resets the viewport to cover it.
     gState.viewport = {0, 0, surface->width, surface->height, 0.0f, 1.0f};
     return S_OK;
@@ -566,7 +599,7 @@ HResult SetDepthStencilSurface(Surface* surface)
 {
     if (!Ready()) return E_FAIL;
     if (gState.depthTarget != surface) Flush();
-    gState.depthTarget = surface;
+    BindTarget(&gState.depthTarget, surface);
     return S_OK;
 }
 

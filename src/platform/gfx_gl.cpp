@@ -9,6 +9,7 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -25,7 +26,9 @@ GLuint gBackFbo = 0, gBackColor = 0, gBackDepth = 0;
 uint32_t gBackW = 0, gBackH = 0;
 std::map<std::pair<GLuint, GLuint>, GLuint> gFbos;  // (colour texture, depth buffer) -> fbo
 GLuint gWhite = 0;
-GLuint gSamplerWrap = 0, gSamplerClamp = 0;
+// Sampler objects by filters and addressing, made as first asked for:
+// [mag][min][mip][clamp], filters as TEXF_* (the mip filter may be none).
+GLuint gSamplers[3][3][3][2] = {};
 GLuint gBatchVao = 0, gBatchVbo = 0;
 
 const char* kClipFix =
@@ -306,11 +309,29 @@ void ApplyRaster(const DeviceState& st)
     glFrontFace(GL_CCW);
 }
 
-void BindTexture(GLuint unit, Texture* t, bool clamp)
+GLuint SamplerFor(const DeviceState& st, bool clamp)
+{
+    GLuint& s = gSamplers[st.magFilter][st.minFilter][st.mipFilter][clamp ? 1 : 0];
+    if (s) return s;
+    bool linear = st.minFilter == TEXF_LINEAR;
+    GLint min = st.mipFilter == TEXF_NONE    ? (linear ? GL_LINEAR : GL_NEAREST)
+                : st.mipFilter == TEXF_POINT ? (linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST)
+                                             : (linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR);
+    glGenSamplers(1, &s);
+    glSamplerParameteri(s, GL_TEXTURE_MIN_FILTER, min);
+    glSamplerParameteri(s, GL_TEXTURE_MAG_FILTER, st.magFilter == TEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+    GLint wrap = clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+    glSamplerParameteri(s, GL_TEXTURE_WRAP_S, wrap);
+    glSamplerParameteri(s, GL_TEXTURE_WRAP_T, wrap);
+    return s;
+}
+
+// Binds a texture to a unit with the device's sampler-0 filters.
+void BindTexture(const DeviceState& st, GLuint unit, Texture* t, bool clamp)
 {
     glActiveTexture(GL_TEXTURE0 + unit);
     glBindTexture(GL_TEXTURE_2D, t && t->glTexture ? t->glTexture : gWhite);
-    glBindSampler(unit, clamp ? gSamplerClamp : gSamplerWrap);
+    glBindSampler(unit, SamplerFor(st, clamp));
 }
 
 void SetFixedUniforms(const DeviceState& st, bool points, const Mat4& world,
@@ -356,7 +377,7 @@ void SetFixedUniforms(const DeviceState& st, bool points, const Mat4& world,
     glUniform1f(p.fogEnd, BitsFloat(st.rs[RS_FOGEND]));
     static const GLint units[8] = {0, 1, 2, 3, 4, 5, 6, 7};
     glUniform1iv(p.tex, 8, units);
-    for (uint32_t i = 0; i < textureCount; ++i) BindTexture(i, textures[i], st.spriteMode);
+    for (uint32_t i = 0; i < textureCount; ++i) BindTexture(st, i, textures[i], st.spriteMode);
 }
 
 void SetEffectUniforms(const DeviceState& st)
@@ -375,7 +396,7 @@ void SetEffectUniforms(const DeviceState& st)
         case ParamType::Vector: glUniform4fv(loc, 1, prm.value); break;
         case ParamType::Float: glUniform1f(loc, prm.value[0]); break;
         case ParamType::Texture:
-            BindTexture(unit, prm.texture, false);
+            BindTexture(st, unit, prm.texture, false);
             glUniform1i(loc, static_cast<GLint>(unit));
             ++unit;
             break;
@@ -431,16 +452,6 @@ bool Init(const PresentParameters& pp)
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
 
-    glGenSamplers(1, &gSamplerWrap);
-    glGenSamplers(1, &gSamplerClamp);
-    for (GLuint s : {gSamplerWrap, gSamplerClamp}) {
-        glSamplerParameteri(s, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glSamplerParameteri(s, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        GLint wrap = s == gSamplerWrap ? GL_REPEAT : GL_CLAMP_TO_EDGE;
-        glSamplerParameteri(s, GL_TEXTURE_WRAP_S, wrap);
-        glSamplerParameteri(s, GL_TEXTURE_WRAP_T, wrap);
-    }
-
     glGenVertexArrays(1, &gBatchVao);
     glGenBuffers(1, &gBatchVbo);
     glBindVertexArray(gBatchVao);
@@ -476,8 +487,13 @@ void Shutdown()
     glDeleteRenderbuffers(1, &gBackDepth);
     gBackFbo = gBackColor = gBackDepth = 0;
     glDeleteTextures(1, &gWhite);
-    glDeleteSamplers(1, &gSamplerWrap);
-    glDeleteSamplers(1, &gSamplerClamp);
+    for (auto& mag : gSamplers)
+        for (auto& min : mag)
+            for (auto& mip : min)
+                for (GLuint& s : mip) {
+                    if (s) glDeleteSamplers(1, &s);
+                    s = 0;
+                }
     glDeleteBuffers(1, &gBatchVbo);
     glDeleteVertexArrays(1, &gBatchVao);
     glDeleteProgram(gFixed.id);
@@ -494,16 +510,20 @@ bool CreateTextureGL(Texture* t)
 {
     glGenTextures(1, &t->glTexture);
     glBindTexture(GL_TEXTURE_2D, t->glTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(t->levels) - 1);
+    for (uint32_t level = 0; level < t->levels; ++level) {
+        GLsizei w = std::max(t->width >> level, 1u), h = std::max(t->height >> level, 1u);
+        if (t->format == FMT_R32F)
+            glTexImage2D(GL_TEXTURE_2D, level, GL_R32F, w, h, 0, GL_RED, GL_FLOAT, nullptr);
+        else
+            glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    }
     if (t->format == FMT_R32F) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_R32F, t->width, t->height, 0, GL_RED, GL_FLOAT, nullptr);
         // A one-channel texture reads (r, 1, 1, 1).
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_G, GL_ONE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_B, GL_ONE);
-    } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t->width, t->height, 0, GL_BGRA,
-                     GL_UNSIGNED_BYTE, nullptr);
-        if (t->format == FMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+    } else if (t->format == FMT_X8R8G8B8) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
     }
     return glGetError() == GL_NO_ERROR;
 }
@@ -519,6 +539,7 @@ void UploadTexture(Texture* t, const uint32_t* argb)
     } else {
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t->width, t->height, GL_BGRA, GL_UNSIGNED_BYTE, argb);
     }
+    if (t->levels > 1) glGenerateMipmap(GL_TEXTURE_2D);
 }
 
 void DestroyTexture(Texture* t)

@@ -127,6 +127,8 @@ struct DeviceState {
     bool lightEnabled;
     Material material;
     Texture* texture;  // stage 0
+    // Sampler 0 (TEXF_*): every texture the device samples is filtered so.
+    uint32_t magFilter, minFilter, mipFilter;
     uint32_t fvf;
     Viewport viewport;
     Surface* colorTarget;

@@ -80,9 +80,377 @@ void Flatten(const aiScene* scene, const aiNode* node, const Mat4& parent, MeshD
 }  // namespace
 
 namespace {
-// The mesh reader trusts the counts a file declares and reserves room for
-// them before reading.  A damaged count could ask for gigabytes, so counts
-// larger than the file itself could hold are refused here first.
+// The mesh reader reserves room for the counts a file declares before it
+// reads the items, and runs under an allocation ceiling, so a damaged count
+// costs at most the ceiling.  This check comes first so that a damaged file
+// gets a message naming the count instead of an allocation failure, and it
+// closes the holes the ceiling cannot, where the reader would read or write
+// past its arrays: a binary token whose payload runs past the end of the
+// file, faces using vertices or normals the mesh lacks, skin weights on
+// vertices it lacks, and faces naming materials in a list without any.
+//
+// It looks only where the format puts a count: the vertex and face counts of
+// a Mesh and the corner count of each face, the counts of its MeshNormals,
+// MeshTextureCoords, MeshVertexColors, MeshMaterialList and SkinWeights, and
+// the length of every binary token; and at what those counts index (face
+// corners, skin weights, the materials a material list names).  Template
+// blocks are skipped, and numbers elsewhere (GUIDs, colours as 32-bit words,
+// float bit patterns written as integers, the data of other objects) are
+// never taken for counts.
+class XTokens {
+public:
+    enum Kind { End, Name, Open, Close, Separator, Number, Other, Bad };
+    struct Token {
+        Token(Kind k = End, std::string name = {}, uint64_t v = 0, bool isWhole = false)
+            : kind(k), text(std::move(name)), value(v), whole(isWhole) {}
+        Kind kind;
+        std::string text;  // names
+        uint64_t value;    // whole numbers (a minus sign gives a huge value)
+        bool whole;
+    };
+
+    XTokens(const std::string& bytes, bool binary, size_t floatBytes)
+        : b_(bytes), binary_(binary), floatBytes_(floatBytes), at_(16) {}
+
+    Token Next()
+    {
+        if (hasPeek_) {
+            hasPeek_ = false;
+            return peek_;
+        }
+        return binary_ ? NextBinary() : NextText();
+    }
+    void PushBack(const Token& t)
+    {
+        peek_ = t;
+        hasPeek_ = true;
+    }
+    // Bytes left after the last token read.
+    uint64_t Left() const { return at_ <= b_.size() ? b_.size() - at_ : 0; }
+    const std::string& Problem() const { return problem_; }
+
+private:
+    Token Fail(std::string why)
+    {
+        problem_ = std::move(why);
+        at_ = b_.size();
+        return {Bad};
+    }
+
+    uint32_t U32(size_t p) const
+    {
+        uint32_t v;
+        std::memcpy(&v, &b_[p], 4);
+        return v;
+    }
+
+    // Binary: a 16-bit token id and its payload.  Lists yield their numbers
+    // one at a time.
+    Token NextBinary()
+    {
+        if (listLeft_ > 0) {
+            --listLeft_;
+            Token t{Number};
+            if (listFloat_) {
+                at_ += floatBytes_;
+            } else {
+                t.value = U32(at_);
+                t.whole = true;
+                at_ += 4;
+            }
+            return t;
+        }
+        if (b_.size() - at_ < 2) return {End};
+        uint16_t id = static_cast<uint8_t>(b_[at_]) | static_cast<uint8_t>(b_[at_ + 1]) << 8;
+        at_ += 2;
+        auto need = [&](uint64_t n) { return n <= b_.size() - at_; };
+        switch (id) {
+        case 1:    // name
+        case 2: {  // string, then its closing separator
+            if (!need(4)) return Fail("a token cut short at the end");
+            uint64_t n = U32(at_);
+            at_ += 4;
+            if (!need(n + (id == 2 ? 2 : 0)))
+                return Fail(std::string("a ") + (id == 1 ? "name" : "string") + " of " + std::to_string(n) +
+                            " bytes with " + std::to_string(b_.size() - at_) + " left");
+            Token t{id == 1 ? Name : Other};
+            if (id == 1) t.text = b_.substr(at_, n);
+            at_ += n;
+            return t;
+        }
+        case 3:  // one integer
+            if (!need(4)) return Fail("a token cut short at the end");
+            at_ += 4;
+            return {Number, "", U32(at_ - 4), true};
+        case 5:  // GUID
+            if (!need(16)) return Fail("a token cut short at the end");
+            at_ += 16;
+            return {Other};
+        case 6:    // integer list
+        case 7: {  // float list
+            if (!need(4)) return Fail("a token cut short at the end");
+            uint64_t n = U32(at_);
+            at_ += 4;
+            uint64_t size = id == 6 ? 4 : floatBytes_;
+            if (!need(n * size))
+                return Fail("a list of " + std::to_string(n) + " numbers with " +
+                            std::to_string(b_.size() - at_) + " bytes left");
+            listLeft_ = n;
+            listFloat_ = id == 7;
+            return NextBinary();
+        }
+        case 10: return {Open};
+        case 11: return {Close};
+        case 19:
+        case 20: return {Separator};
+        case 31: return {Name, "template"};
+        default: return {Other};
+        }
+    }
+
+    // Text: tokens end at white space and at ; , { }; comments run from // or
+    // # to the end of the line; a quoted string is one token.
+    Token NextText()
+    {
+        for (;;) {
+            while (at_ < b_.size() && std::isspace(static_cast<unsigned char>(b_[at_]))) ++at_;
+            if (at_ >= b_.size()) return {End};
+            if (b_[at_] == '#' || (b_[at_] == '/' && at_ + 1 < b_.size() && b_[at_ + 1] == '/')) {
+                while (at_ < b_.size() && b_[at_] != '\n') ++at_;
+                continue;
+            }
+            break;
+        }
+        char c = b_[at_];
+        if (c == '{' || c == '}' || c == ';' || c == ',') {
+            ++at_;
+            return {c == '{' ? Open : c == '}' ? Close : Separator};
+        }
+        if (c == '"') {
+            size_t close = b_.find('"', at_ + 1);
+            at_ = close == std::string::npos ? b_.size() : close + 1;
+            return {Other};
+        }
+        size_t start = at_;
+        while (at_ < b_.size() && !std::isspace(static_cast<unsigned char>(b_[at_])) && b_[at_] != '{' &&
+               b_[at_] != '}' && b_[at_] != ';' && b_[at_] != ',')
+            ++at_;
+        std::string word = b_.substr(start, at_ - start);
+        size_t digits = word[0] == '-' || word[0] == '+' ? 1 : 0;
+        bool numeric = digits < word.size() &&
+                       (std::isdigit(static_cast<unsigned char>(word[digits])) || word[digits] == '.');
+        if (!numeric) return {Name, word};
+        Token t{Number};
+        t.whole = word.find_first_not_of("0123456789", digits) == std::string::npos;
+        if (t.whole) {
+            for (size_t i = digits; i < word.size(); ++i)
+                t.value = std::min<uint64_t>(t.value * 10 + static_cast<uint64_t>(word[i] - '0'), UINT64_MAX / 20);
+            // The reader takes a negative count as a huge 32-bit one.
+            if (word[0] == '-') t.value = static_cast<uint32_t>(0u - static_cast<uint32_t>(t.value));
+        }
+        return t;
+    }
+
+    const std::string& b_;
+    bool binary_;
+    size_t floatBytes_;
+    size_t at_;
+    uint64_t listLeft_ = 0;
+    bool listFloat_ = false;
+    Token peek_;
+    bool hasPeek_ = false;
+    std::string problem_;
+};
+
+class CountCheck {
+public:
+    CountCheck(XTokens* tokens, uint64_t fileSize) : t_(*tokens), size_(fileSize) {}
+
+    // False with *error at the first damaged count.
+    bool Run(std::string* error)
+    {
+        for (;;) {
+            XTokens::Token tok = t_.Next();
+            if (tok.kind == XTokens::Bad) return Refuse(error, t_.Problem());
+            if (tok.kind == XTokens::End) return true;
+            if (tok.kind != XTokens::Name) continue;
+            // An object: its type, maybe its name, then an opening brace.
+            XTokens::Token next = t_.Next();
+            if (next.kind == XTokens::Name) next = t_.Next();
+            if (next.kind != XTokens::Open) {
+                t_.PushBack(next);
+                continue;
+            }
+            if (tok.text == "template") SkipTemplate();
+            else if (!ReadObject(tok.text)) return Refuse(error, problem_);
+        }
+    }
+
+private:
+    bool Refuse(std::string* error, const std::string& why)
+    {
+        *error = "not a mesh file (" + why + ")";
+        return false;
+    }
+
+    // A template runs to its first closing brace, as the reader takes it.
+    void SkipTemplate()
+    {
+        for (;;) {
+            XTokens::Token tok = t_.Next();
+            if (tok.kind == XTokens::End || tok.kind == XTokens::Bad) {
+                t_.PushBack(tok);
+                return;
+            }
+            if (tok.kind == XTokens::Close) return;
+        }
+    }
+
+    // The next number, passing separators; false (and the token left for the
+    // walk) when something else comes first.
+    bool Value(XTokens::Token* out)
+    {
+        for (;;) {
+            *out = t_.Next();
+            if (out->kind == XTokens::Separator) continue;
+            if (out->kind == XTokens::Number) return true;
+            t_.PushBack(*out);
+            return false;
+        }
+    }
+
+    // A count where the format puts one.  *ok goes false when it is damaged;
+    // the result is false when no whole number stands there (the reader
+    // reports that).
+    bool Count(const char* what, uint64_t* n, bool* ok)
+    {
+        XTokens::Token tok;
+        if (!Value(&tok) || !tok.whole) return false;
+        *n = tok.value;
+        // Every item takes at least one byte of what follows.
+        if (*n > t_.Left()) {
+            problem_ = std::to_string(*n) + " " + what + " in a file of " + std::to_string(size_) + " bytes";
+            *ok = false;
+            return false;
+        }
+        return true;
+    }
+
+    bool Skip(uint64_t values)
+    {
+        XTokens::Token tok;
+        for (uint64_t i = 0; i < values; ++i)
+            if (!Value(&tok)) return false;
+        return true;
+    }
+
+    // Faces as the format writes them: a corner count, then the corners, each
+    // of which must name one of `limit` items.  A face has at least one
+    // corner (the reader's triangulation stops the program on one without).
+    bool Faces(uint64_t faces, uint64_t limit, const char* item, bool* ok)
+    {
+        for (uint64_t f = 0; f < faces; ++f) {
+            uint64_t corners = 0;
+            if (!Count("corners", &corners, ok)) return false;
+            if (corners == 0) {
+                problem_ = "face " + std::to_string(f) + " without corners";
+                *ok = false;
+                return false;
+            }
+            for (uint64_t c = 0; c < corners; ++c) {
+                XTokens::Token tok;
+                if (!Value(&tok)) return false;
+                if (tok.whole && tok.value >= limit) {
+                    problem_ = "face " + std::to_string(f) + " uses " + item + " " + std::to_string(tok.value) +
+                               " of " + std::to_string(limit);
+                    *ok = false;
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // The materials of a material list, written out or named in braces; the
+    // walk goes on after the list.
+    uint64_t MaterialsInList()
+    {
+        uint64_t materials = 0;
+        bool body = false;  // an object's name was met: the next brace opens its body
+        for (int depth = 0;;) {
+            XTokens::Token tok = t_.Next();
+            if (tok.kind == XTokens::End || tok.kind == XTokens::Bad ||
+                (tok.kind == XTokens::Close && depth == 0)) {
+                t_.PushBack(tok);
+                return materials;
+            }
+            if (tok.kind == XTokens::Close) --depth;
+            if (tok.kind == XTokens::Open) {
+                if (depth == 0 && !body) ++materials;  // a reference: { Name }
+                body = false;
+                ++depth;
+            }
+            if (depth == 0 && tok.kind == XTokens::Name) {
+                // Any other object in the list is skipped whole by the reader.
+                if (!body && tok.text == "Material") ++materials;
+                body = true;
+            }
+        }
+    }
+
+    // Reads the counts at the head of one object; what follows them is left
+    // to the walk (objects nested in a Mesh are met there).
+    bool ReadObject(const std::string& type)
+    {
+        bool ok = true;
+        uint64_t n = 0, faces = 0;
+        if (type == "Mesh") {
+            meshVertices_ = 0;
+            if (Count("vertices", &n, &ok) && Skip(n * 3) && Count("faces", &faces, &ok))
+                Faces(faces, n, "vertex", &ok);
+            meshVertices_ = n;
+        } else if (type == "MeshNormals") {
+            if (Count("normals", &n, &ok) && Skip(n * 3) && Count("face normals", &faces, &ok))
+                Faces(faces, n, "normal", &ok);
+        } else if (type == "MeshTextureCoords") {
+            Count("texture coordinates", &n, &ok);
+        } else if (type == "MeshVertexColors") {
+            Count("vertex colours", &n, &ok);
+        } else if (type == "MeshMaterialList") {
+            // Faces naming materials need at least one material to name.
+            if (Count("materials", &n, &ok) && Count("face materials", &faces, &ok) && Skip(faces) &&
+                faces > 0 && MaterialsInList() == 0) {
+                problem_ = "a material list for " + std::to_string(faces) + (faces == 1 ? " face" : " faces") +
+                           " without a material";
+                ok = false;
+            }
+        } else if (type == "SkinWeights") {
+            // The frame's name, the weight count, then the vertices weighted.
+            XTokens::Token name = t_.Next();
+            if (name.kind != XTokens::Other) {
+                t_.PushBack(name);
+                return true;
+            }
+            if (!Count("weights", &n, &ok)) return ok;
+            for (uint64_t i = 0; i < n; ++i) {
+                XTokens::Token tok;
+                if (!Value(&tok)) break;
+                if (tok.whole && tok.value >= meshVertices_) {
+                    problem_ = "a skin weight on vertex " + std::to_string(tok.value) + " of " +
+                               std::to_string(meshVertices_);
+                    return false;
+                }
+            }
+        }
+        return ok;
+    }
+
+    XTokens& t_;
+    uint64_t size_;
+    uint64_t meshVertices_ = 0;  // of the mesh read last
+    std::string problem_;
+};
+
 bool CountsFitTheFile(const std::string& path, std::string* error, uint64_t* fileSize)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -94,74 +462,15 @@ bool CountsFitTheFile(const std::string& path, std::string* error, uint64_t* fil
     char buf[65536];
     for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
     std::fclose(f);
+    *fileSize = bytes.size();
     if (bytes.size() < 16 || bytes.compare(0, 4, "xof ") != 0) {
         *error = "not a mesh file (no 'xof' header)";
         return false;
     }
-    const uint64_t limit = bytes.size();
-    *fileSize = limit;
-    auto tooBig = [&](uint64_t v) {
-        *error = "not a mesh file (a count of " + std::to_string(v) + " in a file of " +
-                 std::to_string(limit) + " bytes)";
-        return false;
-    };
-    std::string format = bytes.substr(8, 4);
-    if (format == "txt ") {
-        bool inString = false, inComment = false;
-        for (size_t i = 16; i < bytes.size(); ++i) {
-            char c = bytes[i];
-            if (inComment) {
-                inComment = c != '\n';
-                continue;
-            }
-            if (c == '"') inString = !inString;
-            if (inString) continue;
-            if (c == '#' || (c == '/' && i + 1 < bytes.size() && bytes[i + 1] == '/')) {
-                inComment = true;
-                continue;
-            }
-            if (c < '0' || c > '9') continue;
-            size_t start = i;
-            uint64_t v = 0;
-            while (i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9') {
-                v = std::min<uint64_t>(v * 10 + static_cast<uint64_t>(bytes[i] - '0'), UINT64_MAX / 20);
-                ++i;
-            }
-            char before = start > 0 ? bytes[start - 1] : ' ';
-            char after = i < bytes.size() ? bytes[i] : ' ';
-            bool partOfReal = before == '.' || before == 'e' || before == 'E' || before == '-' ||
-                              before == '+' || after == '.' || after == 'e' || after == 'E';
-            bool partOfName = std::isalpha(static_cast<unsigned char>(before)) || before == '_';
-            if (!partOfReal && !partOfName && v > limit) return tooBig(v);
-        }
-    } else if (format == "bin ") {
-        size_t at = 16;
-        auto u32 = [&](size_t p) {
-            uint32_t v;
-            std::memcpy(&v, &bytes[p], 4);
-            return v;
-        };
-        while (at + 2 <= bytes.size()) {
-            uint16_t token = static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8;
-            at += 2;
-            if (token == 1 || token == 2 || token == 6 || token == 7) {  // name, string, lists
-                if (at + 4 > bytes.size()) break;
-                uint64_t n = u32(at);
-                at += 4;
-                uint64_t size = (token == 6 || token == 7) ? n * 4 : n;
-                if (size > limit - at) return tooBig(n);
-                if (token == 6)
-                    for (uint64_t k = 0; k < n; ++k)
-                        if (u32(at + k * 4) > limit) return tooBig(u32(at + k * 4));
-                at += size;
-            } else if (token == 3) {
-                at += 4;
-            } else if (token == 5) {
-                at += 16;
-            }
-        }
-    }
-    return true;
+    std::string format = bytes.substr(8, 4), floatBits = bytes.substr(12, 4);
+    if (format != "txt " && format != "bin ") return true;  // compressed: the ceiling alone
+    XTokens tokens(bytes, format == "bin ", floatBits == "0064" ? 8 : 4);
+    return CountCheck(&tokens, bytes.size()).Run(error);
 }
 }  // namespace
 
@@ -327,26 +636,125 @@ std::vector<uint32_t> Subsets(const MeshData& m)
     return ids;
 }
 
-std::vector<uint32_t> Simplify(const MeshData& m, const std::vector<uint32_t>& idx, size_t targetIndices)
+// How far a reduced copy may stray from the mesh, as a share of the whole
+// mesh's largest extent.  Where the careful simplifier stalls, the others
+// stop there, so no part of the outline moves further.
+constexpr float kOutlineError = 0.05f;
+
+// The careful simplifier collapses edges while the surface keeps its shape,
+// but never across a hard edge, a texture seam or an open border.
+std::vector<uint32_t> SimplifyCareful(const MeshData& m, const std::vector<uint32_t>& idx, size_t targetIndices)
 {
     std::vector<uint32_t> out(idx.size());
-    if (idx.empty()) return out;
-    size_t n = meshopt_simplify(out.data(), idx.data(), idx.size(), &m.vertices[0].pos.x,
-                                m.vertices.size(), sizeof(MeshVertex), targetIndices, 1.0f, 0, nullptr);
-    if (n > targetIndices && targetIndices > 0) {
-        // The careful simplifier keeps borders; the sloppy one reaches the count.
-        n = meshopt_simplifySloppy(out.data(), idx.data(), idx.size(), &m.vertices[0].pos.x,
-                                   m.vertices.size(), sizeof(MeshVertex), targetIndices, 1.0f, nullptr);
-    }
+    size_t n = meshopt_simplify(out.data(), idx.data(), idx.size(), &m.vertices[0].pos.x, m.vertices.size(),
+                                sizeof(MeshVertex), targetIndices, 1.0f, 0, nullptr);
     out.resize(n);
     return out;
+}
+
+// A position's bits, for finding the vertices at one place.
+struct Place {
+    uint32_t x, y, z;
+    bool operator==(const Place& o) const { return x == o.x && y == o.y && z == o.z; }
+};
+struct PlaceHash {
+    size_t operator()(const Place& p) const { return (p.x * 73856093u) ^ (p.y * 19349663u) ^ (p.z * 83492791u); }
+};
+Place PlaceOf(const Vec3& p)
+{
+    Place k;
+    std::memcpy(&k.x, &p.x, 4);
+    std::memcpy(&k.y, &p.y, 4);
+    std::memcpy(&k.z, &p.z, 4);
+    return k;
+}
+
+// The careful simplifier over the subset's surface with the corners at each
+// place made one, so that hard edges and seams no longer stop it: a boxy part
+// (flat faces, every edge hard) loses its bevels and segments first.  It
+// stops at `error` (a share of the whole mesh's extent; 1 for no limit).
+// Each corner of the result then takes, of the vertices at its place, the one
+// whose normal best matches the new face: flat faces stay flat-shaded, with
+// the texture pairs of the face they came from.
+std::vector<uint32_t> SimplifyWelded(const MeshData& m, const std::vector<uint32_t>& idx, size_t targetIndices,
+                                     float error)
+{
+    std::unordered_map<Place, uint32_t, PlaceHash> number;
+    std::vector<Vec3> places;
+    std::vector<std::vector<uint32_t>> at;  // place -> the subset's vertices there
+    std::vector<uint32_t> welded(idx.size());
+    for (size_t i = 0; i < idx.size(); ++i) {
+        uint32_t v = idx[i];
+        auto [it, added] = number.emplace(PlaceOf(m.vertices[v].pos), static_cast<uint32_t>(places.size()));
+        if (added) {
+            places.push_back(m.vertices[v].pos);
+            at.emplace_back();
+        }
+        welded[i] = it->second;
+        std::vector<uint32_t>& here = at[it->second];
+        if (std::find(here.begin(), here.end(), v) == here.end()) here.push_back(v);
+    }
+    if (error < 1) {  // the simplifier measures against the subset's own extent
+        float whole = meshopt_simplifyScale(&m.vertices[0].pos.x, m.vertices.size(), sizeof(MeshVertex));
+        float own = meshopt_simplifyScale(&places[0].x, places.size(), sizeof(Vec3));
+        error = own > 0 ? error * whole / own : 1;
+    }
+    std::vector<uint32_t> out(idx.size());
+    size_t n = meshopt_simplify(out.data(), welded.data(), welded.size(), &places[0].x, places.size(),
+                                sizeof(Vec3), targetIndices, error, 0, nullptr);
+    out.resize(n);
+    for (size_t f = 0; f + 2 < n; f += 3) {
+        Vec3 a = places[out[f]], b = places[out[f + 1]], c = places[out[f + 2]];
+        Vec3 normal = Vec3Normalize(Vec3Cross(b - a, c - a));
+        for (int k = 0; k < 3; ++k) {
+            const std::vector<uint32_t>& here = at[out[f + k]];
+            uint32_t pick = here[0];
+            for (uint32_t v : here)
+                if (Vec3Dot(m.vertices[v].normal, normal) > Vec3Dot(m.vertices[pick].normal, normal)) pick = v;
+            out[f + k] = pick;
+        }
+    }
+    return out;
+}
+
+// The sloppy simplifier merges the vertices of each cell of a grid, whatever
+// the surface; the grid is no coarser than `error` of the mesh's extent.
+std::vector<uint32_t> SimplifySloppy(const MeshData& m, const std::vector<uint32_t>& idx, size_t targetIndices,
+                                     float error)
+{
+    std::vector<uint32_t> out(idx.size());
+    size_t n = meshopt_simplifySloppy(out.data(), idx.data(), idx.size(), &m.vertices[0].pos.x,
+                                      m.vertices.size(), sizeof(MeshVertex), std::min(targetIndices, idx.size()),
+                                      error, nullptr);
+    out.resize(n);
+    return out;
+}
+
+// One subset simplified toward a target: the careful simplifier on the mesh
+// as it is; where that stops above the target, on the welded surface; and
+// where both stall (open borders hold the welded one too), the sloppy one.
+// The others stay within `error`.  The fewest faces win; empty when
+// everything was taken away.
+std::vector<uint32_t> Simplify(const MeshData& m, const std::vector<uint32_t>& idx, size_t targetIndices,
+                               float error)
+{
+    if (idx.empty()) return {};
+    std::vector<uint32_t> best = SimplifyCareful(m, idx, targetIndices);
+    if (best.size() <= targetIndices) return best;
+    std::vector<uint32_t> welded = SimplifyWelded(m, idx, targetIndices, error);
+    if (welded.size() < best.size()) best.swap(welded);
+    if (best.size() <= targetIndices || best.size() < idx.size() * 3 / 4) return best;
+    std::vector<uint32_t> sloppy = SimplifySloppy(m, idx, targetIndices, error);
+    if (sloppy.size() < best.size()) best.swap(sloppy);
+    return best;
 }
 }  // namespace
 
 uint32_t MinimumFaces(const MeshData& m)
 {
     uint32_t total = 0;
-    for (uint32_t s : Subsets(m)) total += static_cast<uint32_t>(Simplify(m, SubsetIndices(m, s), 0).size() / 3);
+    for (uint32_t s : Subsets(m))
+        total += static_cast<uint32_t>(Simplify(m, SubsetIndices(m, s), 0, 1.0f).size() / 3);
     return total;
 }
 
@@ -360,7 +768,8 @@ MeshData SimplifiedCopy(const MeshData& m, uint32_t faces)
     for (uint32_t s : Subsets(m)) {
         std::vector<uint32_t> idx = SubsetIndices(m, s);
         size_t target = static_cast<size_t>(std::floor(idx.size() / 3 * share)) * 3;
-        std::vector<uint32_t> simple = Simplify(m, idx, target);
+        std::vector<uint32_t> simple = Simplify(m, idx, target, kOutlineError);
+        if (simple.empty()) simple = idx;  // a subset never vanishes from the copy
         out.indices.insert(out.indices.end(), simple.begin(), simple.end());
         out.attributes.insert(out.attributes.end(), simple.size() / 3, s);
     }

@@ -35,9 +35,11 @@ struct MeshData {
     uint32_t Fvf() const;
 };
 
-// Reads a .x file (text, binary or compressed): every frame's meshes flattened through their frames' matrices into one
-// mesh, subsets following the file's material list, positions, winding and
-// texture coordinates exactly as written.  False with *error on failure.
+// Reads a .x file (text, binary or compressed): every frame's meshes
+// flattened through their frames' matrices into one mesh, subsets following
+// the file's material list, positions, winding and texture coordinates
+// exactly as written.  False with *error on failure; a damaged count or an
+// index beyond what it counts is named in *error.
 bool ReadXFile(const std::string& path, MeshData* out, std::string* error);
 
 // Drops degenerate faces (two corners the same vertex or the same place, or
@@ -47,11 +49,19 @@ uint32_t CleanMesh(MeshData* mesh);
 void WeldVertices(MeshData* mesh);
 // True when every index is in range and no face is degenerate.
 bool ValidMesh(const MeshData& mesh);
-// The fewest faces simplification reaches (subset by subset) when asked for
-// the least it can do.
+// Simplification works subset by subset.  The careful simplifier goes first;
+// it never collapses across a hard edge or a texture seam, so where it stalls
+// (a boxy mesh: flat faces, every edge hard) the same simplifier runs on the
+// surface with the corners at each place made one, and where that stalls too
+// (corners where surfaces cross) the sloppy one merges nearby corners.
+//
+// The fewest faces simplification reaches when asked for the least it can do.
 uint32_t MinimumFaces(const MeshData& mesh);
 // A copy simplified to about `faces` faces, shared out over the subsets by
-// their sizes; `faces` >= FaceCount() returns the mesh unchanged.
+// their sizes; `faces` >= FaceCount() returns the mesh unchanged.  Where the
+// careful simplifier stalls, the others stop before the surface moves by
+// about a twentieth of the mesh's largest extent, so the copy may keep more
+// faces than asked; a subset that would vanish keeps its faces.
 MeshData SimplifiedCopy(const MeshData& mesh, uint32_t faces);
 // Reorders each subset's faces for the vertex cache (subsets keep their order).
 void OptimizeVertexCache(MeshData* mesh);

@@ -92,7 +92,7 @@ std::vector<Shot> SetUpField(bool melee)
         b.kind = 101 + i % 2;
         at = {r.Uniform(lo, hi), 0, r.Uniform(lo, hi)};
         float yaw = r.Uniform(-180, 180);
-        b.world = Place(yaw, 0, 0, at);
+        b.World() = Place(yaw, 0, 0, at);
         b.partWorld[1] = Place(yaw + r.Uniform(-30, 30), 0, 0, {at.x, 4, at.z});
         b.partWorld[7] = Place(yaw, 0, 0, {at.x - 0.8f, 0.1f, at.z});
         b.partWorld[8] = Place(yaw, 0, 0, {at.x + 0.8f, 0.1f, at.z});

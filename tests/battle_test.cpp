@@ -17,6 +17,7 @@
 #include "motion/ground.h"
 #include "motion/player.h"
 #include "platform/crt_rand.h"
+#include "units/tanks/tank_kinds.h"
 #include "platform/input_script.h"
 #include "platform/mesh_data.h"
 #include "world/map.h"
@@ -47,6 +48,9 @@ protected:
     }
     void TearDown() override
     {
+        // Loaded by set-up; the next test has a new device.
+        ReleaseAllTankModels();
+        ReleaseRobotModels();
         ReleaseBattleTextures();
         ReleaseBattleEffect();
         ReleaseSimpleModel(&StageCollision);
@@ -109,8 +113,8 @@ TEST_F(Battle, SetUpPlacesBothSidesInTheirCorners)
     EXPECT_FLOAT_EQ(Pos(Tanks[0].world).x, 925);
     EXPECT_FLOAT_EQ(Pos(Tanks[15].world).x, 865);
     EXPECT_FLOAT_EQ(Pos(Tanks[15].world).z, 865);
-    EXPECT_FLOAT_EQ(Pos(Robots[15].world).x, 155);
-    EXPECT_FLOAT_EQ(Pos(Robots[0].world).z, 95);
+    EXPECT_FLOAT_EQ(Pos(Robots[15].World()).x, 155);
+    EXPECT_FLOAT_EQ(Pos(Robots[0].World()).z, 95);
     // Settled on the (flat) ground at each kind's clearance, facing -z.
     EXPECT_FLOAT_EQ(Pos(Tanks[0].world).y, 0.72f);
     EXPECT_NEAR(Tanks[0].world.m[2][2], -1, 1e-5);
@@ -120,7 +124,7 @@ TEST_F(Battle, SetUpPlacesBothSidesInTheirCorners)
         EXPECT_EQ(Tanks[i].rankSlot, i + 1);
         EXPECT_EQ(Tanks[i].hp, 256);
         float clearance = Robots[i].kind == 101 ? 2.2f : 2.46f;
-        EXPECT_FLOAT_EQ(Pos(Robots[i].world).y, clearance);
+        EXPECT_FLOAT_EQ(Pos(Robots[i].World()).y, clearance);
     }
     EXPECT_EQ(gfx::GetRenderState(gfx::RS_FOGCOLOR), 0xFF4B463Fu);
     EXPECT_EQ(gfx::BitsFloat(gfx::GetRenderState(gfx::RS_FOGEND)), 230.0f);
@@ -182,15 +186,15 @@ TEST_F(Battle, UnitsStopAtTheFieldsEdgeAndSayWhere)
     SpawnTank(0);
     SpawnRobot(0);
     Tanks[0].world.m[3][0] = -5;
-    Robots[0].world.m[3][2] = 1001;
+    Robots[0].World().m[3][2] = 1001;
     FollowGroundTanks();
     FollowGroundRobots();
     EXPECT_FLOAT_EQ(Pos(Tanks[0].world).x, 3);
     EXPECT_EQ(Tanks[0].atBorder, 1);
-    EXPECT_FLOAT_EQ(Pos(Robots[0].world).z, 998);
+    EXPECT_FLOAT_EQ(Pos(Robots[0].World()).z, 998);
     EXPECT_EQ(Robots[0].atBorder, 1);
     Tanks[0].world.m[3][0] = 3.5f;
-    Robots[0].world.m[3][2] = 997;
+    Robots[0].World().m[3][2] = 997;
     FollowGroundTanks();
     FollowGroundRobots();
     EXPECT_EQ(Tanks[0].atBorder, 0);
@@ -198,7 +202,7 @@ TEST_F(Battle, UnitsStopAtTheFieldsEdgeAndSayWhere)
     // A robot's bob lifts it above its clearance.
     Robots[0].bob = 0.3f;
     FollowGroundRobots();
-    EXPECT_FLOAT_EQ(Pos(Robots[0].world).y, 2.5f);
+    EXPECT_FLOAT_EQ(Pos(Robots[0].World()).y, 2.5f);
 }
 
 TEST_F(Battle, WallsPushNearUnitsAwayAndSlowThem)
@@ -277,7 +281,7 @@ TEST_F(Battle, TheRobotLocksOnToTheFirstTankInItsSight)
     EarthCount = 3;
     BattleInit();
     // Two tanks straight ahead of robot 0, one behind it.
-    Robots[0].world = Robots[0].partWorld[2] = MatTranslation(100, 2, 100);
+    Robots[0].World() = Robots[0].partWorld[2] = MatTranslation(100, 2, 100);
     Tanks[0].world = MatTranslation(100, 8, 20);  // behind: off the screen
     Tanks[1].world = MatTranslation(100, 8, 150);
     Tanks[2].world = MatTranslation(100, 8, 160);
@@ -429,7 +433,7 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
     BattleInit();
     RobotUnit& r = Robots[0];
     r.kind = 101;
-    r.world = r.partWorld[2] = MatTranslation(50, 0, 50);
+    r.World() = r.partWorld[2] = MatTranslation(50, 0, 50);
     RobotPlayerControl();
     EXPECT_NEAR(CameraEye.y, 2.6f, 1e-3);
     EXPECT_NEAR(CameraEye.z, 45.0f, 1e-3);

@@ -136,7 +136,7 @@ protected:
         EarthCount = MercuryCount = 16;
         for (int i = 0; i < kMaxUnits; ++i) {
             MoveTo(Tanks[i].world, 20.0f + 60 * i, 1, 50);
-            MoveTo(Robots[i].world, 20.0f + 60 * i, 1, 950);
+            MoveTo(Robots[i].World(), 20.0f + 60 * i, 1, 950);
             Tanks[i].alive = Robots[i].alive = 1;
         }
     }
@@ -161,25 +161,25 @@ TEST_F(Separation, EachPassPartsAPairByHalfThenHalfOfWhatIsLeft)
         Vec3 a, b;            // starting positions
         Vec3 wantA, wantB;    // after one pass
     } cases[] = {
-        {"robots 2.0 apart end 2.75 apart", &Robots[0].world, &Robots[1].world, SeparateRobots,
+        {"robots 2.0 apart end 2.75 apart", &Robots[0].World(), &Robots[1].World(), SeparateRobots,
          {100, 4, 600}, {102, 7, 600}, {99.5f, 4, 600}, {102.25f, 7, 600}},
         {"tanks 4.0 apart end 4.75 apart", &Tanks[0].world, &Tanks[1].world, SeparateTanks,
          {300, 1, 100}, {300, 2, 104}, {300, 1, 99.5f}, {300, 2, 104.25f}},
-        {"tank and robot 3.0 apart end 3.375 apart", &Tanks[3].world, &Robots[5].world, SeparateTanksFromRobots,
+        {"tank and robot 3.0 apart end 3.375 apart", &Tanks[3].world, &Robots[5].World(), SeparateTanksFromRobots,
          {500, 0, 500}, {503, 9, 500}, {499.75f, 0, 500}, {503.125f, 9, 500}},
         {"along a diagonal the direction is kept", &Tanks[0].world, &Tanks[1].world, SeparateTanks,
          {300, 1, 300}, {302.4f, 1, 303.2f}, {299.7f, 1, 299.6f}, {302.55f, 1, 303.4f}},
         {"tanks exactly 5.0 apart stay", &Tanks[0].world, &Tanks[1].world, SeparateTanks,
          {300, 1, 100}, {305, 1, 100}, {300, 1, 100}, {305, 1, 100}},
-        {"robots exactly 3.0 apart stay", &Robots[0].world, &Robots[1].world, SeparateRobots,
+        {"robots exactly 3.0 apart stay", &Robots[0].World(), &Robots[1].World(), SeparateRobots,
          {300, 1, 600}, {300, 1, 603}, {300, 1, 600}, {300, 1, 603}},
-        {"a tank and a robot 3.5 apart are not pushed", &Tanks[3].world, &Robots[5].world, SeparateTanksFromRobots,
+        {"a tank and a robot 3.5 apart are not pushed", &Tanks[3].world, &Robots[5].World(), SeparateTanksFromRobots,
          {500, 0, 500}, {503.5f, 9, 500}, {500, 0, 500}, {503.5f, 9, 500}},
-        {"a tank and a robot at one point stay", &Tanks[2].world, &Robots[2].world, SeparateTanksFromRobots,
+        {"a tank and a robot at one point stay", &Tanks[2].world, &Robots[2].World(), SeparateTanksFromRobots,
          {500, 0, 500}, {500, 9, 500}, {500, 0, 500}, {500, 9, 500}},
         {"two tanks at one point stay", &Tanks[0].world, &Tanks[1].world, SeparateTanks,
          {300, 1, 300}, {300, 5, 300}, {300, 1, 300}, {300, 5, 300}},
-        {"two robots at one point stay", &Robots[0].world, &Robots[1].world, SeparateRobots,
+        {"two robots at one point stay", &Robots[0].World(), &Robots[1].World(), SeparateRobots,
          {300, 1, 600}, {300, 2, 600}, {300, 1, 600}, {300, 2, 600}},
     };
     for (const Case& c : cases) {
@@ -206,17 +206,17 @@ TEST_F(Separation, UnitsPastTheCountsInUseStayWhereTheyAre)
     MoveTo(Tanks[0].world, 300, 0, 300);
     MoveTo(Tanks[1].world, 302, 0, 300);
     MoveTo(Tanks[2].world, 301, 0, 300);
-    MoveTo(Robots[0].world, 300, 0, 298);
-    MoveTo(Robots[1].world, 301, 0, 301);
+    MoveTo(Robots[0].World(), 300, 0, 298);
+    MoveTo(Robots[1].World(), 301, 0, 301);
     SeparateTanks();
     SeparateRobots();
     SeparateTanksFromRobots();
     EXPECT_NE(At(Tanks[0].world).x, 300);
-    EXPECT_NE(At(Robots[0].world).z, 298);
+    EXPECT_NE(At(Robots[0].World()).z, 298);
     EXPECT_EQ(At(Tanks[2].world).x, 301);
     EXPECT_EQ(At(Tanks[2].world).z, 300);
-    EXPECT_EQ(At(Robots[1].world).x, 301);
-    EXPECT_EQ(At(Robots[1].world).z, 301);
+    EXPECT_EQ(At(Robots[1].World()).x, 301);
+    EXPECT_EQ(At(Robots[1].World()).z, 301);
 }
 
 TEST_F(Separation, WrecksArePushedLikeLiveUnits)
@@ -225,12 +225,12 @@ TEST_F(Separation, WrecksArePushedLikeLiveUnits)
     Robots[0].alive = 0;
     MoveTo(Tanks[0].world, 300, 0, 300);
     MoveTo(Tanks[1].world, 304, 0, 300);
-    MoveTo(Robots[0].world, 300, 0, 302);
-    MoveTo(Robots[1].world, 300, 0, 304);
+    MoveTo(Robots[0].World(), 300, 0, 302);
+    MoveTo(Robots[1].World(), 300, 0, 304);
     SeparateTanks();
     SeparateRobots();
     EXPECT_NEAR(At(Tanks[1].world).x, 304.25f, 1e-4);
-    EXPECT_NEAR(At(Robots[0].world).z, 301.5f, 1e-4);
+    EXPECT_NEAR(At(Robots[0].World()).z, 301.5f, 1e-4);
 }
 
 // --- box tests -----------------------------------------------------------------------------
@@ -380,7 +380,7 @@ protected:
         Tank().world = Place(30, 0, 0, {500, 2, 500});
         Tank().turretWorld = Place(75, 0, 0, {500, 3.5f, 500});
         Robot().kind = 101;
-        Robot().world = Place(-60, 0, 0, {200, 0, 200});
+        Robot().World() = Place(-60, 0, 0, {200, 0, 200});
         Robot().partWorld[1] = Place(-50, 0, 0, {200, 4, 200});
         Robot().partWorld[7] = Place(-60, 0, 0, {199.2f, 0.1f, 200});
         Robot().partWorld[8] = Place(-60, 0, 0, {200.8f, 0.1f, 200});

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "run_util.h"
 
@@ -293,4 +294,84 @@ TEST_F(Headless, TheAudioReportSaysWhySoundIsOff)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(audio().rfind("\"audio\":{\"backend\":\"openal\",\"pools\":", 0), 0u) << audio();
     EXPECT_EQ(r.err.find("sound"), std::string::npos) << r.err;
+}
+
+TEST_F(Headless, TheTanksOfADemoBattleDriveOffAndFireTheSameWayEachTime)
+{
+    std::string reports[2];
+    for (std::string& report : reports) {
+        RunResult r = Run({"--headless", "--battle", "--side", "tank", "--demo", "--earth", "8", "--mercury", "8",
+                           "--seed", "5", "--frames", "3000", "--report", dir_ + "/r.json"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        report = ReadFile(dir_ + "/r.json");
+    }
+    const std::string& json = reports[0];
+    EXPECT_GT(JsonNumber(json, "fired"), 0) << json;
+    // Every tank, the player's included, has left its start point.
+    std::string units = JsonArray(json, "units");
+    int tanks = 0;
+    for (size_t at = units.find("\"side\":\"earth\""); at != std::string::npos;
+         at = units.find("\"side\":\"earth\"", at + 1)) {
+        std::string unit = units.substr(at, units.find('}', at) - at);
+        int slot = static_cast<int>(JsonNumber(unit, "slot"));
+        double startX = 925 - (slot / 4) * 20, startZ = 925 - (slot % 4) * 20;
+        double moved = std::hypot(JsonNumber(unit, "x") - startX, JsonNumber(unit, "z") - startZ);
+        EXPECT_GT(moved, 10) << unit;
+        ++tanks;
+    }
+    EXPECT_EQ(tanks, 8);
+    EXPECT_EQ(JsonArray(reports[0], "units"), JsonArray(reports[1], "units"));
+    EXPECT_EQ(JsonNumber(reports[0], "fired"), JsonNumber(reports[1], "fired"));
+    EXPECT_EQ(JsonNumber(reports[0], "unit_hits"), JsonNumber(reports[1], "unit_hits"));
+}
+
+TEST_F(Headless, TheRobotsOfADemoBattleWalkOffAndFightTheSameWayEachTime)
+{
+    // 16 a side, every unit the computer's, the camera on robot 0.
+    std::string reports[2];
+    for (std::string& report : reports) {
+        RunResult r = RunProgram({VARNOK_EXE, "--data", dir_, "--headless", "--battle", "--side", "robot", "--demo",
+                                  "--earth", "16", "--mercury", "16", "--seed", "9", "--frames", "18000", "--report",
+                                  dir_ + "/r.json"},
+                                 "", 300000);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        report = ReadFile(dir_ + "/r.json");
+    }
+    const std::string& json = reports[0];
+    EXPECT_GT(JsonNumber(json, "fired"), 0) << json;
+    // Five minutes of battle: footsteps, and robot 0, followed by the
+    // camera, fired its guns and its missiles within earshot.
+    for (const char* sound : {"\"RobotWalk\":", "\"RobotFire\":", "\"MFire\":"}) {
+        size_t at = json.find(sound);
+        ASSERT_NE(at, std::string::npos) << json;
+        EXPECT_GT(JsonNumber(json.substr(at), "started"), 0) << sound;
+    }
+    // Every robot, the player's included, has left its start point, and no
+    // unit of either side has left the field.
+    std::string units = JsonArray(json, "units");
+    int robots = 0, robotKills = 0, tankDeaths = 0;
+    for (size_t at = units.find("{\"side\""); at != std::string::npos; at = units.find("{\"side\"", at + 1)) {
+        std::string unit = units.substr(at, units.find('}', at) - at);
+        double x = JsonNumber(unit, "x"), z = JsonNumber(unit, "z");
+        EXPECT_GE(x, 0) << unit;
+        EXPECT_LE(x, 1000) << unit;
+        EXPECT_GE(z, 0) << unit;
+        EXPECT_LE(z, 1000) << unit;
+        if (JsonString(unit, "side") != "mercury") {
+            tankDeaths += static_cast<int>(JsonNumber(unit, "deaths"));
+            continue;
+        }
+        robotKills += static_cast<int>(JsonNumber(unit, "kills"));
+        int slot = static_cast<int>(JsonNumber(unit, "slot"));
+        double startX = 95 + (slot / 4) * 20, startZ = 95 + (slot % 4) * 20;
+        EXPECT_GT(std::hypot(x - startX, z - startZ), 10) << unit;
+        ++robots;
+    }
+    EXPECT_EQ(robots, 16);
+    // The robots destroyed tanks, and each kill is a tank's death.
+    EXPECT_GT(robotKills, 0);
+    EXPECT_EQ(robotKills, tankDeaths);
+    EXPECT_EQ(JsonArray(reports[0], "units"), JsonArray(reports[1], "units"));
+    EXPECT_EQ(JsonNumber(reports[0], "fired"), JsonNumber(reports[1], "fired"));
+    EXPECT_EQ(JsonNumber(reports[0], "unit_hits"), JsonNumber(reports[1], "unit_hits"));
 }

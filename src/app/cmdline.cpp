@@ -5,6 +5,9 @@
 #include <cstring>
 #include <type_traits>
 
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
+
 const char* UsageText()
 {
     return "usage: varnok [options]\n"
@@ -88,8 +91,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
                 *error = flag + ": '" + value + "' is not a side (tank or robot)";
                 ok = false;
             }
-        } else if (flag == "--tank") ok = intValue(1, 9, &out->tankType);
-        else if (flag == "--robot") ok = intValue(101, 104, &out->robotType);
+        } else if (flag == "--tank") ok = intValue(kFirstTankKind, kLastTankKind, &out->tankType);
+        else if (flag == "--robot") ok = intValue(kFirstRobotKind, kLastRobotKind, &out->robotType);
         else if (flag == "--earth") ok = intValue(1, 16, &out->earthCount);
         else if (flag == "--mercury") ok = intValue(1, 16, &out->mercuryCount);
         else if (flag == "--sky") ok = intValue(200, 208, &out->skyId);

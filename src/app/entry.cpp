@@ -23,11 +23,13 @@
 #include "battle/frame.h"
 #include "battle/state.h"
 #include "motion/player.h"
+#include "motion/tank_side.h"
 #include "world/map.h"
 #include "world/sky.h"
 #include "platform/crt_rand.h"
 #include "platform/input_script.h"
 #include "platform/system.h"
+#include "units/tanks/tank_kinds.h"
 
 namespace {
 
@@ -47,8 +49,11 @@ RunInfo gRun;
 // Each keeps its place in the order; the modules that own them fill them in.
 
 void ReleaseFrontEnd() {}             // shutdown 2
-void ReleaseTankModels() {}           // shutdown 5
-void ReleaseRobotModels() {}          // shutdown 6
+void ReleaseTankModels()              // shutdown 5
+{
+    StopTankEngines();
+    ReleaseAllTankModels();
+}
 
 // Until the title screen exists the game starts in this scene: its name,
 // and Space to go straight to a battle with the title screen's defaults.

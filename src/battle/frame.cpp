@@ -111,7 +111,7 @@ void WriteBattleReport(JsonWriter& w)
     }
     for (int i = 0; i < MercuryCount; ++i) {
         const RobotUnit& r = Robots[i];
-        unit("mercury", i, r.name, r.kind, r.alive, r.hp, r.kills, r.deaths, r.world);
+        unit("mercury", i, r.name, r.kind, r.alive, r.hp, r.kills, r.deaths, r.World());
     }
     w.EndArray();
     auto stats = [&](const char* key, const TimingStats& t) {
@@ -163,8 +163,8 @@ void DrawBattleScene()
         DrawTankKind(i);
     }
     for (int i = 0; i < MercuryCount; ++i) {
-        Robots[i].cameraDistance = PointDistance(CameraEye, Position(Robots[i].world));
-        SetTransform(TS_WORLD, Robots[i].world);
+        Robots[i].cameraDistance = PointDistance(CameraEye, Position(Robots[i].World()));
+        SetTransform(TS_WORLD, Robots[i].World());
         DrawRobotKind(i);
     }
     DrawMap(MapDrawBattle);
@@ -181,7 +181,7 @@ void DrawBattleScene()
     for (int i = 0; i < EarthCount; ++i)
         if (Tanks[i].atBorder) BorderSign(Position(Tanks[i].world), 2.5f);
     for (int i = 0; i < MercuryCount; ++i)
-        if (Robots[i].atBorder) BorderSign(Position(Robots[i].world), 3.0f);
+        if (Robots[i].atBorder) BorderSign(Position(Robots[i].World()), 3.0f);
 
     // Four translucent red walls on the field's edges.
     SetRenderState(RS_ZWRITEENABLE, 1);

@@ -15,6 +15,7 @@
 #include "motion/tank_side.h"
 #include "platform/crt_rand.h"
 #include "platform/system.h"
+#include "units/tanks/tank_kinds.h"
 #include "world/sky.h"
 
 int32_t PlayerSide = 0;
@@ -35,7 +36,7 @@ Handling RobotHandling[kMaxUnits];
 ControlFlags TankControls[kMaxUnits];
 ControlFlags RobotControls[kMaxUnits];
 int32_t TankModelLoaded[10];
-int32_t RobotModelLoaded[5];
+int32_t RobotModelLoaded[kRobotKindCount];
 
 gfx::Texture* StopTexture = nullptr;
 gfx::Texture* CharTexture = nullptr;
@@ -62,7 +63,6 @@ void ResetUnitRecords()
         for (Projectile& p : t.bullets) p.world = MatIdentity();
     }
     for (RobotUnit& r : Robots) {
-        r.world = MatIdentity();
         for (Mat4& m : r.partWorld) m = MatIdentity();
         for (Projectile& p : r.shells) p.world = MatIdentity();
         for (Projectile& p : r.missiles) p.world = MatIdentity();
@@ -73,14 +73,26 @@ void ResetUnitRecords()
 
 void LoadTankModels(int kind)
 {
-    if (kind < 1 || kind > 9 || TankModelLoaded[kind]) return;
+    const TankKind* k = TankKindOf(kind);
+    if (!k || TankModelLoaded[kind]) return;
+    if (k->load) k->load();
     TankModelLoaded[kind] = 1;
 }
 
 void LoadRobotModels(int kind)
 {
-    if (kind < 101 || kind > 104 || RobotModelLoaded[kind - 100]) return;
-    RobotModelLoaded[kind - 100] = 1;
+    const RobotKind* k = RobotKindOf(kind);
+    if (!k || RobotModelLoaded[kind - kFirstRobotKind]) return;
+    if (k->load) k->load();
+    RobotModelLoaded[kind - kFirstRobotKind] = 1;
+}
+
+void ReleaseRobotModels()
+{
+    for (int row = 0; row < kRobotKindCount; ++row) {
+        if (RobotKinds[row].release) RobotKinds[row].release();
+        RobotModelLoaded[row] = 0;
+    }
 }
 
 void SpawnTank(int slot)
@@ -92,6 +104,10 @@ void SpawnTank(int slot)
     t.heading = 180;
     t.turnRate = t.turretYaw = t.gunPitch = t.trackTravel = t.forwardSpeed = t.reverseSpeed = 0;
     t.shakeCode = t.shakeTimer = t.engaged = t.weapon = t.mainGunBusy = 0;
+    // A tank killed in the middle of a main-gun cycle would otherwise come
+    // back with its next cycle cut short.
+    t.recoil = 0;
+    t.recoilTimer = 0;
     t.hp = 256;
     t.alive = 1;
     for (DebrisLaunch& d : t.debris) {
@@ -100,32 +116,28 @@ void SpawnTank(int slot)
         d.tilt = Rand() % 61 - 30;
         d.heading = Rand() % 360;
     }
-    Handling& h = TankHandling[slot];
-    if (t.kind == 1) {
-        t.secondGunTimer = -90;
-        t.secondGunGate = -1;
-        h = {0.31f, 0.016f, 1.36f};
-        t.boxSize = {1.5f, 0, 2.8f};
-    } else if (t.kind == 2) {
-        t.secondGunTimer = -120;
-        t.secondGunGate = 0;
-        h = {0.33f, 0.018f, 0.72f};
-        t.boxSize = {1.0f, 0, 2.3f};
-    } else {
-        h = {0.33f, 0.018f, 1.0f};
-        t.boxSize = {1.0f, 0, 2.3f};
+    const TankKind* k = TankKindOf(t.kind);
+    if (!k) return;
+    if (k->hasSecondMount) {
+        t.secondGunTimer = k->secondGunTimer;
+        t.secondGunGate = k->secondGunGate;
     }
+    TankHandling[slot] = {k->maxSpeed, k->acceleration, k->groundClearance};
+    t.boxSize = k->boxSize;
 }
 
 void SpawnRobot(int slot)
 {
     RobotUnit& r = Robots[slot];
     float x = 95.0f + (slot / 4) * 20.0f, z = 95.0f + (slot % 4) * 20.0f;
-    r.world = MatTranslation(x, 10, z);
-    for (int k = 1; k <= 10; ++k) r.partWorld[k] = r.world;
-    r.partWorld[0] = r.world;
+    r.World() = MatTranslation(x, 10, z);
+    for (int k = 1; k <= 10; ++k) r.partWorld[k] = r.World();
     r.aimYaw = r.aimPitch = r.legHeading = r.speed = 0;
     r.shakeCode = r.shakeTimer = r.lockedOn = r.weapon = r.secondShotBusy = 0;
+    // A fresh start for the walk cycle and the gun as well: a robot that
+    // died mid-stride or mid-shot does not come back in that state.
+    r.walkPhase = r.bob = 0;
+    r.stepDir = r.weaponBusy = r.fireTimer = r.weaponSwap = 0;
     r.hp = 256;
     r.alive = 1;
     for (int k = 0; k < 3; ++k) {
@@ -135,18 +147,19 @@ void SpawnRobot(int slot)
         d.tilt = Rand() % 61 - 30;
         d.heading = Rand() % 360;
     }
-    static const float stepLimit[4] = {30, 42, 32, 30}, stepRate[4] = {3, 4.8f, 2.3f, 3};
-    static const Handling handling[4] = {{0.3f, 0.12f, 2.2f}, {0.28f, 0.118f, 2.46f},
-                                         {0.27f, 0.11f, 2.1f}, {0.35f, 0.12f, 2.3f}};
-    int k = r.kind - 101;
-    if (k < 0 || k > 3) return;
-    r.stepLimit = stepLimit[k];
-    r.stepRate = stepRate[k];
-    if (r.kind == 101) r.podAngle = 190;
-    if (r.kind == 102) r.podAngle = -90, r.podSlide = -0.6f;
-    if (r.kind == 103) r.podAngle = -160, r.podSlide = -0.8f;
-    RobotHandling[slot] = handling[k];
-    r.boxSize = r.kind == 103 ? Vec3{1.8f, 0, 1.8f} : Vec3{1.2f, 0, 1.6f};
+    // Keys held when the last battle ended, or a computer's last orders,
+    // would otherwise go on steering this slot.
+    RobotControls[slot] = ControlFlags{};
+    const RobotKind* k = RobotKindOf(r.kind);
+    if (!k) return;
+    r.stepLimit = k->stepLimit;
+    r.stepRate = k->stepRate;
+    if (k->setsPods) {
+        r.podAngle = k->podAngle;
+        r.podSlide = k->podSlide;
+    }
+    RobotHandling[slot] = {k->maxSpeed, k->acceleration, k->groundClearance};
+    r.boxSize = k->boxSize;
 }
 
 void BattleInit()
@@ -172,18 +185,22 @@ void BattleInit()
         std::snprintf(Tanks[i].name, sizeof Tanks[i].name, "Tank%02d", i);
     }
     for (int i = firstRobot; i < MercuryCount; ++i) {
-        Robots[i].kind = Rand() % 2 + 101;
+        Robots[i].kind = Rand() % 2 + kRobotDed10;  // D-ED.10 or R-NO.15
         std::snprintf(Robots[i].name, sizeof Robots[i].name, "Robot%02d", i);
     }
+    StopTankEngines();  // loops left running by an earlier battle
     for (int i = 0; i < EarthCount; ++i) {
         LoadTankModels(Tanks[i].kind);
         SpawnTank(i);
+        TankControls[i] = ControlFlags{};
+        TankAi[i] = TankAiState{};
         NewTankPatrol(i);
         Tanks[i].rankSlot = i + 1;
     }
     for (int i = 0; i < MercuryCount; ++i) {
         LoadRobotModels(Robots[i].kind);
         SpawnRobot(i);
+        RobotAi[i] = RobotAiState{};  // patrols and manoeuvres start afresh
         NewRobotPatrol(i);
         Robots[i].rankSlot = i + 1;
     }
@@ -238,10 +255,7 @@ void ReleaseBattleEffect() { gfx::Release(BattleEffect); }
 
 const char* UnitKindName(int kind)
 {
-    static const char* const kTanks[] = {"TIGER", "ABRAMS", "BRDM3", "FLACKP", "FT17_BER",
-                                         "M2A2",  "M60",    "V100",  "M730A"};
-    static const char* const kRobots[] = {"D-ED.10", "R-NO.15", "R-NO.16", "R-NO.13"};
-    if (kind >= 1 && kind <= 9) return kTanks[kind - 1];
-    if (kind >= 101 && kind <= 104) return kRobots[kind - 101];
+    if (TankKindOf(kind)) return TankKindName(kind);
+    if (RobotKindOf(kind)) return RobotKindName(kind);
     return "?";
 }

@@ -8,6 +8,7 @@
 #include "effects/projectiles.h"
 #include "math/vecmath.h"
 #include "platform/gfx.h"
+#include "units/robots/robot_kinds.h"
 
 // --- settings --------------------------------------------------------------------
 extern int32_t PlayerSide;    // 0 Earth (tank), 1 Mercury (robot)
@@ -73,8 +74,11 @@ struct TankUnit {
 struct RobotUnit {
     char name[64];
     int32_t kind;
-    Mat4 world;           // also partWorld[0]
-    Mat4 partWorld[11];   // [1] upper body, [2] the part it aims with
+    // [0] the legs' base (World()): its translation row is the position;
+    // [1] upper body, [2] the arm frame it aims with (AimWorld()), [3] and
+    // [4] the left and right arms, [5] and [6] the legs, [7] and [8] the
+    // feet, [9] and [10] the pods.
+    Mat4 partWorld[11];
     float aimYaw;
     float aimPitch;
     float walkPhase;
@@ -102,12 +106,18 @@ struct RobotUnit {
     int32_t podAngle;
     float podSlide;
     int32_t secondShotBusy;
+    int32_t fireTimer;  // frames since a first-weapon shot, while weaponBusy
     DebrisLaunch debris[3];
     Vec3 boxSize;
     Projectile shells[kRobotShellSlots];      // first weapon
     Projectile missiles[kRobotBulletSlots];   // second weapon: missiles or volleys
 
+    // The base matrix is element 0 of the parts, so moving the robot moves
+    // the one matrix every reader sees.
+    Mat4& World() { return partWorld[0]; }
+    const Mat4& World() const { return partWorld[0]; }
     Mat4& AimWorld() { return partWorld[2]; }
+    const Mat4& AimWorld() const { return partWorld[2]; }
 };
 
 struct Handling {
@@ -130,7 +140,7 @@ extern Handling RobotHandling[kMaxUnits];
 extern ControlFlags TankControls[kMaxUnits];
 extern ControlFlags RobotControls[kMaxUnits];
 extern int32_t TankModelLoaded[10];    // by kind 1..9
-extern int32_t RobotModelLoaded[5];    // by kind 101..104, index kind - 100
+extern int32_t RobotModelLoaded[kRobotKindCount];  // by row of the robot kinds' table
 
 // Battle textures and the battle effect.
 extern gfx::Texture* StopTexture;
@@ -153,3 +163,5 @@ void ReleaseBattleEffect();
 // Loads a kind's model set once (the unit-type work fills these in).
 void LoadTankModels(int kind);
 void LoadRobotModels(int kind);
+// Every robot kind's model set released and its loaded flag cleared (at exit).
+void ReleaseRobotModels();

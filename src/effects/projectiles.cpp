@@ -12,14 +12,14 @@
 #include "platform/crt_rand.h"
 #include "world/map.h"
 
-TankShotUpdate TankShotUpdates[10];
-RobotShotUpdate RobotShotUpdates[5];
 ShotCounts Shots;
 
 namespace {
 constexpr float kDegrees = 0.017453292f;  // radians a degree
 
 Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
+Vec3 Position(const TankUnit& t) { return Position(t.world); }
+Vec3 Position(const RobotUnit& r) { return Position(r.World()); }
 
 void Effects(void (*spawn)(Vec3), Vec3 p, float radius)
 {
@@ -41,7 +41,7 @@ void Damage(Victim& victim, const ShotRules& rules, int32_t& shooterKills)
     victim.shakeCode = kReactKilled;
     victim.shakeTimer = rules.killShakeTimer;
     ++Shots.kills;
-    if (rules.killEffects) rules.killEffects(Position(victim.world));
+    if (rules.killEffects) rules.killEffects(Position(victim));
 }
 
 int32_t& ShooterKills(Shooter s) { return s.isTank ? Tanks[s.slot].kills : Robots[s.slot].kills; }

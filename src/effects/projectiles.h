@@ -97,13 +97,6 @@ void SteerMissile(Projectile& missile, Vec3 target);
 // Frees every projectile slot of all 16 units of both sides.
 void FreeAllShots();
 
-// Each kind's shot update, called by the side updates once a frame for each
-// unit in use after it fires; null for kinds that have none yet.
-using TankShotUpdate = void (*)(TankUnit& tank, int slot);
-using RobotShotUpdate = void (*)(RobotUnit& robot, int slot);
-extern TankShotUpdate TankShotUpdates[10];    // by kind 1..9
-extern RobotShotUpdate RobotShotUpdates[5];   // by kind - 100
-
 // Counts for the run report.
 struct ShotCounts {
     uint64_t fired;

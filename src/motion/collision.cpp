@@ -14,8 +14,6 @@ constexpr float kTankContact = 5.0f;
 constexpr float kRobotContact = 3.0f;
 constexpr float kTankRobotContact = 3.5f;
 
-constexpr int kFirstRobotKind = 101;
-constexpr int kLastRobotKind = 104;
 constexpr int kLastTankKind = 9;
 
 // The hit tests run for every live shot against every unit each frame, so
@@ -111,13 +109,13 @@ void SeparateTanks()
 void SeparateRobots()
 {
     for (int i = 0; i < MercuryCount; ++i)
-        for (int j = i + 1; j < MercuryCount; ++j) PushApart(Robots[i].world, Robots[j].world, kRobotContact);
+        for (int j = i + 1; j < MercuryCount; ++j) PushApart(Robots[i].World(), Robots[j].World(), kRobotContact);
 }
 
 void SeparateTanksFromRobots()
 {
     for (int i = 0; i < EarthCount; ++i)
-        for (int j = 0; j < MercuryCount; ++j) PushApart(Tanks[i].world, Robots[j].world, kTankRobotContact);
+        for (int j = 0; j < MercuryCount; ++j) PushApart(Tanks[i].world, Robots[j].World(), kTankRobotContact);
 }
 
 // --- box tests -----------------------------------------------------------------------------

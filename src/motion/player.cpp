@@ -5,9 +5,12 @@
 #include "app/display.h"
 #include "battle/state.h"
 #include "motion/ground.h"
+#include "motion/tank_side.h"
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
 
 Vec3 CameraEye{0, 0, 0};
 Vec3 CameraLookAt{0, 0, 1};
@@ -111,21 +114,24 @@ void TankPlayerControl()
     }
     CameraLookAt = Vec3TransformCoord({s.x, 1.2f + s.y, s.z}, v.alive ? v.turretWorld : v.world);
     Vec3 eye{0, 2.65f, -6.35f};
-    if (v.kind == 1) {
-        eye = {0, 2.7f, -6.35f};
-        if (v.weapon == 0) crosshairKind = 36;
-    } else if (v.kind == 2) {
-        eye = {0, 2.25f, -6.35f};
-        crosshairKind = v.weapon == 0 ? 36 : 144;
+    if (const TankKind* kind = TankKindOf(v.kind)) {
+        eye = kind->cameraEye;
+        int32_t cross = v.weapon == kWeaponMainGun ? kind->crosshairMain : kind->crosshairSecond;
+        if (cross != kCrosshairUnchanged) crosshairKind = cross;
     }
-    if (!v.alive) eye = {0, 3.65f, -8.0f};
+    if (!v.alive) eye = {0, 3.65f, -8.0f};  // further back over a wreck
     CameraEye = Vec3TransformCoord(
         eye, MatRotationX(v.gunPitch * kDegToRad) * MatRotationY(v.turretYaw * kDegToRad) * v.world);
     CameraUp = Vec3TransformCoord({0, CameraLookAt.y + 1, 0}, v.world) - CameraLookAt;
 
+    // Under --demo the computer drives tank 0: the camera only follows.
+    if (DemoPlayer) {
+        CycleView(&tankZLatch, EarthCount);
+        return;
+    }
     TankUnit& me = Tanks[0];
     ControlFlags& f = TankControls[0];
-    if (me.shakeCode != 444) {
+    if (me.shakeCode != kShakeFrozen) {
         int mx, my;
         MouseSteps(&mx, &my);
         me.turretYaw += mx >= 2 ? 2.0f : mx <= -2 ? -2.0f : static_cast<float>(mx);
@@ -136,7 +142,7 @@ void TankPlayerControl()
     ReadKeys(f, &tankRightLatch);
     if (Down(VK_LBUTTON)) {
         f.fire = 1;
-        if (me.mainGunBusy == 0 && me.weapon == 0 && me.shakeCode != 444) cameraShake = 1;
+        if (me.mainGunBusy == 0 && me.weapon == kWeaponMainGun && me.shakeCode != kShakeFrozen) cameraShake = 1;
     } else {
         f.fire = 0;
     }
@@ -152,20 +158,21 @@ void RobotPlayerControl()
         s.y = Jitter(0.2f);
         if (++robotShakeFrames >= 10) cameraShake = robotShakeFrames = 0;
     }
-    struct View { float lookY; Vec3 eye; int cross0, cross1; };
-    static const View views[4] = {{1.8f, {0, 2.6f, -5.0f}, 244, 344}, {1.6f, {0, 2.6f, -6.0f}, 244, 244},
-                                  {1.65f, {0, 2.7f, -5.6f}, 244, 244}, {0, {0, 2.8f, -7.0f}, 244, 344}};
-    int k = v.kind - 101;
-    if (k >= 0 && k < 4) {
-        const View& view = views[k];
-        // The fourth kind keeps the last look-at point.
-        if (k != 3) CameraLookAt = Vec3TransformCoord({s.x, view.lookY + s.y, s.z}, v.world);
-        Vec3 eye = v.alive ? view.eye : Vec3{0, 3.8f, -9.0f};
+    if (const RobotKind* kind = RobotKindOf(v.kind)) {
+        // A kind without a look-at point keeps the last one.
+        if (kind->hasLookAt)
+            CameraLookAt = Vec3TransformCoord({s.x, kind->lookAtHeight + s.y, s.z}, v.World());
+        Vec3 eye = v.alive ? kind->cameraEye : Vec3{0, 3.8f, -9.0f};  // further back over a wreck
         CameraEye = Vec3TransformCoord(eye, v.AimWorld());
-        crosshairKind = v.weapon == 0 ? view.cross0 : view.cross1;
+        crosshairKind = v.weapon == kRobotWeaponFirst ? kind->crosshairFirst : kind->crosshairSecond;
     }
     CameraUp = Vec3TransformCoord({0, CameraLookAt.y + 1, 0}, v.AimWorld()) - CameraLookAt;
 
+    // Under --demo the computer drives robot 0: the camera only follows.
+    if (DemoPlayer) {
+        CycleView(&robotZLatch, MercuryCount);
+        return;
+    }
     RobotUnit& me = Robots[0];
     ControlFlags& f = RobotControls[0];
     int mx, my;
@@ -181,7 +188,7 @@ void RobotPlayerControl()
         f.fire = 0;
     }
     // Lock-on: the first live tank within 220 that stands in the sight's box.
-    Vec3 myPos{me.world.m[3][0], me.world.m[3][1], me.world.m[3][2]};
+    Vec3 myPos{me.World().m[3][0], me.World().m[3][1], me.World().m[3][2]};
     Viewport vp = gfx::GetViewport();
     Mat4 proj = gfx::GetTransform(gfx::TS_PROJECTION), view = gfx::GetTransform(gfx::TS_VIEW);
     float wx = BackBufferWidth() / 800.0f, hy = BackBufferHeight() / 600.0f;

@@ -1,24 +1,408 @@
 #include "motion/tank_side.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "assets/sound.h"
+#include "battle/frame.h"
 #include "battle/state.h"
+#include "effects/particles.h"
 #include "effects/projectiles.h"
+#include "motion/ground.h"
+#include "motion/player.h"
+#include "platform/audio.h"
+#include "platform/crt_rand.h"
 #include "units/tanks/tank_kinds.h"
 
-void TankAiDecide() {}
+TankAiState TankAi[16];
 
-// Until the side update exists the tanks are only posed, so the turret, the
-// aim and the camera behind them follow the hull on the ground; the shots of
-// every tank in use fly on, its wreck's included.
+namespace {
+constexpr float kGunPitchUp = -16.0f;   // most the gun rises (degrees, + is down)
+constexpr float kGunPitchDown = 10.0f;  // most it dips
+constexpr float kTurretStep = 1.5f;     // degrees a frame the computer turns a turret
+constexpr float kGunStep = 0.3f;        // degrees a frame the computer moves a gun
+constexpr float kHearGuns = 100.0f;     // guns further from the camera are not played
+constexpr float kWreckRespawnHp = 256.0f;
+// A wreck climbs 0.8 at a time; the float sum of those steps drifts above
+// the exact multiple (320 steps from 0 make 256.0007), so "past 256" means
+// past it by more than that drift: from 0 the tank returns on the 321st
+// step, as the exact sum says.
+constexpr float kHpDrift = 0.01f;
+
+float R() { return static_cast<float>(Rand()) / 32768.0f; }
+Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
+float Clamp(float v, float lo, float hi) { return v < lo ? lo : v > hi ? hi : v; }
+// An angle brought into [-180, 180].
+float Wrap180(float degrees) { return std::remainder(degrees, 360.0f); }
+
+// The level heading of a direction, degrees: 0 along +z, positive toward +x.
+float Heading(Vec3 d)
+{
+    Vec3 h = Vec3Normalize({d.x, 0, d.z});
+    float a = std::acos(Clamp(h.z, -1, 1)) * kRadToDeg;
+    return h.x < 0 ? -a : a;
+}
+
+// The elevation of a direction below the level, degrees (negative upward).
+float Dip(Vec3 d)
+{
+    Vec3 n = Vec3Normalize(d), level = Vec3Normalize({n.x, 0, n.z});
+    float a = std::acos(Clamp(Vec3Dot(n, level), -1, 1)) * kRadToDeg;
+    return n.y > 0 ? -a : a;
+}
+
+// --- hit reactions ----------------------------------------------------------------------
+struct Shake {
+    int32_t code;
+    float reach;  // position jitter, uniform in [-reach, reach) on x and z
+    int32_t step; // shakeTimer a frame
+};
+constexpr Shake kShakes[] = {
+    {kReactTankShell, 0.18f, 4}, {kReactBullet, 0.01f, 16}, {kReactShell, 0.03f, 8},
+    {kReactMissile, 0.05f, 8},   {kShakeFrozen, 0.0f, 1},   {kReactKilled, 0.38f, 4},
+};
+
+void ShakeFromHit(TankUnit& t, ControlFlags& f)
+{
+    for (const Shake& s : kShakes) {
+        if (s.code != t.shakeCode) continue;
+        if (s.reach > 0) {
+            float x = R() * 2 * s.reach - s.reach;
+            float z = R() * 2 * s.reach - s.reach;
+            t.world.m[3][0] += x;
+            t.world.m[3][2] += z;
+        }
+        t.shakeTimer += s.step;
+        if (s.code == kShakeFrozen)
+            f.turnLeft = f.forward = f.backward = f.turnRight = f.fire = f.switchWeapon = 0;
+        break;
+    }
+    if (t.shakeTimer > 119) t.shakeCode = t.shakeTimer = 0;
+}
+
+// --- driving ----------------------------------------------------------------------------
+void Drive(TankUnit& t, const Handling& h, const ControlFlags& f)
+{
+    if (f.turretLeft) t.turretYaw -= 2;
+    if (f.turretRight) t.turretYaw += 2;
+    if (t.turretYaw > 360) t.turretYaw -= 360;
+    if (t.turretYaw <= 0) t.turretYaw += 360;
+    if (f.gunDown) t.gunPitch = std::min(t.gunPitch + 0.5f, kGunPitchDown);
+    if (f.gunUp) t.gunPitch = std::max(t.gunPitch - 0.5f, kGunPitchUp);
+
+    if (f.forward) t.forwardSpeed = std::min(t.forwardSpeed + h.acceleration, h.maxSpeed);
+    else if (f.backward) t.reverseSpeed = std::max(t.reverseSpeed - h.acceleration / 6 * 5, -(h.maxSpeed / 6 * 5));
+
+    if (f.turnLeft || f.turnRight) {
+        // Turning drives the hull at about half speed.
+        t.forwardSpeed += h.acceleration;
+        if (t.forwardSpeed > h.maxSpeed / 2) t.forwardSpeed = std::max(t.forwardSpeed - 0.02f, h.maxSpeed / 2);
+        t.turnRate = f.turnLeft ? -1.0f : 1.0f;
+        t.heading += t.turnRate;
+    } else {
+        t.turnRate = 0;
+    }
+    if (t.heading > 360) t.heading -= 360;
+    if (t.heading < 0) t.heading += 360;
+
+    if (t.forwardSpeed > 0) t.forwardSpeed = std::max(t.forwardSpeed - 0.005f, 0.0f);
+    if (t.reverseSpeed < 0) t.reverseSpeed = std::min(t.reverseSpeed + 0.005f, 0.0f);
+}
+
+// Dust at the four corners of the tracks.
+void TrackDust(const TankUnit& t, int32_t alpha)
+{
+    float w = t.boxSize.x - 0.2f, l = t.boxSize.z - 0.4f;
+    const Vec3 corners[4] = {{-w, -0.6f, l}, {w, -0.6f, l}, {-w, -0.6f, -l}, {w, -0.6f, -l}};
+    for (const Vec3& c : corners) {
+        Vec3 p = Vec3TransformCoord(c, t.world);
+        SpawnGroundDust(p.x, p.y, p.z, alpha, 1);
+    }
+}
+
+void Engine(const TankUnit& t, int slot)
+{
+    snd::Buffer* engine = slot < TankEngineSounds.size ? TankEngineSounds.copies[slot] : nullptr;
+    if (!engine) return;  // no sound for this tank
+    snd::SetPosition(engine, Position(t.world));
+    float s = t.forwardSpeed + t.reverseSpeed;
+    if (s >= -0.05f && s <= 0.1f) {
+        snd::Stop(engine);
+        return;
+    }
+    float hz = std::fabs(std::trunc(static_cast<float>(EngineBaseFrequency) * s * 9));
+    snd::SetFrequency(engine, static_cast<uint32_t>(hz));
+    if (!(snd::GetStatus(engine) & snd::STATUS_PLAYING)) {
+        snd::Play(engine, true);
+        ++TankEngineSounds.started;  // the report counts the loops begun
+    }
+}
+
+void StopEngine(int slot)
+{
+    if (slot < TankEngineSounds.size) snd::Stop(TankEngineSounds.copies[slot]);  // a null one is skipped
+}
+
+// --- damage smoke -----------------------------------------------------------------------
+void Smoke(const Mat4& frame, Vec3 at, float size, int32_t alpha)
+{
+    Vec3 p = Vec3TransformCoord(at, frame);
+    int32_t look = Rand() % 3;
+    SpawnBurst(p.x, p.y, p.z, size, alpha, look, 1, 2);
+}
+
+const Vec3 kBackLeftNear{-0.6f, 0, -2.2f}, kBackRightNear{0.6f, 0, -2.2f};
+const Vec3 kFrontLeft{-0.7f, 0, 1.8f}, kFrontRight{0.7f, 0, 1.8f};
+const Vec3 kBackLeft{-0.7f, 0, -2.2f}, kBackRight{0.7f, 0, -2.2f};
+const Vec3 kTurretBack{0, 0, -1.2f};  // in the turret's frame
+
+// The five points of a badly hurt tank or a wreck.
+void HeavySmoke(const TankUnit& t, float size, int32_t alpha)
+{
+    Smoke(t.world, kFrontLeft, size, alpha);
+    Smoke(t.world, kFrontRight, size, alpha);
+    Smoke(t.world, kBackLeft, size, alpha);
+    Smoke(t.world, kBackRight, size, alpha);
+    Smoke(t.turretWorld, kTurretBack, size, alpha);
+}
+
+void DamageSmoke(const TankUnit& t, int r)
+{
+    if (t.hp > 125 && t.hp < 200 && r < 4) {
+        Smoke(t.world, kBackLeftNear, 0.7f, 110);
+        Smoke(t.world, kBackRightNear, 0.7f, 110);
+    } else if (t.hp > 75 && t.hp < 125 && r < 4) {
+        Smoke(t.world, kBackLeftNear, 0.75f, 130);
+        Smoke(t.world, kBackRightNear, 0.75f, 130);
+        Smoke(t.turretWorld, kTurretBack, 0.75f, 130);
+    } else if (t.hp < 75 && r < 3) {
+        HeavySmoke(t, 0.8f, 150);
+    }
+}
+
+// --- the computer's decisions -------------------------------------------------------------
+void Engage(int i, TankUnit& t, ControlFlags& f, TankAiState& ai)
+{
+    f.forward = f.turnLeft = f.backward = f.turnRight = 0;
+    switch (ai.moveMode) {
+    case 1: f.turnLeft = 1; break;
+    case 2: f.backward = 1; break;
+    case 3: f.turnRight = 1; break;
+    case 4: break;
+    default: f.forward = 1; break;
+    }
+    // A patrol may have drawn a shorter limit than the count already run.
+    if (++ai.modeFrames >= ai.modeLimit) {
+        NewTankPatrol(i);
+        ai.modeFrames = 0;
+    }
+    const RobotUnit& target = Robots[t.target];
+    float d = Wrap180(YawToTarget(t.turretWorld, target.World()));
+    if (d >= kTurretStep) {
+        t.turretYaw += kTurretStep;
+    } else if (d <= -kTurretStep) {
+        t.turretYaw -= kTurretStep;
+    } else {
+        t.turretYaw += d;  // on target: fire or not
+        if (t.weapon == kWeaponSecond) f.fire = t.kind == kTankTiger || Rand() % 6 == 2;
+        else f.fire = Rand() % 26 == 2;
+    }
+    float e = PitchToTarget(t.gunWorld, target.partWorld[1]);
+    if (e >= kGunStep) t.gunPitch += kGunStep;
+    if (e <= -kGunStep) t.gunPitch -= kGunStep;
+    // As for the player: a gun pitched further dips into its own hull.
+    t.gunPitch = Clamp(t.gunPitch, kGunPitchUp, kGunPitchDown);
+}
+
+void Patrol(int i, TankUnit& t, ControlFlags& f, TankAiState& ai)
+{
+    f.fire = 0;
+    if (ai.restFrames >= ai.restLimit) {
+        ai.restFrames = 0;
+        ai.wandering = 1;
+    }
+    if (f.forward) ++ai.driveFrames;
+    else ++ai.restFrames;
+    if (ai.driveFrames >= ai.driveLimit) {
+        NewTankPatrol(i);
+        ai.driveFrames = 0;
+        ai.wandering = 0;
+    }
+    if (ai.wandering) {
+        Vec3 ahead = Vec3TransformCoord({0, 0, 1}, t.world) - Position(t.world);
+        float d = Clamp(Wrap180(ai.desiredHeading - Heading(ahead)), -1, 1);
+        t.turnRate = d;
+        t.world = MatRotationY(d * kDegToRad) * t.world;
+        // Flags left from a fight would make the tank circle for the leg.
+        f.turnLeft = f.turnRight = f.backward = 0;
+        f.forward = 1;
+    } else {
+        f.turnLeft = f.turnRight = f.forward = f.backward = 0;
+    }
+}
+}  // namespace
+
+bool ComputerDrivesTank(int slot) { return !(PlayerSide == 0 && slot == 0 && !DemoPlayer); }
+
+float YawToTarget(Mat4 own, Mat4 other)
+{
+    Vec3 from = Position(own);
+    Vec3 ahead = Vec3TransformCoord({0, 0, 1}, own) - from;
+    return Heading(Position(other) - from) - Heading(ahead);
+}
+
+float PitchToTarget(Mat4 own, Mat4 other)
+{
+    Vec3 from = Position(own);
+    Vec3 ahead = Vec3TransformCoord({0, 0, 1}, own) - from;
+    return Dip(Position(other) - from) - Dip(ahead);
+}
+
+void ChooseTankTarget(int slot)
+{
+    TankUnit& t = Tanks[slot];
+    float best = kTankEngageRange;
+    for (int j = 0; j < MercuryCount; ++j) {
+        float d = PointDistance(Position(Robots[j].World()), Position(t.world));
+        if (d < best && Robots[j].alive) {
+            t.target = j;
+            t.engaged = 1;
+            best = d;
+        }
+    }
+    if (best == kTankEngageRange) t.engaged = 0;
+}
+
+void NewTankPatrol(int slot)
+{
+    TankUnit& t = Tanks[slot];
+    TankAiState& ai = TankAi[slot];
+    int lo = -180, hi = 180;
+    Vec3 p = Position(t.world);
+    if (p.x < 300) lo = 45, hi = 135;
+    if (p.x > 850) lo = 225, hi = 315;
+    if (p.z < 300) lo = -45, hi = 45;
+    if (p.z > 850) lo = 135, hi = 225;
+    float heading = static_cast<float>(lo + Rand() % (hi - lo + 1));
+    if (heading > 180) heading -= 360;
+    if (heading < -180) heading += 360;
+    ai.desiredHeading = heading;
+    ai.driveLimit = 100 + 100 * (Rand() % 10);
+    ai.restLimit = 30 + 30 * (Rand() % 10);
+    ai.modeLimit = 100 + Rand() % 201;
+    ai.moveMode = Rand() % 8;
+    // The weapon is the computer's choice only for the tanks it drives.
+    if (!ComputerDrivesTank(slot)) return;
+    ControlFlags& f = TankControls[slot];
+    bool targetFar = t.target >= 0 && t.target < MercuryCount &&
+                     PointDistance(Position(Robots[t.target].World()), p) > 60.0f;
+    if (t.kind == kTankTiger && targetFar) {
+        if (t.weapon == kWeaponSecond) f.switchWeapon = 1;
+    } else {
+        f.switchWeapon = Rand() % 2;
+    }
+}
+
+void TankAiDecide()
+{
+    for (int i = 0; i < EarthCount; ++i) {
+        if (!ComputerDrivesTank(i)) continue;
+        TankUnit& t = Tanks[i];
+        // A wreck or a frozen tank decides nothing.
+        if (!t.alive || t.shakeCode == kShakeFrozen) continue;
+        ChooseTankTarget(i);
+        if (t.engaged) Engage(i, t, TankControls[i], TankAi[i]);
+        else Patrol(i, t, TankControls[i], TankAi[i]);
+    }
+}
+
+int32_t ForwardDustAlpha(float forwardSpeed)
+{
+    float s = forwardSpeed * 200;
+    return s > 35 ? 30 : s < 25 ? 3 : 18;
+}
+
+int32_t ReverseDustAlpha(float reverseSpeed) { return -reverseSpeed * 200 > 35 ? 28 : 3; }
+
+void PlayTankGunSound(SoundPool& pool, Vec3 at)
+{
+    if (PointDistance(CameraEye, at) < kHearGuns) PlayPooled(pool, at);
+}
+
+void StopTankEngines()
+{
+    for (int i = 0; i < kMaxUnits; ++i) StopEngine(i);
+}
+
 void TankSideUpdate()
 {
     for (int i = 0; i < EarthCount; ++i) {
         TankUnit& t = Tanks[i];
-        if (t.alive) PoseTankParts(t);
-        if (t.kind >= 1 && t.kind <= 9 && TankShotUpdates[t.kind]) TankShotUpdates[t.kind](t, i);
+        ControlFlags& f = TankControls[i];
+        const TankKind* kind = TankKindOf(t.kind);
+        ShakeFromHit(t, f);
+        if (t.alive) {
+            Drive(t, TankHandling[i], f);
+            for (const WallRay& ray : kTankWallRays) PushTankFromWall(i, ray);
+            bool inView = IsSphereInView(BattleFrustum, Position(t.world), 5.0f);
+            if (t.forwardSpeed != 0 && inView) {
+                t.trackTravel += t.forwardSpeed * 50;
+                TrackDust(t, ForwardDustAlpha(t.forwardSpeed));
+            }
+            if (t.reverseSpeed != 0 && inView) {
+                t.trackTravel += t.reverseSpeed * 50;
+                TrackDust(t, ReverseDustAlpha(t.reverseSpeed));
+            }
+            t.world = MatRotationY(t.turnRate * kDegToRad) * MatTranslation(0, 0, t.reverseSpeed) *
+                      MatTranslation(0, 0, t.forwardSpeed) * t.world;
+            Engine(t, i);
+            if (f.fire && kind && kind->trigger) kind->trigger(t, i);
+            if (f.switchWeapon) {
+                if (t.weapon == kWeaponMainGun) {
+                    t.weapon = kWeaponSecond;
+                    t.weaponSwap = 0;
+                } else {
+                    t.weaponSwap = 1;
+                }
+                f.switchWeapon = 0;
+            }
+        }
+        if (kind && kind->pose) kind->pose(t);
+        if (kind && kind->updateShots) kind->updateShots(t, i);
+
+        int r = Rand() % 30;
+        DamageSmoke(t, r);
+        if (t.hp <= 0) {
+            if (t.alive) StopEngine(i);
+            t.alive = 0;
+            f.turnLeft = f.forward = f.backward = f.turnRight = f.fire = 0;
+        }
+        if (!t.alive && r < 6) {
+            HeavySmoke(t, 0.8f, 150);
+            Smoke(t.gunWorld, {0, 0, 0}, 0.8f, 150);
+            t.hp += 0.8f;
+            if (t.hp > kWreckRespawnHp + kHpDrift) SpawnTank(i);
+        }
     }
 }
 
-void NewTankPatrol(int) {}
-void DrawTankKind(int) {}
-void DrawTankDepth(int) {}
-void DrawTankAdditiveShots(int) {}
+void DrawTankKind(int slot)
+{
+    TankUnit& t = Tanks[slot];
+    const TankKind* kind = TankKindOf(t.kind);
+    if (!kind) return;
+    if (kind->draw) kind->draw(t);
+    if (kind->drawShells) kind->drawShells(t);
+}
+
+void DrawTankDepth(int slot)
+{
+    const TankKind* kind = TankKindOf(Tanks[slot].kind);
+    if (kind && kind->drawDepth) kind->drawDepth(Tanks[slot]);
+}
+
+void DrawTankAdditiveShots(int slot)
+{
+    const TankKind* kind = TankKindOf(Tanks[slot].kind);
+    if (kind && kind->drawAdditive) kind->drawAdditive(Tanks[slot]);
+}

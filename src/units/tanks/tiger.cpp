@@ -1,16 +1,10 @@
-// The TIGER tank (kind 1).
+// The TIGER tank (kind 1): so far the matrices of its turret and gun on the
+// hull; its models, weapons and draws come with its own work.
 #include "battle/state.h"
 #include "units/tanks/tank_kinds.h"
 
-void PoseTigerParts(TankUnit& t)
+void PoseTiger(TankUnit& t)
 {
     t.turretWorld = MatTranslation(0, 0.85f, 0) * MatRotationY(t.turretYaw * kDegToRad) * t.world;
     t.gunWorld = MatRotationX(t.gunPitch * kDegToRad) * MatTranslation(0, -0.1f, 1.25f + t.recoil) * t.turretWorld;
-}
-
-void PoseTankParts(TankUnit& t)
-{
-    if (t.kind == 1) PoseTigerParts(t);
-    else if (t.kind == 2) PoseAbramsParts(t);
-    else t.turretWorld = t.gunWorld = MatRotationY(t.turretYaw * kDegToRad) * t.world;
 }

@@ -17,6 +17,7 @@
 #include "motion/player.h"
 #include "platform/crt_rand.h"
 #include "platform/test_hooks.h"
+#include "units/tanks/tank_kinds.h"
 #include "world/map.h"
 #include "world/sky.h"
 
@@ -422,6 +423,7 @@ TEST(ShotsInBattle, SyntheticShellsWearATankDownAndKillIt)
 
     RobotKinds[0] = savedKinds[0];
     RobotKinds[1] = savedKinds[1];
+    ReleaseAllTankModels();
     ReleaseRobotModels();
     TankHitTable[2] = {};
     SetFixedSeed(false, 0);

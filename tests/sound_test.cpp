@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "assets/sound.h"
+#include "units/tanks/tank_kinds.h"
 #include "assets/wave.h"
 #include "battle/state.h"
 #include "headless_device.h"
@@ -301,6 +302,8 @@ TEST_F(Sound, TenBattlesHoldOneSetOfPools)
     int live = 0;
     for (snd::Buffer* b : MachineGunSounds.copies) live += b != nullptr;
     EXPECT_EQ(live, 128);
+    ReleaseAllTankModels();
+    ReleaseRobotModels();
     ReleaseBattleTextures();
     ReleaseBattleEffect();
 }

@@ -381,3 +381,45 @@ TEST_F(Headless, TheRobotsOfADemoBattleWalkOffAndFightTheSameWayEachTime)
     EXPECT_EQ(JsonNumber(reports[0], "fired"), JsonNumber(reports[1], "fired"));
     EXPECT_EQ(JsonNumber(reports[0], "unit_hits"), JsonNumber(reports[1], "unit_hits"));
 }
+
+TEST_F(Headless, BattlesEndOrAreLeftAndTheFirstScreenStartsTheNextOneTheSameWay)
+{
+    // Battle 1 is paused and left by the menu's second entry; Space starts
+    // battle 2, whose five minutes run out: 300 end steps later the game is
+    // back on the first screen, and Space starts battle 3.
+    WriteFile(dir_ + "/three.txt",
+              "100 keydown ESCAPE\n101 keyup ESCAPE\n110 move 400 345\n112 buttondown left\n114 buttonup left\n"
+              "150 keydown SPACE\n151 keyup SPACE\n19000 keydown SPACE\n19001 keyup SPACE\n");
+    auto run = [&](int frames) {
+        RunResult r = Run({"--headless", "--battle", "--demo", "--side", "robot", "--earth", "16", "--mercury", "16",
+                           "--minutes", "5", "--seed", "17", "--script",
+                           dir_ + "/three.txt", "--frames", std::to_string(frames), "--report", dir_ + "/r.json"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return ReadFile(dir_ + "/r.json");
+    };
+    std::string left = run(120);
+    EXPECT_EQ(JsonString(left, "scene"), "BootScene") << left;
+    // In battle 2's end phase, with kills on the board, the result is out.
+    std::string ending = run(18300);
+    EXPECT_EQ(JsonString(ending, "scene"), "BattleFrame") << ending;
+    EXPECT_EQ(JsonNumber(ending, "clock"), 0);
+    EXPECT_NE(JsonNumber(ending, "result"), 0) << ending;
+    EXPECT_NE(JsonArray(ending, "units").find("\"kills\":1"), std::string::npos) << ending;
+    std::string ended = run(18900);
+    EXPECT_EQ(JsonString(ended, "scene"), "BootScene") << ended;
+    EXPECT_EQ(JsonNumber(ended, "clock"), 0);
+    // Leaving cleared every score of the 32 units.
+    std::string units = JsonArray(ended, "units");
+    int cleared = 0;
+    for (size_t at = units.find("\"kills\":0,\"deaths\":0,"); at != std::string::npos;
+         at = units.find("\"kills\":0,\"deaths\":0,", at + 1))
+        ++cleared;
+    EXPECT_EQ(cleared, 32) << units;
+    std::string third[2] = {run(19100), run(19100)};
+    EXPECT_EQ(JsonString(third[0], "scene"), "BattleFrame") << third[0];
+    // A fresh clock: five minutes less the second or so since Space.
+    EXPECT_GT(JsonNumber(third[0], "clock"), 5 * 3600 - 120);
+    EXPECT_EQ(JsonNumber(third[0], "result"), 0);
+    EXPECT_EQ(JsonArray(third[0], "units"), JsonArray(third[1], "units"));
+    EXPECT_EQ(JsonNumber(third[0], "fired"), JsonNumber(third[1], "fired"));
+}

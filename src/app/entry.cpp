@@ -21,6 +21,7 @@
 #include "app/viewer.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
+#include "battle/pause.h"
 #include "battle/state.h"
 #include "motion/player.h"
 #include "motion/tank_side.h"
@@ -272,6 +273,9 @@ int VarnokMain(int argc, const char* const* argv)
     LoadSkies();
     CreateShadowResources(OptionData.shadowMapSize);
     SceneProc = BootScene;
+    // A battle that ends or is left comes back here, where Space starts the
+    // next one.
+    BattleExitScene = BootScene;
     ResetUnitRecords();
     RegisterBattleReport();
     if (cl.battle) {

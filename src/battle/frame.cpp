@@ -11,6 +11,8 @@
 #include "app/report.h"
 #include "app/scene.h"
 #include "assets/sound.h"
+#include "battle/hud.h"
+#include "battle/pause.h"
 #include "battle/state.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
@@ -39,14 +41,6 @@ uint32_t clockAccumulator = 0;
 
 using Clock = std::chrono::steady_clock;
 TimingStats gUpdateMs, gDrawMs;
-
-// --- steps whose routines arrive with the unit, weapon and screen work ---------
-// Each keeps its place in the frame's order.
-int PauseMenuInput() { return 0; }
-int EndOfBattleStep() { return 0; }
-void DrawHud() {}
-void DrawBanners() {}
-void DrawScoreboard() {}
 
 Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
 

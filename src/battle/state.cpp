@@ -9,6 +9,7 @@
 #include "assets/model.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
+#include "battle/pause.h"
 #include "effects/particles.h"
 #include "motion/ground.h"
 #include "motion/robot_side.h"
@@ -223,6 +224,7 @@ void BattleInit()
     gfx::SetRenderState(gfx::RS_FOGEND, gfx::FloatBits(230.0f));
     LoadSounds();
     paused = 0;
+    ResetEndOfBattle();  // the end phase counts from 0 and no result is kept
     ReleaseBattleEffect();
     std::string errors;
     if (gfx::Failed(gfx::CreateEffectFromFile("LAND/Effect/IceShader.fx", &BattleEffect, &errors))) {

@@ -1,0 +1,202 @@
+#include "battle/pause.h"
+
+#include <cstdio>
+
+#include "app/device.h"
+#include "app/display.h"
+#include "assets/sound.h"
+#include "battle/frame.h"
+#include "battle/hud.h"
+#include "battle/state.h"
+#include "motion/player.h"
+#include "motion/tank_side.h"
+#include "platform/crt_rand.h"
+#include "platform/system.h"
+
+int32_t pauseHover[3] = {0, 0, 0};
+int32_t endCounter = 0;
+SceneFn BattleExitScene = nullptr;
+
+const gfx::Rect kPauseEntryRects[3] = {{1, 31, 174, 74}, {2, 77, 149, 120}, {2, 123, 100, 167}};
+const gfx::Rect kPauseEntryBoxes[3] = {{270, 237, 535, 277}, {290, 325, 515, 365}, {325, 405, 480, 450}};
+const gfx::Rect kResultRects[3] = {{262, 160, 512, 274}, {2, 277, 512, 391}, {2, 395, 512, 509}};
+const gfx::Rect kAlertRect = {2, 2, 256, 28};
+
+namespace {
+bool Inside(const sys::Point& p, const gfx::Rect& box)
+{
+    return p.x >= box.left * scaleX && p.x <= box.right * scaleX && p.y >= box.top * scaleY &&
+           p.y <= box.bottom * scaleY;
+}
+
+void ClearScores()
+{
+    for (int i = 0; i < kMaxUnits; ++i) {
+        Tanks[i].kills = Tanks[i].deaths = 0;
+        Robots[i].kills = Robots[i].deaths = 0;
+    }
+}
+
+// The losing side's live units lose 255 hp: a full unit keeps 1 and goes
+// down on the next step.
+void HurtLosers()
+{
+    if (battleResult == 1) {
+        for (int i = 0; i < MercuryCount; ++i)
+            if (Robots[i].alive) Robots[i].hp -= 255;
+    } else if (battleResult == 2) {
+        for (int i = 0; i < EarthCount; ++i)
+            if (Tanks[i].alive) Tanks[i].hp -= 255;
+    }
+}
+
+void Text(gfx::Font* font, const char* text, float x, float y, uint32_t colour)
+{
+    gfx::Rect at{static_cast<int32_t>(x), static_cast<int32_t>(y), 0, 0};
+    gfx::FontDrawText(font, SpriteBatcher, text, -1, &at, gfx::DT_NOCLIP, colour);
+}
+
+template <class Unit>
+void ScoreBlock(Unit* units, int count, float x, const char* title, uint32_t titleColour, uint32_t diedColour)
+{
+    Text(SmallFont, title, (x - 10) * scaleX, 50 * scaleY, titleColour);
+    Text(SmallFont, "NAME", x * scaleX, 70 * scaleY, 0xB4FFFFFF);
+    Text(SmallFont, "Killed", (x + 100) * scaleX, 70 * scaleY, 0xB4DE0202);
+    Text(SmallFont, "Died", (x + 200) * scaleX, 70 * scaleY, 0xB40202E1);
+    RankScoreRows(units, count);
+    char number[16];
+    for (int i = 0; i < count; ++i) {
+        float y = 100 * scaleY + 16.0f * units[i].rankSlot;  // the row step is not scaled
+        Text(SmallFont, units[i].name, x * scaleX, y, 0xB4FFFFFF);
+        std::snprintf(number, sizeof number, "%6d", units[i].kills);
+        Text(SmallFont, number, (x + 100) * scaleX, y, 0xB4DE0202);
+        std::snprintf(number, sizeof number, "%6d", units[i].deaths);
+        Text(SmallFont, number, (x + 200) * scaleX, y, diedColour);
+    }
+}
+}  // namespace
+
+int PauseMenuInput()
+{
+    sys::Point p{};
+    sys::GetCursorPos(&p);  // already in client pixels
+    bool button = (sys::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
+    for (int k = 0; k < 3; ++k) pauseHover[k] = Inside(p, kPauseEntryBoxes[k]) ? 1 : 0;
+    if (pauseHover[0] && button) {
+        paused = 0;
+        sys::ShowCursor(false);
+    }
+    if (pauseHover[1] && button) {
+        LeaveBattle();
+        return 1;
+    }
+    if (pauseHover[2] && button) sys::PostQuitMessage(0);
+    return 0;
+}
+
+int EndOfBattleStep()
+{
+    // Decided once: shots still in flight may change the totals later, and
+    // the banner and the losing side must not change with them.
+    if (endCounter == 0) {
+        int earth = 0, mercury = 0;
+        for (int i = 0; i < EarthCount; ++i) earth += Tanks[i].kills;
+        for (int i = 0; i < MercuryCount; ++i) mercury += Robots[i].kills;
+        battleResult = mercury < earth ? 1 : earth < mercury ? 2 : 0;
+    }
+    HurtLosers();
+    if (CameraEye.y < 16) CameraEye.y += 0.5f;  // the camera rises as the battle ends
+    if (++endCounter < kEndPhaseSteps) return 0;
+    LeaveBattle();
+    return 1;
+}
+
+void StopBattleSounds()
+{
+    StopTankEngines();
+    for (SoundPool* pool : {&RobotStepSounds, &RobotGunSounds, &RobotMissileSounds, &TankEngineSounds,
+                            &TankGunSounds, &MachineGunSounds})
+        for (int k = 0; k < pool->size; ++k)
+            if (pool->copies[k]) snd::Stop(pool->copies[k]);
+}
+
+void LeaveBattle()
+{
+    endCounter = 0;
+    ClearScores();
+    viewedUnit = 0;
+    StopBattleSounds();
+    ReleaseBattleTextures();
+    // The pause screen already shows the cursor.
+    if (!paused) sys::ShowCursor(true);
+    paused = 0;
+    for (int32_t& h : pauseHover) h = 0;
+    SceneProc = BattleExitScene;
+}
+
+void ResetEndOfBattle()
+{
+    endCounter = 0;
+    battleResult = 0;
+}
+
+void FormatBattleClock(int32_t ticks, char* out, size_t size)
+{
+    if (ticks < 0) ticks = 0;
+    std::snprintf(out, size, "LastTime=%02d:%02d\n", ticks / 3600, ticks % 3600 / 60);
+}
+
+BitPlacement ScoreboardBackdrop()
+{
+    const float w = static_cast<float>(BackBufferWidth()), h = static_cast<float>(BackBufferHeight());
+    return {MatScaling(w - 100, h - 100, 1) * MatTranslation(50, 50, 0), {0, 0, 0}};
+}
+
+BitPlacement PauseDimmer()
+{
+    const float w = static_cast<float>(BackBufferWidth()), h = static_cast<float>(BackBufferHeight());
+    return {MatScaling(w, h, 1), {0, 0, 0}};
+}
+
+void DrawBanners()
+{
+    const float w = static_cast<float>(BackBufferWidth()), h = static_cast<float>(BackBufferHeight());
+    if (hudAlert && BattleClock >= 1) {
+        uint32_t alpha = static_cast<uint32_t>(Rand() % 255 + 1);
+        uint32_t r = Rand() & 0xFF, g = Rand() & 0xFF, b = Rand() & 0xFF;
+        DrawAtlasSprite(CharTexture, kAlertRect, MatScaling(2, 2, 1) * MatTranslation(w / 2, h / 2, 0),
+                        alpha << 24 | r << 16 | g << 8 | b);
+    }
+    const gfx::Rect bit{0, 0, 1, 1};
+    if (scoreboardHeld) {
+        BitPlacement at = ScoreboardBackdrop();
+        DrawAtlasSprite(BitTexture, bit, at.transform, 0x3CB4003C, &at.centre);
+    }
+    if (paused) {
+        BitPlacement at = PauseDimmer();
+        DrawAtlasSprite(BitTexture, bit, at.transform, 0x3C050505, &at.centre);
+        const float ys[3] = {h * 3 / 7, h * 4 / 7, h * 5 / 7};
+        for (int k = 0; k < 3; ++k)
+            DrawAtlasSprite(CharTexture, kPauseEntryRects[k],
+                            MatScaling(w / 512, h / 512, 1) * MatTranslation(w / 2, ys[k], 0),
+                            pauseHover[k] ? 0xFFFFFFFF : 0xA0FFFFFF);
+    }
+    if (BattleClock < 1 && battleResult >= 0 && battleResult <= 2)
+        DrawAtlasSprite(CharTexture, kResultRects[battleResult],
+                        MatScaling(w / 512, h / 512, 1) * MatTranslation(w / 2, h / 2, 0), 0xA0FFFFFF);
+}
+
+void DrawScoreboard()
+{
+    // One batch for every line: the small font's rows merge into one draw,
+    // the clock's into another.
+    gfx::SpriteBegin(SpriteBatcher, gfx::SPRITE_ALPHABLEND);
+    gfx::SpriteSetTransform(SpriteBatcher, MatIdentity());
+    ScoreBlock(Tanks, EarthCount, 100, "EARTH UNIT", 0xB4C8C8C8, 0xB40202FF);
+    ScoreBlock(Robots, MercuryCount, 400, "MERTH UNIT", 0xB4050505, 0xB40202DE);
+    char clock[32];
+    FormatBattleClock(BattleClock, clock, sizeof clock);
+    Text(LargeFont, clock, 360 * scaleX, 450 * scaleY, 0xB4FFFFFF);
+    Text(LargeFont, clock, 362 * scaleX, 447 * scaleY, 0xB41616DE);
+    gfx::SpriteEnd(SpriteBatcher);
+}

@@ -413,3 +413,18 @@ TEST_F(Hud, TheHudBannersAndScoreboardTakeAHandfulOfDraws)
     }
     scoreboardHeld = 0;
 }
+
+TEST_F(Hud, TheCentreSightSitsInTheMiddleOfTheScreen)
+{
+    gfx::Texture* atlas = nullptr;
+    ASSERT_FALSE(gfx::Failed(LoadTexture(&atlas, "Title/MenuLog.bmp", 1024, 1024, 0xFFFF00FF)));
+    gfx::Present();
+    DrawCentreSight(nullptr);  // no atlas: nothing, no fault
+    gfx::Present();
+    EXPECT_EQ(gfx::LastFrameStats().draws, 0u);
+    DrawCentreSight(atlas);
+    gfx::Present();
+    EXPECT_EQ(gfx::LastFrameStats().draws, 1u);
+    EXPECT_EQ(gfx::LastFrameStats().vertices, 4u);
+    gfx::Release(atlas);
+}

@@ -1,5 +1,7 @@
 #include "motion/robot_side.h"
 
+#include "motion/aim.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -31,22 +33,6 @@ float Wrap180(float a)
     if (a > 180.0f) a -= 360.0f;
     if (a < -180.0f) a += 360.0f;
     return a;
-}
-
-// The angle of a ground-plane direction from +z, toward +x positive.
-float HeadingOf(Vec3 d)
-{
-    Vec3 h = Vec3Normalize({d.x, 0, d.z});
-    float a = std::acos(std::clamp(h.z, -1.0f, 1.0f)) * kRadToDeg;
-    return h.x < 0 ? -a : a;
-}
-
-// The angle of a direction below the ground plane (positive: down).
-float PitchOf(Vec3 d)
-{
-    Vec3 n = Vec3Normalize(d), level = Vec3Normalize({n.x, 0, n.z});
-    float a = std::acos(std::clamp(Vec3Dot(n, level), -1.0f, 1.0f)) * kRadToDeg;
-    return n.y > 0 ? -a : a;
 }
 
 // Whether the player's keys and mouse drive robot `slot` (the computer
@@ -183,22 +169,6 @@ void SmokeFrom(const RobotUnit& r, int count, float size, int32_t alpha)
 }
 }  // namespace
 
-float RobotYawTo(const Mat4& own, const Mat4& other)
-{
-    Vec3 o = Position(own);
-    float a1 = HeadingOf(Vec3TransformCoord({0, 0, 1}, own) - o);
-    float a2 = HeadingOf(Position(other) - o);
-    return a2 - a1;
-}
-
-float RobotPitchTo(const Mat4& own, const Mat4& other)
-{
-    Vec3 o = Position(own);
-    float p1 = PitchOf(Vec3TransformCoord({0, 0, 1}, own) - o);
-    float p2 = PitchOf(Position(other) - o);
-    return p2 - p1;
-}
-
 void ChooseRobotTarget(int slot)
 {
     RobotUnit& r = Robots[slot];
@@ -295,7 +265,7 @@ void RobotAiDecide()
             ai.modeFrames = 0;
         }
         const Mat4& target = Tanks[r.lockTarget].world;
-        float d = Wrap180(RobotYawTo(r.partWorld[1], target));
+        float d = Wrap180(YawToTarget(r.partWorld[1], target));
         if (d >= kAiTurn) {
             r.aimYaw += kAiTurn;
         } else if (d <= -kAiTurn) {
@@ -304,7 +274,7 @@ void RobotAiDecide()
             r.aimYaw += d;
             f.fire = Rand() % 38 == 2 ? 1 : 0;
         }
-        float e = RobotPitchTo(r.AimWorld(), target);
+        float e = PitchToTarget(r.AimWorld(), target);
         if (e >= kAiPitch) r.aimPitch += kAiPitch;
         else if (e <= -kAiPitch) r.aimPitch -= kAiPitch;
         r.aimPitch = std::clamp(r.aimPitch, -30.0f, 16.0f);

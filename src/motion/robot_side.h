@@ -46,8 +46,4 @@ void DrawRobotKind(int slot);
 void DrawRobotDepth(int slot);
 void DrawRobotAdditiveShots(int slot);
 
-// The turn to the right, in degrees, that faces `own`'s z axis toward
-// `other`'s origin, in the ground plane; and the pitch down that points it
-// there.
-float RobotYawTo(const Mat4& own, const Mat4& other);
-float RobotPitchTo(const Mat4& own, const Mat4& other);
+

@@ -1,5 +1,7 @@
 #include "motion/tank_side.h"
 
+#include "motion/aim.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -34,22 +36,6 @@ Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
 float Clamp(float v, float lo, float hi) { return v < lo ? lo : v > hi ? hi : v; }
 // An angle brought into [-180, 180].
 float Wrap180(float degrees) { return std::remainder(degrees, 360.0f); }
-
-// The level heading of a direction, degrees: 0 along +z, positive toward +x.
-float Heading(Vec3 d)
-{
-    Vec3 h = Vec3Normalize({d.x, 0, d.z});
-    float a = std::acos(Clamp(h.z, -1, 1)) * kRadToDeg;
-    return h.x < 0 ? -a : a;
-}
-
-// The elevation of a direction below the level, degrees (negative upward).
-float Dip(Vec3 d)
-{
-    Vec3 n = Vec3Normalize(d), level = Vec3Normalize({n.x, 0, n.z});
-    float a = std::acos(Clamp(Vec3Dot(n, level), -1, 1)) * kRadToDeg;
-    return n.y > 0 ? -a : a;
-}
 
 // --- hit reactions ----------------------------------------------------------------------
 struct Shake {
@@ -230,7 +216,7 @@ void Patrol(int i, TankUnit& t, ControlFlags& f, TankAiState& ai)
     }
     if (ai.wandering) {
         Vec3 ahead = Vec3TransformCoord({0, 0, 1}, t.world) - Position(t.world);
-        float d = Clamp(Wrap180(ai.desiredHeading - Heading(ahead)), -1, 1);
+        float d = Clamp(Wrap180(ai.desiredHeading - LevelHeading(ahead)), -1, 1);
         t.turnRate = d;
         t.world = MatRotationY(d * kDegToRad) * t.world;
         // Flags left from a fight would make the tank circle for the leg.
@@ -243,20 +229,6 @@ void Patrol(int i, TankUnit& t, ControlFlags& f, TankAiState& ai)
 }  // namespace
 
 bool ComputerDrivesTank(int slot) { return !(PlayerSide == 0 && slot == 0 && !DemoPlayer); }
-
-float YawToTarget(Mat4 own, Mat4 other)
-{
-    Vec3 from = Position(own);
-    Vec3 ahead = Vec3TransformCoord({0, 0, 1}, own) - from;
-    return Heading(Position(other) - from) - Heading(ahead);
-}
-
-float PitchToTarget(Mat4 own, Mat4 other)
-{
-    Vec3 from = Position(own);
-    Vec3 ahead = Vec3TransformCoord({0, 0, 1}, own) - from;
-    return Dip(Position(other) - from) - Dip(ahead);
-}
 
 void ChooseTankTarget(int slot)
 {

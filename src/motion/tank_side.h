@@ -41,10 +41,6 @@ void NewTankPatrol(int slot);
 // The nearest live robot within kTankEngageRange becomes tank `slot`'s
 // target (engaged 1); with none, engaged is 0 and the target is kept.
 void ChooseTankTarget(int slot);
-// Degrees to turn right so that `own`'s forward axis faces `other`'s origin
-// (level only), and degrees to pitch down to face it.
-float YawToTarget(Mat4 own, Mat4 other);
-float PitchToTarget(Mat4 own, Mat4 other);
 // Whether the computer drives tank `slot` (every tank but the player's,
 // and the player's too under --demo).
 bool ComputerDrivesTank(int slot);

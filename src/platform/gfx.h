@@ -163,7 +163,9 @@ Backend CurrentBackend();
 // Format of the display the window sits on.
 Format DisplayModeFormat();
 const PresentParameters& CurrentPresentParameters();
-// New size and mode for the back buffer and window; the state is kept.
+// New size and mode for the back buffer and window; every render state goes
+// back to its default.  E_FAIL when the display cannot show the mode or the
+// back buffer cannot be made: the device and window then stay as they were.
 HResult Reset(const PresentParameters& pp);
 
 HResult BeginScene();
@@ -263,7 +265,8 @@ HResult SpriteOnLostDevice(Sprite* s);
 HResult SpriteOnResetDevice(Sprite* s);
 
 // --- fonts ----------------------------------------------------------------------------------
-enum : uint32_t { DT_LEFT = 0x0, DT_NOCLIP = 0x100 };
+// DT_CENTER: each line centred between rect's left and right.
+enum : uint32_t { DT_LEFT = 0x0, DT_CENTER = 0x1, DT_NOCLIP = 0x100 };
 // A heavy TrueType face `height` pixels high (ascender to descender),
 // rendered from `ttfPath`.  A file that is missing, damaged or no font fails
 // with *error naming the file and the problem; nothing is printed.

@@ -29,6 +29,7 @@ uint32_t gBatchTextureCount = 0;
 FrameStats gFrame{}, gLast{}, gTotal{};
 bool gBatching = true;
 Format gRefused = FMT_UNKNOWN;
+bool gRefuseResets = false;
 uint64_t gFrames = 0, gMaxGlDraws = 0;
 
 void Flush()
@@ -229,10 +230,18 @@ HResult Reset(const PresentParameters& pp)
 {
     if (!Ready()) return E_FAIL;
     Flush();
+    // The window first: a mode the display cannot show leaves everything as
+    // it was, and so does a back buffer that cannot be made.
+    if (gRefuseResets || !sys::SetClientSize(static_cast<int>(pp.backBufferWidth),
+                                             static_cast<int>(pp.backBufferHeight), !pp.windowed))
+        return E_FAIL;
+    if (!gBackend->resize(pp.backBufferWidth, pp.backBufferHeight)) {
+        (void)gBackend->resize(gPP.backBufferWidth, gPP.backBufferHeight);
+        (void)sys::SetClientSize(static_cast<int>(gPP.backBufferWidth), static_cast<int>(gPP.backBufferHeight),
+                                 !gPP.windowed);
+        return E_FAIL;
+    }
     gPP = pp;
-    gBackend->resize(pp.backBufferWidth, pp.backBufferHeight);
-    sys::SetClientSize(static_cast<int>(pp.backBufferWidth), static_cast<int>(pp.backBufferHeight),
-                       !pp.windowed);
     for (Surface* s : {gBackBuffer, gDefaultDepth}) {
         s->width = pp.backBufferWidth;
         s->height = pp.backBufferHeight;
@@ -734,6 +743,7 @@ void SetBatching(bool on)
 }
 
 void RefuseTextureFormat(Format format) { gRefused = format; }
+void RefuseResets(bool refuse) { gRefuseResets = refuse; }
 
 // --- state access for the sprite, font and effect code ----------------------------------------
 DeviceState& State() { return gState; }

@@ -355,6 +355,17 @@ HResult EffectSetTexture(Effect* fx, const char* name, Texture* tex)
     return S_OK;
 }
 
+bool EffectGetVector(Effect* fx, const char* name, Vec4* v)
+{
+    if (!fx) return false;
+    for (const EffectParam& p : fx->params)
+        if (p.name == name && p.type == ParamType::Vector) {
+            *v = {p.value[0], p.value[1], p.value[2], p.value[3]};
+            return true;
+        }
+    return false;
+}
+
 bool EffectGetFloat(Effect* fx, const char* name, float* f)
 {
     if (!fx) return false;

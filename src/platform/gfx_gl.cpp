@@ -216,8 +216,9 @@ void ForgetFramebuffers(Uses uses)
     }
 }
 
-void CreateBackBuffer(uint32_t w, uint32_t h)
+bool CreateBackBuffer(uint32_t w, uint32_t h)
 {
+    while (glGetError() != GL_NO_ERROR) {}
     if (gBackFbo) {
         glDeleteFramebuffers(1, &gBackFbo);
         glDeleteRenderbuffers(1, &gBackColor);
@@ -237,6 +238,7 @@ void CreateBackBuffer(uint32_t w, uint32_t h)
     glBindFramebuffer(GL_FRAMEBUFFER, gBackFbo);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gBackColor);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, gBackDepth);
+    return glGetError() == GL_NO_ERROR && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
 GLuint DepthBufferOf(Surface* d)
@@ -473,7 +475,10 @@ bool Init(const PresentParameters& pp)
     glEnable(GL_PROGRAM_POINT_SIZE);
     // Window y runs down the picture, so the sprite's top is OpenGL's lower edge.
     glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
-    CreateBackBuffer(pp.backBufferWidth, pp.backBufferHeight);
+    if (!CreateBackBuffer(pp.backBufferWidth, pp.backBufferHeight)) {
+        std::fprintf(stderr, "varnok: no %u x %u back buffer can be made\n", pp.backBufferWidth, pp.backBufferHeight);
+        return false;
+    }
     return true;
 }
 
@@ -502,7 +507,7 @@ void Shutdown()
     gContext = nullptr;
 }
 
-void Resize(uint32_t w, uint32_t h) { CreateBackBuffer(w, h); }
+bool Resize(uint32_t w, uint32_t h) { return CreateBackBuffer(w, h); }
 
 Format DisplayFormat() { return FMT_X8R8G8B8; }
 

@@ -141,7 +141,7 @@ struct DeviceState {
 struct DeviceBackend {
     bool (*init)(const PresentParameters& pp);
     void (*shutdown)();
-    void (*resize)(uint32_t width, uint32_t height);
+    bool (*resize)(uint32_t width, uint32_t height);  // false: no back buffer of that size
     Format (*displayFormat)();
     bool (*createTexture)(Texture* tex);
     void (*uploadTexture)(Texture* tex, const uint32_t* argb);

@@ -7,7 +7,7 @@ namespace gfx {
 namespace {
 bool Init(const PresentParameters&) { return true; }
 void Shutdown() {}
-void Resize(uint32_t, uint32_t) {}
+bool Resize(uint32_t, uint32_t) { return true; }
 Format DisplayFormat() { return FMT_X8R8G8B8; }
 bool CreateTextureNull(Texture*) { return true; }
 void UploadTexture(Texture*, const uint32_t*) {}

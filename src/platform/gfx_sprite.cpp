@@ -190,8 +190,21 @@ HResult CreateBuiltinFont(int height, Font** out)
     return MakeFont(height, face, out, nullptr);
 }
 
+namespace {
+// Advance of the line that starts at text[i].
+float LineWidth(const Font* f, const char* text, size_t i, size_t n)
+{
+    float w = 0;
+    for (; i < n && text[i] != '\n'; ++i) {
+        unsigned char ch = static_cast<unsigned char>(text[i]);
+        if (ch >= kFontFirstChar) w += f->glyphs[ch - kFontFirstChar].advance;
+    }
+    return w;
+}
+}  // namespace
+
 int FontDrawText(Font* f, Sprite* sprite, const char* text, int count, const Rect* rect,
-                 uint32_t /*format*/, uint32_t argb)
+                 uint32_t format, uint32_t argb)
 {
     if (!f || !text || !rect || !DeviceExists()) return 0;
     Sprite* s = sprite ? sprite : f->ownSprite;
@@ -202,13 +215,19 @@ int FontDrawText(Font* f, Sprite* sprite, const char* text, int count, const Rec
     CountDraw();
     size_t n = count < 0 ? std::strlen(text) : static_cast<size_t>(count);
     float side = static_cast<float>(f->atlas->width);
-    float x = static_cast<float>(rect->left);
+    // Centred lines sit in the middle of the rectangle's width, each on its own.
+    auto lineStart = [&](size_t i) {
+        float left = static_cast<float>(rect->left);
+        if (!(format & DT_CENTER)) return left;
+        return std::floor(left + (rect->right - rect->left - LineWidth(f, text, i, n)) / 2);
+    };
+    float x = lineStart(0);
     float baseline = rect->top + f->ascent;
     int lines = 1;
     for (size_t i = 0; i < n; ++i) {
         unsigned char ch = static_cast<unsigned char>(text[i]);
         if (ch == '\n') {
-            x = static_cast<float>(rect->left);
+            x = lineStart(i + 1);
             baseline += static_cast<float>(f->height);
             ++lines;
             continue;

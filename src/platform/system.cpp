@@ -26,6 +26,10 @@ bool gWindowExists = false;
 int gClientW = 0, gClientH = 0;
 
 bool gDeviceKeys[kKeyCount];
+// A press released before anything polled it stays down until polled once,
+// so a quick tap between two polls is never lost.
+bool gUnseenPress[kKeyCount];
+bool gReleaseLater[kKeyCount];
 bool gScriptKeys[kKeyCount];
 Point gCursor{0, 0};
 int gShowCount = 0;
@@ -44,6 +48,12 @@ void ClampCursor()
     if (gCursor.x < 0) gCursor.x = 0;
     if (gCursor.y < 0) gCursor.y = 0;
 }
+// Releases held back for presses that have now been polled.
+void ApplyLateReleases()
+{
+    for (int vk = 0; vk < kKeyCount; ++vk)
+        if (gReleaseLater[vk] && !gUnseenPress[vk]) gDeviceKeys[vk] = gReleaseLater[vk] = false;
+}
 }  // namespace
 
 namespace detail {
@@ -51,12 +61,20 @@ void PostMessage(uint32_t id, uint32_t wParam) { gQueue.push_back({id, wParam});
 
 void SetDeviceKey(int vk, bool down)
 {
-    if (vk > 0 && vk < kKeyCount) gDeviceKeys[vk] = down;
+    if (vk <= 0 || vk >= kKeyCount) return;
+    if (down) {
+        gDeviceKeys[vk] = gUnseenPress[vk] = true;
+        gReleaseLater[vk] = false;
+    } else if (gUnseenPress[vk]) {
+        gReleaseLater[vk] = true;
+    } else {
+        gDeviceKeys[vk] = false;
+    }
 }
 
 void ClearDeviceKeys()
 {
-    for (bool& k : gDeviceKeys) k = false;
+    for (int vk = 0; vk < kKeyCount; ++vk) gDeviceKeys[vk] = gUnseenPress[vk] = gReleaseLater[vk] = false;
 }
 
 void CursorMovedTo(int x, int y)
@@ -119,13 +137,14 @@ bool CreateMainWindow(const WindowDesc& desc, WindowProc proc)
     return true;
 }
 
-void SetClientSize(int width, int height, bool fullScreen)
+bool SetClientSize(int width, int height, bool fullScreen)
 {
-    if (!gWindowExists) return;
-    gBackend->setClientSize(width, height, fullScreen);
+    if (!gWindowExists) return false;
+    if (!gBackend->setClientSize(width, height, fullScreen)) return false;
     gClientW = width;
     gClientH = height;
     ClampCursor();
+    return true;
 }
 
 int ClientWidth() { return gClientW; }
@@ -137,6 +156,7 @@ void* NativeWindow() { return gBackend ? gBackend->nativeWindow() : nullptr; }
 // before it is still handled.
 bool PeekMessage(Message* msg)
 {
+    ApplyLateReleases();
     if (gBackend) gBackend->pumpEvents();
     if (!gQueue.empty()) {
         *msg = gQueue.front();
@@ -152,6 +172,7 @@ bool PeekMessage(Message* msg)
 bool GetMessage(Message* msg)
 {
     for (;;) {
+        ApplyLateReleases();
         if (gBackend) gBackend->pumpEvents();
         if (!gQueue.empty()) {
             *msg = gQueue.front();
@@ -196,6 +217,7 @@ intptr_t DefaultWindowProc(uint32_t msg, uint32_t /*wParam*/)
 int16_t GetAsyncKeyState(int vk)
 {
     if (vk <= 0 || vk >= kKeyCount) return 0;
+    gUnseenPress[vk] = false;
     return (gDeviceKeys[vk] || gScriptKeys[vk]) ? static_cast<int16_t>(0x8000) : 0;
 }
 

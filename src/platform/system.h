@@ -57,7 +57,10 @@ void SetUnattended(bool unattended);
 
 // --- window ----------------------------------------------------------------
 bool CreateMainWindow(const WindowDesc& desc, WindowProc proc);
-void SetClientSize(int width, int height, bool fullScreen);
+// A new client size and mode.  Full screen stretches the picture over the
+// display's mode; false (the window as it was) when the display has no mode
+// that large or the window system refuses.
+bool SetClientSize(int width, int height, bool fullScreen);
 int ClientWidth();
 int ClientHeight();
 bool MainWindowExists();

@@ -11,7 +11,9 @@ struct SystemBackend {
     bool (*init)();
     void (*shutdown)();
     bool (*createWindow)(const WindowDesc& desc);
-    void (*setClientSize)(int width, int height, bool fullScreen);
+    // False when the window system cannot show that size in that mode; the
+    // window is then as it was.
+    bool (*setClientSize)(int width, int height, bool fullScreen);
     void* (*nativeWindow)();
     void (*hideWindow)();
     void (*pumpEvents)();           // turns device events into messages and key state

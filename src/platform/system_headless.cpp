@@ -8,7 +8,7 @@ namespace {
 bool Init() { return true; }
 void Shutdown() {}
 bool CreateWindow(const WindowDesc&) { return true; }
-void SetClientSize(int, int, bool) {}
+bool SetClientSize(int, int, bool) { return true; }
 void* NativeWindow() { return nullptr; }
 void HideWindow() {}
 void PumpEvents() {}

@@ -108,21 +108,57 @@ bool CreateWindow(const WindowDesc& d)
     return true;
 }
 
-void SetClientSize(int w, int h, bool fullScreen)
+bool SetClientSize(int w, int h, bool fullScreen)
 {
-    if (!gWindow) return;
-    if (!fullScreen) SDL_SetWindowFullscreen(gWindow, 0);
-    SDL_SetWindowSize(gWindow, w, h);
+    if (!gWindow) return false;
     if (fullScreen) {
-        SDL_DisplayMode mode;
-        if (SDL_GetWindowDisplayMode(gWindow, &mode) == 0) {
-            mode.w = w;
-            mode.h = h;
-            SDL_SetWindowDisplayMode(gWindow, &mode);
+        // Full screen takes the display's smallest mode at least this large
+        // and the picture is stretched over it; a display without one cannot
+        // show the game full screen at this size.
+        int display = SDL_GetWindowDisplayIndex(gWindow);
+        SDL_DisplayMode want{}, mode{};
+        want.w = w;
+        want.h = h;
+        if (display < 0 || !SDL_GetClosestDisplayMode(display, &want, &mode)) return false;
+        Uint32 was = SDL_GetWindowFlags(gWindow) & SDL_WINDOW_FULLSCREEN;
+        if (SDL_SetWindowDisplayMode(gWindow, &mode) != 0 ||
+            SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN) != 0) {
+            std::fprintf(stderr, "varnok: full screen at %d x %d refused (%s)\n", w, h, SDL_GetError());
+            SDL_SetWindowFullscreen(gWindow, was);
+            return false;
         }
-        SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN);
+    } else {
+        if (SDL_SetWindowFullscreen(gWindow, 0) != 0) {
+            std::fprintf(stderr, "varnok: the window cannot leave full screen (%s)\n", SDL_GetError());
+            return false;
+        }
+        SDL_SetWindowSize(gWindow, w, h);
     }
     SDL_ShowWindow(gWindow);
+    return true;
+}
+
+// The window's pixels against the back buffer's: a full-screen mode larger
+// than the back buffer stretches the picture, and the cursor with it.
+void WindowToClient(int* x, int* y)
+{
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(gWindow, &ww, &wh);
+    if (ww > 0 && wh > 0 && (ww != ClientWidth() || wh != ClientHeight())) {
+        *x = static_cast<int>(static_cast<long long>(*x) * ClientWidth() / ww);
+        *y = static_cast<int>(static_cast<long long>(*y) * ClientHeight() / wh);
+    }
+}
+
+void ClientToWindow(int* x, int* y)
+{
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(gWindow, &ww, &wh);
+    if (ww > 0 && wh > 0 && ClientWidth() > 0 && ClientHeight() > 0 &&
+        (ww != ClientWidth() || wh != ClientHeight())) {
+        *x = static_cast<int>(static_cast<long long>(*x) * ww / ClientWidth());
+        *y = static_cast<int>(static_cast<long long>(*y) * wh / ClientHeight());
+    }
 }
 
 void* NativeWindow() { return gWindow; }
@@ -159,7 +195,11 @@ void PumpEvents()
             break;
         case SDL_MOUSEMOTION:
             if (CursorHidden()) CursorMovedBy(e.motion.xrel, e.motion.yrel);
-            else CursorMovedTo(e.motion.x, e.motion.y);
+            else {
+                int x = e.motion.x, y = e.motion.y;
+                WindowToClient(&x, &y);
+                CursorMovedTo(x, y);
+            }
             break;
         case SDL_MOUSEBUTTONDOWN:
             SetDeviceKey(ButtonVk(e.button.button), true);
@@ -175,8 +215,9 @@ void PumpEvents()
 
 void WarpCursor(int x, int y)
 {
-    if (gWindow && (SDL_GetWindowFlags(gWindow) & SDL_WINDOW_INPUT_FOCUS))
-        SDL_WarpMouseInWindow(gWindow, x, y);
+    if (!gWindow || !(SDL_GetWindowFlags(gWindow) & SDL_WINDOW_INPUT_FOCUS)) return;
+    ClientToWindow(&x, &y);
+    SDL_WarpMouseInWindow(gWindow, x, y);
 }
 
 void SetRelativeMouse(bool relative) { SDL_SetRelativeMouseMode(relative ? SDL_TRUE : SDL_FALSE); }

@@ -17,11 +17,14 @@ uint64_t HeapAllocationsOnThisThread();
 namespace gfx {
 // A parameter's current value; false when the effect has no such parameter.
 bool EffectGetFloat(Effect* fx, const char* name, float* f);
+bool EffectGetVector(Effect* fx, const char* name, Vec4* v);
 bool EffectHasTechnique(Effect* fx, const char* technique);
 // Merging of consecutive user-memory draws (on by default); off draws each alone.
 void SetBatching(bool on);
 // Makes texture creation refuse a format, as a device without it would.
 void RefuseTextureFormat(Format format);
+// Makes every Reset fail, as a display without the mode would.
+void RefuseResets(bool refuse);
 }  // namespace gfx
 
 namespace snd {

@@ -169,7 +169,7 @@ void ReleaseDevice3D()
     gfx::ReleaseDevice();
 }
 
-void ApplyDisplaySettings()
+bool ApplyDisplaySettings()
 {
     gfx::Release(BackBufferSurface);
     gfx::Release(DefaultDepthSurface);
@@ -177,14 +177,17 @@ void ApplyDisplaySettings()
     gfx::FontOnLostDevice(SmallFont);
     gfx::FontOnLostDevice(LargeFont);
     ReleaseShadowResources();
-    gfx::Reset(PresentParams);  // also sizes the window for the new mode
+    // The reset also sizes the window for the new mode; refused, the device
+    // and window stay as they were and are restored as such.
+    bool accepted = !gfx::Failed(gfx::Reset(PresentParams));
     gfx::SpriteOnResetDevice(SpriteBatcher);
     gfx::FontOnResetDevice(SmallFont);
     gfx::FontOnResetDevice(LargeFont);
     SetFixedRenderStates();
-    SetBackBufferSize(static_cast<int>(PresentParams.backBufferWidth),
-                      static_cast<int>(PresentParams.backBufferHeight));
+    const gfx::PresentParameters& running = gfx::CurrentPresentParameters();
+    SetBackBufferSize(static_cast<int>(running.backBufferWidth), static_cast<int>(running.backBufferHeight));
     CreateShadowResources(OptionData.shadowMapSize);
+    return accepted && ShadowTexture && ShadowDepthSurface;
 }
 
 void EndFrame()

@@ -28,8 +28,11 @@ void CreateShadowResources(int size);
 void ReleaseShadowResources();
 void ReleaseFontsAndSprite();
 void ReleaseDevice3D();
-// Applies PresentParams and shadowMapSize while the game runs.
-void ApplyDisplaySettings();
+// Applies PresentParams and shadowMapSize while the game runs.  False when
+// the device refused the mode or the shadow map of that size could not be
+// made: what runs is then whatever the device kept, and the caller puts its
+// settings back and applies again.
+bool ApplyDisplaySettings();
 // End of every drawing frame: end the scene, present, reset after a failure.
 void EndFrame();
 // 'T' saves the back buffer as the next free "photo%d.bmp", once per press.

@@ -23,6 +23,7 @@
 #include "battle/frame.h"
 #include "battle/pause.h"
 #include "battle/state.h"
+#include "frontend/frontend.h"
 #include "motion/player.h"
 #include "motion/tank_side.h"
 #include "world/map.h"
@@ -46,40 +47,11 @@ struct RunInfo {
 };
 RunInfo gRun;
 
-// --- steps of start-up and shutdown still to come -------------------------
-// Each keeps its place in the order; the modules that own them fill them in.
-
-void ReleaseFrontEnd() {}             // shutdown 2
-void ReleaseTankModels()              // shutdown 5
+// Shutdown 5: the engine loops stop before their tanks' models go.
+void ReleaseTankModels()
 {
     StopTankEngines();
     ReleaseAllTankModels();
-}
-
-// Until the title screen exists the game starts in this scene: its name,
-// and Space to go straight to a battle with the title screen's defaults.
-void BootScene()
-{
-    static uint32_t lastRun = 0;
-    if (!SceneTick(&lastRun)) return;
-    if (sys::GetAsyncKeyState(VK_SPACE) & 0x8000) {
-        BattleClock = BattleMinutes * 3600;
-        ResetPlayerControl();
-        ResetBattleFrame();
-        SceneProc = BattleInit;
-        return;
-    }
-    if (!gfx::DeviceExists()) return;
-    gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()),
-                      static_cast<uint32_t>(BackBufferHeight()), 0.0f, 1.0f});
-    gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF1E2A32, 1.0f, 0);
-    gfx::BeginScene();
-    gfx::Rect at = {static_cast<int32_t>(345 * scaleX), static_cast<int32_t>(250 * scaleY), 0, 0};
-    gfx::FontDrawText(LargeFont, nullptr, "VARNOK", -1, &at, gfx::DT_NOCLIP, 0xFFE8E0C8);
-    gfx::Rect hint = {static_cast<int32_t>(250 * scaleX), static_cast<int32_t>(320 * scaleY), 0, 0};
-    gfx::FontDrawText(SmallFont, nullptr, "SPACE: to the battlefield      F1: quit", -1, &hint, gfx::DT_NOCLIP,
-                      0xFFB8C4D0);
-    EndFrame();
 }
 
 void WriteCoreReport(JsonWriter& w)
@@ -232,7 +204,7 @@ int VarnokMain(int argc, const char* const* argv)
     gRun.seed = cl.seed;
     gRun.backend = cl.headless ? "headless" : "window";
     AddReportSection(WriteCoreReport);
-    NameScene(BootScene, "BootScene");
+    NameFrontEndScenes();
     NameScene(ViewerScene, "ViewerScene");
     NameScene(BattleInit, "BattleInit");
     NameScene(BattleFrame, "BattleFrame");
@@ -272,11 +244,11 @@ int VarnokMain(int argc, const char* const* argv)
     LoadMap();
     LoadSkies();
     CreateShadowResources(OptionData.shadowMapSize);
-    SceneProc = BootScene;
-    // A battle that ends or is left comes back here, where Space starts the
-    // next one.
-    BattleExitScene = BootScene;
+    SceneProc = TitleInit;
+    // A battle that ends or is left comes back to the title.
+    BattleExitScene = TitleInit;
     ResetUnitRecords();
+    RegisterMenuReport();
     RegisterBattleReport();
     if (cl.battle) {
         // Straight into a battle with the title screen's defaults, then the

@@ -75,6 +75,16 @@ void WriteBattleReport(JsonWriter& w)
     w.Integer("clock", std::max(BattleClock, 0));  // -1 once the clock has run out
     w.Integer("result", battleResult);
     w.Integer("fps", fps);
+    w.Integer("battles_started", LastBattle.started);
+    w.BeginObject("settings");
+    w.String("side", LastBattle.side == 0 ? "earth" : "mercury");
+    w.Integer("tank_type", LastBattle.tankType);
+    w.Integer("robot_type", LastBattle.robotType);
+    w.Integer("earth_count", LastBattle.earthCount);
+    w.Integer("mercury_count", LastBattle.mercuryCount);
+    w.Integer("sky", LastBattle.skyId);
+    w.Integer("minutes", LastBattle.minutes);
+    w.EndObject();
     w.BeginArray("camera_eye");
     for (float c : {CameraEye.x, CameraEye.y, CameraEye.z}) w.Number(nullptr, c);
     w.EndArray();
@@ -99,11 +109,12 @@ void WriteBattleReport(JsonWriter& w)
         w.Number("z", world.m[3][2]);
         w.EndObject();
     };
-    for (int i = 0; i < EarthCount; ++i) {
+    // The units of the last battle, whatever the menus have set since.
+    for (int i = 0; i < LastBattle.earthCount; ++i) {
         const TankUnit& t = Tanks[i];
         unit("earth", i, t.name, t.kind, t.alive, t.hp, t.kills, t.deaths, t.world);
     }
-    for (int i = 0; i < MercuryCount; ++i) {
+    for (int i = 0; i < LastBattle.mercuryCount; ++i) {
         const RobotUnit& r = Robots[i];
         unit("mercury", i, r.name, r.kind, r.alive, r.hp, r.kills, r.deaths, r.World());
     }

@@ -19,8 +19,8 @@ constexpr int32_t kEndPhaseSteps = 300;
 
 extern int32_t pauseHover[3];  // 1 while the cursor is over pause entry 1, 2, 3
 extern int32_t endCounter;     // steps of the end phase so far; 0 outside it
-// The scene a battle hands over to when it ends or is left: the title, or
-// the first screen until the title exists.  Set once at start-up.
+// The scene a battle hands over to when it ends or is left: the title's
+// initialisation.  Set once at start-up.
 extern SceneFn BattleExitScene;
 
 // Pause entries in "LAND/Sprite/Char.bmp" and their hit boxes (800 x 600,

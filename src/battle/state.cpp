@@ -163,9 +163,13 @@ void SpawnRobot(int slot)
     r.boxSize = k->boxSize;
 }
 
+BattleSettings LastBattle = {};
+
 void BattleInit()
 {
     int firstTank = 0, firstRobot = 0;
+    LastBattle = {LastBattle.started + 1, PlayerSide, TankTypeId, RobotTypeId, EarthCount,
+                  MercuryCount,         SkyId,      BattleMinutes};
     // Shots still flying when the last battle ended would fly on into this
     // one and score there.
     FreeAllShots();

@@ -150,6 +150,14 @@ extern gfx::Texture* RadarTexture;
 extern gfx::Texture* BitTexture;
 extern gfx::Effect* BattleEffect;
 
+// The settings the last battle started with, kept for the report after the
+// title has put the front end's back to their defaults.
+struct BattleSettings {
+    int32_t started;  // battles started in this run
+    int32_t side, tankType, robotType, earthCount, mercuryCount, skyId, minutes;
+};
+extern BattleSettings LastBattle;
+
 // Every record zeroed with identity matrices, as before any battle.
 void ResetUnitRecords();
 // The name a player knows a kind by: "TIGER" for 1, "D-ED.10" for 101;

@@ -6,6 +6,7 @@ RobotKind RobotKinds[kRobotKindCount] = {
     {
         .kind = kRobotDed10,
         .name = "D-ED.10",
+        .fights = true,
         .maxSpeed = 0.3f,
         .acceleration = 0.12f,
         .groundClearance = 2.2f,
@@ -35,6 +36,7 @@ RobotKind RobotKinds[kRobotKindCount] = {
     {
         .kind = kRobotRno15,
         .name = "R-NO.15",
+        .fights = true,
         .maxSpeed = 0.28f,
         .acceleration = 0.118f,
         .groundClearance = 2.46f,
@@ -64,6 +66,7 @@ RobotKind RobotKinds[kRobotKindCount] = {
     {
         .kind = kRobotRno16,
         .name = "R-NO.16",
+        .fights = false,
         .maxSpeed = 0.27f,
         .acceleration = 0.11f,
         .groundClearance = 2.1f,
@@ -93,6 +96,7 @@ RobotKind RobotKinds[kRobotKindCount] = {
     {
         .kind = kRobotRno13,
         .name = "R-NO.13",
+        .fights = false,
         .maxSpeed = 0.35f,
         .acceleration = 0.12f,
         .groundClearance = 2.3f,

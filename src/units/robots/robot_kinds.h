@@ -56,6 +56,7 @@ struct RobotModelSet {
 struct RobotKind {
     int32_t kind;      // 101..104
     const char* name;  // as the scoreboard and the report show it
+    bool fights;       // may be driven into battle; the others are only looked at
     // Handling, set at spawn.
     float maxSpeed;
     float acceleration;     // per frame

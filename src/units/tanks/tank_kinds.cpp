@@ -14,18 +14,18 @@ namespace {
 // weapons arrive with their own work.
 constexpr TankKind LookedAt(const char* name)
 {
-    return {name, 0.33f, 0.018f, 1.0f, {1.0f, 0, 2.3f}, false, 0, 0, {0, 2.65f, -6.35f},
+    return {name, false, 0.33f, 0.018f, 1.0f, {1.0f, 0, 2.3f}, false, 0, 0, {0, 2.65f, -6.35f},
             kCrosshairUnchanged, kCrosshairUnchanged, nullptr, nullptr, PoseTurretOnHull,
             nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
 }
 
 const TankKind kTankKinds[kLastTankKind] = {
     // TIGER: two flame mounts for its second weapon.
-    {"TIGER", 0.31f, 0.016f, 1.36f, {1.5f, 0, 2.8f}, true, -90, -1.0f, {0, 2.7f, -6.35f}, kCrosshairCannon,
+    {"TIGER", true, 0.31f, 0.016f, 1.36f, {1.5f, 0, 2.8f}, true, -90, -1.0f, {0, 2.7f, -6.35f}, kCrosshairCannon,
      kCrosshairUnchanged, nullptr, nullptr, PoseTiger, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
      nullptr},
     // ABRAMS: main gun and a roof machine gun.
-    {"ABRAMS", 0.33f, 0.018f, 0.72f, {1.0f, 0, 2.3f}, true, -120, 0.0f, {0, 2.25f, -6.35f}, kCrosshairCannon,
+    {"ABRAMS", true, 0.33f, 0.018f, 0.72f, {1.0f, 0, 2.3f}, true, -120, 0.0f, {0, 2.25f, -6.35f}, kCrosshairCannon,
      kCrosshairMachineGun, LoadAbrams, ReleaseAbrams, PoseAbrams, FireAbrams, TriggerAbrams, UpdateAbramsShots,
      DrawAbrams, DrawAbramsShells, DrawAbramsTracers, DrawAbramsDepth},
     LookedAt("BRDM3"),

@@ -27,6 +27,7 @@ enum : int32_t { kWeaponMainGun = 0, kWeaponSecond = 1 };
 
 struct TankKind {
     const char* name;  // as the scoreboard and the report show it
+    bool fights;       // may be driven into battle; the others are only looked at
     // Handling, set at spawn.
     float maxSpeed;
     float acceleration;     // per frame

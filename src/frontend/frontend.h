@@ -1,0 +1,89 @@
+// The front end: the screens a player passes through before a battle and
+// comes back to after it.  The title loads the pictures and planets every
+// screen draws, puts the battle settings back to their defaults (the side
+// chosen last stays) and shows the main menu; then the forces screen, the
+// tank or robot select screen with its turning preview, the stage screen
+// whose Start releases the front end and starts the battle, and the options
+// screen.  The screens and their scene routines are listed in screens.cpp.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/model.h"
+#include "battle/state.h"
+#include "platform/gfx.h"
+
+// --- scene routines, one file each ----------------------------------------------------
+void TitleInit();      // title.cpp: loads, resets, installs TitleMenu
+void TitleMenu();
+void ForcesSelect();   // forces.cpp
+void TankSelect();     // unit_select.cpp
+void RobotSelect();
+void StageSet();       // stage.cpp
+void OptionsScreen();  // options_screen.cpp
+
+// Every front-end scene named for reports, and the menus' section of the
+// run report (the choices held and the display they are laid out on).
+void NameFrontEndScenes();
+void RegisterMenuReport();
+// The front end's red haze, far off: set by the title and again after the
+// options screen resets the device.
+void SetFrontEndFog();
+
+// --- what the title loads and Start releases (resources.cpp) ----------------------------
+struct FrontEndPictures {
+    gfx::Texture* mainMenu;
+    gfx::Texture* menuLog;        // buttons, tabs, option values
+    gfx::Texture* forces;         // the forces screen's background
+    gfx::Texture* forcesCaptions;
+    gfx::Texture* select;         // the select screens' background
+    gfx::Texture* selectPanel;
+    gfx::Texture* selectBand;
+    gfx::Texture* stage;
+    gfx::Texture* options;
+    gfx::Texture* logo;           // arrows, digits, name plates
+};
+extern FrontEndPictures FrontEnd;
+extern SimpleModel EarthModel, MercuryModel, StarSphere;
+
+// The pictures and planets; "Map/Bit.bmp" too, which a battle releases.
+void LoadFrontEnd();
+// The pictures and planets, each reference cleared; "Map/Bit.bmp" stays.
+// Safe to run again or before anything was loaded.
+void ReleaseFrontEnd();
+
+// The units the select screens turn, never in a battle.
+extern TankUnit PreviewTank;
+extern RobotUnit PreviewRobot;
+// Both previews alive, whole and back at their start: the tank at (0, 0, 3),
+// the robot at (0, 0.6, 4) with every part there.
+void ResetPreviewUnits();
+
+// --- settings the screens share -------------------------------------------------------
+// The forces screen's planets and captions.
+struct PlanetSwing {
+    float x, z, angle;
+};
+extern PlanetSwing EarthSwing, MercurySwing;
+extern float StarSphereAngle;
+extern int32_t NeutralCaptionAlpha, EarthCaptionAlpha, MercuryCaptionAlpha;
+extern int32_t EarthHovered, MercuryHovered;
+// Both planets back at their far positions, as every way into the forces
+// screen leaves them.
+void ResetPlanets();
+
+// The options screen's choices, filled from what runs by the title's
+// options button (ScreenModeChoice lives with the options file).
+extern int32_t ResolutionChoice;  // 0 640 x 480, 1 800 x 600, 2 1024 x 768
+extern int32_t ShadowChoice;      // 0 off, 1 512, 2 1024, 3 1600
+extern int32_t OptionsTab;
+void FillOptionChoices();
+
+// The stage screen's hover flags of its count and time arrows (no pressed
+// state), cleared by the title.
+enum : int { kEarthUp, kEarthDown, kMercuryUp, kMercuryDown, kTimeDown, kTimeUp, kStageArrowCount };
+extern int32_t StageArrowHover[kStageArrowCount];
+
+// Which kinds may be driven into battle: the others are only looked at.
+bool TankKindFights(int32_t kind);
+bool RobotKindFights(int32_t kind);

@@ -1,0 +1,85 @@
+// What every front-end screen shares: the design space (800 x 600, scaled
+// by scaleX / scaleY), the buttons with their hover and press states, the
+// click that fires once per press, the key latches, atlas pictures drawn
+// as sprites at design positions, and the black fade after a change.
+// Each screen (title.cpp, forces.cpp, ...) is one scene routine that
+// passes MenuTick first and draws with these; none of it allocates.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/gfx.h"
+
+// A design-space rectangle, inclusive on every side.
+struct MenuBox {
+    int32_t x0, y0, x1, y1;
+};
+
+// Button states: idle, under the cursor, pressed (the step the click fired).
+enum : int32_t { kButtonIdle = 0, kButtonHover = 1, kButtonPressed = 2 };
+
+// One state per button, kept between steps and screens; buttons at the
+// same place on several screens share one.
+enum : int {
+    kTitleStart, kTitleSecond, kTitleOptions, kTitleQuit,
+    kBackButton,   // Back of the forces, select and stage screens
+    kNextButton,   // Next of the select screens, Start of the stage screen
+    kLeftArrow, kRightArrow,       // the select screens' arrows
+    kMapLeft, kMapRight, kSkyLeft, kSkyRight,
+    kOptionsApply, kOptionsBack,
+    kButtonStateCount = 16
+};
+extern int32_t ButtonState[kButtonStateCount];
+extern int32_t ClickLatch;   // 1 while the left button is held after a click fired
+extern int32_t FadeAlpha;    // 0..255
+extern gfx::Rect FadeRect;   // back-buffer pixels
+
+// Colours a button is modulated by.
+constexpr uint32_t kIdleGrey = 0xFFC8C8C8;
+constexpr uint32_t kOptionsIdleGrey = 0xFFB4B4B4;
+constexpr uint32_t kArrowIdle = 0xC8C8C8C8;
+constexpr uint32_t kHoverWhite = 0xFFFFFFFF;
+constexpr uint32_t kPressedGrey = 0xFFA0A0A0;
+
+// Every state, the latch and the fade cleared, as at start-up.
+void ResetMenuState();
+
+// The pacing gate: true (and the time stored) when more than 15 ms have
+// passed since *lastRun; the caller then runs one step.
+bool MenuTick(uint32_t* lastRun);
+
+// The cursor in back-buffer pixels.
+void MenuCursor(int* x, int* y);
+// Whether the cursor is inside the box scaled to the screen.
+bool CursorIn(const MenuBox& box);
+// The click rule for one button: outside, its state goes idle; inside, it
+// hovers, and the first step a press is seen (latch clear) it is pressed,
+// the latch set, and true returned: the caller runs the action.  The latch
+// clears only over some button with the left button up.
+bool MenuClick(const MenuBox& box, int32_t* state);
+// A key pair's latch: true on the step either key is first seen down.
+bool KeyPressed(int vkA, int vkB, int32_t* latch);
+// The colour for a state with the screen's idle colour.
+uint32_t ButtonColour(int32_t state, uint32_t idle);
+
+// Viewport over the back buffer, target and depth cleared, scene begun.
+void BeginMenuFrame(uint32_t clearColour);
+// The sprite batch the pictures are drawn in.
+void BeginMenuSprites();
+void EndMenuSprites();
+// A picture stretched over the whole screen.
+void DrawMenuBackground(gfx::Texture* tex, uint32_t colour);
+// `src` of an atlas with its centre at design (x, y), atlas pixels scaled
+// as if the atlas were drawn for a 1024-pixel-wide screen.
+void DrawMenuImage(gfx::Texture* tex, const gfx::Rect& src, float x, float y, uint32_t colour);
+
+// Starts a fade over the whole screen or over one panel (design space).
+void FadeWholeScreen();
+void FadePanel(const MenuBox& panel);
+// While a fade runs: the black overlay at FadeAlpha, then FadeAlpha falls
+// by `step` (3, or 2 on the options screen).
+void DrawFade(int32_t step);
+// End of the step: end the scene and present.
+void EndMenuFrame();
+// Black with FadeAlpha as its alpha.
+uint32_t FadeColour(int32_t alpha);

@@ -189,8 +189,6 @@ Canvas StageBackground()
     c.FillRect(0, 41, 800, 44, Rgb(0xE0A030));
     c.Text("STAGE SETTINGS", 400, 22, 26, Rgb(0xF2E6C8), 2, Rgb(0x05080C));
     c.RoundRect(20, 318, 780, 590, 16, Rgb(0x1C222A), Rgb(0xB8C4D0), 3);
-    c.Text("EARTH", 133, 392, 16, Rgb(0xFF9080), 1.5f, Rgb(0x05080C));
-    c.Text("MERCURY", 666, 392, 16, Rgb(0x90A8FF), 1.5f, Rgb(0x05080C));
     c.Text("battlefield", 400, 327, 13, Rgb(0xB8C4D0));
     c.Text("sky", 400, 388, 13, Rgb(0xB8C4D0));
     Canvas out = Stretch(c);
@@ -237,9 +235,13 @@ Canvas MenuLog()
     Button(c, {366, 482, 544, 563}, "INPUT", 26);
     Button(c, {2, 567, 180, 648}, "APPLY", 28, Rgb(0x50C060));
     Button(c, {184, 567, 362, 648}, "BACK", 28);
-    Label(c, {2, 652, 462, 787}, "RESOLUTION", 50, Rgb(0xF2E6C8));
-    Label(c, {2, 791, 462, 924}, "SCREEN MODE", 50, Rgb(0xF2E6C8));
-    Label(c, {465, 584, 927, 721}, "SHADOWS", 50, Rgb(0xF2E6C8));
+    // Row labels keep their lower part clear: the row's value is drawn there.
+    auto rowLabel = [&](Box r, const char* text) {
+        Element(c, r, [&](Canvas& e) { e.Text(text, e.W() / 2.0f, e.H() * 0.2f, 34, Rgb(0xF2E6C8), 2, Rgb(0x0A0E12)); });
+    };
+    rowLabel({2, 652, 462, 787}, "RESOLUTION");
+    rowLabel({2, 791, 462, 924}, "SCREEN MODE");
+    rowLabel({465, 584, 927, 721}, "SHADOWS");
     Label(c, {2, 928, 273, 994}, "640 x 480", 32, Rgb(0xF0D070));
     Label(c, {276, 928, 547, 994}, "800 x 600", 32, Rgb(0xF0D070));
     Label(c, {550, 928, 821, 994}, "1024 x 768", 32, Rgb(0xF0D070));
@@ -279,17 +281,18 @@ Canvas GameLogo()
     const char* skies[] = {"CLOUDY DAY", "MORNING", "DUSK", "EVENING", "SUNSET",
                            "FINE DAY", "NIGHT", "SUNNY DAY", "CLEAR NOON"};
     for (int k = 0; k < 9; ++k) Label(c, {172, 100 + 38.0f * k, 337, 138 + 38.0f * k}, skies[k], 22, Rgb(0xFFFFFF), Rgb(0x202020));
+    // The side labels keep their lower half clear: the stage screen puts
+    // the unit count there.
     Element(c, {168, 31, 286, 99}, [](Canvas& e) {
-        e.Text("EARTH", e.W() / 2.0f, e.H() * 0.35f, 22, Rgb(0xFF9080), 1.5f, Rgb(0x101010));
-        e.Text("tanks", e.W() / 2.0f, e.H() * 0.75f, 15, Rgb(0xE8E0D8), 1, Rgb(0x101010));
+        e.Text("EARTH", e.W() / 2.0f, e.H() * 0.22f, 22, Rgb(0xFF9080), 1.5f, Rgb(0x101010));
     });
     Element(c, {287, 31, 404, 99}, [](Canvas& e) {
-        e.Text("MERCURY", e.W() / 2.0f, e.H() * 0.35f, 20, Rgb(0x90A8FF), 1.5f, Rgb(0x101010));
-        e.Text("robots", e.W() / 2.0f, e.H() * 0.75f, 15, Rgb(0xE8E0D8), 1, Rgb(0x101010));
+        e.Text("MERCURY", e.W() / 2.0f, e.H() * 0.22f, 20, Rgb(0x90A8FF), 1.5f, Rgb(0x101010));
     });
+    // The minutes sit in the lower left of the time label, "minutes" after them.
     Element(c, {353, 108, 510, 161}, [](Canvas& e) {
-        e.Text("BATTLE TIME", e.W() / 2.0f, e.H() * 0.35f, 18, Rgb(0xF2E6C8), 1.5f, Rgb(0x101010));
-        e.Text("minutes", e.W() / 2.0f, e.H() * 0.78f, 13, Rgb(0xB8C4D0), 1, Rgb(0x101010));
+        e.Text("BATTLE TIME", e.W() / 2.0f, e.H() * 0.25f, 18, Rgb(0xF2E6C8), 1.5f, Rgb(0x101010));
+        e.Text("minutes", e.W() * 0.75f, e.H() * 0.74f, 15, Rgb(0xB8C4D0), 1, Rgb(0x101010));
     });
     return c;
 }

@@ -36,7 +36,7 @@ TEST_F(Headless, RunsTheGivenStepsAndReportsThem)
     std::string json = ReadFile(dir_ + "/r.json");
     EXPECT_EQ(JsonNumber(json, "frames"), 300) << json;
     EXPECT_EQ(JsonNumber(json, "exit_code"), 0);
-    EXPECT_EQ(JsonString(json, "scene"), "BootScene");
+    EXPECT_EQ(JsonString(json, "scene"), "TitleMenu");
     EXPECT_EQ(JsonString(json, "backend"), "headless");
     EXPECT_GE(JsonNumber(json, "wall_ms"), 0);
     for (const char* k : {"mean", "p50", "p99", "max"}) EXPECT_GE(JsonNumber(json, k), 0) << k;
@@ -259,14 +259,80 @@ TEST_F(Headless, TheSameSeedAndScriptGiveTheSameBattle)
     EXPECT_EQ(units[0], units[1]);
 }
 
-TEST_F(Headless, SpaceOnTheFirstScreenGoesToTheBattlefield)
+// From the title through every screen with the mouse and keys, into a
+// battle with exactly the settings chosen, and back to the title by the
+// pause menu with the side kept and the rest at its defaults.
+TEST_F(Headless, TheMenusChooseEveryBattleSettingAndStartIt)
 {
-    WriteFile(dir_ + "/go.txt", "10 keydown SPACE\n11 keyup SPACE\n");
-    RunResult r = Run({"--headless", "--frames", "30", "--script", dir_ + "/go.txt", "--report", dir_ + "/r.json"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::string json = ReadFile(dir_ + "/r.json");
-    EXPECT_EQ(JsonString(json, "scene"), "BattleFrame");
-    EXPECT_NE(json.find("\"name\":\"Robot03\""), std::string::npos);  // four a side by default
+    struct Flow {
+        const char* side;
+        float planetX;
+        int kind;  // what the player drives
+        const char* kindName;
+    } flows[] = {{"earth", 170, 2, "ABRAMS"}, {"mercury", 630, 102, "R-NO.15"}};
+    for (const Flow& f : flows) {
+        MenuScript m;
+        m.Click(100, 400, 260);        // start
+        m.Click(200, f.planetX, 290);  // a side
+        int step = 300;
+        // Every kind with the left arrow, once round and on to the kind
+        // after the one to drive.
+        const int kinds = f.kind < 100 ? 9 : 4;
+        const int clicks = f.kind < 100 ? 10 : 6;  // 2 -> 3, 101 -> 103
+        for (int i = 0; i < clicks; ++i, step += 10) m.Click(step, 80, 300);
+        // Back with the keys, and forward once with the other pair.
+        for (int i = 0; i < kinds; ++i, step += 4) m.Key(step, i % 2 ? "LEFT" : "A");
+        m.Key(step, f.kind < 100 ? "RIGHT" : "D");
+        step += 10;
+        m.Click(step, 690, 525);  // Next
+        step += 100;
+        for (int i = 0; i < 3; ++i, step += 10) m.Click(step, 560, 410);  // sky 206
+        for (int i = 0; i < 2; ++i, step += 10) m.Click(step, 66, 420);   // Earth 6
+        m.Click(step, 733, 450);                                          // Mercury 3
+        step += 10;
+        for (int i = 0; i < 4; ++i, step += 10) m.Click(step, 240, 475);  // 10 minutes
+        m.Click(step, 590, 530);  // Start
+        const int started = step;
+        WriteFile(dir_ + "/menus.txt", m.Text());
+        RunResult r = Run({"--headless", "--seed", "3", "--script", dir_ + "/menus.txt", "--frames",
+                           std::to_string(started + 200), "--report", dir_ + "/r.json"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        std::string json = ReadFile(dir_ + "/r.json");
+        EXPECT_EQ(JsonString(json, "scene"), "BattleFrame") << f.side << json;
+        std::string settings = JsonObject(json, "settings");
+        EXPECT_EQ(JsonString(settings, "side"), f.side) << settings;
+        EXPECT_EQ(JsonNumber(settings, f.kind < 100 ? "tank_type" : "robot_type"), f.kind) << settings;
+        EXPECT_EQ(JsonNumber(settings, "earth_count"), 6) << settings;
+        EXPECT_EQ(JsonNumber(settings, "mercury_count"), 3) << settings;
+        EXPECT_EQ(JsonNumber(settings, "sky"), 206) << settings;
+        EXPECT_EQ(JsonNumber(settings, "minutes"), 10) << settings;
+        EXPECT_EQ(JsonNumber(json, "battles_started"), 1);
+        EXPECT_GT(JsonNumber(json, "clock"), 10 * 3600 - 200);
+        std::string units = JsonArray(json, "units");
+        EXPECT_NE(units.find(std::string("\"name\":\"Player\",\"kind\":") + std::to_string(f.kind)),
+                  std::string::npos) << units;
+        EXPECT_NE(units.find("\"name\":\"Tank05\""), std::string::npos) << units;
+        EXPECT_EQ(units.find("\"name\":\"Tank06\""), std::string::npos) << units;
+        EXPECT_NE(units.find("\"name\":\"Robot02\""), std::string::npos) << units;
+        EXPECT_EQ(units.find("\"name\":\"Robot03\""), std::string::npos) << units;
+
+        // Escape, then the pause menu's second entry: back at the title.
+        m.Key(started + 100, "ESCAPE").Move(started + 110, 400, 345).Line(started + 112, "buttondown left");
+        m.Line(started + 114, "buttonup left");
+        WriteFile(dir_ + "/menus.txt", m.Text());
+        r = Run({"--headless", "--seed", "3", "--script", dir_ + "/menus.txt", "--frames",
+                 std::to_string(started + 200), "--report", dir_ + "/r.json"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        json = ReadFile(dir_ + "/r.json");
+        EXPECT_EQ(JsonString(json, "scene"), "TitleMenu") << f.side;
+        std::string menu = JsonObject(json, "menu");
+        EXPECT_EQ(JsonString(menu, "side"), f.side) << menu;
+        EXPECT_EQ(JsonNumber(menu, "earth_count"), 4) << menu;
+        EXPECT_EQ(JsonNumber(menu, "sky"), 203) << menu;
+        EXPECT_EQ(JsonNumber(menu, "minutes"), 30) << menu;
+        EXPECT_EQ(JsonNumber(menu, "tank_type"), 2) << menu;
+        EXPECT_EQ(JsonNumber(menu, "robot_type"), 101) << menu;
+    }
 }
 
 TEST_F(Headless, HelpPrintsUsage)
@@ -382,14 +448,23 @@ TEST_F(Headless, TheRobotsOfADemoBattleWalkOffAndFightTheSameWayEachTime)
     EXPECT_EQ(JsonNumber(reports[0], "unit_hits"), JsonNumber(reports[1], "unit_hits"));
 }
 
-TEST_F(Headless, BattlesEndOrAreLeftAndTheFirstScreenStartsTheNextOneTheSameWay)
+TEST_F(Headless, BattlesEndOrAreLeftAndTheMenusStartTheNextOneTheSameWay)
 {
-    // Battle 1 is paused and left by the menu's second entry; Space starts
-    // battle 2, whose five minutes run out: 300 end steps later the game is
-    // back on the first screen, and Space starts battle 3.
-    WriteFile(dir_ + "/three.txt",
-              "100 keydown ESCAPE\n101 keyup ESCAPE\n110 move 400 345\n112 buttondown left\n114 buttonup left\n"
-              "150 keydown SPACE\n151 keyup SPACE\n19000 keydown SPACE\n19001 keyup SPACE\n");
+    // Battle 1 (from the command line) is paused and left by the menu's
+    // second entry; the menus start battle 2 with five minutes, which run
+    // out: 300 end steps later the game is back at the title, and the
+    // menus start battle 3.
+    MenuScript m;
+    m.Key(100, "ESCAPE").Move(110, 400, 345).Line(112, "buttondown left").Line(114, "buttonup left");
+    auto startFiveMinutes = [&](int step) {
+        m.Click(step, 400, 260).Click(step + 20, 630, 290).Click(step + 40, 690, 525);
+        for (int i = 0; i < 12; ++i) m.Click(step + 60 + 10 * i, 66, 420).Click(step + 65 + 10 * i, 733, 420);
+        for (int i = 0; i < 5; ++i) m.Click(step + 200 + 10 * i, 240, 475);
+        m.Click(step + 260, 590, 530);
+    };
+    startFiveMinutes(150);        // battle 2 starts at about step 415
+    startFiveMinutes(19000);      // battle 3 at about 19265
+    WriteFile(dir_ + "/three.txt", m.Text());
     auto run = [&](int frames) {
         RunResult r = Run({"--headless", "--battle", "--demo", "--side", "robot", "--earth", "16", "--mercury", "16",
                            "--minutes", "5", "--seed", "17", "--script",
@@ -398,27 +473,28 @@ TEST_F(Headless, BattlesEndOrAreLeftAndTheFirstScreenStartsTheNextOneTheSameWay)
         return ReadFile(dir_ + "/r.json");
     };
     std::string left = run(120);
-    EXPECT_EQ(JsonString(left, "scene"), "BootScene") << left;
+    EXPECT_EQ(JsonString(left, "scene"), "TitleMenu") << left;
     // In battle 2's end phase, with kills on the board, the result is out.
-    std::string ending = run(18300);
+    std::string ending = run(18600);
     EXPECT_EQ(JsonString(ending, "scene"), "BattleFrame") << ending;
+    EXPECT_EQ(JsonNumber(ending, "battles_started"), 2);
     EXPECT_EQ(JsonNumber(ending, "clock"), 0);
     EXPECT_NE(JsonNumber(ending, "result"), 0) << ending;
     EXPECT_NE(JsonArray(ending, "units").find("\"kills\":1"), std::string::npos) << ending;
     std::string ended = run(18900);
-    EXPECT_EQ(JsonString(ended, "scene"), "BootScene") << ended;
-    EXPECT_EQ(JsonNumber(ended, "clock"), 0);
-    // Leaving cleared every score of the 32 units.
+    EXPECT_EQ(JsonString(ended, "scene"), "TitleMenu") << ended;
+    // Leaving cleared every score of the 32 units of battle 2.
     std::string units = JsonArray(ended, "units");
     int cleared = 0;
     for (size_t at = units.find("\"kills\":0,\"deaths\":0,"); at != std::string::npos;
          at = units.find("\"kills\":0,\"deaths\":0,", at + 1))
         ++cleared;
     EXPECT_EQ(cleared, 32) << units;
-    std::string third[2] = {run(19100), run(19100)};
+    std::string third[2] = {run(19400), run(19400)};
     EXPECT_EQ(JsonString(third[0], "scene"), "BattleFrame") << third[0];
-    // A fresh clock: five minutes less the second or so since Space.
-    EXPECT_GT(JsonNumber(third[0], "clock"), 5 * 3600 - 120);
+    EXPECT_EQ(JsonNumber(third[0], "battles_started"), 3);
+    // A fresh clock: five minutes less the steps since Start.
+    EXPECT_GT(JsonNumber(third[0], "clock"), 5 * 3600 - 160);
     EXPECT_EQ(JsonNumber(third[0], "result"), 0);
     EXPECT_EQ(JsonArray(third[0], "units"), JsonArray(third[1], "units"));
     EXPECT_EQ(JsonNumber(third[0], "fired"), JsonNumber(third[1], "fired"));

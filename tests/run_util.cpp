@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -113,10 +114,57 @@ std::string JsonArray(const std::string& json, const std::string& key)
     return "";
 }
 
+std::string JsonObject(const std::string& json, const std::string& key)
+{
+    size_t at = json.find("\"" + key + "\":{");
+    if (at == std::string::npos) return "";
+    at += key.size() + 3;
+    int depth = 0;
+    for (size_t i = at; i < json.size(); ++i) {
+        if (json[i] == '{') ++depth;
+        if (json[i] == '}' && --depth == 0) return json.substr(at, i - at + 1);
+    }
+    return "";
+}
+
 bool StillRunning(const Running& r)
 {
     siginfo_t info{};
     // WNOWAIT leaves an exited child to FinishProgram.
     if (waitid(P_PID, static_cast<id_t>(r.pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) return false;
     return info.si_pid == 0;
+}
+
+MenuScript& MenuScript::Move(int step, float x, float y)
+{
+    return Line(step, "move " + std::to_string(static_cast<int>(std::lround(x * scale_))) + " " +
+                          std::to_string(static_cast<int>(std::lround(y * scale_))));
+}
+
+MenuScript& MenuScript::Click(int step, float x, float y)
+{
+    Move(step, x, y);
+    Line(step + 2, "buttondown left");
+    return Line(step + 4, "buttonup left");
+}
+
+MenuScript& MenuScript::Key(int step, const char* key)
+{
+    Line(step, std::string("keydown ") + key);
+    return Line(step + 1, std::string("keyup ") + key);
+}
+
+MenuScript& MenuScript::Line(int step, const std::string& line)
+{
+    lines_.emplace_back(step, line);
+    return *this;
+}
+
+std::string MenuScript::Text() const
+{
+    auto sorted = lines_;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string out;
+    for (const auto& [step, line] : sorted) out += std::to_string(step) + " " + line + "\n";
+    return out;
 }

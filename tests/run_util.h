@@ -29,3 +29,27 @@ double JsonNumber(const std::string& json, const std::string& key);
 std::string JsonString(const std::string& json, const std::string& key);
 // The text of the JSON array that follows "key": (brackets included).
 std::string JsonArray(const std::string& json, const std::string& key);
+// The text of the JSON object that follows "key": (braces included).
+std::string JsonObject(const std::string& json, const std::string& key);
+
+// A script a player's mouse would make: moves and clicks at design
+// positions (800 x 600) scaled to the screen, keys, and screenshots.
+class MenuScript {
+public:
+    explicit MenuScript(float scale = 1.0f) : scale_(scale) {}
+    // Onto the point at `step`, pressed two steps later, released two after.
+    MenuScript& Click(int step, float x, float y);
+    MenuScript& Move(int step, float x, float y);
+    MenuScript& Key(int step, const char* key);  // down at step, up one later
+    MenuScript& Line(int step, const std::string& line);
+    MenuScript& Scale(float scale)
+    {
+        scale_ = scale;
+        return *this;
+    }
+    std::string Text() const;
+
+private:
+    float scale_;
+    std::vector<std::pair<int, std::string>> lines_;
+};

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 #include "ci.h"
 #include "run_util.h"
@@ -120,4 +122,145 @@ TEST_F(Window, AVirtualClockBattleMatchesTheHeadlessOne)
     int distinct = 0;
     for (size_t i = 54 + 3; i < shot.size(); i += 3 * 997) distinct += shot.compare(i, 3, shot, 54, 3) != 0;
     EXPECT_GT(distinct, 10);
+}
+
+namespace {
+// Width and height of a BMP file (0 x 0 when it is not one).
+std::pair<int, int> BmpSize(const std::string& bmp)
+{
+    if (bmp.size() < 26 || bmp.compare(0, 2, "BM") != 0) return {0, 0};
+    auto at = [&](size_t o) {
+        return static_cast<int32_t>(static_cast<uint8_t>(bmp[o]) | static_cast<uint8_t>(bmp[o + 1]) << 8 |
+                                    static_cast<uint8_t>(bmp[o + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bmp[o + 3])) << 24);
+    };
+    return {at(18), std::abs(at(22))};
+}
+
+// Waits for a file the game writes; false when it never comes.
+bool WaitForFile(const std::string& path, const Running& game)
+{
+    for (int i = 0; i < 600 && StillRunning(game); ++i) {
+        if (access(path.c_str(), F_OK) == 0) {
+            usleep(100000);  // written whole
+            return true;
+        }
+        usleep(50000);
+    }
+    return access(path.c_str(), F_OK) == 0;
+}
+}  // namespace
+
+TEST_F(Window, WithNoFlagsTheGameOpensOnTheTitle)
+{
+    Running game = StartProgram({VARNOK_EXE, "--data", dir_, "--report", dir_ + "/r.json"});
+    EXPECT_NE(X({"info", "VARNOK"}).out.find("800x600"), std::string::npos);
+    // Screenshots until the title has faded in: never one flat colour.
+    int distinct = 0;
+    std::string shot;
+    for (int k = 0; k < 10 && distinct <= 10; ++k) {
+        usleep(300000);
+        X({"key", "VARNOK", "t"});
+        std::string path = dir_ + "/photo" + std::to_string(k) + ".bmp";
+        ASSERT_TRUE(WaitForFile(path, game)) << path;
+        shot = ReadFile(path);
+        distinct = 0;
+        for (size_t i = 54 + 3; i < shot.size(); i += 3 * 997) distinct += shot.compare(i, 3, shot, 54, 3) != 0;
+    }
+    EXPECT_GT(distinct, 10) << "the title never showed";
+    EXPECT_EQ(BmpSize(shot), std::make_pair(800, 600));
+    X({"key", "VARNOK", "F1"});
+    RunResult r = FinishProgram(game, 20000);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(JsonString(ReadFile(dir_ + "/r.json"), "scene"), "TitleMenu");
+}
+
+TEST_F(Window, TheMenusStartABattleInTheWindow)
+{
+    MenuScript m;
+    m.Click(100, 400, 260).Click(200, 170, 290).Click(300, 80, 300).Click(310, 720, 300).Click(320, 690, 525);
+    m.Click(420, 560, 410).Click(430, 66, 420).Click(440, 560, 475).Key(450, "T").Click(460, 590, 530);
+    m.Line(600, "quit");
+    WriteFile(dir_ + "/menus.txt", m.Text());
+    RunResult r = RunProgram({VARNOK_EXE, "--data", dir_, "--virtual-clock", "--script", dir_ + "/menus.txt",
+                              "--report", dir_ + "/r.json"},
+                             "", 60000);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string json = ReadFile(dir_ + "/r.json");
+    EXPECT_EQ(JsonString(json, "scene"), "BattleFrame");
+    std::string settings = JsonObject(json, "settings");
+    EXPECT_EQ(JsonString(settings, "side"), "earth") << settings;
+    EXPECT_EQ(JsonNumber(settings, "tank_type"), 2) << settings;
+    EXPECT_EQ(JsonNumber(settings, "earth_count"), 5) << settings;
+    EXPECT_EQ(JsonNumber(settings, "sky"), 204) << settings;
+    EXPECT_EQ(JsonNumber(settings, "minutes"), 35) << settings;
+    EXPECT_EQ(BmpSize(ReadFile(dir_ + "/photo0.bmp")), std::make_pair(800, 600));  // the stage screen
+}
+
+// Apply at each resolution and in both modes: the window and the picture
+// change at once, the hit boxes move with them (every later click lands),
+// and the options file holds what runs.
+TEST_F(Window, OptionsApplyEachResolutionAndModeAtOnce)
+{
+    MenuScript m;
+    // A screenshot after each Apply, and time for the test to look at the
+    // window before the next.
+    m.Click(60, 400, 420);                                        // options
+    m.Click(100, 666, 165).Click(110, 78, 518).Key(140, "T");     // 1024 x 768
+    m.Scale(1.28f).Click(300, 310, 165).Click(310, 310, 165);     // 640 x 480,
+    m.Click(320, 310, 455).Click(330, 78, 518).Key(360, "T");     // shadows low
+    m.Scale(0.8f).Click(520, 310, 310).Click(530, 78, 518).Key(560, "T");  // full screen
+    m.Click(720, 310, 310).Click(730, 666, 165).Click(740, 78, 518).Key(770, "T");  // 800 x 600 window
+    WriteFile(dir_ + "/options.txt", m.Text());
+    Running game = StartProgram({VARNOK_EXE, "--data", dir_, "--script", dir_ + "/options.txt", "--report",
+                                 dir_ + "/r.json"});
+    struct Expect {
+        int w, h;
+        const char* window;  // the X window's size; full screen takes the display's mode
+        const char* file;    // the options file
+    } expects[] = {
+        {1024, 768, "1024x768", "0\r\n1024\r\n768\r\n1024\r\n"},
+        {640, 480, "640x480", "0\r\n640\r\n480\r\n512\r\n"},
+        {640, 480, nullptr, "1\r\n640\r\n480\r\n512\r\n"},
+        {800, 600, "800x600", "0\r\n800\r\n600\r\n512\r\n"},
+    };
+    for (int k = 0; k < 4; ++k) {
+        std::string shot = dir_ + "/photo" + std::to_string(k) + ".bmp";
+        ASSERT_TRUE(WaitForFile(shot, game)) << "no screenshot " << k;
+        EXPECT_EQ(BmpSize(ReadFile(shot)), std::make_pair(expects[k].w, expects[k].h)) << k;
+        EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), expects[k].file) << k;
+        if (expects[k].window) {
+            RunResult info = X({"info", "VARNOK"});
+            EXPECT_NE(info.out.find(expects[k].window), std::string::npos) << k << info.out;
+        }
+    }
+    X({"key", "VARNOK", "F1"});
+    RunResult r = FinishProgram(game, 20000);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n512\r\n");
+    std::string menu = JsonObject(ReadFile(dir_ + "/r.json"), "menu");
+    EXPECT_EQ(JsonNumber(menu, "width"), 800) << menu;
+    EXPECT_EQ(JsonNumber(menu, "scale_x"), 1) << menu;
+    EXPECT_EQ(JsonNumber(menu, "shadow_map_size"), 512) << menu;
+}
+
+// On a display of 800 x 600 a full screen of 1024 x 768 cannot be had: the
+// game says so and runs on as it was, and the options file is not touched.
+TEST_F(Window, AModeTheDisplayCannotShowIsRefusedAndNotSaved)
+{
+    mkdir((dir_ + "/Data").c_str(), 0755);
+    WriteFile(dir_ + "/Data/OptionData.dat", "0\r\n800\r\n600\r\n1024\r\n");
+    MenuScript m;
+    m.Click(60, 400, 420).Click(100, 666, 165).Click(110, 666, 310).Click(120, 78, 518);
+    m.Line(300, "quit");
+    WriteFile(dir_ + "/refused.txt", m.Text());
+    RunResult r = RunProgram({"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 800x600x24", VARNOK_EXE, "--data", dir_,
+                              "--virtual-clock", "--script", dir_ + "/refused.txt", "--report", dir_ + "/r.json"},
+                             "", 60000);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("cannot run 1024 x 768 full screen"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n1024\r\n");
+    std::string menu = JsonObject(ReadFile(dir_ + "/r.json"), "menu");
+    EXPECT_EQ(JsonNumber(menu, "width"), 800) << menu;
+    EXPECT_NE(menu.find("\"windowed\":true"), std::string::npos) << menu;
+    EXPECT_EQ(JsonNumber(menu, "resolution_choice"), 1) << menu;
 }

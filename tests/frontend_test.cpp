@@ -1,0 +1,540 @@
+// The front end on the null device: the buttons' click and hover rules, the
+// design space at other resolutions, the pacing gate, what the title puts
+// back, stepping through the kinds, the stage limits, Start, and the
+// options screen's Apply when the device takes the mode and when it does not.
+#include <gtest/gtest.h>
+#include "platform/test_hooks.h"
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "app/device.h"
+#include "app/display.h"
+#include "app/options.h"
+#include "app/scene.h"
+#include "battle/frame.h"
+#include "battle/pause.h"
+#include "battle/state.h"
+#include "frontend/frontend.h"
+#include "frontend/menu.h"
+#include "headless_device.h"
+#include "platform/input_script.h"
+#include "run_util.h"
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
+#include "world/sky.h"
+
+namespace {
+class FrontEndTest : public HeadlessDevice {
+protected:
+    void SetUp() override
+    {
+        HeadlessDevice::SetUp();
+        ASSERT_EQ(chdir(VARNOK_PACK), 0);
+        SetFixedRenderStates();
+        CreateSpriteBatcher();
+        CreateFonts();
+        CreateShadowResources(1024);
+        ResetMenuState();
+        time_ = 1000;
+        sys::SetVirtualTime(time_);
+        ResetSteps();
+        PlayerSide = 0;
+        TitleInit();
+    }
+    void TearDown() override
+    {
+        gfx::RefuseResets(false);
+        ReleaseFrontEnd();
+        ReleaseAllTankModels();
+        ReleaseRobotModels();
+        ReleaseBattleTextures();
+        ReleaseBattleEffect();
+        sys::SetInputScript(nullptr);
+        SceneProc = nullptr;
+        HeadlessDevice::TearDown();
+    }
+    void Input(const std::string& line)
+    {
+        std::string err;
+        ASSERT_TRUE(ParseInputScript("1 " + line + "\n", "t", &script_, &err)) << err;
+        sys::SetInputScript(&script_);
+        sys::ApplyScriptStep(1);
+    }
+    // One step of whatever scene is installed, 16 ms after the last.
+    void Step()
+    {
+        time_ += 16;
+        sys::SetVirtualTime(time_);
+        if (SceneProc) SceneProc();
+    }
+    void MoveTo(float designX, float designY)
+    {
+        sys::SetCursorPos(static_cast<int>(std::lround(designX * scaleX)),
+                          static_cast<int>(std::lround(designY * scaleY)));
+    }
+    // As a player clicks: onto the point with the button up, press,
+    // release; a step each.
+    void Click(float designX, float designY)
+    {
+        MoveTo(designX, designY);
+        Input("buttonup left");
+        Step();
+        Input("buttondown left");
+        Step();
+        Input("buttonup left");
+        Step();
+    }
+    void Press(const char* key)
+    {
+        Input(std::string("keydown ") + key);
+        Step();
+        Input(std::string("keyup ") + key);
+        Step();
+    }
+    // From the title to the select screen of a side, the fade run out.
+    void ToSelectScreen(int side)
+    {
+        Step();  // the title's first step
+        Click(400, 260);
+        Click(side == 0 ? 170 : 630, 290);
+        ASSERT_EQ(SceneProc, side == 0 ? &TankSelect : &RobotSelect);
+    }
+    uint32_t time_ = 0;
+    InputScript script_;
+};
+
+TEST_F(FrontEndTest, AClickFiresOncePerPressAndNeverByArrivingWithTheButtonHeld)
+{
+    const MenuBox a{100, 100, 200, 150}, b{300, 100, 400, 150};
+    int32_t stateA = 0, stateB = 0;
+    int fired = 0;
+    auto poll = [&] {
+        fired += MenuClick(a, &stateA) ? 1 : 0;
+        fired += MenuClick(b, &stateB) ? 1 : 0;
+    };
+    sys::SetCursorPos(150, 120);
+    poll();
+    EXPECT_EQ(stateA, kButtonHover);
+    Input("buttondown left");
+    for (int i = 0; i < 10; ++i) poll();  // held: one click
+    EXPECT_EQ(fired, 1);
+    sys::SetCursorPos(350, 120);  // onto the other button, still held
+    for (int i = 0; i < 5; ++i) poll();
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(stateA, kButtonIdle);
+    EXPECT_EQ(stateB, kButtonHover);
+    Input("buttonup left");
+    poll();  // released over a button: the latch clears
+    Input("buttondown left");
+    poll();
+    EXPECT_EQ(fired, 2);
+    EXPECT_EQ(stateB, kButtonPressed);
+    // Released away from every button the latch stays: arriving held does
+    // not fire.
+    Input("buttonup left");
+    sys::SetCursorPos(600, 500);
+    poll();
+    Input("buttondown left");
+    sys::SetCursorPos(150, 120);
+    poll();
+    EXPECT_EQ(fired, 2);
+}
+
+TEST_F(FrontEndTest, HitBoxesScaleWithTheScreen)
+{
+    const MenuBox start{230, 230, 570, 290};
+    struct Case {
+        int w, h, x, y;
+        bool inside;
+    } cases[] = {
+        {640, 480, 184, 184, true},  {640, 480, 183, 200, false}, {640, 480, 456, 232, true},
+        {640, 480, 457, 232, false}, {640, 480, 300, 233, false}, {640, 480, 300, 232, true},
+        {1024, 768, 295, 295, true}, {1024, 768, 294, 300, false}, {1024, 768, 729, 371, true},
+        {1024, 768, 730, 300, false}, {1024, 768, 500, 372, false}, {800, 600, 230, 230, true},
+        {800, 600, 570, 290, true},  {800, 600, 571, 290, false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(sys::SetClientSize(c.w, c.h, false));
+        SetBackBufferSize(c.w, c.h);
+        sys::SetCursorPos(c.x, c.y);
+        EXPECT_EQ(CursorIn(start), c.inside) << c.w << "x" << c.h << " at " << c.x << "," << c.y;
+    }
+}
+
+TEST_F(FrontEndTest, AScreenCalledAgainWithin15MsDrawsNothing)
+{
+    Step();
+    const uint64_t presented = gfx::FramesPresented();
+    const uint32_t steps = StepsRun();
+    for (uint32_t later : {1u, 15u}) {
+        sys::SetVirtualTime(time_ + later);
+        TitleMenu();
+        EXPECT_EQ(gfx::FramesPresented(), presented) << later << " ms later";
+    }
+    sys::SetVirtualTime(time_ + 16);
+    TitleMenu();
+    EXPECT_EQ(gfx::FramesPresented(), presented + 1);
+    EXPECT_EQ(StepsRun(), steps + 1);
+}
+
+TEST_F(FrontEndTest, TheTitlePutsTheBattleDefaultsBackAndKeepsTheSide)
+{
+    PlayerSide = 1;
+    EarthCount = 12;
+    MercuryCount = 2;
+    SkyId = 207;
+    TankTypeId = 1;
+    RobotTypeId = 102;
+    BattleMinutes = 90;
+    BattleClock = 17;
+    PreviewTank = TankUnit{};
+    PreviewRobot = RobotUnit{};
+    ButtonState[kBackButton] = kButtonPressed;
+    ReleaseFrontEnd();
+    TitleInit();
+    EXPECT_EQ(SceneProc, &TitleMenu);
+    EXPECT_EQ(PlayerSide, 1);
+    EXPECT_EQ(EarthCount, 4);
+    EXPECT_EQ(MercuryCount, 4);
+    EXPECT_EQ(SkyId, 203);
+    EXPECT_EQ(TankTypeId, 2);
+    EXPECT_EQ(RobotTypeId, 101);
+    EXPECT_EQ(BattleMinutes, 30);
+    EXPECT_EQ(BattleClock, 30 * 3600);
+    EXPECT_EQ(ButtonState[kBackButton], kButtonIdle);
+    EXPECT_NE(FrontEnd.menuLog, nullptr);
+    EXPECT_NE(StarSphere.mesh, nullptr);
+    // The previews stand whole: alive, full hit points, every robot part
+    // where the robot is.
+    EXPECT_EQ(PreviewTank.alive, 1);
+    EXPECT_FLOAT_EQ(PreviewTank.hp, 256);
+    EXPECT_FLOAT_EQ(PreviewTank.turretWorld.m[3][2], 3.0f);
+    EXPECT_EQ(PreviewRobot.alive, 1);
+    EXPECT_FLOAT_EQ(PreviewRobot.hp, 256);
+    for (const Mat4& m : PreviewRobot.partWorld) {
+        EXPECT_FLOAT_EQ(m.m[3][1], 0.6f);
+        EXPECT_FLOAT_EQ(m.m[3][2], 4.0f);
+    }
+}
+
+TEST_F(FrontEndTest, BackFromABattleTheTitleHoldsNothingOfIt)
+{
+    std::string errors;
+    ASSERT_FALSE(gfx::Failed(gfx::CreateEffectFromFile("LAND/Effect/IceShader.fx", &BattleEffect, &errors))) << errors;
+    ASSERT_FALSE(gfx::Failed(LoadTexture(&CharTexture, "LAND/Sprite/Char.bmp", 512, 512, 0xFFFF00FF)));
+    ReleaseFrontEnd();  // a battle runs without the front end
+    BattleExitScene = TitleInit;
+    LeaveBattle();
+    ASSERT_EQ(SceneProc, &TitleInit);
+    SceneProc();
+    EXPECT_EQ(SceneProc, &TitleMenu);
+    EXPECT_EQ(BattleEffect, nullptr);
+    EXPECT_EQ(CharTexture, nullptr);
+    EXPECT_NE(FrontEnd.menuLog, nullptr);
+    EXPECT_NE(BitTexture, nullptr);  // the fades' texture, loaded again
+    BattleExitScene = nullptr;
+}
+
+TEST_F(FrontEndTest, TheFadeIsBlackWithItsAlphaAndRunsItsCourse)
+{
+    EXPECT_EQ(FadeColour(255), 0xFF000000u);
+    EXPECT_EQ(FadeColour(128), 0x80000000u);
+    EXPECT_EQ(FadeColour(0), 0u);
+    for (auto [step, steps] : {std::pair{3, 85}, std::pair{2, 128}}) {
+        FadeWholeScreen();
+        EXPECT_EQ(FadeRect.right, 800);
+        EXPECT_EQ(FadeRect.bottom, 600);
+        int n = 0;
+        while (FadeAlpha > 0 && n < 1000) {
+            DrawFade(step);
+            ++n;
+        }
+        EXPECT_EQ(n, steps) << "falling by " << step;
+    }
+}
+
+TEST_F(FrontEndTest, ArrowsAndKeysStepThroughEveryKindAndWrapAround)
+{
+    ToSelectScreen(0);
+    EXPECT_EQ(TankTypeId, 2);
+    Click(80, 300);  // the left arrow counts up
+    EXPECT_EQ(TankTypeId, 3);
+    EXPECT_EQ(FadeRect.left, 130);
+    EXPECT_EQ(FadeRect.bottom, 425);
+    for (int i = 0; i < 6; ++i) Click(80, 300);
+    EXPECT_EQ(TankTypeId, 9);
+    Click(80, 300);
+    EXPECT_EQ(TankTypeId, 1);
+    Click(720, 300);  // the right arrow counts down, past the first to the last
+    EXPECT_EQ(TankTypeId, 9);
+    Press("A");
+    EXPECT_EQ(TankTypeId, 1);
+    Press("RIGHT");
+    EXPECT_EQ(TankTypeId, 9);
+    // Holding A steps once; D pressed meanwhile steps back once; holding
+    // both steps no further.
+    Input("keydown A");
+    Step();
+    EXPECT_EQ(TankTypeId, 1);
+    Input("keydown D");
+    Step();
+    EXPECT_EQ(TankTypeId, 9);
+    for (int i = 0; i < 5; ++i) Step();
+    EXPECT_EQ(TankTypeId, 9);
+    Input("keyup A");
+    Input("keyup D");
+    Step();
+
+    Click(110, 525);  // Back, and the robots
+    EXPECT_EQ(SceneProc, &ForcesSelect);
+    Click(630, 290);
+    ASSERT_EQ(SceneProc, &RobotSelect);
+    EXPECT_EQ(RobotTypeId, 101);
+    Click(720, 300);
+    EXPECT_EQ(RobotTypeId, 104);
+    Click(80, 300);
+    EXPECT_EQ(RobotTypeId, 101);
+    Press("LEFT");
+    Press("LEFT");
+    Press("LEFT");
+    Press("LEFT");
+    EXPECT_EQ(RobotTypeId, 101);
+}
+
+TEST_F(FrontEndTest, AnArrowClickEndsTheStepsInputAndTheTurning)
+{
+    ToSelectScreen(0);
+    MoveTo(80, 300);
+    Step();
+    const Mat4 before = PreviewTank.world;
+    // The arrow and the key on one step: the arrow steps, the key is not
+    // looked at, the preview holds still.
+    Input("buttondown left");
+    Input("keydown D");
+    Step();
+    EXPECT_EQ(TankTypeId, 3);
+    EXPECT_EQ(std::memcmp(&before, &PreviewTank.world, sizeof before), 0);
+    Input("buttonup left");
+    Step();  // now the key is seen
+    EXPECT_EQ(TankTypeId, 2);
+}
+
+TEST_F(FrontEndTest, NextGoesOnOnlyWithAKindThatMayFight)
+{
+    for (int side : {0, 1}) {
+        ReleaseFrontEnd();
+        TitleInit();
+        ToSelectScreen(side);
+        int32_t* type = side == 0 ? &TankTypeId : &RobotTypeId;
+        const int first = side == 0 ? 1 : 101, last = side == 0 ? 9 : 104;
+        for (int kind = first; kind <= last; ++kind) {
+            *type = kind;
+            Click(690, 525);
+            const bool fights = kind == 1 || kind == 2 || kind == 101 || kind == 102;
+            EXPECT_EQ(SceneProc == &StageSet, fights) << kind;
+            EXPECT_EQ(*type, kind);
+            if (SceneProc == &StageSet) Click(210, 530);  // back to the select screen of the side
+            ASSERT_EQ(SceneProc, side == 0 ? &TankSelect : &RobotSelect) << kind;
+        }
+    }
+}
+
+TEST_F(FrontEndTest, AKindLoadsTheFirstTimeItIsShownAndDrawsFromTheNextStep)
+{
+    static int loads, draws;
+    static int32_t drawnAlive;
+    loads = draws = 0;
+    RobotKind saved = RobotKinds[2];  // R-NO.16: looked at only
+    RobotKinds[2].load = [] { ++loads; };
+    RobotKinds[2].draw = [](const RobotUnit& r) {
+        ++draws;
+        drawnAlive = r.alive;
+    };
+    ToSelectScreen(1);
+    RobotTypeId = 103;
+    Step();
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(draws, 0);
+    Step();
+    Step();
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(draws, 2);
+    EXPECT_EQ(drawnAlive, 1);
+    RobotKinds[2] = saved;
+    // A kind with no routines at all shows nothing and nothing fails.
+    RobotTypeId = 104;
+    Step();
+    Step();
+    EXPECT_EQ(SceneProc, &RobotSelect);
+}
+
+TEST_F(FrontEndTest, ThePreviewIsLitFromTheSameSideAsTheBattle)
+{
+    ToSelectScreen(0);
+    Step();
+    Vec4 dir{};
+    ASSERT_TRUE(gfx::EffectGetVector(ShadowEffect, "vecLightDir", &dir));
+    const Vec3 toLight = Vec3Normalize({10, 18, -10});
+    EXPECT_NEAR(dir.x, toLight.x, 1e-5f);
+    EXPECT_NEAR(dir.y, toLight.y, 1e-5f);
+    EXPECT_NEAR(dir.z, toLight.z, 1e-5f);
+    // The kinds' draw routines read the screen's camera and light.
+    const Mat4 view = MatLookAtLH({0, 0, -5}, {0, 0, 0}, {0, 1, 0});
+    const Mat4 light = MatLookAtLH({10, 18, -10}, {0, 0, 0}, {0, 1, 0});
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_FLOAT_EQ(ViewMatrix.m[r][c], view.m[r][c]);
+            EXPECT_FLOAT_EQ(LightViewMatrix.m[r][c], light.m[r][c]);
+        }
+}
+
+TEST_F(FrontEndTest, TheStageKeepsItsLimitsAndStartHandsOverToTheBattle)
+{
+    ToSelectScreen(0);
+    Click(690, 525);
+    ASSERT_EQ(SceneProc, &StageSet);
+    std::string skies;
+    for (int i = 0; i < 10; ++i) {
+        Click(560, 410);
+        skies += std::to_string(SkyId) + " ";
+    }
+    EXPECT_EQ(skies, "204 205 206 207 208 200 201 202 203 204 ");
+    for (int i = 0; i < 6; ++i) Click(240, 410);
+    EXPECT_EQ(SkyId, 207);
+    struct Arrow {
+        float x, y;
+        int32_t* value;
+        int32_t stop;
+    } arrows[] = {
+        {66, 420, &EarthCount, 16}, {66, 450, &EarthCount, 1},       {733, 420, &MercuryCount, 16},
+        {733, 450, &MercuryCount, 1}, {560, 475, &BattleMinutes, 90}, {240, 475, &BattleMinutes, 5},
+    };
+    for (const Arrow& a : arrows) {
+        for (int i = 0; i < 25; ++i) Click(a.x, a.y);
+        EXPECT_EQ(*a.value, a.stop) << a.x << "," << a.y;
+    }
+    EXPECT_EQ(SceneProc, &StageSet);
+    for (int i = 0; i < 17; ++i) Click(560, 475);
+    EXPECT_EQ(BattleMinutes, 90);
+    // Start: the clock from the minutes, the front end released and nothing
+    // more drawn on that step; the 1 x 1 texture stays for the battle.
+    MoveTo(590, 530);
+    Step();
+    Input("buttondown left");
+    const uint64_t presented = gfx::FramesPresented();
+    Step();
+    EXPECT_EQ(SceneProc, &BattleInit);
+    EXPECT_EQ(BattleClock, 324000);
+    EXPECT_EQ(gfx::FramesPresented(), presented);
+    EXPECT_EQ(FrontEnd.menuLog, nullptr);
+    EXPECT_EQ(FrontEnd.logo, nullptr);
+    EXPECT_EQ(EarthModel.mesh, nullptr);
+    EXPECT_NE(BitTexture, nullptr);
+    ReleaseFrontEnd();  // again: nothing left to release, nothing fails
+}
+
+TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)
+{
+    Step();
+    Click(400, 260);
+    ASSERT_EQ(SceneProc, &ForcesSelect);
+    MoveTo(170, 290);  // over Earth
+    for (int i = 0; i < 30; ++i) Step();
+    EXPECT_FLOAT_EQ(EarthSwing.x, -2.0f);
+    EXPECT_FLOAT_EQ(EarthSwing.z, 0.0f);
+    EXPECT_EQ(EarthCaptionAlpha, 90);
+    EXPECT_EQ(NeutralCaptionAlpha, 195);
+    MoveTo(400, 290);  // between the halves
+    Click(400, 290);
+    EXPECT_EQ(SceneProc, &ForcesSelect);
+    for (int i = 0; i < 200; ++i) Step();
+    EXPECT_FLOAT_EQ(EarthSwing.x, -2.5f);
+    EXPECT_EQ(EarthCaptionAlpha, 0);
+    EXPECT_EQ(NeutralCaptionAlpha, 255);
+    // Into the robots and back: both planets start far again.
+    Click(630, 290);
+    ASSERT_EQ(SceneProc, &RobotSelect);
+    EXPECT_EQ(PlayerSide, 1);
+    Click(110, 525);
+    EXPECT_FLOAT_EQ(MercurySwing.x, 2.5f);
+    EXPECT_FLOAT_EQ(MercurySwing.z, 1.0f);
+}
+
+class OptionsScreenTest : public FrontEndTest {
+protected:
+    void SetUp() override
+    {
+        FrontEndTest::SetUp();
+        dir_ = MakeTempDir();
+        ASSERT_EQ(mkdir((dir_ + "/Data").c_str(), 0755), 0);
+        ASSERT_EQ(chdir(dir_.c_str()), 0);
+        WriteFile(dir_ + "/Data/OptionData.dat", "0\r\n800\r\n600\r\n1024\r\n");
+        Step();
+        Click(400, 420);
+        ASSERT_EQ(SceneProc, &OptionsScreen);
+    }
+    void TearDown() override
+    {
+        std::system(("rm -rf " + dir_).c_str());
+        FrontEndTest::TearDown();
+    }
+    std::string dir_;
+};
+
+TEST_F(OptionsScreenTest, ApplyRunsTheChosenModeAtOnceAndStoresIt)
+{
+    EXPECT_EQ(ResolutionChoice, 1);
+    EXPECT_EQ(ScreenModeChoice, 1);
+    EXPECT_EQ(ShadowChoice, 2);
+    Click(666, 165);  // 1024 x 768
+    Click(666, 455);  // shadows high
+    Click(78, 518);   // Apply
+    EXPECT_EQ(BackBufferWidth(), 1024);
+    EXPECT_EQ(BackBufferHeight(), 768);
+    EXPECT_FLOAT_EQ(scaleX, 1.28f);
+    EXPECT_FLOAT_EQ(scaleY, 1.28f);
+    EXPECT_EQ(sys::ClientWidth(), 1024);
+    EXPECT_EQ(OptionData.shadowMapSize, 1600);
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n1024\r\n768\r\n1600\r\n");
+    EXPECT_EQ(FadeAlpha, 251);  // the fade started and ran two steps
+    // The hit boxes grew with the screen: the arrows answer where they are drawn.
+    Click(310, 165);
+    Click(310, 165);
+    Click(310, 310);  // full screen
+    Click(78, 518);
+    EXPECT_EQ(BackBufferWidth(), 640);
+    EXPECT_FALSE(PresentParams.windowed);
+    EXPECT_FLOAT_EQ(scaleX, 0.8f);
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "1\r\n640\r\n480\r\n1600\r\n");
+    // Back drops what was not applied.
+    Click(666, 165);
+    Click(78, 565);
+    EXPECT_EQ(SceneProc, &TitleMenu);
+    EXPECT_EQ(BackBufferWidth(), 640);
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "1\r\n640\r\n480\r\n1600\r\n");
+}
+
+TEST_F(OptionsScreenTest, AModeTheDeviceRefusesLeavesTheRunningSettingsAndTheFile)
+{
+    gfx::RefuseResets(true);
+    Click(666, 165);
+    Click(666, 310);
+    Click(310, 455);
+    Click(78, 518);
+    EXPECT_EQ(BackBufferWidth(), 800);
+    EXPECT_EQ(BackBufferHeight(), 600);
+    EXPECT_TRUE(PresentParams.windowed);
+    EXPECT_FLOAT_EQ(scaleX, 1.0f);
+    EXPECT_EQ(OptionData.shadowMapSize, 1024);
+    EXPECT_NE(ShadowTexture, nullptr);
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n1024\r\n");
+    // The choices show what runs again.
+    EXPECT_EQ(ResolutionChoice, 1);
+    EXPECT_EQ(ScreenModeChoice, 1);
+    EXPECT_EQ(ShadowChoice, 2);
+}
+}  // namespace

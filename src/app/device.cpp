@@ -148,6 +148,37 @@ void CreateShadowResources(int size)
     ShadowBias.m[3][1] = 0.5f;
 }
 
+void SetShadowLighting(Vec3 toLight, Vec3 eye, float texWidth, float texHeight)
+{
+    if (!ShadowEffect) return;
+    gfx::EffectSetVector(ShadowEffect, "vecLightDir", {toLight.x, toLight.y, toLight.z, 0});
+    gfx::EffectSetVector(ShadowEffect, "vecEye", {eye.x, eye.y, eye.z, 0});
+    gfx::EffectSetFloat(ShadowEffect, "TexWidth", texWidth);
+    gfx::EffectSetFloat(ShadowEffect, "TexHeight", texHeight);
+}
+
+bool TargetShadowMap()
+{
+    if (!ShadowTexture || !ShadowDepthSurface || !ShadowEffect) return false;
+    gfx::Surface* level = nullptr;
+    gfx::GetSurfaceLevel(ShadowTexture, 0, &level);
+    gfx::SetRenderTarget(0, level);
+    gfx::SetDepthStencilSurface(ShadowDepthSurface);
+    gfx::Release(level);
+    return true;
+}
+
+void TargetSceneWithShadows()
+{
+    if (!ShadowEffect) return;
+    gfx::SetRenderTarget(0, BackBufferSurface);
+    gfx::SetDepthStencilSurface(DefaultDepthSurface);
+    gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()), static_cast<uint32_t>(BackBufferHeight()),
+                      0.0f, 1.0f});
+    gfx::EffectSetTechnique(ShadowEffect, "tecRenderScene");
+    gfx::EffectSetTexture(ShadowEffect, "DepthTex", ShadowTexture);
+}
+
 void ReleaseShadowResources()
 {
     gfx::Release(ShadowEffect);

@@ -25,6 +25,15 @@ void SetFixedRenderStates();
 void CreateFonts();
 void CreateSpriteBatcher();
 void CreateShadowResources(int size);
+// The shadow effect's lighting for a frame: the direction towards the light,
+// the eye and the size of the shadow texture.
+void SetShadowLighting(Vec3 toLight, Vec3 eye, float texWidth, float texHeight);
+// The depth pass's targets, the shadow texture and its depth surface; false
+// (nothing changed) without the shadow resources.
+bool TargetShadowMap();
+// Back to the back buffer over the whole screen, the scene technique reading
+// the shadow texture.  Nothing without the shadow effect.
+void TargetSceneWithShadows();
 void ReleaseShadowResources();
 void ReleaseFontsAndSprite();
 void ReleaseDevice3D();

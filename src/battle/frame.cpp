@@ -257,12 +257,8 @@ void BattleFrame()
     LightViewMatrix = MatLookAtLH(lightEye, CameraLookAt, {0, 1, 0});
     gfx::SurfaceDesc shadowDesc{};
     if (ShadowTexture) gfx::GetLevelDesc(ShadowTexture, 0, &shadowDesc);
-    if (ShadowEffect) {
-        gfx::EffectSetVector(ShadowEffect, "vecLightDir", {-8, 24, -8, 0});
-        gfx::EffectSetVector(ShadowEffect, "vecEye", {CameraEye.x, CameraEye.y, CameraEye.z, 0});
-        gfx::EffectSetFloat(ShadowEffect, "TexWidth", static_cast<float>(shadowDesc.width));
-        gfx::EffectSetFloat(ShadowEffect, "TexHeight", static_cast<float>(shadowDesc.height));
-    }
+    SetShadowLighting({-8, 24, -8}, CameraEye, static_cast<float>(shadowDesc.width),
+                      static_cast<float>(shadowDesc.height));
     if (BattleEffect) {
         gfx::EffectSetVector(BattleEffect, "Diffuse", {0, 1, 1, 1});
         gfx::EffectSetVector(BattleEffect, "vecEye", {CameraEye.x, CameraEye.y, CameraEye.z, 0});
@@ -276,23 +272,13 @@ void BattleFrame()
 
     // The depth pass into the shadow texture; without the shadow resources
     // the scene is drawn unshadowed.
-    if (ShadowTexture && ShadowDepthSurface && ShadowEffect) {
-        gfx::Surface* level = nullptr;
-        gfx::GetSurfaceLevel(ShadowTexture, 0, &level);
-        gfx::SetRenderTarget(0, level);
-        gfx::SetDepthStencilSurface(ShadowDepthSurface);
-        gfx::Release(level);
+    if (TargetShadowMap()) {
         if (OptionData.shadowMapSize != 1) {
             gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
             gfx::EffectSetTechnique(ShadowEffect, "tecMakeDepthTexture");
             DrawShadowCasters();
         }
-        gfx::SetRenderTarget(0, BackBufferSurface);
-        gfx::SetDepthStencilSurface(DefaultDepthSurface);
-        gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()),
-                          static_cast<uint32_t>(BackBufferHeight()), 0.0f, 1.0f});
-        gfx::EffectSetTechnique(ShadowEffect, "tecRenderScene");
-        gfx::EffectSetTexture(ShadowEffect, "DepthTex", ShadowTexture);
+        TargetSceneWithShadows();
     }
     DrawBattleScene();
 

@@ -7,6 +7,7 @@
 #include "app/display.h"
 #include "app/scene.h"
 #include "battle/frame.h"
+#include "battle/hud.h"
 #include "frontend/frontend.h"
 #include "frontend/menu.h"
 
@@ -14,7 +15,6 @@ namespace {
 constexpr MenuBox kBackBox = {352, 525, 452, 559};
 constexpr MenuBox kEarthHalf = {100, 220, 240, 360};
 constexpr MenuBox kMercuryHalf = {560, 220, 700, 360};
-constexpr gfx::Rect kBackImage = {451, 2, 612, 97};
 constexpr gfx::Rect kNeutralCaption = {0, 2, 512, 104};
 constexpr gfx::Rect kEarthCaption = {0, 107, 512, 223};
 constexpr gfx::Rect kMercuryCaption = {0, 227, 512, 337};
@@ -65,13 +65,10 @@ void FadeCaptions()
 // A caption hangs centred just below the top edge.
 void DrawCaption(const gfx::Rect& src, int32_t alpha)
 {
-    if (alpha <= 0 || !SpriteBatcher || !FrontEnd.forcesCaptions) return;
-    gfx::SpriteSetTransform(SpriteBatcher, MatScaling(static_cast<float>(BackBufferWidth()) / 1024.0f,
-                                                      static_cast<float>(BackBufferHeight()) / 1024.0f, 0) *
-                                               MatTranslation(BackBufferWidth() / 2.0f, 0, 0));
+    if (alpha <= 0 || !SpriteBatcher) return;
     const Vec3 centre{(src.right - src.left) / 2.0f, -30.0f * scaleY, 0};
-    gfx::SpriteDraw(SpriteBatcher, FrontEnd.forcesCaptions, &src, &centre, nullptr,
-                    FadeColour(alpha) | 0x00FFFFFF);
+    DrawAtlasSprite(FrontEnd.forcesCaptions, src, MenuAtlasScale() * MatTranslation(BackBufferWidth() / 2.0f, 0, 0),
+                    FadeColour(alpha) | 0x00FFFFFF, &centre);
 }
 
 void Spin(float* angle, float by)

@@ -74,8 +74,14 @@ void ResetPlanets();
 
 // The options screen's choices, filled from what runs by the title's
 // options button (ScreenModeChoice lives with the options file).
-extern int32_t ResolutionChoice;  // 0 640 x 480, 1 800 x 600, 2 1024 x 768
-extern int32_t ShadowChoice;      // 0 off, 1 512, 2 1024, 3 1600
+extern int32_t ResolutionChoice;  // index into kResolutions
+extern int32_t ShadowChoice;      // index into kShadowSizes
+struct Resolution {
+    uint32_t width, height;
+};
+constexpr Resolution kResolutions[3] = {{640, 480}, {800, 600}, {1024, 768}};
+// Shadow map edges from off (1) to high.
+constexpr int32_t kShadowSizes[4] = {1, 512, 1024, 1600};
 extern int32_t OptionsTab;
 void FillOptionChoices();
 

@@ -3,6 +3,7 @@
 #include "app/device.h"
 #include "app/display.h"
 #include "app/scene.h"
+#include "battle/hud.h"
 #include "battle/state.h"
 #include "platform/system.h"
 
@@ -100,29 +101,23 @@ void EndMenuSprites()
     gfx::SpriteEnd(SpriteBatcher);
 }
 
-namespace {
-// Atlas pixels to screen pixels: the atlases are drawn for a screen 1024
-// pixels wide and high.
-Mat4 AtlasScale()
+Mat4 MenuAtlasScale()
 {
     return MatScaling(static_cast<float>(BackBufferWidth()) / 1024.0f,
                       static_cast<float>(BackBufferHeight()) / 1024.0f, 0.0f);
 }
-}  // namespace
 
 void DrawMenuBackground(gfx::Texture* tex, uint32_t colour)
 {
     if (!SpriteBatcher || !tex) return;
-    gfx::SpriteSetTransform(SpriteBatcher, AtlasScale());
+    gfx::SpriteSetTransform(SpriteBatcher, MenuAtlasScale());
     gfx::SpriteDraw(SpriteBatcher, tex, nullptr, nullptr, nullptr, colour);
 }
 
 void DrawMenuImage(gfx::Texture* tex, const gfx::Rect& src, float x, float y, uint32_t colour)
 {
-    if (!SpriteBatcher || !tex) return;
-    gfx::SpriteSetTransform(SpriteBatcher, AtlasScale() * MatTranslation(x * scaleX, y * scaleY, 0));
-    const Vec3 centre{(src.right - src.left) / 2.0f, (src.bottom - src.top) / 2.0f, 0};
-    gfx::SpriteDraw(SpriteBatcher, tex, &src, &centre, nullptr, colour);
+    if (!SpriteBatcher) return;
+    DrawAtlasSprite(tex, src, MenuAtlasScale() * MatTranslation(x * scaleX, y * scaleY, 0), colour);
 }
 
 void FadeWholeScreen()
@@ -148,14 +143,17 @@ void DrawFade(int32_t step)
 {
     if (FadeAlpha <= 0) return;
     if (SpriteBatcher && BitTexture) {
-        gfx::SpriteBegin(SpriteBatcher, gfx::SPRITE_ALPHABLEND);
+        // The texel's top-left corner is its centre, so scaled it covers the
+        // rectangle from the corner on.
+        BeginMenuSprites();
         const float w = static_cast<float>(FadeRect.right - FadeRect.left);
         const float h = static_cast<float>(FadeRect.bottom - FadeRect.top);
-        gfx::SpriteSetTransform(SpriteBatcher, MatScaling(w, h, 0) * MatTranslation(static_cast<float>(FadeRect.left),
-                                                                                      static_cast<float>(FadeRect.top), 0));
-        gfx::SpriteDraw(SpriteBatcher, BitTexture, nullptr, nullptr, nullptr, FadeColour(FadeAlpha));
-        gfx::SpriteSetTransform(SpriteBatcher, MatIdentity());
-        gfx::SpriteEnd(SpriteBatcher);
+        const Vec3 corner{0, 0, 0};
+        DrawAtlasSprite(BitTexture, {0, 0, 1, 1},
+                        MatScaling(w, h, 0) * MatTranslation(static_cast<float>(FadeRect.left),
+                                                             static_cast<float>(FadeRect.top), 0),
+                        FadeColour(FadeAlpha), &corner);
+        EndMenuSprites();
     }
     FadeAlpha -= step;
     if (FadeAlpha < 0) FadeAlpha = 0;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "math/vecmath.h"
 #include "platform/gfx.h"
 
 // A design-space rectangle, inclusive on every side.
@@ -33,6 +34,12 @@ extern int32_t ButtonState[kButtonStateCount];
 extern int32_t ClickLatch;   // 1 while the left button is held after a click fired
 extern int32_t FadeAlpha;    // 0..255
 extern gfx::Rect FadeRect;   // back-buffer pixels
+
+// Pictures several screens share: the Back button in "Title/MenuLog.bmp",
+// the small arrows in "Title/Game_Logo1.bmp".
+constexpr gfx::Rect kBackImage = {451, 2, 612, 97};
+constexpr gfx::Rect kSmallLeftArrow = {0, 0, 30, 30};
+constexpr gfx::Rect kSmallRightArrow = {30, 0, 60, 30};
 
 // Colours a button is modulated by.
 constexpr uint32_t kIdleGrey = 0xFFC8C8C8;
@@ -67,6 +74,9 @@ void BeginMenuFrame(uint32_t clearColour);
 // The sprite batch the pictures are drawn in.
 void BeginMenuSprites();
 void EndMenuSprites();
+// Atlas pixels to screen pixels: the atlases are drawn for a screen 1024
+// pixels wide and high.
+Mat4 MenuAtlasScale();
 // A picture stretched over the whole screen.
 void DrawMenuBackground(gfx::Texture* tex, uint32_t colour);
 // `src` of an atlas with its centre at design (x, y), atlas pixels scaled

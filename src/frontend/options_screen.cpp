@@ -25,7 +25,7 @@ constexpr MenuBox kRightBoxes[3] = {{650, 154, 682, 177}, {650, 295, 682, 323}, 
 constexpr int kLeftStates[3] = {kLeftArrow, kMapLeft, kSkyLeft};
 constexpr int kRightStates[3] = {kRightArrow, kMapRight, kSkyRight};
 
-constexpr gfx::Rect kBackImage = {184, 567, 362, 648};
+constexpr gfx::Rect kOptionsBackImage = {184, 567, 362, 648};
 constexpr gfx::Rect kApplyImage = {2, 567, 180, 648};
 constexpr gfx::Rect kTabImages[3] = {{2, 482, 180, 563}, {184, 482, 362, 563}, {366, 482, 544, 563}};
 constexpr float kTabY[3] = {35, 86, 137};
@@ -39,11 +39,6 @@ constexpr gfx::Rect kLeftImage = {466, 724, 514, 772};
 constexpr gfx::Rect kRightImage = {517, 724, 564, 772};
 constexpr uint32_t kUnselectedTab = 0x9BB4B4B4;
 
-struct Resolution {
-    uint32_t width, height;
-};
-constexpr Resolution kResolutions[3] = {{640, 480}, {800, 600}, {1024, 768}};
-constexpr int32_t kShadowSizes[4] = {1, 512, 1024, 1600};
 
 uint32_t lastRun = 0;
 
@@ -104,7 +99,7 @@ void Draw()
     BeginMenuFrame(0xFF0000FF);
     BeginMenuSprites();
     DrawMenuBackground(FrontEnd.options, kHoverWhite);
-    DrawMenuImage(FrontEnd.menuLog, kBackImage, 79, 565, ButtonColour(ButtonState[kOptionsBack], kOptionsIdleGrey));
+    DrawMenuImage(FrontEnd.menuLog, kOptionsBackImage, 79, 565, ButtonColour(ButtonState[kOptionsBack], kOptionsIdleGrey));
     DrawMenuImage(FrontEnd.menuLog, kApplyImage, 79, 516, ButtonColour(ButtonState[kOptionsApply], kOptionsIdleGrey));
     for (int t = 0; t < 3; ++t)
         DrawMenuImage(FrontEnd.menuLog, kTabImages[t], 79, kTabY[t], t == OptionsTab ? kHoverWhite : kUnselectedTab);

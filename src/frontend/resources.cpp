@@ -97,18 +97,14 @@ void ResetPlanets()
 
 void FillOptionChoices()
 {
-    const int w = BackBufferWidth(), h = BackBufferHeight();
-    if (w == 640 && h == 480) ResolutionChoice = 0;
-    if (w == 800 && h == 600) ResolutionChoice = 1;
-    if (w == 1024 && h == 768) ResolutionChoice = 2;
+    // A size or shadow edge not in the tables leaves its choice as it was.
+    for (int32_t k = 0; k < 3; ++k)
+        if (static_cast<uint32_t>(BackBufferWidth()) == kResolutions[k].width &&
+            static_cast<uint32_t>(BackBufferHeight()) == kResolutions[k].height)
+            ResolutionChoice = k;
     ScreenModeChoice = PresentParams.windowed ? 1 : 0;
-    switch (OptionData.shadowMapSize) {
-    case 1: ShadowChoice = 0; break;
-    case 512: ShadowChoice = 1; break;
-    case 1024: ShadowChoice = 2; break;
-    case 1600: ShadowChoice = 3; break;
-    default: break;  // any other size leaves the choice
-    }
+    for (int32_t k = 0; k < 4; ++k)
+        if (OptionData.shadowMapSize == kShadowSizes[k]) ShadowChoice = k;
 }
 
 bool TankKindFights(int32_t kind)

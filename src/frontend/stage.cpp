@@ -36,10 +36,7 @@ constexpr int32_t kFirstSky = 200, kLastSky = 208;
 constexpr int32_t kFewestUnits = 1, kMostUnits = 16;
 constexpr int32_t kShortest = 5, kLongest = 90, kMinutesStep = 5;
 
-constexpr gfx::Rect kBackImage = {451, 2, 612, 97};
 constexpr gfx::Rect kStartImage = {451, 101, 612, 196};
-constexpr gfx::Rect kLeftImage = {0, 0, 30, 30};
-constexpr gfx::Rect kRightImage = {30, 0, 60, 30};
 constexpr gfx::Rect kPlateImage = {0, 31, 165, 71};
 constexpr gfx::Rect kMapName = {0, 71, 165, 111};
 constexpr gfx::Rect kEarthLabel = {168, 31, 286, 99};
@@ -120,17 +117,8 @@ void DrawBattlefield()
     BuildViewFrustum(&BattleFrustum, ViewMatrix, 60.0f, 4.0f / 3.0f, 1.0f, 2000.0f);
     gfx::SetRenderState(gfx::RS_LIGHTING, 0);
     DrawSky(SkyId);
-    if (ShadowEffect) {
-        const Vec3 toLight = Vec3Normalize(kLightAt);
-        gfx::EffectSetVector(ShadowEffect, "vecLightDir", {toLight.x, toLight.y, toLight.z, 0});
-        gfx::EffectSetVector(ShadowEffect, "vecEye", {kViewCentre.x, kViewCentre.y, kViewCentre.z, 0});
-        gfx::EffectSetFloat(ShadowEffect, "TexWidth", 1536.0f);
-        gfx::EffectSetFloat(ShadowEffect, "TexHeight", 1536.0f);
-        gfx::SetRenderTarget(0, BackBufferSurface);
-        gfx::SetDepthStencilSurface(DefaultDepthSurface);
-        gfx::EffectSetTechnique(ShadowEffect, "tecRenderScene");
-        gfx::EffectSetTexture(ShadowEffect, "DepthTex", ShadowTexture);
-    }
+    SetShadowLighting(Vec3Normalize(kLightAt), kViewCentre, 1536.0f, 1536.0f);
+    TargetSceneWithShadows();
     DrawMap(MapDrawPlain);
 }
 
@@ -141,10 +129,10 @@ void DrawPanel()
     DrawMenuBackground(FrontEnd.stage, 0xFFA0A0A0);
     DrawMenuImage(FrontEnd.menuLog, kBackImage, 210, 530, ButtonColour(ButtonState[kBackButton], kIdleGrey));
     DrawMenuImage(FrontEnd.menuLog, kStartImage, 590, 530, ButtonColour(ButtonState[kNextButton], kIdleGrey));
-    DrawMenuImage(FrontEnd.logo, kLeftImage, 240, 350, ButtonColour(ButtonState[kMapLeft], kArrowIdle));
-    DrawMenuImage(FrontEnd.logo, kRightImage, 560, 350, ButtonColour(ButtonState[kMapRight], kArrowIdle));
-    DrawMenuImage(FrontEnd.logo, kLeftImage, 240, 410, ButtonColour(ButtonState[kSkyLeft], kArrowIdle));
-    DrawMenuImage(FrontEnd.logo, kRightImage, 560, 410, ButtonColour(ButtonState[kSkyRight], kArrowIdle));
+    DrawMenuImage(FrontEnd.logo, kSmallLeftArrow, 240, 350, ButtonColour(ButtonState[kMapLeft], kArrowIdle));
+    DrawMenuImage(FrontEnd.logo, kSmallRightArrow, 560, 350, ButtonColour(ButtonState[kMapRight], kArrowIdle));
+    DrawMenuImage(FrontEnd.logo, kSmallLeftArrow, 240, 410, ButtonColour(ButtonState[kSkyLeft], kArrowIdle));
+    DrawMenuImage(FrontEnd.logo, kSmallRightArrow, 560, 410, ButtonColour(ButtonState[kSkyRight], kArrowIdle));
     DrawMenuImage(FrontEnd.logo, kPlateImage, centre, 350, 0x9B000000);
     DrawMenuImage(FrontEnd.logo, kMapName, centre, 350, 0xFFA0A014);
     DrawMenuImage(FrontEnd.logo, kPlateImage, centre, 410, 0x9B000000);

@@ -22,17 +22,17 @@ constexpr MenuBox kLeftBox = {65, 285, 95, 315};
 constexpr MenuBox kRightBox = {705, 285, 735, 315};
 // The panel the preview turns in: what an arrow fades.
 constexpr MenuBox kPanel = {130, 115, 665, 425};
-constexpr gfx::Rect kBackImage = {451, 2, 612, 97};
 constexpr gfx::Rect kNextImage = {451, 200, 612, 295};
-constexpr gfx::Rect kLeftImage = {0, 0, 30, 30};
-constexpr gfx::Rect kRightImage = {30, 0, 60, 30};
 constexpr uint32_t kNameColour = 0xFFF4F0E4;
 constexpr uint32_t kViewOnlyColour = 0xFFE0A030;
+constexpr uint32_t kRefusedNext = 0x80808080;
 
 // What the preview's light and eye are; the light direction points towards
 // the light, as in the battle.
 constexpr Vec3 kEye = {0, 0, -5};
 constexpr Vec3 kLightAt = {10, 18, -10};
+// The shadow texture's size the previews' effect is told.
+constexpr float kPreviewShadowSize = 1536.0f;
 
 struct SelectSide {
     int32_t* type;
@@ -177,31 +177,17 @@ void DrawBackdropQuad(gfx::Texture* tex, float x0, float x1, float y0, float y1,
 void DrawPreview(const SelectSide& side, int32_t kind)
 {
     side.pose(kind);
-    if (!ShadowEffect || !ShadowTexture || !ShadowDepthSurface) {
+    if (!TargetShadowMap()) {
         side.draw(kind);
         return;
     }
-    const Vec3 toLight = Vec3Normalize(kLightAt);
-    gfx::EffectSetVector(ShadowEffect, "vecLightDir", {toLight.x, toLight.y, toLight.z, 0});
-    gfx::EffectSetVector(ShadowEffect, "vecEye", {kEye.x, kEye.y, kEye.z, 0});
-    gfx::EffectSetFloat(ShadowEffect, "TexWidth", 1536.0f);
-    gfx::EffectSetFloat(ShadowEffect, "TexHeight", 1536.0f);
-    gfx::Surface* level = nullptr;
-    gfx::GetSurfaceLevel(ShadowTexture, 0, &level);
-    gfx::SetRenderTarget(0, level);
-    gfx::SetDepthStencilSurface(ShadowDepthSurface);
-    gfx::Release(level);
+    SetShadowLighting(Vec3Normalize(kLightAt), kEye, kPreviewShadowSize, kPreviewShadowSize);
     gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
     if (OptionData.shadowMapSize != 1) {
         gfx::EffectSetTechnique(ShadowEffect, "tecMakeDepthTexture");
         side.drawDepth(kind);
     }
-    gfx::SetRenderTarget(0, BackBufferSurface);
-    gfx::SetDepthStencilSurface(DefaultDepthSurface);
-    gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()), static_cast<uint32_t>(BackBufferHeight()),
-                      0.0f, 1.0f});
-    gfx::EffectSetTechnique(ShadowEffect, "tecRenderScene");
-    gfx::EffectSetTexture(ShadowEffect, "DepthTex", ShadowTexture);
+    TargetSceneWithShadows();
     side.draw(kind);
 }
 
@@ -226,11 +212,10 @@ void SelectStep(int which)
     DrawMenuBackground(FrontEnd.select, side.background);
     DrawMenuImage(FrontEnd.menuLog, kBackImage, 110, 525, ButtonColour(ButtonState[kBackButton], kIdleGrey));
     // A kind that may not fight shows its Next dimmed: the click does nothing.
-    uint32_t nextIdle = side.fights(kind) ? kIdleGrey : 0x80808080;
-    uint32_t next = side.fights(kind) ? ButtonColour(ButtonState[kNextButton], kIdleGrey) : nextIdle;
+    uint32_t next = side.fights(kind) ? ButtonColour(ButtonState[kNextButton], kIdleGrey) : kRefusedNext;
     DrawMenuImage(FrontEnd.menuLog, kNextImage, 690, 525, next);
-    DrawMenuImage(FrontEnd.logo, kLeftImage, 80, 300, ButtonColour(ButtonState[kLeftArrow], kArrowIdle));
-    DrawMenuImage(FrontEnd.logo, kRightImage, 720, 300, ButtonColour(ButtonState[kRightArrow], kArrowIdle));
+    DrawMenuImage(FrontEnd.logo, kSmallLeftArrow, 80, 300, ButtonColour(ButtonState[kLeftArrow], kArrowIdle));
+    DrawMenuImage(FrontEnd.logo, kSmallRightArrow, 720, 300, ButtonColour(ButtonState[kRightArrow], kArrowIdle));
     EndMenuSprites();
 
     gfx::SetRenderState(gfx::RS_LIGHTING, 0);

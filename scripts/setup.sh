@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git python3
   libsdl2-dev libopenal-dev libepoxy-dev libstb-dev libassimp-dev libmeshoptimizer-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxtst-dev

@@ -16,8 +16,13 @@
 #include <vector>
 
 #include "assets/model.h"
-#include "battle/state.h"
-#include "motion/collision.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
+#include "collision/collision.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
 
@@ -80,7 +85,7 @@ std::vector<Shot> SetUpField(bool melee)
     std::vector<Shot> shots;
     for (int i = 0; i < kMaxUnits; ++i) {
         TankUnit& t = Tanks[i];
-        t.kind = 1 + i % 2;
+        SetTankKind(t, 1 + i % 2);
         Vec3 at{r.Uniform(lo, hi), 1.5f, r.Uniform(lo, hi)};
         t.world = Place(r.Uniform(-180, 180), r.Uniform(-8, 8), r.Uniform(-8, 8), at);
         t.turretWorld = Place(r.Uniform(-180, 180), 0, 0, {at.x, at.y + 1.4f, at.z});
@@ -89,7 +94,7 @@ std::vector<Shot> SetUpField(bool melee)
                              Place(r.Uniform(-180, 180), r.Uniform(-10, 10), 0, near(at))});
 
         RobotUnit& b = Robots[i];
-        b.kind = 101 + i % 2;
+        SetRobotKind(b, 101 + i % 2);
         at = {r.Uniform(lo, hi), 0, r.Uniform(lo, hi)};
         float yaw = r.Uniform(-180, 180);
         b.World() = Place(yaw, 0, 0, at);
@@ -106,13 +111,13 @@ std::vector<Shot> SetUpField(bool melee)
 // The same pairs the hit tests try, each through all fifteen axes.
 bool TankAllAxes(const Shot& s, const TankUnit& t)
 {
-    const TankHitModels& m = TankHitTable[t.kind];
+    const TankHitModels& m = *t.row->hitModels;
     return BoxesOverlapAllAxes(m.body->box, *s.box, t.world, s.world) ||
            BoxesOverlapAllAxes(m.top->box, *s.box, t.turretWorld, s.world);
 }
 bool RobotAllAxes(const Shot& s, const RobotUnit& b)
 {
-    const RobotHitModels& m = RobotHitTable[b.kind - 100];
+    const RobotHitModels& m = *b.row->hitModels;
     return BoxesOverlapAllAxes(m.upperBody->box, *s.box, b.partWorld[1], s.world) ||
            BoxesOverlapAllAxes(m.foot->box, *s.box, b.partWorld[7], s.world) ||
            BoxesOverlapAllAxes(m.foot->box, *s.box, b.partWorld[8], s.world);
@@ -128,8 +133,12 @@ void BM_EveryShotAgainstEveryUnit(benchmark::State& state)
     MakeCuboid(&turret, {-1.1f, -0.4f, -1.3f}, {1.1f, 0.4f, 1.3f});
     MakeCuboid(&upperBody, {-1.2f, -1.0f, -0.9f}, {1.2f, 1.2f, 0.9f});
     MakeCuboid(&foot, {-0.35f, 0, -0.6f}, {0.35f, 0.2f, 0.6f});
-    for (int kind : {1, 2}) TankHitTable[kind] = {&hull, &turret};
-    for (int row : {1, 2}) RobotHitTable[row] = {&upperBody, &foot};
+    // Both fighting kinds of each side take these boxes for the run.
+    const TankHitModels tankBoxes{&hull, &turret};
+    const RobotHitModels robotBoxes{&upperBody, &foot};
+    const TankHitModels* tankKept[2] = {TankKinds[0].hitModels, TankKinds[1].hitModels};
+    const RobotHitModels* robotKept[2] = {RobotKinds[0].hitModels, RobotKinds[1].hitModels};
+    for (int row : {0, 1}) TankKinds[row].hitModels = &tankBoxes, RobotKinds[row].hitModels = &robotBoxes;
     std::vector<Shot> shots = SetUpField(melee);
 
     int64_t hits = 0;
@@ -147,8 +156,7 @@ void BM_EveryShotAgainstEveryUnit(benchmark::State& state)
     state.counters["unit_tests"] = double(shots.size() * 2 * kMaxUnits);
     state.counters["hits"] = double(hits);
 
-    for (auto& row : TankHitTable) row = {};
-    for (auto& row : RobotHitTable) row = {};
+    for (int row : {0, 1}) TankKinds[row].hitModels = tankKept[row], RobotKinds[row].hitModels = robotKept[row];
     for (ModelPart* p : {&hull, &turret, &upperBody, &foot}) gfx::Release(p->mesh);
     ResetUnitRecords();
     gfx::ReleaseDevice();

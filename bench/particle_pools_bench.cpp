@@ -19,10 +19,15 @@
 #include <vector>
 
 #include "battle/frame.h"
-#include "battle/state.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
 #include "effects/particles.h"
 #include "math/vecmath.h"
-#include "motion/player.h"
+#include "sides/player.h"
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
@@ -47,7 +52,7 @@ void Look(Vec3 eye, Vec3 at)
 void SpawnAll(int frame)
 {
     float x = kSpot.x + static_cast<float>(frame % 7), z = kSpot.z + static_cast<float>(frame % 5);
-    for (int n = 0; n < 60; ++n) SpawnPuff(x, kSpot.y, z, 1.0f, 200, n % 2 ? kPuffTrailSmoke : kPuffGunSmoke);
+    for (int n = 0; n < 60; ++n) SpawnPuff(x, kSpot.y, z, 1.0f, 200, n % 2 ? PuffKind::TrailSmoke : PuffKind::GunSmoke);
     SpawnBurst(x, kSpot.y, z, 1.5f, 220, frame % 3, 40, 2);
     SpawnBlast(x, kSpot.y, z, 2.5f, 255, kLookFire1, 2, 3);
     SpawnDebris(x, 0.5f, z, 0.5f, 40, frame % 2, 40, 1.6f, 20);

@@ -22,10 +22,15 @@
 #include <vector>
 
 #include "battle/frame.h"
-#include "battle/state.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
 #include "effects/particles.h"
 #include "math/vecmath.h"
-#include "motion/player.h"
+#include "sides/player.h"
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
@@ -67,7 +72,7 @@ void Fill(int count)
         Vec3 p = Scatter({505.5f, 7, 460}, n, 2.5f);
         SpawnIce(p.x, p.y, p.z, 0.6f, 1);
     }
-    const int32_t puffKinds[3] = {kPuffTrailSmoke, kPuffGunSmoke, kPuffIce};
+    const PuffKind puffKinds[3] = {PuffKind::TrailSmoke, PuffKind::GunSmoke, PuffKind::Ice};
     for (int n = 0, k = missing(0, kPuffCapacity); n < k; ++n) {
         Vec3 p = Scatter({516.5f, 7, 460}, n, 3);
         SpawnPuff(p.x, p.y, p.z, 1.2f, 230, puffKinds[n % 3]);

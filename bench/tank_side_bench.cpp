@@ -18,13 +18,16 @@
 #include <vector>
 
 #include "battle/frame.h"
-#include "battle/state.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "sides/robot_side.h"
+#include "battle/setup.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
-#include "motion/collision.h"
-#include "motion/ground.h"
-#include "motion/player.h"
-#include "motion/tank_side.h"
+#include "collision/collision.h"
+#include "world/ground.h"
+#include "sides/player.h"
+#include "sides/tank_side.h"
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
@@ -68,7 +71,8 @@ void HoldRobotsStill()
         RobotUnit& r = Robots[j];
         r.alive = 1;
         r.hp = 256;
-        r.shakeCode = r.shakeTimer = 0;
+        r.shakeCode = HitReaction::None;
+        r.shakeTimer = 0;
     }
 }
 struct Result {
@@ -88,11 +92,11 @@ Result Run(int frames)
     paused = 0;
     EarthCount = MercuryCount = 16;
     for (int i = 0; i < 16; ++i) {
-        Tanks[i].kind = kTankAbrams;
+        SetTankKind(Tanks[i], kTankAbrams);
         LoadTankModels(kTankAbrams);
         SpawnTank(i);
         NewTankPatrol(i);
-        Robots[i].kind = 101;
+        SetRobotKind(Robots[i], 101);
         LoadRobotModels(101);
         // Each robot 100 ahead of its tank (the tanks face -z).
         Vec3 t{Tanks[i].world.m[3][0], 0, Tanks[i].world.m[3][2]};
@@ -176,7 +180,7 @@ int main(int argc, char** argv)
     line("with the stage's walls:", withWalls);
     line("without walls (no wall rays for hulls and shots):", noWalls);
     ReleaseAllTankModels();
-    ReleaseRobotModels();
+    ReleaseAllRobotModels();
     ReleaseMap();
     gfx::ReleaseDevice();
     sys::Shutdown();

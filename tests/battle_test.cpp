@@ -7,15 +7,19 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/device.h"
-#include "app/report.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/report.h"
+#include "services/scene.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
-#include "battle/state.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
 #include "headless_device.h"
-#include "motion/ground.h"
-#include "motion/player.h"
+#include "world/ground.h"
+#include "sides/player.h"
 #include "platform/crt_rand.h"
 #include "units/tanks/tank_kinds.h"
 #include "platform/input_script.h"
@@ -50,7 +54,7 @@ protected:
     {
         // Loaded by set-up; the next test has a new device.
         ReleaseAllTankModels();
-        ReleaseRobotModels();
+        ReleaseAllRobotModels();
         ReleaseBattleTextures();
         ReleaseBattleEffect();
         ReleaseSimpleModel(&StageCollision);
@@ -140,6 +144,40 @@ TEST_F(Battle, SetUpPlacesBothSidesInTheirCorners)
     EXPECT_STREQ(Tanks[0].name, "Tank00");
 }
 
+// The computer's units are drawn from the rows that fight, and each record
+// carries its own kind's row; a row that stops fighting is no longer fielded.
+TEST_F(Battle, TheComputerFieldsOnlyTheKindsThatFightEachWithItsRow)
+{
+    EarthCount = MercuryCount = 16;
+    BattleInit();
+    int tankKinds[kLastTankKind + 1] = {}, robotKinds[kRobotKindCount] = {};
+    for (int i = 1; i < 16; ++i) {
+        ASSERT_NE(Tanks[i].row, nullptr) << i;
+        EXPECT_EQ(Tanks[i].row, TankKindOf(Tanks[i].kind)) << i;
+        EXPECT_TRUE(Tanks[i].row->fights) << i;
+        ++tankKinds[Tanks[i].kind];
+    }
+    for (int i = 0; i < 16; ++i) {
+        ASSERT_NE(Robots[i].row, nullptr) << i;
+        EXPECT_EQ(Robots[i].row, RobotKindOf(Robots[i].kind)) << i;
+        EXPECT_TRUE(Robots[i].row->fights) << i;
+        ++robotKinds[Robots[i].kind - kFirstRobotKind];
+    }
+    EXPECT_GT(tankKinds[kTankTiger], 0);
+    EXPECT_GT(tankKinds[kTankAbrams], 0);
+    EXPECT_GT(robotKinds[0], 0);
+    EXPECT_GT(robotKinds[1], 0);
+
+    TankKinds[kTankAbrams - 1].fights = false;
+    RobotKinds[0].fights = false;
+    BattleInit();
+    TankKinds[kTankAbrams - 1].fights = true;
+    RobotKinds[0].fights = true;
+    EXPECT_EQ(Tanks[0].kind, kTankAbrams) << "the player keeps the kind chosen";
+    for (int i = 1; i < 16; ++i) EXPECT_EQ(Tanks[i].kind, kTankTiger) << i;
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(Robots[i].kind, kRobotRno15) << i;
+}
+
 TEST_F(Battle, AMissingBattleEffectStopsOnceWithTheMessage)
 {
     ASSERT_EQ(chdir("/tmp"), 0);
@@ -157,7 +195,7 @@ TEST_F(Battle, AMissingBattleEffectStopsOnceWithTheMessage)
 TEST_F(Battle, TanksTiltTowardTheSlopeAtMostAPointTwoDegreesAFrame)
 {
     EarthCount = 1;
-    Tanks[0].kind = 2;
+    SetTankKind(Tanks[0], 2);
     SpawnTank(0);
     // A steady slope along -z (the tank faces -z): rising 10 every 50.
     for (int i = 0; i <= 20; ++i)
@@ -181,8 +219,8 @@ TEST_F(Battle, TanksTiltTowardTheSlopeAtMostAPointTwoDegreesAFrame)
 TEST_F(Battle, UnitsStopAtTheFieldsEdgeAndSayWhere)
 {
     EarthCount = MercuryCount = 1;
-    Tanks[0].kind = 2;
-    Robots[0].kind = 101;
+    SetTankKind(Tanks[0], 2);
+    SetRobotKind(Robots[0], 101);
     SpawnTank(0);
     SpawnRobot(0);
     Tanks[0].world.m[3][0] = -5;
@@ -209,7 +247,7 @@ TEST_F(Battle, WallsPushNearUnitsAwayAndSlowThem)
 {
     EarthCount = 2;
     for (int i = 0; i < 2; ++i) {
-        Tanks[i].kind = 2;
+        SetTankKind(Tanks[i], 2);
         SpawnTank(i);
         Tanks[i].world = MatTranslation(500, 1, 500 + i * 100.0f);  // facing +z
         Tanks[i].forwardSpeed = 0.32f;
@@ -374,7 +412,7 @@ TEST_F(Battle, TheMountainMapHasItsFlatCornersAndRandomHeights)
 TEST_F(Battle, ASlopeJustOverOneDegreeOvershootsOnceAndRollFollowsTheSideSlope)
 {
     EarthCount = 1;
-    Tanks[0].kind = 2;
+    SetTankKind(Tanks[0], 2);
     SpawnTank(0);
     auto angleOf = [](Vec3 local) {
         Vec3 f = Vec3Normalize(Vec3TransformNormal(local, Tanks[0].world));
@@ -414,7 +452,7 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
     struct Case { int kind; int alive; Vec3 eye; };
     for (Case c : {Case{2, 1, {100, 2.25f, 93.65f}}, Case{1, 1, {100, 2.7f, 93.65f}},
                    Case{5, 1, {100, 2.65f, 93.65f}}, Case{2, 0, {100, 3.65f, 92.0f}}}) {
-        t.kind = c.kind;
+        SetTankKind(t, c.kind);
         t.alive = c.alive;
         TankPlayerControl();
         EXPECT_NEAR(CameraEye.x, c.eye.x, 1e-3) << c.kind;
@@ -423,22 +461,22 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
         EXPECT_NEAR(CameraLookAt.y, 1.2f, 1e-3);
     }
     t.alive = 1;
-    t.kind = 2;
+    SetTankKind(t, 2);
     t.weapon = 1;
     TankPlayerControl();
-    EXPECT_EQ(crosshairKind, 144);
+    EXPECT_EQ(crosshairKind, Crosshair::MachineGun);
 
     PlayerSide = 1;
     MercuryCount = 1;
     BattleInit();
     RobotUnit& r = Robots[0];
-    r.kind = 101;
+    SetRobotKind(r, 101);
     r.World() = r.partWorld[2] = MatTranslation(50, 0, 50);
     RobotPlayerControl();
     EXPECT_NEAR(CameraEye.y, 2.6f, 1e-3);
     EXPECT_NEAR(CameraEye.z, 45.0f, 1e-3);
     EXPECT_NEAR(CameraLookAt.y, 1.8f, 1e-3);
-    EXPECT_EQ(crosshairKind, 244);
+    EXPECT_EQ(crosshairKind, Crosshair::RobotGun);
 }
 
 TEST_F(Battle, ARunningBattleAllocatesNothing)

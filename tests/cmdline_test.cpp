@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
 #include <vector>
 
 #include "app/cmdline.h"
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
 
 namespace {
 bool Parse(std::vector<const char*> args, CommandLine* cl, std::string* err)
@@ -58,8 +62,9 @@ TEST(CommandLine, ABadFlagOrValueIsNamed)
         {{"--frames", "12x"}, "--frames: '12x' is not a whole number"},
         {{"--seed", "-1"}, "--seed: '-1'"},
         {{"--side", "boat"}, "--side: 'boat' is not a side"},
-        {{"--tank", "10"}, "--tank: '10' is not a whole number from 1 to 9"},
-        {{"--robot", "100"}, "--robot: '100' is not a whole number from 101 to 104"},
+        {{"--tank", "10"}, "--tank: '10' is not a tank kind (1 to 9: TIGER, ABRAMS, BRDM3, FLACKP, FT17_BER, M2A2, M60, V100, M730A)"},
+        {{"--robot", "100"}, "--robot: '100' is not a robot kind (101 to 104: D-ED.10, R-NO.15, R-NO.16, R-NO.13)"},
+        {{"--tank", "2x"}, "--tank: '2x' is not a tank kind (1 to 9: TIGER, ABRAMS, BRDM3, FLACKP, FT17_BER, M2A2, M60, V100, M730A)"},
         {{"--earth", "17"}, "--earth: '17'"},
         {{"--mercury", "0"}, "--mercury: '0'"},
         {{"--sky", "209"}, "--sky: '209' is not a whole number from 200 to 208"},
@@ -73,4 +78,31 @@ TEST(CommandLine, ABadFlagOrValueIsNamed)
         EXPECT_FALSE(Parse(c.args, &cl, &err)) << c.args[0];
         EXPECT_EQ(err.rfind(c.want, 0), 0u) << "got: " << err;
     }
+}
+
+// Every kind of both tables is reached by its number and by its name in any
+// case, and the command line gives the player exactly that kind.
+TEST(CommandLine, EveryKindIsNamedByItsNumberOrItsName)
+{
+    auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    for (const TankKind& k : TankKinds)
+        for (const std::string& text : {std::to_string(k.kind), lower(k.name), std::string(k.name)}) {
+            CommandLine cl;
+            std::string err;
+            ASSERT_TRUE(Parse({"--tank", text.c_str()}, &cl, &err)) << err;
+            EXPECT_EQ(cl.tankType, k.kind) << text;
+        }
+    for (const RobotKind& k : RobotKinds)
+        for (const std::string& text : {std::to_string(k.kind), lower(k.name)}) {
+            CommandLine cl;
+            std::string err;
+            ASSERT_TRUE(Parse({"--robot", text.c_str()}, &cl, &err)) << err;
+            EXPECT_EQ(cl.robotType, k.kind) << text;
+        }
+    CommandLine cl;
+    std::string err;
+    EXPECT_FALSE(Parse({"--robot", "ABRAMS"}, &cl, &err)) << "a tank's name is no robot kind";
 }

@@ -10,9 +10,15 @@
 #include <utility>
 
 #include "assets/model.h"
-#include "battle/state.h"
+#include "hit_models.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
 #include "headless_device.h"
-#include "motion/collision.h"
+#include "collision/collision.h"
 
 namespace {
 Mat4 Place(float yawDeg, float pitchDeg, float rollDeg, Vec3 at)
@@ -373,13 +379,13 @@ protected:
         MakeCuboid(&upperBody_, {-1, -1, -0.8f}, {1, 1.2f, 0.8f});     // half (1, 1.1, 0.8)
         MakeCuboid(&foot_, {-0.3f, 0, -0.5f}, {0.3f, 0.2f, 0.5f});     // half (0.3, 0.1, 0.5)
         MakeCuboid(&shell_, {-0.1f, -0.1f, -0.4f}, {0.1f, 0.1f, 0.4f});  // half (0.1, 0.1, 0.4)
-        TankHitTable[2] = {&hull_, &turret_};
-        RobotHitTable[1] = {&upperBody_, &foot_};
+        SetTankHitModels(2, &hull_, &turret_);
+        SetRobotHitModels(101, &upperBody_, &foot_);
 
-        Tank().kind = 2;
+        SetTankKind(Tank(), 2);
         Tank().world = Place(30, 0, 0, {500, 2, 500});
         Tank().turretWorld = Place(75, 0, 0, {500, 3.5f, 500});
-        Robot().kind = 101;
+        SetRobotKind(Robot(), 101);
         Robot().World() = Place(-60, 0, 0, {200, 0, 200});
         Robot().partWorld[1] = Place(-50, 0, 0, {200, 4, 200});
         Robot().partWorld[7] = Place(-60, 0, 0, {199.2f, 0.1f, 200});
@@ -387,8 +393,7 @@ protected:
     }
     void TearDown() override
     {
-        for (auto& row : TankHitTable) row = {};
-        for (auto& row : RobotHitTable) row = {};
+        RestoreHitModels();
         for (ModelPart* p : {&hull_, &turret_, &upperBody_, &foot_, &shell_}) gfx::Release(p->mesh);
         ResetUnitRecords();
         HeadlessDevice::TearDown();
@@ -437,22 +442,22 @@ TEST_F(UnitHits, KindWithoutLoadedHitModelsIsNeverHit)
         {"models with a box but no mesh", {&released, &released}, {&released, &released}},
     };
     for (const Case& c : cases) {
-        TankHitTable[2] = c.tankModels;
-        RobotHitTable[1] = c.robotModels;
+        SetTankHitModels(2, c.tankModels.body, c.tankModels.top);
+        SetRobotHitModels(101, c.robotModels.upperBody, c.robotModels.foot);
         EXPECT_FALSE(ShotHitsTank(shell_, onTank, Tank())) << c.what;
         EXPECT_FALSE(ShotHitsTankBox(shell_.box, onTank, Tank())) << c.what;
         EXPECT_FALSE(ShotHitsRobot(shell_, onRobot, Robot())) << c.what;
         EXPECT_FALSE(ShotHitsRobotBox(shell_.box, onRobot, Robot())) << c.what;
     }
     // A kind that is no kind at all is not hit either.
-    TankHitTable[2] = {&hull_, &turret_};
-    RobotHitTable[1] = {&upperBody_, &foot_};
+    SetTankHitModels(2, &hull_, &turret_);
+    SetRobotHitModels(101, &upperBody_, &foot_);
     for (int kind : {0, 10, -1, 101}) {
-        Tank().kind = kind;
+        SetTankKind(Tank(), kind);
         EXPECT_FALSE(ShotHitsTank(shell_, onTank, Tank())) << kind;
     }
     for (int kind : {0, 100, 105, 2}) {
-        Robot().kind = kind;
+        SetRobotKind(Robot(), kind);
         EXPECT_FALSE(ShotHitsRobot(shell_, onRobot, Robot())) << kind;
     }
 }
@@ -500,6 +505,6 @@ TEST_F(UnitHits, ATankIsHitOnItsHullOrTurret)
         EXPECT_EQ(ShotHitsTankBox(shell_.box, c.shot, Tank()), c.hit) << c.what;
     }
     ModelPart unloaded;
-    TankHitTable[2] = {&hull_, &unloaded};
+    SetTankHitModels(2, &hull_, &unloaded);
     for (const Case& c : cases) EXPECT_EQ(ShotHitsTank(shell_, c.shot, Tank()), c.hullOnly) << "hull only: " << c.what;
 }

@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/device.h"
+#include "services/device.h"
 #include "headless_device.h"
-#include "app/display.h"
-#include "app/options.h"
+#include "services/display.h"
+#include "services/options.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
 

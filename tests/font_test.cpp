@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/device.h"
+#include "services/device.h"
 #include "headless_device.h"
 #include "platform/font_face.h"
 #include "platform/gfx.h"

@@ -11,13 +11,16 @@
 #include <cstring>
 #include <string>
 
-#include "app/device.h"
-#include "app/display.h"
-#include "app/options.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/options.h"
+#include "services/scene.h"
 #include "battle/frame.h"
 #include "battle/pause.h"
-#include "battle/state.h"
+#include "records/state.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
 #include "frontend/frontend.h"
 #include "frontend/menu.h"
 #include "headless_device.h"
@@ -50,7 +53,7 @@ protected:
         gfx::RefuseResets(false);
         ReleaseFrontEnd();
         ReleaseAllTankModels();
-        ReleaseRobotModels();
+        ReleaseAllRobotModels();
         ReleaseBattleTextures();
         ReleaseBattleEffect();
         sys::SetInputScript(nullptr);

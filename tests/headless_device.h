@@ -8,8 +8,8 @@
 
 #include <climits>
 
-#include "app/device.h"
-#include "app/options.h"
+#include "services/device.h"
+#include "services/options.h"
 #include "platform/system.h"
 
 class HeadlessDevice : public ::testing::Test {

@@ -7,17 +7,20 @@
 #include <cmath>
 #include <string>
 
-#include "app/device.h"
-#include "app/display.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/scene.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
 #include "battle/hud.h"
 #include "battle/pause.h"
-#include "battle/state.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "sides/robot_side.h"
+#include "battle/setup.h"
 #include "headless_device.h"
-#include "motion/player.h"
-#include "motion/tank_side.h"
+#include "sides/player.h"
+#include "sides/tank_side.h"
 #include "platform/input_script.h"
 #include "units/tanks/tank_kinds.h"
 #include "world/map.h"
@@ -54,7 +57,7 @@ protected:
     void TearDown() override
     {
         ReleaseAllTankModels();
-        ReleaseRobotModels();
+        ReleaseAllRobotModels();
         ReleaseBattleTextures();
         ReleaseBattleEffect();
         ReleaseSounds();
@@ -397,7 +400,7 @@ TEST_F(Hud, TheHudBannersAndScoreboardTakeAHandfulOfDraws)
         Tanks[0].alive = Robots[0].alive = 0;  // the alert flashes
         paused = 1;
         scoreboardHeld = 1;
-        crosshairKind = side == 0 ? 36 : 344;
+        crosshairKind = side == 0 ? Crosshair::Cannon : Crosshair::RobotMissile;
         lockOnShown = 1;
         gfx::Present();
         gfx::SpriteBegin(SpriteBatcher, gfx::SPRITE_ALPHABLEND);

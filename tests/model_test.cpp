@@ -14,10 +14,10 @@
 #include <new>
 #include <random>
 
-#include "app/device.h"
+#include "services/device.h"
 #include "boxy_part.h"
 #include "headless_device.h"
-#include "app/options.h"
+#include "services/options.h"
 #include "assets/model.h"
 #include "platform/alloc_ceiling.h"
 #include "platform/image.h"

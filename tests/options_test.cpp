@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/options.h"
+#include "services/options.h"
 
 namespace {
 class OptionsFile : public ::testing::Test {

@@ -13,11 +13,16 @@
 #include <vector>
 
 #include "battle/frame.h"
-#include "battle/state.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "units/tanks/tank_kinds.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
 #include "effects/particles.h"
 #include "headless_device.h"
-#include "motion/ground.h"
-#include "motion/player.h"
+#include "world/ground.h"
+#include "sides/player.h"
 #include "platform/crt_rand.h"
 #include "world/map.h"
 
@@ -213,7 +218,7 @@ TEST_F(Particles, DebrisLeaveATrailEveryFrameAlsoWhilePausedAtAFixedPoint)
 
 TEST_F(Particles, OnlyPuffsAndBurstSheetsAdvanceWhilePaused)
 {
-    SpawnPuff(kAhead.x, kAhead.y, kAhead.z, 0.5f, 200, kPuffTrailSmoke);
+    SpawnPuff(kAhead.x, kAhead.y, kAhead.z, 0.5f, 200, PuffKind::TrailSmoke);
     SpawnBurst(kAhead.x, kAhead.y, kAhead.z, 1.0f, 200, kLookFire1, 1, 1);
     SpawnBlast(kAhead.x, kAhead.y, kAhead.z, 1.0f, 200, kLookFire1, 1, 1);
     SpawnGroundDust(kAhead.x, kAhead.y, kAhead.z, 200, 1);
@@ -285,7 +290,7 @@ TEST_F(Particles, RandomSpeedsAreRealDivisions)
         float lo, hi;  // the speed range
     };
     const Case cases[] = {
-        {"ice puff", [] { SpawnPuff(0, 0, 0, 1, 255, kPuffIce); },
+        {"ice puff", [] { SpawnPuff(0, 0, 0, 1, 255, PuffKind::Ice); },
          [](int i) { return Vec3Length(Puffs[i].velocity); }, kPuffs, 300, 100 / 5000.0f, 299 / 5000.0f},
         {"burst, motion 2", [] { SpawnBurst(0, 0, 0, 1, 255, 0, 300, 2); },
          [](int i) { return Vec3Length(Bursts[i].velocity); }, kBursts, 300, 100 / 5000.0f, 299 / 5000.0f},
@@ -442,7 +447,7 @@ TEST_F(Particles, MissingEffectPicturesDrawUntextured)
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("LAND/Effect/Smoke.png"), std::string::npos) << said;
     SpawnBurst(kAhead.x, kAhead.y, kAhead.z, 1.0f, 100, kLookFire1, 1, 0);
-    SpawnPuff(kAhead.x, kAhead.y, kAhead.z, 1.0f, 100, kPuffGunSmoke);
+    SpawnPuff(kAhead.x, kAhead.y, kAhead.z, 1.0f, 100, PuffKind::GunSmoke);
     EXPECT_EQ(Stats([] {
                   DrawParticleQuads();
                   DrawParticleSprites();
@@ -480,7 +485,7 @@ TEST_F(Particles, AFullFrameReachesTheDeviceInFewDrawsAndRestoresTheSceneStates)
     gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 1);
     gfx::SetRenderState(gfx::RS_LIGHTING, 0);
     // Every pool full, in front of the camera.
-    const int32_t kinds[3] = {kPuffIce, kPuffGunSmoke, kPuffTrailSmoke};
+    const PuffKind kinds[3] = {PuffKind::Ice, PuffKind::GunSmoke, PuffKind::TrailSmoke};
     for (int i = 0; i < kPuffCapacity; ++i) SpawnPuff(kAhead.x, kAhead.y, kAhead.z, 0.4f, 200, kinds[i % 3]);
     for (int look = 0; look < 3; ++look)
         SpawnBurst(kAhead.x, kAhead.y, kAhead.z, 1, 255, look, kBurstCapacity / 3 + 1, 2);

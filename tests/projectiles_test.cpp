@@ -5,16 +5,21 @@
 
 #include <cmath>
 
-#include "app/scene.h"
+#include "services/scene.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
-#include "battle/state.h"
+#include "hit_models.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
 #include "headless_device.h"
-#include "motion/collision.h"
-#include "motion/ground.h"
-#include "motion/player.h"
+#include "collision/collision.h"
+#include "world/ground.h"
+#include "sides/player.h"
 #include "platform/crt_rand.h"
 #include "platform/test_hooks.h"
 #include "units/tanks/tank_kinds.h"
@@ -52,8 +57,8 @@ protected:
         MakePart(&turret_, {0.8f, 0.3f, 1.2f});
         MakePart(&upper_, {1.0f, 1.0f, 1.0f});
         MakePart(&foot_, {0.4f, 0.3f, 0.6f});
-        TankHitTable[2] = {&hull_, &turret_};
-        RobotHitTable[1] = {&upper_, &foot_};
+        SetTankHitModels(2, &hull_, &turret_);
+        SetRobotHitModels(101, &upper_, &foot_);
         for (int i = 0; i < 2; ++i) {
             PlaceTank(i, 300.0f + 100.0f * i, 300.0f);
             PlaceRobot(i, 300.0f + 100.0f * i, 600.0f);
@@ -72,8 +77,8 @@ protected:
         rules_.wallDistance = 5.0f;
         rules_.freeOnHit = true;
         rules_.box = &shellBox_;
-        rules_.tankReaction = kReactShell;
-        rules_.robotReaction = kReactShell;
+        rules_.tankReaction = HitReaction::Shell;
+        rules_.robotReaction = HitReaction::Shell;
         rules_.damageBase = 6;
         rules_.damageRange = 8;
         rules_.killShakeTimer = -50;
@@ -85,8 +90,7 @@ protected:
     }
     void TearDown() override
     {
-        TankHitTable[2] = {};
-        RobotHitTable[1] = {};
+        RestoreHitModels();
         for (ModelPart* p : {&hull_, &turret_, &upper_, &foot_}) gfx::Release(p->mesh);
         HeadlessDevice::TearDown();
     }
@@ -101,7 +105,7 @@ protected:
     static void PlaceTank(int i, float x, float z)
     {
         TankUnit& t = Tanks[i];
-        t.kind = 2;
+        SetTankKind(t, 2);
         t.alive = 1;
         t.hp = 256;
         t.world = t.turretWorld = MatTranslation(x, 0.72f, z);
@@ -109,7 +113,7 @@ protected:
     static void PlaceRobot(int i, float x, float z)
     {
         RobotUnit& r = Robots[i];
-        r.kind = 101;
+        SetRobotKind(r, 101);
         r.alive = 1;
         r.hp = 256;
         for (Mat4& m : r.partWorld) m = MatTranslation(x, 2.2f, z);
@@ -173,7 +177,7 @@ TEST_F(Shots, EveryTestRunsAfterAnEarlierHit)
     uint32_t hits = RunHitTests(s, rules_, {false, 0});
     EXPECT_EQ(hits, (1u << static_cast<int>(HitTest::Ground)) | (1u << static_cast<int>(HitTest::Tanks)));
     EXPECT_EQ(gEffectCalls, 2);
-    EXPECT_EQ(Tanks[0].shakeCode, kReactShell);
+    EXPECT_EQ(Tanks[0].shakeCode, HitReaction::Shell);
     EXPECT_LT(Tanks[0].hp, 256);
 }
 
@@ -188,7 +192,7 @@ TEST_F(Shots, DamageKillsAndReactionsFollowTheSides)
     RunHitTests(s, rules_, {false, 1});
     EXPECT_EQ(Tanks[0].hp, 0);
     EXPECT_EQ(Tanks[0].deaths, 1);
-    EXPECT_EQ(Tanks[0].shakeCode, kReactKilled);
+    EXPECT_EQ(Tanks[0].shakeCode, HitReaction::Killed);
     EXPECT_EQ(Tanks[0].shakeTimer, -50);
     EXPECT_EQ(Robots[1].kills, 1);
     EXPECT_EQ(::Shots.kills, 1u);
@@ -199,18 +203,18 @@ TEST_F(Shots, DamageKillsAndReactionsFollowTheSides)
     for (int k = 0; k < 2; ++k) {
         Tanks[0].hp = k == 0 ? 0.0f : 50.0f;
         Tanks[0].alive = k == 0 ? 1 : 0;
-        Tanks[0].shakeCode = 0;
+        Tanks[0].shakeCode = HitReaction::None;
         s = ShotAt(Pos(Tanks[0].world));
         RunHitTests(s, rules_, {false, 1});
         EXPECT_EQ(Tanks[0].hp, k == 0 ? 0.0f : 50.0f);
-        EXPECT_EQ(Tanks[0].shakeCode, kReactShell);
+        EXPECT_EQ(Tanks[0].shakeCode, HitReaction::Shell);
         EXPECT_EQ(Robots[1].kills, 1);
     }
 
     // A robot's shell on a robot: effects and the reaction, no damage.
     s = ShotAt(Pos(Robots[0].World()));
     RunHitTests(s, rules_, {false, 1});
-    EXPECT_EQ(Robots[0].shakeCode, kReactShell);
+    EXPECT_EQ(Robots[0].shakeCode, HitReaction::Shell);
     EXPECT_EQ(Robots[0].hp, 256);
     // A tank's shot on a robot takes hit points.
     s = ShotAt(Pos(Robots[0].World()));
@@ -226,7 +230,7 @@ TEST_F(Shots, UnitsAboveTheCountAndKindsWithoutModelsAreNeverHit)
     Projectile s = ShotAt(Pos(Tanks[1].world));
     EXPECT_EQ(RunHitTests(s, rules_, {false, 0}), 0u);
     EarthCount = 2;
-    Tanks[1].kind = 5;  // no hit models loaded for this kind
+    SetTankKind(Tanks[1], 5);  // no hit models loaded for this kind
     s = ShotAt(Pos(Tanks[1].world));
     EXPECT_EQ(RunHitTests(s, rules_, {false, 0}), 0u);
     EXPECT_EQ(s.state, kShotActive);
@@ -376,11 +380,11 @@ TEST(ShotsInBattle, SyntheticShellsWearATankDownAndKillIt)
     ASSERT_FALSE(gfx::Failed(gfx::CreateMesh(gfx::FVF_XYZ, v, 3, idx, 1, nullptr, &hull.mesh)));
     hull.box.halfSize = {1.1f, 0.6f, 2.5f};
     turret.box.halfSize = {0.8f, 0.3f, 1.2f};
-    TankHitTable[2] = {&hull, &turret};
+    SetTankHitModels(2, &hull, &turret);
     gTestShellBox = OrientedBox{};
     gTestShellBox.halfSize = {0.4f, 0.4f, 1.2f};
     gTestRules = ShotRules{{HitTest::Ground, HitTest::Edge, HitTest::Tanks, HitTest::Robots, HitTest::Walls},
-                           5, 100.0f, 3.0f, 5.0f, true, &gTestShellBox, kReactShell, kReactShell, 6, 8, -50,
+                           5, 100.0f, 3.0f, 5.0f, true, &gTestShellBox, HitReaction::Shell, HitReaction::Shell, 6, 8, -50,
                            ShellEffects, nullptr, ShellEffects, ShellEffects, ShellEffects, KillEffects, nullptr};
     // Both kinds that fight shoot the test's shells instead of their own.
     RobotKind savedKinds[2] = {RobotKinds[0], RobotKinds[1]};
@@ -424,8 +428,8 @@ TEST(ShotsInBattle, SyntheticShellsWearATankDownAndKillIt)
     RobotKinds[0] = savedKinds[0];
     RobotKinds[1] = savedKinds[1];
     ReleaseAllTankModels();
-    ReleaseRobotModels();
-    TankHitTable[2] = {};
+    ReleaseAllRobotModels();
+    RestoreHitModels();
     SetFixedSeed(false, 0);
     gfx::Release(hull.mesh);
     ReleaseBattleTextures();

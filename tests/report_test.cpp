@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/report.h"
+#include "services/report.h"
 
 TEST(Report, WriterProducesValidNestedJson)
 {

@@ -10,17 +10,20 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/device.h"
+#include "services/device.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
-#include "battle/state.h"
+#include "hit_models.h"
+#include "records/state.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
 #include "headless_device.h"
-#include "motion/collision.h"
-#include "motion/ground.h"
-#include "motion/player.h"
-#include "motion/robot_side.h"
+#include "collision/collision.h"
+#include "world/ground.h"
+#include "sides/player.h"
+#include "sides/robot_side.h"
 #include "platform/crt_rand.h"
 #include "platform/mesh_data.h"
 #include "platform/test_hooks.h"
@@ -76,8 +79,8 @@ protected:
         MakePart(&turret_, {0.8f, 0.4f, 1.2f});
         MakePart(&upper_, {1.0f, 1.0f, 1.0f});
         MakePart(&foot_, {0.4f, 0.3f, 0.6f});
-        for (int kind : {1, 2}) TankHitTable[kind] = {&hull_, &turret_};
-        RobotHitTable[1] = {&upper_, &foot_};
+        for (int kind : {1, 2}) SetTankHitModels(kind, &hull_, &turret_);
+        SetRobotHitModels(101, &upper_, &foot_);
         Robot10Models.shellBox = OrientedBox{};
         Robot10Models.shellBox.halfSize = {0.4f, 0.4f, 1.2f};
         Robot10Models.parts[kD10Missile].box.halfSize = {0.2f, 0.2f, 0.6f};
@@ -88,10 +91,9 @@ protected:
     }
     void TearDown() override
     {
-        for (auto& row : TankHitTable) row = {};
-        for (auto& row : RobotHitTable) row = {};
+        RestoreHitModels();
         for (ModelPart* p : {&hull_, &turret_, &upper_, &foot_}) gfx::Release(p->mesh);
-        ReleaseRobotModels();
+        ReleaseAllRobotModels();
         ReleaseAllTankModels();  // both loaded by a battle's set-up
         Robot10Models.parts[kD10Missile].box = OrientedBox{};
         ReleaseBattleTextures();
@@ -114,7 +116,7 @@ protected:
     static RobotUnit& PlaceRobot(int slot, int kind, float x, float z)
     {
         RobotUnit& r = Robots[slot];
-        r.kind = kind;
+        SetRobotKind(r, kind);
         SpawnRobot(slot);
         r.World() = MatTranslation(x, 2.2f, z);
         PoseRobot(r);
@@ -127,7 +129,7 @@ protected:
     static TankUnit& PlaceTank(int slot, float x, float z)
     {
         TankUnit& t = Tanks[slot];
-        t.kind = 2;
+        SetTankKind(t, 2);
         t.alive = 1;
         t.hp = 256;
         t.world = t.turretWorld = t.gunWorld = MatTranslation(x, 0.72f, z);
@@ -388,7 +390,7 @@ TEST_F(RobotSide, MissilesLaunchWithThePodsDownAndATankLockedAndHomeOnIt)
     EXPECT_LT(speed, 1.2f);
     for (int k = 0; k < 200 && r.missiles[0].state != kShotFree; ++k) UpdateRobot10Shots(r, 0);
     EXPECT_EQ(r.missiles[0].state, kShotFree);
-    EXPECT_EQ(tank.shakeCode, kReactMissile);
+    EXPECT_EQ(tank.shakeCode, HitReaction::Missile);
     EXPECT_LE(tank.hp, 256 - 10);
     EXPECT_GE(tank.hp, 256 - 18);
 }
@@ -552,7 +554,7 @@ TEST_F(RobotSide, AnEngagedRobotTurnsOntoItsTankAndFiresOnlyWhenOnIt)
     EXPECT_LT(fired, 40);  // about one frame in 38
 
     // Frozen by ice, it does not aim: it walks its patrol instead.
-    r.shakeCode = kFrozenByIce;
+    r.shakeCode = HitReaction::FrozenByIce;
     float before = r.aimYaw;
     RobotAi[0].desiredHeading = before;
     RobotAi[0].driveLimit = RobotAi[0].restLimit = 1000;
@@ -562,7 +564,7 @@ TEST_F(RobotSide, AnEngagedRobotTurnsOntoItsTankAndFiresOnlyWhenOnIt)
     // ... and keeps the code, without a jitter, until another hit.
     Vec3 at = Pos(r.World());
     for (int k = 0; k < 100; ++k) RobotSideUpdate();
-    EXPECT_EQ(r.shakeCode, kFrozenByIce);
+    EXPECT_EQ(r.shakeCode, HitReaction::FrozenByIce);
     EXPECT_EQ(Pos(r.World()).x, at.x);
 }
 
@@ -681,8 +683,8 @@ TEST_F(RobotSide, EachMeshIsDrawnAtItsOwnPartsMatrix)
 {
     LoadRobot10();  // the pack's models if it has them; empty parts otherwise
     // Shots find a D-ED.10 by its head (the upper body) and its foot.
-    EXPECT_EQ(RobotHitTable[1].upperBody, &Robot10Models.parts[kD10Head]);
-    EXPECT_EQ(RobotHitTable[1].foot, &Robot10Models.parts[kD10Foot]);
+    EXPECT_EQ(kRobot10HitModels.upperBody, &Robot10Models.parts[kD10Head]);
+    EXPECT_EQ(kRobot10HitModels.foot, &Robot10Models.parts[kD10Foot]);
     EXPECT_FLOAT_EQ(Robot10Models.shellBox.halfSize.z, 1.2f);
 
     RobotUnit& r = PlaceRobot(0, 101, 300, 300);
@@ -750,7 +752,7 @@ TEST_F(RobotSide, AScriptedDuelCountsKillsAndDeathsOnBothSides)
     EXPECT_EQ(tank.alive, 0) << "after " << frames << " frames, tank hp " << tank.hp;
     EXPECT_EQ(r.kills, 1);
     EXPECT_EQ(tank.deaths, 1);
-    EXPECT_EQ(tank.shakeCode, kReactKilled);
+    EXPECT_EQ(tank.shakeCode, HitReaction::Killed);
     EXPECT_GT(RobotGunSounds.started, 0u);
 
     // The tank's shells at the robot's head.
@@ -762,7 +764,7 @@ TEST_F(RobotSide, AScriptedDuelCountsKillsAndDeathsOnBothSides)
     rules.effectRadius = 3.0f;
     rules.freeOnHit = true;
     rules.box = &tankShell;
-    rules.robotReaction = kReactTankShell;
+    rules.robotReaction = HitReaction::TankShell;
     rules.damageBase = 20;
     rules.damageRange = 10;
     rules.killShakeTimer = -50;
@@ -821,15 +823,15 @@ TEST_F(RobotSide, TheCameraSitsBehindTheViewedRobotByKindAndADemoLeavesTheKeysAl
     struct Case {
         int kind, alive, weapon;
         float eyeY, eyeZ, lookY;  // lookY < 0: the last look-at point stays
-        int32_t crosshair;
+        Crosshair crosshair;
     } cases[] = {
-        {101, 1, 0, 2.6f, 45.0f, 1.8f, 244},  {101, 1, 1, 2.6f, 45.0f, 1.8f, 344},
-        {102, 1, 1, 2.6f, 44.0f, 1.6f, 244},  {103, 1, 0, 2.7f, 44.4f, 1.65f, 244},
-        {104, 1, 1, 2.8f, 43.0f, -1, 344},    {101, 0, 0, 3.8f, 41.0f, 1.8f, 244},
+        {101, 1, 0, 2.6f, 45.0f, 1.8f, Crosshair::RobotGun},  {101, 1, 1, 2.6f, 45.0f, 1.8f, Crosshair::RobotMissile},
+        {102, 1, 1, 2.6f, 44.0f, 1.6f, Crosshair::RobotGun},  {103, 1, 0, 2.7f, 44.4f, 1.65f, Crosshair::RobotGun},
+        {104, 1, 1, 2.8f, 43.0f, -1, Crosshair::RobotMissile}, {101, 0, 0, 3.8f, 41.0f, 1.8f, Crosshair::RobotGun},
     };
     for (const Case& c : cases) {
         RobotUnit& r = Robots[0];
-        r.kind = c.kind;
+        SetRobotKind(r, c.kind);
         SpawnRobot(0);
         r.alive = c.alive;
         r.weapon = c.weapon;
@@ -843,7 +845,7 @@ TEST_F(RobotSide, TheCameraSitsBehindTheViewedRobotByKindAndADemoLeavesTheKeysAl
     }
     // Under --demo the keys and the mouse do not reach robot 0.
     DemoPlayer = true;
-    Robots[0].kind = 101;
+    SetRobotKind(Robots[0], 101);
     SpawnRobot(0);
     sys::SetCursorPos(480, 300);
     RobotPlayerControl();

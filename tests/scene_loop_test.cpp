@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/entry.h"
-#include "app/scene.h"
+#include "services/scene.h"
 #include "platform/input_script.h"
 #include "platform/system.h"
 

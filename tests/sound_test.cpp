@@ -16,9 +16,13 @@
 #include "assets/sound.h"
 #include "units/tanks/tank_kinds.h"
 #include "assets/wave.h"
-#include "battle/state.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
+#include "battle/setup.h"
 #include "headless_device.h"
-#include "motion/player.h"
+#include "sides/player.h"
 
 namespace {
 class Sound : public HeadlessDevice {
@@ -303,7 +307,7 @@ TEST_F(Sound, TenBattlesHoldOneSetOfPools)
     for (snd::Buffer* b : MachineGunSounds.copies) live += b != nullptr;
     EXPECT_EQ(live, 128);
     ReleaseAllTankModels();
-    ReleaseRobotModels();
+    ReleaseAllRobotModels();
     ReleaseBattleTextures();
     ReleaseBattleEffect();
 }

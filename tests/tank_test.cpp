@@ -9,14 +9,18 @@
 
 #include "assets/sound.h"
 #include "battle/frame.h"
-#include "battle/state.h"
+#include "hit_models.h"
+#include "records/state.h"
+#include "units/robots/robot_kinds.h"
+#include "sides/robot_side.h"
+#include "battle/setup.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
 #include "headless_device.h"
-#include "motion/collision.h"
-#include "motion/ground.h"
-#include "motion/player.h"
-#include "motion/tank_side.h"
+#include "collision/collision.h"
+#include "world/ground.h"
+#include "sides/player.h"
+#include "sides/tank_side.h"
 #include "platform/audio.h"
 #include "platform/crt_rand.h"
 #include "units/tanks/tank_kinds.h"
@@ -45,11 +49,11 @@ protected:
         ::Shots = {};
         Srand(7);
         for (int i = 0; i < 2; ++i) {
-            Tanks[i].kind = kTankAbrams;
+            SetTankKind(Tanks[i], kTankAbrams);
             SpawnTank(i);
             Tanks[i].world.m[3][1] = 0.72f;  // on the flat ground
             PoseAbrams(Tanks[i]);
-            Robots[i].kind = 101;
+            SetRobotKind(Robots[i], 101);
             Robots[i].World() = MatTranslation(100.0f + 20 * i, 2.2f, 100);
             for (Mat4& m : Robots[i].partWorld) m = Robots[i].World();
             Robots[i].alive = 1;
@@ -271,7 +275,7 @@ TEST_F(Tank, WHeldRampsTheSpeedAndReleasedItCoastsDown)
     } cases[] = {{kTankTiger, 0.31f, 0.016f}, {kTankAbrams, 0.33f, 0.018f}, {5, 0.33f, 0.018f}};
     for (const Case& c : cases) {
         TankUnit& t = Tanks[0];
-        t.kind = c.kind;
+        SetTankKind(t, c.kind);
         SpawnTank(0);
         TankControls[0] = {};
         TankControls[0].forward = 1;
@@ -481,7 +485,7 @@ TEST_F(Tank, WrecksAndFrozenTanksMakeNoDecisions)
     for (int variant = 0; variant < 2; ++variant) {
         SpawnTank(1);
         if (variant == 0) t.alive = 0;
-        else t.shakeCode = kShakeFrozen;
+        else t.shakeCode = HitReaction::FrozenByIce;
         ai.wandering = 1;
         ai.restLimit = ai.driveLimit = 1000;
         ai.desiredHeading = 90;  // a quarter turn away
@@ -502,9 +506,9 @@ TEST_F(Tank, WrecksAndFrozenTanksMakeNoDecisions)
     }
     EXPECT_EQ(::Shots.fired, shots);
     EXPECT_FLOAT_EQ(Pos(t.world).z, at.z);
-    EXPECT_EQ(t.shakeCode, kShakeFrozen);
+    EXPECT_EQ(t.shakeCode, HitReaction::FrozenByIce);
     TankSideUpdate();
-    EXPECT_EQ(t.shakeCode, 0);
+    EXPECT_EQ(t.shakeCode, HitReaction::None);
 }
 
 TEST_F(Tank, OnlyTheUnitsInUseTakePart)
@@ -640,7 +644,7 @@ TEST_F(Tank, EveryKindHasARowAndEmptyEntriesDoNothing)
         const TankKind* k = TankKindOf(kind);
         ASSERT_NE(k, nullptr);
         EXPECT_STREQ(UnitKindName(kind), k->name);
-        Tanks[0].kind = kind;
+        SetTankKind(Tanks[0], kind);
         SpawnTank(0);
         EXPECT_EQ(TankHandling[0].maxSpeed, k->maxSpeed);
         EXPECT_EQ(TankHandling[0].groundClearance, kind == 1 ? 1.36f : kind == 2 ? 0.72f : 1.0f);
@@ -657,7 +661,7 @@ TEST_F(Tank, EveryKindHasARowAndEmptyEntriesDoNothing)
     EXPECT_EQ(TankKindOf(10), nullptr);
     EXPECT_STREQ(TankKindName(10), "?");
     // A record holding no kind at all is driven but never drawn or fired.
-    Tanks[0].kind = 0;
+    SetTankKind(Tanks[0], 0);
     TankControls[0].fire = 1;
     uint64_t shots = ::Shots.fired;
     Frames(2);
@@ -682,8 +686,7 @@ TEST_F(Tank, AbramsShellsAndBulletsHurtOnlyRobotsAndLeaveAboveEighty)
     ModelPart upper, foot;
     BoxPart(&upper, {1, 1, 1});
     BoxPart(&foot, {0.3f, 0.3f, 0.3f});
-    RobotHitModels saved = RobotHitTable[1];
-    RobotHitTable[1] = {&upper, &foot};
+    SetRobotHitModels(101, &upper, &foot);
     RobotUnit& r = Robots[0];
     r.World() = MatTranslation(500, 2.2f, 500);
     for (Mat4& m : r.partWorld) m = r.World();
@@ -696,13 +699,13 @@ TEST_F(Tank, AbramsShellsAndBulletsHurtOnlyRobotsAndLeaveAboveEighty)
         float hp;
         int alive;
         int kills;      // the shooter's, after the hit
-        int32_t shake;  // the robot's reaction
-    } cases[] = {{18, 1, 1, kReactKilled}, {31, 1, 0, kReactTankShell}, {0, 1, 0, kReactTankShell},
-                 {100, 0, 0, kReactTankShell}};
+        HitReaction shake;  // the robot's reaction
+    } cases[] = {{18, 1, 1, HitReaction::Killed}, {31, 1, 0, HitReaction::TankShell}, {0, 1, 0, HitReaction::TankShell},
+                 {100, 0, 0, HitReaction::TankShell}};
     for (const Case& c : cases) {
         r.hp = c.hp;
         r.alive = c.alive;
-        r.shakeCode = 0;
+        r.shakeCode = HitReaction::None;
         r.deaths = 0;
         t.kills = 0;
         shellAt(2.2f, 500);
@@ -728,7 +731,7 @@ TEST_F(Tank, AbramsShellsAndBulletsHurtOnlyRobotsAndLeaveAboveEighty)
     FireShot(t.bullets, kTankBulletSlots, MatTranslation(500, 2.2f, 498.2f), MatTranslation(0, 0, 1.8f));
     UpdateAbramsShots(t, 0);
     EXPECT_EQ(t.bullets[0].state, kShotFree);
-    EXPECT_EQ(r.shakeCode, kReactBullet);
+    EXPECT_EQ(r.shakeCode, HitReaction::Bullet);
     EXPECT_GE(r.hp, 98);
     EXPECT_LE(r.hp, 99);
     // The field's ceiling for shells is 80: at 80 exactly a shell flies on.
@@ -739,7 +742,7 @@ TEST_F(Tank, AbramsShellsAndBulletsHurtOnlyRobotsAndLeaveAboveEighty)
     shellAt(80.01f, 300);
     UpdateAbramsShots(t, 0);
     EXPECT_EQ(t.shells[0].state, kShotFree);
-    RobotHitTable[1] = saved;
+    RestoreHitModels();
     gfx::Release(upper.mesh);
     gfx::Release(foot.mesh);
 }

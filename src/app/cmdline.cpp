@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <type_traits>
 
 #include "units/robots/robot_kinds.h"
@@ -21,8 +22,8 @@ const char* UsageText()
            "  --audio-out FILE   mix the game's sound into a wave file instead of the speakers\n"
            "  --battle           start straight in a battle with the settings below\n"
            "  --side tank|robot  the player's side (default tank)\n"
-           "  --tank K           the player's tank type, 1..9\n"
-           "  --robot K          the player's robot type, 101..104\n"
+           "  --tank K           the player's tank kind: its number, 1..9, or its name (ABRAMS)\n"
+           "  --robot K          the player's robot kind: its number, 101..104, or its name (D-ED.10)\n"
            "  --earth N          tanks in battle, 1..16\n"
            "  --mercury N        robots in battle, 1..16\n"
            "  --sky ID           sky, 200..208\n"
@@ -36,6 +37,17 @@ const char* UsageText()
 }
 
 namespace {
+// "1 to 9: TIGER, ABRAMS, ..." from the side's table of kinds.
+std::string KindChoices(bool tank)
+{
+    const int first = tank ? kFirstTankKind : kFirstRobotKind;
+    const int last = tank ? kLastTankKind : kLastRobotKind;
+    std::string out = std::to_string(first) + " to " + std::to_string(last) + ":";
+    for (int kind = first; kind <= last; ++kind)
+        out += std::string(kind == first ? " " : ", ") + (tank ? TankKindName(kind) : RobotKindName(kind));
+    return out;
+}
+
 bool ParseInt(const char* s, long long lo, long long hi, long long* out)
 {
     if (!s || !*s) return false;
@@ -91,8 +103,18 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
                 *error = flag + ": '" + value + "' is not a side (tank or robot)";
                 ok = false;
             }
-        } else if (flag == "--tank") ok = intValue(kFirstTankKind, kLastTankKind, &out->tankType);
-        else if (flag == "--robot") ok = intValue(kFirstRobotKind, kLastRobotKind, &out->robotType);
+        } else if (flag == "--tank" || flag == "--robot") {
+            // A kind by its number or by the name its row gives it.
+            const bool tank = flag == "--tank";
+            ok = needValue();
+            int kind = !ok ? 0 : tank ? TankKindFromText(value) : RobotKindFromText(value);
+            if (ok && kind == 0) {
+                *error = flag + ": '" + value + "' is not a " + (tank ? "tank" : "robot") + " kind (" +
+                         KindChoices(tank) + ")";
+                ok = false;
+            }
+            if (ok) (tank ? out->tankType : out->robotType) = kind;
+        }
         else if (flag == "--earth") ok = intValue(1, 16, &out->earthCount);
         else if (flag == "--mercury") ok = intValue(1, 16, &out->mercuryCount);
         else if (flag == "--sky") ok = intValue(200, 208, &out->skyId);

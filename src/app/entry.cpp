@@ -13,24 +13,26 @@
 #include <string>
 
 #include "app/cmdline.h"
-#include "app/device.h"
-#include "app/display.h"
-#include "app/options.h"
-#include "app/report.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/options.h"
+#include "services/report.h"
+#include "services/scene.h"
 #include "app/viewer.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
 #include "battle/pause.h"
-#include "battle/state.h"
+#include "battle/setup.h"
+#include "records/state.h"
 #include "frontend/frontend.h"
-#include "motion/player.h"
-#include "motion/tank_side.h"
+#include "sides/player.h"
+#include "sides/tank_side.h"
 #include "world/map.h"
 #include "world/sky.h"
 #include "platform/crt_rand.h"
 #include "platform/input_script.h"
 #include "platform/system.h"
+#include "units/robots/robot_kinds.h"
 #include "units/tanks/tank_kinds.h"
 
 namespace {
@@ -281,7 +283,7 @@ int VarnokMain(int argc, const char* const* argv)
     ReleaseBattleTextures();
     ReleaseShadowResources();
     ReleaseTankModels();
-    ReleaseRobotModels();
+    ReleaseAllRobotModels();
     ReleaseSkies();
     ReleaseMap();
     ReleaseSounds();

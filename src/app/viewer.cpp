@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/device.h"
-#include "app/display.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/scene.h"
 #include "assets/model.h"
 #include "platform/system.h"
 

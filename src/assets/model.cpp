@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/device.h"
+#include "services/device.h"
 #include "platform/image.h"
 #include "platform/mesh_data.h"
 #include "platform/system.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/report.h"
+#include "services/report.h"
 #include "assets/wave.h"
 
 SoundPool RobotStepSounds{"Sound/RobotWalk.wav", kRobotStepCopies, {}, 0, 0, 0};

@@ -5,31 +5,27 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/device.h"
-#include "app/display.h"
-#include "app/options.h"
-#include "app/report.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/options.h"
+#include "services/report.h"
+#include "services/scene.h"
 #include "assets/sound.h"
 #include "battle/hud.h"
 #include "battle/pause.h"
-#include "battle/state.h"
+#include "battle/setup.h"
+#include "records/state.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
-#include "motion/collision.h"
-#include "motion/ground.h"
-#include "motion/player.h"
-#include "motion/robot_side.h"
-#include "motion/tank_side.h"
+#include "collision/collision.h"
+#include "world/ground.h"
+#include "sides/player.h"
+#include "sides/robot_side.h"
+#include "sides/tank_side.h"
 #include "platform/system.h"
 #include "world/map.h"
 #include "world/sky.h"
 
-Mat4 ViewMatrix = MatIdentity();
-Mat4 ProjectionMatrix = MatIdentity();
-Mat4 LightViewMatrix = MatIdentity();
-ViewFrustum BattleFrustum{};
-int32_t fps = 0;
 int32_t scoreboardHeld = 0;
 
 namespace {
@@ -42,7 +38,6 @@ uint32_t clockAccumulator = 0;
 using Clock = std::chrono::steady_clock;
 TimingStats gUpdateMs, gDrawMs;
 
-Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
 
 struct QuadVertex {
     float x, y, z;

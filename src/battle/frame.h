@@ -7,13 +7,8 @@
 
 #include "assets/model.h"
 #include "math/vecmath.h"
+#include "battle/state.h"
 
-extern Mat4 ViewMatrix;
-extern Mat4 ProjectionMatrix;
-extern Mat4 LightViewMatrix;
-extern ViewFrustum BattleFrustum;
-extern int32_t fps;
-extern int32_t scoreboardHeld;
 
 void BattleFrame();
 void DrawShadowCasters();

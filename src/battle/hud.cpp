@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "app/device.h"
-#include "app/display.h"
+#include "services/device.h"
+#include "services/display.h"
 #include "battle/frame.h"
-#include "motion/player.h"
+#include "sides/player.h"
 #include "platform/crt_rand.h"
 #include "units/robots/robot_kinds.h"
 #include "units/tanks/tank_kinds.h"
@@ -46,18 +46,7 @@ struct HudLook {
 const HudLook kTankLook = {{0, 0, 256, 256}, 0xA0E10000, 0xA0DEDE02, 256, {257, 1, 511, 255}, 0xA5FFFFFF};
 const HudLook kRobotLook = {{0, 256, 256, 512}, 0xA0DC7A00, 0xA0020202, 512, {1, 1, 255, 255}, 0xA0FFFFFF};
 
-Vec3 PosePosition(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
 
-// The heading of a level direction: 0 along +z, positive toward +x.
-float DirectionHeading(Vec3 f)
-{
-    f.y = 0;
-    if (Vec3Length(f) == 0) return 0;
-    f = Vec3Normalize(f);
-    float d = f.z < -1 ? -1 : f.z > 1 ? 1 : f.z;
-    float h = std::acos(d) * kRadToDeg;
-    return f.x < 0 ? -h : h;
-}
 
 struct RadarUnit {
     Vec3 position;
@@ -68,11 +57,11 @@ struct RadarUnit {
 // A tank is seen by its turret, a robot by its upper body.
 RadarUnit TankOnRadar(const TankUnit& t)
 {
-    return {PosePosition(t.turretWorld), PoseHeading(t.turretWorld), t.alive};
+    return {Position(t.turretWorld), PoseHeading(t.turretWorld), t.alive};
 }
 RadarUnit RobotOnRadar(const RobotUnit& r)
 {
-    return {PosePosition(r.partWorld[1]), PoseHeading(r.partWorld[1]), r.alive};
+    return {Position(r.partWorld[1]), PoseHeading(r.partWorld[1]), r.alive};
 }
 
 void Add(RadarMarks* out, RadarSprite sprite, const Mat4& transform, uint32_t colour)
@@ -116,7 +105,7 @@ void BuildMarks(const RadarRadii& radii, RadarSprite ownSprite, RadarSprite enem
         if (Relative(me, u, radii.enemy, &rel)) {
             Add(out, enemySprite, BlipTransform(me, u, rel), u.alive ? kWhite : kDark);
         } else if (u.alive) {
-            float bearing = DirectionHeading(u.position - me.position);
+            float bearing = LevelHeading(u.position - me.position);
             Add(out, RadarSprite::RimArrow,
                 MatTranslation(0, -radii.rim, 0) * MatRotationZ((bearing - me.heading) * kDegToRad) *
                     MatTranslation(kRadarCentre, kRadarCentre, 0),
@@ -173,7 +162,7 @@ void GaugeAndDisc(int32_t alive, float hp, const HudLook& look)
 
 float PoseHeading(const Mat4& pose)
 {
-    return DirectionHeading(Vec3TransformCoord({0, 0, 1}, pose) - PosePosition(pose));
+    return LevelHeading(Vec3TransformCoord({0, 0, 1}, pose) - Position(pose));
 }
 
 void BuildRadarMarks(int playerSide, RadarMarks* out)
@@ -199,8 +188,8 @@ void DrawTankHud()
 {
     const float w = static_cast<float>(BackBufferWidth()), h = static_cast<float>(BackBufferHeight());
     const TankUnit& me = Tanks[0];
-    const gfx::Rect* sight = crosshairKind == kCrosshairCannon        ? &kCannonSight
-                             : crosshairKind == kCrosshairMachineGun ? &kMachineGunSight
+    const gfx::Rect* sight = crosshairKind == Crosshair::Cannon        ? &kCannonSight
+                             : crosshairKind == Crosshair::MachineGun ? &kMachineGunSight
                                                                      : nullptr;
     if (sight) DrawAtlasSprite(CharTexture, *sight, MatTranslation(w / 2, h * 9 / 20, 0), 0xB4FFFF00);
     GaugeAndDisc(me.alive, me.hp, kTankLook);
@@ -213,16 +202,16 @@ void DrawRobotHud()
 {
     const float w = static_cast<float>(BackBufferWidth());
     const RobotUnit& me = Robots[0];
-    if (crosshairKind == kCrosshairRobotMissile) {
+    if (crosshairKind == Crosshair::RobotMissile) {
         if (lockOnShown == 1 && me.lockTarget >= 0 && me.lockTarget < EarthCount) {
-            Vec3 at = Vec3Project(PosePosition(Tanks[me.lockTarget].world), gfx::GetViewport(), ProjectionMatrix,
+            Vec3 at = Vec3Project(Position(Tanks[me.lockTarget].world), gfx::GetViewport(), ProjectionMatrix,
                                   ViewMatrix, MatIdentity());
             DrawAtlasSprite(CharTexture, kLockBox, MatTranslation(at.x, at.y, 0), 0xFF0000FF, &kLockBoxCentre);
         }
         const float h = static_cast<float>(BackBufferHeight());
         DrawAtlasSprite(CharTexture, kRobotMissileSight,
                         MatScaling(w / 512, h / 512, 1) * MatTranslation(w / 2, scaleY * 206, 0), 0xFFFFFF00);
-    } else if (crosshairKind == kCrosshairRobotGun) {
+    } else if (crosshairKind == Crosshair::RobotGun) {
         DrawAtlasSprite(CharTexture, kRobotGunSight, MatTranslation(w / 2, scaleY * 206, 0), 0xFFFFFF00);
     }
     GaugeAndDisc(me.alive, me.hp, kRobotLook);

@@ -12,7 +12,6 @@
 #include "math/vecmath.h"
 #include "platform/gfx.h"
 
-extern int32_t hudAlert;  // 1 while the player's unit is down
 
 // What a radar mark shows.
 enum class RadarSprite { TankBlip, RobotBlip, RimArrow };

@@ -2,14 +2,15 @@
 
 #include <cstdio>
 
-#include "app/device.h"
-#include "app/display.h"
+#include "services/device.h"
+#include "services/display.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
 #include "battle/hud.h"
-#include "battle/state.h"
-#include "motion/player.h"
-#include "motion/tank_side.h"
+#include "battle/setup.h"
+#include "records/state.h"
+#include "sides/player.h"
+#include "sides/tank_side.h"
 #include "platform/crt_rand.h"
 #include "platform/system.h"
 

@@ -10,18 +10,14 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/scene.h"
+#include "battle/state.h"
+#include "services/scene.h"
 #include "math/vecmath.h"
 #include "platform/gfx.h"
 
 // Steps the end phase lasts, from the first step with the clock run out.
 constexpr int32_t kEndPhaseSteps = 300;
 
-extern int32_t pauseHover[3];  // 1 while the cursor is over pause entry 1, 2, 3
-extern int32_t endCounter;     // steps of the end phase so far; 0 outside it
-// The scene a battle hands over to when it ends or is left: the title's
-// initialisation.  Set once at start-up.
-extern SceneFn BattleExitScene;
 
 // Pause entries in "LAND/Sprite/Char.bmp" and their hit boxes (800 x 600,
 // inclusive on every side).

@@ -4,24 +4,11 @@
 #include <cmath>
 
 #include "assets/model.h"
-#include "battle/frame.h"
-#include "battle/state.h"
-#include "motion/ground.h"
-#include "motion/player.h"
+#include "records/state.h"
+#include "world/ground.h"
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 
-Puff Puffs[kPuffCapacity];
-Burst Bursts[kBurstCapacity];
-Burst Blasts[kBlastCapacity];
-Debris DebrisPool[kDebrisCapacity];
-TrailParticle SmokeTrails[kTrailCapacity];
-TrailParticle DustTrails[kTrailCapacity];
-Fleck DustClouds[kDustCloudCapacity];
-Fleck Sprays[kSprayCapacity];
-GroundDust GroundDusts[kGroundDustCapacity];
-IceShard IceShards[kIceCapacity];
-GroundMark GroundMarks[kGroundMarkCapacity];
 
 namespace {
 
@@ -141,12 +128,12 @@ gfx::Texture* LookTexture(int32_t look)
     return nullptr;
 }
 
-gfx::Texture* PuffTexture(int32_t kind)
+gfx::Texture* PuffTexture(PuffKind kind)
 {
     switch (kind) {
-    case kPuffTrailSmoke: return gTrailSmokeTexture;
-    case kPuffGunSmoke: return gGunSmokeTexture;
-    case kPuffIce: return gIceTexture;
+    case PuffKind::TrailSmoke: return gTrailSmokeTexture;
+    case PuffKind::GunSmoke: return gGunSmokeTexture;
+    case PuffKind::Ice: return gIceTexture;
     }
     return nullptr;
 }
@@ -167,7 +154,6 @@ struct TextureInUse {
 
 // --- random draws and flight ------------------------------------------------------------
 // A fraction in [0, 1), a fresh draw at each use.
-float R() { return Rand() / 32768.0f; }
 float Degrees(int32_t d) { return static_cast<float>(d) * kDegToRad; }
 
 // Debris, ice, dust clouds and sprays fly by this arc with their own clock;
@@ -302,7 +288,7 @@ void EndParticleSprites()
 }  // namespace
 
 // --- spawners ------------------------------------------------------------------------------
-void SpawnPuff(float x, float y, float z, float size, int32_t alpha, int32_t kind)
+void SpawnPuff(float x, float y, float z, float size, int32_t alpha, PuffKind kind)
 {
     Puff* p = TakeRecord(Puffs, gPuffSlots);
     if (!p) return;
@@ -311,21 +297,21 @@ void SpawnPuff(float x, float y, float z, float size, int32_t alpha, int32_t kin
     p->size = size;
     p->kind = kind;
     switch (kind) {
-    case kPuffTrailSmoke: {
-        float vx = -0.008f + 0.016f * R();
-        float vy = -0.008f + 0.016f * R();
-        float vz = -0.008f + 0.016f * R();
+    case PuffKind::TrailSmoke: {
+        float vx = -0.008f + 0.016f * RandFraction();
+        float vy = -0.008f + 0.016f * RandFraction();
+        float vz = -0.008f + 0.016f * RandFraction();
         p->velocity = {vx, vy, vz};
         break;
     }
-    case kPuffGunSmoke: {
-        float vx = -0.006f + 0.012f * R();
-        float vy = -0.006f + 0.012f * R();
-        float vz = -0.006f + 0.012f * R();
+    case PuffKind::GunSmoke: {
+        float vx = -0.006f + 0.012f * RandFraction();
+        float vy = -0.006f + 0.012f * RandFraction();
+        float vz = -0.006f + 0.012f * RandFraction();
         p->velocity = {vx, vy, vz};
         break;
     }
-    case kPuffIce: {
+    case PuffKind::Ice: {
         float up = static_cast<float>(Rand() % 200 + 100) / 5000.0f;
         int32_t ax = Rand() % 360;
         int32_t az = Rand() % 360;
@@ -348,7 +334,7 @@ void SpawnBurst(float x, float y, float z, float size, int32_t alpha, int32_t lo
         b->size = size;
         b->look = look;
         if (motion == 1) {
-            float up = 0.085f + 0.08f * R();
+            float up = 0.085f + 0.08f * RandFraction();
             int32_t ax = Rand() % 61 - 30;
             int32_t az = Rand() % 61 - 30;
             b->velocity = TurnedUp(up, ax, az);
@@ -391,12 +377,12 @@ void SpawnDebris(float x, float y, float z, float size, int32_t life, int32_t tr
     for (int32_t n = 0; n < count; ++n) {
         Debris* d = TakeRecord(DebrisPool, gDebrisSlots);
         if (!d) return;
-        float dx = -0.6f + 1.2f * R();
-        float dy = -0.3f + 0.6f * R();
-        float dz = -0.6f + 1.2f * R();
+        float dx = -0.6f + 1.2f * RandFraction();
+        float dy = -0.3f + 0.6f * RandFraction();
+        float dz = -0.6f + 1.2f * RandFraction();
         d->position = {x + dx, y + dy, z + dz};
         float least = size / 3.5f;
-        d->size = least + R() * (2 * size - least);
+        d->size = least + RandFraction() * (2 * size - least);
         d->life = Rand() % 23 + life - 6;
         d->trail = trail;
         d->speed = speed;
@@ -422,14 +408,14 @@ void SpawnDustCloud(float x, float y, float z, int32_t count)
     for (int32_t n = 0; n < count; ++n) {
         Fleck* f = TakeRecord(DustClouds, gDustCloudSlots);
         if (!f) return;
-        float dx = -0.08f + 0.16f * R();
-        float dy = 0.12f + 0.28f * R();
+        float dx = -0.08f + 0.16f * RandFraction();
+        float dy = 0.12f + 0.28f * RandFraction();
         f->position = {x + dx, y + dy, z};
-        f->size = 0.03f + 0.03f * R();
+        f->size = 0.03f + 0.03f * RandFraction();
         f->time = 0;
         f->tilt = Rand() % 17 - 8;
         f->heading = Rand() % 360;
-        f->speed = 0.86f + 0.44f * R();
+        f->speed = 0.86f + 0.44f * RandFraction();
         uint32_t a = static_cast<uint32_t>(Rand() % 41 + 180);
         uint32_t r = static_cast<uint32_t>(Rand() % 44 + 41);
         uint32_t g = static_cast<uint32_t>(Rand() % 50 + 42);
@@ -443,10 +429,10 @@ void SpawnSpray(float x, float y, float z, int32_t count)
     for (int32_t n = 0; n < count; ++n) {
         Fleck* f = TakeRecord(Sprays, gSpraySlots);
         if (!f) return;
-        float dy = 0.13f + 0.16f * R();
+        float dy = 0.13f + 0.16f * RandFraction();
         f->position = {x, y + dy, z};
-        f->size = 0.01f + 0.02f * R();
-        f->speed = 0.66f + 0.32f * R();
+        f->size = 0.01f + 0.02f * RandFraction();
+        f->speed = 0.66f + 0.32f * RandFraction();
         f->time = 0;
         f->tilt = Rand() % 153 - 76;
         f->heading = Rand() % 360;
@@ -465,7 +451,7 @@ void SpawnGroundDust(float x, float y, float z, int32_t alpha, int32_t count)
         if (!g) return;
         g->position = {x, y, z};
         g->alpha = alpha;
-        g->size = 1 + 0.2f * R();
+        g->size = 1 + 0.2f * RandFraction();
         float up = static_cast<float>(Rand() % 200 + 100) / 2300.0f;
         int32_t ax = Rand() % 180 - 90;
         int32_t az = Rand() % 180 - 90;
@@ -481,7 +467,7 @@ void SpawnIce(float x, float y, float z, float speed, int32_t count)
         s->position = {x, y, z};
         s->speed = speed;
         s->time = 0;
-        s->size = 0.28f + 0.25f * R();
+        s->size = 0.28f + 0.25f * RandFraction();
         s->tilt = Rand() % 73 - 36;
         s->heading = Rand() % 360;
     }
@@ -676,13 +662,13 @@ void DrawPuffs()
             Mat4 world = MatTranslation(p.position.x, p.position.y, p.position.z);
             // An ice puff is turned at random each frame; a sprite faces the
             // screen all the same.
-            if (p.kind == kPuffIce) world = MatRotationZ(Degrees(Rand() % 360)) * world;
+            if (p.kind == PuffKind::Ice) world = MatRotationZ(Degrees(Rand() % 360)) * world;
             DrawSprite(world, p.size, White(p.alpha));
         }
         // Puffs drift and fade even while the battle is paused.
         p.position += p.velocity;
         p.alpha -= 5;
-        if (p.kind != kPuffIce) p.size += 0.001f;
+        if (p.kind != PuffKind::Ice) p.size += 0.001f;
         if (p.alpha < 1) FreeRecord(Puffs, gPuffSlots, i);
     });
 }

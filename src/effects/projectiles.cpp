@@ -3,23 +3,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/report.h"
-#include "battle/frame.h"
-#include "battle/state.h"
+#include "services/report.h"
+#include "records/state.h"
 #include "effects/particles.h"
-#include "motion/collision.h"
-#include "motion/ground.h"
+#include "collision/collision.h"
+#include "world/ground.h"
 #include "platform/crt_rand.h"
 #include "world/map.h"
 
-ShotCounts Shots;
 
 namespace {
 constexpr float kDegrees = 0.017453292f;  // radians a degree
 
-Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
-Vec3 Position(const TankUnit& t) { return Position(t.world); }
-Vec3 Position(const RobotUnit& r) { return Position(r.World()); }
 
 void Effects(void (*spawn)(Vec3), Vec3 p, float radius)
 {
@@ -38,7 +33,7 @@ void Damage(Victim& victim, const ShotRules& rules, int32_t& shooterKills)
     if (victim.hp > 0) return;
     shooterKills += 1;
     victim.deaths += 1;
-    victim.shakeCode = kReactKilled;
+    victim.shakeCode = HitReaction::Killed;
     victim.shakeTimer = rules.killShakeTimer;
     ++Shots.kills;
     if (rules.killEffects) rules.killEffects(Position(victim));
@@ -156,7 +151,7 @@ void SteerMissile(Projectile& missile, Vec3 target)
         Vec3 axis = Vec3Cross(forward, d);
         float c = std::clamp(Vec3Dot(forward, d), -1.0f, 1.0f);
         float turn = std::acos(c) * 57.295776f;
-        float limit = 1.0f + 2.0f * (static_cast<float>(Rand()) / 32768.0f);
+        float limit = 1.0f + 2.0f * (RandFraction());
         turn = std::min(turn, limit);
         int32_t roll = Rand() % 22 - 3;
         // A target straight behind, or at the missile itself, gives no axis

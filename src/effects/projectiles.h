@@ -15,34 +15,8 @@
 
 #include "assets/model.h"
 #include "math/vecmath.h"
+#include "records/state.h"
 
-struct TankUnit;
-struct RobotUnit;
-
-// A plain record: zero is a free slot (the unit records are zero-filled and
-// their matrices set to identity before any battle).
-struct Projectile {
-    Mat4 world;        // the translation row is the position
-    Mat4 step;         // motion a frame in the shot's own frame: world = step x world
-    int32_t state;     // kShotFree, kShotActive, kShotCoasting
-    int32_t spare[2];  // free for a kind's own use (a flame's size and alpha)
-};
-
-enum : int32_t { kShotFree = 0, kShotActive = 1, kShotCoasting = 2 };
-
-constexpr int kTankShellSlots = 10;
-constexpr int kTankBulletSlots = 100;
-constexpr int kRobotShellSlots = 60;
-constexpr int kRobotBulletSlots = 120;
-
-// Hit-reaction codes a victim's shakeCode takes.
-enum : int32_t {
-    kReactTankShell = 36,     // a tank's shell
-    kReactBullet = 144,       // a machine-gun bullet
-    kReactShell = 244,        // a robot's shell
-    kReactMissile = 344,      // a missile
-    kReactKilled = 999,
-};
 
 enum class HitTest : uint8_t { Ground, Edge, Tanks, Robots, Walls };
 
@@ -58,8 +32,8 @@ struct ShotRules {
     float wallDistance;        // a wall this close ahead along the shot's z axis is a hit
     bool freeOnHit;            // false: the slot stays active (a flame bounces)
     const OrientedBox* box;    // the shot's hit box
-    int32_t tankReaction;      // shakeCode given to a tank that is hit
-    int32_t robotReaction;     // ... to a robot
+    HitReaction tankReaction;      // shakeCode given to a tank that is hit
+    HitReaction robotReaction;     // ... to a robot
     int32_t damageBase;        // an enemy loses damageBase plus a random 0..damageRange-1
     int32_t damageRange;
     int32_t killShakeTimer;    // shakeTimer of a unit this shot kills
@@ -97,12 +71,5 @@ void SteerMissile(Projectile& missile, Vec3 target);
 // Frees every projectile slot of all 16 units of both sides.
 void FreeAllShots();
 
-// Counts for the run report.
-struct ShotCounts {
-    uint64_t fired;
-    uint64_t unitHits;
-    uint64_t kills;
-};
-extern ShotCounts Shots;
 // Adds the `shots` and `effects` sections to the run report.
 void RegisterWeaponsReport();

@@ -3,9 +3,9 @@
 // faster, and its caption fades in; a click on it chooses the side.
 #include <algorithm>
 
-#include "app/device.h"
-#include "app/display.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/scene.h"
 #include "battle/frame.h"
 #include "battle/hud.h"
 #include "frontend/frontend.h"

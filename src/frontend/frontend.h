@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "assets/model.h"
-#include "battle/state.h"
+#include "records/state.h"
 #include "platform/gfx.h"
 
 // --- scene routines, one file each ----------------------------------------------------

@@ -1,10 +1,10 @@
 #include "frontend/menu.h"
 
-#include "app/device.h"
-#include "app/display.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/scene.h"
 #include "battle/hud.h"
-#include "battle/state.h"
+#include "records/state.h"
 #include "platform/system.h"
 
 int32_t ButtonState[kButtonStateCount] = {};

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "app/device.h"
-#include "app/display.h"
-#include "app/options.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/options.h"
+#include "services/scene.h"
 #include "frontend/frontend.h"
 #include "frontend/menu.h"
 #include "platform/system.h"

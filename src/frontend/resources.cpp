@@ -2,9 +2,9 @@
 // preview units, and the settings its screens share.
 #include "frontend/frontend.h"
 
-#include "app/display.h"
-#include "app/device.h"
-#include "app/options.h"
+#include "services/display.h"
+#include "services/device.h"
+#include "services/options.h"
 #include "units/robots/robot_kinds.h"
 #include "units/tanks/tank_kinds.h"
 

@@ -1,11 +1,11 @@
 // The table of front-end screens: every scene routine a player can stand
 // in before a battle, with the name reports and messages give it.  A new
 // screen is its own file here plus one row.
-#include "app/device.h"
-#include "app/display.h"
-#include "app/options.h"
-#include "app/report.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/options.h"
+#include "services/report.h"
+#include "services/scene.h"
 #include "frontend/frontend.h"
 #include "frontend/menu.h"
 #include "world/sky.h"

@@ -4,14 +4,15 @@
 // clock, releases the front end and starts the battle.
 #include <algorithm>
 
-#include "app/device.h"
-#include "app/display.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/scene.h"
 #include "battle/frame.h"
-#include "battle/state.h"
+#include "battle/setup.h"
+#include "records/state.h"
 #include "frontend/frontend.h"
 #include "frontend/menu.h"
-#include "motion/player.h"
+#include "sides/player.h"
 #include "world/map.h"
 #include "world/sky.h"
 

@@ -2,10 +2,11 @@
 // initialisation loads the front end and puts the battle settings back to
 // their defaults; the main menu offers start, a second button with no
 // action yet, options and quit.
-#include "app/device.h"
-#include "app/display.h"
-#include "app/options.h"
-#include "app/scene.h"
+#include "battle/setup.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/options.h"
+#include "services/scene.h"
 #include "frontend/frontend.h"
 #include "frontend/menu.h"
 #include "platform/system.h"

@@ -3,14 +3,14 @@
 // effect, in front of its side's planet.  The arrows and A / D (or Left /
 // Right) step through every kind; Next goes on only with a kind that may
 // fight.  The two screens differ only in their row of kSides.
-#include "app/device.h"
-#include "app/display.h"
-#include "app/options.h"
-#include "app/scene.h"
+#include "services/device.h"
+#include "services/display.h"
+#include "services/options.h"
+#include "services/scene.h"
 #include "battle/frame.h"
 #include "frontend/frontend.h"
 #include "frontend/menu.h"
-#include "motion/player.h"
+#include "sides/player.h"
 #include "platform/vk.h"
 #include "units/robots/robot_kinds.h"
 #include "units/tanks/tank_kinds.h"
@@ -52,18 +52,18 @@ struct SelectSide {
 // --- the tank side ------------------------------------------------------------------
 float tankTurn = 0.0f;  // degrees
 
-bool TankLoaded(int32_t kind) { return TankModelLoaded[kind] != 0; }
+bool TankLoaded(int32_t kind) { return TankKindOf(kind) && TankKindOf(kind)->loaded != 0; }
 void TurnTank(int32_t kind)
 {
     tankTurn += 0.9f;
-    // Two kinds sit lower so their hulls show whole in the panel.
-    float h = kind == 4 ? -0.4f : kind == 6 ? -0.2f : 0.0f;
+    const TankKind* k = TankKindOf(kind);
+    float h = k ? k->previewDrop : 0.0f;
     PreviewTank.world = MatRotationY(tankTurn * kDegToRad) * MatTranslation(0, h, 3.0f);
 }
 void PoseTank(int32_t kind)
 {
     const TankKind* k = TankKindOf(kind);
-    PreviewTank.kind = kind;
+    SetTankKind(PreviewTank, kind);
     if (k && k->pose) k->pose(PreviewTank);
 }
 void DrawTankDepth(int32_t kind)
@@ -79,7 +79,7 @@ void DrawTank(int32_t kind)
 }
 
 // --- the robot side -----------------------------------------------------------------
-bool RobotLoaded(int32_t kind) { return RobotModelLoaded[kind - kFirstRobotKind] != 0; }
+bool RobotLoaded(int32_t kind) { return RobotKindOf(kind) && RobotKindOf(kind)->loaded != 0; }
 void TurnRobot(int32_t)
 {
     PreviewRobot.World() = MatRotationY(0.017453292f) * PreviewRobot.World();
@@ -88,7 +88,7 @@ void TurnRobot(int32_t)
 void PoseRobot(int32_t kind)
 {
     const RobotKind* k = RobotKindOf(kind);
-    PreviewRobot.kind = kind;
+    SetRobotKind(PreviewRobot, kind);
     if (k && k->pose) k->pose(PreviewRobot);
 }
 void DrawRobotDepth(int32_t kind)

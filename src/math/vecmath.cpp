@@ -1,5 +1,6 @@
 #include "math/vecmath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -235,15 +236,39 @@ Mat4 MatPerspectiveFovLH(float fovY, float aspect, float zn, float zf)
     return r;
 }
 
-float MatHeadingDegrees(const Mat4& m)
+float Wrap180(float degrees) { return std::remainder(degrees, 360.0f); }
+
+float LevelHeading(Vec3 d)
 {
-    Vec3 dir = Vec3Normalize({m.m[2][0], 0.0f, m.m[2][2]});
-    float d = dir.z;  // dot with (0, 0, 1)
-    if (d > 1.0f) d = 1.0f;
-    if (d < -1.0f) d = -1.0f;
-    float deg = std::acos(d) * kRadToDeg;
-    return dir.x < 0.0f ? -deg : deg;
+    Vec3 level{d.x, 0, d.z};
+    if (Vec3Length(level) == 0) return 0;
+    Vec3 h = Vec3Normalize(level);
+    float a = std::acos(std::clamp(h.z, -1.0f, 1.0f)) * kRadToDeg;
+    return h.x < 0 ? -a : a;
 }
+
+float Dip(Vec3 d)
+{
+    Vec3 n = Vec3Normalize(d), level = Vec3Normalize({n.x, 0, n.z});
+    float a = std::acos(std::clamp(Vec3Dot(n, level), -1.0f, 1.0f)) * kRadToDeg;
+    return n.y > 0 ? -a : a;
+}
+
+float YawToTarget(const Mat4& own, const Mat4& other)
+{
+    Vec3 from = Position(own);
+    Vec3 ahead = Vec3TransformCoord({0, 0, 1}, own) - from;
+    return LevelHeading(Position(other) - from) - LevelHeading(ahead);
+}
+
+float PitchToTarget(const Mat4& own, const Mat4& other)
+{
+    Vec3 from = Position(own);
+    Vec3 ahead = Vec3TransformCoord({0, 0, 1}, own) - from;
+    return Dip(Position(other) - from) - Dip(ahead);
+}
+
+float MatHeadingDegrees(const Mat4& m) { return LevelHeading({m.m[2][0], 0.0f, m.m[2][2]}); }
 
 bool IntersectTriangle(Vec3 p0, Vec3 p1, Vec3 p2, Vec3 origin, Vec3 dir, float* u, float* v,
                        float* dist)

@@ -77,9 +77,24 @@ Mat4 MatLookAtLH(Vec3 eye, Vec3 at, Vec3 up);
 // Left-handed projection mapping view depth zn..zf to clip depth 0..1.
 Mat4 MatPerspectiveFovLH(float fovY, float aspect, float zn, float zf);
 
-// Heading in degrees of a matrix's z axis seen from above: 0 faces +z,
-// positive turns toward +x, range -180..180.
+// Where a matrix puts the origin: its translation row.
+inline Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
+
+// An angle in degrees brought into [-180, 180].
+float Wrap180(float degrees);
+
+// --- headings and aim ----------------------------------------------------------
+// The level heading of a direction, degrees in -180..180: 0 along +z,
+// positive toward +x; 0 for a direction with no level part.
+float LevelHeading(Vec3 d);
+// Heading of a matrix's z axis seen from above.
 float MatHeadingDegrees(const Mat4& m);
+// The angle of a direction below the level, degrees (negative upward).
+float Dip(Vec3 d);
+// Degrees to turn right so that `own`'s forward axis faces `other`'s origin
+// (level only), and degrees to pitch down to face it.
+float YawToTarget(const Mat4& own, const Mat4& other);
+float PitchToTarget(const Mat4& own, const Mat4& other);
 
 // --- intersection and bounds -------------------------------------------------
 // Ray against triangle p0 p1 p2, either face.  On a hit returns true with the

@@ -13,3 +13,6 @@ int Rand();
 // with that value instead of `seed`, so runs seeded from the clock repeat.
 void Srand(uint32_t seed);
 void SetFixedSeed(bool enabled, uint32_t seed);
+
+// One draw as a fraction in [0, 1): Rand() / 32768.
+inline float RandFraction() { return static_cast<float>(Rand()) / 32768.0f; }

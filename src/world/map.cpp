@@ -2,21 +2,13 @@
 
 #include <cmath>
 
-#include "app/device.h"
-#include "battle/frame.h"
-#include "motion/ground.h"
-#include "motion/player.h"
+#include "services/device.h"
+#include "records/state.h"
+#include "world/ground.h"
 #include "platform/crt_rand.h"
 #include "platform/mesh_data.h"
 #include "platform/system.h"
 
-int32_t MapId = MapMountainous;
-float HeightGrid[21][21];
-Vec3 GroundNormals[21][21];
-gfx::Texture* GroundTexture = nullptr;
-SimpleModel MapModel;
-SimpleModel StageCollision;
-Mat4 StageWorld = MatIdentity();
 
 void ComputeGroundNormals()
 {

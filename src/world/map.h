@@ -8,19 +8,13 @@
 
 #include "assets/model.h"
 #include "math/vecmath.h"
+#include "records/state.h"
 
 constexpr int MapMountainous = 500;
 constexpr int MapCity = 501;
 constexpr int MapDrawBattle = 100;
 constexpr int MapDrawPlain = 200;
 
-extern int32_t MapId;
-extern float HeightGrid[21][21];
-extern Vec3 GroundNormals[21][21];
-extern gfx::Texture* GroundTexture;
-extern SimpleModel MapModel;
-extern SimpleModel StageCollision;
-extern Mat4 StageWorld;
 
 // The ground's vertex: position, normal, diffuse colour, one texture pair.
 struct GroundVertex {

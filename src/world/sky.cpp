@@ -1,7 +1,5 @@
 #include "world/sky.h"
 
-int32_t SkyId = 203;
-SimpleModel Skies[9];
 
 namespace {
 const char* const kSkyFiles[9] = {

@@ -5,9 +5,8 @@
 #include <cstdint>
 
 #include "assets/model.h"
+#include "records/state.h"
 
-extern int32_t SkyId;  // 200..208
-extern SimpleModel Skies[9];
 
 // Fog colour of a sky id; false for an id outside 200..208.
 bool SkyFogColour(int32_t skyId, uint32_t* argb);

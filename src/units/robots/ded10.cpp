@@ -4,14 +4,13 @@
 // draws in the depth pass, the scene pass and the additive pass.
 #include <cmath>
 
-#include "app/device.h"
-#include "battle/frame.h"
-#include "battle/state.h"
+#include "services/device.h"
+#include "records/state.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
-#include "motion/collision.h"
-#include "motion/ground.h"
-#include "motion/player.h"
+#include "collision/collision.h"
+#include "world/ground.h"
+#include "sides/player.h"
 #include "platform/crt_rand.h"
 #include "units/robots/robot_kinds.h"
 
@@ -24,37 +23,35 @@ constexpr float kDebrisRadians = 0.0174f;  // a wreck's flying parts turn degree
 constexpr float kShadowReach = 15.0f;  // robots nearer the camera cast shadows
 constexpr float kNearDraw = 100.0f;    // nearer: drawn with the shadow effect
 
-Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
-float R() { return Rand() / 32768.0f; }
 
 ModelPart* Part(int slot) { return &Robot10Models.parts[slot]; }
 
 // --- impact effects: each draws its random numbers in argument order -----------------
 void ShellGround(Vec3 p)
 {
-    float size = 1.2f + 0.3f * R();
+    float size = 1.2f + 0.3f * RandFraction();
     SpawnBurst(p.x, p.y + 1, p.z, size, 120, kLookFire1, 1, 2);
-    float speed = 1.3f + 0.2f * R();
+    float speed = 1.3f + 0.2f * RandFraction();
     int32_t count = Rand() % 2 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.066f, 42, kTrailSmoke, 20, speed, count);
-    speed = 1.3f + 0.2f * R();
+    speed = 1.3f + 0.2f * RandFraction();
     count = Rand() % 4 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.076f, 42, kTrailDust, 16, speed, count);
 }
 
-void ShellEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 1.0f + 0.5f * R(), 200, kLookFire1, 1, 3); }
+void ShellEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 1.0f + 0.5f * RandFraction(), 200, kLookFire1, 1, 3); }
 
 // A shell bursting on a unit: blast `alpha`, debris speed `speedBase`.
 void ShellOnUnit(Vec3 p, int32_t alpha, float speedBase)
 {
-    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.2f * R(), alpha, kLookSmoke, 1, 3);
-    SpawnBurst(p.x, p.y + 1, p.z, 0.6f + 0.4f * R(), 100, kLookFire1, 2, 2);
+    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.2f * RandFraction(), alpha, kLookSmoke, 1, 3);
+    SpawnBurst(p.x, p.y + 1, p.z, 0.6f + 0.4f * RandFraction(), 100, kLookFire1, 2, 2);
     int32_t life = Rand() % 6 + 32;
-    float speed = speedBase + 0.2f * R();
+    float speed = speedBase + 0.2f * RandFraction();
     int32_t count = Rand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.066f, life, kTrailSmoke, 160, speed, count);
     life = Rand() % 6 + 32;
-    speed = speedBase + 0.2f * R();
+    speed = speedBase + 0.2f * RandFraction();
     count = Rand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.086f, life, kTrailDust, 160, speed, count);
 }
@@ -63,12 +60,12 @@ void ShellRobot(Vec3 p) { ShellOnUnit(p, 180, 1.4f); }
 
 void ShellWall(Vec3 p)
 {
-    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.4f * R(), 225, kLookSmoke, 1, 0);
-    SpawnBurst(p.x, p.y + 0.6f, p.z, 0.8f + 0.3f * R(), 180, kLookFire1, 1, 0);
-    float speed = 1.2f + 0.2f * R();
+    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.4f * RandFraction(), 225, kLookSmoke, 1, 0);
+    SpawnBurst(p.x, p.y + 0.6f, p.z, 0.8f + 0.3f * RandFraction(), 180, kLookFire1, 1, 0);
+    float speed = 1.2f + 0.2f * RandFraction();
     int32_t count = Rand() % 2 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.076f, 40, kTrailSmoke, 130, speed, count);
-    speed = 1.2f + 0.2f * R();
+    speed = 1.2f + 0.2f * RandFraction();
     count = Rand() % 2 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.086f, 40, kTrailDust, 130, speed, count);
 }
@@ -76,44 +73,44 @@ void ShellWall(Vec3 p)
 // A tank blown up by a shell or a missile, at its position.
 void TankKilled(Vec3 t)
 {
-    float size = 2.6f + 0.6f * R();
+    float size = 2.6f + 0.6f * RandFraction();
     int32_t alpha = Rand() % 66 + 190;
     int32_t look = Rand() % 2 + 1;
     SpawnBlast(t.x, t.y, t.z, size, alpha, look, 1, 2);
     int32_t life = Rand() % 21 + 60;
-    float speed = 1.6f + 0.4f * R();
+    float speed = 1.6f + 0.4f * RandFraction();
     int32_t count = Rand() % 3 + 3;
     SpawnDebris(t.x, t.y, t.z, 0.198f, life, kTrailSmoke, 60, speed, count);
     life = Rand() % 21 + 60;
-    speed = 1.6f + 0.4f * R();
+    speed = 1.6f + 0.4f * RandFraction();
     count = Rand() % 3 + 3;
     SpawnDebris(t.x, t.y, t.z, 0.216f, life, kTrailDust, 60, speed, count);
 }
 
 void MissileGround(Vec3 p)
 {
-    SpawnBlast(p.x, p.y + 1, p.z, 2.6f + 1.2f * R(), 180, kLookFire2, 1, 3);
-    SpawnBurst(p.x, p.y + 1, p.z, 2.8f + 1.2f * R(), 180, kLookFire2, 2, 2);
-    float speed = 1.6f + 0.2f * R();
+    SpawnBlast(p.x, p.y + 1, p.z, 2.6f + 1.2f * RandFraction(), 180, kLookFire2, 1, 3);
+    SpawnBurst(p.x, p.y + 1, p.z, 2.8f + 1.2f * RandFraction(), 180, kLookFire2, 2, 2);
+    float speed = 1.6f + 0.2f * RandFraction();
     int32_t count = Rand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.126f, 45, kTrailSmoke, 45, speed, count);
-    speed = 1.5f + 0.4f * R();
+    speed = 1.5f + 0.4f * RandFraction();
     count = Rand() % 4 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.126f, 45, kTrailDust, 55, speed, count);
 }
 
-void MissileEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 2.6f + 0.2f * R(), 180, kLookFire1, 1, 3); }
+void MissileEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 2.6f + 0.2f * RandFraction(), 180, kLookFire1, 1, 3); }
 
 void MissileOnUnit(Vec3 p, float burstLift)
 {
-    SpawnBlast(p.x, p.y, p.z, 2.6f + 0.2f * R(), 210, kLookSmoke, 1, 3);
-    SpawnBurst(p.x, p.y + burstLift, p.z, 2.6f + 0.4f * R(), 100, kLookFire1, 2, 2);
+    SpawnBlast(p.x, p.y, p.z, 2.6f + 0.2f * RandFraction(), 210, kLookSmoke, 1, 3);
+    SpawnBurst(p.x, p.y + burstLift, p.z, 2.6f + 0.4f * RandFraction(), 100, kLookFire1, 2, 2);
     int32_t life = Rand() % 8 + 33;
-    float speed = 1.4f + 0.3f * R();
+    float speed = 1.4f + 0.3f * RandFraction();
     int32_t count = Rand() % 3 + 1;
     SpawnDebris(p.x, p.y, p.z, 0.126f, life, kTrailSmoke, 160, speed, count);
     life = Rand() % 8 + 33;
-    speed = 1.4f + 0.3f * R();
+    speed = 1.4f + 0.3f * RandFraction();
     count = Rand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.146f, life, kTrailDust, 160, speed, count);
 }
@@ -122,12 +119,12 @@ void MissileRobot(Vec3 p) { MissileOnUnit(p, 1.0f); }
 
 void MissileWall(Vec3 p)
 {
-    SpawnBlast(p.x, p.y, p.z, 2.6f + 0.4f * R(), 225, kLookSmoke, 1, 0);
-    SpawnBurst(p.x, p.y + 0.6f, p.z, 2.8f + 0.3f * R(), 180, kLookFire1, 1, 0);
-    float speed = 1.4f + 0.3f * R();
+    SpawnBlast(p.x, p.y, p.z, 2.6f + 0.4f * RandFraction(), 225, kLookSmoke, 1, 0);
+    SpawnBurst(p.x, p.y + 0.6f, p.z, 2.8f + 0.3f * RandFraction(), 180, kLookFire1, 1, 0);
+    float speed = 1.4f + 0.3f * RandFraction();
     int32_t count = Rand() % 2 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.126f, 40, kTrailSmoke, 130, speed, count);
-    speed = 1.4f + 0.3f * R();
+    speed = 1.4f + 0.3f * RandFraction();
     count = Rand() % 2 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.146f, 40, kTrailDust, 130, speed, count);
 }
@@ -136,13 +133,13 @@ constexpr HitTest kShotOrder[5] = {HitTest::Ground, HitTest::Edge, HitTest::Tank
 
 const ShotRules kShellRules = {
     {kShotOrder[0], kShotOrder[1], kShotOrder[2], kShotOrder[3], kShotOrder[4]},
-    5, 100.0f, 3.0f, 5.0f, true, &Robot10Models.shellBox, kReactShell, kReactShell, 6, 8, -50,
+    5, 100.0f, 3.0f, 5.0f, true, &Robot10Models.shellBox, HitReaction::Shell, HitReaction::Shell, 6, 8, -50,
     ShellGround, ShellEdge, ShellTank, ShellRobot, ShellWall, TankKilled, nullptr,
 };
 
 const ShotRules kMissileRules = {
     {kShotOrder[0], kShotOrder[1], kShotOrder[2], kShotOrder[3], kShotOrder[4]},
-    5, 350.0f, 3.0f, 5.0f, true, &Robot10Models.parts[kD10Missile].box, kReactMissile, kReactMissile, 10, 9, -50,
+    5, 350.0f, 3.0f, 5.0f, true, &Robot10Models.parts[kD10Missile].box, HitReaction::Missile, HitReaction::Missile, 10, 9, -50,
     MissileGround, MissileEdge, MissileTank, MissileRobot, MissileWall, TankKilled, nullptr,
 };
 
@@ -183,9 +180,10 @@ void LoadRobot10()
     LoadModelPart(Part(kD10Pod), "LAND/D-ED.10/weaponpart1.x");
     LoadModelPart(Part(kD10Missile), "LAND/D-ED.10/weaponpart2.x");
     (void)ComputeModelBox(Part(kD10Missile));
-    // Shots find a D-ED.10 by its upper body and its feet.
-    RobotHitTable[kRobotDed10 - 100] = {Part(kD10Head), Part(kD10Foot)};
 }
+
+// Shots find a D-ED.10 by its upper body and its feet.
+const RobotHitModels kRobot10HitModels = {&Robot10Models.parts[kD10Head], &Robot10Models.parts[kD10Foot]};
 
 void ReleaseRobot10()
 {
@@ -273,7 +271,7 @@ void FireRobot10(RobotUnit& r, const Mat4& muzzle, int weapon)
     }
     for (int i = 0; i < kMissileSlots; ++i) {
         if (r.missiles[i].state != kShotFree) continue;
-        float speed = 1 + R() * 0.2f;
+        float speed = 1 + RandFraction() * 0.2f;
         int32_t spread = Rand() % 19 - 10;
         (void)FireShot(&r.missiles[i], 1, MatRotationX(spread * kDegToRad) * muzzle, MatTranslation(0, 0, speed));
         return;
@@ -298,7 +296,7 @@ void UpdateRobot10Shots(RobotUnit& r, int slot)
         if (m.state == kShotFree) continue;
         SteerMissile(m, at);
         Vec3 tail = Vec3TransformCoord({0, 0, -0.3f}, m.world);
-        if (IsSphereInView(BattleFrustum, tail, 3.0f)) SpawnPuff(tail.x, tail.y, tail.z, 0.16f + 0.1f * R(), 215, kPuffTrailSmoke);
+        if (IsSphereInView(BattleFrustum, tail, 3.0f)) SpawnPuff(tail.x, tail.y, tail.z, 0.16f + 0.1f * RandFraction(), 215, PuffKind::TrailSmoke);
         RunHitTests(m, kMissileRules, me);
     }
 }

@@ -1,6 +1,6 @@
 // The R-NO.15 robot (kind 102): so far its part matrices and the timer of
 // its first weapon; its models, weapons and draws come with its own work.
-#include "battle/state.h"
+#include "records/state.h"
 #include "units/robots/robot_kinds.h"
 
 namespace {

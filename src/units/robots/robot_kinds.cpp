@@ -1,5 +1,7 @@
 #include "units/robots/robot_kinds.h"
 
+#include "units/kind_table.h"
+
 // One row per kind, in kind order.  The D-ED.10 and the R-NO.15 fight; the
 // other two are only looked at so far and have no routines of their own.
 RobotKind RobotKinds[kRobotKindCount] = {
@@ -19,10 +21,13 @@ RobotKind RobotKinds[kRobotKindCount] = {
         .hasLookAt = true,
         .lookAtHeight = 1.8f,
         .cameraEye = {0, 2.6f, -5.0f},
-        .crosshairFirst = kCrosshairRobotGun,
-        .crosshairSecond = kCrosshairRobotMissile,
+        .crosshairFirst = Crosshair::RobotGun,
+        .crosshairSecond = Crosshair::RobotMissile,
         .arms = {kArmsAlternate, {{-0.4f, 0, 1.9f}, {0.4f, 0, 1.9f}}},
         .pods = {1, {{0, 0.5f, 0.08f}}},
+        .firstWeaponReach = 30.0f,
+        .hitModels = &kRobot10HitModels,
+        .loaded = 0,
         .load = LoadRobot10,
         .release = ReleaseRobot10,
         .pose = PoseRobot10,
@@ -49,10 +54,13 @@ RobotKind RobotKinds[kRobotKindCount] = {
         .hasLookAt = true,
         .lookAtHeight = 1.6f,
         .cameraEye = {0, 2.6f, -6.0f},
-        .crosshairFirst = kCrosshairRobotGun,
-        .crosshairSecond = kCrosshairRobotGun,
+        .crosshairFirst = Crosshair::RobotGun,
+        .crosshairSecond = Crosshair::RobotGun,
         .arms = {kArmsAlternate, {{-0.3f, -0.6f, 2.4f}, {0.3f, -0.6f, 2.4f}}},
         .pods = {4, {{-0.12f, 0.08f, 0.9f}, {0.12f, 0.08f, 0.9f}, {-0.12f, -0.08f, 0.9f}, {0.12f, -0.08f, 0.9f}}},
+        .firstWeaponReach = 0,
+        .hitModels = nullptr,
+        .loaded = 0,
         .load = nullptr,
         .release = nullptr,
         .pose = PoseRobot15,
@@ -79,10 +87,13 @@ RobotKind RobotKinds[kRobotKindCount] = {
         .hasLookAt = true,
         .lookAtHeight = 1.65f,
         .cameraEye = {0, 2.7f, -5.6f},
-        .crosshairFirst = kCrosshairRobotGun,
-        .crosshairSecond = kCrosshairRobotGun,
+        .crosshairFirst = Crosshair::RobotGun,
+        .crosshairSecond = Crosshair::RobotGun,
         .arms = {kArmsBoth, {{-0.75f, -0.55f, 2.0f}, {0.75f, -0.55f, 2.0f}}},
         .pods = {0, {}},
+        .firstWeaponReach = 0,
+        .hitModels = nullptr,
+        .loaded = 0,
         .load = nullptr,
         .release = nullptr,
         .pose = nullptr,
@@ -109,10 +120,13 @@ RobotKind RobotKinds[kRobotKindCount] = {
         .hasLookAt = false,  // the camera keeps its last look-at point
         .lookAtHeight = 0,
         .cameraEye = {0, 2.8f, -7.0f},
-        .crosshairFirst = kCrosshairRobotGun,
-        .crosshairSecond = kCrosshairRobotMissile,
+        .crosshairFirst = Crosshair::RobotGun,
+        .crosshairSecond = Crosshair::RobotMissile,
         .arms = {kArmsNone, {}},  // it has no firing of its own
         .pods = {0, {}},
+        .firstWeaponReach = 0,
+        .hitModels = nullptr,
+        .loaded = 0,
         .load = nullptr,
         .release = nullptr,
         .pose = nullptr,
@@ -136,3 +150,17 @@ const char* RobotKindName(int kind)
     const RobotKind* k = RobotKindOf(kind);
     return k ? k->name : "?";
 }
+
+int RobotKindFromText(const char* text) { return KindFromText(RobotKinds, text); }
+
+void SetRobotKind(RobotUnit& robot, int kind)
+{
+    robot.kind = kind;
+    robot.row = RobotKindOf(kind);
+}
+
+int FightingRobotKinds(int32_t* kinds) { return FightingKinds(RobotKinds, kinds); }
+
+void LoadRobotModels(int kind) { LoadKindModels(RobotKindOf(kind)); }
+
+void ReleaseAllRobotModels() { ReleaseKindModels(RobotKinds); }

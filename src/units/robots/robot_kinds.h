@@ -1,6 +1,7 @@
 // The robot kinds: one row per kind with its handling, walk cycle, footprint,
-// chase camera, crosshairs, where its weapons fire from, and its own routines
-// (models, pose, fire, shots, draws).  A kind lives in its own file under
+// chase camera, crosshairs, where its weapons fire from, its hit models, the
+// computer's use of its weapons, and its own routines (models, pose, fire,
+// shots, draws).  A kind lives in its own file under
 // units/robots/ and adds one row to the table in robot_kinds.cpp; the set-up,
 // the side update, the player's camera and the command line read the row,
 // never a switch on the kind number.  A null routine means the kind has
@@ -13,35 +14,13 @@
 #include "assets/model.h"
 #include "math/vecmath.h"
 #include "platform/gfx.h"
-
-struct RobotUnit;
+#include "records/kinds.h"
+#include "records/units.h"
 
 constexpr int kFirstRobotKind = 101;
 constexpr int kRobotKindCount = 4;
 constexpr int kLastRobotKind = kFirstRobotKind + kRobotKindCount - 1;
 enum : int32_t { kRobotDed10 = 101, kRobotRno15 = 102, kRobotRno16 = 103, kRobotRno13 = 104 };
-
-// Crosshair codes the head-up display draws (a robot's sights).
-enum : int32_t { kCrosshairRobotGun = 244, kCrosshairRobotMissile = 344 };
-
-// Weapon numbers a robot's fire routine takes.
-enum : int32_t { kRobotWeaponFirst = 0, kRobotWeaponSecond = 1 };
-
-// Where a kind's first weapon fires from, on the arms: muzzle[0] on the left
-// arm (partWorld[3]), muzzle[1] on the right (partWorld[4]).
-struct RobotArmGuns {
-    int32_t mode;  // kArmsNone, kArmsAlternate (armSide picks the arm, then flips), kArmsBoth
-    Vec3 muzzle[2];
-};
-enum : int32_t { kArmsNone = 0, kArmsAlternate = 1, kArmsBoth = 2 };
-
-// Where a kind's second weapon fires from: `perPod` shots from each pod
-// (partWorld[9] and [10]), at these offsets on the pod.  It fires only with
-// the pods down (podAngle 0) and a tank locked.
-struct RobotPodGuns {
-    int32_t perPod;  // 0: the kind has no second weapon here
-    Vec3 muzzle[4];
-};
 
 // A robot kind's model set: eleven parts (slots 0 and 9 stay empty), the
 // shell's streak and glow pictures and the hit box of a shell.
@@ -53,59 +32,6 @@ struct RobotModelSet {
     OrientedBox shellBox{};
 };
 
-struct RobotKind {
-    int32_t kind;      // 101..104
-    const char* name;  // as the scoreboard and the report show it
-    bool fights;       // may be driven into battle; the others are only looked at
-    // Handling, set at spawn.
-    float maxSpeed;
-    float acceleration;     // per frame
-    float groundClearance;  // body origin above the ground
-    // Walk cycle: the legs' swing reverses past stepLimit and changes by
-    // stepRate a frame while walking.
-    float stepLimit;
-    float stepRate;
-    Vec3 boxSize;  // footprint across (x) and along (z): the wall rays
-    // Pods at spawn; a kind without a spawn pose for them keeps the
-    // record's values.
-    bool setsPods;
-    int32_t podAngle;
-    float podSlide;
-    // Chase camera: the look-at point above the body (hasLookAt false keeps
-    // the last one), the eye behind the arm frame while alive, and the
-    // crosshair for each weapon.
-    bool hasLookAt;
-    float lookAtHeight;
-    Vec3 cameraEye;
-    int32_t crosshairFirst;
-    int32_t crosshairSecond;
-    // Muzzles of the side update's firing.
-    RobotArmGuns arms;
-    RobotPodGuns pods;
-
-    // Loads the model set and enters the kind's hit models in RobotHitTable;
-    // a missing file leaves that part empty (it draws nothing) after a
-    // message naming it.
-    void (*load)();
-    // Releases every part and picture; safe whether or not it was loaded.
-    void (*release)();
-    // Once a frame for every robot of the kind, alive or not: the part
-    // matrices, the fire timer, the pods, the flying-apart of a wreck.
-    void (*pose)(RobotUnit& robot);
-    // Puts one shot of `weapon` from `muzzle` into the robot's tables.
-    void (*fire)(RobotUnit& robot, const Mat4& muzzle, int weapon);
-    // Once a frame after the pose: moves the robot's shots and hits.  `slot`
-    // is the robot's index (whose kills rise).
-    void (*updateShots)(RobotUnit& robot, int slot);
-    // Scene pass, then its shots drawn as models (missiles).
-    void (*draw)(const RobotUnit& robot);
-    void (*drawShots)(const RobotUnit& robot);
-    // Additive pass: shell streaks and glows.
-    void (*drawAdditive)(const RobotUnit& robot);
-    // Shadow-map depth pass.
-    void (*drawDepth)(const RobotUnit& robot);
-};
-
 // The table, in kind order (row k is kind 101 + k).  Tests may swap a row's
 // routine for a stand-in and put it back.
 extern RobotKind RobotKinds[kRobotKindCount];
@@ -113,10 +39,24 @@ extern RobotKind RobotKinds[kRobotKindCount];
 RobotKind* RobotKindOf(int kind);
 // "D-ED.10" for 101; "?" for a number that is no robot kind.
 const char* RobotKindName(int kind);
+// The kind a name given on the command line means: its number ("101") or
+// its name in any case ("d-ed.10"); 0 for neither.
+int RobotKindFromText(const char* text);
+// Gives the robot its kind and the kind's row (0: no kind, no row).
+void SetRobotKind(RobotUnit& robot, int kind);
+// The kinds the computer fields, in kind order: the rows that fight.
+// Returns how many, into kinds[0..].
+int FightingRobotKinds(int32_t kinds[kRobotKindCount]);
+// Loads a kind's model set once, whoever asks first; nothing for a number
+// that is no kind.
+void LoadRobotModels(int kind);
+// Every kind's model set released and its loaded flag cleared.
+void ReleaseAllRobotModels();
 
 // --- the kinds' own routines -------------------------------------------------------------
 // D-ED.10 (kind 101), ded10.cpp.  Its model set is readable by tests.
 extern RobotModelSet Robot10Models;
+extern const RobotHitModels kRobot10HitModels;  // upper body and feet
 enum : int32_t {  // its model set's slots
     kD10Body = 1, kD10Head = 2, kD10RightArm = 3, kD10LeftArm = 4, kD10RightLeg = 5, kD10LeftLeg = 6,
     kD10Foot = 7, kD10Pod = 8, kD10Missile = 10

@@ -5,17 +5,16 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/device.h"
+#include "services/device.h"
 #include "assets/model.h"
 #include "assets/sound.h"
-#include "battle/frame.h"
-#include "battle/state.h"
+#include "records/state.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
-#include "motion/collision.h"
-#include "motion/ground.h"
-#include "motion/player.h"
-#include "motion/tank_side.h"
+#include "collision/collision.h"
+#include "world/ground.h"
+#include "sides/player.h"
+#include "sides/tank_side.h"
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 #include "units/tanks/tank_kinds.h"
@@ -52,24 +51,22 @@ constexpr float kRoadWheels[8][2] = {{-0.485f, -1.99f}, {-0.5f, -1.5f}, {-0.5f, 
                                      {-0.5f, 0.0f},     {-0.5f, 0.5f},  {-0.5f, 1.1f},  {-0.25f, 2.0f}};
 constexpr float kWheelX = 0.98f;
 
-float R() { return static_cast<float>(Rand()) / 32768.0f; }
-Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
 bool Visible(Vec3 p, float radius) { return IsSphereInView(BattleFrustum, p, radius); }
 
 // --- shells -----------------------------------------------------------------------------
 // Random draws go into locals in the order the effects take them.
 void ShellGroundEffects(Vec3 p)
 {
-    float blast = 3.2f + 1.0f * R();
+    float blast = 3.2f + 1.0f * RandFraction();
     SpawnBlast(p.x, p.y + 1, p.z, blast, 220, kLookFire2, 1, 1);
-    float burst = 3.4f + 1.4f * R();
+    float burst = 3.4f + 1.4f * RandFraction();
     SpawnBurst(p.x, p.y + 1, p.z, burst, 200, kLookFire2, 1, 1);
     int32_t spread = Rand() % 16 + 40;
-    float speed = 1.6f + 0.2f * R();
+    float speed = 1.6f + 0.2f * RandFraction();
     int32_t count = Rand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.1f, spread, kTrailSmoke, 35, speed, count);
     spread = Rand() % 16 + 40;
-    speed = 1.5f + 0.4f * R();
+    speed = 1.5f + 0.4f * RandFraction();
     count = Rand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.12f, spread, kTrailDust, 45, speed, count);
 }
@@ -78,16 +75,16 @@ void ShellGroundEffects(Vec3 p)
 // burst and a wider spray of debris.
 void ShellUnitEffects(Vec3 p, int32_t burstAlpha, int32_t debrisSpread)
 {
-    float blast = 1.6f + 0.4f * R();
+    float blast = 1.6f + 0.4f * RandFraction();
     SpawnBlast(p.x, p.y, p.z, blast, 210, kLookSmoke, 1, 3);
-    float burst = 0.8f + 1.1f * R();
+    float burst = 0.8f + 1.1f * RandFraction();
     SpawnBurst(p.x, p.y + 0.6f, p.z, burst, burstAlpha, kLookFire1, 2, 2);
     int32_t life = Rand() % 8 + 33;
-    float speed = 1.5f + 0.3f * R();
+    float speed = 1.5f + 0.3f * RandFraction();
     int32_t count = Rand() % 3 + 1;
     SpawnDebris(p.x, p.y, p.z, 0.07f, life, kTrailSmoke, debrisSpread, speed, count);
     life = Rand() % 8 + 33;
-    speed = 1.5f + 0.3f * R();
+    speed = 1.5f + 0.3f * RandFraction();
     count = Rand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.09f, life, kTrailDust, debrisSpread, speed, count);
 }
@@ -96,22 +93,22 @@ void ShellRobotEffects(Vec3 p) { ShellUnitEffects(p, 180, 170); }
 
 void ShellEdgeEffects(Vec3 p)
 {
-    float blast = 2.0f + 1.0f * R();
+    float blast = 2.0f + 1.0f * RandFraction();
     SpawnBlast(p.x, p.y, p.z, blast, 220, kLookFire1, 1, 3);
 }
 
 void ShellWallEffects(Vec3 p)
 {
-    float blast = 3.6f + 0.6f * R();
+    float blast = 3.6f + 0.6f * RandFraction();
     SpawnBlast(p.x, p.y, p.z, blast, 255, kLookSmoke, 1, 2);
-    float burst = 3.2f + 0.7f * R();
+    float burst = 3.2f + 0.7f * RandFraction();
     SpawnBurst(p.x, p.y + 0.6f, p.z, burst, 180, kLookFire1, 1, 2);
     int32_t life = Rand() % 16 + 40;
-    float speed = 1.4f + 0.3f * R();
+    float speed = 1.4f + 0.3f * RandFraction();
     int32_t count = Rand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.09f, life, kTrailSmoke, 130, speed, count);
     life = Rand() % 16 + 40;
-    speed = 1.5f + 0.4f * R();
+    speed = 1.5f + 0.4f * RandFraction();
     count = Rand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.11f, life, kTrailDust, 130, speed, count);
 }
@@ -119,16 +116,16 @@ void ShellWallEffects(Vec3 p)
 // A robot this tank destroys, at the robot's position (always shown).
 void KillEffects(Vec3 r)
 {
-    float blast = 2.8f + 0.4f * R();
+    float blast = 2.8f + 0.4f * RandFraction();
     int32_t alpha = Rand() % 66 + 190;
     int32_t look = Rand() % 2 + 1;
     SpawnBlast(r.x, r.y, r.z, blast, alpha, look, 1, 2);
     int32_t life = Rand() % 21 + 60;
-    float speed = 1.6f + 0.4f * R();
+    float speed = 1.6f + 0.4f * RandFraction();
     int32_t count = Rand() % 3 + 3;
     SpawnDebris(r.x, r.y, r.z, 0.198f, life, kTrailSmoke, 60, speed, count);
     life = Rand() % 21 + 60;
-    speed = 1.6f + 0.4f * R();
+    speed = 1.6f + 0.4f * RandFraction();
     count = Rand() % 3 + 3;
     SpawnDebris(r.x, r.y, r.z, 0.216f, life, kTrailDust, 60, speed, count);
 }
@@ -139,7 +136,7 @@ void BulletGroundEffects(Vec3 p) { SpawnDustCloud(p.x, p.y, p.z, 10); }
 void BulletUnitEffects(Vec3 p)
 {
     SpawnSpray(p.x, p.y, p.z, 12);
-    float burst = 0.2f + 0.3f * R();
+    float burst = 0.2f + 0.3f * RandFraction();
     SpawnBurst(p.x, p.y + 0.3f, p.z, burst, 100, kLookFire1, 2, 2);
 }
 
@@ -166,8 +163,8 @@ ShotRules ShellRules()
     r.wallDistance = 5.0f;
     r.freeOnHit = true;
     r.box = &Models.cannon01.box;
-    r.tankReaction = kReactTankShell;
-    r.robotReaction = kReactTankShell;
+    r.tankReaction = HitReaction::TankShell;
+    r.robotReaction = HitReaction::TankShell;
     r.damageBase = 18;
     r.damageRange = 13;
     r.killShakeTimer = -25;
@@ -194,8 +191,8 @@ ShotRules BulletRules()
     r.wallDistance = 3.0f;
     r.freeOnHit = true;
     r.box = &Models.bulletBox;
-    r.tankReaction = kReactBullet;
-    r.robotReaction = kReactBullet;
+    r.tankReaction = HitReaction::Bullet;
+    r.robotReaction = HitReaction::Bullet;
     r.damageBase = 1;
     r.damageRange = 2;
     r.killShakeTimer = -25;
@@ -284,12 +281,13 @@ void LoadAbrams()
     (void)LoadTexture(&Models.beam12, "LAND/ABRAMS/beam12.png", 128, 128, 0xFF000000);
     Models.bulletBox = OrientedBox{};
     Models.bulletBox.halfSize = {0.1f, 0.1f, 0.6f};
-    TankHitTable[kTankAbrams] = {&Models.body, &Models.top1};
 }
+
+// Shots find an ABRAMS by its hull and its turret.
+const TankHitModels kAbramsHitModels = {&Models.body, &Models.top1};
 
 void ReleaseAbrams()
 {
-    TankHitTable[kTankAbrams] = {};
     for (ModelPart* p : {&Models.body, &Models.top1, &Models.top2, &Models.top3, &Models.weaponpart1,
                          &Models.swheel1, &Models.swheel2, &Models.weaponpart2, &Models.spare, &Models.spare,
                          &Models.cannon01})
@@ -358,9 +356,9 @@ void FireAbrams(TankUnit& t, Mat4 muzzle, int weapon)
         bool free = false;
         for (const Projectile& p : t.bullets) free = free || p.state == kShotFree;
         if (!free) return;  // a full table drops the shot before any spread is drawn
-        float y = R() * 0.24f - 0.12f;
-        float p = R() * 0.24f - 0.12f;
-        float q = R() * 0.24f - 0.12f;
+        float y = RandFraction() * 0.24f - 0.12f;
+        float p = RandFraction() * 0.24f - 0.12f;
+        float q = RandFraction() * 0.24f - 0.12f;
         Mat4 step = MatRotationYawPitchRoll(y * kDegToRad, p * kDegToRad, q * kDegToRad) *
                     MatTranslation(0, -0.008f, 1.8f);
         FireShot(t.bullets, kTankBulletSlots, muzzle, step);
@@ -374,9 +372,9 @@ void TriggerAbrams(TankUnit& t, int)
         PlayTankGunSound(TankGunSounds, Position(t.gunWorld));
         FireAbrams(t, MatTranslation(0, 0, 1.8f) * t.gunWorld, kWeaponMainGun);
         Vec3 f = Vec3TransformCoord({0, 0, 2.2f}, t.gunWorld);
-        float blast = 0.6f + 0.4f * R();
+        float blast = 0.6f + 0.4f * RandFraction();
         SpawnBlast(f.x, f.y, f.z, blast, 160, kLookSmoke, 1, 0);
-        float burst = 0.6f + 0.4f * R();
+        float burst = 0.6f + 0.4f * RandFraction();
         SpawnBurst(f.x, f.y, f.z, burst, 100, kLookFire1, 1, 2);
     } else if (t.weapon == kWeaponSecond && t.secondGunTimer == 0) {
         PlayTankGunSound(MachineGunSounds, Position(t.mgWorld));
@@ -384,7 +382,7 @@ void TriggerAbrams(TankUnit& t, int)
         t.mgShots += 12;
         Mat4 muzzle = MatTranslation(-0.005f, 0.275f, 1.65f) * t.mgWorld;
         FireAbrams(t, muzzle, kWeaponSecond);
-        float blast = 0.3f + 0.3f * R();
+        float blast = 0.3f + 0.3f * RandFraction();
         SpawnBlast(muzzle.m[3][0], muzzle.m[3][1] + 0.1f, muzzle.m[3][2], blast, 80, kLookSmoke, 1, 0);
     }
 }
@@ -397,8 +395,8 @@ void UpdateAbramsShots(TankUnit& t, int slot)
         s.world = MatRotationX(kShellDip) * s.step * s.world;
         Vec3 trail = Vec3TransformCoord({0, 0, -0.16f}, s.world);
         if (Visible(trail, 3.0f)) {
-            float size = 0.12f + 0.11f * R();
-            SpawnPuff(trail.x, trail.y, trail.z, size, 150, kPuffGunSmoke);
+            float size = 0.12f + 0.11f * RandFraction();
+            SpawnPuff(trail.x, trail.y, trail.z, size, 150, PuffKind::GunSmoke);
         }
         RunHitTests(s, kShellRules, me);
     }
@@ -421,7 +419,7 @@ void DrawAbrams(TankUnit& t)
     if (!Visible(Position(t.world), 3.5f)) return;
     PartAt parts[kMostParts];
     const float distance = t.cameraDistance;
-    if (t.shakeCode == kShakeFrozen && BattleEffect) {
+    if (t.shakeCode == HitReaction::FrozenByIce && BattleEffect) {
         int n = PlaceParts(t, false, parts);
         gfx::SetRenderState(gfx::RS_FOGENABLE, 0);
         gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 0);

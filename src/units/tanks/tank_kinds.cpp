@@ -1,7 +1,7 @@
 // The table of tank kinds: one row each.
 #include "units/tanks/tank_kinds.h"
 
-#include "battle/state.h"
+#include "units/kind_table.h"
 
 void PoseTurretOnHull(TankUnit& t)
 {
@@ -12,36 +12,39 @@ void PoseTurretOnHull(TankUnit& t)
 namespace {
 // Kinds 3 to 9 are looked at on the select screens; their models and
 // weapons arrive with their own work.
-constexpr TankKind LookedAt(const char* name)
+constexpr TankKind LookedAt(int32_t kind, const char* name, float previewDrop)
 {
-    return {name, false, 0.33f, 0.018f, 1.0f, {1.0f, 0, 2.3f}, false, 0, 0, {0, 2.65f, -6.35f},
-            kCrosshairUnchanged, kCrosshairUnchanged, nullptr, nullptr, PoseTurretOnHull,
-            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    return {kind, name, false, 0.33f, 0.018f, 1.0f, {1.0f, 0, 2.3f}, false, 0, 0, {0, 2.65f, -6.35f},
+            Crosshair::Unchanged, Crosshair::Unchanged, previewDrop, false, 0, nullptr, 0, nullptr, nullptr,
+            PoseTurretOnHull, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
 }
-
-const TankKind kTankKinds[kLastTankKind] = {
-    // TIGER: two flame mounts for its second weapon.
-    {"TIGER", true, 0.31f, 0.016f, 1.36f, {1.5f, 0, 2.8f}, true, -90, -1.0f, {0, 2.7f, -6.35f}, kCrosshairCannon,
-     kCrosshairUnchanged, nullptr, nullptr, PoseTiger, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-     nullptr},
-    // ABRAMS: main gun and a roof machine gun.
-    {"ABRAMS", true, 0.33f, 0.018f, 0.72f, {1.0f, 0, 2.3f}, true, -120, 0.0f, {0, 2.25f, -6.35f}, kCrosshairCannon,
-     kCrosshairMachineGun, LoadAbrams, ReleaseAbrams, PoseAbrams, FireAbrams, TriggerAbrams, UpdateAbramsShots,
-     DrawAbrams, DrawAbramsShells, DrawAbramsTracers, DrawAbramsDepth},
-    LookedAt("BRDM3"),
-    LookedAt("FLACKP"),
-    LookedAt("FT17_BER"),
-    LookedAt("M2A2"),
-    LookedAt("M60"),
-    LookedAt("V100"),
-    LookedAt("M730A"),
-};
 }  // namespace
+
+TankKind TankKinds[kLastTankKind] = {
+    // TIGER: two flame mounts for its second weapon, which the computer
+    // fires whenever it is on target and keeps for targets within 60.
+    {kTankTiger, "TIGER", true, 0.31f, 0.016f, 1.36f, {1.5f, 0, 2.8f}, true, -90, -1.0f, {0, 2.7f, -6.35f},
+     Crosshair::Cannon, Crosshair::Unchanged, 0.0f, true, 60.0f, nullptr, 0, nullptr, nullptr, PoseTiger, nullptr,
+     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    // ABRAMS: main gun and a roof machine gun.
+    {kTankAbrams, "ABRAMS", true, 0.33f, 0.018f, 0.72f, {1.0f, 0, 2.3f}, true, -120, 0.0f, {0, 2.25f, -6.35f},
+     Crosshair::Cannon, Crosshair::MachineGun, 0.0f, false, 0, &kAbramsHitModels, 0, LoadAbrams, ReleaseAbrams,
+     PoseAbrams, FireAbrams, TriggerAbrams, UpdateAbramsShots, DrawAbrams, DrawAbramsShells, DrawAbramsTracers,
+     DrawAbramsDepth},
+    LookedAt(3, "BRDM3", 0.0f),
+    LookedAt(4, "FLACKP", -0.4f),
+    LookedAt(5, "FT17_BER", 0.0f),
+    LookedAt(6, "M2A2", -0.2f),
+    LookedAt(7, "M60", 0.0f),
+    LookedAt(8, "V100", 0.0f),
+    LookedAt(9, "M730A", 0.0f),
+};
+static_assert(sizeof TankKinds / sizeof TankKinds[0] == kLastTankKind - kFirstTankKind + 1, "a row per kind");
 
 const TankKind* TankKindOf(int kind)
 {
     if (kind < kFirstTankKind || kind > kLastTankKind) return nullptr;
-    return &kTankKinds[kind - kFirstTankKind];
+    return &TankKinds[kind - kFirstTankKind];
 }
 
 const char* TankKindName(int kind)
@@ -50,11 +53,19 @@ const char* TankKindName(int kind)
     return k ? k->name : "?";
 }
 
-void ReleaseAllTankModels()
+int TankKindFromText(const char* text) { return KindFromText(TankKinds, text); }
+
+void SetTankKind(TankUnit& tank, int kind)
 {
-    for (int kind = kFirstTankKind; kind <= kLastTankKind; ++kind) {
-        const TankKind* k = TankKindOf(kind);
-        if (k->release) k->release();
-        TankModelLoaded[kind] = 0;
-    }
+    tank.kind = kind;
+    tank.row = TankKindOf(kind);
 }
+
+int FightingTankKinds(int32_t* kinds) { return FightingKinds(TankKinds, kinds); }
+
+void LoadTankModels(int kind)
+{
+    if (kind >= kFirstTankKind && kind <= kLastTankKind) LoadKindModels(&TankKinds[kind - kFirstTankKind]);
+}
+
+void ReleaseAllTankModels() { ReleaseKindModels(TankKinds); }

@@ -1,6 +1,6 @@
 // The TIGER tank (kind 1): so far the matrices of its turret and gun on the
 // hull; its models, weapons and draws come with its own work.
-#include "battle/state.h"
+#include "records/state.h"
 #include "units/tanks/tank_kinds.h"
 
 void PoseTiger(TankUnit& t)

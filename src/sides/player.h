@@ -6,15 +6,8 @@
 #include <cstdint>
 
 #include "math/vecmath.h"
+#include "records/state.h"
 
-extern Vec3 CameraEye;
-extern Vec3 CameraLookAt;
-extern Vec3 CameraUp;
-extern Mat4 CameraFacing;    // turns a quad toward the camera
-extern int32_t viewedUnit;   // the unit of the player's side the camera follows
-extern int32_t cameraShake;  // 0 none, 1 fire shake, 2 heavy shake
-extern int32_t crosshairKind;
-extern int32_t lockOnShown;
 
 void BuildCameraFacing();
 void TankPlayerControl();

@@ -1,11 +1,11 @@
-#include "motion/ground.h"
+#include "world/ground.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
-#include "battle/state.h"
+#include "records/state.h"
 #include "platform/mesh_data.h"
 #include "world/map.h"
 
@@ -193,7 +193,6 @@ bool RayHitsMesh(Vec3 rayStart, Vec3 rayDir, const SimpleModel& model, Mat4 mode
 float PointDistance(Vec3 a, Vec3 b) { return Vec3Length(a - b); }
 
 namespace {
-Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
 
 // The angle in degrees between a direction and its level copy, negative
 // when it points up.

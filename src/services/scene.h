@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/timing.h"
+#include "services/timing.h"
 
 using SceneFn = void (*)();
 

@@ -1,12 +1,10 @@
-#include "motion/collision.h"
+#include "collision/collision.h"
 
 #include <cmath>
 
-#include "battle/state.h"
-#include "motion/ground.h"
+#include "records/state.h"
+#include "world/ground.h"
 
-TankHitModels TankHitTable[10] = {};
-RobotHitModels RobotHitTable[5] = {};
 
 namespace {
 // How close two units may stand, centre to centre, in the ground plane.
@@ -14,13 +12,11 @@ constexpr float kTankContact = 5.0f;
 constexpr float kRobotContact = 3.0f;
 constexpr float kTankRobotContact = 3.5f;
 
-constexpr int kLastTankKind = 9;
 
 // The hit tests run for every live shot against every unit each frame, so
 // the small vector steps are kept inline here.
 inline float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 inline Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-inline Vec3 Origin(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
 
 // One push of a pair: the first unit moves half the overlap away from the
 // second, then the second moves half of what overlap is left.  A pair at
@@ -81,14 +77,14 @@ struct PlacedShot {
 
 PlacedShot PlaceShot(const OrientedBox& shot, const Mat4& shotWorld)
 {
-    return {shot, shotWorld, Origin(shotWorld), Radius(shot), false};
+    return {shot, shotWorld, Position(shotWorld), Radius(shot), false};
 }
 
 // One of a unit's hit models, placed by `world`, against the shot.
 bool PartHit(const ModelPart* part, const Mat4& world, PlacedShot& shot)
 {
     if (!Loaded(part)) return false;
-    Vec3 d = shot.centre - Origin(world);
+    Vec3 d = shot.centre - Position(world);
     if (SpheresApart(d, Radius(part->box), shot.radius)) return false;
     if (!shot.axesSet) SetBoxAxes(&shot.box, shot.world), shot.axesSet = true;
     OrientedBox box = part->box;
@@ -139,12 +135,12 @@ bool BoxesOverlapAllAxes(OrientedBox a, OrientedBox b, const Mat4& worldA, const
 {
     SetBoxAxes(&a, worldA);
     SetBoxAxes(&b, worldB);
-    return FifteenAxes(a, b, Origin(worldB) - Origin(worldA));
+    return FifteenAxes(a, b, Position(worldB) - Position(worldA));
 }
 
 bool BoxesOverlap(OrientedBox a, OrientedBox b, const Mat4& worldA, const Mat4& worldB)
 {
-    Vec3 d = Origin(worldB) - Origin(worldA);
+    Vec3 d = Position(worldB) - Position(worldA);
     if (SpheresApart(d, Radius(a), Radius(b))) return false;
     SetBoxAxes(&a, worldA);
     SetBoxAxes(&b, worldB);
@@ -158,8 +154,8 @@ bool ShotHitsTank(const ModelPart& shot, const Mat4& shotWorld, const TankUnit& 
 
 bool ShotHitsTankBox(const OrientedBox& shot, const Mat4& shotWorld, const TankUnit& tank)
 {
-    if (tank.kind < 1 || tank.kind > kLastTankKind) return false;
-    const TankHitModels& models = TankHitTable[tank.kind];
+    if (!tank.row || !tank.row->hitModels) return false;
+    const TankHitModels& models = *tank.row->hitModels;
     if (!Loaded(models.body) && !Loaded(models.top)) return false;
     PlacedShot s = PlaceShot(shot, shotWorld);
     return PartHit(models.body, tank.world, s) || PartHit(models.top, tank.turretWorld, s);
@@ -172,8 +168,8 @@ bool ShotHitsRobot(const ModelPart& shot, const Mat4& shotWorld, const RobotUnit
 
 bool ShotHitsRobotBox(const OrientedBox& shot, const Mat4& shotWorld, const RobotUnit& robot)
 {
-    if (robot.kind < kFirstRobotKind || robot.kind > kLastRobotKind) return false;
-    const RobotHitModels& models = RobotHitTable[robot.kind - 100];
+    if (!robot.row || !robot.row->hitModels) return false;
+    const RobotHitModels& models = *robot.row->hitModels;
     if (!Loaded(models.upperBody) && !Loaded(models.foot)) return false;
     PlacedShot s = PlaceShot(shot, shotWorld);
     return PartHit(models.upperBody, robot.partWorld[1], s) || PartHit(models.foot, robot.partWorld[7], s) ||

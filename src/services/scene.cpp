@@ -1,9 +1,9 @@
-#include "app/scene.h"
+#include "services/scene.h"
 
 #include <chrono>
 #include <map>
 
-#include "app/device.h"
+#include "services/device.h"
 #include "platform/audio.h"
 #include "platform/system.h"
 

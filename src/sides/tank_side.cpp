@@ -1,22 +1,18 @@
-#include "motion/tank_side.h"
+#include "sides/tank_side.h"
 
-#include "motion/aim.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "assets/sound.h"
-#include "battle/frame.h"
-#include "battle/state.h"
+#include "records/state.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
-#include "motion/ground.h"
-#include "motion/player.h"
+#include "world/ground.h"
+#include "sides/player.h"
 #include "platform/audio.h"
 #include "platform/crt_rand.h"
-#include "units/tanks/tank_kinds.h"
 
-TankAiState TankAi[16];
 
 namespace {
 constexpr float kGunPitchUp = -16.0f;   // most the gun rises (degrees, + is down)
@@ -31,21 +27,17 @@ constexpr float kWreckRespawnHp = 256.0f;
 // step, as the exact sum says.
 constexpr float kHpDrift = 0.01f;
 
-float R() { return static_cast<float>(Rand()) / 32768.0f; }
-Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
 float Clamp(float v, float lo, float hi) { return v < lo ? lo : v > hi ? hi : v; }
-// An angle brought into [-180, 180].
-float Wrap180(float degrees) { return std::remainder(degrees, 360.0f); }
 
 // --- hit reactions ----------------------------------------------------------------------
 struct Shake {
-    int32_t code;
+    HitReaction code;
     float reach;  // position jitter, uniform in [-reach, reach) on x and z
     int32_t step; // shakeTimer a frame
 };
 constexpr Shake kShakes[] = {
-    {kReactTankShell, 0.18f, 4}, {kReactBullet, 0.01f, 16}, {kReactShell, 0.03f, 8},
-    {kReactMissile, 0.05f, 8},   {kShakeFrozen, 0.0f, 1},   {kReactKilled, 0.38f, 4},
+    {HitReaction::TankShell, 0.18f, 4}, {HitReaction::Bullet, 0.01f, 16}, {HitReaction::Shell, 0.03f, 8},
+    {HitReaction::Missile, 0.05f, 8},   {HitReaction::FrozenByIce, 0.0f, 1},   {HitReaction::Killed, 0.38f, 4},
 };
 
 void ShakeFromHit(TankUnit& t, ControlFlags& f)
@@ -53,17 +45,20 @@ void ShakeFromHit(TankUnit& t, ControlFlags& f)
     for (const Shake& s : kShakes) {
         if (s.code != t.shakeCode) continue;
         if (s.reach > 0) {
-            float x = R() * 2 * s.reach - s.reach;
-            float z = R() * 2 * s.reach - s.reach;
+            float x = RandFraction() * 2 * s.reach - s.reach;
+            float z = RandFraction() * 2 * s.reach - s.reach;
             t.world.m[3][0] += x;
             t.world.m[3][2] += z;
         }
         t.shakeTimer += s.step;
-        if (s.code == kShakeFrozen)
+        if (s.code == HitReaction::FrozenByIce)
             f.turnLeft = f.forward = f.backward = f.turnRight = f.fire = f.switchWeapon = 0;
         break;
     }
-    if (t.shakeTimer > 119) t.shakeCode = t.shakeTimer = 0;
+    if (t.shakeTimer > 119) {
+        t.shakeCode = HitReaction::None;
+        t.shakeTimer = 0;
+    }
 }
 
 // --- driving ----------------------------------------------------------------------------
@@ -190,7 +185,7 @@ void Engage(int i, TankUnit& t, ControlFlags& f, TankAiState& ai)
         t.turretYaw -= kTurretStep;
     } else {
         t.turretYaw += d;  // on target: fire or not
-        if (t.weapon == kWeaponSecond) f.fire = t.kind == kTankTiger || Rand() % 6 == 2;
+        if (t.weapon == kWeaponSecond) f.fire = (t.row && t.row->secondFiresWhenOnTarget) || Rand() % 6 == 2;
         else f.fire = Rand() % 26 == 2;
     }
     float e = PitchToTarget(t.gunWorld, target.partWorld[1]);
@@ -227,6 +222,38 @@ void Patrol(int i, TankUnit& t, ControlFlags& f, TankAiState& ai)
     }
 }
 }  // namespace
+
+void SpawnTank(int slot)
+{
+    TankUnit& t = Tanks[slot];
+    float x = 925.0f - (slot / 4) * 20.0f, z = 925.0f - (slot % 4) * 20.0f;
+    t.world = MatRotationY(3.14159265f) * MatTranslation(x, 10, z);
+    t.turretWorld = t.gunWorld = t.mgWorld = t.world;
+    t.heading = 180;
+    t.turnRate = t.turretYaw = t.gunPitch = t.trackTravel = t.forwardSpeed = t.reverseSpeed = 0;
+    t.shakeCode = HitReaction::None;
+    t.shakeTimer = t.engaged = t.weapon = t.mainGunBusy = 0;
+    // A tank killed in the middle of a main-gun cycle would otherwise come
+    // back with its next cycle cut short.
+    t.recoil = 0;
+    t.recoilTimer = 0;
+    t.hp = 256;
+    t.alive = 1;
+    for (DebrisLaunch& d : t.debris) {
+        d.speed = 1.66f + 1.0000001f * RandFraction();
+        d.time = 0;
+        d.tilt = Rand() % 61 - 30;
+        d.heading = Rand() % 360;
+    }
+    const TankKind* k = t.row;
+    if (!k) return;
+    if (k->hasSecondMount) {
+        t.secondGunTimer = k->secondGunTimer;
+        t.secondGunGate = k->secondGunGate;
+    }
+    TankHandling[slot] = {k->maxSpeed, k->acceleration, k->groundClearance};
+    t.boxSize = k->boxSize;
+}
 
 bool ComputerDrivesTank(int slot) { return !(PlayerSide == 0 && slot == 0 && !DemoPlayer); }
 
@@ -266,9 +293,12 @@ void NewTankPatrol(int slot)
     // The weapon is the computer's choice only for the tanks it drives.
     if (!ComputerDrivesTank(slot)) return;
     ControlFlags& f = TankControls[slot];
-    bool targetFar = t.target >= 0 && t.target < MercuryCount &&
-                     PointDistance(Position(Robots[t.target].World()), p) > 60.0f;
-    if (t.kind == kTankTiger && targetFar) {
+    // A kind whose second weapon has a reach goes back to the main gun for
+    // a target beyond it; the others pick at random.
+    const float reach = t.row ? t.row->secondWeaponReach : 0;
+    bool targetFar = reach > 0 && t.target >= 0 && t.target < MercuryCount &&
+                     PointDistance(Position(Robots[t.target].World()), p) > reach;
+    if (targetFar) {
         if (t.weapon == kWeaponSecond) f.switchWeapon = 1;
     } else {
         f.switchWeapon = Rand() % 2;
@@ -281,7 +311,7 @@ void TankAiDecide()
         if (!ComputerDrivesTank(i)) continue;
         TankUnit& t = Tanks[i];
         // A wreck or a frozen tank decides nothing.
-        if (!t.alive || t.shakeCode == kShakeFrozen) continue;
+        if (!t.alive || t.shakeCode == HitReaction::FrozenByIce) continue;
         ChooseTankTarget(i);
         if (t.engaged) Engage(i, t, TankControls[i], TankAi[i]);
         else Patrol(i, t, TankControls[i], TankAi[i]);
@@ -311,7 +341,7 @@ void TankSideUpdate()
     for (int i = 0; i < EarthCount; ++i) {
         TankUnit& t = Tanks[i];
         ControlFlags& f = TankControls[i];
-        const TankKind* kind = TankKindOf(t.kind);
+        const TankKind* kind = t.row;
         ShakeFromHit(t, f);
         if (t.alive) {
             Drive(t, TankHandling[i], f);
@@ -361,7 +391,7 @@ void TankSideUpdate()
 void DrawTankKind(int slot)
 {
     TankUnit& t = Tanks[slot];
-    const TankKind* kind = TankKindOf(t.kind);
+    const TankKind* kind = t.row;
     if (!kind) return;
     if (kind->draw) kind->draw(t);
     if (kind->drawShells) kind->drawShells(t);
@@ -369,12 +399,12 @@ void DrawTankKind(int slot)
 
 void DrawTankDepth(int slot)
 {
-    const TankKind* kind = TankKindOf(Tanks[slot].kind);
+    const TankKind* kind = Tanks[slot].row;
     if (kind && kind->drawDepth) kind->drawDepth(Tanks[slot]);
 }
 
 void DrawTankAdditiveShots(int slot)
 {
-    const TankKind* kind = TankKindOf(Tanks[slot].kind);
+    const TankKind* kind = Tanks[slot].row;
     if (kind && kind->drawAdditive) kind->drawAdditive(Tanks[slot]);
 }

@@ -1,22 +1,17 @@
-#include "motion/robot_side.h"
+#include "sides/robot_side.h"
 
-#include "motion/aim.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "assets/sound.h"
-#include "battle/frame.h"
-#include "battle/state.h"
+#include "records/state.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
-#include "motion/ground.h"
-#include "motion/player.h"
+#include "world/ground.h"
+#include "sides/player.h"
 #include "platform/crt_rand.h"
-#include "units/robots/robot_kinds.h"
 
-RobotAiState RobotAi[16];
-static_assert(sizeof RobotAi / sizeof RobotAi[0] == kMaxUnits, "one record per robot slot");
 
 namespace {
 constexpr float kLegTurn = 0.9f;         // degrees a frame the legs turn toward their target
@@ -24,16 +19,7 @@ constexpr float kAiTurn = 1.5f;          // degrees a frame the computer turns t
 constexpr float kAiPitch = 0.5f;         // degrees a frame the computer raises or lowers the arms
 constexpr float kStopping = 0.09f;       // speed lost a frame with no movement key
 constexpr float kSoundRange = 100.0f;    // shots are heard within this of the camera
-constexpr float kCloseRange = 30.0f;     // a D-ED.10 this close to its tank takes its guns
 
-Vec3 Position(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
-
-float Wrap180(float a)
-{
-    if (a > 180.0f) a -= 360.0f;
-    if (a < -180.0f) a += 360.0f;
-    return a;
-}
 
 // Whether the player's keys and mouse drive robot `slot` (the computer
 // drives every other robot, and the player's too in a demo).
@@ -42,29 +28,32 @@ bool PlayerDrives(int slot) { return slot == 0 && PlayerSide == 1 && !DemoPlayer
 // How a hit shakes a robot: the reach of the random step a frame and how
 // fast the shake runs out.  A code not listed runs out without a jitter.
 struct Shake {
-    int32_t code;
+    HitReaction code;
     float reach;
     int32_t step;
 };
 constexpr Shake kShakes[] = {
-    {kReactTankShell, 0.2f, 1}, {kReactBullet, 0.01f, 4}, {kReactShell, 0.06f, 2},
-    {kReactMissile, 0.09f, 2},  {kFrozenByIce, 0.0f, 0},  {kReactKilled, 0.36f, 1},
+    {HitReaction::TankShell, 0.2f, 1}, {HitReaction::Bullet, 0.01f, 4}, {HitReaction::Shell, 0.06f, 2},
+    {HitReaction::Missile, 0.09f, 2},  {HitReaction::FrozenByIce, 0.0f, 0},  {HitReaction::Killed, 0.36f, 1},
 };
 
 void ShakeFromHit(RobotUnit& r)
 {
-    if (r.shakeCode == 0) return;
+    if (r.shakeCode == HitReaction::None) return;
     Shake s{r.shakeCode, 0.0f, 1};
     for (const Shake& k : kShakes)
         if (k.code == r.shakeCode) s = k;
     if (s.reach > 0) {
-        float dx = Rand() / 32768.0f * 2 * s.reach - s.reach;
-        float dz = Rand() / 32768.0f * 2 * s.reach - s.reach;
+        float dx = RandFraction() * 2 * s.reach - s.reach;
+        float dz = RandFraction() * 2 * s.reach - s.reach;
         r.World().m[3][0] += dx;
         r.World().m[3][2] += dz;
     }
     r.shakeTimer += s.step;
-    if (r.shakeTimer >= kRobotShakeFrames) r.shakeCode = r.shakeTimer = 0;
+    if (r.shakeTimer >= kRobotShakeFrames) {
+        r.shakeCode = HitReaction::None;
+        r.shakeTimer = 0;
+    }
 }
 
 // Legs and speed from the movement keys; returns the legs' turn this frame.
@@ -169,6 +158,43 @@ void SmokeFrom(const RobotUnit& r, int count, float size, int32_t alpha)
 }
 }  // namespace
 
+void SpawnRobot(int slot)
+{
+    RobotUnit& r = Robots[slot];
+    float x = 95.0f + (slot / 4) * 20.0f, z = 95.0f + (slot % 4) * 20.0f;
+    r.World() = MatTranslation(x, 10, z);
+    for (int k = 1; k <= 10; ++k) r.partWorld[k] = r.World();
+    r.aimYaw = r.aimPitch = r.legHeading = r.speed = 0;
+    r.shakeCode = HitReaction::None;
+    r.shakeTimer = r.lockedOn = r.weapon = r.secondShotBusy = 0;
+    // A fresh start for the walk cycle and the gun as well: a robot that
+    // died mid-stride or mid-shot does not come back in that state.
+    r.walkPhase = r.bob = 0;
+    r.stepDir = r.weaponBusy = r.fireTimer = r.weaponSwap = 0;
+    r.hp = 256;
+    r.alive = 1;
+    for (int k = 0; k < 3; ++k) {
+        DebrisLaunch& d = r.debris[k];
+        d.speed = k == 0 ? 1.66f + 1.0000001f * RandFraction() : 1.86f + 0.9f * RandFraction();
+        d.time = 0;
+        d.tilt = Rand() % 61 - 30;
+        d.heading = Rand() % 360;
+    }
+    // Keys held when the last battle ended, or a computer's last orders,
+    // would otherwise go on steering this slot.
+    RobotControls[slot] = ControlFlags{};
+    const RobotKind* k = r.row;
+    if (!k) return;
+    r.stepLimit = k->stepLimit;
+    r.stepRate = k->stepRate;
+    if (k->setsPods) {
+        r.podAngle = k->podAngle;
+        r.podSlide = k->podSlide;
+    }
+    RobotHandling[slot] = {k->maxSpeed, k->acceleration, k->groundClearance};
+    r.boxSize = k->boxSize;
+}
+
 void ChooseRobotTarget(int slot)
 {
     RobotUnit& r = Robots[slot];
@@ -211,8 +237,10 @@ void NewRobotPatrol(int slot)
     ai.modeLimit = 100 + Rand() % 901;
     ai.moveMode = Rand() % 41;
     // The player's own robot keeps the weapon in hand.
-    bool close = r.kind == kRobotDed10 && r.lockTarget >= 0 && r.lockTarget < EarthCount &&
-                 PointDistance(Position(Tanks[r.lockTarget].world), p) < kCloseRange;
+    // A kind whose first weapon has a reach takes it for a tank within it.
+    const float reach = r.row ? r.row->firstWeaponReach : 0;
+    bool close = reach > 0 && r.lockTarget >= 0 && r.lockTarget < EarthCount &&
+                 PointDistance(Position(Tanks[r.lockTarget].world), p) < reach;
     if (close) {
         if (!PlayerDrives(slot)) f.switchWeapon = r.weapon == 1 ? 1 : 0;
     } else {
@@ -229,7 +257,7 @@ void RobotAiDecide()
         RobotAiState& ai = RobotAi[j];
         ControlFlags& f = RobotControls[j];
         ChooseRobotTarget(j);
-        if (r.lockedOn == 0 || r.shakeCode == kFrozenByIce) {
+        if (r.lockedOn == 0 || r.shakeCode == HitReaction::FrozenByIce) {
             // Patrol: walk a leg, rest, walk the next.
             f.fire = 0;
             if (ai.restFrames >= ai.restLimit) {
@@ -286,7 +314,7 @@ void RobotSideUpdate()
     for (int j = 0; j < MercuryCount; ++j) {
         RobotUnit& r = Robots[j];
         ControlFlags& f = RobotControls[j];
-        RobotKind* kind = RobotKindOf(r.kind);
+        const RobotKind* kind = r.row;
         ShakeFromHit(r);
         if (r.alive) {
             if (f.turretLeft) r.aimYaw -= 1.0f;
@@ -336,7 +364,7 @@ void RobotSideUpdate()
 void DrawRobotKind(int slot)
 {
     const RobotUnit& r = Robots[slot];
-    const RobotKind* k = RobotKindOf(r.kind);
+    const RobotKind* k = r.row;
     if (!k) return;
     if (k->draw) k->draw(r);
     if (k->drawShots) k->drawShots(r);
@@ -345,13 +373,13 @@ void DrawRobotKind(int slot)
 void DrawRobotDepth(int slot)
 {
     const RobotUnit& r = Robots[slot];
-    const RobotKind* k = RobotKindOf(r.kind);
+    const RobotKind* k = r.row;
     if (k && k->drawDepth) k->drawDepth(r);
 }
 
 void DrawRobotAdditiveShots(int slot)
 {
     const RobotUnit& r = Robots[slot];
-    const RobotKind* k = RobotKindOf(r.kind);
+    const RobotKind* k = r.row;
     if (k && k->drawAdditive) k->drawAdditive(r);
 }

@@ -2,36 +2,22 @@
 // player's, the per-frame update of every tank in use (driving, turning,
 // wall rays, engine sound, firing, shots, damage, death and respawn), and the
 // per-tank draws the battle frame's passes call.  Each tank kind's own
-// routines are reached through the table of tank kinds (units/tanks/).
+// numbers and routines are reached through the row its record carries.
 // Only slots below EarthCount and robots below MercuryCount take part.
 #pragma once
 
 #include <cstdint>
 
 #include "math/vecmath.h"
+#include "records/state.h"
 
 struct SoundPool;
 
-// A hit reaction that freezes the unit (the ice weapon): no driving,
-// turning or firing, and no decisions, until it wears off.
-constexpr int32_t kShakeFrozen = 444;
 // A computer tank engages a live robot closer than this.
 constexpr float kTankEngageRange = 180.0f;
 
-// What a computer tank is doing, one record per tank slot.
-struct TankAiState {
-    float desiredHeading;  // patrol heading, degrees in (-180, 180]
-    int32_t wandering;     // 1 while driving a patrol leg
-    int32_t driveFrames;   // frames driven in this leg
-    int32_t restFrames;    // frames rested since the last leg
-    int32_t driveLimit;    // leg length: 100 + 100 x (0..9)
-    int32_t restLimit;     // rest length: 30 + 30 x (0..9)
-    int32_t moveMode;      // manoeuvre while engaged, 0..7
-    int32_t modeFrames;    // frames in this manoeuvre
-    int32_t modeLimit;     // manoeuvre length: 100..300
-};
-extern TankAiState TankAi[16];
-
+// Tank `slot` back at its start point, whole, with its kind's handling.
+void SpawnTank(int slot);
 void TankAiDecide();
 void TankSideUpdate();
 // A new patrol leg for tank `slot`: heading back into the field near an

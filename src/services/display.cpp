@@ -1,4 +1,4 @@
-#include "app/display.h"
+#include "services/display.h"
 
 float scaleX = 1.0f;
 float scaleY = 1.0f;

@@ -1,25 +1,15 @@
-#include "motion/player.h"
+#include "sides/player.h"
 
 #include <cmath>
 
-#include "app/display.h"
-#include "battle/state.h"
-#include "motion/ground.h"
-#include "motion/tank_side.h"
+#include "services/display.h"
+#include "records/state.h"
+#include "world/ground.h"
+#include "sides/tank_side.h"
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
-#include "units/robots/robot_kinds.h"
-#include "units/tanks/tank_kinds.h"
 
-Vec3 CameraEye{0, 0, 0};
-Vec3 CameraLookAt{0, 0, 1};
-Vec3 CameraUp{0, 1, 0};
-Mat4 CameraFacing = MatIdentity();
-int32_t viewedUnit = 0;
-int32_t cameraShake = 0;
-int32_t crosshairKind = 36;
-int32_t lockOnShown = 0;
 
 namespace {
 int32_t tankShakeFrames = 0, robotShakeFrames = 0;
@@ -28,15 +18,7 @@ int32_t tankRightLatch = 0, tankZLatch = 0, robotRightLatch = 0, robotZLatch = 0
 bool Down(int vk) { return (sys::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 // Uniform in [-range/2, range/2).
-float Jitter(float range) { return Rand() / 32768.0f * range - range / 2; }
-
-float Heading(Vec3 d)
-{
-    Vec3 h = Vec3Normalize({d.x, 0, d.z});
-    float c = h.z > 1 ? 1 : h.z < -1 ? -1 : h.z;
-    float a = std::acos(c) * kRadToDeg;
-    return h.x < 0 ? -a : a;
-}
+float Jitter(float range) { return RandFraction() * range - range / 2; }
 
 // The arrow keys, W A S D and both buttons into a flags record.
 void ReadKeys(ControlFlags& f, int32_t* rightLatch)
@@ -64,8 +46,8 @@ void MouseSteps(int* mx, int* my)
 {
     sys::Point p;
     sys::GetCursorPos(&p);
-    *mx = (p.x - 400) / 4;
-    *my = (p.y - 300) / 4;
+    *mx = (p.x - kScreenCentreX) / 4;
+    *my = (p.y - kScreenCentreY) / 4;
 }
 
 void CycleView(int32_t* latch, int count)
@@ -92,7 +74,7 @@ void ResetPlayerControl()
 void BuildCameraFacing()
 {
     Vec3 d = CameraLookAt - CameraEye;
-    float yaw = Heading(d);
+    float yaw = LevelHeading(d);
     Vec3 n = Vec3Normalize(d), level = Vec3Normalize({n.x, 0, n.z});
     float c = Vec3Dot(n, level);
     c = c > 1 ? 1 : c < -1 ? -1 : c;
@@ -114,10 +96,10 @@ void TankPlayerControl()
     }
     CameraLookAt = Vec3TransformCoord({s.x, 1.2f + s.y, s.z}, v.alive ? v.turretWorld : v.world);
     Vec3 eye{0, 2.65f, -6.35f};
-    if (const TankKind* kind = TankKindOf(v.kind)) {
+    if (const TankKind* kind = v.row) {
         eye = kind->cameraEye;
-        int32_t cross = v.weapon == kWeaponMainGun ? kind->crosshairMain : kind->crosshairSecond;
-        if (cross != kCrosshairUnchanged) crosshairKind = cross;
+        Crosshair cross = v.weapon == kWeaponMainGun ? kind->crosshairMain : kind->crosshairSecond;
+        if (cross != Crosshair::Unchanged) crosshairKind = cross;
     }
     if (!v.alive) eye = {0, 3.65f, -8.0f};  // further back over a wreck
     CameraEye = Vec3TransformCoord(
@@ -131,18 +113,18 @@ void TankPlayerControl()
     }
     TankUnit& me = Tanks[0];
     ControlFlags& f = TankControls[0];
-    if (me.shakeCode != kShakeFrozen) {
+    if (me.shakeCode != HitReaction::FrozenByIce) {
         int mx, my;
         MouseSteps(&mx, &my);
         me.turretYaw += mx >= 2 ? 2.0f : mx <= -2 ? -2.0f : static_cast<float>(mx);
         me.gunPitch += my >= 1 ? 0.6f : my <= -1 ? -0.6f : 0.0f;
         me.gunPitch = me.gunPitch < -16 ? -16 : me.gunPitch > 10 ? 10 : me.gunPitch;
     }
-    sys::SetCursorPos(400, 300);
+    sys::SetCursorPos(kScreenCentreX, kScreenCentreY);
     ReadKeys(f, &tankRightLatch);
     if (Down(VK_LBUTTON)) {
         f.fire = 1;
-        if (me.mainGunBusy == 0 && me.weapon == kWeaponMainGun && me.shakeCode != kShakeFrozen) cameraShake = 1;
+        if (me.mainGunBusy == 0 && me.weapon == kWeaponMainGun && me.shakeCode != HitReaction::FrozenByIce) cameraShake = 1;
     } else {
         f.fire = 0;
     }
@@ -158,7 +140,7 @@ void RobotPlayerControl()
         s.y = Jitter(0.2f);
         if (++robotShakeFrames >= 10) cameraShake = robotShakeFrames = 0;
     }
-    if (const RobotKind* kind = RobotKindOf(v.kind)) {
+    if (const RobotKind* kind = v.row) {
         // A kind without a look-at point keeps the last one.
         if (kind->hasLookAt)
             CameraLookAt = Vec3TransformCoord({s.x, kind->lookAtHeight + s.y, s.z}, v.World());
@@ -179,7 +161,7 @@ void RobotPlayerControl()
     MouseSteps(&mx, &my);
     me.aimYaw += mx >= 3 ? 2.6f : mx <= -3 ? -2.6f : static_cast<float>(mx);
     me.aimPitch += my >= 1 ? 0.6f : my <= -1 ? -0.6f : 0.0f;
-    sys::SetCursorPos(400, 300);
+    sys::SetCursorPos(kScreenCentreX, kScreenCentreY);
     ReadKeys(f, &robotRightLatch);
     if (Down(VK_LBUTTON)) {
         f.fire = 1;

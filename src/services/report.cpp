@@ -1,4 +1,4 @@
-#include "app/report.h"
+#include "services/report.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/options.h"
+#include "services/options.h"
 
 #include <sys/stat.h>
 
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/display.h"
+#include "services/display.h"
 
 OptionRecord OptionData = kDefaultOptions;
 int32_t ScreenModeChoice = 1;

@@ -1,4 +1,4 @@
-#include "app/timing.h"
+#include "services/timing.h"
 
 #include <algorithm>
 #include <cmath>

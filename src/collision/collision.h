@@ -7,34 +7,19 @@
 // The box tests are separating-axis tests between oriented boxes placed by
 // world matrices.  A unit's boxes come from its kind's hit models (a tank's
 // hull and turret, a robot's upper body and foot), which each kind's file
-// enters in its side's table when it loads its models.  A kind whose hit
-// models are not loaded is never hit.
+// names in its row of its side's table.  A kind whose hit models are not
+// loaded is never hit.
 #pragma once
 
 #include "assets/model.h"
 #include "math/vecmath.h"
+#include "records/state.h"
 
-struct TankUnit;
-struct RobotUnit;
 
 // --- separation ------------------------------------------------------------------------
 void SeparateTanks();
 void SeparateRobots();
 void SeparateTanksFromRobots();
-
-// --- hit models, one row per kind ---------------------------------------------------------
-struct TankHitModels {
-    const ModelPart* body;  // placed by the tank's world
-    const ModelPart* top;   // placed by its turretWorld
-};
-struct RobotHitModels {
-    const ModelPart* upperBody;  // placed by partWorld[1]
-    const ModelPart* foot;       // placed by partWorld[7] and [8]
-};
-// Indexed by kind: tanks 1..9, robots by kind - 100 (1..4).  Null or
-// unloaded models: the kind is never hit.
-extern TankHitModels TankHitTable[10];
-extern RobotHitModels RobotHitTable[5];
 
 // --- box tests -----------------------------------------------------------------------------
 // Whether the projections of the two boxes (axes and half sizes as set) on

@@ -1,13 +1,13 @@
-#include "app/device.h"
+#include "services/device.h"
 
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <string>
 
-#include "app/display.h"
-#include "app/options.h"
-#include "app/report.h"
+#include "services/display.h"
+#include "services/options.h"
+#include "services/report.h"
 #include "platform/system.h"
 
 gfx::PresentParameters PresentParams{};

@@ -130,6 +130,7 @@ Result Run(int frames)
             if (f % 78 == i % 78) FireAbrams(Tanks[i], MatTranslation(0, 0, 1.8f) * Tanks[i].gunWorld, kWeaponMainGun);
         }
         TankSideUpdate();
+        for (int i = 0; i < EarthCount; ++i) UpdateTankShots(i);
         auto t1 = std::chrono::steady_clock::now();
         double c1 = CpuMs();
         ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());

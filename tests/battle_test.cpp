@@ -307,6 +307,7 @@ TEST_F(Battle, MouseAndKeysDriveThePlayersFlagsAndAim)
     }
     EXPECT_FLOAT_EQ(Tanks[0].gunPitch, 10);  // held down: stops at 10
     // The camera follows the viewed unit.
+    PlaceChaseCamera();
     EXPECT_NEAR(CameraLookAt.z, Pos(Tanks[2].turretWorld).z, 1e-3);
     Tanks[0].hp = 0;
     step(40);
@@ -323,9 +324,9 @@ TEST_F(Battle, TheRobotLocksOnToTheFirstTankInItsSight)
     Tanks[0].world = MatTranslation(100, 8, 20);  // behind: off the screen
     Tanks[1].world = MatTranslation(100, 8, 150);
     Tanks[2].world = MatTranslation(100, 8, 160);
-    gfx::SetViewport({0, 0, 800, 600, 0, 1});
-    gfx::SetTransform(gfx::TS_VIEW, MatLookAtLH({100, 4.6f, 95}, {100, 3.8f, 100}, {0, 1, 0}));
-    gfx::SetTransform(gfx::TS_PROJECTION, MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000));
+    // The picture on screen: the view the last step drew.
+    ViewMatrix = MatLookAtLH({100, 4.6f, 95}, {100, 3.8f, 100}, {0, 1, 0});
+    ProjectionMatrix = MatPerspectiveFovLH(kFieldOfView, kViewAspect, 0.1f, 12000);
     sys::SetCursorPos(400, 300);
     RobotPlayerControl();
     EXPECT_EQ(lockOnShown, 1);
@@ -454,7 +455,7 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
                    Case{5, 1, {100, 2.65f, 93.65f}}, Case{2, 0, {100, 3.65f, 92.0f}}}) {
         SetTankKind(t, c.kind);
         t.alive = c.alive;
-        TankPlayerControl();
+        PlaceChaseCamera();
         EXPECT_NEAR(CameraEye.x, c.eye.x, 1e-3) << c.kind;
         EXPECT_NEAR(CameraEye.y, c.eye.y, 1e-3) << c.kind;
         EXPECT_NEAR(CameraEye.z, c.eye.z, 1e-3) << c.kind;
@@ -463,7 +464,7 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
     t.alive = 1;
     SetTankKind(t, 2);
     t.weapon = 1;
-    TankPlayerControl();
+    PlaceChaseCamera();
     EXPECT_EQ(crosshairKind, Crosshair::MachineGun);
 
     PlayerSide = 1;
@@ -472,7 +473,7 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
     RobotUnit& r = Robots[0];
     SetRobotKind(r, 101);
     r.World() = r.partWorld[2] = MatTranslation(50, 0, 50);
-    RobotPlayerControl();
+    PlaceChaseCamera();
     EXPECT_NEAR(CameraEye.y, 2.6f, 1e-3);
     EXPECT_NEAR(CameraEye.z, 45.0f, 1e-3);
     EXPECT_NEAR(CameraLookAt.y, 1.8f, 1e-3);

@@ -103,7 +103,7 @@ TEST_F(Particles, BlastAlphaLosesOneAbove200ThenThreeAndTheBlastIsFreedAtZeroOrB
         ASSERT_EQ(Blasts[0].active, 1);
         int frames = 0;
         while (Blasts[0].active && frames < 1000) {
-            DrawBlasts();
+            UpdateBlasts();
             ++frames;
             if (Blasts[0].active && frames <= static_cast<int>(c.firstAlphas.size())) {
                 EXPECT_EQ(Blasts[0].alpha, c.firstAlphas[frames - 1]) << "start " << c.start << " frame " << frames;
@@ -120,8 +120,8 @@ TEST_F(Particles, SheetFramesStopAt50ForBurstsAnd28ForBlasts)
     SpawnBlast(kAhead.x, kAhead.y, kAhead.z, 1.0f, 255, kLookFire2, 1, 0);
     int burstMax = 0, blastMax = 0, burstFrameAt50 = -1;
     for (int f = 1; f <= 120; ++f) {
-        DrawBursts();
-        DrawBlasts();
+        UpdateBursts();
+        UpdateBlasts();
         if (f == 50) burstFrameAt50 = Bursts[0].frame;
         burstMax = std::max(burstMax, Bursts[0].frame);
         if (Blasts[0].active) blastMax = std::max(blastMax, Blasts[0].frame);
@@ -151,7 +151,7 @@ TEST_F(Particles, SpawnTakesTheLowestFreeRecordsAndDropsWhatDoesNotFit)
         SpawnBlast(kAhead.x, kAhead.y, kAhead.z, 1.0f, 255, kLookSmoke, kBlastCapacity, 0);
         ASSERT_EQ(Count(kBlasts).live, kBlastCapacity);
         for (int i : c.freed) Blasts[i].alpha = 1;  // gone after one frame
-        DrawBlasts();
+        UpdateBlasts();
         ASSERT_EQ(Count(kBlasts).live, kBlastCapacity - static_cast<int>(c.freed.size()));
         SpawnBlast(kAhead.x, kAhead.y, kAhead.z, 2.5f, 99, kLookSmoke, c.count, 0);
         std::vector<int> placed;
@@ -170,13 +170,13 @@ TEST_F(Particles, SpawnTakesTheLowestFreeRecordsAndDropsWhatDoesNotFit)
     ASSERT_EQ(Count(kSmokeTrails).live, kTrailCapacity);
     paused = 0;
     for (int i : {14999, 64, 63, 7000}) SmokeTrails[i].alpha = 1;
-    DrawSmokeTrails();
+    UpdateSmokeTrails();
     SpawnTrail(2, 2, 2, 0.5f, kTrailSmoke);
     SpawnTrail(3, 3, 3, 0.5f, kTrailSmoke);
     EXPECT_EQ(SmokeTrails[63].position.x, 2);
     EXPECT_EQ(SmokeTrails[64].position.x, 3);
     SmokeTrails[5].alpha = 1;
-    DrawSmokeTrails();
+    UpdateSmokeTrails();
     for (float x : {4.0f, 5.0f, 6.0f, 7.0f}) SpawnTrail(x, 0, 0, 0.5f, kTrailSmoke);
     EXPECT_EQ(SmokeTrails[5].position.x, 4);
     EXPECT_EQ(SmokeTrails[7000].position.x, 5);
@@ -229,8 +229,7 @@ TEST_F(Particles, OnlyPuffsAndBurstSheetsAdvanceWhilePaused)
     SpawnTrail(kAhead.x, kAhead.y, kAhead.z, 0.3f, kTrailDust);
     SpawnGroundMark(kAhead.x, 0, kAhead.z, 2.0f);
     // One running frame so every flight is under way.
-    DrawParticleQuads();
-    DrawParticleSprites();
+    UpdateParticles();
 
     paused = 1;
     const Puff puff = Puffs[0];
@@ -241,6 +240,7 @@ TEST_F(Particles, OnlyPuffsAndBurstSheetsAdvanceWhilePaused)
     const TrailParticle smoke = SmokeTrails[0], dustTrail = DustTrails[0];
     const GroundMark mark = GroundMarks[0];
     for (int f = 0; f < 5; ++f) {
+        UpdateParticles();
         DrawParticleQuads();
         DrawParticleSprites();
     }
@@ -271,8 +271,7 @@ TEST_F(Particles, OnlyPuffsAndBurstSheetsAdvanceWhilePaused)
     for (const PoolCount& c : counts) EXPECT_EQ(c.live, std::string(c.name) == "debris" ? 0 : 1) << c.name;
 
     paused = 0;
-    DrawParticleQuads();
-    DrawParticleSprites();
+    UpdateParticles();
     EXPECT_NE(Blasts[0].position.y, blast.position.y);
     EXPECT_NE(GroundDusts[0].position.y, dust.position.y);
     EXPECT_EQ(SmokeTrails[0].alpha, smoke.alpha - 4);
@@ -408,13 +407,13 @@ TEST_F(Particles, GroundMarksAreCutAlongTheGridLinesAndLieOnTheTerrain)
 TEST_F(Particles, GroundMarksFadeAfter240Frames)
 {
     SpawnGroundMark(kAhead.x, 0, kAhead.z, 2);
-    for (int f = 0; f < 239; ++f) DrawGroundMarks();
+    for (int f = 0; f < 239; ++f) UpdateGroundMarks();
     EXPECT_EQ(GroundMarks[0].active, 1);
-    DrawGroundMarks();
+    UpdateGroundMarks();
     EXPECT_EQ(GroundMarks[0].active, 0);
 }
 
-TEST_F(Particles, ParticlesOutsideTheViewAreNotDrawnButStillAdvance)
+TEST_F(Particles, ParticlesOutsideTheViewAreNotDrawnButStillAdvanceAndDrawsChangeNothing)
 {
     // The culling frustum reaches 320 ahead; a particle counts as seen while
     // a sphere of twice its size there touches the frustum.
@@ -432,6 +431,8 @@ TEST_F(Particles, ParticlesOutsideTheViewAreNotDrawnButStillAdvance)
         ClearParticlePools();
         SpawnBurst(c.at.x, c.at.y, c.at.z, 1.0f, 100, kLookSmoke, 1, 0);
         EXPECT_EQ(Stats([] { DrawBursts(); }).draws, c.drawn ? 1u : 0u) << c.at.z;
+        EXPECT_EQ(Bursts[0].alpha, 100) << "a draw changes nothing";
+        UpdateBursts();
         EXPECT_EQ(Bursts[0].alpha, 99) << c.at.z;
     }
 }
@@ -464,7 +465,7 @@ TEST_F(Particles, CountsTellLiveRecordsAndTheMostSeenAtOnce)
     SpawnBurst(kAhead.x, kAhead.y, kAhead.z, 1.0f, 255, kLookSmoke, 5, 0);
     EXPECT_EQ(Count(kBursts).live, 15);
     EXPECT_EQ(Count(kBursts).peak, 15);
-    DrawBursts();  // the ten with alpha 1 go
+    UpdateBursts();  // the ten with alpha 1 go
     EXPECT_EQ(Count(kBursts).live, 5);
     EXPECT_EQ(Count(kBursts).peak, 15);
     SpawnIce(kAhead.x, kAhead.y, kAhead.z, 1.0f, kIceCapacity + 20);

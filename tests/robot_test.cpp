@@ -15,6 +15,7 @@
 #include "battle/frame.h"
 #include "hit_models.h"
 #include "records/state.h"
+#include "side_steps.h"
 #include "sides/tank_side.h"
 #include "battle/setup.h"
 #include "effects/particles.h"
@@ -140,7 +141,7 @@ protected:
     {
         FollowGroundRobots();
         RobotAiDecide();
-        RobotSideUpdate();
+        RobotStep();
         SeparateRobots();
     }
     ModelPart hull_, turret_, upper_, foot_;
@@ -165,19 +166,19 @@ TEST_F(RobotSide, LegsTurnTowardTheirKeysHeadingAndSettleOnIt)
         MercuryCount = 1;
         RobotControls[0] = {};
         RobotControls[0].*c.flag = 1;
-        for (int k = 0; k < 300; ++k) RobotSideUpdate();
+        for (int k = 0; k < 300; ++k) RobotStep();
         float wanted = c.heading == 180 ? 180.0f : c.heading;
         EXPECT_NEAR(std::fabs(r.legHeading), std::fabs(wanted), 1e-4) << c.key;
         // The body's matrix turned as the legs did: it walks along them.
         Vec3 before = Pos(r.World());
-        RobotSideUpdate();
+        RobotStep();
         Vec3 step = Pos(r.World()) - before;
         float rad = wanted * kDegToRad;
         EXPECT_NEAR(step.x, 0.3f * std::sin(rad), 1e-3) << c.key;
         EXPECT_NEAR(step.z, 0.3f * std::cos(rad), 1e-3) << c.key;
         // Settled legs stay settled: no stepping to and fro across the aim.
         float settled = r.legHeading;
-        for (int k = 0; k < 5; ++k) RobotSideUpdate();
+        for (int k = 0; k < 5; ++k) RobotStep();
         EXPECT_EQ(r.legHeading, settled) << c.key;
     }
 
@@ -187,10 +188,10 @@ TEST_F(RobotSide, LegsTurnTowardTheirKeysHeadingAndSettleOnIt)
     r.aimYaw = 90;
     RobotControls[0] = {};
     RobotControls[0].forward = 1;
-    for (int k = 0; k < 50; ++k) RobotSideUpdate();
+    for (int k = 0; k < 50; ++k) RobotStep();
     EXPECT_NEAR(r.legHeading, 45, 1e-3);
     EXPECT_GT(Pos(r.World()).z, 500.0f);
-    for (int k = 0; k < 50; ++k) RobotSideUpdate();
+    for (int k = 0; k < 50; ++k) RobotStep();
     EXPECT_FLOAT_EQ(r.legHeading, 90);
     EXPECT_NEAR(MatHeadingDegrees(r.World()), 90, 0.01);
 }
@@ -203,7 +204,7 @@ TEST_F(RobotSide, TheStrideReversesPastItsLimitAndAFootLandsWithEachReversal)
     float highest = 0, lowest = 0;
     int reversals = 0, lastDir = r.stepDir;
     for (int k = 0; k < 100; ++k) {
-        RobotSideUpdate();
+        RobotStep();
         highest = std::max(highest, r.walkPhase);
         lowest = std::min(lowest, r.walkPhase);
         EXPECT_FLOAT_EQ(r.bob, std::fabs(r.walkPhase) / 40);
@@ -220,12 +221,12 @@ TEST_F(RobotSide, TheStrideReversesPastItsLimitAndAFootLandsWithEachReversal)
     // half a step a frame without swinging past it.
     RobotControls[0].forward = 0;
     r.walkPhase = 4;
-    for (int k = 0; k < 4; ++k) RobotSideUpdate();
+    for (int k = 0; k < 4; ++k) RobotStep();
     EXPECT_EQ(r.speed, 0);
     EXPECT_EQ(r.walkPhase, 0);
     EXPECT_EQ(r.bob, 0);
     uint32_t steps = RobotStepSounds.started;
-    for (int k = 0; k < 20; ++k) RobotSideUpdate();
+    for (int k = 0; k < 20; ++k) RobotStep();
     EXPECT_EQ(r.walkPhase, 0);
     EXPECT_EQ(RobotStepSounds.started, steps);  // standing still makes no footsteps
 }
@@ -258,16 +259,10 @@ TEST_F(RobotSide, PodsSwingDownAndUpInTheirSteps)
         EXPECT_EQ(r.weapon, c.weaponAfter) << c.what;
         EXPECT_EQ(r.secondShotBusy, c.busyAfter) << c.what;
     }
-    // Paused, nothing swings.
-    r.podAngle = 100;
-    r.weapon = 1;
-    r.weaponSwap = 0;
-    paused = 1;
-    PoseRobot10(r);
-    paused = 0;
-    EXPECT_EQ(r.podAngle, 100);
     // The pods roll on the arms by their angle, the left one way, the right
     // the other.
+    r.weapon = 1;
+    r.weaponSwap = 0;
     r.podAngle = 90;
     PoseRobot10(r);  // 88 after this frame's step
     Mat4 left = MatRotationZ(88 * kDegToRad) * MatTranslation(-0.45f, 0.3f, 0.96f) * r.partWorld[3];
@@ -297,7 +292,7 @@ TEST_F(RobotSide, ArmGunsFireByKindAndWaitForTheirTimers)
     RobotUnit& rno16 = PlaceRobot(2, 103, 180, 100);
     RobotUnit& rno13 = PlaceRobot(3, 104, 220, 100);
     for (int i = 0; i < 4; ++i) RobotControls[i].fire = 1;
-    RobotSideUpdate();
+    RobotStep();
     // The D-ED.10: one shell from the left arm first, then the arms take turns.
     int active = 0;
     for (const Projectile& s : ded.shells) active += s.state == kShotActive;
@@ -315,10 +310,10 @@ TEST_F(RobotSide, ArmGunsFireByKindAndWaitForTheirTimers)
     EXPECT_EQ(rno13.weaponBusy, 0);  // it has no gun of its own
     // Held down, the D-ED.10 fires again only once its timer has run out.
     int shots = 1;
-    for (int k = 0; k < 23; ++k) RobotSideUpdate();
+    for (int k = 0; k < 23; ++k) RobotStep();
     EXPECT_EQ(static_cast<uint64_t>(shots), ::Shots.fired);
-    RobotSideUpdate();
-    RobotSideUpdate();
+    RobotStep();
+    RobotStep();
     EXPECT_EQ(::Shots.fired, 2u);
     EXPECT_EQ(ded.armSide, 0);
     // Shells leave the left arm 1.9 ahead of it, the next the right arm.
@@ -365,7 +360,7 @@ TEST_F(RobotSide, MissilesLaunchWithThePodsDownAndATankLockedAndHomeOnIt)
         RobotMissileSounds.started = 0;
         RobotControls[0] = {};
         RobotControls[0].fire = 1;
-        RobotSideUpdate();
+        RobotStep();
         int flying = 0;
         for (const Projectile& m : r.missiles) flying += m.state != kShotFree;
         EXPECT_EQ(flying, c.launched) << c.what;
@@ -563,7 +558,7 @@ TEST_F(RobotSide, AnEngagedRobotTurnsOntoItsTankAndFiresOnlyWhenOnIt)
     EXPECT_EQ(r.aimYaw, before);
     // ... and keeps the code, without a jitter, until another hit.
     Vec3 at = Pos(r.World());
-    for (int k = 0; k < 100; ++k) RobotSideUpdate();
+    for (int k = 0; k < 100; ++k) RobotStep();
     EXPECT_EQ(r.shakeCode, HitReaction::FrozenByIce);
     EXPECT_EQ(Pos(r.World()).x, at.x);
 }
@@ -654,7 +649,7 @@ TEST_F(RobotSide, ADestroyedRobotBurnsThenReturnsToItsStartPoint)
     RobotControls[5] = {1, 1, 1, 1, 0, 0, 0, 0, 1, 1};
     MercuryCount = 6;
     for (int i = 0; i < 5; ++i) PlaceRobot(i, 101, 600 + 10.0f * i, 600), Robots[i].hp = 256;
-    RobotSideUpdate();
+    RobotStep();
     EXPECT_EQ(r.alive, 0);
     const ControlFlags& f = RobotControls[5];
     EXPECT_EQ(f.forward + f.turnLeft + f.backward + f.turnRight + f.fire + f.switchWeapon, 0);
@@ -662,7 +657,7 @@ TEST_F(RobotSide, ADestroyedRobotBurnsThenReturnsToItsStartPoint)
     int mends = r.hp > 0 ? 1 : 0, frames = 1;
     float last = r.hp;
     while (!r.alive && frames < 5000) {
-        RobotSideUpdate();
+        RobotStep();
         ++frames;
         if (r.hp > last || r.alive) ++mends;
         last = r.hp;
@@ -837,7 +832,7 @@ TEST_F(RobotSide, TheCameraSitsBehindTheViewedRobotByKindAndADemoLeavesTheKeysAl
         r.weapon = c.weapon;
         r.World() = r.partWorld[2] = MatTranslation(50, 0, 50);
         CameraLookAt = {7, 7, 7};
-        RobotPlayerControl();
+        PlaceChaseCamera();
         EXPECT_NEAR(CameraEye.y, c.eyeY, 1e-3) << c.kind;
         EXPECT_NEAR(CameraEye.z, c.eyeZ, 1e-3) << c.kind;
         EXPECT_NEAR(CameraLookAt.y, c.lookY < 0 ? 7 : c.lookY, 1e-3) << c.kind;

@@ -11,6 +11,7 @@
 #include "battle/frame.h"
 #include "hit_models.h"
 #include "records/state.h"
+#include "side_steps.h"
 #include "units/robots/robot_kinds.h"
 #include "sides/robot_side.h"
 #include "battle/setup.h"
@@ -71,7 +72,7 @@ protected:
     }
     static void Frames(int n)
     {
-        for (int k = 0; k < n; ++k) TankSideUpdate();
+        for (int k = 0; k < n; ++k) TankStep();
     }
 };
 }  // namespace
@@ -93,7 +94,7 @@ TEST_F(Tank, TheMainGunFiresAgainOnTheSeventyEighthFrameNeverSooner)
     std::vector<int> shotFrames;
     for (int frame = 1; frame <= 240; ++frame) {
         uint64_t before = ::Shots.fired;
-        TankSideUpdate();
+        TankStep();
         if (::Shots.fired > before) shotFrames.push_back(frame);
         if (frame == 1) {
             EXPECT_FLOAT_EQ(t.recoil, -0.6f);  // the turret kicks back
@@ -123,7 +124,7 @@ TEST_F(Tank, TheMachineGunMountRisesKicksSevenDegreesAndComesBack)
     ControlFlags& f = TankControls[0];
     EXPECT_EQ(t.secondGunTimer, -120);  // stowed at spawn
     f.switchWeapon = 1;
-    TankSideUpdate();
+    TankStep();
     EXPECT_EQ(t.weapon, kWeaponSecond);
     EXPECT_EQ(f.switchWeapon, 0);  // acted on once
     EXPECT_EQ(t.secondGunTimer, -118);
@@ -131,7 +132,7 @@ TEST_F(Tank, TheMachineGunMountRisesKicksSevenDegreesAndComesBack)
     std::vector<int> shotFrames;
     for (int frame = 2; frame <= 75; ++frame) {
         uint64_t before = ::Shots.fired;
-        TankSideUpdate();
+        TankStep();
         if (::Shots.fired > before) {
             shotFrames.push_back(frame);
             EXPECT_EQ(t.secondGunTimer, -5) << frame;  // kicked to -7, risen 2 in the same frame
@@ -146,7 +147,7 @@ TEST_F(Tank, TheMachineGunMountRisesKicksSevenDegreesAndComesBack)
     // Asking for the main gun lowers the mount to -120, then switches.
     f.fire = 0;
     f.switchWeapon = 1;
-    TankSideUpdate();
+    TankStep();
     EXPECT_EQ(t.weaponSwap, 1);
     Frames(58);
     EXPECT_EQ(t.weapon, kWeaponSecond);
@@ -175,7 +176,7 @@ TEST_F(Tank, AShellFliesOutAndBurstsOnTheGround)
     t.gunPitch = 10;  // dipped: the shell meets the ground soon
     PoseAbrams(t);
     TankControls[0].fire = 1;
-    TankSideUpdate();
+    TankStep();
     TankControls[0].fire = 0;
     ASSERT_EQ(t.shells[0].state, kShotActive);
     Vec3 start = Pos(t.shells[0].world);
@@ -183,7 +184,7 @@ TEST_F(Tank, AShellFliesOutAndBurstsOnTheGround)
     for (const Burst& b : Blasts) blastsBefore += b.active;
     int frames = 0;
     while (t.shells[0].state == kShotActive && frames < 200) {
-        TankSideUpdate();
+        TankStep();
         ++frames;
     }
     EXPECT_EQ(t.shells[0].state, kShotFree);
@@ -202,12 +203,12 @@ TEST_F(Tank, AWreckComesBackInItsStartSlotWhenItsHitPointsPass256)
     TankUnit& t = Tanks[1];
     t.world = MatTranslation(500, 0.72f, 500);
     t.forwardSpeed = 0.3f;
-    TankSideUpdate();
+    TankStep();
     ASSERT_TRUE(snd::GetStatus(TankEngineSounds.copies[1]) & snd::STATUS_PLAYING);
     t.hp = 0;  // exactly 0 is destroyed in this frame
     TankControls[1].forward = 1;
     float hpBefore = t.hp;
-    TankSideUpdate();
+    TankStep();
     EXPECT_EQ(t.alive, 0);
     EXPECT_EQ(TankControls[1].forward, 0);
     EXPECT_FALSE(snd::GetStatus(TankEngineSounds.copies[1]) & snd::STATUS_PLAYING);  // the engine dies with it
@@ -215,7 +216,7 @@ TEST_F(Tank, AWreckComesBackInItsStartSlotWhenItsHitPointsPass256)
     int frames = 1;
     while (!t.alive && frames < 20000) {
         hpBefore = t.hp;
-        TankSideUpdate();
+        TankStep();
         ++frames;
         if (!t.alive) {
             EXPECT_TRUE(t.hp == hpBefore || std::fabs(t.hp - hpBefore - 0.8f) < 1e-3f);
@@ -237,16 +238,16 @@ TEST_F(Tank, AWreckComesBackInItsStartSlotWhenItsHitPointsPass256)
 TEST_F(Tank, TheWrecksTurretFliesOffAndLiesStill)
 {
     TankUnit& t = Tanks[0];
-    TankSideUpdate();
+    TankStep();
     t.hp = -3;
     t.debris[0] = {2.0f, 0, 20, 90};
     t.debris[1] = {2.0f, 0, -20, 45};
-    TankSideUpdate();
+    TankStep();
     ASSERT_EQ(t.alive, 0);
     Vec3 hull = Pos(t.world);
     float highest = 0;
     for (int k = 0; k < 400; ++k) {
-        TankSideUpdate();
+        TankStep();
         highest = std::max(highest, Pos(t.turretWorld).y);
         if (t.alive) break;
     }
@@ -254,7 +255,7 @@ TEST_F(Tank, TheWrecksTurretFliesOffAndLiesStill)
     EXPECT_GT(highest, hull.y + 1.5f);  // thrown up
     Vec3 landed = Pos(t.turretWorld);
     EXPECT_LE(landed.y, 0.5f);  // down within reach of the ground, and lying there
-    TankSideUpdate();
+    TankStep();
     Vec3 again = Pos(t.turretWorld);
     EXPECT_FLOAT_EQ(again.x, landed.x);
     EXPECT_FLOAT_EQ(again.z, landed.z);
@@ -279,7 +280,7 @@ TEST_F(Tank, WHeldRampsTheSpeedAndReleasedItCoastsDown)
         SpawnTank(0);
         TankControls[0] = {};
         TankControls[0].forward = 1;
-        TankSideUpdate();
+        TankStep();
         // Each frame adds the acceleration and coasting takes 0.005.
         EXPECT_NEAR(t.forwardSpeed, c.acceleration - 0.005f, 1e-6) << c.kind;
         EXPECT_NEAR(t.trackTravel, t.forwardSpeed * 50, 1e-5) << c.kind;  // the tracks roll with the speed
@@ -319,7 +320,7 @@ TEST_F(Tank, TurningAtFullSpeedSlowsToHalfAndTurnsADegreeAFrame)
     EXPECT_NEAR(t.forwardSpeed, 0.33f / 2 - 0.005f, 1e-5);  // about half speed
     f.turnLeft = 0;
     f.turnRight = 1;
-    TankSideUpdate();
+    TankStep();
     EXPECT_EQ(t.turnRate, 1.0f);
 }
 
@@ -354,7 +355,7 @@ TEST_F(Tank, TheGunStopsAtSixteenUpAndTenDownForDriverAndComputer)
             TankAiDecide();
             EXPECT_GE(ai.gunPitch, -16.0f);
             EXPECT_LE(ai.gunPitch, 10.0f);
-            TankSideUpdate();
+            TankStep();
         }
         EXPECT_FLOAT_EQ(ai.gunPitch, c.limit) << c.robotY;
     }
@@ -501,13 +502,13 @@ TEST_F(Tank, WrecksAndFrozenTanksMakeNoDecisions)
     Vec3 at = Pos(t.world);
     uint64_t shots = ::Shots.fired;
     for (int k = 0; k < 119; ++k) {
-        TankSideUpdate();
+        TankStep();
         TankControls[1].forward = TankControls[1].fire = 1;
     }
     EXPECT_EQ(::Shots.fired, shots);
     EXPECT_FLOAT_EQ(Pos(t.world).z, at.z);
     EXPECT_EQ(t.shakeCode, HitReaction::FrozenByIce);
-    TankSideUpdate();
+    TankStep();
     EXPECT_EQ(t.shakeCode, HitReaction::None);
 }
 
@@ -520,7 +521,7 @@ TEST_F(Tank, OnlyTheUnitsInUseTakePart)
     Tanks[1].forwardSpeed = 0.3f;
     Vec3 stale = Pos(Tanks[1].world);
     TankAiDecide();
-    TankSideUpdate();
+    TankStep();
     EXPECT_FLOAT_EQ(Pos(Tanks[1].world).z, stale.z);
     EXPECT_EQ(TankControls[1].forward, 1);
     // Robot slot 1, above its count, stands right beside the player's tank.
@@ -565,7 +566,7 @@ TEST_F(Tank, EngineRumbleFollowsSpeedAndStopsWithTheBattle)
     for (const Case& c : cases) {
         t.forwardSpeed = c.forward + 0.005f;  // coasting takes 0.005 before the engine hears it
         t.reverseSpeed = c.reverse == 0 ? 0 : c.reverse - 0.005f;
-        TankSideUpdate();
+        TankStep();
         bool playing = snd::GetStatus(TankEngineSounds.copies[0]) & snd::STATUS_PLAYING;
         EXPECT_EQ(playing, c.playing) << c.forward << " " << c.reverse;
         if (c.playing) {
@@ -577,11 +578,11 @@ TEST_F(Tank, EngineRumbleFollowsSpeedAndStopsWithTheBattle)
     // A tank without an engine sound drives on silently.
     snd::Release(TankEngineSounds.copies[1]);
     Tanks[1].forwardSpeed = 0.3f;
-    TankSideUpdate();
+    TankStep();
     EXPECT_GT(Tanks[1].forwardSpeed, 0.2f);
     // Leaving or ending the battle stops every loop.
     t.forwardSpeed = 0.3f;
-    TankSideUpdate();
+    TankStep();
     ASSERT_TRUE(snd::GetStatus(TankEngineSounds.copies[0]) & snd::STATUS_PLAYING);
     StopTankEngines();
     EXPECT_FALSE(snd::GetStatus(TankEngineSounds.copies[0]) & snd::STATUS_PLAYING);
@@ -596,7 +597,7 @@ TEST_F(Tank, GunReportsPlayNearTheCameraOnly)
     TankUnit& t = Tanks[0];
     TankControls[0].fire = 1;
     uint32_t before = TankGunSounds.started;
-    TankSideUpdate();
+    TankStep();
     EXPECT_EQ(TankGunSounds.started, before + 1);
     CameraEye = {500, 3, 500};  // far away: the next shot is silent
     Frames(78);
@@ -607,7 +608,7 @@ TEST_F(Tank, GunReportsPlayNearTheCameraOnly)
     t.weaponSwap = 0;
     t.secondGunTimer = 0;
     uint32_t mg = MachineGunSounds.started;
-    TankSideUpdate();
+    TankStep();
     EXPECT_EQ(MachineGunSounds.started, mg + 1);
     ReleaseSounds();
     ShutdownSound();
@@ -627,7 +628,7 @@ TEST_F(Tank, ReverseDustIsFaintUpToThirtyFiveAndThickAbove)
     for (float speed : {-0.15f, -0.2f}) {
         ClearParticlePools();
         Tanks[0].reverseSpeed = speed - 0.005f;  // coasting takes 0.005 first
-        TankSideUpdate();
+        TankStep();
         int puffs = 0;
         for (const GroundDust& d : GroundDusts)
             if (d.active) {

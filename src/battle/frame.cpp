@@ -158,12 +158,10 @@ void DrawBattleScene()
     using namespace gfx;
     SetRenderState(RS_LIGHTING, 1);
     for (int i = 0; i < EarthCount; ++i) {
-        Tanks[i].cameraDistance = PointDistance(CameraEye, Position(Tanks[i].world));
         SetTransform(TS_WORLD, Tanks[i].world);
         DrawTankKind(i);
     }
     for (int i = 0; i < MercuryCount; ++i) {
-        Robots[i].cameraDistance = PointDistance(CameraEye, Position(Robots[i].World()));
         SetTransform(TS_WORLD, Robots[i].World());
         DrawRobotKind(i);
     }
@@ -205,11 +203,12 @@ void DrawBattleScene()
     SpriteEnd(SpriteBatcher);
 }
 
-void BattleFrame()
+namespace {
+// --- the phases of a battle step -----------------------------------------------------------
+// Input: Escape pauses and resumes (once per press); while paused the pause
+// menu takes the mouse.  Returns true when the battle was left.
+bool ReadBattleInput()
 {
-    if (!SceneTick(&lastStep)) return;
-    auto started = Clock::now();
-
     if (sys::GetAsyncKeyState(VK_ESCAPE) & 0x8000) {
         if (!escapeLatch) {
             escapeLatch = 1;
@@ -220,36 +219,83 @@ void BattleFrame()
         escapeLatch = 0;
     }
     if (BattleClock < 0) BattleClock = 0;
-    if (paused) {
-        if (PauseMenuInput() == 1) return;
-    } else {
-        BuildCameraFacing();
-        if (BattleClock > 0) {
-            if (PlayerSide == 0) TankPlayerControl();
-            else RobotPlayerControl();
-        } else if (EndOfBattleStep() == 1) {
-            return;
-        }
-        FollowGroundTanks();
-        FollowGroundRobots();
-        TankAiDecide();
-        RobotAiDecide();
-        TankSideUpdate();
-        RobotSideUpdate();
-        SeparateTanks();
-        SeparateRobots();
-        SeparateTanksFromRobots();
-        scoreboardHeld = (sys::GetAsyncKeyState(VK_TAB) & 0x8000) != 0;
-    }
-    auto updated = Clock::now();
+    if (paused) return PauseMenuInput() == 1;
+    scoreboardHeld = (sys::GetAsyncKeyState(VK_TAB) & 0x8000) != 0;
+    return false;
+}
 
+// Control: the player's keys and mouse while the clock runs, the end phase
+// once it has run out.  Returns true when the battle was left.
+bool ControlStep()
+{
+    if (BattleClock == 0) return EndOfBattleStep() == 1;
+    if (PlayerSide == 0) TankPlayerControl();
+    else RobotPlayerControl();
+    return false;
+}
+
+// Unit updates: every unit drives or walks, turns, fires and takes its
+// pose; then they keep apart and settle on the ground.
+void UpdateUnits()
+{
+    TankSideUpdate();
+    RobotSideUpdate();
+    SeparateTanks();
+    SeparateRobots();
+    SeparateTanksFromRobots();
+    FollowGroundTanks();
+    FollowGroundRobots();
+}
+
+// Shots: every unit's shots move and meet what they hit, tanks first.
+void UpdateShots()
+{
+    for (int i = 0; i < EarthCount; ++i) UpdateTankShots(i);
+    for (int i = 0; i < MercuryCount; ++i) UpdateRobotShots(i);
+}
+
+// The clock: steps in the last whole second, and one tick of the battle
+// clock each time the steps since the last tick add up to 60.
+void TickBattleClock()
+{
+    ++framesThisSecond;
+    uint32_t now = sys::TimeGetTime();
+    if (now - secondMark >= 1000) {
+        fps = framesThisSecond;
+        framesThisSecond = 0;
+        secondMark = now;
+    }
+    if (paused) return;
+    clockAccumulator += static_cast<uint32_t>(fps);
+    if (clockAccumulator >= 60) {
+        BattleClock -= 1;
+        clockAccumulator = 0;
+    }
+}
+
+// View: the chase camera while the battle runs (it stands still while
+// paused and rises on its own in the end phase), the listener, the matrices
+// and the frustum every draw and the next step's spawns read, and each
+// unit's distance from the camera.
+void PlaceView(bool chasing)
+{
+    if (chasing) PlaceChaseCamera();
+    BuildCameraFacing();
     PlaceSoundListener(CameraEye, CameraLookAt, CameraUp);
     ViewMatrix = MatLookAtLH(CameraEye, CameraLookAt, CameraUp);
-    ProjectionMatrix = MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000.0f);
-    gfx::SetTransform(gfx::TS_VIEW, ViewMatrix);
-    gfx::SetTransform(gfx::TS_PROJECTION, ProjectionMatrix);
+    ProjectionMatrix = MatPerspectiveFovLH(kFieldOfView, kViewAspect, 0.1f, 12000.0f);
     Vec3 lightEye{CameraEye.x, CameraEye.y + 18, CameraEye.z - 6};
     LightViewMatrix = MatLookAtLH(lightEye, CameraLookAt, {0, 1, 0});
+    BuildViewFrustum(&BattleFrustum, ViewMatrix, kFieldOfViewDegrees, kViewAspect, 1.0f, 320.0f);
+    for (int i = 0; i < EarthCount; ++i) Tanks[i].cameraDistance = PointDistance(CameraEye, Position(Tanks[i]));
+    for (int i = 0; i < MercuryCount; ++i) Robots[i].cameraDistance = PointDistance(CameraEye, Position(Robots[i]));
+}
+
+// Drawing: reads the state the phases left and changes none of it.
+void DrawBattleFrame()
+{
+    gfx::SetTransform(gfx::TS_VIEW, ViewMatrix);
+    gfx::SetTransform(gfx::TS_PROJECTION, ProjectionMatrix);
     gfx::SurfaceDesc shadowDesc{};
     if (ShadowTexture) gfx::GetLevelDesc(ShadowTexture, 0, &shadowDesc);
     SetShadowLighting({-8, 24, -8}, CameraEye, static_cast<float>(shadowDesc.width),
@@ -262,7 +308,6 @@ void BattleFrame()
     gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()), static_cast<uint32_t>(BackBufferHeight()),
                       0.0f, 1.0f});
     gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0x00C8C8C8, 1.0f, 0);
-    BuildViewFrustum(&BattleFrustum, ViewMatrix, 60.0f, 1.3333334f, 1.0f, 320.0f);
     gfx::BeginScene();
 
     // The depth pass into the shadow texture; without the shadow resources
@@ -277,20 +322,6 @@ void BattleFrame()
     }
     DrawBattleScene();
 
-    ++framesThisSecond;
-    uint32_t now = sys::TimeGetTime();
-    if (now - secondMark >= 1000) {
-        fps = framesThisSecond;
-        framesThisSecond = 0;
-        secondMark = now;
-    }
-    if (!paused) {
-        clockAccumulator += static_cast<uint32_t>(fps);
-        if (clockAccumulator >= 60) {
-            BattleClock -= 1;
-            clockAccumulator = 0;
-        }
-    }
     if (sys::GetAsyncKeyState('P') & 0x8000) {
         char text[32];
         std::snprintf(text, sizeof text, "FPS=%d\n", fps);
@@ -299,6 +330,31 @@ void BattleFrame()
     }
     if (scoreboardHeld) DrawScoreboard();
     EndFrame();
+}
+}  // namespace
+
+// One step of the battle, phase by phase.
+void BattleFrame()
+{
+    if (!SceneTick(&lastStep)) return;
+    auto started = Clock::now();
+
+    if (ReadBattleInput()) return;  // input
+    const bool running = !paused;
+    const bool chasing = running && BattleClock > 0;
+    if (running) {
+        if (ControlStep()) return;  // control
+        TankAiDecide();             // decisions
+        RobotAiDecide();
+        UpdateUnits();              // unit updates, separation, ground
+        UpdateShots();              // shots
+    }
+    TickBattleClock();              // the clock
+    UpdateParticles();              // effects
+    PlaceView(chasing);             // camera and view
+    auto updated = Clock::now();
+
+    DrawBattleFrame();              // drawing
 
     auto drawn = Clock::now();
     gUpdateMs.Add(std::chrono::duration<float, std::milli>(updated - started).count());

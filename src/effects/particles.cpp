@@ -519,20 +519,16 @@ bool LayGroundMarkPiece(const GroundMark& m, int index, MarkPiece* piece)
 }
 
 // --- per-frame routines ------------------------------------------------------------------
-// Each walks its pool in index order: a visible particle is drawn as it
-// stands, then the particle advances (unless the battle is paused).
+// Each pool has an update, run once a step in the effects phase, that moves
+// its particles on and frees the spent ones, and a draw that only draws what
+// the camera sees.  While the battle is paused most particles hold still;
+// puffs drift, the sheet frames of bursts play and debris trails grow all
+// the same.
 
-void DrawBlasts()
+void UpdateBlasts()
 {
-    gfx::SetRenderState(gfx::RS_DESTBLEND, gfx::BLEND_ONE);
-    gfx::SetFVF(kQuadFvf);
-    TextureInUse texture;
     gBlastSlots.ForEach([&](int i) {
         Burst& b = Blasts[i];
-        if (InView(b.position, 2 * b.size)) {
-            texture.Use(LookTexture(b.look));
-            DrawSheetQuad(b.position, b.size, b.frame, White(b.alpha));
-        }
         if (!paused) {
             b.position += b.velocity;
             b.size *= 1.004f;
@@ -541,6 +537,19 @@ void DrawBlasts()
         }
         if (b.frame > kBlastLastFrame) b.frame = kBlastLastFrame;
         if (b.alpha <= 0) FreeRecord(Blasts, gBlastSlots, i);
+    });
+}
+
+void DrawBlasts()
+{
+    gfx::SetRenderState(gfx::RS_DESTBLEND, gfx::BLEND_ONE);
+    gfx::SetFVF(kQuadFvf);
+    TextureInUse texture;
+    gBlastSlots.ForEach([&](int i) {
+        const Burst& b = Blasts[i];
+        if (!InView(b.position, 2 * b.size)) return;
+        texture.Use(LookTexture(b.look));
+        DrawSheetQuad(b.position, b.size, b.frame, White(b.alpha));
     });
     gfx::SetRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
 }
@@ -561,16 +570,10 @@ void UpdateDebris()
     });
 }
 
-void DrawBursts()
+void UpdateBursts()
 {
-    gfx::SetFVF(kQuadFvf);
-    TextureInUse texture;
     gBurstSlots.ForEach([&](int i) {
         Burst& b = Bursts[i];
-        if (InView(b.position, 2 * b.size)) {
-            texture.Use(LookTexture(b.look));
-            DrawSheetQuad(b.position, b.size, b.frame, White(b.alpha));
-        }
         // The sheet plays on while paused.
         if (++b.frame > kBurstLastFrame) b.frame = kBurstLastFrame;
         if (paused) return;
@@ -581,36 +584,61 @@ void DrawBursts()
     });
 }
 
+void DrawBursts()
+{
+    gfx::SetFVF(kQuadFvf);
+    TextureInUse texture;
+    gBurstSlots.ForEach([&](int i) {
+        const Burst& b = Bursts[i];
+        if (!InView(b.position, 2 * b.size)) return;
+        texture.Use(LookTexture(b.look));
+        DrawSheetQuad(b.position, b.size, b.frame, White(b.alpha));
+    });
+}
+
+void UpdateIce()
+{
+    if (paused) return;
+    gIceSlots.ForEach([&](int i) {
+        IceShard& s = IceShards[i];
+        s.velocity = FlightStep(s.tilt, s.heading, s.speed, s.time);
+        s.position += s.velocity;
+        s.time += 0.01f;
+        if (s.position.y < -0.3f) FreeRecord(IceShards, gIceSlots, i);
+    });
+}
+
 void DrawIce()
 {
     gfx::SetFVF(kQuadFvf);
     gfx::SetTexture(0, gIceTexture);
     gIceSlots.ForEach([&](int i) {
-        IceShard& s = IceShards[i];
-        if (InView(s.position, 2 * s.size)) {
-            // A shard tumbles: a fresh random turn and glint every frame.
-            int32_t yaw = Rand() % 360;
-            int32_t pitch = Rand() % 360;
-            int32_t roll = Rand() % 360;
-            Mat4 turn = MatRotationYawPitchRoll(Degrees(yaw), Degrees(pitch), Degrees(roll));
-            gfx::SetTransform(gfx::TS_WORLD,
-                              turn * CameraFacing * MatTranslation(s.position.x, s.position.y, s.position.z));
-            const float corner[4][4] = {{-1, 1, 0, 0}, {1, 1, 1, 0}, {1, -1, 1, 1}, {-1, -1, 0, 1}};
-            QuadVertex q[4];
-            for (int k = 0; k < 4; ++k) {
-                int32_t a = Rand() % 76 + 180;
-                uint32_t r = static_cast<uint32_t>(Rand() % 33 + 223);
-                uint32_t g = static_cast<uint32_t>(Rand() % 33 + 223);
-                q[k] = {corner[k][0] * s.size, corner[k][1] * s.size, 0, Argb(a, r << 16 | g << 8 | 0xFF),
-                        corner[k][2], corner[k][3]};
-            }
-            gfx::DrawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, q, sizeof q[0]);
+        const IceShard& s = IceShards[i];
+        if (!InView(s.position, 2 * s.size)) return;
+        // A shard tumbles: a fresh random turn and glint every frame.
+        int32_t yaw = Rand() % 360;
+        int32_t pitch = Rand() % 360;
+        int32_t roll = Rand() % 360;
+        Mat4 turn = MatRotationYawPitchRoll(Degrees(yaw), Degrees(pitch), Degrees(roll));
+        gfx::SetTransform(gfx::TS_WORLD, turn * CameraFacing * MatTranslation(s.position.x, s.position.y, s.position.z));
+        const float corner[4][4] = {{-1, 1, 0, 0}, {1, 1, 1, 0}, {1, -1, 1, 1}, {-1, -1, 0, 1}};
+        QuadVertex q[4];
+        for (int k = 0; k < 4; ++k) {
+            int32_t a = Rand() % 76 + 180;
+            uint32_t r = static_cast<uint32_t>(Rand() % 33 + 223);
+            uint32_t g = static_cast<uint32_t>(Rand() % 33 + 223);
+            q[k] = {corner[k][0] * s.size, corner[k][1] * s.size, 0, Argb(a, r << 16 | g << 8 | 0xFF), corner[k][2],
+                    corner[k][3]};
         }
-        if (paused) return;
-        s.velocity = FlightStep(s.tilt, s.heading, s.speed, s.time);
-        s.position += s.velocity;
-        s.time += 0.01f;
-        if (s.position.y < -0.3f) FreeRecord(IceShards, gIceSlots, i);
+        gfx::DrawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, q, sizeof q[0]);
+    });
+}
+
+void UpdateGroundMarks()
+{
+    if (paused) return;
+    gGroundMarkSlots.ForEach([&](int i) {
+        if (++GroundMarks[i].age >= kGroundMarkFrames) FreeRecord(GroundMarks, gGroundMarkSlots, i);
     });
 }
 
@@ -620,19 +648,27 @@ void DrawGroundMarks()
     gfx::SetTexture(0, gTrailSmokeTexture);
     gfx::SetTransform(gfx::TS_WORLD, MatIdentity());
     gGroundMarkSlots.ForEach([&](int i) {
-        GroundMark& m = GroundMarks[i];
-        if (InView(m.corners[0], m.halfSize)) {
-            MarkPiece piece;
-            for (int k = 0; LayGroundMarkPiece(m, k, &piece); ++k) {
-                QuadVertex q[4];
-                for (int c = 0; c < 4; ++c)
-                    q[c] = {piece.corners[c].x, piece.corners[c].y, piece.corners[c].z, 0xFFFFFFFF, piece.u[c],
-                            piece.v[c]};
-                gfx::DrawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, q, sizeof q[0]);
-            }
+        const GroundMark& m = GroundMarks[i];
+        if (!InView(m.corners[0], m.halfSize)) return;
+        MarkPiece piece;
+        for (int k = 0; LayGroundMarkPiece(m, k, &piece); ++k) {
+            QuadVertex q[4];
+            for (int c = 0; c < 4; ++c)
+                q[c] = {piece.corners[c].x, piece.corners[c].y, piece.corners[c].z, 0xFFFFFFFF, piece.u[c], piece.v[c]};
+            gfx::DrawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, q, sizeof q[0]);
         }
-        if (paused) return;
-        if (++m.age >= kGroundMarkFrames) FreeRecord(GroundMarks, gGroundMarkSlots, i);
+    });
+}
+
+void UpdateGroundDust()
+{
+    if (paused) return;
+    gGroundDustSlots.ForEach([&](int i) {
+        GroundDust& g = GroundDusts[i];
+        g.position += g.velocity;
+        g.alpha -= Rand() % 2 + 1;
+        g.size *= 1.01f;
+        if (g.alpha <= 0) FreeRecord(GroundDusts, gGroundDustSlots, i);
     });
 }
 
@@ -641,13 +677,20 @@ void DrawGroundDust()
     gfx::SetFVF(kPointFvf);
     gfx::SetTexture(0, gGroundTexture);
     gGroundDustSlots.ForEach([&](int i) {
-        GroundDust& g = GroundDusts[i];
+        const GroundDust& g = GroundDusts[i];
         if (InView(g.position, 2 * g.size)) DrawSprite(g.position, g.size, White(g.alpha));
-        if (paused) return;
-        g.position += g.velocity;
-        g.alpha -= Rand() % 2 + 1;
-        g.size *= 1.01f;
-        if (g.alpha <= 0) FreeRecord(GroundDusts, gGroundDustSlots, i);
+    });
+}
+
+void UpdatePuffs()
+{
+    // Puffs drift and fade even while the battle is paused.
+    gPuffSlots.ForEach([&](int i) {
+        Puff& p = Puffs[i];
+        p.position += p.velocity;
+        p.alpha -= 5;
+        if (p.kind != PuffKind::Ice) p.size += 0.001f;
+        if (p.alpha < 1) FreeRecord(Puffs, gPuffSlots, i);
     });
 }
 
@@ -656,61 +699,74 @@ void DrawPuffs()
     gfx::SetFVF(kPointFvf);
     TextureInUse texture;
     gPuffSlots.ForEach([&](int i) {
-        Puff& p = Puffs[i];
-        if (InView(p.position, 2 * p.size)) {
-            texture.Use(PuffTexture(p.kind));
-            Mat4 world = MatTranslation(p.position.x, p.position.y, p.position.z);
-            // An ice puff is turned at random each frame; a sprite faces the
-            // screen all the same.
-            if (p.kind == PuffKind::Ice) world = MatRotationZ(Degrees(Rand() % 360)) * world;
-            DrawSprite(world, p.size, White(p.alpha));
-        }
-        // Puffs drift and fade even while the battle is paused.
-        p.position += p.velocity;
-        p.alpha -= 5;
-        if (p.kind != PuffKind::Ice) p.size += 0.001f;
-        if (p.alpha < 1) FreeRecord(Puffs, gPuffSlots, i);
+        const Puff& p = Puffs[i];
+        if (!InView(p.position, 2 * p.size)) return;
+        texture.Use(PuffTexture(p.kind));
+        Mat4 world = MatTranslation(p.position.x, p.position.y, p.position.z);
+        // An ice puff is turned at random each frame; a sprite faces the
+        // screen all the same.
+        if (p.kind == PuffKind::Ice) world = MatRotationZ(Degrees(Rand() % 360)) * world;
+        DrawSprite(world, p.size, White(p.alpha));
     });
 }
 
 namespace {
 // Dust clouds and sprays: flecks of their own colour flying an arc.
 template <int N>
-void DrawFlecks(Fleck (&pool)[N], Slots<N>& slots, gfx::Texture* texture, float timeStep, float floor)
+void UpdateFlecks(Fleck (&pool)[N], Slots<N>& slots, float timeStep, float floor)
 {
-    gfx::SetFVF(kPointFvf);
-    gfx::SetTexture(0, texture);
+    if (paused) return;
     slots.ForEach([&](int i) {
         Fleck& f = pool[i];
-        if (InView(f.position, 2 * f.size)) DrawSprite(f.position, f.size, f.colour);
-        if (paused) return;
         f.position += FlightStep(f.tilt, f.heading, f.speed, f.time);
         f.time += timeStep;
         if (f.position.y < floor) FreeRecord(pool, slots, i);
     });
 }
+
+template <int N>
+void DrawFlecks(const Fleck (&pool)[N], Slots<N>& slots, gfx::Texture* texture)
+{
+    gfx::SetFVF(kPointFvf);
+    gfx::SetTexture(0, texture);
+    slots.ForEach([&](int i) {
+        const Fleck& f = pool[i];
+        if (InView(f.position, 2 * f.size)) DrawSprite(f.position, f.size, f.colour);
+    });
+}
+
+// Trails only fade: smoke by 4 a frame, dust by 6.
+template <int N>
+void UpdateTrails(TrailParticle (&pool)[N], Slots<N>& slots, int32_t fade)
+{
+    if (paused) return;
+    slots.ForEach([&](int i) {
+        TrailParticle& t = pool[i];
+        t.alpha -= fade;
+        if (t.alpha <= 0) FreeRecord(pool, slots, i);
+    });
+}
 }  // namespace
 
-void DrawDustClouds() { DrawFlecks(DustClouds, gDustCloudSlots, gGroundTexture, 0.008f, -0.2f); }
-
-void DrawSprays() { DrawFlecks(Sprays, gSpraySlots, gSprayTexture, 0.012f, -0.1f); }
+void UpdateDustClouds() { UpdateFlecks(DustClouds, gDustCloudSlots, 0.008f, -0.2f); }
+void DrawDustClouds() { DrawFlecks(DustClouds, gDustCloudSlots, gGroundTexture); }
+void UpdateSprays() { UpdateFlecks(Sprays, gSpraySlots, 0.012f, -0.1f); }
+void DrawSprays() { DrawFlecks(Sprays, gSpraySlots, gSprayTexture); }
+void UpdateSmokeTrails() { UpdateTrails(SmokeTrails, gSmokeTrailSlots, 4); }
+void UpdateDustTrails() { UpdateTrails(DustTrails, gDustTrailSlots, 6); }
 
 void DrawSmokeTrails()
 {
     gfx::SetFVF(kPointFvf);
     gfx::SetTexture(0, gTrailSmokeTexture);
     gSmokeTrailSlots.ForEach([&](int i) {
-        TrailParticle& t = SmokeTrails[i];
-        if (InView(t.position, 2 * t.size)) {
-            // Smoke flickers: a fresh dark tint every frame.
-            uint32_t r = static_cast<uint32_t>(Rand() % 61 + 30);
-            uint32_t g = static_cast<uint32_t>(Rand() % 61 + 30);
-            uint32_t b = static_cast<uint32_t>(Rand() % 71 + 20);
-            DrawSprite(t.position, t.size, Argb(t.alpha, r << 16 | g << 8 | b));
-        }
-        if (paused) return;
-        t.alpha -= 4;
-        if (t.alpha <= 0) FreeRecord(SmokeTrails, gSmokeTrailSlots, i);
+        const TrailParticle& t = SmokeTrails[i];
+        if (!InView(t.position, 2 * t.size)) return;
+        // Smoke flickers: a fresh dark tint every frame.
+        uint32_t r = static_cast<uint32_t>(Rand() % 61 + 30);
+        uint32_t g = static_cast<uint32_t>(Rand() % 61 + 30);
+        uint32_t b = static_cast<uint32_t>(Rand() % 71 + 20);
+        DrawSprite(t.position, t.size, Argb(t.alpha, r << 16 | g << 8 | b));
     });
 }
 
@@ -719,19 +775,30 @@ void DrawDustTrails()
     gfx::SetFVF(kPointFvf);
     gfx::SetTexture(0, gGroundTexture);
     gDustTrailSlots.ForEach([&](int i) {
-        TrailParticle& t = DustTrails[i];
+        const TrailParticle& t = DustTrails[i];
         if (InView(t.position, 2 * t.size)) DrawSprite(t.position, t.size, White(t.alpha));
-        if (paused) return;
-        t.alpha -= 6;
-        if (t.alpha <= 0) FreeRecord(DustTrails, gDustTrailSlots, i);
     });
+}
+
+void UpdateParticles()
+{
+    UpdateBlasts();
+    UpdateDebris();
+    UpdateBursts();
+    UpdateIce();
+    UpdateGroundMarks();
+    UpdateGroundDust();
+    UpdatePuffs();
+    UpdateDustClouds();
+    UpdateSmokeTrails();
+    UpdateDustTrails();
+    UpdateSprays();
 }
 
 void DrawParticleQuads()
 {
     BeginParticleQuads();
     DrawBlasts();
-    UpdateDebris();
     DrawBursts();
     DrawIce();
     DrawGroundMarks();

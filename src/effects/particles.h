@@ -1,9 +1,8 @@
 // Particle effects: smoke, fire, explosions, dust, debris trails, ice and
 // ground marks, each kind in a fixed pool of plain records (nothing is
 // allocated after start).  Weapons and unit updates call a spawner; the
-// battle frame's scene pass calls each pool's draw routine once a frame,
-// which advances the pool (unless the battle is paused) and draws what the
-// camera sees.  A full pool drops new particles without notice.  Pools are
+// battle step's effects phase moves every pool on, and its scene pass draws
+// what the camera sees.  A full pool drops new particles without notice.  Pools are
 // not cleared between battles: what is still alive carries on.
 #pragma once
 
@@ -41,14 +40,32 @@ struct MarkPiece {
 };
 bool LayGroundMarkPiece(const GroundMark& mark, int index, MarkPiece* piece);
 
-// --- per-frame routines, in the scene pass's order ---------------------------------------
-// Each walks its pool in index order: a particle inside BattleFrustum is
-// drawn as it stands, then it advances unless `paused` (puffs and the
-// sheet frames of bursts advance while paused too).
+// --- per-step routines -------------------------------------------------------------------
+// The effects phase of a battle step: every pool moves on in this order
+// (blasts, debris, bursts, ice, ground marks, ground dust, puffs, dust
+// clouds, smoke trails, dust trails, sprays) and frees its spent particles.
+// While `paused` most hold still; puffs drift, the sheet frames of bursts
+// play and debris trails grow all the same.
+void UpdateParticles();
+// Each pool on its own, for tests.
+void UpdateBlasts();
+void UpdateDebris();  // moves debris and emits their trails (also while paused)
+void UpdateBursts();
+void UpdateIce();
+void UpdateGroundMarks();
+void UpdateGroundDust();
+void UpdatePuffs();
+void UpdateDustClouds();
+void UpdateSmokeTrails();
+void UpdateDustTrails();
+void UpdateSprays();
+
+// --- draws, in the scene pass's order ----------------------------------------------------
+// Each walks its pool in index order and draws the particles inside
+// BattleFrustum as they stand; a draw changes no particle.
 // Quads (z writes off, no culling): blasts draw additively and set the blend
 // back themselves.
 void DrawBlasts();
-void UpdateDebris();  // moves debris and emits their trails (also while paused)
 void DrawBursts();
 void DrawIce();
 void DrawGroundMarks();
@@ -71,7 +88,7 @@ void DrawSprays();
 // The quads expect alpha blending on and lighting off, as the scene pass
 // leaves them after the sky; both draw with the frame's view, projection,
 // BattleFrustum and CameraFacing.
-void DrawParticleQuads();    // blasts, debris, bursts, ice, ground marks
+void DrawParticleQuads();    // blasts, bursts, ice, ground marks
 void DrawParticleSprites();  // ground dust, puffs, dust clouds, trails, sprays
 
 // The eight effect textures, loaded at battle set-up and released with the

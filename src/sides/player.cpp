@@ -7,7 +7,6 @@
 #include "world/ground.h"
 #include "sides/tank_side.h"
 #include "platform/crt_rand.h"
-#include "platform/gfx.h"
 #include "platform/system.h"
 
 
@@ -83,7 +82,9 @@ void BuildCameraFacing()
     CameraFacing = MatRotationX(pitch * kDegToRad) * MatRotationY(yaw * kDegToRad);
 }
 
-void TankPlayerControl()
+// --- the chase camera ------------------------------------------------------------------
+namespace {
+void PlaceTankCamera()
 {
     TankUnit& v = Tanks[viewedUnit];
     Vec3 s{0, 0, 0};
@@ -105,7 +106,37 @@ void TankPlayerControl()
     CameraEye = Vec3TransformCoord(
         eye, MatRotationX(v.gunPitch * kDegToRad) * MatRotationY(v.turretYaw * kDegToRad) * v.world);
     CameraUp = Vec3TransformCoord({0, CameraLookAt.y + 1, 0}, v.world) - CameraLookAt;
+}
 
+void PlaceRobotCamera()
+{
+    RobotUnit& v = Robots[viewedUnit];
+    Vec3 s{0, 0, 0};
+    if (cameraShake == 1) {
+        s.y = Jitter(0.2f);
+        if (++robotShakeFrames >= 10) cameraShake = robotShakeFrames = 0;
+    }
+    if (const RobotKind* kind = v.row) {
+        // A kind without a look-at point keeps the last one.
+        if (kind->hasLookAt)
+            CameraLookAt = Vec3TransformCoord({s.x, kind->lookAtHeight + s.y, s.z}, v.World());
+        Vec3 eye = v.alive ? kind->cameraEye : Vec3{0, 3.8f, -9.0f};  // further back over a wreck
+        CameraEye = Vec3TransformCoord(eye, v.AimWorld());
+        crosshairKind = v.weapon == kRobotWeaponFirst ? kind->crosshairFirst : kind->crosshairSecond;
+    }
+    CameraUp = Vec3TransformCoord({0, CameraLookAt.y + 1, 0}, v.AimWorld()) - CameraLookAt;
+}
+}  // namespace
+
+void PlaceChaseCamera()
+{
+    if (PlayerSide == 0) PlaceTankCamera();
+    else PlaceRobotCamera();
+}
+
+// --- the player's control -------------------------------------------------------------------
+void TankPlayerControl()
+{
     // Under --demo the computer drives tank 0: the camera only follows.
     if (DemoPlayer) {
         CycleView(&tankZLatch, EarthCount);
@@ -134,22 +165,6 @@ void TankPlayerControl()
 
 void RobotPlayerControl()
 {
-    RobotUnit& v = Robots[viewedUnit];
-    Vec3 s{0, 0, 0};
-    if (cameraShake == 1) {
-        s.y = Jitter(0.2f);
-        if (++robotShakeFrames >= 10) cameraShake = robotShakeFrames = 0;
-    }
-    if (const RobotKind* kind = v.row) {
-        // A kind without a look-at point keeps the last one.
-        if (kind->hasLookAt)
-            CameraLookAt = Vec3TransformCoord({s.x, kind->lookAtHeight + s.y, s.z}, v.World());
-        Vec3 eye = v.alive ? kind->cameraEye : Vec3{0, 3.8f, -9.0f};  // further back over a wreck
-        CameraEye = Vec3TransformCoord(eye, v.AimWorld());
-        crosshairKind = v.weapon == kRobotWeaponFirst ? kind->crosshairFirst : kind->crosshairSecond;
-    }
-    CameraUp = Vec3TransformCoord({0, CameraLookAt.y + 1, 0}, v.AimWorld()) - CameraLookAt;
-
     // Under --demo the computer drives robot 0: the camera only follows.
     if (DemoPlayer) {
         CycleView(&robotZLatch, MercuryCount);
@@ -169,19 +184,20 @@ void RobotPlayerControl()
     } else {
         f.fire = 0;
     }
-    // Lock-on: the first live tank within 220 that stands in the sight's box.
-    Vec3 myPos{me.World().m[3][0], me.World().m[3][1], me.World().m[3][2]};
-    Viewport vp = gfx::GetViewport();
-    Mat4 proj = gfx::GetTransform(gfx::TS_PROJECTION), view = gfx::GetTransform(gfx::TS_VIEW);
-    float wx = BackBufferWidth() / 800.0f, hy = BackBufferHeight() / 600.0f;
+    // Lock-on: the first live tank within 220 that stands in the sight's box
+    // of the picture on screen (the view the last step drew).
+    Vec3 myPos = Position(me);
+    const int width = BackBufferWidth(), height = BackBufferHeight();
+    const Viewport vp{0, 0, static_cast<uint32_t>(width), static_cast<uint32_t>(height), 0.0f, 1.0f};
+    const float wx = width / static_cast<float>(kDesignWidth), hy = height / static_cast<float>(kDesignHeight);
     for (int i = 0; i < EarthCount; ++i) {
         const TankUnit& t = Tanks[i];
-        Vec3 pos{t.world.m[3][0], t.world.m[3][1], t.world.m[3][2]};
+        Vec3 pos = Position(t);
         if (!t.alive || PointDistance(pos, myPos) > 220.0f) {
             me.lockedOn = 0;
             continue;
         }
-        Vec3 sp = Vec3Project(pos, vp, proj, view, MatIdentity());
+        Vec3 sp = Vec3Project(pos, vp, ProjectionMatrix, ViewMatrix, MatIdentity());
         if (sp.z >= 0 && sp.z <= 1 && sp.x >= 300 * wx && sp.x <= 495 * wx && sp.y >= 135 * hy && sp.y <= 285 * hy) {
             lockOnShown = 1;
             me.lockTarget = i;

@@ -9,8 +9,18 @@
 #include "records/state.h"
 
 
+// The rotation that turns a quad to face the camera, from CameraEye and
+// CameraLookAt.
 void BuildCameraFacing();
+// The control phase of a battle step: the mouse and keys into record 0's
+// command flags and aim (nothing but the view cycling on Z under --demo),
+// the fire shake, and for a robot the lock-on against the picture on
+// screen (ViewMatrix and ProjectionMatrix of the last step).
 void TankPlayerControl();
 void RobotPlayerControl();
+// The chase camera behind the viewed unit of the player's side, with its
+// shake, and the crosshair of the weapon in its hands: CameraEye,
+// CameraLookAt, CameraUp and crosshairKind.
+void PlaceChaseCamera();
 // Back to the start of a battle: no shake, the camera on unit 0.
 void ResetPlayerControl();

@@ -341,7 +341,6 @@ void RobotSideUpdate()
             }
         }
         if (kind && kind->pose) kind->pose(r);
-        if (kind && kind->updateShots) kind->updateShots(r, j);
         // Damage smoke, thicker as the hit points fall.
         int32_t draw = Rand() % 30;
         if (r.hp > 125 && r.hp < 175 && draw < 1) SmokeFrom(r, 4, 0.6f, 120);
@@ -382,4 +381,10 @@ void DrawRobotAdditiveShots(int slot)
     const RobotUnit& r = Robots[slot];
     const RobotKind* k = r.row;
     if (k && k->drawAdditive) k->drawAdditive(r);
+}
+
+void UpdateRobotShots(int slot)
+{
+    RobotUnit& r = Robots[slot];
+    if (r.row && r.row->updateShots) r.row->updateShots(r, slot);
 }

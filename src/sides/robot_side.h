@@ -21,6 +21,9 @@ constexpr int32_t kRobotShakeFrames = 30;
 void SpawnRobot(int slot);
 void RobotAiDecide();
 void RobotSideUpdate();
+// The shots phase for unit `slot`: its kind moves its shots and runs their
+// hit tests.
+void UpdateRobotShots(int slot);
 // The nearest live tank in use within sight becomes robot `slot`'s target
 // (lockTarget, lockedOn); none in sight clears lockedOn.
 void ChooseRobotTarget(int slot);

@@ -370,7 +370,6 @@ void TankSideUpdate()
             }
         }
         if (kind && kind->pose) kind->pose(t);
-        if (kind && kind->updateShots) kind->updateShots(t, i);
 
         int r = Rand() % 30;
         DamageSmoke(t, r);
@@ -407,4 +406,10 @@ void DrawTankAdditiveShots(int slot)
 {
     const TankKind* kind = Tanks[slot].row;
     if (kind && kind->drawAdditive) kind->drawAdditive(Tanks[slot]);
+}
+
+void UpdateTankShots(int slot)
+{
+    TankUnit& t = Tanks[slot];
+    if (t.row && t.row->updateShots) t.row->updateShots(t, slot);
 }

@@ -20,6 +20,9 @@ constexpr float kTankEngageRange = 180.0f;
 void SpawnTank(int slot);
 void TankAiDecide();
 void TankSideUpdate();
+// The shots phase for unit `slot`: its kind moves its shots and runs their
+// hit tests.
+void UpdateTankShots(int slot);
 // A new patrol leg for tank `slot`: heading back into the field near an
 // edge, fresh leg, rest and manoeuvre lengths, and a weapon choice for a
 // computer-driven tank.

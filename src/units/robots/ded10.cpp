@@ -198,34 +198,30 @@ void PoseRobot10(RobotUnit& r)
         // The head takes the body's position, raised, not its turn.
         Vec3 at = Position(r.World());
         r.partWorld[1] = MatRotationY(r.aimYaw * kDegToRad) * MatTranslation(at.x, at.y + 0.4f, at.z);
-        if (!paused) {
-            if (r.weaponBusy == 1) r.fireTimer += 1;
-            if (r.fireTimer > kRobot10FireFrames) r.weaponBusy = r.fireTimer = 0;
-        }
+        if (r.weaponBusy == 1) r.fireTimer += 1;
+        if (r.fireTimer > kRobot10FireFrames) r.weaponBusy = r.fireTimer = 0;
         Mat4 pitch = MatRotationX(r.aimPitch * kDegToRad);
         r.partWorld[3] = pitch * MatTranslation(-0.7f, 0.2f, 0) * r.partWorld[1];
         r.partWorld[4] = pitch * MatTranslation(0.7f, 0.2f, 0) * r.partWorld[1];
         r.partWorld[2] = pitch * r.partWorld[1];
-        if (!paused) {
-            // The pods swing down when the missiles are taken and up when
-            // they are put away; after a launch they swing up fast and come
-            // down with fresh missiles.
-            if (r.weapon == 1) {
-                if (r.weaponSwap == 0) {
-                    r.podAngle -= 2;
-                    if (r.podAngle <= 0) r.podAngle = 0;
-                } else {
-                    r.podAngle += 2;
-                    if (r.podAngle >= kRobot10PodsUp) {
-                        r.podAngle = kRobot10PodsUp;
-                        r.weapon = 0;
-                    }
+        // The pods swing down when the missiles are taken and up when
+        // they are put away; after a launch they swing up fast and come
+        // down with fresh missiles.
+        if (r.weapon == 1) {
+            if (r.weaponSwap == 0) {
+                r.podAngle -= 2;
+                if (r.podAngle <= 0) r.podAngle = 0;
+            } else {
+                r.podAngle += 2;
+                if (r.podAngle >= kRobot10PodsUp) {
+                    r.podAngle = kRobot10PodsUp;
+                    r.weapon = 0;
                 }
             }
-            if (r.secondShotBusy == 1) {
-                r.podAngle += 4;
-                if (r.podAngle >= kRobot10PodsUp) r.secondShotBusy = 0;
-            }
+        }
+        if (r.secondShotBusy == 1) {
+            r.podAngle += 4;
+            if (r.podAngle >= kRobot10PodsUp) r.secondShotBusy = 0;
         }
         float roll = static_cast<float>(r.podAngle) * kDegToRad;
         r.partWorld[9] = MatRotationZ(roll) * MatTranslation(-0.45f, 0.3f, 0.96f) * r.partWorld[3];

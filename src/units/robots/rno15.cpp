@@ -13,8 +13,8 @@ void PoseRobot15(RobotUnit& r)
         // The upper body takes the base's position, raised, not its turn.
         const Mat4& w = r.World();
         r.partWorld[1] = MatRotationY(r.aimYaw * kDegToRad) * MatTranslation(w.m[3][0], w.m[3][1] + 0.35f, w.m[3][2]);
-        if (!paused && r.weaponBusy == 1) r.fireTimer += 1;
-        if (!paused && r.fireTimer > kFireFrames) r.weaponBusy = r.fireTimer = 0;
+        if (r.weaponBusy == 1) r.fireTimer += 1;
+        if (r.fireTimer > kFireFrames) r.weaponBusy = r.fireTimer = 0;
         Mat4 pitch = MatRotationX(r.aimPitch * kDegToRad);
         r.partWorld[3] = pitch * MatTranslation(-1.06f, 0.67f, 0) * r.partWorld[1];
         r.partWorld[4] = pitch * MatTranslation(1.06f, 0.67f, 0) * r.partWorld[1];

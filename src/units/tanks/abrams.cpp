@@ -300,29 +300,27 @@ void ReleaseAbrams()
 void PoseAbrams(TankUnit& t)
 {
     if (t.alive) {
-        if (!paused) {
-            if (t.weapon == kWeaponMainGun) {
-                if (t.mainGunBusy == 0) {
-                    t.recoil = 0;
-                } else if (t.mainGunBusy == 1) {
-                    t.recoil = kRecoil;
-                    t.mainGunBusy = 2;
-                    t.recoilTimer += 1;
-                } else if (t.mainGunBusy == 2) {
-                    t.recoil = std::fmin(t.recoil + 0.01f, 0.0f);
-                    t.recoilTimer += 1;
-                }
-                if (t.recoilTimer > kMainGunCycle) {
-                    t.mainGunBusy = 0;
-                    t.recoilTimer = 0;
-                }
-            } else {
-                t.recoil = std::fmin(t.recoil + 0.01f, 0.0f);  // the cycle waits
+        if (t.weapon == kWeaponMainGun) {
+            if (t.mainGunBusy == 0) {
+                t.recoil = 0;
+            } else if (t.mainGunBusy == 1) {
+                t.recoil = kRecoil;
+                t.mainGunBusy = 2;
+                t.recoilTimer += 1;
+            } else if (t.mainGunBusy == 2) {
+                t.recoil = std::fmin(t.recoil + 0.01f, 0.0f);
+                t.recoilTimer += 1;
             }
+            if (t.recoilTimer > kMainGunCycle) {
+                t.mainGunBusy = 0;
+                t.recoilTimer = 0;
+            }
+        } else {
+            t.recoil = std::fmin(t.recoil + 0.01f, 0.0f);  // the cycle waits
         }
         t.turretWorld = MatTranslation(0, 0.35f, t.recoil) * MatRotationY(t.turretYaw * kDegToRad) * t.world;
         t.gunWorld = MatRotationX(t.gunPitch * kDegToRad) * MatTranslation(0, 0.3f, 1.15f) * t.turretWorld;
-        if (!paused && t.weapon == kWeaponSecond) {
+        if (t.weapon == kWeaponSecond) {
             if (t.weaponSwap == 0) {
                 t.secondGunTimer = t.secondGunTimer + 2 > 0 ? 0 : t.secondGunTimer + 2;
             } else {
@@ -339,7 +337,6 @@ void PoseAbrams(TankUnit& t)
                         MatRotationX(t.gunPitch * kDegToRad) * t.turretWorld;
         return;
     }
-    if (paused) return;
     // The wreck: the turret and the gun fly off and tumble.
     float groundTurret = 0, groundGun = 0;
     (void)GroundHeight(t.turretWorld.m[3][0], 0, t.turretWorld.m[3][2], &groundTurret);

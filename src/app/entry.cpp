@@ -262,7 +262,7 @@ int VarnokMain(int argc, const char* const* argv)
         MercuryCount = cl.mercuryCount;
         SkyId = cl.skyId;
         BattleMinutes = cl.minutes;
-        BattleClock = cl.minutes * 3600;
+        BattleClock = cl.minutes * kTicksPerMinute;
         DemoPlayer = cl.demo;
         ResetPlayerControl();
         ResetBattleFrame();

@@ -7,6 +7,7 @@
 #include "services/display.h"
 #include "services/scene.h"
 #include "assets/model.h"
+#include "records/codes.h"
 #include "platform/system.h"
 
 namespace {
@@ -48,7 +49,7 @@ void ViewerScene()
     Vec3 eye = gCentre + Vec3{0, gDistance * 0.35f, -gDistance};
     gfx::SetTransform(gfx::TS_VIEW, MatLookAtLH(eye, gCentre, {0, 1, 0}));
     gfx::SetTransform(gfx::TS_PROJECTION,
-                      MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000.0f));
+                      MatPerspectiveFovLH(kFieldOfView, kViewAspect, 0.1f, 12000.0f));
     gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()),
                       static_cast<uint32_t>(BackBufferHeight()), 0.0f, 1.0f});
     gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF5A6470, 1.0f, 0);

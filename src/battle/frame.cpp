@@ -185,11 +185,12 @@ void DrawBattleScene()
     SetRenderState(RS_ZWRITEENABLE, 1);
     SetTransform(TS_WORLD, MatIdentity());
     SetTexture(0, BitTexture);
+    constexpr float F = kFieldSize;
     const Vec3 walls[4][4] = {
-        {{0, 16, 0}, {1000, 16, 0}, {1000, 0, 0}, {0, 0, 0}},
-        {{0, 20, 0}, {0, 20, 1000}, {0, 0, 1000}, {0, 0, 0}},
-        {{1000, 20, 0}, {1000, 20, 1000}, {1000, 0, 1000}, {1000, 0, 0}},
-        {{0, 20, 1000}, {1000, 20, 1000}, {1000, 0, 1000}, {0, 0, 1000}},
+        {{0, 16, 0}, {F, 16, 0}, {F, 0, 0}, {0, 0, 0}},
+        {{0, 20, 0}, {0, 20, F}, {0, 0, F}, {0, 0, 0}},
+        {{F, 20, 0}, {F, 20, F}, {F, 0, F}, {F, 0, 0}},
+        {{0, 20, F}, {F, 20, F}, {F, 0, F}, {0, 0, F}},
     };
     for (const auto& wall : walls) DrawQuad(wall, 0x50FF0000);
 

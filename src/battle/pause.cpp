@@ -144,7 +144,7 @@ void ResetEndOfBattle()
 void FormatBattleClock(int32_t ticks, char* out, size_t size)
 {
     if (ticks < 0) ticks = 0;
-    std::snprintf(out, size, "LastTime=%02d:%02d\n", ticks / 3600, ticks % 3600 / 60);
+    std::snprintf(out, size, "LastTime=%02d:%02d\n", ticks / kTicksPerMinute, ticks % kTicksPerMinute / 60);
 }
 
 BitPlacement ScoreboardBackdrop()

@@ -74,5 +74,5 @@ void RankScoreRows(Unit* units, int count)
                 units[j].rankSlot = r;
             }
 }
-// "LastTime=MM:SS\n" for a clock of `ticks` (3600 a minute) into `out`.
+// "LastTime=MM:SS\n" for a clock of `ticks` (kTicksPerMinute a minute) into `out`.
 void FormatBattleClock(int32_t ticks, char* out, size_t size);

@@ -392,6 +392,22 @@ void SpawnDebris(float x, float y, float z, float size, int32_t life, int32_t tr
     }
 }
 
+void SpawnKillExplosion(Vec3 at, float blastBase, float blastSpread)
+{
+    float size = blastBase + blastSpread * RandFraction();
+    int32_t alpha = Rand() % 66 + 190;
+    int32_t look = Rand() % 2 + 1;
+    SpawnBlast(at.x, at.y, at.z, size, alpha, look, 1, 2);
+    int32_t life = Rand() % 21 + 60;
+    float speed = 1.6f + 0.4f * RandFraction();
+    int32_t count = Rand() % 3 + 3;
+    SpawnDebris(at.x, at.y, at.z, 0.198f, life, kTrailSmoke, 60, speed, count);
+    life = Rand() % 21 + 60;
+    speed = 1.6f + 0.4f * RandFraction();
+    count = Rand() % 3 + 3;
+    SpawnDebris(at.x, at.y, at.z, 0.216f, life, kTrailDust, 60, speed, count);
+}
+
 void SpawnTrail(float x, float y, float z, float size, int32_t trail)
 {
     TrailParticle* t = trail == kTrailSmoke ? TakeRecord(SmokeTrails, gSmokeTrailSlots)

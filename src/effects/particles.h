@@ -26,6 +26,9 @@ void SpawnSpray(float x, float y, float z, int32_t count);
 void SpawnGroundDust(float x, float y, float z, int32_t alpha, int32_t count);
 void SpawnIce(float x, float y, float z, float speed, int32_t count);
 void SpawnGroundMark(float x, float y, float z, float size);
+// A unit blown up at `at`: a fireball of blastBase plus up to blastSpread,
+// and two showers of debris, one trailing smoke and one dust.
+void SpawnKillExplosion(Vec3 at, float blastBase, float blastSpread);
 // One trail particle (trail kTrailSmoke or kTrailDust) at a point, with a
 // random alpha: what each debris leaves every frame.
 void SpawnTrail(float x, float y, float z, float size, int32_t trail);

@@ -97,7 +97,7 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
             break;
         }
         case HitTest::Edge:
-            if (p.x > 1000.0f || p.x < 0.0f || p.y > rules.edgeHeight || p.z > 1000.0f || p.z < 0.0f) {
+            if (p.x > kFieldSize || p.x < 0.0f || p.y > rules.edgeHeight || p.z > kFieldSize || p.z < 0.0f) {
                 Effects(rules.edgeEffects, p, rules.effectRadius);
                 Hit(shot, rules, test, &hits);
             }

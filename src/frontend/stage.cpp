@@ -77,7 +77,7 @@ bool Input()
         SceneProc = PlayerSide == 0 ? TankSelect : RobotSelect;
     }
     if (MenuClick(kStartBox, &ButtonState[kNextButton])) {
-        BattleClock = BattleMinutes * 3600;
+        BattleClock = BattleMinutes * kTicksPerMinute;
         ReleaseFrontEnd();
         ResetPlayerControl();
         ResetBattleFrame();

@@ -78,7 +78,7 @@ void TitleInit()
     TankTypeId = 2;
     RobotTypeId = 101;
     BattleMinutes = 30;
-    BattleClock = 30 * 3600;
+    BattleClock = 30 * kTicksPerMinute;
     NeutralCaptionAlpha = 255;
     EarthCaptionAlpha = MercuryCaptionAlpha = 0;
     for (int32_t& h : StageArrowHover) h = 0;

@@ -10,6 +10,7 @@
 #include "effects/projectiles.h"
 #include "world/ground.h"
 #include "sides/player.h"
+#include "sides/side_rules.h"
 #include "platform/crt_rand.h"
 
 
@@ -198,17 +199,9 @@ void SpawnRobot(int slot)
 void ChooseRobotTarget(int slot)
 {
     RobotUnit& r = Robots[slot];
-    float best = kRobotSightRange;
-    for (int k = 0; k < EarthCount; ++k) {
-        const TankUnit& t = Tanks[k];
-        float d = PointDistance(Position(t.world), Position(r.World()));
-        if (d < best && t.alive) {
-            r.lockTarget = k;
-            r.lockedOn = 1;
-            best = d;
-        }
-    }
-    if (best == kRobotSightRange) r.lockedOn = 0;
+    int found = NearestLiveUnit(Tanks, EarthCount, Position(r), kRobotSightRange);
+    if (found >= 0) r.lockTarget = found;
+    r.lockedOn = found >= 0;
 }
 
 void NewRobotPatrol(int slot)
@@ -354,8 +347,7 @@ void RobotSideUpdate()
         // at its start point once whole.
         if (!r.alive && draw < 6) {
             SmokeFrom(r, 8, 0.5f, 160);
-            r.hp += 0.8f;
-            if (r.hp > 256) SpawnRobot(j);
+            if (MendWreck(r.hp)) SpawnRobot(j);
         }
     }
 }

@@ -10,6 +10,7 @@
 #include "effects/projectiles.h"
 #include "world/ground.h"
 #include "sides/player.h"
+#include "sides/side_rules.h"
 #include "platform/audio.h"
 #include "platform/crt_rand.h"
 
@@ -20,12 +21,6 @@ constexpr float kGunPitchDown = 10.0f;  // most it dips
 constexpr float kTurretStep = 1.5f;     // degrees a frame the computer turns a turret
 constexpr float kGunStep = 0.3f;        // degrees a frame the computer moves a gun
 constexpr float kHearGuns = 100.0f;     // guns further from the camera are not played
-constexpr float kWreckRespawnHp = 256.0f;
-// A wreck climbs 0.8 at a time; the float sum of those steps drifts above
-// the exact multiple (320 steps from 0 make 256.0007), so "past 256" means
-// past it by more than that drift: from 0 the tank returns on the 321st
-// step, as the exact sum says.
-constexpr float kHpDrift = 0.01f;
 
 float Clamp(float v, float lo, float hi) { return v < lo ? lo : v > hi ? hi : v; }
 
@@ -260,16 +255,9 @@ bool ComputerDrivesTank(int slot) { return !(PlayerSide == 0 && slot == 0 && !De
 void ChooseTankTarget(int slot)
 {
     TankUnit& t = Tanks[slot];
-    float best = kTankEngageRange;
-    for (int j = 0; j < MercuryCount; ++j) {
-        float d = PointDistance(Position(Robots[j].World()), Position(t.world));
-        if (d < best && Robots[j].alive) {
-            t.target = j;
-            t.engaged = 1;
-            best = d;
-        }
-    }
-    if (best == kTankEngageRange) t.engaged = 0;
+    int found = NearestLiveUnit(Robots, MercuryCount, Position(t), kTankEngageRange);
+    if (found >= 0) t.target = found;
+    t.engaged = found >= 0;
 }
 
 void NewTankPatrol(int slot)
@@ -381,8 +369,7 @@ void TankSideUpdate()
         if (!t.alive && r < 6) {
             HeavySmoke(t, 0.8f, 150);
             Smoke(t.gunWorld, {0, 0, 0}, 0.8f, 150);
-            t.hp += 0.8f;
-            if (t.hp > kWreckRespawnHp + kHpDrift) SpawnTank(i);
+            if (MendWreck(t.hp)) SpawnTank(i);
         }
     }
 }

@@ -11,7 +11,7 @@
 
 bool GroundHeight(float x, float minHeight, float z, float* outHeight)
 {
-    if (!(x >= 0 && x < 1000 && z >= 0 && z < 1000)) return false;
+    if (!(x >= 0 && x < kFieldSize && z >= 0 && z < kFieldSize)) return false;
     int i = static_cast<int>(x / 50.0f), j = static_cast<int>(z / 50.0f);
     if (i > 19) i = 19;
     if (j > 19) j = 19;

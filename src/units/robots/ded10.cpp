@@ -71,21 +71,7 @@ void ShellWall(Vec3 p)
 }
 
 // A tank blown up by a shell or a missile, at its position.
-void TankKilled(Vec3 t)
-{
-    float size = 2.6f + 0.6f * RandFraction();
-    int32_t alpha = Rand() % 66 + 190;
-    int32_t look = Rand() % 2 + 1;
-    SpawnBlast(t.x, t.y, t.z, size, alpha, look, 1, 2);
-    int32_t life = Rand() % 21 + 60;
-    float speed = 1.6f + 0.4f * RandFraction();
-    int32_t count = Rand() % 3 + 3;
-    SpawnDebris(t.x, t.y, t.z, 0.198f, life, kTrailSmoke, 60, speed, count);
-    life = Rand() % 21 + 60;
-    speed = 1.6f + 0.4f * RandFraction();
-    count = Rand() % 3 + 3;
-    SpawnDebris(t.x, t.y, t.z, 0.216f, life, kTrailDust, 60, speed, count);
-}
+void TankKilled(Vec3 t) { SpawnKillExplosion(t, 2.6f, 0.6f); }
 
 void MissileGround(Vec3 p)
 {

@@ -114,21 +114,7 @@ void ShellWallEffects(Vec3 p)
 }
 
 // A robot this tank destroys, at the robot's position (always shown).
-void KillEffects(Vec3 r)
-{
-    float blast = 2.8f + 0.4f * RandFraction();
-    int32_t alpha = Rand() % 66 + 190;
-    int32_t look = Rand() % 2 + 1;
-    SpawnBlast(r.x, r.y, r.z, blast, alpha, look, 1, 2);
-    int32_t life = Rand() % 21 + 60;
-    float speed = 1.6f + 0.4f * RandFraction();
-    int32_t count = Rand() % 3 + 3;
-    SpawnDebris(r.x, r.y, r.z, 0.198f, life, kTrailSmoke, 60, speed, count);
-    life = Rand() % 21 + 60;
-    speed = 1.6f + 0.4f * RandFraction();
-    count = Rand() % 3 + 3;
-    SpawnDebris(r.x, r.y, r.z, 0.216f, life, kTrailDust, 60, speed, count);
-}
+void KillEffects(Vec3 r) { SpawnKillExplosion(r, 2.8f, 0.4f); }
 
 // --- bullets ----------------------------------------------------------------------------
 void BulletGroundEffects(Vec3 p) { SpawnDustCloud(p.x, p.y, p.z, 10); }

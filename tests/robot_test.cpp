@@ -851,3 +851,23 @@ TEST_F(RobotSide, TheCameraSitsBehindTheViewedRobotByKindAndADemoLeavesTheKeysAl
     RobotPlayerControl();
     EXPECT_FLOAT_EQ(Robots[0].aimYaw, 2.6f);
 }
+
+// A robot wreck mends 0.8 at a time on the frames the side update draws for
+// it and comes back whole on the 321st mending step from 0, as a tank does:
+// the float sum passes 256 one step early and must not count.
+TEST_F(RobotSide, AWreckComesBackOnItsThreeHundredAndTwentyFirstMendingStep)
+{
+    RobotUnit& r = PlaceRobot(1, 101, 500, 500);
+    r.hp = 0;
+    RobotStep();
+    ASSERT_EQ(r.alive, 0);
+    int mends = r.hp > 0 ? 1 : 0;
+    for (int frames = 0; !r.alive && frames < 20000; ++frames) {
+        float before = r.hp;
+        RobotStep();
+        if (!r.alive ? r.hp > before : true) ++mends;
+    }
+    ASSERT_EQ(r.alive, 1);
+    EXPECT_EQ(mends, 321);
+    EXPECT_EQ(r.hp, 256);
+}

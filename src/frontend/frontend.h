@@ -30,6 +30,30 @@ void RegisterMenuReport();
 // options screen resets the device.
 void SetFrontEndFog();
 
+// Button states: idle, under the cursor, pressed (the step the click fired).
+enum : int32_t { kButtonIdle = 0, kButtonHover = 1, kButtonPressed = 2 };
+
+// One state per button, kept between steps and screens; buttons at the
+// same place on several screens share one.
+enum : int {
+    kTitleStart, kTitleSecond, kTitleOptions, kTitleQuit,
+    kBackButton,   // Back of the forces, select and stage screens
+    kNextButton,   // Next of the select screens, Start of the stage screen
+    kLeftArrow, kRightArrow,       // the select screens' arrows
+    kMapLeft, kMapRight, kSkyLeft, kSkyRight,
+    kOptionsApply, kOptionsBack,
+    kButtonStateCount = 16
+};
+
+// ============================ shared state ==============================================
+// What the screens keep between steps and between screens.  Everything the
+// front end shares is declared in this header.
+extern int32_t ButtonState[kButtonStateCount];
+extern int32_t ClickLatch;   // 1 while the left button is held after a click fired
+extern int32_t FadeAlpha;    // 0..255
+extern gfx::Rect FadeRect;   // back-buffer pixels
+
+
 // --- what the title loads and Start releases (resources.cpp) ----------------------------
 struct FrontEndPictures {
     gfx::Texture* mainMenu;
@@ -93,3 +117,4 @@ extern int32_t StageArrowHover[kStageArrowCount];
 // Which kinds may be driven into battle: the others are only looked at.
 bool TankKindFights(int32_t kind);
 bool RobotKindFights(int32_t kind);
+// =========================================================================================

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "math/vecmath.h"
+#include "frontend/frontend.h"
 #include "platform/gfx.h"
 
 // A design-space rectangle, inclusive on every side.
@@ -16,24 +17,6 @@ struct MenuBox {
     int32_t x0, y0, x1, y1;
 };
 
-// Button states: idle, under the cursor, pressed (the step the click fired).
-enum : int32_t { kButtonIdle = 0, kButtonHover = 1, kButtonPressed = 2 };
-
-// One state per button, kept between steps and screens; buttons at the
-// same place on several screens share one.
-enum : int {
-    kTitleStart, kTitleSecond, kTitleOptions, kTitleQuit,
-    kBackButton,   // Back of the forces, select and stage screens
-    kNextButton,   // Next of the select screens, Start of the stage screen
-    kLeftArrow, kRightArrow,       // the select screens' arrows
-    kMapLeft, kMapRight, kSkyLeft, kSkyRight,
-    kOptionsApply, kOptionsBack,
-    kButtonStateCount = 16
-};
-extern int32_t ButtonState[kButtonStateCount];
-extern int32_t ClickLatch;   // 1 while the left button is held after a click fired
-extern int32_t FadeAlpha;    // 0..255
-extern gfx::Rect FadeRect;   // back-buffer pixels
 
 // Pictures several screens share: the Back button in "Title/MenuLog.bmp",
 // the small arrows in "Title/Game_Logo1.bmp".

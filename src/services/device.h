@@ -4,20 +4,11 @@
 // resources.  Also how a frame ends and how new display settings apply.
 #pragma once
 
+#include "services/state.h"
+
 #include "math/vecmath.h"
 #include "platform/gfx.h"
 
-extern gfx::PresentParameters PresentParams;   // live; the options screen edits them
-extern gfx::PresentParameters CreationParams;  // as created; a failed present resets to them
-extern gfx::Surface* BackBufferSurface;
-extern gfx::Surface* DefaultDepthSurface;
-extern gfx::Font* SmallFont;   // 16 pixels
-extern gfx::Font* LargeFont;   // 28 pixels
-extern gfx::Sprite* SpriteBatcher;
-extern gfx::Effect* ShadowEffect;
-extern gfx::Texture* ShadowTexture;
-extern gfx::Surface* ShadowDepthSurface;
-extern Mat4 ShadowBias;  // light clip space to shadow texture space
 
 // Returns 1 when the device exists, 0 (after the message) when it cannot.
 int CreateDevice3D(bool headless);

@@ -2,10 +2,10 @@
 // layout factors derived from it (the screens are laid out for 800 x 600).
 #pragma once
 
+#include "services/state.h"
+
 int BackBufferWidth();
 int BackBufferHeight();
 // Sets the size and recomputes scaleX = width / 800 and scaleY = height / 600.
 void SetBackBufferSize(int width, int height);
 
-extern float scaleX;
-extern float scaleY;

@@ -3,19 +3,12 @@
 // map edge).  Read once at start-up, written when the options screen applies.
 #pragma once
 
+#include "services/state.h"
+
 #include <cstdint>
 #include <string>
 
-struct OptionRecord {
-    int32_t fullScreen;     // 1 exclusive full screen, 0 window
-    int32_t screenWidth;    // back buffer and client width
-    int32_t screenHeight;
-    int32_t shadowMapSize;  // square shadow texture edge; 1 turns shadows off
-};
 
-extern OptionRecord OptionData;
-// The options screen's mode choice: 0 full screen, 1 window.
-extern int32_t ScreenModeChoice;
 
 constexpr const char* kOptionsPath = "Data/OptionData.dat";
 constexpr OptionRecord kDefaultOptions = {0, 800, 600, 1024};

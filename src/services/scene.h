@@ -3,13 +3,13 @@
 // scene hands over by storing another routine in SceneProc.
 #pragma once
 
+#include "services/state.h"
+
 #include <cstdint>
 
 #include "services/timing.h"
 
-using SceneFn = void (*)();
 
-extern SceneFn SceneProc;
 
 // Names a scene routine for reports and messages.
 void NameScene(SceneFn scene, const char* name);

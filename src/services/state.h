@@ -1,0 +1,47 @@
+// The services' shared state: what every screen reads of the device, the
+// display, the options and the scene switch, declared here and only here.
+#pragma once
+
+#include <cstdint>
+
+#include "math/vecmath.h"
+#include "platform/gfx.h"
+
+// The four display settings the options file keeps between runs.
+struct OptionRecord {
+    int32_t fullScreen;     // 1 exclusive full screen, 0 window
+    int32_t screenWidth;    // back buffer and client width
+    int32_t screenHeight;
+    int32_t shadowMapSize;  // square shadow texture edge; 1 turns shadows off
+};
+
+// A screen: the loop calls the current one whenever no window message waits.
+using SceneFn = void (*)();
+
+// ============================ shared state ==============================================
+// --- the graphics device and the render resources every screen shares ---------------------
+extern gfx::PresentParameters PresentParams;   // live; the options screen edits them
+extern gfx::PresentParameters CreationParams;  // as created; a failed present resets to them
+extern gfx::Surface* BackBufferSurface;
+extern gfx::Surface* DefaultDepthSurface;
+extern gfx::Font* SmallFont;   // 16 pixels
+extern gfx::Font* LargeFont;   // 28 pixels
+extern gfx::Sprite* SpriteBatcher;
+extern gfx::Effect* ShadowEffect;
+extern gfx::Texture* ShadowTexture;
+extern gfx::Surface* ShadowDepthSurface;
+extern Mat4 ShadowBias;  // light clip space to shadow texture space
+
+// --- the running display: the 2D layout factors (the screens are laid out
+// for 800 x 600) -----------------------------------------------------------------------------
+extern float scaleX;
+extern float scaleY;
+
+// --- the options --------------------------------------------------------------------------
+extern OptionRecord OptionData;
+// The options screen's mode choice: 0 full screen, 1 window.
+extern int32_t ScreenModeChoice;
+
+// --- the scene switch: the screen the loop calls ---------------------------------------------
+extern SceneFn SceneProc;
+// =========================================================================================

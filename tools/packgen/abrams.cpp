@@ -747,3 +747,7 @@ void BuildAbrams(Pack& pack)
     pack.X("LAND/ABRAMS/wheel.x", Track());
     pack.X("LAND/ABRAMS/Cannon01.x", Shell());
 }
+
+namespace {
+const bool kRegistered = RegisterKindBuilder("ABRAMS", BuildAbrams);
+}  // namespace

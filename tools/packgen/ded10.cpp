@@ -612,3 +612,7 @@ void BuildRobot10(Pack& pack)
     pack.X("LAND/D-ED.10/weaponpart1.x", Pod());
     pack.X("LAND/D-ED.10/weaponpart2.x", Missile());
 }
+
+namespace {
+const bool kRegistered = RegisterKindBuilder("D-ED.10", BuildRobot10);
+}  // namespace

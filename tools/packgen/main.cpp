@@ -1,6 +1,9 @@
 // Builds the game's data pack: every picture, mesh and sound the game reads,
 // made by code, the same bytes on every run.
 //   varnok_packgen OUTPUT_DIR FONT.ttf
+#include <algorithm>
+#include <cstring>
+#include <vector>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -41,6 +44,24 @@ void Pack::Wav(const std::string& rel, const std::vector<float>& samples, uint32
     if (!WriteWav(Prepare(rel), samples, rate)) ok_ = (std::fprintf(stderr, "packgen: %s cannot be written\n", rel.c_str()), false);
 }
 
+namespace {
+struct NamedBuilder {
+    const char* name;
+    KindBuilder build;
+};
+std::vector<NamedBuilder>& KindBuilders()
+{
+    static std::vector<NamedBuilder> builders;
+    return builders;
+}
+}  // namespace
+
+bool RegisterKindBuilder(const char* name, KindBuilder build)
+{
+    KindBuilders().push_back({name, build});
+    return true;
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 3) {
@@ -59,7 +80,9 @@ int main(int argc, char** argv)
     BuildSounds(pack);
     BuildHud(pack);
     BuildTitle(pack);
-    BuildAbrams(pack);
-    BuildRobot10(pack);
+    std::vector<NamedBuilder> kinds = KindBuilders();
+    std::sort(kinds.begin(), kinds.end(),
+              [](const NamedBuilder& a, const NamedBuilder& b) { return std::strcmp(a.name, b.name) < 0; });
+    for (const NamedBuilder& k : kinds) k.build(pack);
     return pack.Ok() ? 0 : 1;
 }

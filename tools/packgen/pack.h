@@ -40,5 +40,9 @@ void BuildEffects(Pack& pack);
 void BuildSounds(Pack& pack);
 void BuildHud(Pack& pack);
 void BuildTitle(Pack& pack);
-void BuildAbrams(Pack& pack);
-void BuildRobot10(Pack& pack);
+// Each unit kind's models come from a file of their own, which enters its
+// builder here at start-up:
+//   const bool kRegistered = RegisterKindBuilder("ABRAMS", BuildAbrams);
+// The pack runs them after the world's, in the order of their names.
+using KindBuilder = void (*)(Pack& pack);
+bool RegisterKindBuilder(const char* name, KindBuilder build);

@@ -396,3 +396,42 @@ void DrawRobot10Missiles(const RobotUnit& r)
         DrawModelPart(Part(kD10Missile), PointDistance(p, CameraEye));
     }
 }
+
+// Its row of the robot kinds' table.
+RobotKind Ded10Kind()
+{
+    RobotKind row = {
+        .kind = kRobotDed10,
+        .name = "D-ED.10",
+        .fights = true,
+        .maxSpeed = 0.3f,
+        .acceleration = 0.12f,
+        .groundClearance = 2.2f,
+        .stepLimit = 30,
+        .stepRate = 3,
+        .boxSize = {1.2f, 0, 1.6f},
+        .setsPods = true,
+        .podAngle = kRobot10PodsUp,
+        .podSlide = 0,
+        .hasLookAt = true,
+        .lookAtHeight = 1.8f,
+        .cameraEye = {0, 2.6f, -5.0f},
+        .crosshairFirst = Crosshair::RobotGun,
+        .crosshairSecond = Crosshair::RobotMissile,
+        .arms = {kArmsAlternate, {{-0.4f, 0, 1.9f}, {0.4f, 0, 1.9f}}},
+        .pods = {1, {{0, 0.5f, 0.08f}}},
+        .firstWeaponReach = 30.0f,
+        .hitModels = &kRobot10HitModels,
+        .loaded = 0,
+        .load = LoadRobot10,
+        .release = ReleaseRobot10,
+        .pose = PoseRobot10,
+        .fire = FireRobot10,
+        .updateShots = UpdateRobot10Shots,
+        .draw = DrawRobot10,
+        .drawShots = DrawRobot10Missiles,
+        .drawAdditive = DrawRobot10Shells,
+        .drawDepth = DrawRobot10Depth,
+    };
+    return row;
+}

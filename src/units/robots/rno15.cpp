@@ -27,3 +27,42 @@ void PoseRobot15(RobotUnit& r)
     r.partWorld[7] = MatTranslation(-0.4f, -0.65f, -0.7f) * r.partWorld[5];
     r.partWorld[8] = MatTranslation(0.4f, -0.65f, -0.7f) * r.partWorld[6];
 }
+
+// Its row of the robot kinds' table.
+RobotKind Rno15Kind()
+{
+    RobotKind row = {
+        .kind = kRobotRno15,
+        .name = "R-NO.15",
+        .fights = true,
+        .maxSpeed = 0.28f,
+        .acceleration = 0.118f,
+        .groundClearance = 2.46f,
+        .stepLimit = 42,
+        .stepRate = 4.8f,
+        .boxSize = {1.2f, 0, 1.6f},
+        .setsPods = true,
+        .podAngle = -90,
+        .podSlide = -0.6f,
+        .hasLookAt = true,
+        .lookAtHeight = 1.6f,
+        .cameraEye = {0, 2.6f, -6.0f},
+        .crosshairFirst = Crosshair::RobotGun,
+        .crosshairSecond = Crosshair::RobotGun,
+        .arms = {kArmsAlternate, {{-0.3f, -0.6f, 2.4f}, {0.3f, -0.6f, 2.4f}}},
+        .pods = {4, {{-0.12f, 0.08f, 0.9f}, {0.12f, 0.08f, 0.9f}, {-0.12f, -0.08f, 0.9f}, {0.12f, -0.08f, 0.9f}}},
+        .firstWeaponReach = 0,
+        .hitModels = nullptr,
+        .loaded = 0,
+        .load = nullptr,
+        .release = nullptr,
+        .pose = PoseRobot15,
+        .fire = nullptr,
+        .updateShots = nullptr,
+        .draw = nullptr,
+        .drawShots = nullptr,
+        .drawAdditive = nullptr,
+        .drawDepth = nullptr,
+    };
+    return row;
+}

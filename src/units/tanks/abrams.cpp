@@ -532,3 +532,39 @@ void DrawAbramsTracers(TankUnit& t)
         gfx::DrawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, head, sizeof(TracerVertex));
     }
 }
+
+// Its row of the tank kinds' table: the main gun and a roof machine gun.
+TankKind AbramsKind()
+{
+    TankKind row = {
+        .kind = kTankAbrams,
+        .name = "ABRAMS",
+        .fights = true,
+        .maxSpeed = 0.33f,
+        .acceleration = 0.018f,
+        .groundClearance = 0.72f,
+        .boxSize = {1.0f, 0, 2.3f},
+        .hasSecondMount = true,
+        .secondGunTimer = -120,
+        .secondGunGate = 0.0f,
+        .cameraEye = {0, 2.25f, -6.35f},
+        .crosshairMain = Crosshair::Cannon,
+        .crosshairSecond = Crosshair::MachineGun,
+        .previewDrop = 0.0f,
+        .secondFiresWhenOnTarget = false,
+        .secondWeaponReach = 0,
+        .hitModels = &kAbramsHitModels,
+        .loaded = 0,
+        .load = LoadAbrams,
+        .release = ReleaseAbrams,
+        .pose = PoseAbrams,
+        .fire = FireAbrams,
+        .trigger = TriggerAbrams,
+        .updateShots = UpdateAbramsShots,
+        .draw = DrawAbrams,
+        .drawShells = DrawAbramsShells,
+        .drawAdditive = DrawAbramsTracers,
+        .drawDepth = DrawAbramsDepth,
+    };
+    return row;
+}

@@ -20,17 +20,11 @@ constexpr TankKind LookedAt(int32_t kind, const char* name, float previewDrop)
 }
 }  // namespace
 
+// One row per kind, in kind order.  A kind with a file of its own gives its
+// row from there.
 TankKind TankKinds[kLastTankKind] = {
-    // TIGER: two flame mounts for its second weapon, which the computer
-    // fires whenever it is on target and keeps for targets within 60.
-    {kTankTiger, "TIGER", true, 0.31f, 0.016f, 1.36f, {1.5f, 0, 2.8f}, true, -90, -1.0f, {0, 2.7f, -6.35f},
-     Crosshair::Cannon, Crosshair::Unchanged, 0.0f, true, 60.0f, nullptr, 0, nullptr, nullptr, PoseTiger, nullptr,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
-    // ABRAMS: main gun and a roof machine gun.
-    {kTankAbrams, "ABRAMS", true, 0.33f, 0.018f, 0.72f, {1.0f, 0, 2.3f}, true, -120, 0.0f, {0, 2.25f, -6.35f},
-     Crosshair::Cannon, Crosshair::MachineGun, 0.0f, false, 0, &kAbramsHitModels, 0, LoadAbrams, ReleaseAbrams,
-     PoseAbrams, FireAbrams, TriggerAbrams, UpdateAbramsShots, DrawAbrams, DrawAbramsShells, DrawAbramsTracers,
-     DrawAbramsDepth},
+    TigerKind(),
+    AbramsKind(),
     LookedAt(3, "BRDM3", 0.0f),
     LookedAt(4, "FLACKP", -0.4f),
     LookedAt(5, "FT17_BER", 0.0f),

@@ -2,6 +2,10 @@
 
 #include "units/kind_table.h"
 
+// The rows the kinds with a file of their own give.
+RobotKind Ded10Kind();  // ded10.cpp
+RobotKind Rno15Kind();  // rno15.cpp
+
 // One row per kind, in kind order.  A kind with a file of its own gives its
 // row from there; the R-NO.16 and the R-NO.13 are only looked at so far and
 // have no routines of their own.

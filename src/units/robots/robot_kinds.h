@@ -53,11 +53,7 @@ void LoadRobotModels(int kind);
 // Every kind's model set released and its loaded flag cleared.
 void ReleaseAllRobotModels();
 
-// --- the kinds' own files ------------------------------------------------------------------
-// Each kind with a file of its own gives its row from there; its routines
-// are declared here where tests call them.
-RobotKind Ded10Kind();  // ded10.cpp
-RobotKind Rno15Kind();  // rno15.cpp
+// --- the kinds' own routines, where tests call them -----------------------------------------
 
 // D-ED.10 (kind 101), ded10.cpp.  Its model set is readable by tests.
 extern RobotModelSet Robot10Models;

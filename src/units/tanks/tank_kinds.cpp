@@ -20,6 +20,10 @@ constexpr TankKind LookedAt(int32_t kind, const char* name, float previewDrop)
 }
 }  // namespace
 
+// The rows the kinds with a file of their own give.
+TankKind TigerKind();   // tiger.cpp
+TankKind AbramsKind();  // abrams.cpp
+
 // One row per kind, in kind order.  A kind with a file of its own gives its
 // row from there.
 TankKind TankKinds[kLastTankKind] = {

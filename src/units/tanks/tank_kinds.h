@@ -39,11 +39,7 @@ void LoadTankModels(int kind);
 // Every kind's model set released and its loaded flag cleared.
 void ReleaseAllTankModels();
 
-// --- the kinds' own files ------------------------------------------------------------------
-// Each kind with a file of its own gives its row from there; its routines
-// are declared here where tests call them.
-TankKind TigerKind();   // tiger.cpp
-TankKind AbramsKind();  // abrams.cpp
+// --- the kinds' own routines, where tests call them -----------------------------------------
 
 // ABRAMS (kind 2), abrams.cpp.
 extern const TankHitModels kAbramsHitModels;  // hull and turret

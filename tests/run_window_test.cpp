@@ -270,3 +270,35 @@ TEST_F(Window, AModeTheDisplayCannotShowIsRefusedAndNotSaved)
     EXPECT_NE(menu.find("\"windowed\":true"), std::string::npos) << menu;
     EXPECT_EQ(JsonNumber(menu, "resolution_choice"), 1) << menu;
 }
+
+// The side-choice screen looks the same on its first visit and after a
+// battle: a battle's render passes leave no state the menus draw with.
+TEST_F(Window, TheForcesScreenIsWholeAfterABattle)
+{
+    auto shoot = [&](const std::vector<std::string>& flags, const std::string& script) {
+        std::remove((dir_ + "/photo0.bmp").c_str());
+        WriteFile(dir_ + "/s.txt", script);
+        std::vector<std::string> args = {VARNOK_EXE, "--data", dir_, "--virtual-clock", "--seed", "4", "--script",
+                                         dir_ + "/s.txt"};
+        args.insert(args.end(), flags.begin(), flags.end());
+        RunResult r = RunProgram(args, "", 300000);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return ReadFile(dir_ + "/photo0.bmp");
+    };
+    // Start pressed at step 100, the picture 130 steps later, faded in.
+    std::string first = shoot({}, MenuScript().Click(100, 400, 260).Key(230, "T").Key(240, "F1").Text());
+    // A battle left by the pause menu's second entry, then the same.
+    std::string after = shoot({"--battle"}, MenuScript()
+                                                .Key(40, "ESCAPE")
+                                                .Click(60, 400, 345)
+                                                .Click(200, 400, 260)
+                                                .Key(330, "T")
+                                                .Key(340, "F1")
+                                                .Text());
+    ASSERT_EQ(BmpSize(first), std::make_pair(800, 600));
+    ASSERT_EQ(BmpSize(after), std::make_pair(800, 600));
+    size_t differing = 0, pixels = 0;
+    for (size_t i = 54; i + 2 < first.size() && i + 2 < after.size(); i += 3, ++pixels)
+        differing += first.compare(i, 3, after, i, 3) != 0;
+    EXPECT_LT(differing, pixels / 100) << differing << " of " << pixels << " pixels differ";
+}

@@ -29,6 +29,9 @@ void RegisterMenuReport();
 // The front end's red haze, far off: set by the title and again after the
 // options screen resets the device.
 void SetFrontEndFog();
+// The render states every screen draws with, fog included: set by the title,
+// so a battle's passes leave nothing behind.
+void SetFrontEndRenderStates();
 
 // Button states: idle, under the cursor, pressed (the step the click fired).
 enum : int32_t { kButtonIdle = 0, kButtonHover = 1, kButtonPressed = 2 };

@@ -63,13 +63,31 @@ void SetFrontEndFog()
     gfx::SetRenderState(gfx::RS_FOGEND, gfx::FloatBits(2000.0f));
 }
 
+void SetFrontEndRenderStates()
+{
+    using namespace gfx;
+    // What the device starts with and a battle changes on its way: the
+    // screens draw their 3D with depth, blending (the star sphere shows the
+    // picture behind it through its clear texels), culling and the light.
+    SetRenderState(RS_ZENABLE, ZB_TRUE);
+    SetRenderState(RS_ZWRITEENABLE, 1);
+    SetRenderState(RS_ALPHABLENDENABLE, 1);
+    SetRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
+    SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
+    SetRenderState(RS_CULLMODE, CULL_CCW);
+    SetRenderState(RS_LIGHTING, 1);
+    SetRenderState(RS_POINTSPRITEENABLE, 0);
+    SetRenderState(RS_POINTSCALEENABLE, 0);
+    SetFrontEndFog();
+}
+
 void TitleInit()
 {
     LoadFrontEnd();
     // The cursor starts in the middle of the size the game started with.
     sys::SetCursorPos(OptionData.screenWidth / 2, OptionData.screenHeight / 2);
     ResetPreviewUnits();
-    SetFrontEndFog();
+    SetFrontEndRenderStates();
     for (int32_t& s : ButtonState) s = kButtonIdle;
     // The battle's defaults; the side chosen last stays.
     EarthCount = 4;

@@ -521,3 +521,49 @@ TEST_F(Battle, TheReportNamesKindsAndNeverShowsANegativeClock)
         {1, "TIGER"}, {9, "M730A"}, {101, "D-ED.10"}, {104, "R-NO.13"}, {0, "?"}, {10, "?"}, {105, "?"}};
     for (const Case& c : cases) EXPECT_STREQ(UnitKindName(c.kind), c.name) << c.kind;
 }
+
+// A button held through the pause does not fire when the battle resumes: the
+// control waits for it to be released and pressed again.
+TEST_F(Battle, AButtonHeldThroughThePauseDoesNotFireOnResuming)
+{
+    BattleInit();
+    Script("3 keydown ESCAPE\n4 keyup ESCAPE\n6 buttondown left\n10 keydown ESCAPE\n11 keyup ESCAPE\n"
+           "20 buttonup left\n22 buttondown left\n");
+    sys::SetVirtualTime(0);
+    for (int k = 0; k < 30 && StepsRun() < 25; ++k) {
+        sys::LoopPass();
+        BattleFrame();
+        if (StepsRun() == 8) EXPECT_EQ(paused, 1);
+        if (StepsRun() >= 11 && StepsRun() < 20) {
+            EXPECT_EQ(paused, 0);
+            EXPECT_EQ(TankControls[0].fire, 0) << "step " << StepsRun();
+        }
+        if (StepsRun() >= 22) EXPECT_EQ(TankControls[0].fire, 1) << "step " << StepsRun();
+    }
+    EXPECT_GE(StepsRun(), 22u);
+}
+
+// When the clock runs out the player's keys are no longer read, and what was
+// held then is let go: the player's unit does not drive on or fire through
+// the end phase.
+TEST_F(Battle, TheEndPhaseLetsGoOfThePlayersKeys)
+{
+    BattleInit();
+    Script("1 keydown W\n1 buttondown left\n");
+    sys::SetVirtualTime(0);
+    for (int k = 0; k < 40 && StepsRun() < 5; ++k) {
+        sys::LoopPass();
+        BattleFrame();
+    }
+    ASSERT_EQ(TankControls[0].forward, 1);
+    ASSERT_EQ(TankControls[0].fire, 1);
+    BattleClock = 0;
+    for (int k = 0; k < 80 && StepsRun() < 40; ++k) {
+        sys::LoopPass();
+        BattleFrame();
+        EXPECT_EQ(TankControls[0].forward, 0) << "step " << StepsRun();
+        EXPECT_EQ(TankControls[0].fire, 0) << "step " << StepsRun();
+    }
+    EXPECT_GT(endCounter, 30);
+    EXPECT_EQ(Tanks[0].forwardSpeed, 0.0f) << "it coasts to a stop";
+}

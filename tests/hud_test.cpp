@@ -165,9 +165,12 @@ TEST_F(Hud, LeavingByThePauseMenuInTheEndPhaseGivesTheNextBattleAFullEndPhase)
     for (int k = 0; k < 120; ++k) EndOfBattleStep();
     ASSERT_EQ(endCounter, 120);
     paused = 1;
-    Script("1 buttondown left\n");
+    OpenPauseMenu();
+    Script("1 buttondown left\n2 buttonup left\n");
+    sys::SetCursorPos(400, 345);  // a click on the second entry
     sys::ApplyScriptStep(1);
-    sys::SetCursorPos(400, 345);  // over the second entry
+    EXPECT_EQ(PauseMenuInput(), 0);
+    sys::ApplyScriptStep(2);
     EXPECT_EQ(PauseMenuInput(), 1);
     EXPECT_EQ(endCounter, 0);
     EXPECT_EQ(SceneProc, ExitScene);
@@ -182,7 +185,7 @@ TEST_F(Hud, LeavingByThePauseMenuInTheEndPhaseGivesTheNextBattleAFullEndPhase)
     EXPECT_EQ(steps, kEndPhaseSteps);
 }
 
-TEST_F(Hud, PauseEntriesHighlightUnderTheCursorResumeLeaveAndQuit)
+TEST_F(Hud, PauseEntriesHighlightUnderTheCursorAndAClickResumesLeavesOrQuits)
 {
     BattleInit();
     struct Case { int x, y; int hover; } cases[] = {
@@ -194,24 +197,41 @@ TEST_F(Hud, PauseEntriesHighlightUnderTheCursorResumeLeaveAndQuit)
         EXPECT_EQ(PauseMenuInput(), 0);  // no button: nothing but the highlight
         for (int k = 0; k < 3; ++k) EXPECT_EQ(pauseHover[k], k == c.hover ? 1 : 0) << c.x << "," << c.y << " " << k;
     }
-    Script("1 buttondown left\n");
-    sys::ApplyScriptStep(1);
-    sys::SetCursorPos(400, 250);  // entry 1 resumes
-    EXPECT_EQ(PauseMenuInput(), 0);
+    // An entry fires on a click: the button pressed and released over it.
+    Script("1 buttondown left\n2 buttonup left\n3 buttondown left\n4 buttonup left\n"
+           "5 buttondown left\n6 buttonup left\n7 buttondown left\n8 buttonup left\n");
+    auto at = [](uint32_t step, int x, int y) {
+        if (step) sys::ApplyScriptStep(step);
+        sys::SetCursorPos(x, y);
+        return PauseMenuInput();
+    };
+    paused = 1;
+    OpenPauseMenu();
+    // Pressed at the centre, dragged across TITLE and released on QUIT: nothing.
+    EXPECT_EQ(at(1, 400, 300), 0);
+    EXPECT_EQ(at(0, 400, 345), 0);
+    EXPECT_EQ(at(2, 400, 420), 0);
+    sys::Message m;
+    EXPECT_FALSE(sys::PeekMessage(&m));
+    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(SceneProc, BattleFrame);
+    // RESUME: nothing on the press, resumed on the release.
+    EXPECT_EQ(at(3, 400, 250), 0);
+    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(at(4, 400, 250), 0);
     EXPECT_EQ(paused, 0);
     EXPECT_EQ(SceneProc, BattleFrame);
 
     paused = 1;
-    sys::SetCursorPos(400, 420);  // entry 3 quits at once
-    EXPECT_EQ(PauseMenuInput(), 0);
-    sys::Message m;
+    EXPECT_EQ(at(5, 400, 420), 0);  // QUIT
+    EXPECT_EQ(at(6, 400, 420), 0);
     ASSERT_TRUE(sys::PeekMessage(&m));
     EXPECT_EQ(m.id, sys::MSG_QUIT);
 
     Tanks[1].kills = 2;
     Robots[3].deaths = 1;
-    sys::SetCursorPos(400, 345);  // entry 2 leaves
-    EXPECT_EQ(PauseMenuInput(), 1);
+    EXPECT_EQ(at(7, 400, 345), 0);  // TITLE leaves on the release
+    EXPECT_EQ(at(8, 400, 345), 1);
     EXPECT_EQ(SceneProc, ExitScene);
     EXPECT_EQ(Tanks[1].kills, 0);
     EXPECT_EQ(Robots[3].deaths, 0);
@@ -232,9 +252,12 @@ TEST_F(Hud, LeavingABattleStopsEverySoundAndReleasesItsTexturesOnce)
         gfx::Texture* held = gfx::Retain(CharTexture);
         if (way == 0) {
             paused = 1;
-            Script("1 buttondown left\n");
-            sys::ApplyScriptStep(1);
+            OpenPauseMenu();
+            Script("1 buttondown left\n2 buttonup left\n");
             sys::SetCursorPos(400, 345);
+            sys::ApplyScriptStep(1);
+            ASSERT_EQ(PauseMenuInput(), 0);
+            sys::ApplyScriptStep(2);
             ASSERT_EQ(PauseMenuInput(), 1);
         } else {
             BattleClock = 0;

@@ -215,6 +215,8 @@ bool ReadBattleInput()
             escapeLatch = 1;
             paused = !paused;
             sys::ShowCursor(paused != 0);
+            if (paused) OpenPauseMenu();
+            else HoldFireUntilReleased();  // a button held through the pause does not fire
         }
     } else {
         escapeLatch = 0;

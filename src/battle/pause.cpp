@@ -24,6 +24,11 @@ const gfx::Rect kResultRects[3] = {{262, 160, 512, 274}, {2, 277, 512, 391}, {2,
 const gfx::Rect kAlertRect = {2, 2, 256, 28};
 
 namespace {
+// The pause menu's click: the entry under the cursor when the left button
+// went down (-1: none), and the button as the last step saw it.
+int pressedEntry = -1;
+bool buttonWasDown = false;
+
 bool Inside(const sys::Point& p, const gfx::Rect& box)
 {
     return p.x >= box.left * scaleX && p.x <= box.right * scaleX && p.y >= box.top * scaleY &&
@@ -77,21 +82,39 @@ void ScoreBlock(Unit* units, int count, float x, const char* title, uint32_t tit
 }
 }  // namespace
 
+void OpenPauseMenu()
+{
+    pressedEntry = -1;
+    buttonWasDown = (sys::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
+    for (int32_t& h : pauseHover) h = 0;
+}
+
 int PauseMenuInput()
 {
     sys::Point p{};
     sys::GetCursorPos(&p);  // already in client pixels
     bool button = (sys::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
-    for (int k = 0; k < 3; ++k) pauseHover[k] = Inside(p, kPauseEntryBoxes[k]) ? 1 : 0;
-    if (pauseHover[0] && button) {
+    int over = -1;
+    for (int k = 0; k < 3; ++k) {
+        pauseHover[k] = Inside(p, kPauseEntryBoxes[k]) ? 1 : 0;
+        if (pauseHover[k]) over = k;
+    }
+    // An entry fires when the button is pressed and released over it; a
+    // button held in from elsewhere, or dragged across, fires nothing.
+    if (button && !buttonWasDown) pressedEntry = over;
+    int fired = !button && buttonWasDown && over >= 0 && over == pressedEntry ? over : -1;
+    if (!button) pressedEntry = -1;
+    buttonWasDown = button;
+    if (fired == 0) {
         paused = 0;
         sys::ShowCursor(false);
+        HoldFireUntilReleased();
     }
-    if (pauseHover[1] && button) {
+    if (fired == 1) {
         LeaveBattle();
         return 1;
     }
-    if (pauseHover[2] && button) sys::PostQuitMessage(0);
+    if (fired == 2) sys::PostQuitMessage(0);
     return 0;
 }
 
@@ -100,6 +123,9 @@ int EndOfBattleStep()
     // Decided once: shots still in flight may change the totals later, and
     // the banner and the losing side must not change with them.
     if (endCounter == 0) {
+        // The player's keys are no longer read: what was held when the clock
+        // ran out must not drive the unit on through the end phase.
+        if (!DemoPlayer) (PlayerSide == 0 ? TankControls[0] : RobotControls[0]) = ControlFlags{};
         int earth = 0, mercury = 0;
         for (int i = 0; i < EarthCount; ++i) earth += Tanks[i].kills;
         for (int i = 0; i < MercuryCount; ++i) mercury += Robots[i].kills;

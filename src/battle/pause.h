@@ -27,12 +27,16 @@ extern const gfx::Rect kPauseEntryBoxes[3];
 extern const gfx::Rect kResultRects[3];
 extern const gfx::Rect kAlertRect;
 
-// While paused: hover flags, and a held left button over an entry resumes
-// (1), leaves for BattleExitScene (2) or quits (3).  Returns 1 when the
-// battle was left (the caller ends its step).
+// The pause begins: no entry pressed yet, and a button already held does
+// not count as a press.
+void OpenPauseMenu();
+// While paused: hover flags, and a click (the left button pressed and
+// released over the same entry) resumes (1), leaves for BattleExitScene (2)
+// or quits (3).  Returns 1 when the battle was left (the caller ends its
+// step).
 int PauseMenuInput();
 // One unpaused step with the clock run out: the result is decided on the
-// first step and kept, the losing side loses 255 hp a step, the camera
+// first step and kept, the player's command flags are cleared then, the losing side loses 255 hp a step, the camera
 // rises; after kEndPhaseSteps steps the battle is left.  Returns 1 then.
 int EndOfBattleStep();
 // Kills and deaths cleared, the camera back on unit 0, the end phase reset,

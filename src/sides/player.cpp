@@ -12,9 +12,18 @@
 
 namespace {
 int32_t tankShakeFrames = 0, robotShakeFrames = 0;
+int32_t fireHeld = 0;  // 1: the left button is ignored until it is released
 int32_t tankRightLatch = 0, tankZLatch = 0, robotRightLatch = 0, robotZLatch = 0;
 
 bool Down(int vk) { return (sys::GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+// The fire button, unless it has been held since the pause ended.
+bool FireDown()
+{
+    bool down = Down(VK_LBUTTON);
+    if (!down) fireHeld = 0;
+    return down && !fireHeld;
+}
 
 // Uniform in [-range/2, range/2).
 float Jitter(float range) { return RandFraction() * range - range / 2; }
@@ -62,8 +71,11 @@ void CycleView(int32_t* latch, int count)
 }
 }  // namespace
 
+void HoldFireUntilReleased() { fireHeld = 1; }
+
 void ResetPlayerControl()
 {
+    fireHeld = 0;
     viewedUnit = 0;
     cameraShake = 0;
     tankShakeFrames = robotShakeFrames = 0;
@@ -153,7 +165,7 @@ void TankPlayerControl()
     }
     sys::SetCursorPos(kScreenCentreX, kScreenCentreY);
     ReadKeys(f, &tankRightLatch);
-    if (Down(VK_LBUTTON)) {
+    if (FireDown()) {
         f.fire = 1;
         if (me.mainGunBusy == 0 && me.weapon == kWeaponMainGun && me.shakeCode != HitReaction::FrozenByIce) cameraShake = 1;
     } else {
@@ -178,7 +190,7 @@ void RobotPlayerControl()
     me.aimPitch += my >= 1 ? 0.6f : my <= -1 ? -0.6f : 0.0f;
     sys::SetCursorPos(kScreenCentreX, kScreenCentreY);
     ReadKeys(f, &robotRightLatch);
-    if (Down(VK_LBUTTON)) {
+    if (FireDown()) {
         f.fire = 1;
         if (me.weaponBusy == 0 && me.weapon == 0) cameraShake = 1;
     } else {

@@ -22,5 +22,8 @@ void RobotPlayerControl();
 // shake, and the crosshair of the weapon in its hands: CameraEye,
 // CameraLookAt, CameraUp and crosshairKind.
 void PlaceChaseCamera();
+// The left button is ignored by the control until it has been released: a
+// button held when the pause ends does not fire.
+void HoldFireUntilReleased();
 // Back to the start of a battle: no shake, the camera on unit 0.
 void ResetPlayerControl();

@@ -266,7 +266,9 @@ TEST_F(Tiger, AFlameBouncesOnceOffWhatItMeetsAndTravelsAwaySlowed)
         Mat4 muzzle;
         float slowing;  // the speed after the bounce is 1 / slowing of the speed before
     } cases[] = {
-        {Wall, MatTranslation(500, 30, 500), 3.0f},  // a wall 5 ahead
+        // A wall 4.6 ahead: the flame is 2.44 from it when it bounces, and
+        // still within the wall's reach of 3 one frame later.
+        {Wall, MatTranslation(500, 30, 500.4f), 3.0f},
         {Ground, MatRotationX(40 * kDegToRad) * MatTranslation(500, 3, 500), 3.0f},  // dipped 40 degrees
         {Robot, MatTranslation(500, 2.2f, 495), 3.8f},  // a robot 5 ahead
     };

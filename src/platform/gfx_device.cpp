@@ -176,6 +176,8 @@ void ReleaseObject(Object* o)
 
 Surface* BackBufferSurface() { return gBackBuffer; }
 
+int LiveObjects() { return gLiveObjects; }
+
 // --- device -----------------------------------------------------------------------
 bool CreateDevice(Backend backend, const PresentParameters& pp)
 {

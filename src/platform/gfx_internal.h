@@ -11,9 +11,17 @@ namespace gfx {
 
 enum class ObjType { Texture, Surface, Mesh, Effect, Font, Sprite };
 
+// Objects alive now, of every type: what a test compares before and after
+// a load and its release.
+inline int gLiveObjects = 0;
+
 struct Object {
     ObjType type;
     int refs = 1;
+    Object() { ++gLiveObjects; }
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+    ~Object() { --gLiveObjects; }
 };
 
 struct Texture : Object {

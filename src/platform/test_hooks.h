@@ -19,6 +19,9 @@ namespace gfx {
 bool EffectGetFloat(Effect* fx, const char* name, float* f);
 bool EffectGetVector(Effect* fx, const char* name, Vec4* v);
 bool EffectHasTechnique(Effect* fx, const char* technique);
+// Device objects alive now (textures, surfaces, meshes, effects, fonts,
+// sprites): a load and its release leave the count where it was.
+int LiveObjects();
 // Merging of consecutive user-memory draws (on by default); off draws each alone.
 void SetBatching(bool on);
 // Makes texture creation refuse a format, as a device without it would.

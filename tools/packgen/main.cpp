@@ -28,6 +28,12 @@ void Pack::Png(const std::string& rel, const Canvas& c)
     if (!c.SavePng(Prepare(rel))) ok_ = (std::fprintf(stderr, "packgen: %s cannot be written\n", rel.c_str()), false);
 }
 
+void Pack::Jpg(const std::string& rel, const Canvas& c, int quality)
+{
+    if (!WriteJpg(Prepare(rel), c, quality))
+        ok_ = (std::fprintf(stderr, "packgen: %s cannot be written\n", rel.c_str()), false);
+}
+
 void Pack::KeyedBmp(const std::string& rel, const Canvas& c, uint32_t keyRgb)
 {
     if (!c.SaveKeyedBmp(Prepare(rel), keyRgb))

@@ -22,6 +22,7 @@ public:
     explicit Pack(std::string root) : root_(std::move(root)) {}
     void Bmp(const std::string& rel, const Canvas& c);
     void Png(const std::string& rel, const Canvas& c);
+    void Jpg(const std::string& rel, const Canvas& c, int quality = 92);
     void KeyedBmp(const std::string& rel, const Canvas& c, uint32_t keyRgb);
     void X(const std::string& rel, const XMesh& m);
     void Wav(const std::string& rel, const std::vector<float>& samples, uint32_t rate);

@@ -1,5 +1,7 @@
 #include "writers.h"
 
+#include <stb_image_write.h>
+
 #include <cmath>
 #include <cstdio>
 
@@ -133,4 +135,19 @@ XMesh Sphere(float radius, int rows, int cols, bool inward, uint32_t material)
             if (r != rows - 1) inward ? m.AddFace(b, d, e, material) : m.AddFace(b, e, d, material);
         }
     return m;
+}
+
+bool WriteJpg(const std::string& path, const Canvas& c, int quality)
+{
+    std::vector<uint8_t> rgb(static_cast<size_t>(c.W()) * c.H() * 3);
+    auto byte = [](float v) { return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0f)); };
+    for (int y = 0; y < c.H(); ++y)
+        for (int x = 0; x < c.W(); ++x) {
+            const RGBA& p = c.At(x, y);
+            uint8_t* d = &rgb[(static_cast<size_t>(y) * c.W() + x) * 3];
+            d[0] = byte(p.r);
+            d[1] = byte(p.g);
+            d[2] = byte(p.b);
+        }
+    return stbi_write_jpg(path.c_str(), c.W(), c.H(), 3, rgb.data(), quality) != 0;
 }

@@ -35,6 +35,10 @@ struct XMesh {
 
 bool WriteXFile(const std::string& path, const XMesh& mesh);
 
+// A picture as a baseline JPEG of `quality` (1..100); alpha is dropped.
+// The same canvas gives the same bytes.
+bool WriteJpg(const std::string& path, const Canvas& picture, int quality);
+
 // 16-bit mono PCM.
 bool WriteWav(const std::string& path, const std::vector<float>& samples, uint32_t rate);
 

@@ -228,23 +228,6 @@ int PlaceParts(const TankUnit& t, bool withDetail, PartAt out[kMostParts])
 Mat4 RightTrack(const TankUnit& t, float y) { return MatTranslation(0.965f, y, -0.23f) * t.world; }
 Mat4 LeftTrack(const TankUnit& t, float y) { return MatTranslation(-1.0f, y, -0.23f) * t.world; }
 
-// A part of the wreck flying off on its launch values and tumbling until it
-// lies within 0.5 of the ground.
-void FlyOff(Mat4& part, DebrisLaunch& d, float ground, int spinBase, int spinRange)
-{
-    float a = 0, b = 0, c = 0;
-    if (part.m[3][1] > ground + 0.5f) {
-        float tilt = static_cast<float>(d.tilt) * 0.0174f, heading = static_cast<float>(d.heading) * 0.0174f;
-        part.m[3][0] += std::sin(tilt) * d.speed * d.time;
-        part.m[3][1] += std::cos(tilt) * d.speed * d.time - 5.0f * d.time * d.time;
-        part.m[3][2] += std::sin(heading) * std::sin(tilt) * d.speed * d.time;
-        d.time += 0.018f;
-        a = static_cast<float>(Rand() % spinRange + spinBase);
-        b = static_cast<float>(Rand() % spinRange + spinBase);
-        c = static_cast<float>(Rand() % spinRange + spinBase);
-    }
-    part = MatRotationYawPitchRoll(a * kDegToRad, b * kDegToRad, c * kDegToRad) * part;
-}
 }  // namespace
 
 void LoadAbrams()
@@ -327,8 +310,8 @@ void PoseAbrams(TankUnit& t)
     float groundTurret = 0, groundGun = 0;
     (void)GroundHeight(t.turretWorld.m[3][0], 0, t.turretWorld.m[3][2], &groundTurret);
     (void)GroundHeight(t.gunWorld.m[3][0], 0, t.gunWorld.m[3][2], &groundGun);
-    FlyOff(t.turretWorld, t.debris[0], groundTurret, 8, 5);
-    FlyOff(t.gunWorld, t.debris[1], groundGun, 10, 7);
+    TumbleWreckPart(t.turretWorld, t.debris[0], groundTurret, 8, 5);
+    TumbleWreckPart(t.gunWorld, t.debris[1], groundGun, 10, 7);
 }
 
 void FireAbrams(TankUnit& t, Mat4 muzzle, int weapon)

@@ -1,12 +1,31 @@
 // The table of tank kinds: one row each.
 #include "units/tanks/tank_kinds.h"
 
+#include <cmath>
+
+#include "platform/crt_rand.h"
 #include "units/kind_table.h"
 
 void PoseTurretOnHull(TankUnit& t)
 {
     if (!t.alive) return;
     t.turretWorld = t.gunWorld = MatRotationY(t.turretYaw * kDegToRad) * t.world;
+}
+
+void TumbleWreckPart(Mat4& part, DebrisLaunch& d, float ground, int spinBase, int spinRange)
+{
+    float a = 0, b = 0, c = 0;
+    if (part.m[3][1] > ground + 0.5f) {
+        float tilt = static_cast<float>(d.tilt) * 0.0174f, heading = static_cast<float>(d.heading) * 0.0174f;
+        part.m[3][0] += std::sin(tilt) * d.speed * d.time;
+        part.m[3][1] += std::cos(tilt) * d.speed * d.time - 5.0f * d.time * d.time;
+        part.m[3][2] += std::sin(heading) * std::sin(tilt) * d.speed * d.time;
+        d.time += 0.018f;
+        a = static_cast<float>(Rand() % spinRange + spinBase);
+        b = static_cast<float>(Rand() % spinRange + spinBase);
+        c = static_cast<float>(Rand() % spinRange + spinBase);
+    }
+    part = MatRotationYawPitchRoll(a * kDegToRad, b * kDegToRad, c * kDegToRad) * part;
 }
 
 namespace {

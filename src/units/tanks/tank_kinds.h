@@ -53,7 +53,31 @@ void DrawAbrams(TankUnit& tank);
 void DrawAbramsShells(TankUnit& tank);
 void DrawAbramsTracers(TankUnit& tank);
 void DrawAbramsDepth(TankUnit& tank);
-// TIGER (kind 1), tiger.cpp: so far only its part matrices.
+// TIGER (kind 1), tiger.cpp.
+extern const TankHitModels kTigerHitModels;  // hull and turret
+void LoadTiger();
+void ReleaseTiger();
 void PoseTiger(TankUnit& tank);
+void FireTiger(TankUnit& tank, Mat4 muzzle, int weapon);
+void TriggerTiger(TankUnit& tank, int slot);
+void UpdateTigerShots(TankUnit& tank, int slot);
+void DrawTiger(TankUnit& tank);
+void DrawTigerShells(TankUnit& tank);
+void DrawTigerFlames(TankUnit& tank);
+void DrawTigerDepth(TankUnit& tank);
+// The TIGER's flame projectors, four on the hull's corners (k = 0..3: front
+// right, rear right, rear left, front left): whether the hull blocks
+// mount k at this turret yaw (its nozzle then rests, dipped 3 degrees), and
+// the mount that fires at this yaw (-1 for none: a yaw of exactly 0).
+bool TigerMountBlocked(int k, float turretYaw);
+int TigerFiringMount(float turretYaw);
+// A flame's alpha (255 at launch) and size (0.23 at launch), kept in the
+// shot's two spare words.
+int32_t TigerFlameAlpha(const Projectile& flame);
+float TigerFlameSize(const Projectile& flame);
+// A destroyed tank's turret or gun flying off on its launch values and
+// tumbling (spinBase up to spinBase + spinRange - 1 degrees a frame about
+// each axis) until it lies within 0.5 of the ground.
+void TumbleWreckPart(Mat4& part, DebrisLaunch& d, float ground, int spinBase, int spinRange);
 // The kinds that are only looked at: the turret on the hull.
 void PoseTurretOnHull(TankUnit& tank);

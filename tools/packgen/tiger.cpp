@@ -1,0 +1,623 @@
+// The TIGER heavy tank: a tall slab-sided hull on interleaved road wheels,
+// a big boxy turret with a long gun and muzzle brake, four flame projectors
+// that rise from the hull's corners, the track, the shell and the flame
+// picture, all under LAND/TIGER/.
+//
+// Each part is modelled in the frame its matrix in the game places it by
+// (+x right, +y up, +z forward; units are world units):
+//   body      hull; origin 1.36 above the ground, its box centred on the
+//             origin (the ring riser stands up into the turret for that)
+//   top1      turret with its mantlet; on the hull at y 0.85, centred on its
+//             origin (hit box)
+//   top2      gun; origin at the trunnions (turret (0, -0.1, 1.25)), the
+//             barrel running back into the mantlet so it can recoil, the
+//             muzzle at z 4.2
+//   weapon1   flame-projector mount: origin on its pivot, its housing along
+//             +z (standing up when stowed, pointing ahead when ready)
+//   weapon2   flame nozzle on the same pivot, its muzzle 1.3 ahead at y 0.1
+//   stailer1  front sprocket, stailer2 rear idler, stailer3 and stailer4 the
+//             outer and inner rows of road wheels: centred on the axle (x),
+//             the right side's (the left side's are turned half round)
+//   tailer    track, one loop for both sides: u runs along the tread
+//   tama      the flying shell, centred on its origin (its box is the hit box)
+//   fire.jpg  the flame sprite on black, the colour key
+#include <algorithm>
+#include <cmath>
+
+#include "pack.h"
+#include "shapes.h"
+
+namespace {
+const float kPi = 3.14159265f;
+
+const char* const kCamoFile = "LAND/TIGER/TigerCamo.png";
+const char* const kGearFile = "LAND/TIGER/TigerGear.png";
+
+// --- running gear (hull frame) ----------------------------------------------
+const float kGroundY = -1.36f;
+const float kRoadWheelY = -0.8f;
+const float kRoadWheelRadius = 0.495f;  // the track under it reaches the ground
+const float kRowOffset = 0.13f;         // the outer row outboard, the inner row inboard of the axle's x
+const float kWheelHalfWidth = 0.05f;
+const float kSprocketRadius = 0.42f;
+const float kIdlerRadius = 0.4f;
+const float kIdlerOffset = -0.1f;  // the idler runs between the two rows
+const float kTrackThickness = kRoadWheelY - kRoadWheelRadius - kGroundY;  // 0.065
+const float kTrackHalfWidth = 0.25f;
+const float kTrackOffsetY = -0.7f, kTrackOffsetZ = 0.22f;
+struct Circle {
+    float y, z, r;
+};
+const Circle kSprocketAt = {-0.6f, 2.52f, kSprocketRadius};
+const Circle kIdlerAt = {-0.72f, -2.12f, kIdlerRadius};
+const float kRoadWheelsZ[] = {-1.62f, -1.12f, -0.62f, -0.12f, 0.38f, 0.88f, 1.38f, 1.88f};
+
+// --- the running-gear picture (256 x 256) ------------------------------------
+// Rows 0..63: the track band, one u repeat = 4 links; rows 64..191: road
+// wheel face (left) and sprocket face (right); rows 192..255: dark steel.
+struct Rect {
+    float u0, v0, u1, v1;
+};
+Rect Px(float l, float t, float r, float b) { return {l / 256, t / 256, r / 256, b / 256}; }
+const float kTrackOuterV0 = 2 / 256.0f, kTrackOuterV1 = 38 / 256.0f;
+const float kTrackSideV0 = 42 / 256.0f, kTrackSideV1 = 50 / 256.0f;
+const float kTrackInnerV0 = 52 / 256.0f, kTrackInnerV1 = 62 / 256.0f;
+const Rect kRoadWheelFace = Px(2, 66, 126, 190);
+const Rect kSprocketFace = Px(130, 66, 254, 190);
+const Rect kRubber = Px(4, 68, 8, 72);
+const Rect kDarkSteel = Px(140, 200, 250, 250);
+const Rect kGlass = Px(10, 200, 40, 230);
+const Rect kBrightSteel = Px(60, 200, 120, 250);
+
+XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 5, Rgb(0x161614), Rgb(0), texture}; }
+
+UvMap Camo(float uOffset, float vOffset)
+{
+    UvMap m;
+    m.scale = 0.16f;  // the picture spans about 6 units: stripes a unit or so wide
+    m.uOffset = uOffset;
+    m.vOffset = vOffset;
+    return m;
+}
+
+// Projects a piece onto a rectangle of a picture along one axis (0: seen
+// along x, 1: from above, 2: from ahead).
+void ProjectInto(XMesh* m, int axis, const Rect& r)
+{
+    auto coords = [&](Vec3 p, float* a, float* b) {
+        if (axis == 0) *a = p.z, *b = -p.y;
+        else if (axis == 1) *a = p.x, *b = -p.z;
+        else *a = p.x, *b = -p.y;
+    };
+    float a0 = 1e9f, a1 = -1e9f, b0 = 1e9f, b1 = -1e9f;
+    for (Vec3 p : m->pos) {
+        float a, b;
+        coords(p, &a, &b);
+        a0 = std::min(a0, a), a1 = std::max(a1, a), b0 = std::min(b0, b), b1 = std::max(b1, b);
+    }
+    for (size_t i = 0; i < m->pos.size(); ++i) {
+        float a, b;
+        coords(m->pos[i], &a, &b);
+        m->u[i] = r.u0 + (a - a0) / std::max(a1 - a0, 1e-6f) * (r.u1 - r.u0);
+        m->v[i] = r.v0 + (b - b0) / std::max(b1 - b0, 1e-6f) * (r.v1 - r.v0);
+    }
+}
+
+// A round solid between the centres a and b with flat facets.
+XMesh Drum(Vec3 a, Vec3 b, float ra, float rb, int sides, const UvMap& uv = {})
+{
+    Vec3 axis = Vec3Normalize(b - a);
+    Vec3 ref = std::fabs(axis.y) < 0.9f ? Vec3{0, 1, 0} : Vec3{1, 0, 0};
+    Vec3 s = Vec3Normalize(Vec3Cross(ref, axis)), t = Vec3Cross(axis, s);
+    std::vector<Vec3> pts;
+    for (int i = 0; i < sides; ++i) {
+        float ang = 2 * kPi * (i + 0.5f) / sides;
+        Vec3 dir = s * std::cos(ang) + t * std::sin(ang);
+        pts.push_back(a + dir * ra);
+        pts.push_back(b + dir * rb);
+    }
+    return ConvexHull(pts, uv);
+}
+
+XMesh Mirrored(XMesh m)
+{
+    TransformMesh(&m, MatScaling(-1, 1, 1));
+    return m;
+}
+
+void AddPair(XMesh* into, const XMesh& right, uint32_t material)
+{
+    AddPiece(into, right, material);
+    AddPiece(into, Mirrored(right), material);
+}
+
+// --- pictures ----------------------------------------------------------------
+
+// Sand-yellow ground with wandering bands of olive green and red-brown laid
+// diagonally, soft at the edges, with plate seams, rivets and grime; tiles
+// both ways.
+Canvas CamoTexture()
+{
+    const int n = 512;
+    Canvas c(n, n);
+    const RGBA sand = Rgb(0xB49C62), green = Rgb(0x4B5A2E), brown = Rgb(0x6E4128);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            float fx = x / 128.0f, fy = y / 128.0f;
+            float warp = Fbm(fx, fy, 3, 1301, 4) - 0.5f;
+            // Bands across the diagonal, a whole number of them per tile.
+            float phase = 2 * kPi * (x + y) / n * 3 + warp * 5.0f;
+            float band = std::sin(phase), band2 = std::sin(phase * 0.5f + 1.7f + warp * 2);
+            RGBA col = sand;
+            col = Mix(col, green, Smooth(0.45f, 0.6f, band) * Smooth(0.35f, 0.55f, Fbm(fx, fy, 3, 1302, 4) + 0.2f));
+            col = Mix(col, brown, Smooth(0.55f, 0.7f, -band) * Smooth(0.0f, 0.3f, band2));
+            float fine = Fbm(x / 8.0f, y / 8.0f, 3, 1303, 64);
+            float shade = 0.86f + 0.22f * fine;
+            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = col;
+        }
+    // Plate seams every 128 texels with rivet rows beside them.
+    for (int k = 0; k < 4; ++k) {
+        float at = k * 128.0f + 40.0f;
+        c.Line(0, at, n, at, 1.6f, Rgb(0x2A2616, 0.55f));
+        c.Line(0, at + 1.4f, n, at + 1.4f, 1.0f, Rgb(0xD8C898, 0.2f));
+        if (k % 2 == 0) {
+            c.Line(at, 0, at, n, 1.6f, Rgb(0x2A2616, 0.5f));
+            c.Line(at + 1.4f, 0, at + 1.4f, n, 1.0f, Rgb(0xD8C898, 0.18f));
+        }
+        for (float b = 5; b < n; b += 14) {
+            c.Disc(b, at + 7, 1.6f, Rgb(0x2E2A1C, 0.65f));
+            c.Disc(b - 0.5f, at + 6.5f, 0.7f, Rgb(0xE0D0A0, 0.35f));
+        }
+    }
+    // Grime: darker toward the bottom of each tile's rows, a few streaks.
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            float streak = Smooth(0.6f, 0.85f, Fbm(x / 6.0f, y / 64.0f, 3, 1304, 0)) * 0.25f;
+            c.At(x, y) = Mix(c.At(x, y), Rgb(0x3A3222), streak);
+        }
+    return c;
+}
+
+void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
+{
+    const RGBA rubber = Rgb(0x2A2926), disc = Rgb(0x8C7A4E), hub = Rgb(0x5E5438), steel = Rgb(0x4A4840);
+    int x0 = static_cast<int>(r.u0 * 256), y0 = static_cast<int>(r.v0 * 256);
+    int size = static_cast<int>((r.u1 - r.u0) * 256);
+    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
+    for (int y = y0 - 2; y < y0 + size + 2; ++y)
+        for (int x = x0 - 2; x < x0 + size + 2; ++x) {
+            if (x < 0 || y < 64 || x >= 256 || y >= 192) continue;
+            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
+            RGBA col;
+            if (!sprocket) {
+                // A dished steel disc with a rubber tyre and a ring of bolts.
+                if (d > 0.86f) col = rubber;
+                else if (d > 0.28f) col = Mix(disc, Mix(disc, Rgb(0x000000), 0.4f), Smooth(0.5f, 0.86f, d));
+                else col = hub;
+                if (std::fabs(d - 0.86f) < 0.015f) col = Mix(col, Rgb(0xB0A070), 0.4f);
+                for (int k = 0; k < 12; ++k) {
+                    float ba = k * kPi / 6, bx = std::cos(ba) * 0.78f * rad, by = std::sin(ba) * 0.78f * rad;
+                    if (std::hypot(dx - bx, dy - by) < 0.03f * rad) col = Rgb(0x3A3422);
+                }
+            } else {
+                float tooth = std::cos(ang * 18);
+                if (d > 0.86f) col = tooth > 0.0f ? steel : Rgb(0x22211D);
+                else if (d > 0.3f) {
+                    col = disc;
+                    for (int k = 0; k < 6; ++k) {
+                        float ha = k * kPi / 3, hx = std::cos(ha) * 0.58f * rad, hy = std::sin(ha) * 0.58f * rad;
+                        if (std::hypot(dx - hx, dy - hy) < 0.15f * rad) col = Rgb(0x1E1D16);
+                    }
+                } else col = hub;
+            }
+            if (d < 0.1f) col = Mix(hub, Rgb(0xA09070), 0.3f);
+            float grime = Fbm(x / 10.0f, y / 10.0f, 3, sprocket ? 1312 : 1311);
+            col = Mix(col, Rgb(0x5A4A32), Smooth(0.45f, 0.8f, grime) * 0.5f);
+            c->At(x, y) = col;
+        }
+}
+
+Canvas GearTexture()
+{
+    Canvas c(256, 256, Rgb(0x2A2926));
+    // The track band: four wide cast links per repeat, each with a
+    // chevron of grousers, pins at the ends and mud in the hollows.
+    const RGBA steel = Rgb(0x4C4A42), dark = Rgb(0x2C2B27), gap = Rgb(0x181816), mud = Rgb(0x66563C);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 256; ++x) {
+            float lx = static_cast<float>(x % 64);  // along the link
+            RGBA col = dark;
+            if (y < 40) {
+                float ay = std::fabs(y - 20.0f);
+                col = steel;
+                float chevron = lx - 20 - ay * 0.6f;
+                if (chevron > 0 && chevron < 8) col = Mix(steel, Rgb(0x7A776A), 0.5f);
+                if (ay > 17) col = dark;
+            } else if (y < 51) {
+                col = (lx > 6 && lx < 58) ? steel : Mix(steel, Rgb(0x8A8676), 0.4f);
+            } else {
+                col = dark;
+                if (std::fabs(y - 57.0f) < 3 && lx > 24 && lx < 40) col = steel;  // guide horn
+            }
+            if (lx < 3 || lx > 61) col = gap;
+            col = Mix(col, mud, Smooth(0.45f, 0.8f, Fbm(x / 12.0f, y / 12.0f, 3, 1321, 0)) * 0.5f);
+            float shade = 0.9f + 0.15f * Hash01(x, y, 1322);
+            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+        }
+    PaintWheel(&c, kRoadWheelFace, false);
+    PaintWheel(&c, kSprocketFace, true);
+    for (int y = 192; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            c.At(x, y) = Mix(Rgb(0x2E2E2A), Rgb(0x45443E), Fbm(x / 8.0f, y / 8.0f, 3, 1323));
+    c.FillRect(8, 198, 42, 232, Rgb(0x22301F));   // vision glass
+    c.Disc(18, 208, 4, Rgb(0xD0E0C0, 0.6f), 2);
+    for (int y = 198; y < 252; ++y)  // bright worn steel
+        for (int x = 58; x < 122; ++x) c.At(x, y) = Mix(Rgb(0x6E6C64), Rgb(0x8C8A80), Hash01(x, y, 1324));
+    return c;
+}
+
+// The flame: a hot white-yellow core fading through orange to deep red
+// tongues, ragged at the edge, on black (the colour key).
+Canvas FirePicture()
+{
+    Canvas c(128, 128, Rgb(0x000000));
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            float dx = (x + 0.5f - 64) / 64, dy = (y + 0.5f - 64) / 64;
+            float ang = std::atan2(dy, dx);
+            float rag = 0.78f + 0.22f * Fbm(std::cos(ang) * 2 + 3, std::sin(ang) * 2 + 3, 3, 1331);
+            float d = std::hypot(dx, dy) / rag;
+            if (d >= 1) continue;
+            float lick = Fbm(x / 14.0f, y / 14.0f, 3, 1332);
+            float heat = Clamp01((1 - d) * (0.8f + 0.5f * lick));
+            RGBA col = Mix(Rgb(0x8A1A06), Rgb(0xF06A10), Smooth(0.0f, 0.4f, heat));
+            col = Mix(col, Rgb(0xFFD050), Smooth(0.35f, 0.7f, heat));
+            col = Mix(col, Rgb(0xFFF8E0), Smooth(0.7f, 0.95f, heat));
+            float fade = Smooth(1.0f, 0.55f, d);
+            if (fade * 255 < 6) continue;  // stays key black
+            c.At(x, y) = {col.r * fade, col.g * fade, col.b * fade, 1};
+        }
+    return c;
+}
+
+// --- meshes --------------------------------------------------------------------
+
+// The hull: a tall box with slab sides over the tracks, a near-vertical
+// front plate with the driver's visor and the hull gunner's ball, a sloped
+// lower nose, an engine deck with its grilles and two tall exhausts, and
+// the turret ring rising into the turret.
+XMesh Hull()
+{
+    XMesh m;
+    const UvMap uv = Camo(0.1f, 0.3f);
+    // Lower hull between the tracks: its nose and tail slope in.
+    AddPiece(&m, ExtrudeX({{-0.98f, -2.3f}, {-0.98f, 2.35f}, {-0.08f, 2.78f}, {-0.08f, -2.72f}}, -1.0f, 1.0f, 0.02f, uv), 0);
+    // Upper hull over the full width: a steep front plate, flat deck, a
+    // sloped tail.
+    AddPiece(&m, ExtrudeX({{-0.08f, -2.72f}, {-0.08f, 2.78f}, {0.3f, 2.72f}, {0.36f, 2.5f}, {0.36f, -2.45f},
+                           {0.2f, -2.72f}},
+                          -1.62f, 1.62f, 0.03f, uv),
+             0);
+    // Mudguards running the length over the tracks, flared at the front.
+    AddPair(&m, ChamferedBox({1.5f, -0.08f, -2.74f}, {1.64f, -0.03f, 3.05f}, 0.01f, uv), 0);
+    // Driver's visor block and the hull gunner's ball mount on the front plate.
+    AddPiece(&m, ChamferedBox({0.35f, 0.05f, 2.7f}, {0.85f, 0.26f, 2.82f}, 0.02f, uv), 0);
+    XMesh visor = ChamferedBox({0.45f, 0.12f, 2.815f}, {0.75f, 0.17f, 2.825f}, 0);
+    ProjectInto(&visor, 2, kGlass);
+    AddPiece(&m, visor, 1);
+    AddPiece(&m, Drum({-0.6f, 0.12f, 2.72f}, {-0.6f, 0.12f, 2.86f}, 0.14f, 0.11f, 8, uv), 0);
+    XMesh mg = Drum({-0.6f, 0.12f, 2.8f}, {-0.6f, 0.12f, 3.05f}, 0.03f, 0.03f, 5);
+    ProjectInto(&mg, 0, kDarkSteel);
+    AddPiece(&m, mg, 1);
+    // Hatches over driver and radio operator.
+    AddPair(&m, Drum({0.65f, 0.36f, 1.75f}, {0.65f, 0.4f, 1.75f}, 0.26f, 0.24f, 8, uv), 0);
+    // Engine deck grilles and the two exhaust stacks on the tail.
+    for (float x : {-0.75f, 0.75f}) {
+        XMesh grille = ChamferedBox({x - 0.35f, 0.36f, -2.3f}, {x + 0.35f, 0.39f, -1.5f}, 0);
+        ProjectInto(&grille, 1, kDarkSteel);
+        AddPiece(&m, grille, 1);
+    }
+    for (float x : {-0.5f, 0.5f}) {
+        XMesh stack = Drum({x, -0.3f, -2.82f}, {x, 0.55f, -2.82f}, 0.09f, 0.08f, 8);
+        ProjectInto(&stack, 0, kDarkSteel);
+        AddPiece(&m, stack, 1);
+    }
+    // Tow shackles and spare track links on the front plate.
+    AddPair(&m, ChamferedBox({1.15f, -0.6f, 2.5f}, {1.3f, -0.4f, 2.62f}, 0.02f, uv), 0);
+    XMesh links = ChamferedBox({-1.4f, -0.05f, 2.73f}, {-0.9f, 0.25f, 2.8f}, 0.01f);
+    ProjectInto(&links, 2, kDarkSteel);
+    AddPiece(&m, links, 1);
+    // The turret ring, standing up into the turret: the hull's box stays
+    // centred on its origin, and a hull whose turret is gone shows its ring.
+    AddPiece(&m, Drum({0, 0.36f, 0}, {0, 0.98f, 0}, 0.9f, 0.9f, 12, uv), 0);
+    m.materials = {Painted(kCamoFile), Painted(kGearFile)};
+    return m;
+}
+
+// The turret: a big box with near-vertical walls, a thick curved-looking
+// front with the mantlet, a commander's cupola at the back left, a loader's
+// hatch, stowage bin on the rear, smoke dischargers on the cheeks.
+XMesh Turret()
+{
+    XMesh m;
+    const UvMap uv = Camo(0.37f, 0.71f);
+    // The main box, its sides leaning in slightly toward the roof.
+    std::vector<Vec3> box;
+    for (float s : {-1.0f, 1.0f}) {
+        box.push_back({0.98f * s, -0.5f, 1.05f});
+        box.push_back({1.02f * s, -0.5f, 0.2f});
+        box.push_back({0.98f * s, -0.5f, -1.2f});
+        box.push_back({0.92f * s, 0.4f, 1.05f});
+        box.push_back({0.95f * s, 0.4f, 0.2f});
+        box.push_back({0.9f * s, 0.4f, -1.2f});
+        box.push_back({0.8f * s, 0.46f, 0.95f});
+        box.push_back({0.8f * s, 0.46f, -1.1f});
+    }
+    AddPiece(&m, ConvexHull(box, uv), 0);
+    // The front plate, the mantlet across it and the gun's collar.
+    AddPiece(&m, ChamferedBox({-0.95f, -0.42f, 1.05f}, {0.95f, 0.36f, 1.2f}, 0.05f, uv), 0);
+    AddPiece(&m, ChamferedBox({-0.6f, -0.36f, 1.2f}, {0.6f, 0.16f, 1.42f}, 0.08f, uv), 0);
+    AddPiece(&m, Drum({0, -0.1f, 1.4f}, {0, -0.1f, 1.55f}, 0.17f, 0.15f, 10, uv), 0);
+    // Gunner's sight beside the gun.
+    XMesh sight = Drum({0.35f, 0.0f, 1.38f}, {0.35f, 0.0f, 1.46f}, 0.05f, 0.05f, 6);
+    ProjectInto(&sight, 2, kGlass);
+    AddPiece(&m, sight, 1);
+    // Commander's cupola at the back left: a drum with vision blocks and a hatch.
+    AddPiece(&m, Drum({-0.5f, 0.4f, -0.55f}, {-0.5f, 0.62f, -0.55f}, 0.3f, 0.28f, 10, uv), 0);
+    AddPiece(&m, Drum({-0.5f, 0.62f, -0.55f}, {-0.5f, 0.66f, -0.55f}, 0.24f, 0.2f, 10, uv), 0);
+    XMesh blocks = Drum({-0.5f, 0.46f, -0.55f}, {-0.5f, 0.56f, -0.55f}, 0.305f, 0.305f, 10);
+    ProjectInto(&blocks, 0, kGlass);
+    AddPiece(&m, blocks, 1);
+    // Loader's hatch, ventilator.
+    AddPiece(&m, ChamferedBox({0.25f, 0.44f, -0.4f}, {0.7f, 0.5f, 0.1f}, 0.02f, uv), 0);
+    AddPiece(&m, Drum({0.1f, 0.44f, 0.55f}, {0.1f, 0.52f, 0.55f}, 0.1f, 0.08f, 6, uv), 0);
+    // Stowage bin across the back.
+    AddPiece(&m, ChamferedBox({-0.75f, -0.3f, -1.48f}, {0.75f, 0.22f, -1.18f}, 0.04f, uv), 0);
+    // Smoke dischargers on both cheeks.
+    for (float s : {-1.0f, 1.0f})
+        for (float y : {0.05f, 0.22f}) {
+            XMesh tube = Drum({0.96f * s, y, 0.75f}, {1.08f * s, y + 0.08f, 0.9f}, 0.045f, 0.045f, 5);
+            ProjectInto(&tube, 0, kDarkSteel);
+            AddPiece(&m, tube, 1);
+        }
+    m.materials = {Painted(kCamoFile), Painted(kGearFile)};
+    return m;
+}
+
+// The gun: a long barrel from inside the mantlet to the muzzle brake at z
+// 4.2, a thicker breech end that recoils into the turret.
+XMesh Gun()
+{
+    XMesh m;
+    const UvMap uv = Camo(0.6f, 0.2f);
+    AddPiece(&m, Drum({0, 0, -0.5f}, {0, 0, 0.6f}, 0.13f, 0.12f, 10, uv), 0);
+    AddPiece(&m, Drum({0, 0, 0.6f}, {0, 0, 3.85f}, 0.095f, 0.075f, 10, uv), 1);
+    // The muzzle brake: two baffles with a gap between, dark steel.
+    XMesh brake = Drum({0, 0, 3.82f}, {0, 0, 3.98f}, 0.13f, 0.13f, 8);
+    ProjectInto(&brake, 0, kDarkSteel);
+    AddPiece(&m, brake, 2);
+    XMesh neck = Drum({0, 0, 3.98f}, {0, 0, 4.04f}, 0.09f, 0.09f, 8);
+    ProjectInto(&neck, 0, kDarkSteel);
+    AddPiece(&m, neck, 2);
+    XMesh front = Drum({0, 0, 4.04f}, {0, 0, 4.2f}, 0.13f, 0.12f, 8);
+    ProjectInto(&front, 0, kBrightSteel);
+    AddPiece(&m, front, 2);
+    m.materials = {Painted(kCamoFile), Painted(kCamoFile), Painted(kGearFile)};
+    return m;
+}
+
+// The flame-projector mount: a squat armoured housing round the pivot with
+// a cradle along +z that carries the nozzle.
+XMesh FlameMount()
+{
+    XMesh m;
+    const UvMap uv = Camo(0.13f, 0.58f);
+    AddPiece(&m, ChamferedBox({-0.2f, -0.14f, -0.2f}, {0.2f, 0.2f, 0.2f}, 0.04f, uv), 0);
+    AddPiece(&m, Drum({-0.22f, 0, 0}, {0.22f, 0, 0}, 0.1f, 0.1f, 8, uv), 0);  // trunnion
+    AddPiece(&m, ChamferedBox({-0.12f, -0.08f, 0.2f}, {0.12f, 0.14f, 0.6f}, 0.03f, uv), 0);
+    XMesh tank = Drum({0, 0.23f, -0.18f}, {0, 0.23f, 0.3f}, 0.08f, 0.08f, 8);  // fuel bottle on top
+    ProjectInto(&tank, 0, kBrightSteel);
+    AddPiece(&m, tank, 1);
+    m.materials = {Painted(kCamoFile), Painted(kGearFile)};
+    return m;
+}
+
+// The nozzle: a tube along +z at y 0.1 from the cradle to the muzzle at 1.3,
+// with a ring at the tip.
+XMesh FlameNozzle()
+{
+    XMesh m;
+    XMesh tube = Drum({0, 0.1f, 0.5f}, {0, 0.1f, 1.22f}, 0.055f, 0.045f, 8);
+    ProjectInto(&tube, 0, kDarkSteel);
+    AddPiece(&m, tube, 0);
+    XMesh tip = Drum({0, 0.1f, 1.2f}, {0, 0.1f, 1.3f}, 0.07f, 0.065f, 8);
+    ProjectInto(&tip, 0, kBrightSteel);
+    AddPiece(&m, tip, 0);
+    m.materials = {Painted(kGearFile)};
+    return m;
+}
+
+void WheelUv(XMesh* m, const Rect& face, float radius, const Rect& tread)
+{
+    for (size_t i = 0; i < m->pos.size(); ++i) {
+        bool cap = std::fabs(m->normal[i].x) > 0.99f;
+        float tu = cap ? 0.5f + m->pos[i].z / (2 * radius) : 0.5f;
+        float tv = cap ? 0.5f - m->pos[i].y / (2 * radius) : 0.5f;
+        const Rect& r = cap ? face : tread;
+        m->u[i] = r.u0 + tu * (r.u1 - r.u0);
+        m->v[i] = r.v0 + tv * (r.v1 - r.v0);
+    }
+}
+
+// A wheel on the axle (x) with its disc centred at x = `across`, a hub on
+// its outer (+x) face.
+XMesh Wheel(float radius, float across, int sides, const Rect& face)
+{
+    XMesh m;
+    float corner = radius * 2 / (1 + std::cos(kPi / sides));  // flats and corners meet the track on average
+    XMesh disc = Drum({across - kWheelHalfWidth, 0, 0}, {across + kWheelHalfWidth, 0, 0}, corner, corner, sides);
+    WheelUv(&disc, face, radius, kRubber);
+    AddPiece(&m, disc, 0);
+    XMesh hub = Drum({across + kWheelHalfWidth - 0.005f, 0, 0}, {across + kWheelHalfWidth + 0.04f, 0, 0},
+                     radius * 0.22f, radius * 0.16f, 6);
+    WheelUv(&hub, face, radius, kDarkSteel);
+    AddPiece(&m, hub, 0);
+    m.materials = {Painted(kGearFile)};
+    return m;
+}
+
+void Quad(XMesh* m, const Vec3 p[4], const Vec3 n[4], const float u[4], const float v[4], Vec3 out)
+{
+    uint32_t id[4];
+    for (int k = 0; k < 4; ++k) id[k] = m->AddVertex(p[k], n[k], u[k], v[k]);
+    Vec3 face = Vec3Cross(p[1] - p[0], p[2] - p[0]);
+    if (Vec3Dot(face, out) >= 0) {
+        m->AddFace(id[0], id[1], id[2], 0);
+        m->AddFace(id[0], id[2], id[3], 0);
+    } else {
+        m->AddFace(id[0], id[2], id[1], 0);
+        m->AddFace(id[0], id[3], id[2], 0);
+    }
+}
+
+// The track: a band round the wheels' outline in the track's own frame, its
+// inner face on the road wheels, the sprocket and the idler, its outer face
+// on the ground line under the road wheels.  u runs rear to front along the
+// ground run, so scrolling u moves the links the way the wheels turn.
+XMesh Track()
+{
+    std::vector<Circle> circles;
+    auto local = [](Circle c) { return Circle{c.y - kTrackOffsetY, c.z - kTrackOffsetZ, c.r + 0.002f}; };
+    circles.push_back(local(kSprocketAt));
+    circles.push_back(local(kIdlerAt));
+    for (float z : kRoadWheelsZ) circles.push_back(local({kRoadWheelY, z, kRoadWheelRadius}));
+    std::vector<P2> pts;  // (z, y)
+    const int steps = 20;
+    for (const Circle& c : circles)
+        for (int k = 0; k < steps; ++k) {
+            float a = 2 * kPi * k / steps;
+            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
+        }
+    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
+    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
+    std::vector<P2> hull(2 * pts.size());
+    size_t k = 0;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
+        hull[k++] = pts[i];
+    }
+    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
+        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
+        hull[k++] = pts[i];
+    }
+    hull.resize(k - 1);
+    size_t start = 0;
+    for (size_t i = 0; i < hull.size(); ++i)
+        if (hull[i].b < hull[start].b - 1e-4f ||
+            (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
+            start = i;
+    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
+    const size_t n = hull.size();
+
+    std::vector<P2> normal(n), outer(n);
+    std::vector<float> along(n + 1, 0.0f);
+    auto edgeNormal = [&](size_t i) {
+        P2 a = hull[i], b = hull[(i + 1) % n];
+        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
+        return P2{dy / len, -dz / len};
+    };
+    for (size_t i = 0; i < n; ++i) {
+        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
+        P2 nn{e0.a + e1.a, e0.b + e1.b};
+        float len = std::hypot(nn.a, nn.b);
+        nn = {nn.a / len, nn.b / len};
+        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
+        normal[i] = nn;
+        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
+        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
+    }
+    // The wheels turn trackTravel degrees while the picture moves
+    // trackTravel / 800 repeats: a repeat is 800 degrees of road-wheel rim.
+    float repeat = 800.0f * kRoadWheelRadius * kPi / 180.0f;
+    float repeats = std::max(1.0f, std::round(along[n] / repeat));
+    float perUnit = repeats / along[n];
+
+    XMesh m;
+    const float x0 = -kTrackHalfWidth, x1 = kTrackHalfWidth;
+    for (size_t i = 0; i < n; ++i) {
+        size_t j = (i + 1) % n;
+        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
+        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
+        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
+        P2 en = edgeNormal(i);
+        Vec3 out = {0, en.b, en.a};
+        float us[4] = {u0, u0, u1, u1};
+        {
+            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
+            Vec3 nr[4] = {ni, ni, nj, nj};
+            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
+            Quad(&m, p, nr, us, vs, out);
+        }
+        {
+            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
+            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
+            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
+            Quad(&m, p, nr, us, vs, -out);
+        }
+        for (float x : {x0, x1}) {
+            Vec3 side = {x > 0 ? 1.0f : -1.0f, 0, 0};
+            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
+            Vec3 nr[4] = {side, side, side, side};
+            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
+            Quad(&m, p, nr, us, vs, side);
+        }
+    }
+    m.materials = {Painted(kGearFile)};
+    return m;
+}
+
+// The shell: a heavy round with a pointed nose and a glowing base, centred
+// on its origin.
+XMesh Shell()
+{
+    std::vector<Vec3> pts;
+    const struct { float z, r; } rings[] = {{-0.4f, 0.06f}, {-0.36f, 0.068f}, {0.14f, 0.068f}, {0.28f, 0.045f}, {0.38f, 0.018f}};
+    for (const auto& ring : rings)
+        for (int k = 0; k < 6; ++k) {
+            float a = 2 * kPi * k / 6;
+            pts.push_back({ring.r * std::cos(a), ring.r * std::sin(a), ring.z});
+        }
+    pts.push_back({0, 0, 0.4f});
+    XMesh m = ConvexHull(pts);
+    for (size_t f = 0; f < m.material.size(); ++f)
+        if (m.normal[m.faces[f * 3]].z < -0.9f) m.material[f] = 1;
+    m.materials = {{Rgb(0x7A6A48), 12, Rgb(0x505048), Rgb(0x141410), ""},
+                   {Rgb(0xFFC070), 0, Rgb(0), Rgb(0xFFA030), ""}};
+    return m;
+}
+}  // namespace
+
+void BuildTiger(Pack& pack)
+{
+    pack.Png(kCamoFile, CamoTexture());
+    pack.Png(kGearFile, GearTexture());
+    pack.Jpg("LAND/TIGER/fire.jpg", FirePicture());
+
+    pack.X("LAND/TIGER/body.x", Hull());
+    pack.X("LAND/TIGER/top1.x", Turret());
+    pack.X("LAND/TIGER/top2.x", Gun());
+    pack.X("LAND/TIGER/weapon1.x", FlameMount());
+    pack.X("LAND/TIGER/weapon2.x", FlameNozzle());
+    pack.X("LAND/TIGER/stailer1.x", Wheel(kSprocketRadius, 0, 12, kSprocketFace));
+    pack.X("LAND/TIGER/stailer2.x", Wheel(kIdlerRadius, kIdlerOffset, 12, kRoadWheelFace));
+    pack.X("LAND/TIGER/stailer3.x", Wheel(kRoadWheelRadius, kRowOffset, 12, kRoadWheelFace));
+    pack.X("LAND/TIGER/stailer4.x", Wheel(kRoadWheelRadius, -kRowOffset, 12, kRoadWheelFace));
+    pack.X("LAND/TIGER/tailer.x", Track());
+    pack.X("LAND/TIGER/tama.x", Shell());
+}
+
+namespace {
+const bool kRegistered = RegisterKindBuilder("TIGER", BuildTiger);
+}  // namespace

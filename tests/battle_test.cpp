@@ -533,12 +533,16 @@ TEST_F(Battle, AButtonHeldThroughThePauseDoesNotFireOnResuming)
     for (int k = 0; k < 30 && StepsRun() < 25; ++k) {
         sys::LoopPass();
         BattleFrame();
-        if (StepsRun() == 8) EXPECT_EQ(paused, 1);
+        if (StepsRun() == 8) {
+            EXPECT_EQ(paused, 1);
+        }
         if (StepsRun() >= 11 && StepsRun() < 20) {
             EXPECT_EQ(paused, 0);
             EXPECT_EQ(TankControls[0].fire, 0) << "step " << StepsRun();
         }
-        if (StepsRun() >= 22) EXPECT_EQ(TankControls[0].fire, 1) << "step " << StepsRun();
+        if (StepsRun() >= 22) {
+            EXPECT_EQ(TankControls[0].fire, 1) << "step " << StepsRun();
+        }
     }
     EXPECT_GE(StepsRun(), 22u);
 }

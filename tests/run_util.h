@@ -9,8 +9,13 @@ struct RunResult {
     std::string out, err;
 };
 
+// Runs to the end.  Scripted runs on the virtual clock end by themselves, so
+// the limit only stops a run that hangs; it is generous, because a loaded
+// machine or the sanitizer build may take many times longer than an idle one
+// (CTest's own timeout stands above it).
+constexpr int kRunLimitMs = 20 * 60 * 1000;
 RunResult RunProgram(const std::vector<std::string>& args, const std::string& cwd = "",
-                     int timeoutMs = 60000);
+                     int timeoutMs = kRunLimitMs);
 // Starts without waiting; Finish waits (up to the limit) and collects.
 struct Running {
     int pid = -1;

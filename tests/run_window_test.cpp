@@ -110,7 +110,7 @@ TEST_F(Window, AVirtualClockBattleMatchesTheHeadlessOne)
         std::vector<std::string> args = {VARNOK_EXE, "--data", dir_, "--battle", "--frames", "60", "--seed", "4",
                                          "--script", dir_ + "/drive.txt", "--report", dir_ + "/r.json"};
         args.push_back(k == 0 ? "--headless" : "--virtual-clock");
-        RunResult r = RunProgram(args, "", 60000);
+        RunResult r = RunProgram(args);
         ASSERT_EQ(r.exitCode, 0) << r.err;
         units[k] = JsonArray(ReadFile(dir_ + "/r.json"), "units");
     }

@@ -34,7 +34,7 @@ TEST(CommandLine, ReadsEveryFlag)
     std::string err;
     ASSERT_TRUE(Parse({"--data", "pack", "--headless", "--virtual-clock", "--script", "s.txt",
                        "--frames", "300", "--seed", "4294967295", "--report", "r.json", "--battle",
-                       "--side", "robot", "--tank", "9", "--robot", "104", "--earth", "16",
+                       "--side", "robot", "--tank", "1", "--robot", "101", "--earth", "16",
                        "--mercury", "1", "--sky", "208", "--minutes", "90", "--demo"},
                       &cl, &err))
         << err;
@@ -45,8 +45,8 @@ TEST(CommandLine, ReadsEveryFlag)
     EXPECT_EQ(cl.seed, 4294967295u);
     EXPECT_EQ(cl.reportPath, "r.json");
     EXPECT_EQ(cl.side, 1);
-    EXPECT_EQ(cl.tankType, 9);
-    EXPECT_EQ(cl.robotType, 104);
+    EXPECT_EQ(cl.tankType, 1);
+    EXPECT_EQ(cl.robotType, 101);
     EXPECT_EQ(cl.earthCount, 16);
     EXPECT_EQ(cl.mercuryCount, 1);
     EXPECT_EQ(cl.skyId, 208);
@@ -81,27 +81,39 @@ TEST(CommandLine, ABadFlagOrValueIsNamed)
 }
 
 // Every kind of both tables is reached by its number and by its name in any
-// case, and the command line gives the player exactly that kind.
-TEST(CommandLine, EveryKindIsNamedByItsNumberOrItsName)
+// case; a kind that may fight is given to the player, one that is only
+// looked at is refused by name.
+TEST(CommandLine, EveryKindIsNamedByItsNumberOrItsNameAndOnlyFightersAreTaken)
 {
     auto lower = [](std::string s) {
         for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return s;
     };
-    for (const TankKind& k : TankKinds)
-        for (const std::string& text : {std::to_string(k.kind), lower(k.name), std::string(k.name)}) {
+    auto check = [&](const char* flag, int kind, const char* name, bool fights, int CommandLine::*field) {
+        for (const std::string& text : {std::to_string(kind), lower(name), std::string(name)}) {
             CommandLine cl;
             std::string err;
-            ASSERT_TRUE(Parse({"--tank", text.c_str()}, &cl, &err)) << err;
-            EXPECT_EQ(cl.tankType, k.kind) << text;
+            bool ok = Parse({flag, text.c_str()}, &cl, &err);
+            EXPECT_EQ(ok, fights) << text << ": " << err;
+            if (fights) {
+                EXPECT_EQ(cl.*field, kind) << text;
+            } else {
+                EXPECT_EQ(err, std::string(flag) + ": " + name + " (" + std::to_string(kind) +
+                                   ") is only looked at and cannot be taken into battle");
+            }
         }
-    for (const RobotKind& k : RobotKinds)
-        for (const std::string& text : {std::to_string(k.kind), lower(k.name)}) {
-            CommandLine cl;
-            std::string err;
-            ASSERT_TRUE(Parse({"--robot", text.c_str()}, &cl, &err)) << err;
-            EXPECT_EQ(cl.robotType, k.kind) << text;
-        }
+    };
+    int fighters = 0;
+    for (const TankKind& k : TankKinds) {
+        check("--tank", k.kind, k.name, TankKindCanFight(k.kind), &CommandLine::tankType);
+        fighters += TankKindCanFight(k.kind);
+    }
+    for (const RobotKind& k : RobotKinds) {
+        check("--robot", k.kind, k.name, RobotKindCanFight(k.kind), &CommandLine::robotType);
+        fighters += RobotKindCanFight(k.kind);
+    }
+    EXPECT_GE(fighters, 3);
+    EXPECT_FALSE(TankKindCanFight(5)) << "FT17_BER is only looked at";
     CommandLine cl;
     std::string err;
     EXPECT_FALSE(Parse({"--robot", "ABRAMS"}, &cl, &err)) << "a tank's name is no robot kind";

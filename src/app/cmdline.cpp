@@ -113,6 +113,12 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
                          KindChoices(tank) + ")";
                 ok = false;
             }
+            // A kind that is only looked at cannot be driven into battle.
+            if (ok && !(tank ? TankKindCanFight(kind) : RobotKindCanFight(kind))) {
+                *error = flag + ": " + (tank ? TankKindName(kind) : RobotKindName(kind)) + " (" +
+                         std::to_string(kind) + ") is only looked at and cannot be taken into battle";
+                ok = false;
+            }
             if (ok) (tank ? out->tankType : out->robotType) = kind;
         }
         else if (flag == "--earth") ok = intValue(1, 16, &out->earthCount);

@@ -107,14 +107,6 @@ void FillOptionChoices()
         if (OptionData.shadowMapSize == kShadowSizes[k]) ShadowChoice = k;
 }
 
-bool TankKindFights(int32_t kind)
-{
-    const TankKind* k = TankKindOf(kind);
-    return k && k->fights;
-}
+bool TankKindFights(int32_t kind) { return TankKindCanFight(kind); }
 
-bool RobotKindFights(int32_t kind)
-{
-    const RobotKind* k = RobotKindOf(kind);
-    return k && k->fights;
-}
+bool RobotKindFights(int32_t kind) { return RobotKindCanFight(kind); }

@@ -8,6 +8,21 @@
 #include <cstring>
 #include <strings.h>
 
+#include "records/kinds.h"
+
+// Whether a kind may be taken into battle: its row says it fights and holds
+// every routine a battle calls (models, pose, fire, shots, draw).  A row
+// that says so without them would field a unit nobody sees and that never
+// fires.
+inline bool CanFight(const TankKind& k)
+{
+    return k.fights && k.load && k.pose && k.fire && k.trigger && k.updateShots && k.draw;
+}
+inline bool CanFight(const RobotKind& k)
+{
+    return k.fights && k.load && k.pose && k.fire && k.updateShots && k.draw;
+}
+
 // The kind a name means: its number ("2") or its name in any case
 // ("abrams"); 0 for neither.
 template <class Row, int N>
@@ -21,13 +36,13 @@ int KindFromText(const Row (&rows)[N], const char* text)
     return 0;
 }
 
-// The kinds that fight, in table order, into kinds[0..]; returns how many.
+// The kinds that may fight, in table order, into kinds[0..]; returns how many.
 template <class Row, int N>
 int FightingKinds(const Row (&rows)[N], int32_t* kinds)
 {
     int count = 0;
     for (const Row& k : rows)
-        if (k.fights) kinds[count++] = k.kind;
+        if (CanFight(k)) kinds[count++] = k.kind;
     return count;
 }
 

@@ -105,3 +105,9 @@ int FightingRobotKinds(int32_t* kinds) { return FightingKinds(RobotKinds, kinds)
 void LoadRobotModels(int kind) { LoadKindModels(RobotKindOf(kind)); }
 
 void ReleaseAllRobotModels() { ReleaseKindModels(RobotKinds); }
+
+bool RobotKindCanFight(int kind)
+{
+    const RobotKind* k = RobotKindOf(kind);
+    return k && CanFight(*k);
+}

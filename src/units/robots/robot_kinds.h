@@ -44,7 +44,10 @@ const char* RobotKindName(int kind);
 int RobotKindFromText(const char* text);
 // Gives the robot its kind and the kind's row (0: no kind, no row).
 void SetRobotKind(RobotUnit& robot, int kind);
-// The kinds the computer fields, in kind order: the rows that fight.
+// Whether `kind` may be taken into battle: its row says it fights and holds
+// every routine a battle calls.  False for a number that is no kind.
+bool RobotKindCanFight(int kind);
+// The kinds the computer fields, in kind order: the rows that may fight.
 // Returns how many, into kinds[0..].
 int FightingRobotKinds(int32_t kinds[kRobotKindCount]);
 // Loads a kind's model set once, whoever asks first; nothing for a number

@@ -86,3 +86,9 @@ void LoadTankModels(int kind)
 }
 
 void ReleaseAllTankModels() { ReleaseKindModels(TankKinds); }
+
+bool TankKindCanFight(int kind)
+{
+    const TankKind* k = TankKindOf(kind);
+    return k && CanFight(*k);
+}

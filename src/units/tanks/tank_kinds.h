@@ -30,7 +30,10 @@ const char* TankKindName(int kind);
 int TankKindFromText(const char* text);
 // Gives the tank its kind and the kind's row (0: no kind, no row).
 void SetTankKind(TankUnit& tank, int kind);
-// The kinds the computer fields, in kind order: the rows that fight.
+// Whether `kind` may be taken into battle: its row says it fights and holds
+// every routine a battle calls.  False for a number that is no kind.
+bool TankKindCanFight(int kind);
+// The kinds the computer fields, in kind order: the rows that may fight.
 // Returns how many, into kinds[0..].
 int FightingTankKinds(int32_t kinds[kLastTankKind]);
 // Loads a kind's model set once, whoever asks first (a battle or the select

@@ -357,12 +357,16 @@ TEST_F(Rno15, ARobotFrozenByAFriendlyShotThawsAndFightsAgain)
     ASSERT_EQ(r.shakeCode, HitReaction::FrozenByIce);
     EXPECT_EQ(r.hp, 256);  // robots take no damage from robots
     MercuryCount = 1;  // the friend leaves the field: only robot 0 fights on
+    // Frozen, it patrols in its mind (the computer would walk it on) but
+    // the ice holds it where it stands.
     int firedWhileFrozen = 0, frames = 0;
     uint64_t before = ::Shots.fired;
+    Vec3 at = Pos(r.World());
     while (r.shakeCode == HitReaction::FrozenByIce && frames < 1000) {
         RobotAiDecide();
         RobotStep();
         ++frames;
+        EXPECT_EQ(Pos(r.World()).z, at.z) << "walked while frozen, frame " << frames;
     }
     firedWhileFrozen = static_cast<int>(::Shots.fired - before);
     EXPECT_EQ(frames, kFreezeFrames);

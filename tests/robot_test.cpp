@@ -299,22 +299,26 @@ TEST_F(RobotSide, ArmGunsFireByKindAndWaitForTheirTimers)
     EXPECT_EQ(active, 1);
     EXPECT_EQ(ded.weaponBusy, 1);
     EXPECT_EQ(ded.armSide, 1);
-    EXPECT_EQ(RobotGunSounds.started, 1u);  // "Sound/RobotFire.wav"
+    EXPECT_EQ(RobotGunSounds.started, 2u);  // "Sound/RobotFire.wav": the D-ED.10's and the R-NO.15's
     EXPECT_EQ(RobotMissileSounds.started, 0u);
-    // The other kinds keep the same readiness rules though their own guns
-    // come later: the R-NO.15 alternates its arms, the R-NO.16 fires both.
+    // The other kinds keep the same readiness rules: the R-NO.15 alternates
+    // its arms, the R-NO.16 (whose gun comes later) fires both.
     EXPECT_EQ(rno15.weaponBusy, 1);
     EXPECT_EQ(rno15.armSide, 1);
     EXPECT_EQ(rno16.weaponBusy, 1);
     EXPECT_EQ(rno16.armSide, 0);
     EXPECT_EQ(rno13.weaponBusy, 0);  // it has no gun of its own
     // Held down, the D-ED.10 fires again only once its timer has run out.
-    int shots = 1;
+    auto dedShells = [&] {
+        int n = 0;
+        for (const Projectile& s : ded.shells) n += s.state != kShotFree;
+        return n;
+    };
     for (int k = 0; k < 23; ++k) RobotStep();
-    EXPECT_EQ(static_cast<uint64_t>(shots), ::Shots.fired);
+    EXPECT_EQ(dedShells(), 1);
     RobotStep();
     RobotStep();
-    EXPECT_EQ(::Shots.fired, 2u);
+    EXPECT_EQ(dedShells(), 2);
     EXPECT_EQ(ded.armSide, 0);
     // Shells leave the left arm 1.9 ahead of it, the next the right arm.
     Mat4 muzzle = MatTranslation(-0.4f, 0, 1.9f) * ded.partWorld[3];

@@ -122,6 +122,7 @@ struct RobotUnit {
     int32_t podAngle;
     float podSlide;
     int32_t secondShotBusy;
+    int32_t podRecoil;  // frames since a volley, while secondShotBusy
     int32_t fireTimer;  // frames since a first-weapon shot, while weaponBusy
     DebrisLaunch debris[3];
     Vec3 boxSize;

@@ -20,6 +20,7 @@ constexpr float kAiTurn = 1.5f;          // degrees a frame the computer turns t
 constexpr float kAiPitch = 0.5f;         // degrees a frame the computer raises or lowers the arms
 constexpr float kStopping = 0.09f;       // speed lost a frame with no movement key
 constexpr float kSoundRange = 100.0f;    // shots are heard within this of the camera
+constexpr int32_t kFreezeFrames = 120;   // ice holds a robot this long, as it holds a tank
 
 
 // Whether the player's keys and mouse drive robot `slot` (the computer
@@ -28,6 +29,7 @@ bool PlayerDrives(int slot) { return slot == 0 && PlayerSide == 1 && !DemoPlayer
 
 // How a hit shakes a robot: the reach of the random step a frame and how
 // fast the shake runs out.  A code not listed runs out without a jitter.
+// Ice holds a robot still, without a jitter, and thaws after kFreezeFrames.
 struct Shake {
     HitReaction code;
     float reach;
@@ -35,10 +37,10 @@ struct Shake {
 };
 constexpr Shake kShakes[] = {
     {HitReaction::TankShell, 0.2f, 1}, {HitReaction::Bullet, 0.01f, 4}, {HitReaction::Shell, 0.06f, 2},
-    {HitReaction::Missile, 0.09f, 2},  {HitReaction::FrozenByIce, 0.0f, 0},  {HitReaction::Killed, 0.36f, 1},
+    {HitReaction::Missile, 0.09f, 2},  {HitReaction::FrozenByIce, 0.0f, 1},  {HitReaction::Killed, 0.36f, 1},
 };
 
-void ShakeFromHit(RobotUnit& r)
+void ShakeFromHit(RobotUnit& r, ControlFlags& f)
 {
     if (r.shakeCode == HitReaction::None) return;
     Shake s{r.shakeCode, 0.0f, 1};
@@ -51,7 +53,9 @@ void ShakeFromHit(RobotUnit& r)
         r.World().m[3][2] += dz;
     }
     r.shakeTimer += s.step;
-    if (r.shakeTimer >= kRobotShakeFrames) {
+    const bool frozen = r.shakeCode == HitReaction::FrozenByIce;
+    if (frozen) f.turnLeft = f.forward = f.backward = f.turnRight = f.fire = f.switchWeapon = 0;
+    if (r.shakeTimer >= (frozen ? kFreezeFrames : kRobotShakeFrames)) {
         r.shakeCode = HitReaction::None;
         r.shakeTimer = 0;
     }
@@ -167,7 +171,7 @@ void SpawnRobot(int slot)
     for (int k = 1; k <= 10; ++k) r.partWorld[k] = r.World();
     r.aimYaw = r.aimPitch = r.legHeading = r.speed = 0;
     r.shakeCode = HitReaction::None;
-    r.shakeTimer = r.lockedOn = r.weapon = r.secondShotBusy = 0;
+    r.shakeTimer = r.lockedOn = r.weapon = r.secondShotBusy = r.podRecoil = 0;
     // A fresh start for the walk cycle and the gun as well: a robot that
     // died mid-stride or mid-shot does not come back in that state.
     r.walkPhase = r.bob = 0;
@@ -308,7 +312,7 @@ void RobotSideUpdate()
         RobotUnit& r = Robots[j];
         ControlFlags& f = RobotControls[j];
         const RobotKind* kind = r.row;
-        ShakeFromHit(r);
+        ShakeFromHit(r, f);
         if (r.alive) {
             if (f.turretLeft) r.aimYaw -= 1.0f;
             if (f.turretRight) r.aimYaw += 1.0f;

@@ -140,6 +140,27 @@ void DrawWithEffect(ModelPart* part, const Mat4& w, float distance)
     DrawModelPartWithEffect(part, distance);
 }
 
+// A frozen robot: every part in pale ice through the battle's ice effect,
+// unfogged and opaque as the effect draws it.
+void DrawFrozen(const PlacedPart* parts, int count, float distance)
+{
+    gfx::SetRenderState(gfx::RS_FOGENABLE, 0);
+    gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 0);
+    uint32_t passes = 0;
+    gfx::EffectBegin(BattleEffect, &passes);
+    gfx::EffectBeginPass(BattleEffect, 0);
+    for (int k = 0; k < count; ++k) {
+        gfx::EffectSetMatrix(BattleEffect, "matWVP", parts[k].world * ViewMatrix * ProjectionMatrix);
+        gfx::EffectSetMatrix(BattleEffect, "matWorld", parts[k].world);
+        gfx::EffectCommitChanges(BattleEffect);
+        DrawModelPartSubsets(parts[k].part, distance);
+    }
+    gfx::EffectEndPass(BattleEffect);
+    gfx::EffectEnd(BattleEffect);
+    gfx::SetRenderState(gfx::RS_FOGENABLE, 1);
+    gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 1);
+}
+
 struct ShotVertex {
     float x, y, z;
     uint32_t colour;
@@ -330,6 +351,10 @@ void DrawRobot10(const RobotUnit& r)
 {
     if (!IsSphereInView(BattleFrustum, Position(r.World()), 1.5f)) return;
     PlacedPart parts[kMaxPlacedParts];
+    if (r.shakeCode == HitReaction::FrozenByIce && BattleEffect) {
+        DrawFrozen(parts, Robot10Parts(r, false, parts), r.cameraDistance);
+        return;
+    }
     if (r.cameraDistance < kNearDraw && ShadowEffect) {
         // Near: lit and shadowed by the shadow effect.  Fog stays on, as for
         // the near ground: the effect fogs from the device's fog state, so a

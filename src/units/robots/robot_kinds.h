@@ -88,5 +88,28 @@ int Robot10Parts(const RobotUnit& robot, bool depth, PlacedPart out[kMaxPlacedPa
 constexpr int32_t kRobot10FireFrames = 23;  // weaponBusy clears past this
 constexpr int32_t kRobot10PodsUp = 190;     // pods stowed
 
-// R-NO.15 (kind 102), rno15.cpp: so far its part matrices and fire timer.
+// R-NO.15 (kind 102), rno15.cpp.  Its model set is readable by tests.
+extern RobotModelSet Robot15Models;
+extern const RobotHitModels kRobot15HitModels;  // torso and feet
+enum : int32_t {  // its model set's slots
+    kR15Body = 1, kR15Head = 2, kR15RightArm = 3, kR15LeftArm = 4, kR15RightLeg = 5, kR15LeftLeg = 6,
+    kR15Foot = 7, kR15Pod = 8, kR15IceShot = 10
+};
+void LoadRobot15();
+void ReleaseRobot15();
 void PoseRobot15(RobotUnit& robot);
+void FireRobot15(RobotUnit& robot, const Mat4& muzzle, int weapon);
+void UpdateRobot15Shots(RobotUnit& robot, int slot);
+void DrawRobot15(const RobotUnit& robot);
+void DrawRobot15IceShots(const RobotUnit& robot);  // lit: the ice shots' meshes
+void DrawRobot15Cannon(const RobotUnit& robot);    // additive: the cannon's streaks and glows
+void DrawRobot15Depth(const RobotUnit& robot);
+// The parts an R-NO.15 draws, in order, as Robot10Parts gives the D-ED.10's:
+// body, torso, arms, the pods while the cannon is in hand, legs and feet.
+int Robot15Parts(const RobotUnit& robot, bool depth, PlacedPart out[kMaxPlacedParts]);
+// Its fire timer, pods and volleys.
+constexpr int32_t kRobot15FireFrames = 45;    // weaponBusy clears past this
+constexpr int32_t kRobot15PodsOut = 0;        // pitch of pods ready to fire
+constexpr int32_t kRobot15PodsIn = -90;       // pitch of stowed pods, barrels up
+constexpr float kRobot15SlideIn = -0.6f;      // slide of pods down in their bays
+constexpr int32_t kRobot15RecoilFrames = 72;  // secondShotBusy clears past this

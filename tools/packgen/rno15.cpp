@@ -1,0 +1,560 @@
+// The R-NO.15 walking robot: a tall, heavy walker with reverse-jointed
+// legs, an ice cannon under each arm and a four-barrel weapon pod in a bay
+// on the inner side of each arm.  Its mesh parts, the armour texture they
+// share, and the streak and glow of its cannon shots.
+//
+// Every part is modelled in the frame its pose matrix gives it (+x right,
+// +y up, +z forward; the robot's left is -x):
+//   body.x       pelvis and hip axles; the body origin stands 2.46 above the
+//                ground and the torso's waist ring sits on its top (y 0)
+//   head.x       the torso that turns, its origin 0.35 above the body's; the
+//                shoulder hubs end at x -0.5 / +0.5 where the arms' begin.
+//                Its box is the robot's hit box: the turning column below
+//                the waist reaches as far down as the sensor brow reaches up
+//   leftarm.x, rightarm.x  arms pitching about their origins, (-1.06 /
+//                +1.06, 0.67, 0) on the torso: an ice cannon on the outer
+//                side, muzzle at (-0.3 / +0.3, -0.6, 2.4); a bay on the inner
+//                side, open at the top and the front, where the pod rides
+//   leftleg.x, rightleg.x  hip drum and thigh, from the hip at (-0.53 /
+//                +0.53, -0.1, 0.2) on the body, back and down to the knee at
+//                (-0.4 / +0.4, -0.65, -0.7) in the leg's frame
+//   foot.x       knee, shin and foot of either leg, its origin the knee; the
+//                sole lies 1.71 below it, on the ground when standing
+//   weapon.x     the four-barrel pod, barrels along +z with their mouths at
+//                (+-0.12, +-0.08, 0.9).  The pose pitches it about x: at -90
+//                degrees the barrels point up and the pod stands in its bay,
+//                slid down 0.6, its muzzles level with the arm's top; at 0
+//                the barrels point ahead over the ice cannon
+//   tama03.x     the ice shot: a crystal along +z, centred on its origin (its
+//                box is the shot's hit box)
+//
+// One texture of five painted regions serves every part, one material each;
+// each flat face gets a whole plate of its region, tubes wrap theirs round.
+#include <array>
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "pack.h"
+#include "shapes.h"
+
+namespace {
+constexpr int kAtlas = 512;
+constexpr int kMargin = 6;
+const char* const kArmour = "LAND/R-NO.15/Armour.png";
+
+enum Region { kPlate, kAccent, kJoint, kGlow, kStripe };
+
+struct PixelRect {
+    int x, y, w, h;
+};
+
+PixelRect RegionPixels(Region r)
+{
+    switch (r) {
+    case kPlate: return {0, 0, 256, 256};
+    case kAccent: return {256, 0, 256, 256};
+    case kJoint: return {0, 256, 256, 256};
+    case kGlow: return {256, 256, 256, 128};
+    case kStripe: return {256, 384, 256, 128};
+    }
+    return {0, 0, 256, 256};
+}
+
+void RegionUv(Region r, float s, float t, float* u, float* v)
+{
+    PixelRect p = RegionPixels(r);
+    *u = (p.x + kMargin + Clamp01(s) * (p.w - 2 * kMargin)) / kAtlas;
+    *v = (p.y + kMargin + Clamp01(t) * (p.h - 2 * kMargin)) / kAtlas;
+}
+
+using RegionOf = std::function<Region(Vec3 normal)>;
+
+// Each flat face (corners sharing one normal) spread over a whole plate of
+// the region its normal picks, v running down the face.
+void FaceUv(XMesh* m, const RegionOf& regionOf)
+{
+    std::map<std::array<float, 3>, std::vector<uint32_t>> faces;
+    for (size_t i = 0; i < m->pos.size(); ++i)
+        faces[{m->normal[i].x, m->normal[i].y, m->normal[i].z}].push_back(static_cast<uint32_t>(i));
+    for (const auto& [key, corners] : faces) {
+        Vec3 n = m->normal[corners[0]];
+        Vec3 down = std::fabs(n.y) < 0.8f ? Vec3{0, -1, 0} : Vec3{0, 0, -1};
+        down = Vec3Normalize(down - n * Vec3Dot(n, down));
+        Vec3 right = Vec3Cross(down, n);
+        float s0 = 1e9f, s1 = -1e9f, t0 = 1e9f, t1 = -1e9f;
+        for (uint32_t i : corners) {
+            float s = Vec3Dot(m->pos[i], right), t = Vec3Dot(m->pos[i], down);
+            s0 = std::min(s0, s), s1 = std::max(s1, s), t0 = std::min(t0, t), t1 = std::max(t1, t);
+        }
+        Region r = regionOf(n);
+        for (uint32_t i : corners) {
+            float s = (Vec3Dot(m->pos[i], right) - s0) / std::max(s1 - s0, 1e-6f);
+            float t = (Vec3Dot(m->pos[i], down) - t0) / std::max(t1 - t0, 1e-6f);
+            RegionUv(r, s, t, &m->u[i], &m->v[i]);
+        }
+    }
+}
+
+XMaterial Armour() { return {Rgb(0xF4F4F4), 20, Rgb(0x404048), Rgb(0), kArmour}; }
+
+class Part {
+public:
+    void Add(const XMesh& piece, Region r) { Add(piece, [r](Vec3) { return r; }); }
+    void Add(XMesh piece, const RegionOf& regionOf)
+    {
+        FaceUv(&piece, regionOf);
+        AddPiece(&mesh_, piece, 0);
+    }
+    // A tube from a to b: its side wrapped once round by `side`, its caps
+    // plates of `cap`.
+    void Tube(Vec3 a, Vec3 b, float ra, float rb, int sides, Region side, Region cap)
+    {
+        XMesh t = Cone(a, b, ra, rb, sides, true);
+        XMesh plates = t;
+        FaceUv(&plates, [cap](Vec3) { return cap; });
+        Vec3 axis = Vec3Normalize(b - a);
+        for (size_t i = 0; i < t.pos.size(); ++i) {
+            if (std::fabs(Vec3Dot(t.normal[i], axis)) > 0.999f) t.u[i] = plates.u[i], t.v[i] = plates.v[i];
+            else RegionUv(side, t.u[i], 1 - t.v[i], &t.u[i], &t.v[i]);
+        }
+        AddPiece(&mesh_, t, 0);
+    }
+    void Tube(Vec3 a, Vec3 b, float r, int sides, Region side, Region cap) { Tube(a, b, r, r, sides, side, cap); }
+    // The convex hull of a few points, textured by face.
+    void Hull(const std::vector<Vec3>& points, const RegionOf& regionOf) { Add(ConvexHull(points), regionOf); }
+
+    XMesh& Mesh() { return mesh_; }
+    XMesh Finished() const
+    {
+        XMesh m = mesh_;
+        m.materials = {Armour()};
+        return m;
+    }
+
+private:
+    XMesh mesh_;
+};
+
+void Bounds(const XMesh& m, Vec3* lo, Vec3* hi)
+{
+    *lo = {1e9f, 1e9f, 1e9f};
+    *hi = {-1e9f, -1e9f, -1e9f};
+    for (Vec3 p : m.pos) {
+        lo->x = std::min(lo->x, p.x), lo->y = std::min(lo->y, p.y), lo->z = std::min(lo->z, p.z);
+        hi->x = std::max(hi->x, p.x), hi->y = std::max(hi->y, p.y), hi->z = std::max(hi->z, p.z);
+    }
+}
+
+// The eight corners of a box across x at height y and depth z, with its
+// half sizes: a cross-section to hull with another.
+void Section(std::vector<Vec3>* pts, Vec3 centre, float hx, float hy, float hz)
+{
+    for (float sx : {-1.0f, 1.0f})
+        for (float sy : {-1.0f, 1.0f})
+            for (float sz : {-1.0f, 1.0f}) pts->push_back({centre.x + sx * hx, centre.y + sy * hy, centre.z + sz * hz});
+}
+
+// A rectangle round (cx, cy) with cut corners, at depth z: the rings of a
+// lofted housing.
+void Ring(std::vector<Vec3>* pts, float z, float cx, float cy, float hw, float hh, float cut)
+{
+    float x0 = cx - hw, x1 = cx + hw, y0 = cy - hh, y1 = cy + hh, c = cut;
+    for (P2 p : {P2{x0 + c, y0}, P2{x1 - c, y0}, P2{x1, y0 + c}, P2{x1, y1 - c}, P2{x1 - c, y1}, P2{x0 + c, y1},
+                 P2{x0, y1 - c}, P2{x0, y0 + c}})
+        pts->push_back({p.a, p.b, z});
+}
+
+// An armour plate lying on the side outline a-b (points {y, z}) from x0 to
+// x1, `thick` thick toward `out`, its outer face bevelled in by `thick`.
+XMesh PlateOn(P2 a, P2 b, float x0, float x1, float thick, P2 out)
+{
+    float len = std::hypot(out.a, out.b);
+    P2 n{out.a / len * thick, out.b / len * thick};
+    float dl = std::hypot(b.a - a.a, b.b - a.b);
+    P2 along{(b.a - a.a) / dl * thick, (b.b - a.b) / dl * thick};
+    std::vector<Vec3> pts;
+    for (float x : {x0, x1}) {
+        float xi = x < (x0 + x1) / 2 ? x + thick : x - thick;
+        pts.push_back({x, a.a, a.b});
+        pts.push_back({x, b.a, b.b});
+        pts.push_back({xi, a.a + n.a + along.a, a.b + n.b + along.b});
+        pts.push_back({xi, b.a + n.a - along.a, b.b + n.b - along.b});
+    }
+    return ConvexHull(pts);
+}
+
+void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
+
+RegionOf UndersideJoint(Region top) { return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; }; }
+
+// --- The parts -------------------------------------------------------------
+
+XMesh Body()
+{
+    Part p;
+    // The pelvis: a deep keeled block under the waist, its top at y 0.
+    p.Add(ExtrudeX({{0.0f, -0.4f}, {0.0f, 0.4f}, {-0.12f, 0.56f}, {-0.38f, 0.46f}, {-0.47f, 0.06f}, {-0.38f, -0.36f},
+                    {-0.12f, -0.5f}},
+                   -0.34f, 0.34f, 0.05f),
+          [](Vec3 n) { return n.y < -0.5f ? kJoint : std::fabs(n.x) > 0.9f ? kStripe : kPlate; });
+    // Front armour with the reactor glow behind its slot.
+    p.Add(PlateOn({-0.1f, 0.57f}, {-0.37f, 0.47f}, -0.28f, 0.28f, 0.05f, {-0.35f, 0.94f}), kAccent);
+    p.Add(PlateOn({-0.19f, 0.565f}, {-0.27f, 0.535f}, -0.12f, 0.12f, 0.08f, {-0.35f, 0.94f}), kGlow);
+    // Hip axles out to the legs' drums.
+    for (float s : {-1.0f, 1.0f}) p.Tube({s * 0.3f, -0.1f, 0.2f}, {s * 0.46f, -0.1f, 0.2f}, 0.13f, 12, kJoint, kJoint);
+    // A rear armour skirt.
+    p.Add(PlateOn({-0.06f, -0.46f}, {-0.4f, -0.38f}, -0.3f, 0.3f, 0.06f, {-0.2f, -1.0f}), kAccent);
+    return p.Finished();
+}
+
+XMesh Head()
+{
+    Part p;
+    p.Tube({0, -0.35f, 0}, {0, -0.2f, 0}, 0.38f, 16, kJoint, kJoint);  // waist bearing
+    // The chest: wide and deep, a raked lower front, a flat top.
+    std::vector<Vec3> chest;
+    const P2 outline[] = {{-0.2f, -0.4f}, {-0.2f, 0.34f}, {0.34f, 0.56f}, {0.84f, 0.5f},
+                          {1.0f, 0.24f},  {1.0f, -0.34f}, {0.74f, -0.54f}, {0.16f, -0.54f}};
+    for (P2 o : outline) {
+        float w = o.a > 0.9f ? 0.4f : o.a < 0.0f ? 0.4f : 0.47f;
+        for (float s : {-1.0f, 1.0f}) chest.push_back({s * w, o.a, o.b});
+    }
+    p.Hull(chest, [](Vec3 n) { return n.y < -0.5f ? kJoint : std::fabs(n.x) > 0.85f ? kStripe : kPlate; });
+    // Glacis: the accent chevron on the raked front, a plate over it.
+    p.Add(PlateOn({-0.16f, 0.36f}, {0.32f, 0.57f}, -0.38f, 0.38f, 0.05f, {-0.36f, 0.93f}), kAccent);
+    p.Add(PlateOn({0.38f, 0.57f}, {0.8f, 0.52f}, -0.3f, 0.3f, 0.05f, {0.12f, 0.99f}), kPlate);
+    // The sensor brow on top, its visor glowing ice-white.
+    p.Add(ExtrudeX({{0.98f, 0.5f}, {1.12f, 0.42f}, {1.14f, 0.0f}, {0.98f, -0.1f}}, -0.22f, 0.22f, 0.03f),
+          [](Vec3 n) { return n.z > 0.3f ? kAccent : kPlate; });
+    p.Add(PlateOn({1.02f, 0.5f}, {1.1f, 0.455f}, -0.17f, 0.17f, 0.03f, {0.5f, 0.87f}), kGlow);
+    // Shoulder hubs the arms turn on.
+    for (float s : {-1.0f, 1.0f}) p.Tube({s * 0.36f, 0.67f, 0}, {s * 0.5f, 0.67f, 0}, 0.25f, 14, kJoint, kAccent);
+    // Coolant tanks for the ice cannons on the back, with glowing bands.
+    for (float s : {-1.0f, 1.0f}) {
+        p.Tube({s * 0.2f, 0.02f, -0.64f}, {s * 0.2f, 0.86f, -0.64f}, 0.15f, 10, kPlate, kJoint);
+        for (float y : {0.28f, 0.56f}) p.Tube({s * 0.2f, y, -0.64f}, {s * 0.2f, y + 0.06f, -0.64f}, 0.16f, 10, kGlow, kGlow);
+    }
+    // The turning column reaches as far below the origin as the brow rises
+    // above it, and a chin sensor as far ahead as the tanks reach behind:
+    // the box is centred on the origin.
+    Vec3 lo, hi;
+    Bounds(p.Mesh(), &lo, &hi);
+    p.Tube({0, -0.2f, 0}, {0, -hi.y + 0.05f, 0}, 0.2f, 12, kJoint, kJoint);
+    p.Tube({0, -hi.y + 0.05f, 0}, {0, -hi.y, 0}, 0.2f, 0.14f, 12, kGlow, kGlow);
+    p.Add(ChamferedBox({-0.12f, 0.06f, 0.5f}, {0.12f, 0.2f, -lo.z}, 0.03f),
+          [](Vec3 n) { return n.z > 0.5f ? kGlow : kJoint; });
+    return p.Finished();
+}
+
+// The left arm (-x side); the right one is its mirror.
+XMesh LeftArm()
+{
+    Part p;
+    p.Tube({0.44f, 0, 0}, {0.555f, 0, 0}, 0.2f, 14, kJoint, kAccent);  // shoulder hub
+    // The bay's inner wall, narrowing below so the arm clears the hips.
+    std::vector<Vec3> wall;
+    for (float x : {0.38f, 0.46f}) {
+        for (float z : {-0.6f, 0.5f}) wall.push_back({x, 0.28f, z});
+        for (float z : {-0.25f, 0.3f}) wall.push_back({x, -0.92f, z});
+    }
+    p.Hull(wall, [](Vec3 n) { return n.x < -0.5f ? kJoint : kStripe; });
+    // The bay's floor and the bridge over its back.
+    p.Add(ChamferedBox({-0.06f, -0.92f, -0.25f}, {0.46f, -0.84f, 0.3f}, 0.02f), kJoint);
+    p.Add(ChamferedBox({-0.06f, 0.0f, -0.74f}, {0.46f, 0.28f, -0.5f}, 0.03f),
+          [](Vec3 n) { return n.z > 0.5f ? kJoint : kPlate; });
+    // The ice cannon's housing.
+    std::vector<Vec3> housing;
+    Ring(&housing, -0.76f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f);
+    Ring(&housing, 0.95f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f);
+    Ring(&housing, 1.36f, -0.3f, -0.47f, 0.2f, 0.32f, 0.08f);
+    p.Hull(housing, [](Vec3 n) { return n.y > 0.9f ? kPlate : n.z > 0.5f ? kJoint : n.x < -0.9f ? kStripe : kPlate; });
+    // Shoulder armour over the housing.
+    p.Add(PlateOn({0.3f, 0.6f}, {0.3f, -0.7f}, -0.6f, -0.02f, 0.1f, {1.0f, 0.0f}), kAccent);
+    // The barrel, its coolant coils and the frost emitter at the muzzle.
+    p.Tube({-0.3f, -0.6f, 1.3f}, {-0.3f, -0.6f, 2.16f}, 0.13f, 12, kPlate, kJoint);
+    for (float z : {1.58f, 1.84f}) p.Tube({-0.3f, -0.6f, z}, {-0.3f, -0.6f, z + 0.06f}, 0.155f, 12, kGlow, kGlow);
+    p.Tube({-0.3f, -0.6f, 2.14f}, {-0.3f, -0.6f, 2.3f}, 0.18f, 0.16f, 12, kAccent, kJoint);
+    p.Tube({-0.3f, -0.6f, 2.3f}, {-0.3f, -0.6f, 2.4f}, 0.12f, 0.09f, 12, kJoint, kGlow);
+    // A status light down the outer side and a hose from the tanks.
+    p.Add(ChamferedBox({-0.585f, -0.2f, -0.2f}, {-0.55f, -0.08f, 0.8f}, 0.01f), kGlow);
+    p.Tube({-0.3f, 0.1f, -0.74f}, {-0.3f, -0.3f, -0.9f}, 0.06f, 8, kJoint, kJoint);
+    return p.Finished();
+}
+
+// Drawn at either pod matrix: symmetric in x.
+XMesh Pod()
+{
+    Part p;
+    p.Add(ChamferedBox({-0.17f, -0.13f, -0.22f}, {0.17f, 0.13f, 0.56f}, 0.035f),
+          [](Vec3 n) { return std::fabs(n.x) > 0.8f ? kStripe : n.y < -0.8f ? kAccent : kPlate; });
+    for (float x : {-0.12f, 0.12f})
+        for (float y : {-0.08f, 0.08f}) p.Tube({x, y, 0.5f}, {x, y, 0.9f}, 0.045f, 8, kJoint, kGlow);
+    // Sight on top, a ready light on the back.
+    p.Add(ChamferedBox({-0.05f, 0.13f, -0.1f}, {0.05f, 0.2f, 0.3f}, 0.015f), kAccent);
+    p.Add(ChamferedBox({-0.1f, -0.05f, -0.25f}, {0.1f, 0.05f, -0.22f}, 0.01f), kGlow);
+    return p.Finished();
+}
+
+// The left hip drum and thigh (-x side); the right one is its mirror.
+XMesh LeftLeg()
+{
+    Part p;
+    p.Tube({0.08f, 0, 0}, {-0.18f, 0, 0}, 0.19f, 14, kJoint, kJoint);
+    p.Tube({-0.18f, 0, 0}, {-0.22f, 0, 0}, 0.15f, 14, kAccent, kAccent);
+    std::vector<Vec3> thigh;
+    Section(&thigh, {-0.08f, -0.06f, -0.02f}, 0.1f, 0.15f, 0.15f);
+    Section(&thigh, {-0.4f, -0.6f, -0.66f}, 0.1f, 0.12f, 0.12f);
+    p.Hull(thigh, UndersideJoint(kPlate));
+    // Armour on the outside of the thigh.
+    std::vector<Vec3> guard;
+    Section(&guard, {-0.21f, -0.12f, 0.0f}, 0.03f, 0.2f, 0.2f);
+    Section(&guard, {-0.52f, -0.5f, -0.55f}, 0.03f, 0.13f, 0.13f);
+    p.Hull(guard, [](Vec3 n) { return n.x < -0.5f ? kAccent : kJoint; });
+    return p.Finished();
+}
+
+// Knee, shin and foot, round the knee; symmetric in x.
+XMesh Foot()
+{
+    Part p;
+    p.Tube({-0.2f, 0, 0}, {0.2f, 0, 0}, 0.19f, 14, kJoint, kAccent);  // knee
+    // The shin runs down and forward to the ankle, a guard on its front.
+    std::vector<Vec3> shin;
+    Section(&shin, {0, -0.1f, 0.04f}, 0.14f, 0.02f, 0.15f);
+    Section(&shin, {0, -1.22f, 0.46f}, 0.11f, 0.02f, 0.12f);
+    p.Hull(shin, UndersideJoint(kPlate));
+    std::vector<Vec3> guard;
+    Section(&guard, {0, -0.08f, 0.2f}, 0.12f, 0.06f, 0.04f);
+    Section(&guard, {0, -0.95f, 0.55f}, 0.09f, 0.06f, 0.04f);
+    p.Hull(guard, [](Vec3 n) { return n.z > 0.3f ? kAccent : kPlate; });
+    // The calf actuator behind, the ankle drum below.
+    p.Tube({0, -0.12f, -0.2f}, {0, -1.05f, 0.3f}, 0.055f, 8, kJoint, kJoint);
+    p.Tube({-0.16f, -1.32f, 0.46f}, {0.16f, -1.32f, 0.46f}, 0.13f, 12, kJoint, kGlow);
+    // The foot: a wide pad, three toes ahead and a heel spur, its sole 1.71
+    // below the knee.
+    constexpr float kSole = -1.71f;
+    std::vector<Vec3> pad;
+    for (float s : {-1.0f, 1.0f}) {
+        pad.push_back({s * 0.3f, kSole, -0.08f});
+        pad.push_back({s * 0.3f, kSole, 0.9f});
+        pad.push_back({s * 0.22f, -1.46f, 0.14f});
+        pad.push_back({s * 0.22f, -1.46f, 0.74f});
+    }
+    p.Hull(pad, [](Vec3 n) { return n.y > 0.5f ? kAccent : n.y < -0.5f ? kJoint : kPlate; });
+    for (float x : {-0.2f, 0.0f, 0.2f}) {
+        std::vector<Vec3> toe;
+        for (float k : {-1.0f, 1.0f}) {
+            toe.push_back({x + k * 0.07f, kSole, 0.8f});
+            toe.push_back({x + k * 0.07f, -1.56f, 0.8f});
+            toe.push_back({x + k * 0.04f, kSole, 1.16f});
+            toe.push_back({x + k * 0.04f, -1.64f, 1.12f});
+        }
+        p.Hull(toe, [](Vec3) { return kJoint; });
+    }
+    std::vector<Vec3> spur;
+    for (float k : {-1.0f, 1.0f}) {
+        spur.push_back({k * 0.09f, kSole, 0.0f});
+        spur.push_back({k * 0.09f, -1.5f, 0.0f});
+        spur.push_back({k * 0.05f, kSole, -0.3f});
+        spur.push_back({k * 0.05f, -1.62f, -0.28f});
+    }
+    p.Hull(spur, [](Vec3) { return kJoint; });
+    return p.Finished();
+}
+
+// The ice shot: a long hexagonal crystal along +z, 24 triangles, cold and
+// bright whatever the light.
+XMesh IceShot()
+{
+    std::vector<Vec3> pts = {{0, 0, 0.34f}, {0, 0, -0.3f}};
+    for (int i = 0; i < 6; ++i) {
+        float a = 6.2831853f * i / 6;
+        for (float z : {-0.07f, 0.09f}) pts.push_back({0.11f * std::cos(a), 0.11f * std::sin(a), z});
+    }
+    XMesh m = ConvexHull(pts);
+    for (size_t i = 0; i < m.pos.size(); ++i) m.u[i] = 0.5f, m.v[i] = 0.5f;
+    m.materials = {{Rgb(0xCFEFFF, 0.9f), 40, Rgb(0xFFFFFF), Rgb(0x5C8FC8), ""}};
+    return m;
+}
+
+// --- Pictures --------------------------------------------------------------
+
+struct Palette {
+    RGBA dark, light, line, bevelLight, bevelShade, grime;
+};
+
+// Distance (pixels) inside the region's plate, negative in the margin, and
+// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
+float EdgeDistance(const PixelRect& r, int x, int y, int* side)
+{
+    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
+    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
+    *side = 0;
+    for (int i = 1; i < 4; ++i)
+        if (d[i] < d[*side]) *side = i;
+    return d[*side];
+}
+
+// An armour plate: cloudy paint, a bevelled panel line round the edge, a
+// row of bolts, a recessed seam, worn edges and grime toward the bottom.
+void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, bool worn)
+{
+    PixelRect r = RegionPixels(region);
+    const RGBA bare = Rgb(0x66707A);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            int side;
+            float d = EdgeDistance(r, x, y, &side);
+            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
+            float n = Fbm(lx / 34.0f, ly / 34.0f, 4, seed);
+            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * 1.3f - 0.15f));
+            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * 0.1f);
+            float t = ly / r.h;
+            float grime = Smooth(0.5f, 1.0f, t) * (0.4f + 0.6f * Fbm(lx / 8.0f, ly / 26.0f, 3, seed + 2));
+            col = Mix(col, pal.grime, grime * 0.45f);
+            if (worn && d < 22 && Fbm(lx / 6.0f, ly / 6.0f, 3, seed + 3) > 0.62f + d / 70.0f) col = bare;
+            if (d < 5.0f) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, 0.7f);
+            if (d < 2.2f) col = pal.line;
+            c.At(x, y) = col;
+        }
+    // A recessed seam down the plate, bolts in a row along the top.
+    float seam = r.x + kMargin + (r.w - 2 * kMargin) * 0.62f;
+    c.FillRect(seam - 1, r.y + kMargin + 4, seam + 1, r.y + r.h - kMargin - 4, Mix(pal.line, pal.dark, 0.3f));
+    c.FillRect(seam + 1, r.y + kMargin + 4, seam + 2, r.y + r.h - kMargin - 4, Mix(pal.bevelLight, pal.light, 0.5f));
+    for (int k = 0; k < 5; ++k) {
+        float cx = r.x + kMargin + 14 + k * (r.w - 2 * kMargin - 28) / 4.0f, cy = r.y + kMargin + 12.0f;
+        c.Disc(cx + 0.7f, cy + 0.8f, 3.0f, pal.bevelShade);
+        c.Disc(cx, cy, 2.4f, Mix(pal.light, pal.bevelLight, 0.6f));
+    }
+}
+
+// Joints and actuators: dark blued metal in rings.
+void PaintJoint(Canvas& c)
+{
+    PixelRect r = RegionPixels(kJoint);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
+            float n = Fbm(lx / 18.0f, ly / 18.0f, 4, 2031);
+            RGBA col = Mix(Rgb(0x1D2129), Rgb(0x363C48), n);
+            float rib = 0.5f + 0.5f * std::sin(ly / 12.0f * 6.2831853f);
+            col = Mix(col, Rgb(0x4F5868), rib * rib * 0.4f);
+            if (std::fmod(ly, 12.0f) < 1.2f) col = Mix(col, Rgb(0x12141A), 0.8f);
+            c.At(x, y) = Mix(col, Rgb(0x1A1D24), Hash01(x, y, 2033) * 0.15f);
+        }
+}
+
+// Emissive-looking panels: a dark frame round a frosty white-blue core.
+void PaintGlow(Canvas& c)
+{
+    PixelRect r = RegionPixels(kGlow);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            int side;
+            float d = EdgeDistance(r, x, y, &side);
+            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
+            float core = Smooth(2.0f, 18.0f, d);
+            float frost = 0.85f + 0.15f * Fbm(lx / 5.0f, ly / 5.0f, 3, 2041);
+            float k = core * frost;
+            RGBA col = Mix(Rgb(0x101838), Rgb(0x3F6FE8), Clamp01(k * 1.8f));
+            col = Mix(col, Rgb(0x9FD8FF), Clamp01(k * 1.8f - 0.6f));
+            col = Mix(col, Rgb(0xEEFBFF), Clamp01(k * 2.2f - 1.6f));
+            c.At(x, y) = col;
+        }
+}
+
+// Gunmetal with a band of chevrons in the accent violet.
+void PaintStripe(Canvas& c, const Palette& metal)
+{
+    PaintPlate(c, kStripe, metal, 2051, false);
+    PixelRect r = RegionPixels(kStripe);
+    float top = r.y + kMargin + 16.0f, bottom = r.y + kMargin + (r.h - 2 * kMargin) * 0.45f;
+    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
+        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
+            float phase = std::fmod((x - r.x) - (y - r.y) + 1000.0f, 24.0f);
+            RGBA stripe = phase < 12 ? Rgb(0x7A4FE6) : Rgb(0x262A33);
+            float wear = Fbm(x / 6.0f, y / 6.0f, 3, 2052);
+            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.7f ? 0.8f : 0.1f);
+        }
+    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
+    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+}
+
+Canvas ArmourTexture()
+{
+    Canvas c(kAtlas, kAtlas, Rgb(0x3A404A));
+    const Palette metal{Rgb(0x3E4550), Rgb(0x646E7B), Rgb(0x171A20), Rgb(0x96A0AD), Rgb(0x272C35), Rgb(0x2A2A2C)};
+    const Palette accent{Rgb(0x3E2384), Rgb(0x6A44D6), Rgb(0x1A1036), Rgb(0xA58BF4), Rgb(0x2A1766), Rgb(0x2C2340)};
+    PaintPlate(c, kPlate, metal, 2011, false);
+    PaintPlate(c, kAccent, accent, 2021, true);
+    PaintJoint(c);
+    PaintGlow(c);
+    PaintStripe(c, metal);
+    return c;
+}
+
+// The colour ramp of a cannon shot: white-hot core, pale blue, violet, out.
+RGBA ShotColour(float k)
+{
+    RGBA col = Mix(Rgb(0x000000), Rgb(0x5A2CD0), Clamp01(k * 2.2f));
+    col = Mix(col, Rgb(0x8FB8FF), Clamp01(k * 2.2f - 0.9f));
+    return Mix(col, Rgb(0xF4F8FF), Clamp01(k * 2.5f - 1.6f));
+}
+
+// 16 x 64 on black (the colour key): a streak along v, hot in the middle of
+// its width, fading toward both ends.
+Canvas CannonStreak()
+{
+    Canvas c(16, 64, Rgb(0x000000));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 16; ++x) {
+            float across = (x + 0.5f - 8.0f) / 8.0f;
+            float t = (y + 0.5f) / 64.0f;
+            float along = Smooth(0.0f, 0.35f, t) * Smooth(1.0f, 0.8f, t);
+            float k = std::exp(-across * across * 6.0f) * along;
+            c.At(x, y) = k < 0.03f ? Rgb(0x000000) : ShotColour(k);
+        }
+    return c;
+}
+
+// 64 x 64 on black (the colour key): a round glow with a faint ring.
+Canvas CannonGlow()
+{
+    Canvas c(64, 64, Rgb(0x000000));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            float dx = (x + 0.5f - 32.0f) / 32.0f, dy = (y + 0.5f - 32.0f) / 32.0f;
+            float d = std::hypot(dx, dy);
+            float ring = std::exp(-(d - 0.62f) * (d - 0.62f) * 90.0f) * 0.3f;
+            float k = std::exp(-d * d * 6.0f) * Clamp01((1 - d) * 4) + ring;
+            c.At(x, y) = k < 0.03f || d >= 1 ? Rgb(0x000000) : ShotColour(k);
+        }
+    return c;
+}
+}  // namespace
+
+void BuildRobot15(Pack& pack)
+{
+    pack.Png(kArmour, ArmourTexture());
+    pack.Png("LAND/R-NO.15/Cannon0.png", CannonGlow());
+    pack.Bmp("LAND/R-NO.15/Cannon1.bmp", CannonStreak());
+
+    pack.X("LAND/R-NO.15/body.x", Body());
+    pack.X("LAND/R-NO.15/head.x", Head());
+    XMesh arm = LeftArm();
+    pack.X("LAND/R-NO.15/leftarm.x", arm);
+    MirrorX(&arm);
+    pack.X("LAND/R-NO.15/rightarm.x", arm);
+    XMesh leg = LeftLeg();
+    pack.X("LAND/R-NO.15/leftleg.x", leg);
+    MirrorX(&leg);
+    pack.X("LAND/R-NO.15/rightleg.x", leg);
+    pack.X("LAND/R-NO.15/foot.x", Foot());
+    pack.X("LAND/R-NO.15/weapon.x", Pod());
+    pack.X("LAND/R-NO.15/tama03.x", IceShot());
+}
+
+namespace {
+const bool kRegistered = RegisterKindBuilder("R-NO.15", BuildRobot15);
+}  // namespace

@@ -17,7 +17,6 @@
 #include "headless_device.h"
 #include "hit_models.h"
 #include "platform/crt_rand.h"
-#include "platform/gfx_internal.h"
 #include "platform/test_hooks.h"
 #include "records/state.h"
 #include "side_steps.h"
@@ -469,23 +468,17 @@ TEST_F(Rno15, LoadingTwiceKeepsOneCopyAndTheLoadedFlagIsObeyed)
     gfx::Mesh* body = Robot15Models.parts[kR15Body].mesh;
     LoadRobotModels(kRobotRno15);
     EXPECT_EQ(Robot15Models.parts[kR15Body].mesh, body);
-    // Hold our own reference to what the first load made, load again and
-    // release once: every one of them is back to our reference alone.
-    gfx::Object* held[] = {
-        reinterpret_cast<gfx::Object*>(gfx::Retain(Robot15Models.parts[kR15Body].mesh)),
-        reinterpret_cast<gfx::Object*>(gfx::Retain(Robot15Models.parts[kR15IceShot].mesh)),
-        reinterpret_cast<gfx::Object*>(gfx::Retain(Robot15Models.parts[kR15Head].textures[0])),
-        reinterpret_cast<gfx::Object*>(gfx::Retain(Robot15Models.glow)),
-        reinterpret_cast<gfx::Object*>(gfx::Retain(Robot15Models.streak)),
-    };
-    LoadRobot15();
-    ASSERT_NE(Robot15Models.parts[kR15Body].mesh, nullptr);
+    // Load again and release once: every device object the set holds is
+    // gone, the first load's as well as the second's.
     ReleaseRobot15();
-    for (gfx::Object* o : held) {
-        ASSERT_NE(o, nullptr);
-        EXPECT_EQ(o->refs, 1);
-        gfx::ReleaseObject(o);
-    }
+    const int before = gfx::LiveObjects();
+    LoadRobot15();
+    const int loaded = gfx::LiveObjects();
+    ASSERT_GT(loaded, before);
+    LoadRobot15();
+    EXPECT_EQ(gfx::LiveObjects(), loaded) << "the second load kept the first one's objects";
+    ReleaseRobot15();
+    EXPECT_EQ(gfx::LiveObjects(), before);
     EXPECT_EQ(Robot15Models.parts[kR15Body].mesh, nullptr);
     EXPECT_EQ(Robot15Models.glow, nullptr);
 }

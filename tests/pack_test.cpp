@@ -12,6 +12,7 @@
 #include "headless_device.h"
 #include "platform/image.h"
 #include "platform/mesh_data.h"
+#include "platform/test_hooks.h"
 #include "units/robots/robot_kinds.h"
 #include "units/tanks/tank_kinds.h"
 
@@ -72,6 +73,29 @@ TEST_F(Pack, EveryKindsModelsLoadFromThePackWithoutAWord)
     for (const TankKind& k : TankKinds) check(k.name, k.load, k.release);
     for (const RobotKind& k : RobotKinds) check(k.name, k.load, k.release);
     EXPECT_GE(loaded, 2);
+}
+
+// Every kind's loader puts back what it holds before it loads: a set loaded
+// twice and released once leaves no device object behind.
+TEST_F(Pack, EveryKindsSetLoadedTwiceIsGoneAfterOneRelease)
+{
+    int kinds = 0;
+    auto check = [&](const char* name, void (*load)(), void (*release)()) {
+        if (!load || !release) return;
+        release();
+        const int before = gfx::LiveObjects();
+        load();
+        const int once = gfx::LiveObjects();
+        EXPECT_GT(once, before) << name;
+        load();
+        EXPECT_EQ(gfx::LiveObjects(), once) << name << ": the second load kept the first one's objects";
+        release();
+        EXPECT_EQ(gfx::LiveObjects(), before) << name;
+        ++kinds;
+    };
+    for (const TankKind& k : TankKinds) check(k.name, k.load, k.release);
+    for (const RobotKind& k : RobotKinds) check(k.name, k.load, k.release);
+    EXPECT_GE(kinds, 4);
 }
 
 TEST_F(Pack, MeshesLoadWithTheirTexturesThroughTheGamesLoader)

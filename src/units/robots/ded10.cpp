@@ -13,6 +13,7 @@
 #include "sides/player.h"
 #include "platform/crt_rand.h"
 #include "units/robots/robot_kinds.h"
+#include "units/unit_draw.h"
 
 RobotModelSet Robot10Models;
 
@@ -140,27 +141,6 @@ void DrawWithEffect(ModelPart* part, const Mat4& w, float distance)
     DrawModelPartWithEffect(part, distance);
 }
 
-// A frozen robot: every part in pale ice through the battle's ice effect,
-// unfogged and opaque as the effect draws it.
-void DrawFrozen(const PlacedPart* parts, int count, float distance)
-{
-    gfx::SetRenderState(gfx::RS_FOGENABLE, 0);
-    gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 0);
-    uint32_t passes = 0;
-    gfx::EffectBegin(BattleEffect, &passes);
-    gfx::EffectBeginPass(BattleEffect, 0);
-    for (int k = 0; k < count; ++k) {
-        gfx::EffectSetMatrix(BattleEffect, "matWVP", parts[k].world * ViewMatrix * ProjectionMatrix);
-        gfx::EffectSetMatrix(BattleEffect, "matWorld", parts[k].world);
-        gfx::EffectCommitChanges(BattleEffect);
-        DrawModelPartSubsets(parts[k].part, distance);
-    }
-    gfx::EffectEndPass(BattleEffect);
-    gfx::EffectEnd(BattleEffect);
-    gfx::SetRenderState(gfx::RS_FOGENABLE, 1);
-    gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 1);
-}
-
 struct ShotVertex {
     float x, y, z;
     uint32_t colour;
@@ -170,6 +150,8 @@ struct ShotVertex {
 
 void LoadRobot10()
 {
+    // A second load replaces the set instead of leaving the first behind.
+    ReleaseRobot10();
     RobotModelSet& m = Robot10Models;
     LoadModelPart(Part(kD10Body), "LAND/D-ED.10/Body.x");
     LoadModelPart(Part(kD10Head), "LAND/D-ED.10/Head.x");
@@ -352,7 +334,7 @@ void DrawRobot10(const RobotUnit& r)
     if (!IsSphereInView(BattleFrustum, Position(r.World()), 1.5f)) return;
     PlacedPart parts[kMaxPlacedParts];
     if (r.shakeCode == HitReaction::FrozenByIce && BattleEffect) {
-        DrawFrozen(parts, Robot10Parts(r, false, parts), r.cameraDistance);
+        DrawFrozenParts(parts, Robot10Parts(r, false, parts), r.cameraDistance);
         return;
     }
     if (r.cameraDistance < kNearDraw && ShadowEffect) {

@@ -15,6 +15,7 @@
 #include "world/ground.h"
 #include "platform/crt_rand.h"
 #include "units/robots/robot_kinds.h"
+#include "units/unit_draw.h"
 
 RobotModelSet Robot15Models;
 
@@ -164,27 +165,6 @@ void DrawWithEffect(ModelPart* part, const Mat4& w, float distance)
     gfx::EffectSetMatrix(ShadowEffect, "matW", w);
     gfx::EffectCommitChanges(ShadowEffect);
     DrawModelPartWithEffect(part, distance);
-}
-
-// A frozen robot: every part in pale ice through the battle's ice effect,
-// unfogged and opaque as the effect draws it.
-void DrawFrozenRobot(const PlacedPart* parts, int count, float distance)
-{
-    gfx::SetRenderState(gfx::RS_FOGENABLE, 0);
-    gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 0);
-    uint32_t passes = 0;
-    gfx::EffectBegin(BattleEffect, &passes);
-    gfx::EffectBeginPass(BattleEffect, 0);
-    for (int k = 0; k < count; ++k) {
-        gfx::EffectSetMatrix(BattleEffect, "matWVP", parts[k].world * ViewMatrix * ProjectionMatrix);
-        gfx::EffectSetMatrix(BattleEffect, "matWorld", parts[k].world);
-        gfx::EffectCommitChanges(BattleEffect);
-        DrawModelPartSubsets(parts[k].part, distance);
-    }
-    gfx::EffectEndPass(BattleEffect);
-    gfx::EffectEnd(BattleEffect);
-    gfx::SetRenderState(gfx::RS_FOGENABLE, 1);
-    gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 1);
 }
 
 struct ShotVertex {
@@ -338,7 +318,7 @@ void DrawRobot15(const RobotUnit& r)
     PlacedPart parts[kMaxPlacedParts];
     if (r.shakeCode == HitReaction::FrozenByIce && BattleEffect) {
         int n = Robot15Parts(r, false, parts);
-        DrawFrozenRobot(parts, n, r.cameraDistance);
+        DrawFrozenParts(parts, n, r.cameraDistance);
         return;
     }
     if (r.cameraDistance < kNearDraw && ShadowEffect) {

@@ -16,6 +16,7 @@
 #include "platform/gfx.h"
 #include "records/kinds.h"
 #include "records/units.h"
+#include "units/unit_draw.h"
 
 constexpr int kFirstRobotKind = 101;
 constexpr int kRobotKindCount = 4;
@@ -78,10 +79,6 @@ void DrawRobot10Depth(const RobotUnit& robot);
 // arms, the pods and their missiles when shown, legs and feet.  `depth`:
 // the depth pass and the near scene path (pods only while alive); otherwise
 // the far path (pods whenever the missiles are in hand).  Returns the count.
-struct PlacedPart {
-    ModelPart* part;
-    Mat4 world;
-};
 constexpr int kMaxPlacedParts = 12;
 int Robot10Parts(const RobotUnit& robot, bool depth, PlacedPart out[kMaxPlacedParts]);
 // The fire timer's and the pods' limits.

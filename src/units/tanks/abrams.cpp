@@ -18,6 +18,7 @@
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 #include "units/tanks/tank_kinds.h"
+#include "units/unit_draw.h"
 
 namespace {
 struct AbramsModelSet {
@@ -194,15 +195,11 @@ const ShotRules kShellRules = ShellRules();
 const ShotRules kBulletRules = BulletRules();
 
 // --- parts ------------------------------------------------------------------------------
-struct PartAt {
-    ModelPart* part;
-    Mat4 world;
-};
 constexpr int kMostParts = 25;
 
 // The parts in drawing order: body, turret (and its detail when asked),
 // gun, the machine gun while it is out, the idlers and the road wheels.
-int PlaceParts(const TankUnit& t, bool withDetail, PartAt out[kMostParts])
+int PlaceParts(const TankUnit& t, bool withDetail, PlacedPart out[kMostParts])
 {
     int n = 0;
     out[n++] = {&Models.body, t.world};
@@ -383,25 +380,11 @@ void UpdateAbramsShots(TankUnit& t, int slot)
 void DrawAbrams(TankUnit& t)
 {
     if (!Visible(Position(t.world), 3.5f)) return;
-    PartAt parts[kMostParts];
+    PlacedPart parts[kMostParts];
     const float distance = t.cameraDistance;
     if (t.shakeCode == HitReaction::FrozenByIce && BattleEffect) {
         int n = PlaceParts(t, false, parts);
-        gfx::SetRenderState(gfx::RS_FOGENABLE, 0);
-        gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 0);
-        uint32_t passes = 0;
-        gfx::EffectBegin(BattleEffect, &passes);
-        gfx::EffectBeginPass(BattleEffect, 0);
-        for (int k = 0; k < n; ++k) {
-            gfx::EffectSetMatrix(BattleEffect, "matWVP", parts[k].world * ViewMatrix * ProjectionMatrix);
-            gfx::EffectSetMatrix(BattleEffect, "matWorld", parts[k].world);
-            gfx::EffectCommitChanges(BattleEffect);
-            DrawModelPartSubsets(parts[k].part, distance);
-        }
-        gfx::EffectEndPass(BattleEffect);
-        gfx::EffectEnd(BattleEffect);
-        gfx::SetRenderState(gfx::RS_FOGENABLE, 1);
-        gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 1);
+        DrawFrozenParts(parts, n, distance);
     } else if (distance < kNearDraw && ShadowEffect) {
         int n = PlaceParts(t, true, parts);
         uint32_t passes = 0;

@@ -19,6 +19,7 @@
 #include "platform/crt_rand.h"
 #include "platform/gfx.h"
 #include "units/tanks/tank_kinds.h"
+#include "units/unit_draw.h"
 
 namespace {
 struct TigerModelSet {
@@ -311,15 +312,11 @@ Mat4 LeftWheel(const TankUnit& t, const WheelAt& w)
            t.world;
 }
 
-struct PartAt {
-    ModelPart* part;
-    Mat4 world;
-};
 constexpr int kMostParts = 3 + 8 + 2 * kWheelCount;
 
 // The parts in drawing order: body, turret, gun, the flame projectors while
 // they are out (each mount, then its nozzle), the wheels right then left.
-int PlaceParts(const TankUnit& t, PartAt out[kMostParts])
+int PlaceParts(const TankUnit& t, PlacedPart out[kMostParts])
 {
     int n = 0;
     out[n++] = {&Models.body, t.world};
@@ -513,25 +510,11 @@ void UpdateTigerShots(TankUnit& t, int slot)
 void DrawTiger(TankUnit& t)
 {
     if (!Visible(Position(t.world), 3.5f)) return;
-    PartAt parts[kMostParts];
+    PlacedPart parts[kMostParts];
     const int n = PlaceParts(t, parts);
     const float distance = t.cameraDistance;
     if (t.shakeCode == HitReaction::FrozenByIce && BattleEffect) {
-        gfx::SetRenderState(gfx::RS_FOGENABLE, 0);
-        gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 0);
-        uint32_t passes = 0;
-        gfx::EffectBegin(BattleEffect, &passes);
-        gfx::EffectBeginPass(BattleEffect, 0);
-        for (int k = 0; k < n; ++k) {
-            gfx::EffectSetMatrix(BattleEffect, "matWVP", parts[k].world * ViewMatrix * ProjectionMatrix);
-            gfx::EffectSetMatrix(BattleEffect, "matWorld", parts[k].world);
-            gfx::EffectCommitChanges(BattleEffect);
-            DrawModelPartSubsets(parts[k].part, distance);
-        }
-        gfx::EffectEndPass(BattleEffect);
-        gfx::EffectEnd(BattleEffect);
-        gfx::SetRenderState(gfx::RS_FOGENABLE, 1);
-        gfx::SetRenderState(gfx::RS_ALPHABLENDENABLE, 1);
+        DrawFrozenParts(parts, n, distance);
     } else if (distance < kNearDraw && ShadowEffect) {
         uint32_t passes = 0;
         gfx::EffectBegin(ShadowEffect, &passes);

@@ -397,9 +397,8 @@ TEST_F(Headless, TheRobotsOfADemoBattleWalkOffAndFightTheSameWayEachTime)
     std::string reports[2];
     for (std::string& report : reports) {
         RunResult r = RunProgram({VARNOK_EXE, "--data", dir_, "--headless", "--battle", "--side", "robot", "--demo",
-                                  "--earth", "16", "--mercury", "16", "--seed", "17", "--frames", "18000", "--report",
-                                  dir_ + "/r.json"},
-                                 "", 300000);
+                                  "--earth", "16", "--mercury", "16", "--seed", "1", "--frames", "18000", "--report",
+                                  dir_ + "/r.json"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         report = ReadFile(dir_ + "/r.json");
     }
@@ -436,11 +435,17 @@ TEST_F(Headless, TheRobotsOfADemoBattleWalkOffAndFightTheSameWayEachTime)
         ++robots;
     }
     EXPECT_EQ(robots, 16);
-    // Both sides destroyed units of the other (with this seed; kills are
-    // rare while half of each side are kinds still without weapons or hit
-    // models), and every kill is a death on the other side.
+    // Both sides destroyed units of the other, every kind that fights scored
+    // (with this seed), and every kill is a death on the other side.
     EXPECT_GT(robotKills, 0);
     EXPECT_GT(tankKills, 0);
+    for (const char* kind : {"TIGER", "ABRAMS", "D-ED.10", "R-NO.15"}) {
+        int kills = 0;
+        const std::string tag = std::string("\"kind_name\":\"") + kind + "\"";
+        for (size_t at = units.find(tag); at != std::string::npos; at = units.find(tag, at + 1))
+            kills += static_cast<int>(JsonNumber(units.substr(at, units.find('}', at) - at), "kills"));
+        EXPECT_GT(kills, 0) << kind << " scored no kill";
+    }
     EXPECT_EQ(robotKills, tankDeaths);
     EXPECT_EQ(tankKills, robotDeaths);
     EXPECT_EQ(JsonArray(reports[0], "units"), JsonArray(reports[1], "units"));

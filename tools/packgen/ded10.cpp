@@ -31,121 +31,22 @@
 #include <map>
 
 #include "pack.h"
+#include "plates.h"
 #include "shapes.h"
 
 namespace {
 constexpr float kFootTilt = 0.8552113f;  // the foot frame's turn about x, radians
 constexpr float kGround = -1.15f;        // the ground below the knee at rest
 constexpr float kThighTop = 1.24f;       // the back of the thigh's top, above the knee
-constexpr int kAtlas = 512;
-constexpr int kMargin = 6;
 const char* const kArmour = "LAND/D-ED.10/Armour.png";
-
-enum Region { kPlate, kAccent, kJoint, kGlow, kStripe };
-
-struct PixelRect {
-    int x, y, w, h;
-};
-
-PixelRect RegionPixels(Region r)
-{
-    switch (r) {
-    case kPlate: return {0, 0, 256, 256};
-    case kAccent: return {256, 0, 256, 256};
-    case kJoint: return {0, 256, 256, 256};
-    case kGlow: return {256, 256, 256, 128};
-    case kStripe: return {256, 384, 256, 128};
-    }
-    return {0, 0, 256, 256};
-}
-
-// The texture coordinates of a region's painted plate, inside its margin.
-void RegionUv(Region r, float s, float t, float* u, float* v)
-{
-    PixelRect p = RegionPixels(r);
-    *u = (p.x + kMargin + Clamp01(s) * (p.w - 2 * kMargin)) / kAtlas;
-    *v = (p.y + kMargin + Clamp01(t) * (p.h - 2 * kMargin)) / kAtlas;
-}
-
-using RegionOf = std::function<Region(Vec3 normal)>;
-
-// Texture for a piece of flat faces: each face (its corners share one
-// normal) is spread over a whole plate of the region its normal picks, v
-// running down the face (toward the back on flat tops).
-void PlateUv(XMesh* m, const RegionOf& regionOf)
-{
-    std::map<std::array<float, 3>, std::vector<uint32_t>> faces;
-    for (size_t i = 0; i < m->pos.size(); ++i)
-        faces[{m->normal[i].x, m->normal[i].y, m->normal[i].z}].push_back(static_cast<uint32_t>(i));
-    for (const auto& [key, corners] : faces) {
-        Vec3 n = m->normal[corners[0]];
-        Vec3 down = std::fabs(n.y) < 0.8f ? Vec3{0, -1, 0} : Vec3{0, 0, -1};
-        down = Vec3Normalize(down - n * Vec3Dot(n, down));
-        Vec3 right = Vec3Cross(down, n);
-        float s0 = 1e9f, s1 = -1e9f, t0 = 1e9f, t1 = -1e9f;
-        for (uint32_t i : corners) {
-            float s = Vec3Dot(m->pos[i], right), t = Vec3Dot(m->pos[i], down);
-            s0 = std::min(s0, s), s1 = std::max(s1, s), t0 = std::min(t0, t), t1 = std::max(t1, t);
-        }
-        Region r = regionOf(n);
-        for (uint32_t i : corners) {
-            float s = (Vec3Dot(m->pos[i], right) - s0) / std::max(s1 - s0, 1e-6f);
-            float t = (Vec3Dot(m->pos[i], down) - t0) / std::max(t1 - t0, 1e-6f);
-            RegionUv(r, s, t, &m->u[i], &m->v[i]);
-        }
-    }
-}
 
 // The armour material every part uses.
 XMaterial Armour() { return {Rgb(0xF4F4F4), 18, Rgb(0x3A3A3A), Rgb(0), kArmour}; }
 
-class Part {
+class Part : public PlatedPart {
 public:
-    // A solid of flat faces, all in one region or a region per face.
-    void Add(const XMesh& piece, Region r) { Add(piece, [r](Vec3) { return r; }); }
-    void Add(XMesh piece, const RegionOf& regionOf)
-    {
-        PlateUv(&piece, regionOf);
-        AddPiece(&mesh_, piece, 0);
-    }
-    // A tube from a to b: its side wrapped once round by the region, its
-    // caps plates of `cap`.
-    void Tube(Vec3 a, Vec3 b, float ra, float rb, int sides, Region side, Region cap)
-    {
-        XMesh t = Cone(a, b, ra, rb, sides, true);
-        XMesh plates = t;
-        PlateUv(&plates, [cap](Vec3) { return cap; });
-        Vec3 axis = Vec3Normalize(b - a);
-        for (size_t i = 0; i < t.pos.size(); ++i) {
-            if (std::fabs(Vec3Dot(t.normal[i], axis)) > 0.999f) t.u[i] = plates.u[i], t.v[i] = plates.v[i];
-            else RegionUv(side, t.u[i], 1 - t.v[i], &t.u[i], &t.v[i]);
-        }
-        AddPiece(&mesh_, t, 0);
-    }
-    void Tube(Vec3 a, Vec3 b, float r, int sides, Region side, Region cap) { Tube(a, b, r, r, sides, side, cap); }
-
-    XMesh& Mesh() { return mesh_; }
-    XMesh Finished() const
-    {
-        XMesh m = mesh_;
-        m.materials = {Armour()};
-        return m;
-    }
-
-private:
-    XMesh mesh_;
+    Part() : PlatedPart(Armour()) {}
 };
-
-// The box round a mesh's corners.
-void Bounds(const XMesh& m, Vec3* lo, Vec3* hi)
-{
-    *lo = {1e9f, 1e9f, 1e9f};
-    *hi = {-1e9f, -1e9f, -1e9f};
-    for (Vec3 p : m.pos) {
-        lo->x = std::min(lo->x, p.x), lo->y = std::min(lo->y, p.y), lo->z = std::min(lo->z, p.z);
-        hi->x = std::max(hi->x, p.x), hi->y = std::max(hi->y, p.y), hi->z = std::max(hi->z, p.z);
-    }
-}
 
 // A plate lying on the side outline a-b (points {y, z}) of a part, from x0
 // to x1, `thick` thick toward `out`; its outer face is bevelled in by `thick`.

@@ -1,0 +1,80 @@
+#include "plates.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+
+#include "canvas.h"
+
+PixelRect RegionPixels(Region r)
+{
+    switch (r) {
+    case kPlate: return {0, 0, 256, 256};
+    case kAccent: return {256, 0, 256, 256};
+    case kJoint: return {0, 256, 256, 256};
+    case kGlow: return {256, 256, 256, 128};
+    case kStripe: return {256, 384, 256, 128};
+    }
+    return {0, 0, 256, 256};
+}
+
+void RegionUv(Region r, float s, float t, float* u, float* v)
+{
+    PixelRect p = RegionPixels(r);
+    *u = (p.x + kMargin + Clamp01(s) * (p.w - 2 * kMargin)) / kAtlas;
+    *v = (p.y + kMargin + Clamp01(t) * (p.h - 2 * kMargin)) / kAtlas;
+}
+
+void PlateUv(XMesh* m, const RegionOf& regionOf)
+{
+    std::map<std::array<float, 3>, std::vector<uint32_t>> faces;
+    for (size_t i = 0; i < m->pos.size(); ++i)
+        faces[{m->normal[i].x, m->normal[i].y, m->normal[i].z}].push_back(static_cast<uint32_t>(i));
+    for (const auto& [key, corners] : faces) {
+        Vec3 n = m->normal[corners[0]];
+        Vec3 down = std::fabs(n.y) < 0.8f ? Vec3{0, -1, 0} : Vec3{0, 0, -1};
+        down = Vec3Normalize(down - n * Vec3Dot(n, down));
+        Vec3 right = Vec3Cross(down, n);
+        float s0 = 1e9f, s1 = -1e9f, t0 = 1e9f, t1 = -1e9f;
+        for (uint32_t i : corners) {
+            float s = Vec3Dot(m->pos[i], right), t = Vec3Dot(m->pos[i], down);
+            s0 = std::min(s0, s), s1 = std::max(s1, s), t0 = std::min(t0, t), t1 = std::max(t1, t);
+        }
+        Region r = regionOf(n);
+        for (uint32_t i : corners) {
+            float s = (Vec3Dot(m->pos[i], right) - s0) / std::max(s1 - s0, 1e-6f);
+            float t = (Vec3Dot(m->pos[i], down) - t0) / std::max(t1 - t0, 1e-6f);
+            RegionUv(r, s, t, &m->u[i], &m->v[i]);
+        }
+    }
+}
+
+void PlatedPart::Add(XMesh piece, const RegionOf& regionOf)
+{
+    PlateUv(&piece, regionOf);
+    AddPiece(&mesh_, piece, 0);
+}
+
+void PlatedPart::Tube(Vec3 a, Vec3 b, float ra, float rb, int sides, Region side, Region cap)
+{
+    XMesh t = Cone(a, b, ra, rb, sides, true);
+    XMesh plates = t;
+    PlateUv(&plates, [cap](Vec3) { return cap; });
+    Vec3 axis = Vec3Normalize(b - a);
+    for (size_t i = 0; i < t.pos.size(); ++i) {
+        if (std::fabs(Vec3Dot(t.normal[i], axis)) > 0.999f) t.u[i] = plates.u[i], t.v[i] = plates.v[i];
+        else RegionUv(side, t.u[i], 1 - t.v[i], &t.u[i], &t.v[i]);
+    }
+    AddPiece(&mesh_, t, 0);
+}
+
+void Bounds(const XMesh& m, Vec3* lo, Vec3* hi)
+{
+    *lo = {1e9f, 1e9f, 1e9f};
+    *hi = {-1e9f, -1e9f, -1e9f};
+    for (Vec3 p : m.pos) {
+        lo->x = std::min(lo->x, p.x), lo->y = std::min(lo->y, p.y), lo->z = std::min(lo->z, p.z);
+        hi->x = std::max(hi->x, p.x), hi->y = std::max(hi->y, p.y), hi->z = std::max(hi->z, p.z);
+    }
+}

@@ -147,6 +147,27 @@ bool BoxesOverlap(OrientedBox a, OrientedBox b, const Mat4& worldA, const Mat4& 
     return FifteenAxes(a, b, d);
 }
 
+SweptShot SweepShot(const OrientedBox& shot, const Mat4& shotWorld, Vec3 travel)
+{
+    const float distance = Vec3Length(travel);
+    if (!(distance > 2.0f * shot.halfSize.z)) return {shot, shotWorld, false};
+    // A frame whose z axis runs along the path, x kept as near the shot's
+    // own as the path allows; centred half way back.
+    Vec3 z = travel * (1.0f / distance);
+    Vec3 x = Vec3TransformNormal({1, 0, 0}, shotWorld);
+    x = x - z * Vec3Dot(x, z);
+    if (Vec3Length(x) < 1e-4f) x = std::fabs(z.y) < 0.9f ? Vec3Cross({0, 1, 0}, z) : Vec3Cross(z, {1, 0, 0});
+    x = Vec3Normalize(x);
+    Vec3 y = Vec3Cross(z, x);
+    Vec3 centre = Position(shotWorld) - travel * 0.5f;
+    Mat4 w = MatIdentity();
+    const Vec3 rows[4] = {x, y, z, centre};
+    for (int r = 0; r < 4; ++r) w.m[r][0] = rows[r].x, w.m[r][1] = rows[r].y, w.m[r][2] = rows[r].z;
+    OrientedBox box = shot;
+    box.halfSize.z += 0.5f * distance;
+    return {box, w, true};
+}
+
 bool ShotHitsTank(const ModelPart& shot, const Mat4& shotWorld, const TankUnit& tank)
 {
     return ShotHitsTankBox(shot.box, shotWorld, tank);

@@ -38,6 +38,17 @@ bool BoxesOverlapAllAxes(OrientedBox a, OrientedBox b, const Mat4& worldA, const
 // z axes in the world), each normalised.
 void SetBoxAxes(OrientedBox* box, const Mat4& world);
 
+// The box a shot swept this frame: from where it was (`travel` back from
+// shotWorld's origin) to where it is, as one box along the path, when it
+// moved further than its box is long; otherwise its own box where it is.
+// A fast shot so never passes through a thin target between two frames.
+struct SweptShot {
+    OrientedBox box;
+    Mat4 world;
+    bool swept;
+};
+SweptShot SweepShot(const OrientedBox& shot, const Mat4& shotWorld, Vec3 travel);
+
 // A shot given as a model part (its box) or as a bare box, with its world.
 bool ShotHitsTank(const ModelPart& shot, const Mat4& shotWorld, const TankUnit& tank);
 bool ShotHitsTankBox(const OrientedBox& shot, const Mat4& shotWorld, const TankUnit& tank);

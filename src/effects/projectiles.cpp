@@ -66,6 +66,30 @@ void WriteWeaponsReport(JsonWriter& w)
     }
     w.EndObject();
 }
+
+// The slot of the unit a swept shot meets first along its path: the one
+// whose origin lies least far along it (-1: none on the path).
+struct FirstOnPath {
+    int tank = -1;
+    int robot = -1;
+};
+
+template <class Unit, class Test>
+int FirstAlongPath(const Unit* units, int count, const SweptShot& path, Vec3 from, Vec3 travel, Test hits)
+{
+    int best = -1;
+    float bestAlong = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!hits(path.box, path.world, units[i])) continue;
+        float along = Vec3Dot(Position(units[i]) - from, travel);
+        if (best < 0 || along < bestAlong) best = i, bestAlong = along;
+    }
+    return best;
+}
+
+// Whether unit `slot`, whose box test gave `boxHit`, is hit: every unit the
+// box meets, unless a first along a swept path was found (`first`).
+bool OnPath(int slot, int first, bool boxHit) { return boxHit && (first < 0 || slot == first); }
 }  // namespace
 
 bool FireShot(Projectile* table, int count, const Mat4& world, const Mat4& step)
@@ -85,6 +109,19 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
 {
     uint32_t hits = 0;
     Vec3 p = Position(shot.world);
+    // The path the shot came this frame: its step's translation through its
+    // axes (what it turned on the way is small).  Units are tried against
+    // the whole path, so a fast shot cannot pass through a target between
+    // two frames; of the units on a swept path, a shot that ends on a hit
+    // meets only the first along it.
+    const Vec3 travel =
+        Vec3TransformNormal({shot.step.m[3][0], shot.step.m[3][1], shot.step.m[3][2]}, shot.world);
+    const SweptShot path = rules.box ? SweepShot(*rules.box, shot.world, travel) : SweptShot{};
+    FirstOnPath first;
+    if (path.swept && rules.freeOnHit) {
+        first.tank = FirstAlongPath(Tanks, EarthCount, path, p - travel, travel, ShotHitsTankBox);
+        first.robot = FirstAlongPath(Robots, MercuryCount, path, p - travel, travel, ShotHitsRobotBox);
+    }
     for (int k = 0; k < rules.testCount; ++k) {
         HitTest test = rules.order[k];
         switch (test) {
@@ -103,9 +140,10 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
             }
             break;
         case HitTest::Tanks:
+            if (!rules.box) break;
             for (int i = 0; i < EarthCount; ++i) {
+                if (!OnPath(i, first.tank, ShotHitsTankBox(path.box, path.world, Tanks[i]))) continue;
                 TankUnit& tank = Tanks[i];
-                if (!rules.box || !ShotHitsTankBox(*rules.box, shot.world, tank)) continue;
                 Effects(rules.tankEffects, p, rules.effectRadius);
                 Hit(shot, rules, test, &hits);
                 ++Shots.unitHits;
@@ -114,9 +152,10 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
             }
             break;
         case HitTest::Robots:
+            if (!rules.box) break;
             for (int j = 0; j < MercuryCount; ++j) {
+                if (!OnPath(j, first.robot, ShotHitsRobotBox(path.box, path.world, Robots[j]))) continue;
                 RobotUnit& robot = Robots[j];
-                if (!rules.box || !ShotHitsRobotBox(*rules.box, shot.world, robot)) continue;
                 Effects(rules.robotEffects, p, rules.effectRadius);
                 Hit(shot, rules, test, &hits);
                 ++Shots.unitHits;

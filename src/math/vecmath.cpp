@@ -268,6 +268,17 @@ float PitchToTarget(const Mat4& own, const Mat4& other)
     return Dip(Position(other) - from) - Dip(ahead);
 }
 
+float ArcLift(float step, float dip, float distance)
+{
+    if (!(dip > 0) || !(step > 0)) return 0;
+    // The points a shot passes lie on a circle of this radius; the first
+    // chord leaves at the aim, each next one turned down by `dip`.
+    float radius = step / (2 * std::sin(dip / 2));
+    float half = distance / (2 * radius);
+    if (half > 1) return 0;
+    return std::asin(half) - dip / 2;
+}
+
 float MatHeadingDegrees(const Mat4& m) { return LevelHeading({m.m[2][0], 0.0f, m.m[2][2]}); }
 
 bool IntersectTriangle(Vec3 p0, Vec3 p1, Vec3 p2, Vec3 origin, Vec3 dir, float* u, float* v,

@@ -95,6 +95,11 @@ float Dip(Vec3 d);
 // (level only), and degrees to pitch down to face it.
 float YawToTarget(const Mat4& own, const Mat4& other);
 float PitchToTarget(const Mat4& own, const Mat4& other);
+// How far above the straight line to a point `distance` away a shot must
+// leave, in radians, when it moves `step` a frame and its direction turns
+// down by `dip` radians a frame: its path is then an arc through the point.
+// 0 for a shot that flies straight (dip 0) and for a point out of its reach.
+float ArcLift(float step, float dip, float distance);
 
 // --- intersection and bounds -------------------------------------------------
 // Ray against triangle p0 p1 p2, either face.  On a hit returns true with the

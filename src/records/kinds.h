@@ -62,6 +62,11 @@ struct TankKind {
     // beyond which it goes back to the main gun (0: it picks at random).
     bool secondFiresWhenOnTarget;
     float secondWeaponReach;
+    // The main gun's shell: how far it moves a frame and how much its nose
+    // drops a frame (radians), so the computer aims above its target by the
+    // arc that brings the shell down on it.
+    float shellStep;
+    float shellDip;
     // The boxes shots find it by; null: it is never hit.
     const TankHitModels* hitModels;
     // Set once its models are loaded, by the battle or the select screen;

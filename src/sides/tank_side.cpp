@@ -184,6 +184,12 @@ void Engage(int i, TankUnit& t, ControlFlags& f, TankAiState& ai)
         else f.fire = Rand() % 26 == 2;
     }
     float e = PitchToTarget(t.gunWorld, target.partWorld[1]);
+    // The shell's nose drops a little every frame: the gun aims above the
+    // target by the arc that brings the shell down on it.
+    if (t.weapon == kWeaponMainGun && t.row) {
+        float distance = PointDistance(Position(t.gunWorld), Position(target.partWorld[1]));
+        e -= ArcLift(t.row->shellStep, t.row->shellDip, distance) * kRadToDeg;
+    }
     if (e >= kGunStep) t.gunPitch += kGunStep;
     if (e <= -kGunStep) t.gunPitch -= kGunStep;
     // As for the player: a gun pitched further dips into its own hull.

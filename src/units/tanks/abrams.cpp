@@ -519,6 +519,8 @@ TankKind AbramsKind()
         .previewDrop = 0.0f,
         .secondFiresWhenOnTarget = false,
         .secondWeaponReach = 0,
+        .shellStep = 2.2f,
+        .shellDip = kShellDip,
         .hitModels = &kAbramsHitModels,
         .loaded = 0,
         .load = LoadAbrams,

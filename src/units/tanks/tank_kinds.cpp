@@ -34,7 +34,7 @@ namespace {
 constexpr TankKind LookedAt(int32_t kind, const char* name, float previewDrop)
 {
     return {kind, name, false, 0.33f, 0.018f, 1.0f, {1.0f, 0, 2.3f}, false, 0, 0, {0, 2.65f, -6.35f},
-            Crosshair::Unchanged, Crosshair::Unchanged, previewDrop, false, 0, nullptr, 0, nullptr, nullptr,
+            Crosshair::Unchanged, Crosshair::Unchanged, previewDrop, false, 0, 0, 0, nullptr, 0, nullptr, nullptr,
             PoseTurretOnHull, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
 }
 }  // namespace

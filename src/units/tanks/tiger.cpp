@@ -642,6 +642,8 @@ TankKind TigerKind()
         .previewDrop = 0.0f,
         .secondFiresWhenOnTarget = true,
         .secondWeaponReach = 60.0f,
+        .shellStep = 2.3f,
+        .shellDip = kShellDip,
         .hitModels = &kTigerHitModels,
         .loaded = 0,
         .load = LoadTiger,

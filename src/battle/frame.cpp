@@ -88,7 +88,7 @@ void WriteBattleReport(JsonWriter& w)
     w.EndArray();
     w.BeginArray("units");
     auto unit = [&](const char* side, int slot, const char* name, int kind, int alive, float hp, int kills,
-                    int deaths, const Mat4& world) {
+                    int deaths, uint32_t fired, uint32_t hit, const Mat4& world) {
         w.BeginObject();
         w.String("side", side);
         w.Integer("slot", slot);
@@ -99,6 +99,8 @@ void WriteBattleReport(JsonWriter& w)
         w.Number("hp", hp);
         w.Integer("kills", kills);
         w.Integer("deaths", deaths);
+        w.Integer("fired", fired);
+        w.Integer("hits", hit);
         w.Number("x", world.m[3][0]);
         w.Number("y", world.m[3][1]);
         w.Number("z", world.m[3][2]);
@@ -107,11 +109,11 @@ void WriteBattleReport(JsonWriter& w)
     // The units of the last battle, whatever the menus have set since.
     for (int i = 0; i < LastBattle.earthCount; ++i) {
         const TankUnit& t = Tanks[i];
-        unit("earth", i, t.name, t.kind, t.alive, t.hp, t.kills, t.deaths, t.world);
+        unit("earth", i, t.name, t.kind, t.alive, t.hp, t.kills, t.deaths, t.shotsFired, t.shotsHit, t.world);
     }
     for (int i = 0; i < LastBattle.mercuryCount; ++i) {
         const RobotUnit& r = Robots[i];
-        unit("mercury", i, r.name, r.kind, r.alive, r.hp, r.kills, r.deaths, r.World());
+        unit("mercury", i, r.name, r.kind, r.alive, r.hp, r.kills, r.deaths, r.shotsFired, r.shotsHit, r.World());
     }
     w.EndArray();
     auto stats = [&](const char* key, const TimingStats& t) {

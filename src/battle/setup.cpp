@@ -35,6 +35,8 @@ void BattleInit()
     // Shots still flying when the last battle ended would fly on into this
     // one and score there.
     FreeAllShots();
+    for (TankUnit& t : Tanks) t.shotsFired = t.shotsHit = 0;
+    for (RobotUnit& r : Robots) r.shotsFired = r.shotsHit = 0;
     if (PlayerSide == 0) {
         SetTankKind(Tanks[0], TankTypeId);
         std::snprintf(Tanks[0].name, sizeof Tanks[0].name, "Player");

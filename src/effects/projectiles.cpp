@@ -87,6 +87,17 @@ int FirstAlongPath(const Unit* units, int count, const SweptShot& path, Vec3 fro
     return best;
 }
 
+// The count of shots fired of the unit that owns `table`, found by the
+// address of its table (null for a table of no unit).
+uint32_t* FiredCount(const Projectile* table)
+{
+    for (TankUnit& t : Tanks)
+        if (table == t.shells || table == t.bullets) return &t.shotsFired;
+    for (RobotUnit& r : Robots)
+        if (table == r.shells || table == r.missiles) return &r.shotsFired;
+    return nullptr;
+}
+
 // Whether unit `slot`, whose box test gave `boxHit`, is hit: every unit the
 // box meets, unless a first along a swept path was found (`first`).
 bool OnPath(int slot, int first, bool boxHit) { return boxHit && (first < 0 || slot == first); }
@@ -100,6 +111,7 @@ bool FireShot(Projectile* table, int count, const Mat4& world, const Mat4& step)
         table[i].world = world;
         table[i].step = step;
         ++Shots.fired;
+        if (uint32_t* count = FiredCount(table)) ++*count;
         return true;
     }
     return false;
@@ -148,7 +160,10 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
                 Hit(shot, rules, test, &hits);
                 ++Shots.unitHits;
                 tank.shakeCode = rules.tankReaction;
-                if (!shooter.isTank) Damage(tank, rules, ShooterKills(shooter));
+                if (!shooter.isTank) {
+                    ++Robots[shooter.slot].shotsHit;
+                    Damage(tank, rules, ShooterKills(shooter));
+                }
             }
             break;
         case HitTest::Robots:
@@ -160,7 +175,10 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
                 Hit(shot, rules, test, &hits);
                 ++Shots.unitHits;
                 robot.shakeCode = rules.robotReaction;
-                if (shooter.isTank) Damage(robot, rules, ShooterKills(shooter));
+                if (shooter.isTank) {
+                    ++Tanks[shooter.slot].shotsHit;
+                    Damage(robot, rules, ShooterKills(shooter));
+                }
             }
             break;
         case HitTest::Walls: {

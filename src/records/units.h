@@ -69,6 +69,8 @@ struct TankUnit {
     int32_t rankSlot;
     int32_t kills;
     int32_t deaths;
+    uint32_t shotsFired;  // this battle, for the report
+    uint32_t shotsHit;    // of them, those that met a unit of the other side
     float cameraDistance;
     int32_t weapon;
     int32_t mainGunBusy;
@@ -114,6 +116,8 @@ struct RobotUnit {
     int32_t rankSlot;
     int32_t kills;
     int32_t deaths;
+    uint32_t shotsFired;  // this battle, for the report
+    uint32_t shotsHit;    // of them, those that met a unit of the other side
     float cameraDistance;
     int32_t weapon;
     int32_t armSide;

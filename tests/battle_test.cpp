@@ -332,6 +332,19 @@ TEST_F(Battle, TheRobotLocksOnToTheFirstTankInItsSight)
     EXPECT_EQ(lockOnShown, 1);
     EXPECT_EQ(Robots[0].lockedOn, 1);
     EXPECT_EQ(Robots[0].lockTarget, 1);
+    // Every tank driven out of reach: no lock, and no box says otherwise.
+    for (int i = 0; i < 3; ++i) Tanks[i].world = MatTranslation(100, 8, 400.0f + 10 * i);
+    RobotPlayerControl();
+    EXPECT_EQ(Robots[0].lockedOn, 0);
+    EXPECT_EQ(lockOnShown, 0);
+    // Locked again, then the tank is destroyed: the box goes with it.
+    Tanks[1].world = MatTranslation(100, 8, 150);
+    RobotPlayerControl();
+    ASSERT_EQ(Robots[0].lockedOn, 1);
+    Tanks[1].alive = 0;
+    Tanks[2].world = MatTranslation(100, 8, 400);
+    RobotPlayerControl();
+    EXPECT_EQ(lockOnShown, 0);
 }
 
 TEST_F(Battle, EscapeTogglesThePauseOnceAndTheClockStandsStill)

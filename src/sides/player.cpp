@@ -218,5 +218,8 @@ void RobotPlayerControl()
         }
         lockOnShown = 0;
     }
+    // The lock box shows exactly while a live tank is locked: missiles leave
+    // only then, and a box left over from an earlier lock would say otherwise.
+    lockOnShown = me.lockedOn == 1 && me.lockTarget >= 0 && me.lockTarget < EarthCount && Tanks[me.lockTarget].alive;
     CycleView(&robotZLatch, MercuryCount);
 }

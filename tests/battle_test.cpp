@@ -176,6 +176,15 @@ TEST_F(Battle, TheComputerFieldsOnlyTheKindsThatFightEachWithItsRow)
     EXPECT_EQ(Tanks[0].kind, kTankAbrams) << "the player keeps the kind chosen";
     for (int i = 1; i < 16; ++i) EXPECT_EQ(Tanks[i].kind, kTankTiger) << i;
     for (int i = 0; i < 16; ++i) EXPECT_EQ(Robots[i].kind, kRobotRno15) << i;
+
+    // A row that says it fights but lacks a routine a battle calls is not
+    // fielded either, nor offered to the command line.
+    auto fire = TankKinds[kTankTiger - 1].fire;
+    TankKinds[kTankTiger - 1].fire = nullptr;
+    EXPECT_FALSE(TankKindCanFight(kTankTiger));
+    BattleInit();
+    TankKinds[kTankTiger - 1].fire = fire;
+    for (int i = 1; i < 16; ++i) EXPECT_EQ(Tanks[i].kind, kTankAbrams) << i;
 }
 
 TEST_F(Battle, AMissingBattleEffectStopsOnceWithTheMessage)

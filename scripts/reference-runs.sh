@@ -13,11 +13,18 @@ build=$(cd "${1:-$root/build}" && pwd)
 ref=$root/tests/reference
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+# The pack's own folders, linked: what the player saved in the build's data
+# folder (the options file, screenshots) must not change the runs.
+mkdir "$out/data"
+for d in "$build/data"/*/; do
+  name=$(basename "$d")
+  [ "$name" = Data ] || ln -s "$d" "$out/data/$name"
+done
 fail=0
 while read -r name flags; do
   case "$name" in ''|'#'*) continue ;; esac
   # Scripts are named relative to the reference folder.
-  (cd "$ref" && "$build/varnok" --data "$build/data" --headless $flags --report "$out/$name.json" \
+  (cd "$ref" && "$build/varnok" --data "$out/data" --headless $flags --report "$out/$name.json" \
      >"$out/$name.log" 2>&1) || { echo "$name: the run failed"; cat "$out/$name.log"; fail=1; continue; }
   if [ $record = 1 ]; then
     cp "$out/$name.json" "$ref/$name.json"

@@ -26,6 +26,7 @@
 #include "platform/mesh_data.h"
 #include "world/map.h"
 #include "world/sky.h"
+#include "run_util.h"
 
 namespace {
 class Battle : public HeadlessDevice {
@@ -187,9 +188,26 @@ TEST_F(Battle, TheComputerFieldsOnlyTheKindsThatFightEachWithItsRow)
     for (int i = 1; i < 16; ++i) EXPECT_EQ(Tanks[i].kind, kTankAbrams) << i;
 }
 
+TEST_F(Battle, ABattleStartsWithEveryShotSlotFree)
+{
+    // Shots still flying when the last battle was left.
+    BattleInit();
+    for (TankUnit& t : Tanks) t.shells[3].state = t.bullets[99].state = kShotActive;
+    for (RobotUnit& r : Robots) r.shells[59].state = r.missiles[7].state = kShotCoasting;
+    BattleInit();
+    for (const TankUnit& t : Tanks) {
+        for (const Projectile& p : t.shells) EXPECT_EQ(p.state, kShotFree);
+        for (const Projectile& p : t.bullets) EXPECT_EQ(p.state, kShotFree);
+    }
+    for (const RobotUnit& r : Robots) {
+        for (const Projectile& p : r.shells) EXPECT_EQ(p.state, kShotFree);
+        for (const Projectile& p : r.missiles) EXPECT_EQ(p.state, kShotFree);
+    }
+}
+
 TEST_F(Battle, AMissingBattleEffectStopsOnceWithTheMessage)
 {
-    ASSERT_EQ(chdir("/tmp"), 0);
+    ASSERT_EQ(chdir(MakeTempDir().c_str()), 0);
     SceneProc = BattleInit;
     testing::internal::CaptureStderr();
     BattleInit();

@@ -15,6 +15,7 @@
 #include "services/options.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
+#include "run_util.h"
 
 using namespace gfx;
 
@@ -29,8 +30,8 @@ protected:
     void EnterPack() { ASSERT_EQ(chdir(VARNOK_PACK), 0); }
     static std::string WriteTemp(const std::string& text)
     {
-        char path[] = "/tmp/varnok-fx-XXXXXX";
-        int fd = mkstemp(path);
+        std::string path = ScratchDir() + "/fx-XXXXXX";
+        int fd = mkstemp(path.data());
         EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
         close(fd);
         return path;
@@ -98,7 +99,7 @@ TEST_F(Device, ShadowResourcesFollowTheSizeAndFallBackFromFloatTargets)
 
 TEST_F(Device, AMissingEffectFileGivesTheMessageAndTheRestGoesOn)
 {
-    ASSERT_EQ(chdir("/tmp"), 0);
+    ASSERT_EQ(chdir(MakeTempDir().c_str()), 0);
     testing::internal::CaptureStderr();
     CreateShadowResources(1024);
     std::string err = testing::internal::GetCapturedStderr();

@@ -20,6 +20,7 @@
 #include "headless_device.h"
 #include "platform/font_face.h"
 #include "platform/gfx.h"
+#include "run_util.h"
 
 using namespace gfx;
 
@@ -236,9 +237,7 @@ protected:
     void SetUp() override
     {
         HeadlessDevice::SetUp();
-        char dir[] = "/tmp/varnok-font-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        dir_ = dir;
+        dir_ = MakeTempDir();
     }
     void TearDown() override
     {

@@ -15,6 +15,7 @@
 
 #include "platform/gfx.h"
 #include "platform/system.h"
+#include "run_util.h"
 
 using namespace gfx;
 
@@ -399,7 +400,7 @@ TEST_F(Ground, AnEffectCannotDeclareOrSetTheDeviceState)
     EXPECT_TRUE(Failed(EffectSetMatrix(fx_, "DeviceView", MatIdentity())));
 
     // An effect file that declares one is refused, naming the file and line.
-    std::string path = ::testing::TempDir() + "declares_fog.fx";
+    std::string path = ScratchPath("declares_fog.fx");
     {
         std::ofstream f(path);
         f << "// fog of its own\n@param vector DeviceFog\n@technique t\n@pass\n@vertex\n"

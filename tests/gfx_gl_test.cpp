@@ -16,6 +16,7 @@
 #include "assets/model.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
+#include "run_util.h"
 
 using namespace gfx;
 
@@ -400,8 +401,8 @@ TEST_F(GL, TextAppearsWhereDrawn)
 
 TEST_F(GL, DepthIntoAFloatTargetThenReadInASecondPass)
 {
-    char path[] = "/tmp/varnok-fx-XXXXXX";
-    int fd = mkstemp(path);
+    std::string path = ScratchDir() + "/fx-XXXXXX";
+    int fd = mkstemp(path.data());
     ASSERT_GE(fd, 0);
     const char* fx =
         "// depth out, depth in\n"
@@ -420,8 +421,8 @@ TEST_F(GL, DepthIntoAFloatTargetThenReadInASecondPass)
     close(fd);
     Effect* e = nullptr;
     std::string err;
-    ASSERT_FALSE(Failed(CreateEffectFromFile(path, &e, &err))) << err;
-    std::remove(path);
+    ASSERT_FALSE(Failed(CreateEffectFromFile(path.c_str(), &e, &err))) << err;
+    std::remove(path.c_str());
 
     Texture* depthTex = nullptr;
     ASSERT_FALSE(Failed(CreateTexture(32, 32, 0, USAGE_RENDERTARGET, FMT_R32F, POOL_DEFAULT, &depthTex)));
@@ -474,7 +475,8 @@ TEST_F(GL, ScreenshotFileHoldsTheBackBuffer)
     GetBackBuffer(&bb);
     std::vector<uint32_t> px;
     ReadSurface(bb, &px);
-    const char* path = "/tmp/varnok-shot-test.bmp";
+    const std::string shot = ScratchPath("shot.bmp");
+    const char* path = shot.c_str();
     ASSERT_FALSE(Failed(SaveSurfaceToBmp(bb, path)));
     Release(bb);
     std::ifstream f(path, std::ios::binary);
@@ -645,7 +647,7 @@ TEST_F(GL, ModelSubsetsShowTheirExactColoursAndFiftyDrawsTheReducedCopy)
 {
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(chdir("/tmp"), 0);
+    ASSERT_EQ(chdir(MakeTempDir().c_str()), 0);
     ModelPart part;
     LoadModelPart(&part, VARNOK_TEST_DATA "/two_frames.x");
     ASSERT_NE(part.mesh, nullptr);

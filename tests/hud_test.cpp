@@ -389,53 +389,200 @@ TEST_F(Hud, TheBackdropsCoverTheirWholeRectangles)
     EXPECT_NEAR(hi.y, 550, 1e-3);
 }
 
-TEST_F(Hud, ADownedPlayerRaisesTheAlertUntilItIsBack)
+namespace {
+// Every sprite and text drawn inside one call, on the null device.
+struct Drawn {
+    std::vector<gfx::DrawnSprite> sprites;
+    std::vector<gfx::DrawnText> texts;
+    template <class F>
+    explicit Drawn(F draw)
+    {
+        gfx::RecordSprites(&sprites, &texts);
+        draw();
+        gfx::RecordSprites(nullptr, nullptr);
+    }
+    // The sprites of `tex` cut from `src`.
+    std::vector<gfx::DrawnSprite> Of(const gfx::Texture* tex, gfx::Rect src) const
+    {
+        std::vector<gfx::DrawnSprite> out;
+        for (const auto& d : sprites)
+            if (d.texture == tex && d.src.left == src.left && d.src.top == src.top && d.src.right == src.right &&
+                d.src.bottom == src.bottom)
+                out.push_back(d);
+        return out;
+    }
+    const gfx::DrawnText* Text(const std::string& text) const
+    {
+        for (const auto& t : texts)
+            if (t.text == text) return &t;
+        return nullptr;
+    }
+};
+Vec3 Middle(const gfx::DrawnSprite& d) { return (d.lo + d.hi) * 0.5f; }
+void DrawHudAndBanners()
 {
+    gfx::SpriteBegin(SpriteBatcher, gfx::SPRITE_ALPHABLEND);
+    DrawHud();
+    DrawBanners();
+    gfx::SpriteEnd(SpriteBatcher);
+}
+// Rectangles of the battle atlases.
+const gfx::Rect kTankBar{256, 0, 512, 256}, kTankFrame{0, 0, 256, 256}, kTankDisc{257, 1, 511, 255};
+const gfx::Rect kRobotFrame{0, 256, 256, 512}, kRobotDisc{1, 1, 255, 255};
+const gfx::Rect kAlert{2, 2, 256, 28}, kCannon{259, 2, 295, 38}, kMissileSight{366, 2, 510, 146};
+const gfx::Rect kDrawBanner{262, 160, 512, 274}, kEarthWins{2, 277, 512, 391}, kMercuryWins{2, 395, 512, 509};
+}  // namespace
+
+TEST_F(Hud, TheGaugeShowsTheHitPointsLeftAndShakesWithTheAlertWhileThePlayerIsDown)
+{
+    SetBackBufferSize(800, 600);
     BattleInit();
-    auto draw = [] {
-        gfx::SpriteBegin(SpriteBatcher, gfx::SPRITE_ALPHABLEND);
-        DrawHud();
-        DrawBanners();
-        gfx::SpriteEnd(SpriteBatcher);
-    };
+    // Whole: a steady gauge at 0.8 size around (720, 480), its bar full.
+    Tanks[0].hp = 256;
+    Drawn whole(DrawHudAndBanners);
+    ASSERT_EQ(whole.Of(HpTexture, kTankFrame).size(), 1u);
+    gfx::DrawnSprite frame = whole.Of(HpTexture, kTankFrame)[0];
+    EXPECT_NEAR(Middle(frame).x, 720, 1e-3);
+    EXPECT_NEAR(Middle(frame).y, 480, 1e-3);
+    EXPECT_NEAR(frame.hi.x - frame.lo.x, 256 * 0.8f, 1e-3);
+    ASSERT_EQ(whole.Of(HpTexture, kTankBar).size(), 1u);
+    EXPECT_NEAR(whole.Of(HpTexture, kTankBar)[0].lo.y, frame.lo.y, 1e-3);  // up to the frame's top
+    EXPECT_EQ(whole.Of(RadarTexture, kTankDisc).size(), 1u);
+    EXPECT_TRUE(whole.Of(CharTexture, kAlert).empty());
+    EXPECT_EQ(hudAlert, 0);
+
+    // Hurt: the bar is cut from the bottom of its column, 100 rows high, and
+    // its bottom stays on the frame's.
+    Tanks[0].hp = 100.7f;
+    Drawn hurt(DrawHudAndBanners);
+    auto bar = hurt.Of(HpTexture, gfx::Rect{256, 156, 512, 256});
+    ASSERT_EQ(bar.size(), 1u);
+    EXPECT_NEAR(bar[0].hi.y, frame.hi.y, 1e-3);
+    EXPECT_NEAR(bar[0].hi.y - bar[0].lo.y, 100 * 0.8f, 1e-3);
+
+    // Down, its hit points below zero: no bar, the alert over the middle of
+    // the screen at twice its size, and the gauge shaking around its place.
     Tanks[0].alive = 0;
-    Tanks[0].hp = -40;  // a bar below zero is drawn as none
-    draw();
-    EXPECT_EQ(hudAlert, 1);
+    Tanks[0].hp = -40;
+    float widths[2];
+    for (float& width : widths) {
+        Drawn down(DrawHudAndBanners);
+        EXPECT_EQ(hudAlert, 1);
+        for (const auto& d : down.sprites) EXPECT_FALSE(d.texture == HpTexture && d.src.left == 256);
+        ASSERT_EQ(down.Of(CharTexture, kAlert).size(), 1u);
+        gfx::DrawnSprite alert = down.Of(CharTexture, kAlert)[0];
+        EXPECT_NEAR(Middle(alert).x, 400, 1e-3);
+        EXPECT_NEAR(Middle(alert).y, 300, 1e-3);
+        EXPECT_NEAR(alert.hi.x - alert.lo.x, 2 * 254, 1e-3);
+        gfx::DrawnSprite shaking = down.Of(HpTexture, kTankFrame).at(0);
+        EXPECT_NEAR(Middle(shaking).x, 720, 1e-3);
+        width = shaking.hi.x - shaking.lo.x;
+        EXPECT_GE(width, 256 * 0.5f);
+        EXPECT_LE(width, 256 * 1.1f);
+    }
+    EXPECT_NE(widths[0], widths[1]);
+    // When the clock has run out the alert is gone, though the player is down.
+    BattleClock = 0;
+    EXPECT_TRUE(Drawn(DrawHudAndBanners).Of(CharTexture, kAlert).empty());
+
+    // Back on its feet: the alert stops.
+    BattleClock = 100;
     Tanks[0].alive = 1;
     Tanks[0].hp = 256;
-    draw();
+    Drawn back(DrawHudAndBanners);
     EXPECT_EQ(hudAlert, 0);
+    EXPECT_TRUE(back.Of(CharTexture, kAlert).empty());
+
+    // A robot player has the robot gauge and disc.
     PlayerSide = 1;
     BattleInit();
     Robots[0].alive = 0;
-    draw();
+    Drawn robot(DrawHudAndBanners);
     EXPECT_EQ(hudAlert, 1);
+    EXPECT_EQ(robot.Of(HpTexture, kRobotFrame).size(), 1u);
+    EXPECT_EQ(robot.Of(RadarTexture, kRobotDisc).size(), 1u);
+    EXPECT_TRUE(robot.Of(HpTexture, kTankFrame).empty());
 }
 
-TEST_F(Hud, TheHudBannersAndScoreboardTakeAHandfulOfDraws)
+TEST_F(Hud, TheResultBannerNamesTheWinnerOnceTheClockHasRunOut)
 {
+    SetBackBufferSize(800, 600);
+    struct Case { int earth, mercury; gfx::Rect banner; } cases[] = {
+        {3, 1, kEarthWins}, {1, 3, kMercuryWins}, {2, 2, kDrawBanner}};
+    for (const Case& c : cases) {
+        EndWith(c.earth, c.mercury);
+        BattleClock = 1;  // a tick before the end: no banner
+        EXPECT_TRUE(Drawn(DrawHudAndBanners).Of(CharTexture, c.banner).empty());
+        BattleClock = 0;
+        EndOfBattleStep();
+        Drawn end(DrawHudAndBanners);
+        for (gfx::Rect other : {kEarthWins, kMercuryWins, kDrawBanner})
+            EXPECT_EQ(end.Of(CharTexture, other).size(), other.top == c.banner.top ? 1u : 0u);
+        auto banner = end.Of(CharTexture, c.banner);
+        ASSERT_EQ(banner.size(), 1u) << c.earth << ":" << c.mercury;
+        EXPECT_NEAR(Middle(banner[0]).x, 400, 1e-3);
+        EXPECT_NEAR(Middle(banner[0]).y, 300, 1e-3);
+        EXPECT_NEAR(banner[0].hi.x - banner[0].lo.x, (c.banner.right - c.banner.left) * 800.0f / 512, 1e-2);
+    }
+}
+
+TEST_F(Hud, TheHudBannersAndScoreboardDrawEveryPieceInAHandfulOfDraws)
+{
+    SetBackBufferSize(800, 600);
     EarthCount = MercuryCount = 16;
-    BattleInit();
     for (int side = 0; side < 2; ++side) {
         PlayerSide = side;
         BattleInit();
+        // Each side together, the two sides far apart: every unit is a blip
+        // of its own side's radar or an arrow at its rim.
+        for (int i = 0; i < 16; ++i) {
+            PlaceTank(i, 100 + 5 * i, 100, 0);
+            PlaceRobot(i, 900 - 5 * i, 900, 0);
+        }
         Tanks[0].alive = Robots[0].alive = 0;  // the alert flashes
+        Tanks[3].kills = 4;
+        Robots[5].kills = 2;
         paused = 1;
         scoreboardHeld = 1;
         crosshairKind = side == 0 ? Crosshair::Cannon : Crosshair::RobotMissile;
         lockOnShown = 1;
         gfx::Present();
-        gfx::SpriteBegin(SpriteBatcher, gfx::SPRITE_ALPHABLEND);
-        DrawHud();
-        DrawBanners();
-        gfx::SpriteEnd(SpriteBatcher);
-        DrawScoreboard();
+        Drawn all([] {
+            DrawHudAndBanners();
+            DrawScoreboard();
+        });
         gfx::Present();
         // Crosshair, gauge, disc and blips; alert, backdrop, dimmer and
         // entries; the scoreboard's two fonts: one draw per texture change.
         EXPECT_LE(gfx::LastFrameStats().glDraws, 9u) << side;
-        EXPECT_GE(gfx::LastFrameStats().draws, 40u) << side;  // 33 blips and arrows at least
+        // The sight in the middle of the screen's width.
+        auto sight = all.Of(CharTexture, side == 0 ? kCannon : kMissileSight);
+        ASSERT_EQ(sight.size(), 1u) << side;
+        EXPECT_NEAR(Middle(sight[0]).x, 400, 1e-3);
+        // The three pause entries, one above the other down the middle.
+        float y = 0;
+        for (gfx::Rect entry : {gfx::Rect{1, 31, 174, 74}, gfx::Rect{2, 77, 149, 120}, gfx::Rect{2, 123, 100, 167}}) {
+            auto e = all.Of(CharTexture, entry);
+            ASSERT_EQ(e.size(), 1u);
+            EXPECT_NEAR(Middle(e[0]).x, 400, 1e-3);
+            EXPECT_GT(Middle(e[0]).y, y);
+            y = Middle(e[0]).y;
+        }
+        // The backdrop and the dimmer, and a blip for each of the 16 units of
+        // the player's side and an arrow at the rim for each of the 15 live
+        // enemies (the enemy leader is down, and far away).
+        EXPECT_EQ(all.Of(BitTexture, gfx::Rect{0, 0, 1, 1}).size(), 2u);
+        size_t marks = 0;
+        for (const auto& d : all.sprites)
+            marks += d.texture == CharTexture && d.src.top == 31 && d.src.left >= 177;
+        EXPECT_EQ(marks, 31u) << side;
+        // Both sides' score blocks and the clock, twice for its shadow.
+        ASSERT_NE(all.Text("EARTH UNIT"), nullptr);
+        ASSERT_NE(all.Text("MERTH UNIT"), nullptr);
+        EXPECT_LT(all.Text("EARTH UNIT")->rect.left, all.Text("MERTH UNIT")->rect.left);
+        size_t clocks = 0;
+        for (const auto& t : all.texts) clocks += t.text == "LastTime=30:00\n";
+        EXPECT_EQ(clocks, 2u);
     }
     scoreboardHeld = 0;
 }
@@ -444,13 +591,18 @@ TEST_F(Hud, TheCentreSightSitsInTheMiddleOfTheScreen)
 {
     gfx::Texture* atlas = nullptr;
     ASSERT_FALSE(gfx::Failed(LoadTexture(&atlas, "Title/MenuLog.bmp", 1024, 1024, 0xFFFF00FF)));
-    gfx::Present();
-    DrawCentreSight(nullptr);  // no atlas: nothing, no fault
-    gfx::Present();
-    EXPECT_EQ(gfx::LastFrameStats().draws, 0u);
-    DrawCentreSight(atlas);
-    gfx::Present();
-    EXPECT_EQ(gfx::LastFrameStats().draws, 1u);
-    EXPECT_EQ(gfx::LastFrameStats().vertices, 4u);
+    EXPECT_TRUE(Drawn([] { DrawCentreSight(nullptr); }).sprites.empty());  // no atlas: nothing, no fault
+    for (auto size : {std::pair{800, 600}, std::pair{1024, 768}}) {
+        SetBackBufferSize(size.first, size.second);
+        Drawn d([&] { DrawCentreSight(atlas); });
+        auto sight = d.Of(atlas, gfx::Rect{874, 963, 1023, 1023});
+        ASSERT_EQ(sight.size(), 1u);
+        // The 149 x 60 picture stretched by 1.5625 x 1.171875, its point
+        // (64, 32) on the middle of the screen.
+        EXPECT_NEAR(sight[0].lo.x, size.first / 2 - 64 * 1.5625f, 1e-3);
+        EXPECT_NEAR(sight[0].lo.y, size.second / 2 - 32 * 1.171875f, 1e-3);
+        EXPECT_NEAR(sight[0].hi.x - sight[0].lo.x, 149 * 1.5625f, 1e-3);
+        EXPECT_NEAR(sight[0].hi.y - sight[0].lo.y, 60 * 1.171875f, 1e-3);
+    }
     gfx::Release(atlas);
 }

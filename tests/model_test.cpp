@@ -23,6 +23,7 @@
 #include "platform/image.h"
 #include "platform/mesh_data.h"
 #include "platform/system.h"
+#include "run_util.h"
 
 namespace {
 const std::string kData = VARNOK_TEST_DATA;
@@ -32,7 +33,7 @@ protected:
     void SetUp() override
     {
         HeadlessDevice::SetUp();
-        ASSERT_EQ(chdir("/tmp"), 0);  // textures are looked up here first
+        ASSERT_EQ(chdir(MakeTempDir().c_str()), 0);  // textures are looked up here first
     }
 };
 
@@ -218,7 +219,7 @@ TEST_F(Models, DamagedCountsAndIndicesAreRefusedByName)
         {bin + w16(7) + u32(1u << 30) + u32(0), "a list of 1073741824 numbers"},
         {bin + w16(1) + u32(100) + "Quad", "a name of 100 bytes"},
     };
-    const std::string path = "/tmp/varnok-damaged.x";
+    const std::string path = ScratchPath("damaged.x");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.says);
         std::ofstream(path, std::ios::binary) << c.bytes;
@@ -326,7 +327,7 @@ TEST_F(Models, TheReducedCopyKeepsAFifthOfTheWayAboveTheMinimum)
 TEST_F(Models, TheReducedCopyOfABoxyPartIsReducedAndKeepsItsOutline)
 {
     const BoxyPart tank = BoxyPart::Tank();
-    const std::string path = "/tmp/varnok-boxy-part.x";
+    const std::string path = ScratchPath("boxy-part.x");
     ASSERT_TRUE(tank.Write(path));
     ModelPart part;
     LoadModelPart(&part, path.c_str());
@@ -435,8 +436,8 @@ TEST_F(Models, SimpleModelDrawsAsReadAndScrollsItsTexture)
 
 TEST_F(Models, BadMeshFilesLeaveEmptyRecordsWithOneLine)
 {
-    std::ofstream("/tmp/varnok-bad.x") << "xof 0303txt 0032\nMesh { 3; 0.0;0.0;0.0;, oops";
-    for (const std::string& path : {std::string("/tmp/varnok-none.x"), std::string("/tmp/varnok-bad.x")}) {
+    std::ofstream(ScratchPath("bad.x")) << "xof 0303txt 0032\nMesh { 3; 0.0;0.0;0.0;, oops";
+    for (const std::string& path : {ScratchPath("none.x"), ScratchPath("bad.x")}) {
         ModelPart part;
         SimpleModel simple;
         testing::internal::CaptureStderr();
@@ -455,7 +456,6 @@ TEST_F(Models, BadMeshFilesLeaveEmptyRecordsWithOneLine)
         ReleaseModelPart(&part);
         ReleaseSimpleModel(&simple);
     }
-    std::remove("/tmp/varnok-bad.x");
 }
 
 TEST_F(Models, TexturesLoadAtTheirSizeOrTheAskedOneWithTheColourKey)
@@ -485,15 +485,15 @@ TEST_F(Models, TexturesLoadAtTheirSizeOrTheAskedOneWithTheColourKey)
     EXPECT_EQ(desc.width, 64u);
     gfx::Release(t);
 
-    std::ofstream("/tmp/varnok-bad.png") << "\x89PNG not really";
-    for (const char* path : {"/tmp/varnok-none.png", "/tmp/varnok-bad.png"}) {
+    std::ofstream(ScratchPath("bad.png")) << "\x89PNG not really";
+    for (const std::string& name : {ScratchPath("none.png"), ScratchPath("bad.png")}) {
+        const char* path = name.c_str();
         testing::internal::CaptureStderr();
         EXPECT_TRUE(gfx::Failed(LoadTexture(&t, path, 0, 0, 0)));
         std::string e = testing::internal::GetCapturedStderr();
         EXPECT_EQ(t, nullptr);
         EXPECT_EQ(e.rfind(std::string(path) + ": ", 0), 0u) << e;
     }
-    std::remove("/tmp/varnok-bad.png");
 }
 
 // A model's material texture has every level down to 1 x 1, so a model far
@@ -617,7 +617,7 @@ TEST_F(Models, MangledFilesNeverCrashTheLoaders)
                              "several_frames.x", "binary_templates.x", "binary_doubles.x", "stripes.bmp"})
         corpus.push_back(Slurp(kData + "/" + name));
     std::mt19937 rng(1234);
-    const std::string path = "/tmp/varnok-fuzz";
+    const std::string path = ScratchPath("fuzz");
     int loaded = 0;
     testing::internal::CaptureStderr();
     for (int round = 0; round < 3000; ++round) {

@@ -12,14 +12,14 @@
 #include <string>
 
 #include "services/options.h"
+#include "run_util.h"
 
 namespace {
 class OptionsFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/varnok-options-XXXXXX";
-        dir_ = mkdtemp(tmpl);
+        dir_ = MakeTempDir();
         path_ = dir_ + "/Data/OptionData.dat";
         mkdir((dir_ + "/Data").c_str(), 0755);
     }

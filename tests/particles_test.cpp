@@ -25,6 +25,7 @@
 #include "sides/player.h"
 #include "platform/crt_rand.h"
 #include "world/map.h"
+#include "run_util.h"
 
 namespace {
 
@@ -318,27 +319,43 @@ TEST_F(Particles, RandomSpeedsAreRealDivisions)
     }
 }
 
-TEST_F(Particles, DebrisDrawTheirRandomNumbersInOrder)
+TEST_F(Particles, DebrisScatterOverTheirWholeRangesAndNoFurther)
 {
+    // 300 pieces of size 0.7 and life 50, tilted up to 20 degrees.
     Srand(77);
-    SpawnDebris(100, 10, 200, 0.7f, 50, kTrailDust, 20, 1.2f, 1);
-    Srand(77);
-    auto r = [] { return Rand() / 32768.0f; };
-    float dx = -0.6f + 1.2f * r(), dy = -0.3f + 0.6f * r(), dz = -0.6f + 1.2f * r();
-    float size = 0.7f / 3.5f + r() * (1.4f - 0.7f / 3.5f);
-    int life = Rand() % 23 + 50 - 6;
-    int tilt = Rand() % 41 - 20;
-    int heading = Rand() % 360;
-    const Debris& d = DebrisPool[0];
-    EXPECT_FLOAT_EQ(d.position.x, 100 + dx);
-    EXPECT_FLOAT_EQ(d.position.y, 10 + dy);
-    EXPECT_FLOAT_EQ(d.position.z, 200 + dz);
-    EXPECT_FLOAT_EQ(d.size, size);
-    EXPECT_EQ(d.life, life);
-    EXPECT_EQ(d.tilt, tilt);
-    EXPECT_EQ(d.heading, heading);
-    EXPECT_EQ(d.trail, kTrailDust);
-    EXPECT_EQ(d.speed, 1.2f);
+    SpawnDebris(100, 10, 200, 0.7f, 50, kTrailDust, 20, 1.2f, 300);
+    struct Range {
+        const char* what;
+        float (*of)(const Debris&);
+        float lo, hi;
+    } ranges[] = {
+        {"x", [](const Debris& d) { return d.position.x; }, 99.4f, 100.6f},
+        {"y", [](const Debris& d) { return d.position.y; }, 9.7f, 10.3f},
+        {"z", [](const Debris& d) { return d.position.z; }, 199.4f, 200.6f},
+        {"size", [](const Debris& d) { return d.size; }, 0.2f, 1.4f},
+        {"life", [](const Debris& d) { return static_cast<float>(d.life); }, 44, 66},
+        {"tilt", [](const Debris& d) { return static_cast<float>(d.tilt); }, -20, 20},
+        {"heading", [](const Debris& d) { return static_cast<float>(d.heading); }, 0, 359},
+    };
+    int live = 0;
+    for (const Debris& d : DebrisPool) {
+        if (d.life <= 0) continue;
+        ++live;
+        EXPECT_EQ(d.trail, kTrailDust);
+        EXPECT_EQ(d.speed, 1.2f);
+    }
+    ASSERT_EQ(live, 300);
+    for (const Range& r : ranges) {
+        float least = 1e9f, most = -1e9f;
+        for (int i = 0; i < 300; ++i) {
+            least = std::min(least, r.of(DebrisPool[i]));
+            most = std::max(most, r.of(DebrisPool[i]));
+        }
+        EXPECT_GE(least, r.lo - 1e-4f) << r.what;
+        EXPECT_LE(most, r.hi + 1e-4f) << r.what;
+        EXPECT_LT(least, r.lo + (r.hi - r.lo) * 0.1f) << r.what;
+        EXPECT_GT(most, r.hi - (r.hi - r.lo) * 0.1f) << r.what;
+    }
 }
 
 TEST_F(Particles, GroundMarksAreCutAlongTheGridLinesAndLieOnTheTerrain)
@@ -440,9 +457,7 @@ TEST_F(Particles, ParticlesOutsideTheViewAreNotDrawnButStillAdvanceAndDrawsChang
 TEST_F(Particles, MissingEffectPicturesDrawUntextured)
 {
     ReleaseEffectTextures();
-    char dir[] = "/tmp/varnok_particles_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    ASSERT_EQ(chdir(dir), 0);
+    ASSERT_EQ(chdir(MakeTempDir().c_str()), 0);
     testing::internal::CaptureStderr();
     LoadEffectTextures();
     std::string said = testing::internal::GetCapturedStderr();
@@ -456,7 +471,6 @@ TEST_F(Particles, MissingEffectPicturesDrawUntextured)
               2u);
     ReleaseEffectTextures();
     ReleaseEffectTextures();  // twice is harmless
-    rmdir(dir);
 }
 
 TEST_F(Particles, CountsTellLiveRecordsAndTheMostSeenAtOnce)

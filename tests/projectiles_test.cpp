@@ -299,21 +299,6 @@ TEST_F(Shots, MissilesHomeCoastAndNeverBreakOnADegenerateTarget)
     }
 }
 
-TEST_F(Shots, ABattleStartsWithEveryShotSlotFree)
-{
-    for (TankUnit& t : Tanks) t.shells[3].state = t.bullets[99].state = kShotActive;
-    for (RobotUnit& r : Robots) r.shells[59].state = r.missiles[7].state = kShotCoasting;
-    FreeAllShots();
-    for (const TankUnit& t : Tanks) {
-        for (const Projectile& p : t.shells) EXPECT_EQ(p.state, kShotFree);
-        for (const Projectile& p : t.bullets) EXPECT_EQ(p.state, kShotFree);
-    }
-    for (const RobotUnit& r : Robots) {
-        for (const Projectile& p : r.shells) EXPECT_EQ(p.state, kShotFree);
-        for (const Projectile& p : r.missiles) EXPECT_EQ(p.state, kShotFree);
-    }
-}
-
 // --- a short battle with synthetic shells -------------------------------------------------
 
 namespace {

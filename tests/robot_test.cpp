@@ -572,7 +572,7 @@ TEST_F(RobotSide, SetUpLeavesThePlayersWeaponAloneAndSpawnClearsEveryFlag)
     EarthCount = 4;
     MercuryCount = 16;
     int computerSwitches = 0;
-    for (uint32_t seed = 1; seed <= 40; ++seed) {
+    for (uint32_t seed = 1; seed <= 10; ++seed) {
         SetFixedSeed(true, seed);
         RobotControls[0].switchWeapon = 0;
         BattleInit();

@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         dir_ = MakeTempDir();
-        ASSERT_EQ(std::system(("cp -rs " VARNOK_PACK "/. " + dir_).c_str()), 0);
+        MirrorPack(VARNOK_PACK, dir_, false);
     }
     void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
     RunResult Run(std::vector<std::string> args)
@@ -38,8 +38,16 @@ TEST_F(Headless, RunsTheGivenStepsAndReportsThem)
     EXPECT_EQ(JsonNumber(json, "exit_code"), 0);
     EXPECT_EQ(JsonString(json, "scene"), "TitleMenu");
     EXPECT_EQ(JsonString(json, "backend"), "headless");
-    EXPECT_GE(JsonNumber(json, "wall_ms"), 0);
-    for (const char* k : {"mean", "p50", "p99", "max"}) EXPECT_GE(JsonNumber(json, k), 0) << k;
+    // Step times: in order, not all zero, and the whole run took at least
+    // their sum.
+    double mean = JsonNumber(json, "mean"), p50 = JsonNumber(json, "p50"), p99 = JsonNumber(json, "p99"),
+           most = JsonNumber(json, "max");
+    EXPECT_GT(most, 0);
+    EXPECT_LE(p50, p99);
+    EXPECT_LE(p99, most);
+    EXPECT_LE(mean, most);
+    EXPECT_GT(mean, 0);
+    EXPECT_GE(JsonNumber(json, "wall_ms"), mean * 300 * 0.999);
     // Nothing was saved, so no options file appears.
     EXPECT_NE(access((dir_ + "/Data/OptionData.dat").c_str(), F_OK), 0);
 }
@@ -218,8 +226,8 @@ TEST_F(Headless, TheDataPackIsTheSameEveryTime)
 {
     std::string a = dir_ + "/a", b = dir_ + "/b";
     const char* font = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-    ASSERT_EQ(RunProgram({VARNOK_PACKGEN, a, font}, "", 300000).exitCode, 0);
-    ASSERT_EQ(RunProgram({VARNOK_PACKGEN, b, font}, "", 300000).exitCode, 0);
+    ASSERT_EQ(RunProgram({VARNOK_PACKGEN, a, font}).exitCode, 0);
+    ASSERT_EQ(RunProgram({VARNOK_PACKGEN, b, font}).exitCode, 0);
     EXPECT_EQ(std::system(("diff -r -q " + a + " " + b).c_str()), 0);
     EXPECT_EQ(RunProgram({VARNOK_PACKGEN, a}).exitCode, 2);
     EXPECT_EQ(RunProgram({VARNOK_PACKGEN, a, dir_ + "/none.ttf"}).exitCode, 1);
@@ -362,16 +370,12 @@ TEST_F(Headless, TheAudioReportSaysWhySoundIsOff)
     EXPECT_EQ(r.err.find("sound"), std::string::npos) << r.err;
 }
 
-TEST_F(Headless, TheTanksOfADemoBattleDriveOffAndFireTheSameWayEachTime)
+TEST_F(Headless, TheTanksOfADemoBattleDriveOffAndFire)
 {
-    std::string reports[2];
-    for (std::string& report : reports) {
-        RunResult r = Run({"--headless", "--battle", "--side", "tank", "--demo", "--earth", "8", "--mercury", "8",
-                           "--seed", "5", "--frames", "3000", "--report", dir_ + "/r.json"});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-        report = ReadFile(dir_ + "/r.json");
-    }
-    const std::string& json = reports[0];
+    RunResult r = Run({"--headless", "--battle", "--side", "tank", "--demo", "--earth", "8", "--mercury", "8",
+                       "--seed", "5", "--frames", "3000", "--report", dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string json = ReadFile(dir_ + "/r.json");
     EXPECT_GT(JsonNumber(json, "fired"), 0) << json;
     // Every tank, the player's included, has left its start point.
     std::string units = JsonArray(json, "units");
@@ -386,71 +390,64 @@ TEST_F(Headless, TheTanksOfADemoBattleDriveOffAndFireTheSameWayEachTime)
         ++tanks;
     }
     EXPECT_EQ(tanks, 8);
-    EXPECT_EQ(JsonArray(reports[0], "units"), JsonArray(reports[1], "units"));
-    EXPECT_EQ(JsonNumber(reports[0], "fired"), JsonNumber(reports[1], "fired"));
-    EXPECT_EQ(JsonNumber(reports[0], "unit_hits"), JsonNumber(reports[1], "unit_hits"));
 }
 
-TEST_F(Headless, TheRobotsOfADemoBattleWalkOffAndFightTheSameWayEachTime)
+TEST_F(Headless, TheRobotsOfADemoBattleWalkOffAndFightWhateverTheSeed)
 {
-    // 16 a side, every unit the computer's, the camera on robot 0.
+    // 16 a side, every unit the computer's, the camera on robot 0, five
+    // minutes, with two seeds: what holds must hold for any battle.  (That
+    // a seed gives the same battle each time is the reference runs' check.)
     std::string reports[2];
-    for (std::string& report : reports) {
+    const char* seeds[2] = {"2", "9"};
+    for (int k = 0; k < 2; ++k) {
         RunResult r = RunProgram({VARNOK_EXE, "--data", dir_, "--headless", "--battle", "--side", "robot", "--demo",
-                                  "--earth", "16", "--mercury", "16", "--seed", "2", "--frames", "18000", "--report",
-                                  dir_ + "/r.json"});
+                                  "--earth", "16", "--mercury", "16", "--seed", seeds[k], "--frames", "18000",
+                                  "--report", dir_ + "/r.json"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        report = ReadFile(dir_ + "/r.json");
+        reports[k] = ReadFile(dir_ + "/r.json");
     }
-    const std::string& json = reports[0];
-    EXPECT_GT(JsonNumber(json, "fired"), 0) << json;
-    // Five minutes of battle: footsteps, and robot 0, followed by the
-    // camera, fired its guns and its missiles within earshot.
-    for (const char* sound : {"\"RobotWalk\":", "\"RobotFire\":", "\"MFire\":"}) {
-        size_t at = json.find(sound);
-        ASSERT_NE(at, std::string::npos) << json;
-        EXPECT_GT(JsonNumber(json.substr(at), "started"), 0) << sound;
-    }
-    // Every robot, the player's included, has left its start point, and no
-    // unit of either side has left the field.
-    std::string units = JsonArray(json, "units");
-    int robots = 0, robotKills = 0, tankDeaths = 0, tankKills = 0, robotDeaths = 0;
-    for (size_t at = units.find("{\"side\""); at != std::string::npos; at = units.find("{\"side\"", at + 1)) {
-        std::string unit = units.substr(at, units.find('}', at) - at);
-        double x = JsonNumber(unit, "x"), z = JsonNumber(unit, "z");
-        EXPECT_GE(x, 0) << unit;
-        EXPECT_LE(x, 1000) << unit;
-        EXPECT_GE(z, 0) << unit;
-        EXPECT_LE(z, 1000) << unit;
-        if (JsonString(unit, "side") != "mercury") {
-            tankDeaths += static_cast<int>(JsonNumber(unit, "deaths"));
-            tankKills += static_cast<int>(JsonNumber(unit, "kills"));
-            continue;
+    EXPECT_NE(JsonArray(reports[0], "units"), JsonArray(reports[1], "units")) << "the seed changes nothing";
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(std::string("seed ") + seeds[k]);
+        const std::string& json = reports[k];
+        EXPECT_GT(JsonNumber(json, "fired"), 0) << json;
+        // Footsteps, and robot 0, followed by the camera, fired its guns and
+        // its missiles within earshot.
+        for (const char* sound : {"\"RobotWalk\":", "\"RobotFire\":", "\"MFire\":"}) {
+            size_t at = json.find(sound);
+            ASSERT_NE(at, std::string::npos) << json;
+            EXPECT_GT(JsonNumber(json.substr(at), "started"), 0) << sound;
         }
-        robotKills += static_cast<int>(JsonNumber(unit, "kills"));
-        robotDeaths += static_cast<int>(JsonNumber(unit, "deaths"));
-        int slot = static_cast<int>(JsonNumber(unit, "slot"));
-        double startX = 95 + (slot / 4) * 20, startZ = 95 + (slot % 4) * 20;
-        EXPECT_GT(std::hypot(x - startX, z - startZ), 10) << unit;
-        ++robots;
+        // Every robot, the player's included, has left its start point, and
+        // no unit of either side has left the field.
+        std::string units = JsonArray(json, "units");
+        int robots = 0, robotKills = 0, tankDeaths = 0, tankKills = 0, robotDeaths = 0;
+        for (size_t at = units.find("{\"side\""); at != std::string::npos; at = units.find("{\"side\"", at + 1)) {
+            std::string unit = units.substr(at, units.find('}', at) - at);
+            double x = JsonNumber(unit, "x"), z = JsonNumber(unit, "z");
+            EXPECT_GE(x, 0) << unit;
+            EXPECT_LE(x, 1000) << unit;
+            EXPECT_GE(z, 0) << unit;
+            EXPECT_LE(z, 1000) << unit;
+            if (JsonString(unit, "side") != "mercury") {
+                tankDeaths += static_cast<int>(JsonNumber(unit, "deaths"));
+                tankKills += static_cast<int>(JsonNumber(unit, "kills"));
+                continue;
+            }
+            robotKills += static_cast<int>(JsonNumber(unit, "kills"));
+            robotDeaths += static_cast<int>(JsonNumber(unit, "deaths"));
+            int slot = static_cast<int>(JsonNumber(unit, "slot"));
+            double startX = 95 + (slot / 4) * 20, startZ = 95 + (slot % 4) * 20;
+            EXPECT_GT(std::hypot(x - startX, z - startZ), 10) << unit;
+            ++robots;
+        }
+        EXPECT_EQ(robots, 16);
+        // Five minutes of sixteen a side always see kills, and every kill is
+        // a death on the other side.
+        EXPECT_GT(robotKills + tankKills, 0);
+        EXPECT_EQ(robotKills, tankDeaths);
+        EXPECT_EQ(tankKills, robotDeaths);
     }
-    EXPECT_EQ(robots, 16);
-    // Both sides destroyed units of the other, every kind that fights scored
-    // (with this seed), and every kill is a death on the other side.
-    EXPECT_GT(robotKills, 0);
-    EXPECT_GT(tankKills, 0);
-    for (const char* kind : {"TIGER", "ABRAMS", "D-ED.10", "R-NO.15"}) {
-        int kills = 0;
-        const std::string tag = std::string("\"kind_name\":\"") + kind + "\"";
-        for (size_t at = units.find(tag); at != std::string::npos; at = units.find(tag, at + 1))
-            kills += static_cast<int>(JsonNumber(units.substr(at, units.find('}', at) - at), "kills"));
-        EXPECT_GT(kills, 0) << kind << " scored no kill";
-    }
-    EXPECT_EQ(robotKills, tankDeaths);
-    EXPECT_EQ(tankKills, robotDeaths);
-    EXPECT_EQ(JsonArray(reports[0], "units"), JsonArray(reports[1], "units"));
-    EXPECT_EQ(JsonNumber(reports[0], "fired"), JsonNumber(reports[1], "fired"));
-    EXPECT_EQ(JsonNumber(reports[0], "unit_hits"), JsonNumber(reports[1], "unit_hits"));
 }
 
 TEST_F(Headless, BattlesEndOrAreLeftAndTheMenusStartTheNextOneTheSameWay)
@@ -495,12 +492,10 @@ TEST_F(Headless, BattlesEndOrAreLeftAndTheMenusStartTheNextOneTheSameWay)
          at = units.find("\"kills\":0,\"deaths\":0,", at + 1))
         ++cleared;
     EXPECT_EQ(cleared, 32) << units;
-    std::string third[2] = {run(19400), run(19400)};
-    EXPECT_EQ(JsonString(third[0], "scene"), "BattleFrame") << third[0];
-    EXPECT_EQ(JsonNumber(third[0], "battles_started"), 3);
+    std::string third = run(19400);
+    EXPECT_EQ(JsonString(third, "scene"), "BattleFrame") << third;
+    EXPECT_EQ(JsonNumber(third, "battles_started"), 3);
     // A fresh clock: five minutes less the steps since Start.
-    EXPECT_GT(JsonNumber(third[0], "clock"), 5 * 3600 - 160);
-    EXPECT_EQ(JsonNumber(third[0], "result"), 0);
-    EXPECT_EQ(JsonArray(third[0], "units"), JsonArray(third[1], "units"));
-    EXPECT_EQ(JsonNumber(third[0], "fired"), JsonNumber(third[1], "fired"));
+    EXPECT_GT(JsonNumber(third, "clock"), 5 * 3600 - 160);
+    EXPECT_EQ(JsonNumber(third, "result"), 0);
 }

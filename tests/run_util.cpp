@@ -8,15 +8,72 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
+namespace {
+// The process's own folder; removed when the process that made it ends (not
+// by the children it forks).
+struct Scratch {
+    std::string dir;
+    pid_t owner = 0;
+    ~Scratch()
+    {
+        if (!dir.empty() && getpid() == owner) std::filesystem::remove_all(dir);
+    }
+};
+Scratch gScratch;
+}  // namespace
+
+std::string ScratchDir()
+{
+    if (gScratch.dir.empty()) {
+        const char* base = std::getenv("TMPDIR");
+        std::string tmpl = std::string(base && *base ? base : "/tmp") + "/varnok-test-XXXXXX";
+        if (!mkdtemp(tmpl.data())) {
+            std::perror(tmpl.c_str());
+            std::abort();
+        }
+        gScratch.dir = tmpl;
+        gScratch.owner = getpid();
+    }
+    return gScratch.dir;
+}
+
+std::string ScratchPath(const std::string& name) { return ScratchDir() + "/" + name; }
+
 std::string MakeTempDir()
 {
-    char tmpl[] = "/tmp/varnok-run-XXXXXX";
-    return mkdtemp(tmpl);
+    std::string tmpl = ScratchDir() + "/run-XXXXXX";
+    if (!mkdtemp(tmpl.data())) {
+        std::perror(tmpl.c_str());
+        std::abort();
+    }
+    return tmpl;
+}
+
+void MirrorPack(const std::string& pack, const std::string& dir, bool copy)
+{
+    namespace fs = std::filesystem;
+    // Only the pack's own folders: what the game wrote there (the options
+    // file in Data/, screenshots) belongs to the player, not to a test.
+    for (const fs::directory_entry& top : fs::directory_iterator(pack)) {
+        if (!top.is_directory() || top.path().filename() == "Data") continue;
+        fs::create_directories(fs::path(dir) / top.path().filename());
+        for (const fs::directory_entry& e : fs::recursive_directory_iterator(top.path())) {
+            fs::path to = fs::path(dir) / fs::relative(e.path(), pack);
+            if (e.is_directory())
+                fs::create_directories(to);
+            else if (copy)
+                fs::copy_file(e.path(), to, fs::copy_options::overwrite_existing);
+            else
+                fs::create_symlink(e.path(), to);
+        }
+    }
 }
 
 std::string ReadFile(const std::string& path)
@@ -29,6 +86,8 @@ std::string ReadFile(const std::string& path)
 
 void WriteFile(const std::string& path, const std::string& text)
 {
+    // A link in a mirrored pack is replaced, never written through.
+    std::remove(path.c_str());
     std::ofstream(path, std::ios::binary) << text;
 }
 

@@ -26,7 +26,16 @@ RunResult FinishProgram(const Running& r, int timeoutMs);
 // True while the program has not exited (it is not reaped here).
 bool StillRunning(const Running& r);
 
+// Scratch files: every test process writes only inside a folder of its own
+// under $TMPDIR (or /tmp), removed when it ends.
+std::string ScratchDir();
+std::string ScratchPath(const std::string& name);
+// A fresh folder inside it.
 std::string MakeTempDir();
+// A data folder for one run: the pack's folders, as links (`copy` false)
+// or real copies, without the player's own files (the options, screenshots).
+// A test writes there only with WriteFile, which replaces a link.
+void MirrorPack(const std::string& pack, const std::string& dir, bool copy);
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 // The number after "key": in a flat JSON text; NaN when missing.

@@ -19,7 +19,7 @@ protected:
         if (!std::getenv("DISPLAY")) SKIP_UNLESS_CI("no X display");
         dir_ = MakeTempDir();
         // The game's files, so no message box about a missing one waits for a click.
-        std::system(("cp -r " VARNOK_PACK "/. " + dir_).c_str());
+        MirrorPack(VARNOK_PACK, dir_, true);
     }
     void TearDown() override
     {
@@ -29,10 +29,48 @@ protected:
     RunResult X(std::vector<std::string> args)
     {
         args.insert(args.begin(), VARNOK_XSEND);
-        return RunProgram(args, "", 30000);
+        return RunProgram(args);
     }
     std::string dir_;
 };
+}  // namespace
+
+namespace {
+// Width and height of a BMP file (0 x 0 when it is not one).
+std::pair<int, int> BmpSize(const std::string& bmp)
+{
+    if (bmp.size() < 26 || bmp.compare(0, 2, "BM") != 0) return {0, 0};
+    auto at = [&](size_t o) {
+        return static_cast<int32_t>(static_cast<uint8_t>(bmp[o]) | static_cast<uint8_t>(bmp[o + 1]) << 8 |
+                                    static_cast<uint8_t>(bmp[o + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bmp[o + 3])) << 24);
+    };
+    return {at(18), std::abs(at(22))};
+}
+
+// Asks until `done` holds or the game has ended, however long the machine
+// takes; the test's own time limit stops a wait that never ends.
+template <class F>
+bool PollUntil(const Running& game, F done)
+{
+    while (!done()) {
+        if (!StillRunning(game)) return done();
+        usleep(20000);
+    }
+    return true;
+}
+
+// Waits for a picture the game writes, until it is there whole (as long as
+// its header says); false when the game ends without it.
+bool WaitForFile(const std::string& path, const Running& game)
+{
+    return PollUntil(game, [&] {
+        std::string bmp = ReadFile(path);
+        if (bmp.size() < 6) return false;
+        uint32_t size = 0;
+        for (int i = 0; i < 4; ++i) size |= static_cast<uint32_t>(static_cast<uint8_t>(bmp[2 + i])) << (8 * i);
+        return bmp.size() >= size;
+    });
+}
 }  // namespace
 
 TEST_F(Window, F1Quits)
@@ -43,7 +81,7 @@ TEST_F(Window, F1Quits)
     EXPECT_NE(info.out.find("800x600"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("class=Virarod Izaz IRI Window"), std::string::npos) << info.out;
     X({"key", "VARNOK", "F1"});
-    RunResult r = FinishProgram(game, 20000);
+    RunResult r = FinishProgram(game, kRunLimitMs);
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
@@ -55,16 +93,11 @@ TEST_F(Window, OtherKeysDoNotQuit)
     // Keys arrive in order: once the screenshot key has been handled, so
     // were Escape and q, and the game must still be running.
     X({"key", "VARNOK", "t"});
-    bool shot = false;
-    for (int i = 0; i < 600 && !shot && StillRunning(game); ++i) {
-        shot = access((dir_ + "/photo0.bmp").c_str(), F_OK) == 0;
-        if (!shot) usleep(50000);
-    }
-    EXPECT_TRUE(shot) << "the screenshot key was never handled";
+    EXPECT_TRUE(WaitForFile(dir_ + "/photo0.bmp", game)) << "the screenshot key was never handled";
     EXPECT_TRUE(StillRunning(game)) << "a key other than F1 ended the game";
     EXPECT_EQ(X({"info", "VARNOK"}).exitCode, 0) << "the window is gone";
     X({"key", "VARNOK", "F1"});
-    RunResult r = FinishProgram(game, 30000);
+    RunResult r = FinishProgram(game, kRunLimitMs);
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
@@ -73,7 +106,7 @@ TEST_F(Window, ClosingTheWindowQuits)
     Running game = Start();
     RunResult c = X({"close", "VARNOK"});
     EXPECT_EQ(c.exitCode, 0) << c.err;
-    RunResult r = FinishProgram(game, 20000);
+    RunResult r = FinishProgram(game, kRunLimitMs);
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
@@ -85,7 +118,7 @@ TEST_F(Window, GarbageOptionsOpenAnEightHundredBySixHundredWindow)
     RunResult info = X({"info", "VARNOK"});
     EXPECT_NE(info.out.find("800x600"), std::string::npos) << info.out;
     X({"close", "VARNOK"});
-    RunResult r = FinishProgram(game, 20000);
+    RunResult r = FinishProgram(game, kRunLimitMs);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.err.find("line 1: '7' is not a screen mode"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("line 2: '-640' is not a screen width"), std::string::npos) << r.err;
@@ -99,7 +132,7 @@ TEST_F(Window, SizesFromTheOptionsFile)
     RunResult info = X({"info", "VARNOK"});
     EXPECT_NE(info.out.find("1024x768"), std::string::npos) << info.out;
     X({"key", "VARNOK", "F1"});
-    EXPECT_EQ(FinishProgram(game, 20000).exitCode, 0);
+    EXPECT_EQ(FinishProgram(game, kRunLimitMs).exitCode, 0);
 }
 
 TEST_F(Window, AVirtualClockBattleMatchesTheHeadlessOne)
@@ -124,58 +157,33 @@ TEST_F(Window, AVirtualClockBattleMatchesTheHeadlessOne)
     EXPECT_GT(distinct, 10);
 }
 
-namespace {
-// Width and height of a BMP file (0 x 0 when it is not one).
-std::pair<int, int> BmpSize(const std::string& bmp)
-{
-    if (bmp.size() < 26 || bmp.compare(0, 2, "BM") != 0) return {0, 0};
-    auto at = [&](size_t o) {
-        return static_cast<int32_t>(static_cast<uint8_t>(bmp[o]) | static_cast<uint8_t>(bmp[o + 1]) << 8 |
-                                    static_cast<uint8_t>(bmp[o + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bmp[o + 3])) << 24);
-    };
-    return {at(18), std::abs(at(22))};
-}
-
-// Waits for a file the game writes; false when it never comes.
-bool WaitForFile(const std::string& path, const Running& game)
-{
-    for (int i = 0; i < 600 && StillRunning(game); ++i) {
-        if (access(path.c_str(), F_OK) == 0) {
-            usleep(100000);  // written whole
-            return true;
-        }
-        usleep(50000);
-    }
-    return access(path.c_str(), F_OK) == 0;
-}
-}  // namespace
 
 TEST_F(Window, WithNoFlagsTheGameOpensOnTheTitle)
 {
     Running game = StartProgram({VARNOK_EXE, "--data", dir_, "--report", dir_ + "/r.json"});
     // The window may take a while to show on a busy machine: ask until it does.
     std::string info;
-    for (int i = 0; i < 600 && StillRunning(game) && info.find("800x600") == std::string::npos; ++i) {
-        info = X({"info", "VARNOK"}).out;
-        if (info.find("800x600") == std::string::npos) usleep(50000);
-    }
+    PollUntil(game, [&] { return (info = X({"info", "VARNOK"}).out).find("800x600") != std::string::npos; });
     EXPECT_NE(info.find("800x600"), std::string::npos) << info;
-    // Screenshots until the title has faded in: never one flat colour.
-    int distinct = 0;
+    // Screenshots until the title has faded in (on the real clock, as a
+    // player sees it): then never one flat colour.  Each is removed once
+    // looked at.
+    int distinct = 0, taken = 0;
     std::string shot;
-    for (int k = 0; k < 10 && distinct <= 10; ++k) {
-        usleep(300000);
+    PollUntil(game, [&] {
         X({"key", "VARNOK", "t"});
-        std::string path = dir_ + "/photo" + std::to_string(k) + ".bmp";
-        ASSERT_TRUE(WaitForFile(path, game)) << path;
+        const std::string path = dir_ + "/photo" + std::to_string(taken++) + ".bmp";
+        if (!WaitForFile(path, game)) return false;
         shot = ReadFile(path);
+        std::remove(path.c_str());
         distinct = 0;
         for (size_t i = 54 + 3; i < shot.size(); i += 3 * 997) distinct += shot.compare(i, 3, shot, 54, 3) != 0;
-    }
+        return distinct > 10;
+    });
     EXPECT_GT(distinct, 10) << "the title never showed";
     EXPECT_EQ(BmpSize(shot), std::make_pair(800, 600));
     X({"key", "VARNOK", "F1"});
-    RunResult r = FinishProgram(game, 20000);
+    RunResult r = FinishProgram(game, kRunLimitMs);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(JsonString(ReadFile(dir_ + "/r.json"), "scene"), "TitleMenu");
 }
@@ -189,7 +197,7 @@ TEST_F(Window, TheMenusStartABattleInTheWindow)
     WriteFile(dir_ + "/menus.txt", m.Text());
     RunResult r = RunProgram({VARNOK_EXE, "--data", dir_, "--virtual-clock", "--script", dir_ + "/menus.txt",
                               "--report", dir_ + "/r.json"},
-                             "", 60000);
+                             "");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string json = ReadFile(dir_ + "/r.json");
     EXPECT_EQ(JsonString(json, "scene"), "BattleFrame");
@@ -240,7 +248,7 @@ TEST_F(Window, OptionsApplyEachResolutionAndModeAtOnce)
         }
     }
     X({"key", "VARNOK", "F1"});
-    RunResult r = FinishProgram(game, 20000);
+    RunResult r = FinishProgram(game, kRunLimitMs);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n512\r\n");
     std::string menu = JsonObject(ReadFile(dir_ + "/r.json"), "menu");
@@ -261,7 +269,7 @@ TEST_F(Window, AModeTheDisplayCannotShowIsRefusedAndNotSaved)
     WriteFile(dir_ + "/refused.txt", m.Text());
     RunResult r = RunProgram({"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 800x600x24", VARNOK_EXE, "--data", dir_,
                               "--virtual-clock", "--script", dir_ + "/refused.txt", "--report", dir_ + "/r.json"},
-                             "", 60000);
+                             "");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("cannot run 1024 x 768 full screen"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n1024\r\n");
@@ -281,7 +289,7 @@ TEST_F(Window, TheForcesScreenIsWholeAfterABattle)
         std::vector<std::string> args = {VARNOK_EXE, "--data", dir_, "--virtual-clock", "--seed", "4", "--script",
                                          dir_ + "/s.txt"};
         args.insert(args.end(), flags.begin(), flags.end());
-        RunResult r = RunProgram(args, "", 300000);
+        RunResult r = RunProgram(args);
         EXPECT_EQ(r.exitCode, 0) << r.err;
         return ReadFile(dir_ + "/photo0.bmp");
     };

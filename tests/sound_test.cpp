@@ -23,6 +23,7 @@
 #include "battle/setup.h"
 #include "headless_device.h"
 #include "sides/player.h"
+#include "run_util.h"
 
 namespace {
 class Sound : public HeadlessDevice {
@@ -69,8 +70,8 @@ std::string PcmFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t b
 
 std::string WriteTemp(const std::string& bytes)
 {
-    char path[] = "/tmp/varnok-wave-XXXXXX";
-    int fd = mkstemp(path);
+    std::string path = ScratchDir() + "/wave-XXXXXX";
+    int fd = mkstemp(path.data());
     EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     close(fd);
     return path;
@@ -375,7 +376,7 @@ protected:
             sum += static_cast<double>(mix[i]) * mix[i];
         return n ? std::sqrt(sum / static_cast<double>(n)) : 0.0;
     }
-    const std::string out_ = "/tmp/varnok-sound-out-" + std::to_string(getpid()) + ".wav";
+    const std::string out_ = ScratchPath("sound-out.wav");
     char cwd_[PATH_MAX];
 };
 }  // namespace
@@ -435,7 +436,7 @@ TEST(NoSoundDevice, TheGameSaysSoOnceInItsOwnWordsAndTheLibrariesStayQuiet)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto openWithoutADevice = [] {
-        std::string conf = "/tmp/varnok-alsoft-" + std::to_string(getpid()) + ".conf";
+        std::string conf = ScratchPath("alsoft.conf");
         std::ofstream(conf) << "[general]\ndrivers = alsa\n[alsa]\ndevice = varnok-no-such-device\n";
         setenv("ALSOFT_CONF", conf.c_str(), 1);
         unsetenv("ALSOFT_LOGLEVEL");  // OpenAL's own default: errors are logged

@@ -8,10 +8,15 @@
 
 #include "platform/font_face.h"
 #include "platform/gfx_internal.h"
+#include "platform/test_hooks.h"
 
 namespace gfx {
 
 namespace {
+// Where the tests want every sprite and text written down, if anywhere.
+std::vector<DrawnSprite>* gSpriteLog = nullptr;
+std::vector<DrawnText>* gTextLog = nullptr;
+
 struct SpriteVertex {
     float x, y, z;
     uint32_t color;
@@ -103,6 +108,12 @@ HResult SpriteDraw(Sprite* s, Texture* tex, const Rect* src, const Vec3* center,
     float w = static_cast<float>(r.right - r.left), h = static_cast<float>(r.bottom - r.top);
     float x0 = p.x - c.x, y0 = p.y - c.y;
     float tw = static_cast<float>(tex->width), th = static_cast<float>(tex->height);
+    if (gSpriteLog) {
+        Vec3 a = Vec3TransformCoord({x0, y0, p.z - c.z}, s->transform);
+        Vec3 b = Vec3TransformCoord({x0 + w, y0 + h, p.z - c.z}, s->transform);
+        gSpriteLog->push_back({tex, r, {std::min(a.x, b.x), std::min(a.y, b.y), a.z},
+                               {std::max(a.x, b.x), std::max(a.y, b.y), b.z}, argb});
+    }
     return Quad(s, tex, x0, y0, x0 + w, y0 + h, r.left / tw, r.top / th, r.right / tw,
                 r.bottom / th, argb, p.z - c.z, true);
 }
@@ -214,6 +225,7 @@ int FontDrawText(Font* f, Sprite* sprite, const char* text, int count, const Rec
     if (ownBatch) s->transform = MatIdentity();
     CountDraw();
     size_t n = count < 0 ? std::strlen(text) : static_cast<size_t>(count);
+    if (gTextLog) gTextLog->push_back({f, std::string(text, n), *rect, format, argb});
     float side = static_cast<float>(f->atlas->width);
     // Centred lines sit in the middle of the rectangle's width, each on its own.
     auto lineStart = [&](size_t i) {
@@ -249,5 +261,11 @@ int FontDrawText(Font* f, Sprite* sprite, const char* text, int count, const Rec
 
 HResult FontOnLostDevice(Font* f) { return f ? S_OK : E_FAIL; }
 HResult FontOnResetDevice(Font* f) { return f ? S_OK : E_FAIL; }
+
+void RecordSprites(std::vector<DrawnSprite>* sprites, std::vector<DrawnText>* texts)
+{
+    gSpriteLog = sprites;
+    gTextLog = texts;
+}
 
 }  // namespace gfx

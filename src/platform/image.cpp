@@ -1,8 +1,54 @@
 #include "platform/image.h"
 
 #include <stb_image.h>
+#include <sys/stat.h>
+
+#include <map>
+
+#include "platform/test_hooks.h"
+
+namespace {
+// Pictures already decoded, by path, kept only when a test asks: a file
+// rewritten since (another size or time) is read again.
+struct Decoded {
+    off_t size;
+    struct timespec modified;
+    Image image;
+};
+bool gKeepDecoded = false;
+std::map<std::string, Decoded> gDecoded;
+
+bool Same(const struct stat& st, const Decoded& d)
+{
+    return st.st_size == d.size && st.st_mtim.tv_sec == d.modified.tv_sec &&
+           st.st_mtim.tv_nsec == d.modified.tv_nsec;
+}
+
+bool Decode(const std::string& path, Image* out, std::string* error);
+}  // namespace
+
+void KeepDecodedPictures(bool keep)
+{
+    gKeepDecoded = keep;
+    if (!keep) gDecoded.clear();
+}
 
 bool ReadImageFile(const std::string& path, Image* out, std::string* error)
+{
+    struct stat st;
+    if (!gKeepDecoded || stat(path.c_str(), &st) != 0) return Decode(path, out, error);
+    auto it = gDecoded.find(path);
+    if (it != gDecoded.end() && Same(st, it->second)) {
+        *out = it->second.image;
+        return true;
+    }
+    if (!Decode(path, out, error)) return false;
+    gDecoded[path] = {st.st_size, st.st_mtim, *out};
+    return true;
+}
+
+namespace {
+bool Decode(const std::string& path, Image* out, std::string* error)
 {
     *out = Image{};
     int w = 0, h = 0, channels = 0;
@@ -34,6 +80,7 @@ bool ReadImageFile(const std::string& path, Image* out, std::string* error)
     stbi_image_free(px);
     return true;
 }
+}  // namespace
 
 Image ScaleImage(const Image& src, uint32_t width, uint32_t height)
 {

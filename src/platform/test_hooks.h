@@ -4,10 +4,17 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/audio.h"
 #include "platform/gfx.h"
 #include "platform/system.h"
+
+// Keeps every picture file decoded by ReadImageFile, so a test suite that
+// loads the same pictures for every test decodes each once; a file rewritten
+// since is read again.  Off (the game's way) clears the store.
+void KeepDecodedPictures(bool keep);
 
 // Objects made with operator new on the calling thread since the program
 // started (the game's own code and the C++ libraries; C libraries that call
@@ -24,6 +31,24 @@ bool EffectHasTechnique(Effect* fx, const char* technique);
 int LiveObjects();
 // Merging of consecutive user-memory draws (on by default); off draws each alone.
 void SetBatching(bool on);
+// Every sprite and text drawn while recording: the sprite's picture and
+// rectangle of it, its corners on the target after the sprite transform
+// (lo the smaller x and y), and its colour; a text with its font,
+// rectangle, format and colour.
+struct DrawnSprite {
+    const Texture* texture;
+    Rect src;
+    Vec3 lo, hi;
+    uint32_t argb;
+};
+struct DrawnText {
+    const Font* font;
+    std::string text;
+    Rect rect;
+    uint32_t format, argb;
+};
+// Starts recording into the given lists (either may be null), or stops.
+void RecordSprites(std::vector<DrawnSprite>* sprites, std::vector<DrawnText>* texts);
 // Makes texture creation refuse a format, as a device without it would.
 void RefuseTextureFormat(Format format);
 // Makes every Reset fail, as a display without the mode would.

@@ -17,6 +17,7 @@
 #include "sides/robot_side.h"
 #include "sides/tank_side.h"
 #include "battle/setup.h"
+#include "effects/particles.h"
 #include "headless_device.h"
 #include "world/ground.h"
 #include "sides/player.h"
@@ -217,6 +218,28 @@ TEST_F(Battle, AMissingBattleEffectStopsOnceWithTheMessage)
     sys::Message m;
     EXPECT_TRUE(sys::PeekMessage(&m));
     EXPECT_EQ(m.id, sys::MSG_QUIT);
+    // Asked again, it leaves again without a second message.
+    testing::internal::CaptureStderr();
+    BattleInit();
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("シェーダーファイル読み込み失敗"), std::string::npos) << err;
+    EXPECT_TRUE(sys::PeekMessage(&m));
+    EXPECT_EQ(m.id, sys::MSG_QUIT);
+}
+
+TEST_F(Battle, TheBattlesPicturesLoadAtTheirAtlasSizes)
+{
+    BattleInit();
+    struct Case { gfx::Texture* texture; uint32_t w, h; } cases[] = {
+        {CharTexture, 512, 512}, {HpTexture, 512, 512}, {RadarTexture, 512, 512}, {StopTexture, 64, 64},
+        {BitTexture, 1, 1}};
+    for (const Case& c : cases) {
+        ASSERT_NE(c.texture, nullptr);
+        gfx::SurfaceDesc d{};
+        gfx::GetLevelDesc(c.texture, 0, &d);
+        EXPECT_EQ(d.width, c.w);
+        EXPECT_EQ(d.height, c.h);
+    }
 }
 
 TEST_F(Battle, TanksTiltTowardTheSlopeAtMostAPointTwoDegreesAFrame)
@@ -376,6 +399,12 @@ TEST_F(Battle, TheRobotLocksOnToTheFirstTankInItsSight)
 
 TEST_F(Battle, EscapeTogglesThePauseOnceAndTheClockStandsStill)
 {
+    // The cursor shows while the pause menu is up and only then.
+    auto cursorShown = [] {
+        int shown = sys::ShowCursor(true) > 0;
+        sys::ShowCursor(false);
+        return shown;
+    };
     BattleInit();
     Script("3 keydown ESCAPE\n10 keyup ESCAPE\n20 keydown ESCAPE\n21 keyup ESCAPE\n");
     sys::SetVirtualTime(0);
@@ -384,12 +413,15 @@ TEST_F(Battle, EscapeTogglesThePauseOnceAndTheClockStandsStill)
         sys::LoopPass();
         BattleFrame();
         if (StepsRun() == 3) clockAtPause = BattleClock;
+        if (StepsRun() == 2) EXPECT_FALSE(cursorShown());
         if (StepsRun() == 15) {
             EXPECT_EQ(paused, 1);  // held Escape toggled only once
             EXPECT_EQ(BattleClock, clockAtPause);
+            EXPECT_TRUE(cursorShown());
         }
     }
     EXPECT_EQ(paused, 0);
+    EXPECT_FALSE(cursorShown());
 }
 
 TEST_F(Battle, TheClockLosesATickAFrameAtSixtyFramesASecond)
@@ -520,6 +552,62 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
     EXPECT_EQ(crosshairKind, Crosshair::RobotGun);
 }
 
+TEST_F(Battle, AFrameFollowsThePlayerAndDrawsEveryUnitWhereItStandsInsideTheRedWalls)
+{
+    EarthCount = MercuryCount = 2;
+    BattleInit();
+    // The player's tank far from where set-up put it, the others ahead of
+    // it, and a tank record past the count left over from a bigger battle.
+    auto place = [](Mat4* m, float x, float z) { *m = MatTranslation(x, 0.72f, z); };
+    place(&Tanks[0].world, 500, 500);
+    place(&Tanks[1].world, 490, 540);
+    SetTankKind(Tanks[2], kTankAbrams);
+    place(&Tanks[2].world, 520, 530);
+    Tanks[2].atBorder = 1;
+    for (int i = 0; i < 3; ++i) Tanks[i].turretWorld = Tanks[i].world;
+    for (int j = 0; j < 2; ++j)
+        for (Mat4& m : Robots[j].partWorld) place(&m, 510.0f - 30 * j, 560.0f + 20 * j);
+    SpawnGroundDust(500, 1, 530, 200, 5);  // point sprites in view
+    std::vector<gfx::DrawnCall> calls;
+    gfx::RecordDraws(&calls);
+    sys::SetVirtualTime(16);
+    BattleFrame();
+    gfx::RecordDraws(nullptr);
+
+    // The camera came along: behind the player's tank and above it.
+    EXPECT_NEAR(CameraEye.x, 500, 1);
+    EXPECT_NEAR(CameraEye.z, 500 - 6.35f, 1);
+    EXPECT_GT(CameraEye.y, 1);
+    auto meshesNear = [&](Vec3 at) {
+        int n = 0;
+        for (const auto& c : calls)
+            n += (c.mesh || c.texture == StopTexture) && PointDistance(Position(c.world), at) < 4;
+        return n;
+    };
+    EXPECT_GT(meshesNear(Position(Tanks[0].world)), 0);
+    EXPECT_GT(meshesNear(Position(Tanks[1].world)), 0);
+    EXPECT_GT(meshesNear(Position(Robots[0].World())), 0);
+    EXPECT_GT(meshesNear(Position(Robots[1].World())), 0);
+    EXPECT_EQ(meshesNear({520, 0.72f, 530}), 0) << "a tank past the count was drawn";
+    // Four translucent red walls standing on the field's four edges.
+    int walls = 0;
+    for (const auto& c : calls) {
+        if (c.mesh || c.firstColour != 0x50FF0000u) continue;
+        ++walls;
+        EXPECT_EQ(c.texture, BitTexture);
+        EXPECT_EQ(c.primitives, 2u);
+        EXPECT_TRUE(c.alphaBlend);
+        Vec3 v = c.firstVertex;
+        EXPECT_TRUE(v.x == 0 || v.x == kFieldSize || v.z == 0 || v.z == kFieldSize) << v.x << ", " << v.z;
+        EXPECT_GE(v.y, 16);
+    }
+    EXPECT_EQ(walls, 4);
+    // The dust goes out as point sprites.
+    int points = 0;
+    for (const auto& c : calls) points += c.type == gfx::PT_POINTLIST;
+    EXPECT_GT(points, 0);
+}
+
 TEST_F(Battle, ARunningBattleAllocatesNothing)
 {
     // The whole loop as the game runs it: scene gate, battle frame with every
@@ -550,12 +638,32 @@ TEST_F(Battle, ARunningBattleAllocatesNothing)
 TEST_F(Battle, TheReportNamesKindsAndNeverShowsANegativeClock)
 {
     RegisterBattleReport();
+    PlayerSide = 1;
+    RobotTypeId = 102;
+    EarthCount = 3;
+    MercuryCount = 5;
+    SkyId = 207;
+    BattleMinutes = 45;
     BattleInit();
     sys::SetVirtualTime(16);
     BattleFrame();
     BattleClock = -1;  // the clock has run out
     std::string json = BuildReport();
     EXPECT_NE(json.find("\"clock\":0,"), std::string::npos) << json;
+    // The settings the battle was started with, each under its own name.
+    std::string settings = JsonObject(json, "settings");
+    EXPECT_EQ(JsonString(settings, "side"), "mercury") << settings;
+    EXPECT_EQ(JsonNumber(settings, "robot_type"), 102) << settings;
+    EXPECT_EQ(JsonNumber(settings, "earth_count"), 3) << settings;
+    EXPECT_EQ(JsonNumber(settings, "mercury_count"), 5) << settings;
+    EXPECT_EQ(JsonNumber(settings, "sky"), 207) << settings;
+    EXPECT_EQ(JsonNumber(settings, "minutes"), 45) << settings;
+    EXPECT_NE(json.find("\"name\":\"Player\",\"kind\":102,\"kind_name\":\"R-NO.15\""), std::string::npos) << json;
+    PlayerSide = 0;
+    BattleInit();
+    sys::SetVirtualTime(32);
+    BattleFrame();
+    json = BuildReport();
     EXPECT_NE(json.find("\"name\":\"Player\",\"kind\":2,\"kind_name\":\"ABRAMS\""), std::string::npos) << json;
     struct Case { int kind; const char* name; } cases[] = {
         {1, "TIGER"}, {9, "M730A"}, {101, "D-ED.10"}, {104, "R-NO.13"}, {0, "?"}, {10, "?"}, {105, "?"}};

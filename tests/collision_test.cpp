@@ -508,3 +508,29 @@ TEST_F(UnitHits, ATankIsHitOnItsHullOrTurret)
     SetTankHitModels(2, &hull_, &unloaded);
     for (const Case& c : cases) EXPECT_EQ(ShotHitsTank(shell_, c.shot, Tank()), c.hullOnly) << "hull only: " << c.what;
 }
+
+// A shot that moves further in a frame than its own length is tested as a
+// box stretched along its path; a flat shot keeps its roll about the path.
+TEST(BoxTest, AStretchedShotKeepsItsRollAlongItsPath)
+{
+    OrientedBox flat{};
+    flat.halfSize = {1.0f, 0.05f, 0.1f};  // wide and thin
+    OrientedBox target{};
+    target.halfSize = {0.1f, 0.1f, 0.1f};
+    auto hits = [&](const Mat4& shotWorld, Vec3 at) {
+        SweptShot s = SweepShot(flat, shotWorld, {0, 0, 10});  // it came 10 along +z this frame
+        EXPECT_TRUE(s.swept);
+        return BoxesOverlap(s.box, target, s.world, MatTranslation(at.x, at.y, at.z));
+    };
+    const Mat4 level = MatTranslation(0, 0, 10);
+    EXPECT_TRUE(hits(level, {0, 0, 5}));
+    EXPECT_TRUE(hits(level, {0.95f, 0, 3}));   // beside the path, within its width
+    EXPECT_FALSE(hits(level, {0, 0.5f, 5}));   // above the path
+    EXPECT_FALSE(hits(level, {0, 0, -1.5f}));  // behind where it started
+    const Mat4 rolled = MatRotationZ(90 * kDegToRad) * level;
+    EXPECT_TRUE(hits(rolled, {0, 0.95f, 3}));
+    EXPECT_FALSE(hits(rolled, {0.5f, 0, 5}));
+    // A short step is tested as the shot itself.
+    SweptShot still = SweepShot(flat, level, {0, 0, 0.15f});
+    EXPECT_FALSE(still.swept);
+}

@@ -22,6 +22,7 @@
 #include "sides/tank_side.h"
 #include "battle/setup.h"
 #include "frontend/frontend.h"
+#include "services/report.h"
 #include "frontend/menu.h"
 #include "headless_device.h"
 #include "platform/input_script.h"
@@ -446,7 +447,22 @@ TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)
     Click(400, 260);
     ASSERT_EQ(SceneProc, &ForcesSelect);
     MoveTo(170, 290);  // over Earth
-    for (int i = 0; i < 30; ++i) Step();
+    for (int i = 0; i < 29; ++i) Step();
+    // Both planets are drawn where they swing: Earth on the left, near;
+    // Mercury on the right, far.
+    std::vector<gfx::DrawnCall> calls;
+    gfx::RecordDraws(&calls);
+    Step();
+    gfx::RecordDraws(nullptr);
+    int left = 0, right = 0;
+    for (const auto& c : calls) {
+        if (!c.mesh) continue;
+        Vec3 at = Position(c.world);
+        left += at.x == -2.0f && at.z == 0.0f;
+        right += at.x == 2.5f && at.z == 1.0f;
+    }
+    EXPECT_GT(left, 0);
+    EXPECT_GT(right, 0);
     EXPECT_FLOAT_EQ(EarthSwing.x, -2.0f);
     EXPECT_FLOAT_EQ(EarthSwing.z, 0.0f);
     EXPECT_EQ(EarthCaptionAlpha, 90);
@@ -465,6 +481,98 @@ TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)
     Click(110, 525);
     EXPECT_FLOAT_EQ(MercurySwing.x, 2.5f);
     EXPECT_FLOAT_EQ(MercurySwing.z, 1.0f);
+}
+
+namespace {
+// The sprites and texts one step of the installed screen draws.
+struct StepDraws {
+    std::vector<gfx::DrawnSprite> sprites;
+    std::vector<gfx::DrawnText> texts;
+    // The sprites of `tex` cut from `src`.
+    std::vector<gfx::DrawnSprite> Of(const gfx::Texture* tex, gfx::Rect src) const
+    {
+        std::vector<gfx::DrawnSprite> out;
+        for (const auto& d : sprites)
+            if (d.texture == tex && d.src.left == src.left && d.src.top == src.top && d.src.right == src.right &&
+                d.src.bottom == src.bottom)
+                out.push_back(d);
+        return out;
+    }
+};
+gfx::Rect DigitRect(int d) { return {65 + 35 * d, 0, 100 + 35 * d, 30}; }
+}  // namespace
+
+TEST_F(FrontEndTest, TheTitleFillsTheScreenAtEverySizeWithTheVersionInItsCorner)
+{
+    for (auto size : {std::pair{800, 600}, std::pair{1024, 768}}) {
+        SetBackBufferSize(size.first, size.second);
+        scaleX = size.first / 800.0f;
+        scaleY = size.second / 600.0f;
+        TitleInit();
+        sys::Point cursor;
+        sys::GetCursorPos(&cursor);
+        EXPECT_EQ(cursor.x, OptionData.screenWidth / 2);  // the middle of the size the game started with
+        EXPECT_EQ(cursor.y, OptionData.screenHeight / 2);
+        StepDraws d;
+        gfx::RecordSprites(&d.sprites, &d.texts);
+        Step();
+        gfx::RecordSprites(nullptr, nullptr);
+        // The whole picture over the whole screen.
+        bool background = false;
+        for (const auto& s : d.sprites)
+            background |= s.texture == FrontEnd.mainMenu && s.lo.x == 0 && s.lo.y == 0 &&
+                          std::fabs(s.hi.x - size.first) < 1e-2f && std::fabs(s.hi.y - size.second) < 1e-2f;
+        EXPECT_TRUE(background) << size.first;
+        // The buttons stand where they are clicked: START's picture covers
+        // the point (400, 260) of the design, scaled.
+        bool start = false;
+        for (const auto& s : d.sprites)
+            start |= s.texture == FrontEnd.menuLog && s.lo.x < 400 * scaleX && s.hi.x > 400 * scaleX &&
+                     s.lo.y < 260 * scaleY && s.hi.y > 260 * scaleY;
+        EXPECT_TRUE(start) << size.first;
+        bool version = false;
+        for (const auto& t : d.texts) version |= t.text == "Ver.1.01" && t.rect.left == 100 && t.rect.top == 50;
+        EXPECT_TRUE(version) << size.first;
+    }
+    scaleX = scaleY = 1;
+}
+
+TEST_F(FrontEndTest, TheStageShowsEachCountInDigitsAndLightsOnlyTheArrowUnderTheCursor)
+{
+    ToSelectScreen(0);
+    Click(690, 525);
+    ASSERT_EQ(SceneProc, &StageSet);
+    for (int i = 0; i < 12; ++i) Click(66, 420);  // Earth 16
+    Click(733, 450);                               // Mercury 3
+    for (int i = 0; i < 5; ++i) Click(560, 475);   // 55 minutes
+    ASSERT_EQ(EarthCount, 16);
+    ASSERT_EQ(MercuryCount, 3);
+    ASSERT_EQ(BattleMinutes, 55);
+    MoveTo(400, 150);  // over no arrow
+    Step();
+    for (int32_t h : StageArrowHover) EXPECT_EQ(h, 0);
+    StepDraws d;
+    gfx::RecordSprites(&d.sprites, &d.texts);
+    Step();
+    gfx::RecordSprites(nullptr, nullptr);
+    // Tens left of units, each number on its own row.
+    struct Number { int tens, units; float y; } numbers[] = {{1, 6, 435}, {0, 3, 435}, {5, 5, 475}};
+    for (const Number& n : numbers) {
+        auto tens = d.Of(FrontEnd.logo, DigitRect(n.tens));
+        auto units = d.Of(FrontEnd.logo, DigitRect(n.units));
+        bool found = false;
+        for (const auto& t : tens)
+            for (const auto& u : units)
+                found |= t.lo.y == u.lo.y && t.lo.x < u.lo.x && std::fabs(t.lo.y - n.y) < 40;
+        EXPECT_TRUE(found) << n.tens << n.units;
+    }
+    // Digits drawn are only those of the numbers on the screen.
+    int digits = 0;
+    for (int k = 0; k < 10; ++k) digits += static_cast<int>(d.Of(FrontEnd.logo, DigitRect(k)).size());
+    EXPECT_EQ(digits, 6);
+    MoveTo(66, 420);
+    Step();
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(StageArrowHover[k], k == 0 ? 1 : 0) << k;
 }
 
 class OptionsScreenTest : public FrontEndTest {
@@ -541,3 +649,50 @@ TEST_F(OptionsScreenTest, AModeTheDeviceRefusesLeavesTheRunningSettingsAndTheFil
     EXPECT_EQ(ShadowChoice, 2);
 }
 }  // namespace
+
+TEST_F(OptionsScreenTest, EveryButtonIsDrawnWhereItIsClicked)
+{
+    for (auto size : {std::pair{800, 600}, std::pair{1024, 768}}) {
+        SetBackBufferSize(size.first, size.second);
+        scaleX = size.first / 800.0f;
+        scaleY = size.second / 600.0f;
+        StepDraws d;
+        gfx::RecordSprites(&d.sprites, &d.texts);
+        Step();
+        gfx::RecordSprites(nullptr, nullptr);
+        // Back, Apply, the three tabs, and the arrows of the first tab.
+        const std::pair<float, float> points[] = {{78, 565}, {78, 518}, {78, 165}, {78, 310}, {78, 455},
+                                                  {310, 165}, {666, 165}};
+        for (auto p : points) {
+            bool under = false;
+            for (const auto& sprite : d.sprites)
+                under |= sprite.texture != FrontEnd.options && sprite.lo.x <= p.first * scaleX &&
+                         sprite.hi.x >= p.first * scaleX && sprite.lo.y <= p.second * scaleY &&
+                         sprite.hi.y >= p.second * scaleY;
+            EXPECT_TRUE(under) << p.first << ", " << p.second << " at " << size.first;
+        }
+    }
+    scaleX = scaleY = 1;
+}
+
+TEST_F(FrontEndTest, TheReportHoldsEveryChoiceTheMenusHold)
+{
+    RegisterMenuReport();
+    PlayerSide = 1;
+    TankTypeId = 5;
+    RobotTypeId = 102;
+    EarthCount = 7;
+    MercuryCount = 9;
+    SkyId = 206;
+    BattleMinutes = 65;
+    ResolutionChoice = 2;
+    ScreenModeChoice = 0;
+    ShadowChoice = 3;
+    std::string menu = JsonObject(BuildReport(), "menu");
+    EXPECT_EQ(JsonString(menu, "side"), "mercury") << menu;
+    const std::pair<const char*, double> fields[] = {
+        {"tank_type", 5}, {"robot_type", 102}, {"earth_count", 7}, {"mercury_count", 9}, {"sky", 206},
+        {"minutes", 65}, {"resolution_choice", 2}, {"screen_mode_choice", 0}, {"shadow_choice", 3}};
+    for (auto f : fields) EXPECT_EQ(JsonNumber(menu, f.first), f.second) << f.first << " in " << menu;
+}
+

@@ -197,6 +197,17 @@ TEST_F(Hud, PauseEntriesHighlightUnderTheCursorAndAClickResumesLeavesOrQuits)
         EXPECT_EQ(PauseMenuInput(), 0);  // no button: nothing but the highlight
         for (int k = 0; k < 3; ++k) EXPECT_EQ(pauseHover[k], k == c.hover ? 1 : 0) << c.x << "," << c.y << " " << k;
     }
+    // At 1024 x 768 the boxes grow with the screen (points a little inside
+    // and outside their edges).
+    scaleX = scaleY = 1.28f;
+    const Case scaled[] = {{400, 257, 0}, {530, 257, 0}, {540, 257, -1}, {275, 240, 0}, {265, 257, -1},
+                           {510, 345, 1}, {520, 345, -1}, {400, 360, 1}, {475, 430, 2}, {485, 430, -1}};
+    for (const Case& c : scaled) {
+        sys::SetCursorPos(static_cast<int>(c.x * 1.28f), static_cast<int>(c.y * 1.28f));
+        PauseMenuInput();
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(pauseHover[k], k == c.hover ? 1 : 0) << c.x << "," << c.y << " " << k;
+    }
+    scaleX = scaleY = 1;
     // An entry fires on a click: the button pressed and released over it.
     Script("1 buttondown left\n2 buttonup left\n3 buttondown left\n4 buttonup left\n"
            "5 buttondown left\n6 buttonup left\n7 buttondown left\n8 buttonup left\n");
@@ -447,8 +458,17 @@ TEST_F(Hud, TheGaugeShowsTheHitPointsLeftAndShakesWithTheAlertWhileThePlayerIsDo
     EXPECT_NEAR(frame.hi.x - frame.lo.x, 256 * 0.8f, 1e-3);
     ASSERT_EQ(whole.Of(HpTexture, kTankBar).size(), 1u);
     EXPECT_NEAR(whole.Of(HpTexture, kTankBar)[0].lo.y, frame.lo.y, 1e-3);  // up to the frame's top
-    EXPECT_EQ(whole.Of(RadarTexture, kTankDisc).size(), 1u);
+    // The radar disc, 0.9 of its size, round the radar's middle.
+    ASSERT_EQ(whole.Of(RadarTexture, kTankDisc).size(), 1u);
+    gfx::DrawnSprite disc = whole.Of(RadarTexture, kTankDisc)[0];
+    EXPECT_NEAR(Middle(disc).x, 128, 1);
+    EXPECT_NEAR(Middle(disc).y, 128, 1);
+    EXPECT_NEAR(disc.hi.x - disc.lo.x, 254 * 0.9f, 1e-3);
+    EXPECT_NEAR(disc.hi.y - disc.lo.y, 254 * 0.9f, 1e-3);
     EXPECT_TRUE(whole.Of(CharTexture, kAlert).empty());
+    // More hit points than a full bar: the bar stays inside its frame.
+    Tanks[0].hp = 300;
+    EXPECT_EQ(Drawn(DrawHudAndBanners).Of(HpTexture, kTankBar).size(), 1u);
     EXPECT_EQ(hudAlert, 0);
 
     // Hurt: the bar is cut from the bottom of its column, 100 rows high, and
@@ -559,6 +579,12 @@ TEST_F(Hud, TheHudBannersAndScoreboardDrawEveryPieceInAHandfulOfDraws)
         auto sight = all.Of(CharTexture, side == 0 ? kCannon : kMissileSight);
         ASSERT_EQ(sight.size(), 1u) << side;
         EXPECT_NEAR(Middle(sight[0]).x, 400, 1e-3);
+        // The player's own blip sits on the radar's middle.
+        auto own = all.Of(CharTexture, side == 0 ? gfx::Rect{177, 31, 196, 55} : gfx::Rect{199, 31, 220, 51});
+        ASSERT_FALSE(own.empty());
+        bool centred = false;
+        for (const auto& b : own) centred |= std::fabs(Middle(b).x - 128) < 1e-3f && std::fabs(Middle(b).y - 128) < 1e-3f;
+        EXPECT_TRUE(centred) << side;
         // The three pause entries, one above the other down the middle.
         float y = 0;
         for (gfx::Rect entry : {gfx::Rect{1, 31, 174, 74}, gfx::Rect{2, 77, 149, 120}, gfx::Rect{2, 123, 100, 167}}) {
@@ -585,6 +611,31 @@ TEST_F(Hud, TheHudBannersAndScoreboardDrawEveryPieceInAHandfulOfDraws)
         EXPECT_EQ(clocks, 2u);
     }
     scoreboardHeld = 0;
+}
+
+TEST_F(Hud, EachWeaponShowsItsOwnSightAtTheMiddleOfTheScreen)
+{
+    SetBackBufferSize(800, 600);
+    struct Case { int side; Crosshair kind; gfx::Rect sight; float y; } cases[] = {
+        {0, Crosshair::Cannon, kCannon, 270},
+        {0, Crosshair::MachineGun, gfx::Rect{258, 41, 288, 71}, 270},
+        {1, Crosshair::RobotGun, gfx::Rect{299, 2, 362, 41}, 206},
+        {1, Crosshair::RobotMissile, kMissileSight, 206},
+    };
+    for (const Case& c : cases) {
+        PlayerSide = c.side;
+        BattleInit();
+        crosshairKind = c.kind;
+        Drawn d(DrawHudAndBanners);
+        int sights = 0;
+        for (gfx::Rect r : {kCannon, gfx::Rect{258, 41, 288, 71}, gfx::Rect{299, 2, 362, 41}, kMissileSight})
+            sights += static_cast<int>(d.Of(CharTexture, r).size());
+        EXPECT_EQ(sights, 1);
+        auto s = d.Of(CharTexture, c.sight);
+        ASSERT_EQ(s.size(), 1u);
+        EXPECT_NEAR(Middle(s[0]).x, 400, 1e-3);
+        EXPECT_NEAR(Middle(s[0]).y, c.y, 1e-3);
+    }
 }
 
 TEST_F(Hud, TheCentreSightSitsInTheMiddleOfTheScreen)

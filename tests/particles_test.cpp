@@ -280,6 +280,152 @@ TEST_F(Particles, OnlyPuffsAndBurstSheetsAdvanceWhilePaused)
     EXPECT_EQ(GroundMarks[0].age, mark.age + 1);
 }
 
+namespace {
+// The least and most of `of` over the first `n` records of a pool.
+template <class T, class F>
+std::pair<float, float> Spread(const T* pool, int n, F of)
+{
+    float least = 1e9f, most = -1e9f;
+    for (int i = 0; i < n; ++i) {
+        least = std::min(least, of(pool[i]));
+        most = std::max(most, of(pool[i]));
+    }
+    return {least, most};
+}
+// Over its whole range: within it, and reaching near both ends.
+void ExpectCovers(std::pair<float, float> seen, float lo, float hi, const char* what)
+{
+    float slack = (hi - lo) * 0.1f + 1e-6f;
+    EXPECT_GE(seen.first, lo - 1e-4f) << what;
+    EXPECT_LE(seen.second, hi + 1e-4f) << what;
+    EXPECT_LT(seen.first, lo + slack) << what;
+    EXPECT_GT(seen.second, hi - slack) << what;
+}
+float LeanAcross(Vec3 v) { return std::atan2(-v.x, v.y) * kRadToDeg; }        // about z
+float LeanAlong(Vec3 v) { return std::asin(v.z / Vec3Length(v)) * kRadToDeg; }  // about x
+}  // namespace
+
+TEST_F(Particles, SmokeDriftsAndBurstsLeanOverTheirWholeRanges)
+{
+    for (int i = 0; i < 300; ++i) SpawnPuff(0, 0, 0, 1, 255, PuffKind::TrailSmoke);
+    ExpectCovers(Spread(Puffs, 300, [](const Puff& p) { return p.velocity.x; }), -0.008f, 0.008f, "smoke x");
+    ExpectCovers(Spread(Puffs, 300, [](const Puff& p) { return p.velocity.y; }), -0.008f, 0.008f, "smoke y");
+    ExpectCovers(Spread(Puffs, 300, [](const Puff& p) { return p.velocity.z; }), -0.008f, 0.008f, "smoke z");
+    ClearParticlePools();
+    for (int i = 0; i < 300; ++i) SpawnPuff(0, 0, 0, 1, 255, PuffKind::GunSmoke);
+    ExpectCovers(Spread(Puffs, 300, [](const Puff& p) { return p.velocity.x; }), -0.006f, 0.006f, "gun smoke x");
+    ExpectCovers(Spread(Puffs, 300, [](const Puff& p) { return p.velocity.y; }), -0.006f, 0.006f, "gun smoke y");
+    ExpectCovers(Spread(Puffs, 300, [](const Puff& p) { return p.velocity.z; }), -0.006f, 0.006f, "gun smoke z");
+
+    // Bursts and blasts go up, leaning each way by up to their motion's angle.
+    struct Case { const char* what; void (*spawn)(); const Burst* pool; float lean; } cases[] = {
+        {"burst, motion 1", [] { SpawnBurst(0, 0, 0, 1, 255, 0, 300, 1); }, Bursts, 30},
+        {"burst, motion 2", [] { SpawnBurst(0, 0, 0, 1, 255, 0, 300, 2); }, Bursts, 10},
+        {"blast, motion 3", [] { SpawnBlast(0, 0, 0, 1, 255, 0, 50, 3); }, Blasts, 50},
+    };
+    for (const Case& c : cases) {
+        ClearParticlePools();
+        c.spawn();
+        int n = c.pool == Blasts ? 50 : 300;
+        ExpectCovers(Spread(c.pool, n, [](const Burst& b) { return LeanAcross(b.velocity); }), -c.lean, c.lean, c.what);
+        ExpectCovers(Spread(c.pool, n, [](const Burst& b) { return LeanAlong(b.velocity); }), -c.lean, c.lean, c.what);
+    }
+}
+
+TEST_F(Particles, ABurstIsDrawnAsOpaqueAsItsAlphaAndNoMore)
+{
+    for (int alpha : {200, 0, -40, 400}) {
+        ClearParticlePools();
+        SpawnBurst(kAhead.x, kAhead.y, kAhead.z, 1.0f, alpha, kLookFire1, 1, 0);
+        std::vector<gfx::DrawnCall> calls;
+        gfx::RecordDraws(&calls);
+        DrawParticleQuads();
+        gfx::RecordDraws(nullptr);
+        ASSERT_EQ(calls.size(), 1u) << alpha;
+        EXPECT_EQ(calls[0].firstColour, static_cast<uint32_t>(std::clamp(alpha, 0, 255)) << 24 | 0xFFFFFFu) << alpha;
+    }
+}
+
+TEST_F(Particles, DustAndSprayFlecksTakeTheirOwnTints)
+{
+    // Each channel of a fleck's colour over its range: dust brown, spray
+    // light grey.
+    struct Case { const char* what; void (*spawn)(); const Fleck* pool; int lo[4], hi[4]; } cases[] = {
+        {"dust", [] { SpawnDustCloud(0, 0, 0, 900); }, DustClouds, {180, 41, 42, 40}, {220, 84, 91, 90}},
+        {"spray", [] { SpawnSpray(0, 0, 0, 900); }, Sprays, {160, 131, 132, 120}, {245, 184, 181, 170}},
+    };
+    for (const Case& c : cases) {
+        ClearParticlePools();
+        c.spawn();
+        for (int channel = 0; channel < 4; ++channel) {
+            int shift = 24 - 8 * channel;
+            auto seen = Spread(c.pool, 900, [shift](const Fleck& f) { return static_cast<float>(f.colour >> shift & 0xFF); });
+            ExpectCovers(seen, static_cast<float>(c.lo[channel]), static_cast<float>(c.hi[channel]), c.what);
+        }
+    }
+}
+
+TEST_F(Particles, BlastsAddLightBurstsBlendOverAndIceShardsStayFlat)
+{
+    SpawnBlast(kAhead.x, kAhead.y, kAhead.z, 1.0f, 200, kLookFire1, 1, 0);
+    SpawnBurst(kAhead.x + 2, kAhead.y, kAhead.z, 1.0f, 200, kLookFire1, 1, 0);
+    SpawnIce(kAhead.x - 2, kAhead.y, kAhead.z, 0.5f, 1);
+    std::vector<gfx::DrawnCall> calls;
+    gfx::RecordDraws(&calls);
+    DrawParticleQuads();
+    gfx::RecordDraws(nullptr);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].destBlend, static_cast<uint32_t>(gfx::BLEND_ONE));  // the blast
+    EXPECT_EQ(calls[1].destBlend, static_cast<uint32_t>(gfx::BLEND_INVSRCALPHA));  // the burst
+    // A shard is a flat square however it tumbles: its corner lies its
+    // half-diagonal from its middle.
+    EXPECT_NEAR(PointDistance(calls[2].firstVertex, IceShards[0].position), std::sqrt(2.0f) * IceShards[0].size, 1e-3);
+}
+
+TEST_F(Particles, EachSpritePoolDrawsWithItsPictureAndItsLeastSize)
+{
+    // Ground dust and puffs may shrink to almost nothing far away; dust
+    // clouds keep 1.5 pixels and trails half a pixel.
+    SpawnGroundDust(kAhead.x, kAhead.y, kAhead.z, 200, 1);
+    SpawnPuff(kAhead.x, kAhead.y, kAhead.z, 1.0f, 200, PuffKind::GunSmoke);
+    SpawnDustCloud(kAhead.x, kAhead.y, kAhead.z, 1);
+    gfx::SetTexture(0, nullptr);
+    std::vector<gfx::DrawnCall> calls;
+    gfx::RecordDraws(&calls);
+    DrawParticleSprites();
+    gfx::RecordDraws(nullptr);
+    ASSERT_EQ(calls.size(), 3u);
+    const float least[3] = {0.01f, 0.01f, 1.5f};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NE(calls[k].texture, nullptr) << k;
+        EXPECT_EQ(calls[k].type, gfx::PT_POINTLIST) << k;
+        EXPECT_FLOAT_EQ(calls[k].pointSizeMin, least[k]) << k;
+    }
+}
+
+TEST_F(Particles, AKillThrowsSixToTenPiecesThatLastAboutASecond)
+{
+    int least = 99, most = 0;
+    float shortest = 1e9f, longest = 0;
+    for (int k = 0; k < 60; ++k) {
+        ClearParticlePools();
+        SpawnKillExplosion({500, 10, 500}, 1.0f, 0.5f);
+        int pieces = 0;
+        for (const Debris& d : DebrisPool) {
+            if (d.life <= 0) continue;
+            ++pieces;
+            shortest = std::min(shortest, static_cast<float>(d.life));
+            longest = std::max(longest, static_cast<float>(d.life));
+        }
+        least = std::min(least, pieces);
+        most = std::max(most, pieces);
+    }
+    EXPECT_EQ(least, 6);
+    EXPECT_EQ(most, 10);
+    // Each batch lives 60 to 80 frames, each piece 6 less to 16 more.
+    ExpectCovers({shortest, longest}, 54, 96, "debris life");
+}
+
 TEST_F(Particles, RandomSpeedsAreRealDivisions)
 {
     struct Case {

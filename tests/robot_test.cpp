@@ -590,6 +590,73 @@ TEST_F(RobotSide, SetUpLeavesThePlayersWeaponAloneAndSpawnClearsEveryFlag)
         EXPECT_EQ(flag, 0);
 }
 
+TEST_F(RobotSide, APatrolWalksRestsAndChangesStepForRandomSpells)
+{
+    // Each new patrol draws how long to walk, to rest and to keep a way of
+    // moving; over many draws every spell comes out within its bounds, the
+    // shortest and the longest both among them.
+    struct Spell { const char* what; int32_t RobotAiState::*field; int lo, hi; } spells[] = {
+        {"walk", &RobotAiState::driveLimit, 100, 1000},
+        {"rest", &RobotAiState::restLimit, 20, 200},
+        {"manner", &RobotAiState::modeLimit, 100, 1000},
+        {"way of moving", &RobotAiState::moveMode, 0, 40},
+    };
+    int least[4] = {1 << 30, 1 << 30, 1 << 30, 1 << 30}, most[4] = {-1, -1, -1, -1};
+    for (int k = 0; k < 2000; ++k) {
+        NewRobotPatrol(1);
+        for (int s = 0; s < 4; ++s) {
+            least[s] = std::min(least[s], RobotAi[1].*spells[s].field);
+            most[s] = std::max(most[s], RobotAi[1].*spells[s].field);
+        }
+    }
+    for (int s = 0; s < 4; ++s) {
+        EXPECT_EQ(least[s], spells[s].lo) << spells[s].what;
+        EXPECT_EQ(most[s], spells[s].hi) << spells[s].what;
+    }
+}
+
+TEST_F(RobotSide, AWholeRobotMakesNoSmokeAndAHurtOneSmokesMoreTheWorseItIs)
+{
+    PlayerSide = 0;
+    EarthCount = 1;
+    MercuryCount = 1;
+    PlaceTank(0, 900, 900);
+    auto smokeOver = [](float hp) {
+        ClearParticlePools();
+        PlaceRobot(0, 101, 300, 300);
+        Robots[0].hp = hp;
+        RobotControls[0] = {};
+        for (int k = 0; k < 300; ++k) RobotStep();
+        PoolCount counts[kParticlePoolCount];
+        CountParticlePools(counts);
+        int live = 0;
+        for (const PoolCount& c : counts) live += c.live;
+        return live;
+    };
+    DemoPlayer = false;
+    PlayerSide = 1;  // robot 0 is the player's and stands still
+    EXPECT_EQ(smokeOver(256), 0);
+    int light = smokeOver(150), heavy = smokeOver(50);
+    EXPECT_GT(light, 0);
+    EXPECT_GT(heavy, light);
+}
+
+TEST_F(RobotSide, TheAimRisesAndDipsOnlyAsFarAsTheArmsGo)
+{
+    PlayerSide = 1;
+    MercuryCount = 1;
+    EarthCount = 0;
+    PlaceRobot(0, 101, 300, 300);
+    RobotControls[0] = {};
+    RobotControls[0].gunUp = 1;
+    for (int k = 0; k < 200; ++k) RobotStep();
+    EXPECT_FLOAT_EQ(Robots[0].aimPitch, -35);
+    RobotControls[0] = {};
+    RobotControls[0].gunDown = 1;
+    for (int k = 0; k < 200; ++k) RobotStep();
+    EXPECT_FLOAT_EQ(Robots[0].aimPitch, 20);
+}
+
 TEST_F(RobotSide, RobotsPastTheCountInUseAreLeftAlone)
 {
     PlayerSide = 0;

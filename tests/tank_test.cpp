@@ -445,6 +445,51 @@ TEST_F(Tank, PatrolLegsDriveAndRestForTheirDrawnLengths)
     }
 }
 
+TEST_F(Tank, AWanderingTankTurnsTheShortWayToItsHeadingADegreeAFrame)
+{
+    TankAiState& ai = TankAi[1];
+    for (float want : {30.0f, -30.0f, 0.5f}) {
+        Tanks[1].world = MatTranslation(500, 0.72f, 500);  // facing +z: heading 0
+        ai = {};
+        ai.wandering = 1;
+        ai.restLimit = ai.driveLimit = 1000;
+        ai.desiredHeading = want;
+        TankControls[1] = {};
+        for (int k = 0; k < 10; ++k) TankAiDecide();
+        Vec3 ahead = Vec3TransformNormal({0, 0, 1}, Tanks[1].world);
+        float heading = LevelHeading(ahead);
+        float expected = std::fabs(want) < 10 ? want : (want > 0 ? 10.0f : -10.0f);
+        EXPECT_NEAR(Wrap180(heading), expected, 1e-2) << want;
+    }
+}
+
+TEST_F(Tank, OnTargetAComputerTanksSecondWeaponFiresAsItsRowSays)
+{
+    // A robot straight ahead of tank 1's turret: on target every frame.
+    MercuryCount = 1;
+    Robots[0].World() = MatTranslation(500, 0.72f, 530);
+    for (Mat4& m : Robots[0].partWorld) m = Robots[0].World();
+    struct Case { int kind; int lo, hi; } cases[] = {{kTankAbrams, 60, 140}, {kTankTiger, 600, 600}};
+    for (const Case& c : cases) {
+        SetTankKind(Tanks[1], c.kind);
+        Tanks[1].world = Tanks[1].turretWorld = Tanks[1].gunWorld = MatTranslation(500, 0.72f, 500);
+        Tanks[1].turretYaw = 0;
+        Tanks[1].engaged = 1;
+        Tanks[1].target = 0;
+        Tanks[1].weapon = kWeaponSecond;
+        TankAi[1] = {};
+        TankAi[1].modeLimit = 100000;
+        int fired = 0;
+        for (int k = 0; k < 600; ++k) {
+            Tanks[1].turretWorld = Tanks[1].world;
+            TankAiDecide();
+            fired += TankControls[1].fire;
+        }
+        EXPECT_GE(fired, c.lo) << c.kind;  // about one frame in six, or every frame
+        EXPECT_LE(fired, c.hi) << c.kind;
+    }
+}
+
 TEST_F(Tank, APatrolLegClearsTheFlagsLeftFromAFight)
 {
     TankAiState& ai = TankAi[1];
@@ -638,6 +683,79 @@ TEST_F(Tank, ReverseDustIsFaintUpToThirtyFiveAndThickAbove)
                 EXPECT_EQ(d.alpha, ReverseDustAlpha(speed)) << speed;
             }
         EXPECT_EQ(puffs, 4) << speed;
+    }
+}
+
+TEST_F(Tank, AWholeTankMakesNoSmokeAndAHurtOneSmokesMoreTheWorseItIs)
+{
+    auto smokeOver = [](float hp) {
+        ClearParticlePools();
+        Tanks[0].hp = hp;
+        Tanks[0].world = MatTranslation(500, 0.72f, 500);
+        Tanks[0].turretWorld = Tanks[0].world;
+        TankControls[0] = {};
+        for (int k = 0; k < 200; ++k) TankStep();
+        PoolCount counts[kParticlePoolCount];
+        CountParticlePools(counts);
+        int live = 0;
+        for (const PoolCount& c : counts) live += c.live;
+        return live;
+    };
+    EXPECT_EQ(smokeOver(256), 0);
+    int light = smokeOver(150), heavy = smokeOver(50);
+    EXPECT_GT(light, 0);
+    EXPECT_GT(heavy, light);
+}
+
+TEST_F(Tank, ReversingGathersSpeedAndTheTurretTurnsRoundAndRound)
+{
+    // Backing up: a little more each frame, up to five sixths of the top speed.
+    const Handling& h = TankHandling[0];
+    TankControls[0] = {};
+    TankControls[0].backward = 1;
+    TankStep();
+    EXPECT_LT(Tanks[0].reverseSpeed, 0);
+    EXPECT_GT(Tanks[0].reverseSpeed, -h.maxSpeed / 6);
+    for (int k = 0; k < 300; ++k) TankStep();
+    EXPECT_NEAR(Tanks[0].reverseSpeed, -(h.maxSpeed / 6 * 5) + 0.005f, 1e-4);
+    // The turret turns 2 degrees a frame and its angle stays within a turn.
+    TankControls[0] = {};
+    TankControls[0].turretRight = 1;
+    float most = 0;
+    for (int k = 0; k < 400; ++k) {
+        TankStep();
+        most = std::max(most, Tanks[0].turretYaw);
+        EXPECT_GT(Tanks[0].turretYaw, 0);
+    }
+    EXPECT_LE(most, 362);
+    TankControls[0] = {};
+    TankControls[0].turretLeft = 1;
+    for (int k = 0; k < 400; ++k) {
+        TankStep();
+        EXPECT_GT(Tanks[0].turretYaw, 0);
+        EXPECT_LE(Tanks[0].turretYaw, 362);
+    }
+}
+
+TEST_F(Tank, APatrolDrivesRestsAndChangesStepForRandomSpells)
+{
+    struct Spell { const char* what; int32_t TankAiState::*field; int lo, hi; } spells[] = {
+        {"drive", &TankAiState::driveLimit, 100, 1000},
+        {"rest", &TankAiState::restLimit, 30, 300},
+        {"manner", &TankAiState::modeLimit, 100, 300},
+        {"way of moving", &TankAiState::moveMode, 0, 7},
+    };
+    int least[4] = {1 << 30, 1 << 30, 1 << 30, 1 << 30}, most[4] = {-1, -1, -1, -1};
+    for (int k = 0; k < 2000; ++k) {
+        NewTankPatrol(1);
+        for (int s = 0; s < 4; ++s) {
+            least[s] = std::min(least[s], TankAi[1].*spells[s].field);
+            most[s] = std::max(most[s], TankAi[1].*spells[s].field);
+        }
+    }
+    for (int s = 0; s < 4; ++s) {
+        EXPECT_EQ(least[s], spells[s].lo) << spells[s].what;
+        EXPECT_EQ(most[s], spells[s].hi) << spells[s].what;
     }
 }
 

@@ -29,6 +29,7 @@ uint32_t gBatchTextureCount = 0;
 FrameStats gFrame{}, gLast{}, gTotal{};
 bool gBatching = true;
 Format gRefused = FMT_UNKNOWN;
+std::vector<DrawnCall>* gDrawLog = nullptr;  // a test's record of draws, if any
 bool gRefuseResets = false;
 uint64_t gFrames = 0, gMaxGlDraws = 0;
 
@@ -448,6 +449,16 @@ HResult DrawUP(PrimitiveType type, uint32_t primitiveCount, const void* vertices
     }
     if (slot == gBatchTextureCount) gBatchTextures[gBatchTextureCount++] = gState.texture;
     if (gameDraw) ++gFrame.draws;
+    if (gameDraw && gDrawLog) {
+        Vec3 first;
+        std::memcpy(&first, vertices, 12);
+        uint32_t colour = 0xFFFFFFFF;
+        if (fvf & FVF_DIFFUSE) std::memcpy(&colour, static_cast<const uint8_t*>(vertices) + 12 + ((fvf & FVF_NORMAL) ? 12 : 0), 4);
+        gDrawLog->push_back({nullptr, 0, gState.texture, gState.effect, gState.world, type, primitiveCount,
+                             effect ? first : Vec3TransformCoord(first, gState.world), colour,
+                             gState.rs[RS_ALPHABLENDENABLE] != 0, gState.rs[RS_DESTBLEND],
+                             BitsFloat(gState.rs[RS_POINTSIZE_MIN])});
+    }
     gFrame.vertices += count;
     if (batchType == PT_TRIANGLELIST) gFrame.triangles += primitiveCount;
 
@@ -722,6 +733,10 @@ HResult DrawSubset(Mesh* mesh, uint32_t attribId)
         if (r.attribId != attribId) continue;
         Flush();
         gBackend->drawMesh(gState, mesh, r);
+        if (gDrawLog)
+            gDrawLog->push_back({mesh, attribId, gState.texture, gState.effect, gState.world, PT_TRIANGLELIST,
+                                 r.indexCount / 3, Position(gState.world), 0xFFFFFFFF,
+                                 gState.rs[RS_ALPHABLENDENABLE] != 0, gState.rs[RS_DESTBLEND], 0.0f});
         ++gFrame.draws;
         ++gFrame.glDraws;
         ++gFrame.subsets;
@@ -745,6 +760,7 @@ void SetBatching(bool on)
 }
 
 void RefuseTextureFormat(Format format) { gRefused = format; }
+void RecordDraws(std::vector<DrawnCall>* calls) { gDrawLog = calls; }
 void RefuseResets(bool refuse) { gRefuseResets = refuse; }
 
 // --- state access for the sprite, font and effect code ----------------------------------------

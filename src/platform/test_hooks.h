@@ -49,6 +49,27 @@ struct DrawnText {
 };
 // Starts recording into the given lists (either may be null), or stops.
 void RecordSprites(std::vector<DrawnSprite>* sprites, std::vector<DrawnText>* texts);
+// Every draw call the game makes while recording (sprites and text are
+// recorded by RecordSprites instead): the mesh and subset for a mesh draw
+// (null for vertices from memory), the texture and effect, the world
+// transform, the primitives, the first vertex placed in the world and its
+// colour, the blending and the point sprites' least size.
+struct DrawnCall {
+    const Mesh* mesh;
+    uint32_t subset;
+    const Texture* texture;
+    const Effect* effect;
+    Mat4 world;
+    PrimitiveType type;
+    uint32_t primitives;
+    Vec3 firstVertex;
+    uint32_t firstColour;
+    bool alphaBlend;
+    uint32_t destBlend;
+    float pointSizeMin;  // the least size of a point sprite on the screen
+};
+// Starts recording into the list, or stops (null).
+void RecordDraws(std::vector<DrawnCall>* calls);
 // Makes texture creation refuse a format, as a device without it would.
 void RefuseTextureFormat(Format format);
 // Makes every Reset fail, as a display without the mode would.

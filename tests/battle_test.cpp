@@ -322,6 +322,35 @@ TEST_F(Battle, WallsPushNearUnitsAwayAndSlowThem)
     EXPECT_FALSE(RayHitsMesh({0, 0, 0}, {0, 0, 1}, StageCollision, StageWorld, &d, &f));
 }
 
+TEST_F(Battle, EveryWallRayPushesAComputerTankAwayAndSlowsIt)
+{
+    EarthCount = 2;
+    SetTankKind(Tanks[1], 2);
+    for (const WallRay& ray : kTankWallRays) {
+        SCOPED_TRACE(testing::Message() << "ray " << (&ray - kTankWallRays));
+        // Turn the tank so the ray runs toward +z, where the wall stands 1.0
+        // from the ray's start.
+        float turn = -1;
+        for (float deg : {0.0f, 90.0f, 180.0f, 270.0f})
+            if (Vec3TransformNormal(ray.dir, MatRotationY(deg * kDegToRad)).z > 0.99f) turn = deg;
+        ASSERT_GE(turn, 0) << "the ray has no direction";
+        SpawnTank(1);
+        TankControls[1] = {};
+        Tanks[1].world = MatRotationY(turn * kDegToRad) * MatTranslation(500, 1, 500);
+        Tanks[1].forwardSpeed = 0.32f;
+        Tanks[1].reverseSpeed = -0.2f;
+        Vec3 start = Vec3TransformCoord({ray.sx * Tanks[1].boxSize.x / 2, 0, ray.sz * Tanks[1].boxSize.z / 2},
+                                        Tanks[1].world);
+        BuildWall(start.z + 1.0f);
+        PushTankFromWall(1, ray);
+        EXPECT_LT(Pos(Tanks[1].world).z, 500.0f) << "not pushed away from the wall";
+        EXPECT_GT(Pos(Tanks[1].world).z, 499.0f) << "pushed too far";
+        EXPECT_LE(Tanks[1].forwardSpeed, 0.32f);
+        EXPECT_GE(Tanks[1].reverseSpeed, -0.2f);
+        EXPECT_TRUE(Tanks[1].forwardSpeed < 0.32f || Tanks[1].reverseSpeed > -0.2f) << "not slowed";
+    }
+}
+
 TEST_F(Battle, MouseAndKeysDriveThePlayersFlagsAndAim)
 {
     EarthCount = 4;
@@ -447,11 +476,78 @@ TEST_F(Battle, SkiesDrawOnlyTheirOwnIdsAndLeaveFogOn)
     DrawSky(209);
     gfx::Present();
     EXPECT_EQ(gfx::LastFrameStats().subsets, 0u);
+    // Each of the nine skies, first and last included, draws its own model.
+    LoadSkies();
+    for (int sky = 200; sky <= 208; ++sky) {
+        std::vector<gfx::DrawnCall> calls;
+        gfx::RecordDraws(&calls);
+        DrawSky(sky);
+        gfx::RecordDraws(nullptr);
+        EXPECT_FALSE(calls.empty()) << sky;
+        for (const auto& c : calls) EXPECT_EQ(c.mesh, Skies[sky - 200].mesh) << sky;
+    }
+    ReleaseSkies();
     EXPECT_EQ(gfx::GetRenderState(gfx::RS_FOGENABLE), 1u);
     uint32_t fog;
     EXPECT_FALSE(SkyFogColour(209, &fog));
     EXPECT_TRUE(SkyFogColour(206, &fog));
     EXPECT_EQ(fog, 0xFF2D5064u);
+}
+
+TEST_F(Battle, TheGroundIsLitByItsSlopeAndEachCellIsDrawnOnItsFourHeights)
+{
+    // A plane rising 10 every 50 toward +x: every point's normal is the
+    // plane's, edges and corners included.
+    for (int i = 0; i <= 20; ++i)
+        for (int j = 0; j <= 20; ++j) HeightGrid[i][j] = 10.0f * i + 0.0f * j;
+    ComputeGroundNormals();
+    const Vec3 plane = Vec3Normalize({-10, 50, 0});
+    for (int i = 0; i <= 20; ++i)
+        for (int j = 0; j <= 20; ++j) {
+            EXPECT_NEAR(GroundNormals[i][j].x, plane.x, 1e-4) << i << "," << j;
+            EXPECT_NEAR(GroundNormals[i][j].y, plane.y, 1e-4) << i << "," << j;
+            EXPECT_NEAR(GroundNormals[i][j].z, plane.z, 1e-4) << i << "," << j;
+        }
+    // Everything in view; the device left in another vertex format.
+    BuildViewFrustum(&BattleFrustum, MatLookAtLH({500, 3000, -2000}, {500, 0, 500}, {0, 1, 0}), 90.0f, 1.0f,
+                     0.1f, 10000.0f);
+    gfx::SetFVF(gfx::FVF_XYZ | gfx::FVF_DIFFUSE);
+    std::vector<gfx::DrawnCall> calls;
+    gfx::RecordDraws(&calls);
+    DrawMap(MapDrawPlain);
+    gfx::RecordDraws(nullptr);
+    ASSERT_EQ(calls.size(), 400u);
+    for (const auto& c : calls) {
+        int i = static_cast<int>(std::lround(c.firstVertex.x / 50)), j = static_cast<int>(std::lround(c.firstVertex.z / 50));
+        ASSERT_TRUE(i >= 0 && i < 20 && j >= 0 && j < 20);
+        EXPECT_NEAR(c.firstVertex.y, HeightGrid[i][j], 1e-3);
+        EXPECT_EQ(c.firstColour, 0xFFFFFFFFu);
+        // The fan's last corner: one cell along x.
+        EXPECT_NEAR(c.lastVertex.x, (i + 1) * 50.0f, 1e-3);
+        EXPECT_NEAR(c.lastVertex.y, HeightGrid[i + 1][j], 1e-3);
+        EXPECT_NEAR(c.lastVertex.z, j * 50.0f, 1e-3);
+    }
+    // In battle, the cells within 150 of the camera take the shadows.
+    CreateShadowResources(1024);
+    ASSERT_NE(ShadowEffect, nullptr);
+    CameraEye = {500, 20, 500};
+    calls.clear();
+    gfx::RecordDraws(&calls);
+    DrawMap(MapDrawBattle);
+    gfx::RecordDraws(nullptr);
+    int nearCells = 0, shadowed = 0;
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 20; ++j) nearCells += PointDistance(CameraEye, {i * 50.0f, 0, j * 50.0f}) <= 150.0f;
+    for (const auto& c : calls) {
+        if (c.effect) {
+            ++shadowed;
+            continue;
+        }
+        Vec3 corner{c.firstVertex.x, 0, c.firstVertex.z};
+        EXPECT_GT(PointDistance(CameraEye, corner), 150.0f) << corner.x << "," << corner.z;
+    }
+    EXPECT_GT(nearCells, 4);
+    EXPECT_EQ(shadowed, nearCells);
 }
 
 TEST_F(Battle, TheMountainMapHasItsFlatCornersAndRandomHeights)
@@ -502,6 +598,16 @@ TEST_F(Battle, ASlopeJustOverOneDegreeOvershootsOnceAndRollFollowsTheSideSlope)
     EXPECT_NEAR(angleOf({0, 0, 1}), 1.2f, 0.02f);  // more than 1 degree apart: 1.2
     FollowGroundTanks();
     EXPECT_NEAR(angleOf({0, 0, 1}), 1.1f, 0.02f);  // back by the 0.1 overshoot
+    // Falling 1.1 degrees the way it faces: the same, nose down.
+    for (int i = 0; i <= 20; ++i)
+        for (int j = 0; j <= 20; ++j) HeightGrid[i][j] = j * rise;
+    SpawnTank(0);
+    ASSERT_TRUE(GroundHeight(925, 0, 925, &ground));
+    Tanks[0].world.m[3][1] = ground + 0.72f;
+    FollowGroundTanks();
+    EXPECT_NEAR(angleOf({0, 0, 1}), -1.2f, 0.02f);
+    FollowGroundTanks();
+    EXPECT_NEAR(angleOf({0, 0, 1}), -1.1f, 0.02f);
 
     // A side slope: the ground rises toward +x, the tank's left.
     for (int i = 0; i <= 20; ++i)
@@ -510,9 +616,11 @@ TEST_F(Battle, ASlopeJustOverOneDegreeOvershootsOnceAndRollFollowsTheSideSlope)
     ASSERT_TRUE(GroundHeight(925, 0, 925, &ground));
     Tanks[0].world.m[3][1] = ground + 0.72f;
     FollowGroundTanks();
-    EXPECT_NEAR(std::fabs(angleOf({1, 0, 0})), 1.2f, 0.02f);
+    // Its left side (+x) rises with the ground, its right side (-x) dips.
+    const float left = Vec3TransformNormal({1, 0, 0}, Tanks[0].world).x > 0 ? 1.0f : -1.0f;
+    EXPECT_NEAR(angleOf({1, 0, 0}) * left, 1.2f, 0.02f);
     for (int k = 0; k < 20; ++k) FollowGroundTanks();
-    EXPECT_NEAR(std::fabs(angleOf({1, 0, 0})), std::atan(0.2f) * kRadToDeg, 0.5f);
+    EXPECT_NEAR(angleOf({1, 0, 0}) * left, std::atan(0.2f) * kRadToDeg, 0.5f);
     EXPECT_NEAR(angleOf({0, 0, 1}), 0.0f, 0.5f);  // no pitch on a side slope
 }
 
@@ -538,6 +646,16 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
     t.weapon = 1;
     PlaceChaseCamera();
     EXPECT_EQ(crosshairKind, Crosshair::MachineGun);
+    // The camera swings with the turret and rises as the gun dips: it stays
+    // as far from the turret, behind it.
+    t.turretYaw = 90;
+    t.gunPitch = 10;
+    PlaceChaseCamera();
+    Vec3 eye = CameraEye - Vec3{100, 0, 100};
+    EXPECT_NEAR(Vec3Length(eye), Vec3Length({0, 2.25f, -6.35f}), 1e-3);
+    EXPECT_LT(eye.x, -5);  // behind a turret facing +x
+    EXPECT_GT(eye.y, 2.25f);  // above where a level gun would put it
+    t.turretYaw = t.gunPitch = 0;
 
     PlayerSide = 1;
     MercuryCount = 1;
@@ -589,6 +707,12 @@ TEST_F(Battle, AFrameFollowsThePlayerAndDrawsEveryUnitWhereItStandsInsideTheRedW
     EXPECT_GT(meshesNear(Position(Robots[0].World())), 0);
     EXPECT_GT(meshesNear(Position(Robots[1].World())), 0);
     EXPECT_EQ(meshesNear({520, 0.72f, 530}), 0) << "a tank past the count was drawn";
+    // Each hull is drawn by its own world.
+    for (int i = 0; i < 2; ++i) {
+        bool hull = false;
+        for (const auto& c : calls) hull |= c.mesh && std::memcmp(&c.world, &Tanks[i].world, sizeof(Mat4)) == 0;
+        EXPECT_TRUE(hull) << i;
+    }
     // Four translucent red walls standing on the field's four edges.
     int walls = 0;
     for (const auto& c : calls) {

@@ -566,6 +566,10 @@ TEST_F(FrontEndTest, TheStageShowsEachCountInDigitsAndLightsOnlyTheArrowUnderThe
                 found |= t.lo.y == u.lo.y && t.lo.x < u.lo.x && std::fabs(t.lo.y - n.y) < 40;
         EXPECT_TRUE(found) << n.tens << n.units;
     }
+    // The chosen sky's name plate, and no other.
+    for (int k = 0; k < 9; ++k)
+        EXPECT_EQ(d.Of(FrontEnd.logo, gfx::Rect{172, 100 + 38 * k, 337, 138 + 38 * k}).size(), SkyId == 200 + k ? 1u : 0u)
+            << k;
     // Digits drawn are only those of the numbers on the screen.
     int digits = 0;
     for (int k = 0; k < 10; ++k) digits += static_cast<int>(d.Of(FrontEnd.logo, DigitRect(k)).size());
@@ -694,5 +698,40 @@ TEST_F(FrontEndTest, TheReportHoldsEveryChoiceTheMenusHold)
         {"tank_type", 5}, {"robot_type", 102}, {"earth_count", 7}, {"mercury_count", 9}, {"sky", 206},
         {"minutes", 65}, {"resolution_choice", 2}, {"screen_mode_choice", 0}, {"shadow_choice", 3}};
     for (auto f : fields) EXPECT_EQ(JsonNumber(menu, f.first), f.second) << f.first << " in " << menu;
+}
+
+TEST_F(FrontEndTest, TheKindsNameStaysAtTheTopOfThePanelAtEverySize)
+{
+    ToSelectScreen(0);
+    for (auto size : {std::pair{800, 600}, std::pair{1024, 768}}) {
+        SetBackBufferSize(size.first, size.second);
+        scaleX = size.first / 800.0f;
+        scaleY = size.second / 600.0f;
+        StepDraws d;
+        gfx::RecordSprites(&d.sprites, &d.texts);
+        Step();
+        gfx::RecordSprites(nullptr, nullptr);
+        bool named = false;
+        for (const auto& t : d.texts)
+            named |= t.text == "ABRAMS" && t.rect.top == static_cast<int32_t>(128 * scaleY);
+        EXPECT_TRUE(named) << size.first;
+    }
+    scaleX = scaleY = 1;
+}
+
+TEST_F(OptionsScreenTest, TheModeShownIsTheModeRunning)
+{
+    // Opened while the game runs full screen, the screen choice says so.
+    Click(78, 565);  // back to the title
+    PresentParams.windowed = false;
+    Step();
+    Click(400, 420);
+    ASSERT_EQ(SceneProc, &OptionsScreen);
+    EXPECT_EQ(ScreenModeChoice, 0);
+    Click(78, 565);
+    PresentParams.windowed = true;
+    Step();
+    Click(400, 420);
+    EXPECT_EQ(ScreenModeChoice, 1);
 }
 

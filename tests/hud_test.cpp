@@ -609,6 +609,17 @@ TEST_F(Hud, TheHudBannersAndScoreboardDrawEveryPieceInAHandfulOfDraws)
         size_t clocks = 0;
         for (const auto& t : all.texts) clocks += t.text == "LastTime=30:00\n";
         EXPECT_EQ(clocks, 2u);
+        // At 1024 x 768 the clock and its shadow stay a few pixels apart.
+        scaleX = scaleY = 1.28f;
+        Drawn large([] { DrawScoreboard(); });
+        scaleX = scaleY = 1;
+        std::vector<gfx::Rect> at;
+        for (const auto& t : large.texts)
+            if (t.text == "LastTime=30:00\n") at.push_back(t.rect);
+        ASSERT_EQ(at.size(), 2u);
+        EXPECT_LE(std::abs(at[0].left - at[1].left), 4);
+        EXPECT_LE(std::abs(at[0].top - at[1].top), 5);
+        EXPECT_NEAR(at[0].top, 450 * 1.28f, 1);
     }
     scoreboardHeld = 0;
 }

@@ -199,6 +199,11 @@ TEST_F(Tiger, TheNozzleOfTheQuarterTheTurretFacesFiresAndFollowsTheGun)
     for (const auto& c : cases) {
         t.turretYaw = c.yaw;
         PoseTiger(t);
+        // The turret turns about the hull's centre line, 0.85 above it.
+        Vec3 turret = Position(t.turretWorld) - Position(t.world);
+        EXPECT_NEAR(turret.x, 0, 1e-4) << c.yaw;
+        EXPECT_NEAR(turret.y, 0.85f, 1e-4) << c.yaw;
+        EXPECT_NEAR(turret.z, 0, 1e-4) << c.yaw;
         Vec3 pivot = Position(t.mgWorld) - Position(t.world);
         EXPECT_NEAR(pivot.x, c.x, 1e-4) << c.yaw;
         EXPECT_NEAR(pivot.y, 0.4f, 1e-4) << c.yaw;
@@ -272,7 +277,9 @@ TEST_F(Tiger, AFlameBouncesOnceOffWhatItMeetsAndTravelsAwaySlowed)
         {Ground, MatRotationX(40 * kDegToRad) * MatTranslation(500, 3, 500), 3.0f},  // dipped 40 degrees
         {Robot, MatTranslation(500, 2.2f, 495), 3.8f},  // a robot 5 ahead
     };
+    CameraEye = {500, 4, 490};  // looking on: the bursts are spawned
     for (const auto& c : cases) {
+        ClearParticlePools();
         ReleaseSimpleModel(&StageCollision);
         r.World() = MatTranslation(900, 2.2f, 900);
         if (c.what == Wall) BuildWall(505);
@@ -304,6 +311,15 @@ TEST_F(Tiger, AFlameBouncesOnceOffWhatItMeetsAndTravelsAwaySlowed)
             }
         }
         EXPECT_EQ(bounces, 1) << c.what;
+        // Where it met the ground or a unit it flared up.
+        if (c.what != Wall) {
+            PoolCount counts[kParticlePoolCount];
+            CountParticlePools(counts);
+            int bursts = 0;
+            for (const PoolCount& pc : counts)
+                if (std::string(pc.name) == "bursts") bursts = pc.live;
+            EXPECT_GT(bursts, 0) << c.what;
+        }
         // Away from what it met, at a third (a 3.8th) of its speed.
         EXPECT_LT(Vec3Dot(Move(f), launch), 0) << c.what;
         if (c.what == Robot) {

@@ -52,8 +52,8 @@ void RecordSprites(std::vector<DrawnSprite>* sprites, std::vector<DrawnText>* te
 // Every draw call the game makes while recording (sprites and text are
 // recorded by RecordSprites instead): the mesh and subset for a mesh draw
 // (null for vertices from memory), the texture and effect, the world
-// transform, the primitives, the first vertex placed in the world and its
-// colour, the blending and the point sprites' least size.
+// transform, the primitives, the first and last vertices placed in the
+// world and the first one's colour, the blending and the point sprites' least size.
 struct DrawnCall {
     const Mesh* mesh;
     uint32_t subset;
@@ -62,7 +62,7 @@ struct DrawnCall {
     Mat4 world;
     PrimitiveType type;
     uint32_t primitives;
-    Vec3 firstVertex;
+    Vec3 firstVertex, lastVertex;
     uint32_t firstColour;
     bool alphaBlend;
     uint32_t destBlend;

@@ -24,6 +24,7 @@
 #include "frontend/frontend.h"
 #include "services/report.h"
 #include "frontend/menu.h"
+#include "drawn.h"
 #include "headless_device.h"
 #include "platform/input_script.h"
 #include "run_util.h"
@@ -484,39 +485,19 @@ TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)
 }
 
 namespace {
-// The sprites and texts one step of the installed screen draws.
-struct StepDraws {
-    std::vector<gfx::DrawnSprite> sprites;
-    std::vector<gfx::DrawnText> texts;
-    // The sprites of `tex` cut from `src`.
-    std::vector<gfx::DrawnSprite> Of(const gfx::Texture* tex, gfx::Rect src) const
-    {
-        std::vector<gfx::DrawnSprite> out;
-        for (const auto& d : sprites)
-            if (d.texture == tex && d.src.left == src.left && d.src.top == src.top && d.src.right == src.right &&
-                d.src.bottom == src.bottom)
-                out.push_back(d);
-        return out;
-    }
-};
 gfx::Rect DigitRect(int d) { return {65 + 35 * d, 0, 100 + 35 * d, 30}; }
 }  // namespace
 
 TEST_F(FrontEndTest, TheTitleFillsTheScreenAtEverySizeWithTheVersionInItsCorner)
 {
     for (auto size : {std::pair{800, 600}, std::pair{1024, 768}}) {
-        SetBackBufferSize(size.first, size.second);
-        scaleX = size.first / 800.0f;
-        scaleY = size.second / 600.0f;
+        UseScreenSize(size.first, size.second);
         TitleInit();
         sys::Point cursor;
         sys::GetCursorPos(&cursor);
         EXPECT_EQ(cursor.x, OptionData.screenWidth / 2);  // the middle of the size the game started with
         EXPECT_EQ(cursor.y, OptionData.screenHeight / 2);
-        StepDraws d;
-        gfx::RecordSprites(&d.sprites, &d.texts);
-        Step();
-        gfx::RecordSprites(nullptr, nullptr);
+        Drawn d([&] { Step(); });
         // The whole picture over the whole screen.
         bool background = false;
         for (const auto& s : d.sprites)
@@ -551,10 +532,7 @@ TEST_F(FrontEndTest, TheStageShowsEachCountInDigitsAndLightsOnlyTheArrowUnderThe
     MoveTo(400, 150);  // over no arrow
     Step();
     for (int32_t h : StageArrowHover) EXPECT_EQ(h, 0);
-    StepDraws d;
-    gfx::RecordSprites(&d.sprites, &d.texts);
-    Step();
-    gfx::RecordSprites(nullptr, nullptr);
+    Drawn d([&] { Step(); });
     // Tens left of units, each number on its own row.
     struct Number { int tens, units; float y; } numbers[] = {{1, 6, 435}, {0, 3, 435}, {5, 5, 475}};
     for (const Number& n : numbers) {
@@ -657,13 +635,8 @@ TEST_F(OptionsScreenTest, AModeTheDeviceRefusesLeavesTheRunningSettingsAndTheFil
 TEST_F(OptionsScreenTest, EveryButtonIsDrawnWhereItIsClicked)
 {
     for (auto size : {std::pair{800, 600}, std::pair{1024, 768}}) {
-        SetBackBufferSize(size.first, size.second);
-        scaleX = size.first / 800.0f;
-        scaleY = size.second / 600.0f;
-        StepDraws d;
-        gfx::RecordSprites(&d.sprites, &d.texts);
-        Step();
-        gfx::RecordSprites(nullptr, nullptr);
+        UseScreenSize(size.first, size.second);
+        Drawn d([&] { Step(); });
         // Back, Apply, the three tabs, and the arrows of the first tab.
         const std::pair<float, float> points[] = {{78, 565}, {78, 518}, {78, 165}, {78, 310}, {78, 455},
                                                   {310, 165}, {666, 165}};
@@ -704,13 +677,8 @@ TEST_F(FrontEndTest, TheKindsNameStaysAtTheTopOfThePanelAtEverySize)
 {
     ToSelectScreen(0);
     for (auto size : {std::pair{800, 600}, std::pair{1024, 768}}) {
-        SetBackBufferSize(size.first, size.second);
-        scaleX = size.first / 800.0f;
-        scaleY = size.second / 600.0f;
-        StepDraws d;
-        gfx::RecordSprites(&d.sprites, &d.texts);
-        Step();
-        gfx::RecordSprites(nullptr, nullptr);
+        UseScreenSize(size.first, size.second);
+        Drawn d([&] { Step(); });
         bool named = false;
         for (const auto& t : d.texts)
             named |= t.text == "ABRAMS" && t.rect.top == static_cast<int32_t>(128 * scaleY);

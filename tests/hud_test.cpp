@@ -18,6 +18,7 @@
 #include "units/robots/robot_kinds.h"
 #include "sides/robot_side.h"
 #include "battle/setup.h"
+#include "drawn.h"
 #include "headless_device.h"
 #include "sides/player.h"
 #include "sides/tank_side.h"
@@ -401,35 +402,6 @@ TEST_F(Hud, TheBackdropsCoverTheirWholeRectangles)
 }
 
 namespace {
-// Every sprite and text drawn inside one call, on the null device.
-struct Drawn {
-    std::vector<gfx::DrawnSprite> sprites;
-    std::vector<gfx::DrawnText> texts;
-    template <class F>
-    explicit Drawn(F draw)
-    {
-        gfx::RecordSprites(&sprites, &texts);
-        draw();
-        gfx::RecordSprites(nullptr, nullptr);
-    }
-    // The sprites of `tex` cut from `src`.
-    std::vector<gfx::DrawnSprite> Of(const gfx::Texture* tex, gfx::Rect src) const
-    {
-        std::vector<gfx::DrawnSprite> out;
-        for (const auto& d : sprites)
-            if (d.texture == tex && d.src.left == src.left && d.src.top == src.top && d.src.right == src.right &&
-                d.src.bottom == src.bottom)
-                out.push_back(d);
-        return out;
-    }
-    const gfx::DrawnText* Text(const std::string& text) const
-    {
-        for (const auto& t : texts)
-            if (t.text == text) return &t;
-        return nullptr;
-    }
-};
-Vec3 Middle(const gfx::DrawnSprite& d) { return (d.lo + d.hi) * 0.5f; }
 void DrawHudAndBanners()
 {
     gfx::SpriteBegin(SpriteBatcher, gfx::SPRITE_ALPHABLEND);

@@ -496,12 +496,12 @@ TEST_F(Battle, SkiesDrawOnlyTheirOwnIdsAndLeaveFogOn)
 
 TEST_F(Battle, TheGroundIsLitByItsSlopeAndEachCellIsDrawnOnItsFourHeights)
 {
-    // A plane rising 10 every 50 toward +x: every point's normal is the
-    // plane's, edges and corners included.
+    // A plane 30 up, rising 10 every 50 toward +x and 4 toward +z: every
+    // point's normal is the plane's, edges and corners included.
     for (int i = 0; i <= 20; ++i)
-        for (int j = 0; j <= 20; ++j) HeightGrid[i][j] = 10.0f * i + 0.0f * j;
+        for (int j = 0; j <= 20; ++j) HeightGrid[i][j] = 30 + 10.0f * i + 4.0f * j;
     ComputeGroundNormals();
-    const Vec3 plane = Vec3Normalize({-10, 50, 0});
+    const Vec3 plane = Vec3Normalize({-5, 25, -2});
     for (int i = 0; i <= 20; ++i)
         for (int j = 0; j <= 20; ++j) {
             EXPECT_NEAR(GroundNormals[i][j].x, plane.x, 1e-4) << i << "," << j;
@@ -552,6 +552,11 @@ TEST_F(Battle, TheGroundIsLitByItsSlopeAndEachCellIsDrawnOnItsFourHeights)
 
 TEST_F(Battle, TheMountainMapHasItsFlatCornersAndRandomHeights)
 {
+    // Heights and normals left from an earlier map must not show through.
+    for (auto& row : HeightGrid)
+        for (float& h : row) h = -50;
+    for (auto& row : GroundNormals)
+        for (Vec3& n : row) n = {0, -1, 0};
     SetFixedSeed(true, 77);
     LoadMap();
     SetFixedSeed(false, 0);

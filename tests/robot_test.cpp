@@ -634,6 +634,36 @@ TEST_F(RobotSide, TheAimRisesAndDipsOnlyAsFarAsTheArmsGo)
     EXPECT_FLOAT_EQ(Robots[0].aimPitch, 20);
 }
 
+TEST_F(RobotSide, OnlyRobotsNearTheCameraCastShadowsAndEveryPartOfThemDoes)
+{
+    CreateShadowResources(1024);
+    ASSERT_NE(ShadowEffect, nullptr);
+    BuildViewFrustum(&BattleFrustum, MatLookAtLH({300, 10, 280}, {300, 2, 300}, {0, 1, 0}), 90.0f, 1.0f, 0.1f,
+                     1000.0f);
+    MercuryCount = 1;
+    for (int kind : {101, 102}) {
+        LoadRobotModels(kind);
+        PlaceRobot(0, kind, 300, 300);
+        auto depthDraws = [](float distance) {
+            Robots[0].cameraDistance = distance;
+            std::vector<gfx::DrawnCall> calls;
+            gfx::RecordDraws(&calls);
+            DrawRobotDepth(0);
+            gfx::RecordDraws(nullptr);
+            return calls;
+        };
+        std::vector<gfx::DrawnCall> near = depthDraws(10), far = depthDraws(20);
+        EXPECT_FALSE(near.empty()) << kind;
+        EXPECT_TRUE(far.empty()) << kind;
+        // Every part drawn near the camera casts its shadow.
+        std::vector<gfx::DrawnCall> drawn;
+        gfx::RecordDraws(&drawn);
+        DrawRobotKind(0);
+        gfx::RecordDraws(nullptr);
+        EXPECT_EQ(near.size(), drawn.size()) << kind;
+    }
+}
+
 TEST_F(RobotSide, RobotsPastTheCountInUseAreLeftAlone)
 {
     PlayerSide = 0;

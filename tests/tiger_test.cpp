@@ -265,7 +265,7 @@ TEST_F(Tiger, AFlameBouncesOnceOffWhatItMeetsAndTravelsAwaySlowed)
     boxPart(&upper, {1, 1, 1});
     boxPart(&foot, {0.3f, 0.3f, 0.3f});
     SetRobotHitModels(101, &upper, &foot);
-    enum What { Wall, Ground, Robot };
+    enum What { Wall, Ground, Robot, Edge };
     const struct {
         What what;
         Mat4 muzzle;
@@ -276,6 +276,7 @@ TEST_F(Tiger, AFlameBouncesOnceOffWhatItMeetsAndTravelsAwaySlowed)
         {Wall, MatTranslation(500, 30, 500.4f), 3.0f},
         {Ground, MatRotationX(40 * kDegToRad) * MatTranslation(500, 3, 500), 3.0f},  // dipped 40 degrees
         {Robot, MatTranslation(500, 2.2f, 495), 3.8f},  // a robot 5 ahead
+        {Edge, MatRotationY(90 * kDegToRad) * MatTranslation(997, 30, 500), 3.0f},  // out over the east edge
     };
     CameraEye = {500, 4, 490};  // looking on: the bursts are spawned
     for (const auto& c : cases) {
@@ -299,7 +300,7 @@ TEST_F(Tiger, AFlameBouncesOnceOffWhatItMeetsAndTravelsAwaySlowed)
                 ++bounces;
                 EXPECT_NEAR(Vec3Length(Move(f)), Vec3Length(before) / c.slowing, 1e-4);
                 // Dimmed: a fading step, then divided by 1.4 (1.5 off a unit).
-                float dim = c.what == Robot ? 1.5f : 1.4f;
+                float dim = c.what == Robot || c.what == Edge ? 1.5f : 1.4f;
                 EXPECT_EQ(TigerFlameAlpha(f), static_cast<int32_t>((alpha - (alpha < 151 ? 4 : 2)) / dim));
                 if (c.what == Robot) hpAfterFirst = r.hp;
             }
@@ -311,7 +312,7 @@ TEST_F(Tiger, AFlameBouncesOnceOffWhatItMeetsAndTravelsAwaySlowed)
             }
         }
         EXPECT_EQ(bounces, 1) << c.what;
-        // Where it met the ground or a unit it flared up.
+        // Where it met the ground, a unit or the field's edge it flared up.
         if (c.what != Wall) {
             PoolCount counts[kParticlePoolCount];
             CountParticlePools(counts);

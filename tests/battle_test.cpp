@@ -9,6 +9,7 @@
 
 #include "services/device.h"
 #include "services/report.h"
+#include "services/options.h"
 #include "services/scene.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
@@ -17,6 +18,7 @@
 #include "sides/robot_side.h"
 #include "sides/tank_side.h"
 #include "battle/setup.h"
+#include "battle/pause.h"
 #include "effects/particles.h"
 #include "headless_device.h"
 #include "world/ground.h"
@@ -225,6 +227,42 @@ TEST_F(Battle, AMissingBattleEffectStopsOnceWithTheMessage)
     EXPECT_EQ(err.find("シェーダーファイル読み込み失敗"), std::string::npos) << err;
     EXPECT_TRUE(sys::PeekMessage(&m));
     EXPECT_EQ(m.id, sys::MSG_QUIT);
+}
+
+TEST_F(Battle, SetUpCentresTheCursorAndHazesTheFarField)
+{
+    sys::SetCursorPos(10, 10);
+    gfx::SetRenderState(gfx::RS_FOGSTART, gfx::FloatBits(1.0f));
+    gfx::SetRenderState(gfx::RS_FOGEND, gfx::FloatBits(2.0f));
+    BattleInit();
+    sys::Point p;
+    sys::GetCursorPos(&p);
+    EXPECT_EQ(p.x, OptionData.screenWidth / 2);
+    EXPECT_EQ(p.y, OptionData.screenHeight / 2);
+    EXPECT_EQ(gfx::GetRenderState(gfx::RS_FOGENABLE), 1u);
+    EXPECT_EQ(gfx::GetRenderState(gfx::RS_FOGSTART), gfx::FloatBits(50.0f));
+    EXPECT_EQ(gfx::GetRenderState(gfx::RS_FOGEND), gfx::FloatBits(230.0f));
+}
+
+TEST_F(Battle, APausedBattleStillShowsItsFieldAndTheMenuOverIt)
+{
+    BattleInit();
+    paused = 1;
+    OpenPauseMenu();
+    sys::SetCursorPos(10, 10);  // over no entry
+    for (uint32_t t = 16; t <= 64; t += 16) {
+        const uint64_t presented = gfx::FramesPresented();
+        std::vector<gfx::DrawnSprite> sprites;
+        gfx::RecordSprites(&sprites, nullptr);
+        sys::SetVirtualTime(t);
+        BattleFrame();
+        gfx::RecordSprites(nullptr, nullptr);
+        EXPECT_EQ(gfx::FramesPresented(), presented + 1) << t;
+        int entries = 0;
+        for (const auto& d : sprites) entries += d.texture == CharTexture && d.src.top >= 31 && d.src.top <= 123 && d.src.left <= 2;
+        EXPECT_EQ(entries, 3) << t;
+        EXPECT_EQ(paused, 1);
+    }
 }
 
 TEST_F(Battle, TheBattlesPicturesLoadAtTheirAtlasSizes)
@@ -788,6 +826,14 @@ TEST_F(Battle, TheReportNamesKindsAndNeverShowsANegativeClock)
     EXPECT_EQ(JsonNumber(settings, "sky"), 207) << settings;
     EXPECT_EQ(JsonNumber(settings, "minutes"), 45) << settings;
     EXPECT_NE(json.find("\"name\":\"Player\",\"kind\":102,\"kind_name\":\"R-NO.15\""), std::string::npos) << json;
+    // Each unit where it stands.
+    std::string units = JsonArray(json, "units");
+    size_t at = units.find("\"slot\":2,");
+    at = units.find("\"slot\":2,", units.find("mercury"));
+    ASSERT_NE(at, std::string::npos) << units;
+    std::string unit = units.substr(at, units.find('}', at) - at);
+    EXPECT_NEAR(JsonNumber(unit, "x"), Robots[2].World().m[3][0], 1e-2) << unit;
+    EXPECT_NEAR(JsonNumber(unit, "z"), Robots[2].World().m[3][2], 1e-2) << unit;
     PlayerSide = 0;
     BattleInit();
     sys::SetVirtualTime(32);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <set>
 #include <cstring>
 #include <string>
 
@@ -453,7 +454,7 @@ TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)
     // Mercury on the right, far.
     std::vector<gfx::DrawnCall> calls;
     gfx::RecordDraws(&calls);
-    Step();
+    Drawn captions([&] { Step(); });
     gfx::RecordDraws(nullptr);
     int left = 0, right = 0;
     for (const auto& c : calls) {
@@ -464,6 +465,11 @@ TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)
     }
     EXPECT_GT(left, 0);
     EXPECT_GT(right, 0);
+    // The caption hangs centred across the top of the screen.
+    bool centred = false;
+    for (const auto& s : captions.sprites)
+        centred |= s.texture == FrontEnd.forcesCaptions && std::fabs(Middle(s).x - 400) < 1 && s.lo.y < 150;
+    EXPECT_TRUE(centred);
     EXPECT_FLOAT_EQ(EarthSwing.x, -2.0f);
     EXPECT_FLOAT_EQ(EarthSwing.z, 0.0f);
     EXPECT_EQ(EarthCaptionAlpha, 90);
@@ -475,6 +481,11 @@ TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)
     EXPECT_FLOAT_EQ(EarthSwing.x, -2.5f);
     EXPECT_EQ(EarthCaptionAlpha, 0);
     EXPECT_EQ(NeutralCaptionAlpha, 255);
+    // Over Mercury it swings near in turn.
+    MoveTo(630, 290);
+    for (int i = 0; i < 30; ++i) Step();
+    EXPECT_FLOAT_EQ(MercurySwing.x, 2.0f);
+    EXPECT_FLOAT_EQ(MercurySwing.z, 0.0f);
     // Into the robots and back: both planets start far again.
     Click(630, 290);
     ASSERT_EQ(SceneProc, &RobotSelect);
@@ -638,7 +649,7 @@ TEST_F(OptionsScreenTest, EveryButtonIsDrawnWhereItIsClicked)
         UseScreenSize(size.first, size.second);
         Drawn d([&] { Step(); });
         // Back, Apply, the three tabs, and the arrows of the first tab.
-        const std::pair<float, float> points[] = {{78, 565}, {78, 518}, {78, 165}, {78, 310}, {78, 455},
+        const std::pair<float, float> points[] = {{78, 565}, {78, 518}, {78, 35}, {78, 86}, {78, 137},
                                                   {310, 165}, {666, 165}};
         for (auto p : points) {
             bool under = false;
@@ -701,5 +712,44 @@ TEST_F(OptionsScreenTest, TheModeShownIsTheModeRunning)
     Step();
     Click(400, 420);
     EXPECT_EQ(ScreenModeChoice, 1);
+}
+
+TEST_F(FrontEndTest, TheMenusPicturesLoadAtTheirSizesUnderARedHaze)
+{
+    Step();
+    EXPECT_EQ(gfx::GetRenderState(gfx::RS_FOGCOLOR), 0xFFDC1414u);
+    struct Case { gfx::Texture* texture; uint32_t w, h; } cases[] = {
+        {FrontEnd.mainMenu, 1024, 1024}, {FrontEnd.menuLog, 1024, 1024}, {FrontEnd.forcesCaptions, 512, 512},
+        {FrontEnd.selectBand, 1024, 256}, {FrontEnd.logo, 512, 512}};
+    for (const Case& c : cases) {
+        ASSERT_NE(c.texture, nullptr);
+        gfx::SurfaceDesc d{};
+        gfx::GetLevelDesc(c.texture, 0, &d);
+        EXPECT_EQ(d.width, c.w);
+        EXPECT_EQ(d.height, c.h);
+    }
+}
+
+TEST_F(FrontEndTest, EachKindOnTheSelectScreenShowsItsOwnModel)
+{
+    ToSelectScreen(0);
+    auto meshes = [&] {
+        Step();  // a kind shown for the first time loads on this step
+        std::vector<gfx::DrawnCall> calls;
+        gfx::RecordDraws(&calls);
+        Step();
+        gfx::RecordDraws(nullptr);
+        std::set<const gfx::Mesh*> out;
+        for (const auto& c : calls)
+            if (c.mesh) out.insert(c.mesh);
+        return out;
+    };
+    std::set<const gfx::Mesh*> abrams = meshes();
+    Click(720, 300);  // on to the TIGER
+    ASSERT_EQ(TankTypeId, 1);
+    std::set<const gfx::Mesh*> tiger = meshes();
+    EXPECT_FALSE(abrams.empty());
+    EXPECT_FALSE(tiger.empty());
+    EXPECT_NE(abrams, tiger) << "the TIGER shows the ABRAMS";
 }
 

@@ -466,11 +466,14 @@ TEST_F(Hud, TheGaugeShowsTheHitPointsLeftAndShakesWithTheAlertWhileThePlayerIsDo
         EXPECT_NEAR(Middle(alert).x, 400, 1e-3);
         EXPECT_NEAR(Middle(alert).y, 300, 1e-3);
         EXPECT_NEAR(alert.hi.x - alert.lo.x, 2 * 254, 1e-3);
+        EXPECT_NEAR(alert.hi.y - alert.lo.y, 2 * 26, 1e-3);
         gfx::DrawnSprite shaking = down.Of(HpTexture, kTankFrame).at(0);
         EXPECT_NEAR(Middle(shaking).x, 720, 1e-3);
         width = shaking.hi.x - shaking.lo.x;
         EXPECT_GE(width, 256 * 0.5f);
         EXPECT_LE(width, 256 * 1.1f);
+        EXPECT_GE(shaking.hi.y - shaking.lo.y, 256 * 0.5f);
+        EXPECT_LE(shaking.hi.y - shaking.lo.y, 256 * 1.1f);
     }
     EXPECT_NE(widths[0], widths[1]);
     // When the clock has run out the alert is gone, though the player is down.
@@ -492,6 +495,9 @@ TEST_F(Hud, TheGaugeShowsTheHitPointsLeftAndShakesWithTheAlertWhileThePlayerIsDo
     Drawn robot(DrawHudAndBanners);
     EXPECT_EQ(hudAlert, 1);
     EXPECT_EQ(robot.Of(HpTexture, kRobotFrame).size(), 1u);
+    Robots[0].alive = 1;
+    Robots[0].hp = 256;
+    EXPECT_EQ(Drawn(DrawHudAndBanners).Of(HpTexture, gfx::Rect{256, 256, 512, 512}).size(), 1u);  // its full bar
     EXPECT_EQ(robot.Of(RadarTexture, kRobotDisc).size(), 1u);
     EXPECT_TRUE(robot.Of(HpTexture, kTankFrame).empty());
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -401,6 +402,59 @@ TEST_F(Particles, EachSpritePoolDrawsWithItsPictureAndItsLeastSize)
         EXPECT_EQ(calls[k].type, gfx::PT_POINTLIST) << k;
         EXPECT_FLOAT_EQ(calls[k].pointSizeMin, least[k]) << k;
     }
+}
+
+TEST_F(Particles, SheetFramesStepThroughTheirPicturesAndSmokeFlickersDark)
+{
+    // A burst shows frame k of its 8 x 8 sheet: column k % 8, row k / 8.
+    for (int frame : {0, 10, 27}) {
+        ClearParticlePools();
+        SpawnBurst(kAhead.x, kAhead.y, kAhead.z, 1.0f, 200, kLookFire1, 1, 0);
+        Bursts[0].frame = frame;
+        gfx::SetTexture(0, nullptr);
+        std::vector<gfx::DrawnCall> calls;
+        gfx::RecordDraws(&calls);
+        DrawParticleQuads();
+        gfx::RecordDraws(nullptr);
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_NE(calls[0].texture, nullptr);
+        EXPECT_FLOAT_EQ(calls[0].firstU, (frame % 8) / 8.0f) << frame;
+        EXPECT_FLOAT_EQ(calls[0].firstV, (frame / 8) / 8.0f) << frame;
+    }
+    // A smoke trail is drawn in a dark tint that changes frame to frame.
+    ClearParticlePools();
+    SpawnTrail(kAhead.x, kAhead.y, kAhead.z, 1.0f, kTrailSmoke);
+    std::set<uint32_t> tints;
+    for (int k = 0; k < 40; ++k) {
+        std::vector<gfx::DrawnCall> calls;
+        gfx::RecordDraws(&calls);
+        DrawParticleSprites();
+        gfx::RecordDraws(nullptr);
+        ASSERT_EQ(calls.size(), 1u);
+        uint32_t c = calls[0].firstColour;
+        EXPECT_GE(c >> 16 & 0xFF, 30u);
+        EXPECT_LE(c >> 16 & 0xFF, 90u);
+        EXPECT_GE(c >> 8 & 0xFF, 30u);
+        EXPECT_LE(c >> 8 & 0xFF, 90u);
+        EXPECT_GE(c & 0xFF, 20u);
+        EXPECT_LE(c & 0xFF, 90u);
+        tints.insert(c);
+    }
+    EXPECT_GT(tints.size(), 20u);
+}
+
+TEST_F(Particles, FlecksAndIceShardsFlyOnEachStep)
+{
+    SpawnSpray(kAhead.x, kAhead.y, kAhead.z, 1);
+    SpawnDustCloud(kAhead.x, kAhead.y, kAhead.z, 1);
+    SpawnIce(kAhead.x, kAhead.y, kAhead.z, 1.0f, 1);
+    const Vec3 spray = Sprays[0].position, dust = DustClouds[0].position, ice = IceShards[0].position;
+    paused = 0;
+    UpdateParticles();  // a fleck leaves on its second step
+    UpdateParticles();
+    EXPECT_GT(PointDistance(Sprays[0].position, spray), 0.001f);
+    EXPECT_GT(PointDistance(DustClouds[0].position, dust), 0.001f);
+    EXPECT_GT(PointDistance(IceShards[0].position, ice), 0.001f);
 }
 
 TEST_F(Particles, AKillThrowsSixToTenPiecesThatLastAboutASecond)

@@ -454,10 +454,13 @@ HResult DrawUP(PrimitiveType type, uint32_t primitiveCount, const void* vertices
         std::memcpy(&first, vertices, 12);
         std::memcpy(&last, static_cast<const uint8_t*>(vertices) + static_cast<size_t>(count - 1) * stride, 12);
         uint32_t colour = 0xFFFFFFFF;
-        if (fvf & FVF_DIFFUSE) std::memcpy(&colour, static_cast<const uint8_t*>(vertices) + 12 + ((fvf & FVF_NORMAL) ? 12 : 0), 4);
+        const uint8_t* after = static_cast<const uint8_t*>(vertices) + 12 + ((fvf & FVF_NORMAL) ? 12 : 0);
+        if (fvf & FVF_DIFFUSE) std::memcpy(&colour, after, 4), after += 4;
+        float uv[2] = {0, 0};
+        if (fvf & FVF_TEX1) std::memcpy(uv, after, 8);
         gDrawLog->push_back({nullptr, 0, gState.texture, gState.effect, gState.world, type, primitiveCount,
                              effect ? first : Vec3TransformCoord(first, gState.world),
-                             effect ? last : Vec3TransformCoord(last, gState.world), colour,
+                             effect ? last : Vec3TransformCoord(last, gState.world), colour, uv[0], uv[1],
                              gState.rs[RS_ALPHABLENDENABLE] != 0, gState.rs[RS_DESTBLEND],
                              BitsFloat(gState.rs[RS_POINTSIZE_MIN])});
     }
@@ -737,7 +740,7 @@ HResult DrawSubset(Mesh* mesh, uint32_t attribId)
         gBackend->drawMesh(gState, mesh, r);
         if (gDrawLog)
             gDrawLog->push_back({mesh, attribId, gState.texture, gState.effect, gState.world, PT_TRIANGLELIST,
-                                 r.indexCount / 3, Position(gState.world), Position(gState.world), 0xFFFFFFFF,
+                                 r.indexCount / 3, Position(gState.world), Position(gState.world), 0xFFFFFFFF, 0, 0,
                                  gState.rs[RS_ALPHABLENDENABLE] != 0, gState.rs[RS_DESTBLEND], 0.0f});
         ++gFrame.draws;
         ++gFrame.glDraws;

@@ -64,6 +64,7 @@ struct DrawnCall {
     uint32_t primitives;
     Vec3 firstVertex, lastVertex;
     uint32_t firstColour;
+    float firstU, firstV;  // the first vertex's texture pair (0, 0 without one)
     bool alphaBlend;
     uint32_t destBlend;
     float pointSizeMin;  // the least size of a point sprite on the screen

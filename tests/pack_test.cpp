@@ -73,6 +73,15 @@ TEST_F(Pack, EveryKindsModelsLoadFromThePackWithoutAWord)
     for (const TankKind& k : TankKinds) check(k.name, k.load, k.release);
     for (const RobotKind& k : RobotKinds) check(k.name, k.load, k.release);
     EXPECT_GE(loaded, 2);
+    // Both walkers come whole: nine parts each (legs, feet, body, arms, pods).
+    for (int kind : {101, 102}) {
+        LoadRobotModels(kind);
+        const RobotModelSet& set = kind == 101 ? Robot10Models : Robot15Models;
+        int parts = 0;
+        for (const ModelPart& p : set.parts) parts += p.mesh != nullptr;
+        EXPECT_EQ(parts, 9) << kind;
+    }
+    ReleaseAllRobotModels();
 }
 
 // Every kind's loader puts back what it holds before it loads: a set loaded

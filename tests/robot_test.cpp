@@ -613,9 +613,10 @@ TEST_F(RobotSide, AWholeRobotMakesNoSmokeAndAHurtOneSmokesMoreTheWorseItIs)
     DemoPlayer = false;
     PlayerSide = 1;  // robot 0 is the player's and stands still
     EXPECT_EQ(smokeOver(256), 0);
-    int light = smokeOver(150), heavy = smokeOver(50);
+    int light = smokeOver(150), middle = smokeOver(100), heavy = smokeOver(50);
     EXPECT_GT(light, 0);
-    EXPECT_GT(heavy, light);
+    EXPECT_GT(middle, light);
+    EXPECT_GT(heavy, middle);
 }
 
 TEST_F(RobotSide, TheAimRisesAndDipsOnlyAsFarAsTheArmsGo)
@@ -630,8 +631,20 @@ TEST_F(RobotSide, TheAimRisesAndDipsOnlyAsFarAsTheArmsGo)
     EXPECT_FLOAT_EQ(Robots[0].aimPitch, -35);
     RobotControls[0] = {};
     RobotControls[0].gunDown = 1;
+    RobotStep();
+    EXPECT_FLOAT_EQ(Robots[0].aimPitch, -34.5f);  // half a degree a frame
     for (int k = 0; k < 200; ++k) RobotStep();
     EXPECT_FLOAT_EQ(Robots[0].aimPitch, 20);
+    // The right button takes up the second weapon; again, it goes back.
+    RobotControls[0] = {};
+    Robots[0].weapon = 0;
+    RobotControls[0].switchWeapon = 1;
+    RobotStep();
+    EXPECT_EQ(Robots[0].weapon, 1);
+    EXPECT_EQ(RobotControls[0].switchWeapon, 0);  // once per press
+    RobotControls[0].switchWeapon = 1;
+    RobotStep();
+    EXPECT_EQ(Robots[0].weaponSwap, 1);
 }
 
 TEST_F(RobotSide, OnlyRobotsNearTheCameraCastShadowsAndEveryPartOfThemDoes)

@@ -732,6 +732,9 @@ TEST_F(Tank, ReversingGathersSpeedAndTheTurretTurnsRoundAndRound)
     EXPECT_LE(most, 362);
     TankControls[0] = {};
     TankControls[0].turretLeft = 1;
+    const float yaw = Tanks[0].turretYaw;
+    TankStep();
+    EXPECT_FLOAT_EQ(Wrap180(yaw - Tanks[0].turretYaw), 2) << "two degrees a frame";
     for (int k = 0; k < 400; ++k) {
         TankStep();
         EXPECT_GT(Tanks[0].turretYaw, 0);

@@ -110,7 +110,16 @@ TEST_F(Tiger, TheMainGunFiresAgainOnTheNinetyFirstFrameNeverSooner)
         }
         if (frame == 2) {
             EXPECT_NEAR(t.recoil, -1.182f, 1e-5);
+            // The shell in flight is drawn where it is.
+            std::vector<gfx::DrawnCall> calls;
+            gfx::RecordDraws(&calls);
+            DrawTankKind(0);
+            gfx::RecordDraws(nullptr);
+            bool shell = false;
+            for (const auto& c : calls) shell |= c.mesh && PointDistance(Position(c.world), Position(t.shells[0].world)) < 0.01f;
+            EXPECT_TRUE(shell);
         }
+        EXPECT_LE(t.recoil, 0) << frame;  // the gun never runs out past its rest
     }
     ASSERT_EQ(shotFrames.size(), 4u);
     for (size_t k = 1; k < shotFrames.size(); ++k) EXPECT_EQ(shotFrames[k] - shotFrames[k - 1], 91);

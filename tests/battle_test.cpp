@@ -312,9 +312,14 @@ TEST_F(Battle, UnitsStopAtTheFieldsEdgeAndSayWhere)
     SpawnTank(0);
     SpawnRobot(0);
     Tanks[0].world.m[3][0] = -5;
+    Tanks[0].world.m[3][1] = 10;
     Robots[0].World().m[3][2] = 1001;
+    Robots[0].World().m[3][1] = 10;
     FollowGroundTanks();
     FollowGroundRobots();
+    // Off the ground grid there is no ground: they sink half a unit a frame.
+    EXPECT_FLOAT_EQ(Pos(Tanks[0].world).y, 9.5f);
+    EXPECT_FLOAT_EQ(Pos(Robots[0].World()).y, 9.5f);
     EXPECT_FLOAT_EQ(Pos(Tanks[0].world).x, 3);
     EXPECT_EQ(Tanks[0].atBorder, 1);
     EXPECT_FLOAT_EQ(Pos(Robots[0].World()).z, 998);
@@ -325,6 +330,12 @@ TEST_F(Battle, UnitsStopAtTheFieldsEdgeAndSayWhere)
     FollowGroundRobots();
     EXPECT_EQ(Tanks[0].atBorder, 0);
     EXPECT_EQ(Robots[0].atBorder, 0);
+    // Held at the south edge, a tank keeps saying so.
+    Tanks[0].world.m[3][2] = 1;
+    FollowGroundTanks();
+    EXPECT_FLOAT_EQ(Pos(Tanks[0].world).z, 3);
+    FollowGroundTanks();
+    EXPECT_EQ(Tanks[0].atBorder, 1);
     // A robot's bob lifts it above its clearance.
     Robots[0].bob = 0.3f;
     FollowGroundRobots();
@@ -386,6 +397,31 @@ TEST_F(Battle, EveryWallRayPushesAComputerTankAwayAndSlowsIt)
         EXPECT_LE(Tanks[1].forwardSpeed, 0.32f);
         EXPECT_GE(Tanks[1].reverseSpeed, -0.2f);
         EXPECT_TRUE(Tanks[1].forwardSpeed < 0.32f || Tanks[1].reverseSpeed > -0.2f) << "not slowed";
+    }
+}
+
+TEST_F(Battle, EveryWallRayPushesAComputerRobotAwayAndSlowsIt)
+{
+    MercuryCount = 2;
+    SetRobotKind(Robots[1], 101);
+    for (const WallRay& ray : kRobotWallRays) {
+        SCOPED_TRACE(testing::Message() << "ray " << (&ray - kRobotWallRays));
+        float turn = -1;
+        for (float deg : {0.0f, 90.0f, 180.0f, 270.0f})
+            if (Vec3TransformNormal(ray.dir, MatRotationY(deg * kDegToRad)).z > 0.99f) turn = deg;
+        ASSERT_GE(turn, 0) << "the ray runs along no level axis";
+        SpawnRobot(1);
+        RobotControls[1] = {};
+        Robots[1].World() = MatRotationY(turn * kDegToRad) * MatTranslation(500, 1, 500);
+        Robots[1].speed = 0.2f;
+        Vec3 start = Vec3TransformCoord({ray.sx * Robots[1].boxSize.x / 2, 0, ray.sz * Robots[1].boxSize.z / 2},
+                                        Robots[1].World());
+        BuildWall(start.z + 1.0f);
+        PushRobotFromWall(1, ray);
+        EXPECT_LT(Pos(Robots[1].World()).z, 500.0f) << "not pushed away from the wall";
+        EXPECT_GT(Pos(Robots[1].World()).z, 499.0f) << "pushed too far";
+        EXPECT_LT(std::fabs(Robots[1].speed), 0.2f) << "not slowed";
+        EXPECT_GT(std::fabs(Robots[1].speed), 0.1f) << "all but stopped";
     }
 }
 

@@ -106,6 +106,7 @@ TEST_F(Tank, TheMainGunFiresAgainOnTheSeventyEighthFrameNeverSooner)
         if (frame == 2) {
             EXPECT_NEAR(t.recoil, -0.59f, 1e-6);
         }
+        EXPECT_LE(t.recoil, 0) << frame;  // the turret never runs out past its rest
     }
     ASSERT_EQ(shotFrames.size(), 4u);
     for (size_t k = 1; k < shotFrames.size(); ++k) EXPECT_EQ(shotFrames[k] - shotFrames[k - 1], 78);

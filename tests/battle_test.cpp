@@ -516,7 +516,9 @@ TEST_F(Battle, EscapeTogglesThePauseOnceAndTheClockStandsStill)
         sys::LoopPass();
         BattleFrame();
         if (StepsRun() == 3) clockAtPause = BattleClock;
-        if (StepsRun() == 2) EXPECT_FALSE(cursorShown());
+        if (StepsRun() == 2) {
+            EXPECT_FALSE(cursorShown());
+        }
         if (StepsRun() == 15) {
             EXPECT_EQ(paused, 1);  // held Escape toggled only once
             EXPECT_EQ(BattleClock, clockAtPause);

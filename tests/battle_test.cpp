@@ -20,6 +20,7 @@
 #include "battle/setup.h"
 #include "battle/pause.h"
 #include "effects/particles.h"
+#include "drawn.h"
 #include "headless_device.h"
 #include "world/ground.h"
 #include "sides/player.h"
@@ -271,13 +272,7 @@ TEST_F(Battle, TheBattlesPicturesLoadAtTheirAtlasSizes)
     struct Case { gfx::Texture* texture; uint32_t w, h; } cases[] = {
         {CharTexture, 512, 512}, {HpTexture, 512, 512}, {RadarTexture, 512, 512}, {StopTexture, 64, 64},
         {BitTexture, 1, 1}};
-    for (const Case& c : cases) {
-        ASSERT_NE(c.texture, nullptr);
-        gfx::SurfaceDesc d{};
-        gfx::GetLevelDesc(c.texture, 0, &d);
-        EXPECT_EQ(d.width, c.w);
-        EXPECT_EQ(d.height, c.h);
-    }
+    for (const Case& c : cases) ExpectTextureSize(c.texture, c.w, c.h);
 }
 
 TEST_F(Battle, TanksTiltTowardTheSlopeAtMostAPointTwoDegreesAFrame)
@@ -371,6 +366,17 @@ TEST_F(Battle, WallsPushNearUnitsAwayAndSlowThem)
     EXPECT_FALSE(RayHitsMesh({0, 0, 0}, {0, 0, 1}, StageCollision, StageWorld, &d, &f));
 }
 
+namespace {
+// The quarter turn that points a unit's local direction along +z; -1 when
+// none does.
+float TurnAlongZ(Vec3 dir)
+{
+    for (float deg : {0.0f, 90.0f, 180.0f, 270.0f})
+        if (Vec3TransformNormal(dir, MatRotationY(deg * kDegToRad)).z > 0.99f) return deg;
+    return -1;
+}
+}  // namespace
+
 TEST_F(Battle, EveryWallRayPushesAComputerTankAwayAndSlowsIt)
 {
     EarthCount = 2;
@@ -379,10 +385,8 @@ TEST_F(Battle, EveryWallRayPushesAComputerTankAwayAndSlowsIt)
         SCOPED_TRACE(testing::Message() << "ray " << (&ray - kTankWallRays));
         // Turn the tank so the ray runs toward +z, where the wall stands 1.0
         // from the ray's start.
-        float turn = -1;
-        for (float deg : {0.0f, 90.0f, 180.0f, 270.0f})
-            if (Vec3TransformNormal(ray.dir, MatRotationY(deg * kDegToRad)).z > 0.99f) turn = deg;
-        ASSERT_GE(turn, 0) << "the ray has no direction";
+        const float turn = TurnAlongZ(ray.dir);
+        ASSERT_GE(turn, 0) << "the ray runs along no level axis";
         SpawnTank(1);
         TankControls[1] = {};
         Tanks[1].world = MatRotationY(turn * kDegToRad) * MatTranslation(500, 1, 500);
@@ -406,9 +410,7 @@ TEST_F(Battle, EveryWallRayPushesAComputerRobotAwayAndSlowsIt)
     SetRobotKind(Robots[1], 101);
     for (const WallRay& ray : kRobotWallRays) {
         SCOPED_TRACE(testing::Message() << "ray " << (&ray - kRobotWallRays));
-        float turn = -1;
-        for (float deg : {0.0f, 90.0f, 180.0f, 270.0f})
-            if (Vec3TransformNormal(ray.dir, MatRotationY(deg * kDegToRad)).z > 0.99f) turn = deg;
+        const float turn = TurnAlongZ(ray.dir);
         ASSERT_GE(turn, 0) << "the ray runs along no level axis";
         SpawnRobot(1);
         RobotControls[1] = {};
@@ -555,10 +557,7 @@ TEST_F(Battle, SkiesDrawOnlyTheirOwnIdsAndLeaveFogOn)
     // Each of the nine skies, first and last included, draws its own model.
     LoadSkies();
     for (int sky = 200; sky <= 208; ++sky) {
-        std::vector<gfx::DrawnCall> calls;
-        gfx::RecordDraws(&calls);
-        DrawSky(sky);
-        gfx::RecordDraws(nullptr);
+        std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawSky(sky); });
         EXPECT_FALSE(calls.empty()) << sky;
         for (const auto& c : calls) EXPECT_EQ(c.mesh, Skies[sky - 200].mesh) << sky;
     }
@@ -588,10 +587,7 @@ TEST_F(Battle, TheGroundIsLitByItsSlopeAndEachCellIsDrawnOnItsFourHeights)
     BuildViewFrustum(&BattleFrustum, MatLookAtLH({500, 3000, -2000}, {500, 0, 500}, {0, 1, 0}), 90.0f, 1.0f,
                      0.1f, 10000.0f);
     gfx::SetFVF(gfx::FVF_XYZ | gfx::FVF_DIFFUSE);
-    std::vector<gfx::DrawnCall> calls;
-    gfx::RecordDraws(&calls);
-    DrawMap(MapDrawPlain);
-    gfx::RecordDraws(nullptr);
+    std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawMap(MapDrawPlain); });
     ASSERT_EQ(calls.size(), 400u);
     for (const auto& c : calls) {
         int i = static_cast<int>(std::lround(c.firstVertex.x / 50)), j = static_cast<int>(std::lround(c.firstVertex.z / 50));

@@ -3,6 +3,9 @@
 // sprites cut from one rectangle of one picture.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,6 +40,27 @@ struct Drawn {
         return nullptr;
     }
 };
+
+// Every draw call made inside one call.
+template <class F>
+std::vector<gfx::DrawnCall> DrawCalls(F draw)
+{
+    std::vector<gfx::DrawnCall> calls;
+    gfx::RecordDraws(&calls);
+    draw();
+    gfx::RecordDraws(nullptr);
+    return calls;
+}
+
+// A picture loaded at the size its atlas rectangles are laid out for.
+inline void ExpectTextureSize(gfx::Texture* texture, uint32_t width, uint32_t height)
+{
+    ASSERT_NE(texture, nullptr);
+    gfx::SurfaceDesc d{};
+    gfx::GetLevelDesc(texture, 0, &d);
+    EXPECT_EQ(d.width, width);
+    EXPECT_EQ(d.height, height);
+}
 
 inline Vec3 Middle(const gfx::DrawnSprite& d) { return (d.lo + d.hi) * 0.5f; }
 

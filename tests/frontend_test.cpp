@@ -452,10 +452,8 @@ TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)
     for (int i = 0; i < 29; ++i) Step();
     // Both planets are drawn where they swing: Earth on the left, near;
     // Mercury on the right, far.
-    std::vector<gfx::DrawnCall> calls;
-    gfx::RecordDraws(&calls);
-    Drawn captions([&] { Step(); });
-    gfx::RecordDraws(nullptr);
+    Drawn captions;
+    std::vector<gfx::DrawnCall> calls = DrawCalls([&] { captions = Drawn([&] { Step(); }); });
     int left = 0, right = 0;
     for (const auto& c : calls) {
         if (!c.mesh) continue;
@@ -721,13 +719,7 @@ TEST_F(FrontEndTest, TheMenusPicturesLoadAtTheirSizesUnderARedHaze)
     struct Case { gfx::Texture* texture; uint32_t w, h; } cases[] = {
         {FrontEnd.mainMenu, 1024, 1024}, {FrontEnd.menuLog, 1024, 1024}, {FrontEnd.forcesCaptions, 512, 512},
         {FrontEnd.selectBand, 1024, 256}, {FrontEnd.logo, 512, 512}};
-    for (const Case& c : cases) {
-        ASSERT_NE(c.texture, nullptr);
-        gfx::SurfaceDesc d{};
-        gfx::GetLevelDesc(c.texture, 0, &d);
-        EXPECT_EQ(d.width, c.w);
-        EXPECT_EQ(d.height, c.h);
-    }
+    for (const Case& c : cases) ExpectTextureSize(c.texture, c.w, c.h);
 }
 
 TEST_F(FrontEndTest, EachKindOnTheSelectScreenShowsItsOwnModel)
@@ -735,10 +727,7 @@ TEST_F(FrontEndTest, EachKindOnTheSelectScreenShowsItsOwnModel)
     ToSelectScreen(0);
     auto meshes = [&] {
         Step();  // a kind shown for the first time loads on this step
-        std::vector<gfx::DrawnCall> calls;
-        gfx::RecordDraws(&calls);
-        Step();
-        gfx::RecordDraws(nullptr);
+        std::vector<gfx::DrawnCall> calls = DrawCalls([&] { Step(); });
         std::set<const gfx::Mesh*> out;
         for (const auto& c : calls)
             if (c.mesh) out.insert(c.mesh);

@@ -21,6 +21,7 @@
 #include "sides/tank_side.h"
 #include "battle/setup.h"
 #include "effects/particles.h"
+#include "drawn.h"
 #include "headless_device.h"
 #include "world/ground.h"
 #include "sides/player.h"
@@ -338,10 +339,7 @@ TEST_F(Particles, ABurstIsDrawnAsOpaqueAsItsAlphaAndNoMore)
     for (int alpha : {200, 0, -40, 400}) {
         ClearParticlePools();
         SpawnBurst(kAhead.x, kAhead.y, kAhead.z, 1.0f, alpha, kLookFire1, 1, 0);
-        std::vector<gfx::DrawnCall> calls;
-        gfx::RecordDraws(&calls);
-        DrawParticleQuads();
-        gfx::RecordDraws(nullptr);
+        std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawParticleQuads(); });
         ASSERT_EQ(calls.size(), 1u) << alpha;
         EXPECT_EQ(calls[0].firstColour, static_cast<uint32_t>(std::clamp(alpha, 0, 255)) << 24 | 0xFFFFFFu) << alpha;
     }
@@ -371,10 +369,7 @@ TEST_F(Particles, BlastsAddLightBurstsBlendOverAndIceShardsStayFlat)
     SpawnBlast(kAhead.x, kAhead.y, kAhead.z, 1.0f, 200, kLookFire1, 1, 0);
     SpawnBurst(kAhead.x + 2, kAhead.y, kAhead.z, 1.0f, 200, kLookFire1, 1, 0);
     SpawnIce(kAhead.x - 2, kAhead.y, kAhead.z, 0.5f, 1);
-    std::vector<gfx::DrawnCall> calls;
-    gfx::RecordDraws(&calls);
-    DrawParticleQuads();
-    gfx::RecordDraws(nullptr);
+    std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawParticleQuads(); });
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].destBlend, static_cast<uint32_t>(gfx::BLEND_ONE));  // the blast
     EXPECT_EQ(calls[1].destBlend, static_cast<uint32_t>(gfx::BLEND_INVSRCALPHA));  // the burst
@@ -391,10 +386,7 @@ TEST_F(Particles, EachSpritePoolDrawsWithItsPictureAndItsLeastSize)
     SpawnPuff(kAhead.x, kAhead.y, kAhead.z, 1.0f, 200, PuffKind::GunSmoke);
     SpawnDustCloud(kAhead.x, kAhead.y, kAhead.z, 1);
     gfx::SetTexture(0, nullptr);
-    std::vector<gfx::DrawnCall> calls;
-    gfx::RecordDraws(&calls);
-    DrawParticleSprites();
-    gfx::RecordDraws(nullptr);
+    std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawParticleSprites(); });
     ASSERT_EQ(calls.size(), 3u);
     const float least[3] = {0.01f, 0.01f, 1.5f};
     for (int k = 0; k < 3; ++k) {
@@ -412,10 +404,7 @@ TEST_F(Particles, SheetFramesStepThroughTheirPicturesAndSmokeFlickersDark)
         SpawnBurst(kAhead.x, kAhead.y, kAhead.z, 1.0f, 200, kLookFire1, 1, 0);
         Bursts[0].frame = frame;
         gfx::SetTexture(0, nullptr);
-        std::vector<gfx::DrawnCall> calls;
-        gfx::RecordDraws(&calls);
-        DrawParticleQuads();
-        gfx::RecordDraws(nullptr);
+        std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawParticleQuads(); });
         ASSERT_EQ(calls.size(), 1u);
         EXPECT_NE(calls[0].texture, nullptr);
         EXPECT_FLOAT_EQ(calls[0].firstU, (frame % 8) / 8.0f) << frame;
@@ -426,10 +415,7 @@ TEST_F(Particles, SheetFramesStepThroughTheirPicturesAndSmokeFlickersDark)
     SpawnTrail(kAhead.x, kAhead.y, kAhead.z, 1.0f, kTrailSmoke);
     std::set<uint32_t> tints;
     for (int k = 0; k < 40; ++k) {
-        std::vector<gfx::DrawnCall> calls;
-        gfx::RecordDraws(&calls);
-        DrawParticleSprites();
-        gfx::RecordDraws(nullptr);
+        std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawParticleSprites(); });
         ASSERT_EQ(calls.size(), 1u);
         uint32_t c = calls[0].firstColour;
         EXPECT_GE(c >> 16 & 0xFF, 30u);

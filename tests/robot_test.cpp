@@ -20,6 +20,7 @@
 #include "battle/setup.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
+#include "drawn.h"
 #include "headless_device.h"
 #include "collision/collision.h"
 #include "world/ground.h"
@@ -659,20 +660,14 @@ TEST_F(RobotSide, OnlyRobotsNearTheCameraCastShadowsAndEveryPartOfThemDoes)
         PlaceRobot(0, kind, 300, 300);
         auto depthDraws = [](float distance) {
             Robots[0].cameraDistance = distance;
-            std::vector<gfx::DrawnCall> calls;
-            gfx::RecordDraws(&calls);
-            DrawRobotDepth(0);
-            gfx::RecordDraws(nullptr);
+            std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawRobotDepth(0); });
             return calls;
         };
         std::vector<gfx::DrawnCall> near = depthDraws(10), far = depthDraws(20);
         EXPECT_FALSE(near.empty()) << kind;
         EXPECT_TRUE(far.empty()) << kind;
         // Every part drawn near the camera casts its shadow.
-        std::vector<gfx::DrawnCall> drawn;
-        gfx::RecordDraws(&drawn);
-        DrawRobotKind(0);
-        gfx::RecordDraws(nullptr);
+        std::vector<gfx::DrawnCall> drawn = DrawCalls([&] { DrawRobotKind(0); });
         EXPECT_EQ(near.size(), drawn.size()) << kind;
     }
 }

@@ -18,6 +18,7 @@
 #include "battle/setup.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
+#include "drawn.h"
 #include "headless_device.h"
 #include "platform/test_hooks.h"
 #include "collision/collision.h"
@@ -761,10 +762,7 @@ TEST_F(Tank, TheMainGunFlashesAtItsMuzzleAndTracersAreDrawnWhereTheyFly)
     t.weapon = kWeaponSecond;
     t.secondGunGate = 0;
     for (int k = 0; k < 80; ++k) TankStep();
-    std::vector<gfx::DrawnCall> calls;
-    gfx::RecordDraws(&calls);
-    DrawTankAdditiveShots(0);
-    gfx::RecordDraws(nullptr);
+    std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawTankAdditiveShots(0); });
     int live = 0;
     for (const Projectile& b : t.bullets) {
         if (b.state != kShotActive) continue;

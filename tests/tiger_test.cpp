@@ -11,6 +11,7 @@
 
 #include "effects/particles.h"
 #include "effects/projectiles.h"
+#include "drawn.h"
 #include "headless_device.h"
 #include "hit_models.h"
 #include "platform/crt_rand.h"
@@ -111,10 +112,7 @@ TEST_F(Tiger, TheMainGunFiresAgainOnTheNinetyFirstFrameNeverSooner)
         if (frame == 2) {
             EXPECT_NEAR(t.recoil, -1.182f, 1e-5);
             // The shell in flight is drawn where it is.
-            std::vector<gfx::DrawnCall> calls;
-            gfx::RecordDraws(&calls);
-            DrawTankKind(0);
-            gfx::RecordDraws(nullptr);
+            std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawTankKind(0); });
             bool shell = false;
             for (const auto& c : calls) shell |= c.mesh && PointDistance(Position(c.world), Position(t.shells[0].world)) < 0.01f;
             EXPECT_TRUE(shell);

@@ -8,6 +8,7 @@
 #include "services/options.h"
 #include "services/scene.h"
 #include "battle/frame.h"
+#include "battle/hud.h"
 #include "frontend/frontend.h"
 #include "frontend/menu.h"
 #include "sides/player.h"
@@ -177,7 +178,11 @@ void DrawBackdropQuad(gfx::Texture* tex, float x0, float x1, float y0, float y1,
 void DrawPreview(const SelectSide& side, int32_t kind)
 {
     side.pose(kind);
+    // A kind that is only looked at shows the sight in the middle of the
+    // panel, under its model.
+    const bool sight = !side.fights(kind);
     if (!TargetShadowMap()) {
+        if (sight) DrawCentreSight(FrontEnd.menuLog);
         side.draw(kind);
         return;
     }
@@ -188,6 +193,7 @@ void DrawPreview(const SelectSide& side, int32_t kind)
         side.drawDepth(kind);
     }
     TargetSceneWithShadows();
+    if (sight) DrawCentreSight(FrontEnd.menuLog);
     side.draw(kind);
 }
 

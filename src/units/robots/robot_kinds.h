@@ -23,7 +23,7 @@ constexpr int kRobotKindCount = 4;
 constexpr int kLastRobotKind = kFirstRobotKind + kRobotKindCount - 1;
 enum : int32_t { kRobotDed10 = 101, kRobotRno15 = 102, kRobotRno16 = 103, kRobotRno13 = 104 };
 
-// A robot kind's model set: eleven parts (slots 0 and 9 stay empty), the
+// A robot kind's model set: eleven parts (which stay empty is the kind's), the
 // shell's streak and glow pictures and the hit box of a shell.
 constexpr int kRobotModelParts = 11;
 struct RobotModelSet {
@@ -110,3 +110,36 @@ constexpr int32_t kRobot15PodsOut = 0;        // pitch of pods ready to fire
 constexpr int32_t kRobot15PodsIn = -90;       // pitch of stowed pods, barrels up
 constexpr float kRobot15SlideIn = -0.6f;      // slide of pods down in their bays
 constexpr int32_t kRobot15RecoilFrames = 72;  // secondShotBusy clears past this
+
+// R-NO.16 (kind 103), rno16.cpp: a mortar on each arm, a pod beside each.
+// Its model set is readable by tests.
+extern RobotModelSet Robot16Models;
+extern const RobotHitModels kRobot16HitModels;  // upper hull and feet
+enum : int32_t {  // its model set's slots (0 stays empty)
+    kR16Body = 1, kR16Head = 2, kR16RightArm = 3, kR16LeftArm = 4, kR16RightFoot = 5, kR16LeftFoot = 6,
+    kR16Leg = 7, kR16Pod = 8, kR16PodBarrel = 9, kR16Shell = 10
+};
+void LoadRobot16();
+void ReleaseRobot16();
+void PoseRobot16(RobotUnit& robot);
+void FireRobot16(RobotUnit& robot, const Mat4& muzzle, int weapon);
+void UpdateRobot16Shots(RobotUnit& robot, int slot);
+void DrawRobot16(const RobotUnit& robot);
+void DrawRobot16Shells(const RobotUnit& robot);
+constexpr int32_t kRobot16FireFrames = 88;    // weaponBusy clears past this
+constexpr int32_t kRobot16PodsOut = 0;        // roll of pods ready to fire
+constexpr int32_t kRobot16PodsIn = -160;      // roll of stowed pods
+constexpr float kRobot16SlideIn = -0.8f;      // slide of stowed pods
+constexpr int32_t kRobot16RecoilFrames = 72;  // secondShotBusy clears past this
+
+// R-NO.13 (kind 104), rno13.cpp: no weapon.  Its model set is readable by tests.
+extern RobotModelSet Robot13Models;
+extern const RobotHitModels kRobot13HitModels;  // torso and feet
+enum : int32_t {  // its model set's slots (8 to 10 stay empty)
+    kR13UpperBody = 0, kR13LowerBody = 1, kR13Head = 2, kR13RightArm = 3, kR13LeftArm = 4, kR13RightLeg = 5,
+    kR13LeftLeg = 6, kR13Foot = 7
+};
+void LoadRobot13();
+void ReleaseRobot13();
+void PoseRobot13(RobotUnit& robot);
+void DrawRobot13(const RobotUnit& robot);

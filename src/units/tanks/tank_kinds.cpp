@@ -6,12 +6,6 @@
 #include "platform/crt_rand.h"
 #include "units/kind_table.h"
 
-void PoseTurretOnHull(TankUnit& t)
-{
-    if (!t.alive) return;
-    t.turretWorld = t.gunWorld = MatRotationY(t.turretYaw * kDegToRad) * t.world;
-}
-
 void TumbleWreckPart(Mat4& part, DebrisLaunch& d, float ground, int spinBase, int spinRange)
 {
     float a = 0, b = 0, c = 0;
@@ -28,33 +22,28 @@ void TumbleWreckPart(Mat4& part, DebrisLaunch& d, float ground, int spinBase, in
     part = MatRotationYawPitchRoll(a * kDegToRad, b * kDegToRad, c * kDegToRad) * part;
 }
 
-namespace {
-// Kinds 3 to 9 are looked at on the select screens; their models and
-// weapons arrive with their own work.
-constexpr TankKind LookedAt(int32_t kind, const char* name, float previewDrop)
-{
-    return {kind, name, false, 0.33f, 0.018f, 1.0f, {1.0f, 0, 2.3f}, false, 0, 0, {0, 2.65f, -6.35f},
-            Crosshair::Unchanged, Crosshair::Unchanged, previewDrop, false, 0, 0, 0, nullptr, 0, nullptr, nullptr,
-            PoseTurretOnHull, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
-}
-}  // namespace
-
 // The rows the kinds with a file of their own give.
 TankKind TigerKind();   // tiger.cpp
 TankKind AbramsKind();  // abrams.cpp
+TankKind Brdm3Kind();   // brdm3.cpp
+TankKind FlackpKind();  // flackp.cpp
+TankKind Ft17Kind();    // ft17.cpp
+TankKind M2a2Kind();    // m2a2.cpp
+TankKind M60Kind();     // m60.cpp
+TankKind V100Kind();    // v100.cpp
+TankKind M730aKind();   // m730a.cpp
 
-// One row per kind, in kind order.  A kind with a file of its own gives its
-// row from there.
+// One row per kind, in kind order; each kind gives its row from its own file.
 TankKind TankKinds[kLastTankKind] = {
     TigerKind(),
     AbramsKind(),
-    LookedAt(3, "BRDM3", 0.0f),
-    LookedAt(4, "FLACKP", -0.4f),
-    LookedAt(5, "FT17_BER", 0.0f),
-    LookedAt(6, "M2A2", -0.2f),
-    LookedAt(7, "M60", 0.0f),
-    LookedAt(8, "V100", 0.0f),
-    LookedAt(9, "M730A", 0.0f),
+    Brdm3Kind(),
+    FlackpKind(),
+    Ft17Kind(),
+    M2a2Kind(),
+    M60Kind(),
+    V100Kind(),
+    M730aKind(),
 };
 static_assert(sizeof TankKinds / sizeof TankKinds[0] == kLastTankKind - kFirstTankKind + 1, "a row per kind");
 

@@ -82,5 +82,28 @@ float TigerFlameSize(const Projectile& flame);
 // tumbling (spinBase up to spinBase + spinRange - 1 degrees a frame about
 // each axis) until it lies within 0.5 of the ground.
 void TumbleWreckPart(Mat4& part, DebrisLaunch& d, float ground, int spinBase, int spinRange);
-// The kinds that are only looked at: the turret on the hull.
-void PoseTurretOnHull(TankUnit& tank);
+// The kinds that are only looked at (3 to 9): a load, a release and a draw
+// each, the draw setting its parts' world transforms and storing the
+// turret's and gun's matrices as it goes.
+void LoadBrdm3();
+void ReleaseBrdm3();
+void DrawBrdm3(TankUnit& tank);
+void LoadFlackp();
+void ReleaseFlackp();
+void DrawFlackp(TankUnit& tank);
+extern float radarAngle;  // the FLACKP's radar bearing, degrees: 1.6 more each draw, back to 0 at 360
+void LoadFt17();
+void ReleaseFt17();
+void DrawFt17(TankUnit& tank);
+void LoadM2a2();
+void ReleaseM2a2();
+void DrawM2a2(TankUnit& tank);
+void LoadM60();
+void ReleaseM60();
+void DrawM60(TankUnit& tank);
+void LoadV100();
+void ReleaseV100();
+void DrawV100(TankUnit& tank);
+void LoadM730a();
+void ReleaseM730a();
+void DrawM730a(TankUnit& tank);

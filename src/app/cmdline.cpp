@@ -6,6 +6,7 @@
 #include <string>
 #include <type_traits>
 
+#include "app/viewer.h"
 #include "units/robots/robot_kinds.h"
 #include "units/tanks/tank_kinds.h"
 
@@ -30,6 +31,12 @@ const char* UsageText()
            "  --minutes M        battle length, 5..90\n"
            "  --demo             the computer drives the player's unit too\n"
            "  --view FILE.x      show one model turning under the fixed light\n"
+           "  --view KIND        show a whole unit kind (M60, R-NO.16, 7, ...) on a patch of ground\n"
+           "  --view-from WHERE  look at the kind from the front, rear, side, above or chase (default: it turns)\n"
+           "  --view-turret DEG  the kind's turret (a robot's torso) turned by DEG, -360..360\n"
+           "  --view-gun DEG     the kind's gun (a robot's arms) pitched by DEG, -360..360\n"
+           "  --view-walk DEG    the robot's legs swung by DEG, -360..360\n"
+           "  --view-pods        the robot's pods out\n"
            "  --view-distance D  the viewer's camera distance (also picks the detail level)\n"
            "  --view-out FILE    render one viewer frame to a BMP file and quit\n"
            "  --view-unlit       view with lighting off, as the skies are drawn\n"
@@ -129,6 +136,25 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--view") ok = needValue() && (out->viewPath = value, true);
         else if (flag == "--view-unlit") out->viewUnlit = true;
         else if (flag == "--view-out") ok = needValue() && (out->viewOut = value, true);
+        else if (flag == "--view-pods") out->viewPods = true;
+        else if (flag == "--view-from") {
+            ok = needValue();
+            if (ok && !IsViewerDirection(value)) {
+                *error = flag + ": '" + value + "' is not a direction (front, rear, side, above or chase)";
+                ok = false;
+            }
+            if (ok) out->viewFrom = value;
+        } else if (flag == "--view-turret" || flag == "--view-gun" || flag == "--view-walk") {
+            ok = needValue();
+            char* end = nullptr;
+            double d = ok ? std::strtod(value, &end) : 0;
+            if (ok && (end == value || *end != '\0' || !(d >= -360 && d <= 360))) {
+                *error = flag + ": '" + value + "' is not an angle from -360 to 360 degrees";
+                ok = false;
+            }
+            float& angle = flag == "--view-turret" ? out->viewTurret : flag == "--view-gun" ? out->viewGun : out->viewWalk;
+            angle = static_cast<float>(d);
+        }
         else if (flag == "--view-distance") {
             ok = needValue();
             char* end = nullptr;

@@ -29,10 +29,15 @@ struct CommandLine {
     bool demo = false;
 
     // Model viewer.
-    std::string viewPath;     // --view: a .x file to show turning
+    std::string viewPath;     // --view: a .x file, or a kind by name or number, to show
     float viewDistance = 0;   // --view-distance: camera distance (0: fit the model)
     std::string viewOut;      // --view-out: render one frame to this BMP and quit
     bool viewUnlit = false;   // --view-unlit: lighting off, as skies are drawn
+    std::string viewFrom;     // --view-from: front, rear, side, above or chase (empty: turning)
+    float viewTurret = 0;     // --view-turret: a kind's turret or torso yaw, degrees
+    float viewGun = 0;        // --view-gun: a kind's gun or arm pitch, degrees
+    float viewWalk = 0;       // --view-walk: a robot's leg swing, degrees
+    bool viewPods = false;    // --view-pods: a robot's pods out
 
     bool help = false;
 };

@@ -269,7 +269,13 @@ int VarnokMain(int argc, const char* const* argv)
         SceneProc = BattleInit;
     }
     if (!viewPath.empty()) {
-        if (!StartViewer(viewPath, cl.viewDistance, viewOut, cl.viewUnlit)) {
+        ViewerPose pose;
+        pose.from = cl.viewFrom;
+        pose.turret = cl.viewTurret;
+        pose.gun = cl.viewGun;
+        pose.walk = cl.viewWalk;
+        pose.pods = cl.viewPods;
+        if (!StartViewer(viewPath, cl.viewDistance, viewOut, cl.viewUnlit, pose)) {
             std::fprintf(stderr, "varnok: --view %s: the model does not load\n", viewPath.c_str());
             sys::PostQuitMessage(2);
         }

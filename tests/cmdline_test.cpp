@@ -35,7 +35,9 @@ TEST(CommandLine, ReadsEveryFlag)
     ASSERT_TRUE(Parse({"--data", "pack", "--headless", "--virtual-clock", "--script", "s.txt",
                        "--frames", "300", "--seed", "4294967295", "--report", "r.json", "--battle",
                        "--side", "robot", "--tank", "1", "--robot", "101", "--earth", "16",
-                       "--mercury", "1", "--sky", "208", "--minutes", "90", "--demo"},
+                       "--mercury", "1", "--sky", "208", "--minutes", "90", "--demo", "--view", "M60",
+                       "--view-from", "above", "--view-turret", "-45.5", "--view-gun", "360", "--view-walk", "12",
+                       "--view-pods"},
                       &cl, &err))
         << err;
     EXPECT_EQ(cl.dataDir, "pack");
@@ -51,6 +53,12 @@ TEST(CommandLine, ReadsEveryFlag)
     EXPECT_EQ(cl.mercuryCount, 1);
     EXPECT_EQ(cl.skyId, 208);
     EXPECT_EQ(cl.minutes, 90);
+    EXPECT_EQ(cl.viewPath, "M60");
+    EXPECT_EQ(cl.viewFrom, "above");
+    EXPECT_EQ(cl.viewTurret, -45.5f);
+    EXPECT_EQ(cl.viewGun, 360.0f);
+    EXPECT_EQ(cl.viewWalk, 12.0f);
+    EXPECT_TRUE(cl.viewPods);
 }
 
 TEST(CommandLine, ABadFlagOrValueIsNamed)
@@ -71,6 +79,9 @@ TEST(CommandLine, ABadFlagOrValueIsNamed)
         {{"--minutes", "4"}, "--minutes: '4' is not a whole number from 5 to 90"},
         {{"--minutes", "99999999999999999999"}, "--minutes: '99999999999999999999'"},
         {{"--report"}, "--report needs a value"},
+        {{"--view-from", "below"}, "--view-from: 'below' is not a direction (front, rear, side, above or chase)"},
+        {{"--view-gun", "361"}, "--view-gun: '361' is not an angle from -360 to 360 degrees"},
+        {{"--view-walk", "5deg"}, "--view-walk: '5deg' is not an angle"},
     };
     for (const auto& c : cases) {
         CommandLine cl;

@@ -722,23 +722,38 @@ TEST_F(FrontEndTest, TheMenusPicturesLoadAtTheirSizesUnderARedHaze)
     for (const Case& c : cases) ExpectTextureSize(c.texture, c.w, c.h);
 }
 
-TEST_F(FrontEndTest, EachKindOnTheSelectScreenShowsItsOwnModel)
+// All nine tanks and all four robots show models of their own, each kind
+// different from every other; the kinds that are only looked at show the
+// sight in the middle of the panel, the ones that fight do not.
+TEST_F(FrontEndTest, EveryKindOnTheSelectScreensShowsItsOwnModelAndTheViewOnlyOnesTheSight)
 {
-    ToSelectScreen(0);
-    auto meshes = [&] {
-        Step();  // a kind shown for the first time loads on this step
-        std::vector<gfx::DrawnCall> calls = DrawCalls([&] { Step(); });
-        std::set<const gfx::Mesh*> out;
-        for (const auto& c : calls)
-            if (c.mesh) out.insert(c.mesh);
-        return out;
-    };
-    std::set<const gfx::Mesh*> abrams = meshes();
-    Click(720, 300);  // on to the TIGER
-    ASSERT_EQ(TankTypeId, 1);
-    std::set<const gfx::Mesh*> tiger = meshes();
-    EXPECT_FALSE(abrams.empty());
-    EXPECT_FALSE(tiger.empty());
-    EXPECT_NE(abrams, tiger) << "the TIGER shows the ABRAMS";
+    const gfx::Rect sight{874, 963, 1023, 1023};
+    for (int side : {0, 1}) {
+        if (side == 1) {
+            Click(110, 525);  // back to the forces screen
+            Click(630, 290);
+            ASSERT_EQ(SceneProc, &RobotSelect);
+        } else {
+            ToSelectScreen(0);
+        }
+        std::vector<std::set<const gfx::Mesh*>> seen;
+        const int count = side == 0 ? kLastTankKind : kRobotKindCount;
+        for (int n = 0; n < count; ++n) {
+            const int kind = side == 0 ? TankTypeId : RobotTypeId;
+            SCOPED_TRACE(side == 0 ? TankKindName(kind) : RobotKindName(kind));
+            Step();  // a kind shown for the first time loads on this step
+            std::set<const gfx::Mesh*> meshes;
+            Drawn sprites;
+            std::vector<gfx::DrawnCall> calls = DrawCalls([&] { sprites = Drawn([&] { Step(); }); });
+            for (const auto& c : calls)
+                if (c.mesh) meshes.insert(c.mesh);
+            EXPECT_GE(meshes.size(), 3u);
+            for (const auto& other : seen) EXPECT_NE(meshes, other);
+            seen.push_back(meshes);
+            const bool fights = side == 0 ? TankKindCanFight(kind) : RobotKindCanFight(kind);
+            EXPECT_EQ(sprites.Of(FrontEnd.menuLog, sight).size(), fights ? 0u : 1u);
+            Click(720, 300);  // on to the next kind
+        }
+    }
 }
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "assets/model.h"
 #include "headless_device.h"
@@ -105,6 +107,54 @@ TEST_F(Pack, EveryKindsSetLoadedTwiceIsGoneAfterOneRelease)
     for (const TankKind& k : TankKinds) check(k.name, k.load, k.release);
     for (const RobotKind& k : RobotKinds) check(k.name, k.load, k.release);
     EXPECT_GE(kinds, 4);
+}
+
+// Every unit model file of both sides is in the pack, loads through the
+// units' loader with at least one subset and a box; a walker's body (what
+// its World() places) lies inside the footprint its wall rays start from.
+TEST_F(Pack, EveryUnitModelLoadsWithASubsetAndEachWalkersBodyFitsItsFootprint)
+{
+    const std::vector<std::string> kinds[] = {
+        {"TIGER", "body", "top1", "top2", "weapon1", "weapon2", "stailer1", "stailer2", "stailer3", "stailer4",
+         "tailer", "tama"},
+        {"ABRAMS", "body", "top1", "top2", "top3", "weaponpart1", "weaponpart2", "wheel", "swheel1", "swheel2",
+         "Cannon01"},
+        {"BRDM3", "body", "top1", "top2", "wheel"},
+        {"FLACKP", "body", "top1", "top2", "top3", "top4", "wheel1", "wheel2", "wheel3"},
+        {"FT17_BER", "body", "top1", "top2", "wheel", "wheel1", "wheel2", "wheel3"},
+        {"M2A2", "body", "top1", "top2", "top3", "wheel", "wheel1", "wheel2", "wheel3"},
+        {"M60", "body", "top1", "top2", "top3", "top4", "wheel0", "wheel1", "wheel2", "wheel3", "wheel4"},
+        {"V100", "body", "top1", "top2", "wheel"},
+        {"M730A", "body", "top1", "top2", "tama", "wheel0", "wheel1", "wheel2", "wheel3"},
+        {"D-ED.10", "Body", "Head", "Foot", "LeftArm", "RightArm", "LeftLeg", "RightLeg", "weaponpart1",
+         "weaponpart2"},
+        {"R-NO.15", "body", "head", "foot", "leftarm", "rightarm", "leftleg", "rightleg", "weapon", "tama03"},
+        {"R-NO.16", "body", "head", "leg", "leftarm", "rightarm", "leftfoot", "rightfoot", "weapon1", "weapon2",
+         "tama"},
+        {"R-NO.13", "LowerBody", "UpperBody", "Head", "LeftArm", "RightArm", "LeftLeg", "RightLeg", "Foot"},
+    };
+    int files = 0;
+    for (const auto& kind : kinds) {
+        for (size_t i = 1; i < kind.size(); ++i) {
+            const std::string path = "LAND/" + kind[0] + "/" + kind[i] + ".x";
+            testing::internal::CaptureStderr();
+            ModelPart part;
+            LoadModelPart(&part, path.c_str());
+            EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << path;
+            ASSERT_NE(part.mesh, nullptr) << path;
+            EXPECT_GE(part.materialCount, 1u) << path;
+            EXPECT_FALSE(gfx::Failed(ComputeModelBox(&part))) << path;
+            EXPECT_GT(part.box.halfSize.x * part.box.halfSize.y * part.box.halfSize.z, 0.0f) << path;
+            const RobotKind* row = RobotKindOf(RobotKindFromText(kind[0].c_str()));
+            if (i == 1 && row) {
+                for (float x : {part.box.min.x, part.box.max.x}) EXPECT_LE(std::fabs(x), row->boxSize.x) << path;
+                for (float z : {part.box.min.z, part.box.max.z}) EXPECT_LE(std::fabs(z), row->boxSize.z) << path;
+            }
+            ReleaseModelPart(&part);
+            ++files;
+        }
+    }
+    EXPECT_EQ(files, 106);
 }
 
 TEST_F(Pack, MeshesLoadWithTheirTexturesThroughTheGamesLoader)

@@ -300,14 +300,18 @@ TEST_F(RobotSide, ArmGunsFireByKindAndWaitForTheirTimers)
     EXPECT_EQ(active, 1);
     EXPECT_EQ(ded.weaponBusy, 1);
     EXPECT_EQ(ded.armSide, 1);
-    EXPECT_EQ(RobotGunSounds.started, 2u);  // "Sound/RobotFire.wav": the D-ED.10's and the R-NO.15's
+    // "Sound/RobotFire.wav": the D-ED.10's, the R-NO.15's and both R-NO.16 mortars'
+    EXPECT_EQ(RobotGunSounds.started, 4u);
     EXPECT_EQ(RobotMissileSounds.started, 0u);
     // The other kinds keep the same readiness rules: the R-NO.15 alternates
-    // its arms, the R-NO.16 (whose gun comes later) fires both.
+    // its arms, the R-NO.16 fires both mortars at once.
     EXPECT_EQ(rno15.weaponBusy, 1);
     EXPECT_EQ(rno15.armSide, 1);
     EXPECT_EQ(rno16.weaponBusy, 1);
     EXPECT_EQ(rno16.armSide, 0);
+    int mortars = 0;
+    for (const Projectile& s : rno16.shells) mortars += s.state == kShotActive;
+    EXPECT_EQ(mortars, 2);
     EXPECT_EQ(rno13.weaponBusy, 0);  // it has no gun of its own
     // Held down, the D-ED.10 fires again only once its timer has run out.
     auto dedShells = [&] {

@@ -11,8 +11,9 @@
 //            origin) sits a little right of the hull's middle: x -1.355 to
 //            1.105, y -0.45 to 0.72 (the ring riser to 0.82), z -2.27 to 3.35
 //   top1     turret; on the hull at y 1.05, origin on the ring's axis: x
-//            -0.92 (the launcher's pivot) to 0.82, y -0.33 to 0.35 (hatches
-//            to 0.42), z -1.3 (bustle rack) to 0.88
+//            -0.9 (the launcher's pivot) to 0.82, y -0.33 to 0.35 (the sight
+//            head to 0.5, the hidden basket down to -0.63), z -1.3 (rack) to
+//            0.88
 //   top2     gun; origin at the trunnions (turret (0, 0.15, 0.65)), the
 //            mantlet round it, the barrel along +z to the muzzle at z 1.95
 //   top3     missile launcher box; origin on its pivot (turret (-1.05, 0.1,

@@ -10,7 +10,8 @@
 //            x -1.38 to 1.38 over the fenders, y -0.5 to 0.42 (the ring
 //            riser to 0.5), z -3.08 to 2.52
 //   top1     turret; on the hull at y 0.75, origin on the ring's axis: x
-//            +-0.97, y -0.33 to 0.43, z -1.78 (bustle rack) to 1.42 (nose)
+//            +-0.99, y -0.33 to 0.43 (the wind sensor to 0.62, the hidden basket
+//            down to -0.63), z -1.78 (bustle rack) to 1.42 (nose)
 //   top2     gun; origin at the trunnions (turret (0, -0.2, 1.15)), the
 //            shield round them, the searchlight above, the muzzle at z 3.15
 //   top3     commander's cupola, fixed to the turret at (-0.35, 0.4, -0.5):

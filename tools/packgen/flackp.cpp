@@ -6,7 +6,8 @@
 // Each part is modelled in the frame its matrix in the game places it by
 // (+x right, +y up, +z forward; units are world units):
 //   body     hull; origin 0.7 above the ground (the ground line is y -0.7),
-//            2.5 wide over the skirts, z -2.8 (tail) to 2.55 (nose); the
+//            2.52 wide over the skirts, y -0.45 to 0.45, z -2.86 (tail lamps) to
+//            2.62 (tow shackles); the
 //            turret ring stands up into the turret
 //   top1     turret; on the hull at y 0.5, origin on the ring's axis; the
 //            body spans x +-0.62, y -0.05 to 0.74, z -2.1 to 0.95, with the

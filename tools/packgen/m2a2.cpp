@@ -8,8 +8,8 @@
 // (+x right, +y up, +z forward; units are world units):
 //   body     hull; origin 0.86 above the ground (the ground line is y -0.86);
 //            its centre line lies at x -0.125, so the turret ring (on the
-//            origin) sits a little right of the hull's middle: x -1.355 to
-//            1.105, y -0.45 to 0.72 (the ring riser to 0.82), z -2.27 to 3.35
+//            origin) sits a little right of the hull's middle: x -1.375 to
+//            1.125, y -0.45 to 0.72 (hatches and bins to 0.88), z -2.35 to 3.35
 //   top1     turret; on the hull at y 1.05, origin on the ring's axis: x
 //            -0.9 (the launcher's pivot) to 0.82, y -0.33 to 0.35 (the sight
 //            head to 0.5, the hidden basket down to -0.63), z -1.3 (rack) to

@@ -8,7 +8,7 @@
 // (+x right, +y up, +z forward; units are world units):
 //   body     hull; origin 0.91 above the ground (the ground line is y -0.91):
 //            x -1.38 to 1.38 over the fenders, y -0.5 to 0.42 (the ring
-//            riser to 0.5), z -3.08 to 2.52
+//            riser to 0.5), z -3.1 to 2.56
 //   top1     turret; on the hull at y 0.75, origin on the ring's axis: x
 //            +-0.99, y -0.33 to 0.43 (the wind sensor to 0.62, the hidden basket
 //            down to -0.63), z -1.78 (bustle rack) to 1.42 (nose)

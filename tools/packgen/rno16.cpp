@@ -230,8 +230,8 @@ XMesh LeftArm()
     for (float s : {-1.0f, 1.0f}) p.Tube({x + s * 0.14f, y + 0.29f, -0.2f}, {x + s * 0.14f, y + 0.29f, 0.98f}, 0.06f, 6, kJoint, kJoint);
     // The pauldron: a crimson plate over the shoulder and the breech,
     // sloping down outboard.
-    p.Hull({{0.18f, 0.34f, 0.42f}, {0.18f, 0.4f, -0.15f}, {0.18f, 0.32f, -0.72f}, {0.18f, 0.12f, 0.42f},
-            {0.18f, 0.12f, -0.72f}, {-1.04f, -0.08f, 0.42f}, {-1.04f, -0.02f, -0.15f}, {-1.04f, -0.1f, -0.72f},
+    p.Hull({{0.18f, 0.4f, 0.42f}, {0.18f, 0.46f, -0.15f}, {0.18f, 0.38f, -0.72f}, {0.18f, 0.12f, 0.42f},
+            {0.18f, 0.12f, -0.72f}, {-1.04f, -0.04f, 0.42f}, {-1.04f, 0.02f, -0.15f}, {-1.04f, -0.06f, -0.72f},
             {-1.04f, -0.3f, 0.42f}, {-1.04f, -0.3f, -0.72f}},
            [](Vec3 n) { return n.y > 0.4f ? kAccent : n.y < -0.4f ? kJoint : kPlate; });
     // The pod's rail under the tube, a status light on the breech.

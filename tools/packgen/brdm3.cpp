@@ -53,8 +53,8 @@ const Rect kDarkSteel = Px(134, 36, 250, 60);
 const Rect kBrightSteel = Px(134, 68, 250, 92);
 const Rect kRustSteel = Px(134, 100, 250, 124);
 const Rect kGrille = Px(2, 130, 254, 190);
-const Rect kNumber = Px(8, 198, 248, 250);
-const Rect kNumberFlipped = Px(248, 198, 8, 250);
+const Rect kNumber = Px(40, 196, 216, 252);
+const Rect kNumberFlipped = Px(216, 196, 40, 252);
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 5, Rgb(0x141612), Rgb(0), texture}; }
 
@@ -84,12 +84,12 @@ Canvas CamoTexture()
             float blot = Fbm(fx + warp * 0.7f, fy - warp * 0.5f, 4, 3101, 4);
             float fade = Fbm(fx * 0.5f, fy * 0.5f, 3, 3102, 2);
             RGBA col = Mix(green, faded, Smooth(0.45f, 0.75f, fade) * 0.55f);
-            col = Mix(col, dark, Smooth(0.57f, 0.63f, blot) * 0.92f);
+            col = Mix(col, dark, Smooth(0.54f, 0.6f, blot) * 0.92f);
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 3103, 64);
             float shade = 0.88f + 0.2f * fine;
             col = {col.r * shade, col.g * shade, col.b * shade, 1};
             // Dust settles low on every face: a soft band at each tile row's foot.
-            float dust = Smooth(0.6f, 0.85f, Fbm(x / 5.0f, y / 40.0f, 3, 3104, 0)) * 0.22f;
+            float dust = Smooth(0.6f, 0.85f, Fbm(x / 4.0f, y / 32.0f, 3, 3104, 16)) * 0.22f;
             c.At(x, y) = Mix(col, Rgb(0x8A7E5C), dust);
         }
     // Welded plate seams (no rivets on a welded hull), a few bolt heads.
@@ -184,7 +184,7 @@ Canvas GearTexture()
     for (int y = 192; y < 256; ++y)
         for (int x = 0; x < 256; ++x)
             c.At(x, y) = Mix(c.At(x, y), Rgb(0x3A4628), Fbm(x / 16.0f, y / 16.0f, 3, 3124) * 0.5f);
-    c.Text("318", 128, 224, 46, Rgb(0xE4E0CC));
+    c.Text("318", 128, 225, 58, Rgb(0xE4E0CC));
     return c;
 }
 
@@ -340,13 +340,12 @@ XMesh Hull()
     AddPiece(&m, aerial, 1);
     AddPiece(&m, Drum({0.66f, kDeckY - 0.01f, -1.2f}, {0.66f, kDeckY + 0.08f, -1.2f}, 0.05f, 0.04f, 6, uv), 0);
     // The hull number on both sides of the cab, reading forward on each.
-    XMesh plate = ConvexHull({{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.5f}, {0.0f, 0.11f, 0.0f}, {0.0f, 0.11f, 0.5f},
-                              {0.012f, 0.0f, 0.0f}, {0.012f, 0.0f, 0.5f}, {0.012f, 0.11f, 0.0f}, {0.012f, 0.11f, 0.5f}});
+    XMesh plate = ChamferedBox({0.0f, 0.0f, 0.0f}, {0.012f, 0.17f, 0.62f}, 0);
     // Lean the plate to lie on the cab's side (0.97 at the arch to 0.76 at the roof).
     float lean = std::atan2(kHullHalfWidth - 0.76f, kRoofY - kArchY);
     XMesh right = plate;
     TransformMesh(&right, MatRotationZ(lean) *
-                              MatTranslation(kHullHalfWidth - 0.3f * std::tan(lean) - 0.005f, kArchY + 0.3f, -0.1f));
+                              MatTranslation(kHullHalfWidth - 0.24f * std::tan(lean) - 0.005f, kArchY + 0.24f, -0.2f));
     ProjectInto(&right, 0, kNumber);
     XMesh left = Mirrored(right);
     ProjectInto(&left, 0, kNumberFlipped);
@@ -394,14 +393,15 @@ XMesh Gun()
     AddPiece(&m, jacket, 1);
     XMesh barrel = Drum({0, 0, 1.2f}, {0, 0, 1.86f}, 0.03f, 0.028f, 6);
     ProjectInto(&barrel, 0, kDarkSteel);
-    AddPiece(&m, barrel, 1);
+    AddPiece(&m, barrel, 2);
     XMesh hider = Drum({0, 0, 1.83f}, {0, 0, 1.95f}, 0.035f, 0.045f, 6);
     ProjectInto(&hider, 0, kBrightSteel);
-    AddPiece(&m, hider, 1);
+    AddPiece(&m, hider, 3);
     XMesh coax = Drum({0.12f, 0.0f, 0.55f}, {0.12f, 0.0f, 1.0f}, 0.02f, 0.018f, 5);
     ProjectInto(&coax, 0, kDarkSteel);
-    AddPiece(&m, coax, 1);
-    m.materials = {Painted(kCamoFile), Painted(kGearFile)};
+    AddPiece(&m, coax, 4);
+    // Each tube its own subset, so the reduced copy keeps every one a tube.
+    m.materials = {Painted(kCamoFile), Painted(kGearFile), Painted(kGearFile), Painted(kGearFile), Painted(kGearFile)};
     return m;
 }
 

@@ -76,6 +76,10 @@ const Rect kRust = Px(328, 392, 376, 504);
 const Rect kBrightSteel = Px(392, 392, 504, 504);
 const Rect kTyreRim = Px(6, 134, 12, 140);
 
+// The track's loop is cut into stretches, each a subset of its own: the
+// reduced copy simplifies each alone, so the loop keeps its outline.
+const uint32_t kTrackStretches = 4;
+
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 4, Rgb(0x121210), Rgb(0), texture}; }
 
 UvMap Camo(float uOffset, float vOffset)
@@ -108,8 +112,8 @@ Canvas CamoTexture()
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             // Wobble the edges.
-            float wx = x + (Fbm(x / 40.0f, y / 40.0f, 3, 5102, 13) - 0.5f) * 60;
-            float wy = y + (Fbm(x / 40.0f, y / 40.0f, 3, 5103, 13) - 0.5f) * 60;
+            float wx = x + (Fbm(x / 32.0f, y / 32.0f, 3, 5102, 16) - 0.5f) * 60;
+            float wy = y + (Fbm(x / 32.0f, y / 32.0f, 3, 5103, 16) - 0.5f) * 60;
             float d1 = 1e9f, d2 = 1e9f;
             int near = 0;
             for (int k = 0; k < cells; ++k)
@@ -122,7 +126,7 @@ Canvas CamoTexture()
             RGBA col = palette[colour[near]];
             float edge = d2 - d1;  // twice the distance to the border, roughly
             col = Mix(col, Rgb(0x2A2418), Smooth(7.0f, 2.5f, edge) * 0.9f);
-            float fine = Fbm(x / 6.0f, y / 6.0f, 3, 5104, 85);
+            float fine = Fbm(x / 8.0f, y / 8.0f, 3, 5104, 64);
             float shade = 0.86f + 0.22f * fine;
             col = {col.r * shade, col.g * shade, col.b * shade, 1};
             c.At(x, y) = col;
@@ -142,7 +146,7 @@ Canvas CamoTexture()
     // Mud splashed low.
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
-            float splash = Smooth(0.62f, 0.78f, Fbm(x / 14.0f, y / 14.0f, 4, 5105, 37)) * 0.5f;
+            float splash = Smooth(0.62f, 0.78f, Fbm(x / 16.0f, y / 16.0f, 4, 5105, 32)) * 0.5f;
             c.At(x, y) = Mix(c.At(x, y), Rgb(0x56462E), splash);
         }
     return c;
@@ -175,7 +179,7 @@ void PaintTrack(Canvas* c)
                 if (std::fabs(y - 114.0f) < 6 && lx > 8 && lx < 24) col = steel;
                 if (lx < 2 || lx > 30) col = gap;
             }
-            float grime = Fbm(x / 10.0f, y / 10.0f, 3, 5111, 51);
+            float grime = Fbm(x / 8.0f, y / 8.0f, 3, 5111, 64);
             col = Mix(col, mud, Smooth(0.4f, 0.75f, grime) * 0.55f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 5112);
             c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
@@ -487,6 +491,7 @@ XMesh Track()
         P2 en = edgeNormal(i);
         Vec3 out = {0, en.b, en.a};
         float us[4] = {u0, u0, u1, u1};
+        size_t firstFace = m.material.size();
         {
             Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
             Vec3 nr[4] = {ni, ni, nj, nj};
@@ -506,8 +511,10 @@ XMesh Track()
             float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
             Quad(&m, p, nr, us, vs, side);
         }
+        uint32_t stretch = std::min(kTrackStretches - 1, static_cast<uint32_t>(along[i] / along[n] * kTrackStretches));
+        for (size_t f = firstFace; f < m.material.size(); ++f) m.material[f] = stretch;
     }
-    m.materials = {Painted(kGearFile)};
+    m.materials.assign(kTrackStretches, Painted(kGearFile));
     return m;
 }
 
@@ -532,12 +539,12 @@ XMesh TrackFrame()
         const float face = cx + sx * kGirderHalfWidth;
         auto slab = [&](float out0, float out1, float y0, float y1, float z0, float z1) {
             float xa = face + sx * out0, xb = face + sx * out1;
-            return ChamferedBox({std::min(xa, xb), y0, z0}, {std::max(xa, xb), y1, z1}, 0.006f);
+            return ChamferedBox({std::min(xa, xb), y0, z0}, {std::max(xa, xb), y1, z1}, 0);
         };
         for (int k = 0; k < 3; ++k) {
             float half = 0.8f - 0.22f * k, mid = -0.5f - kTrackOffset.z;
-            float y = -0.02f - 0.035f * k - kTrackOffset.y;
-            XMesh leaf = slab(-0.005f, 0.03f, y - 0.03f, y, mid - half, mid + half);
+            float y = 0.0f - 0.05f * k - kTrackOffset.y;
+            XMesh leaf = slab(-0.005f, 0.035f - 0.005f * k, y - 0.045f, y, mid - half, mid + half);
             ProjectInto(&leaf, 0, kDarkSteel);
             AddPiece(&m, leaf, 1);
         }

@@ -84,6 +84,10 @@ const Rect kSeeker = Px(4, 324, 60, 380);
 const Rect kGrille = Px(68, 324, 252, 380);
 const Rect kBrightSteel = Px(260, 324, 380, 380);
 
+// The track's loop is cut into stretches, each a subset of its own: the
+// reduced copy simplifies each alone, so the loop keeps its outline.
+const uint32_t kTrackStretches = 6;
+
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x181816), Rgb(0), texture}; }
 
 UvMap Camo(float uOffset, float vOffset)
@@ -112,14 +116,14 @@ Canvas CamoTexture()
             float a = Fbm(fx + warp * 0.8f, fy + warp * 0.3f, 4, 6101, 4);
             float b = Fbm(fx - warp * 0.4f, fy + warp * 0.8f, 4, 6102, 4);
             RGBA col = green;
-            col = Mix(col, brown, Smooth(0.5f, 0.55f, a));
+            col = Mix(col, brown, Smooth(0.55f, 0.6f, a));
             // Black runs in ribbons along the borders of the brown.
-            float ribbon = 1.0f - std::fabs(a - 0.5f) * 12.0f;
+            float ribbon = 1.0f - std::fabs(a - 0.55f) * 12.0f;
             col = Mix(col, black, Clamp01(ribbon) * Smooth(0.48f, 0.56f, b) * 0.95f);
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 6103, 64);
             float shade = 0.88f + 0.22f * fine;
             col = {col.r * shade, col.g * shade, col.b * shade, 1};
-            float dust = Smooth(0.58f, 0.85f, Fbm(x / 20.0f, y / 20.0f, 3, 6104, 25)) * 0.25f;
+            float dust = Smooth(0.58f, 0.85f, Fbm(x / 16.0f, y / 16.0f, 3, 6104, 32)) * 0.25f;
             c.At(x, y) = Mix(col, Rgb(0x807458), dust);
         }
     for (int k = 0; k < 4; ++k) {
@@ -166,7 +170,7 @@ void PaintTrack(Canvas* c)
                 if (std::fabs(y - 114.0f) < 4 && lx > 4 && lx < 12) col = steel;
                 if (lx < 1 || lx > 15) col = gap;
             }
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, 6111, 43);
+            float grime = Fbm(x / 16.0f, y / 16.0f, 3, 6111, 32);
             col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.14f * Hash01(x, y, 6112);
             c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
@@ -351,8 +355,10 @@ XMesh Hull()
             0);
     AddPiece(&m, ChamferedBox({-kHalfWidth, kFloorY - 0.01f, kTailZ}, {kHalfWidth, kWallTopY, kTailZ + 0.06f}, 0.01f, uv), 0);
     for (float z : {-2.0f, -1.2f, -0.4f})
-        AddPair(&m, ChamferedBox({kHalfWidth - 0.005f, kFloorY, z - 0.04f}, {kHalfWidth + 0.025f, kWallTopY, z + 0.04f}, 0.008f, uv),
+        AddPair(&m, ChamferedBox({kHalfWidth - 0.005f, kFloorY, z - 0.04f}, {kHalfWidth + 0.025f, kWallTopY, z + 0.04f}, 0, uv),
                 0);
+    // Reload crates in the box's back corners, clear of the missiles' sweep.
+    AddPair(&m, ChamferedBox({0.6f, kFloorY - 0.01f, -2.52f}, {1.06f, 0.42f, -1.85f}, 0.02f, Camo(0.7f, 0.2f)), 0);
     // Stowage boxes low on the walls' outside, over the track.
     AddPair(&m, ChamferedBox({kHalfWidth - 0.01f, -0.12f, -2.35f}, {kHalfWidth + 0.07f, 0.12f, -1.5f}, 0.02f, uv), 0);
     // Tail lamps on the tailgate.
@@ -421,11 +427,11 @@ XMesh Missile(Vec3 at, int sides)
     XMesh nose = Drum({at.x, at.y, at.z + noseStart}, {at.x, at.y, at.z + half}, kMissileRadius, 0.022f, sides);
     ProjectInto(&nose, 0, kSeeker);
     AddPiece(&m, nose, 0);
-    for (int k = 0; k < 2; ++k) {
-        Vec3 lo = {at.x - 0.17f, at.y - 0.006f, at.z - half}, hi = {at.x + 0.17f, at.y + 0.006f, at.z - half + 0.16f};
-        if (k == 1) lo = {at.x - 0.006f, at.y - 0.17f, at.z - half}, hi = {at.x + 0.006f, at.y + 0.17f, at.z - half + 0.16f};
-        XMesh fin = ChamferedBox(lo, hi, 0);
+    // Four tail fins in an X, two plates across each other.
+    for (float turn : {kPi / 4, -kPi / 4}) {
+        XMesh fin = ChamferedBox({-0.16f, -0.006f, -half}, {0.16f, 0.006f, -half + 0.16f}, 0);
         ProjectInto(&fin, 2, kBrightSteel);
+        TransformMesh(&fin, MatRotationZ(turn) * MatTranslation(at.x, at.y, at.z));
         AddPiece(&m, fin, 0);
     }
     return m;
@@ -438,6 +444,7 @@ XMesh Launcher()
     XMesh m;
     const UvMap uv = Camo(0.41f, 0.73f);
     AddPiece(&m, ChamferedBox({-0.7f, -0.07f, -0.1f}, {0.7f, 0.07f, 0.1f}, 0.02f, uv), 0);
+    uint32_t slot = 2;  // each missile a subset of its own, so the reduced copy keeps all four
     for (float s : {-1.0f, 1.0f}) {
         // The arm: a plate standing across both rails of its side.
         float x0 = s > 0 ? 0.6f : -0.665f, x1 = s > 0 ? 0.665f : -0.6f;
@@ -445,14 +452,15 @@ XMesh Launcher()
         for (float y : {-kMissileY, kMissileY}) {
             // The rail from the arm to the missile's flank.
             float r0 = s > 0 ? 0.66f : -kMissileX, r1 = s > 0 ? kMissileX : -0.66f;
-            XMesh rail = ChamferedBox({r0, y - 0.025f, -0.8f}, {r1, y + 0.025f, 0.35f}, 0.008f);
+            XMesh rail = ChamferedBox({r0, y - 0.025f, -0.8f}, {r1, y + 0.025f, 0.35f}, 0);
             ProjectInto(&rail, 0, kDarkSteel);
             AddPiece(&m, rail, 1);
             const float mid = (kMissileNose + kMissileTail) / 2;
-            AddPiece(&m, Missile({s * kMissileX, y, mid}, 8), 1);
+            AddPiece(&m, Missile({s * kMissileX, y, mid}, 8), slot++);
         }
     }
     m.materials = {Painted(kCamoFile), Painted(kGearFile)};
+    m.materials.resize(slot, Painted(kGearFile));
     return m;
 }
 
@@ -554,6 +562,7 @@ XMesh Track()
         P2 en = edgeNormal(i);
         Vec3 out = {0, en.b, en.a};
         float us[4] = {u0, u0, u1, u1};
+        size_t firstFace = m.material.size();
         {
             Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
             Vec3 nr[4] = {ni, ni, nj, nj};
@@ -573,8 +582,10 @@ XMesh Track()
             float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
             Quad(&m, p, nr, us, vs, side);
         }
+        uint32_t stretch = std::min(kTrackStretches - 1, static_cast<uint32_t>(along[i] / along[n] * kTrackStretches));
+        for (size_t f = firstFace; f < m.material.size(); ++f) m.material[f] = stretch;
     }
-    m.materials = {Painted(kGearFile)};
+    m.materials.assign(kTrackStretches, Painted(kGearFile));
     return m;
 }
 }  // namespace

@@ -71,28 +71,29 @@ UvMap Camo(float uOffset, float vOffset)
 // --- pictures ----------------------------------------------------------------
 
 // A pale khaki ground brushed over with long ragged stripes of dark olive,
-// black-brown cores inside the widest of them, run along the hull; tiles
-// both ways.
+// black-brown cores inside the widest of them, run along the hull's length;
+// tiles both ways.
 Canvas CamoTexture()
 {
     const int n = 512;
     Canvas c(n, n);
-    const RGBA khaki = Rgb(0x9C9068), olive = Rgb(0x46482A), black = Rgb(0x24221A);
+    const RGBA khaki = Rgb(0xAEA27A), olive = Rgb(0x4A4A2C), black = Rgb(0x24221A);
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             float fx = x / 128.0f, fy = y / 128.0f;
-            // Stretched noise: four times longer along u than across.
-            float warp = Fbm(fx, fy * 2, 2, 4105, 4) - 0.5f;
-            float stripe = Fbm(fx * 0.5f, fy * 2.5f + warp * 1.5f, 4, 4101, 2);
-            float core = Fbm(fx * 0.5f + 0.3f, fy * 2.5f + warp * 1.5f, 4, 4102, 2);
-            float rag = Fbm(x / 10.0f, y / 6.0f, 2, 4106, 0) * 0.08f;
+            // Bands along u, six to a tile, wandering with the noise and
+            // broken into lengths by a second noise.
+            float wander = Fbm(fx, fy, 3, 4101, 4) - 0.5f;
+            float band = std::sin(2 * kPi * 6 * y / n + wander * 9.0f);
+            float breakup = Fbm(fx * 2, fy * 2, 3, 4102, 8);
+            float rag = (Fbm(x / 8.0f, y / 8.0f, 2, 4106, 64) - 0.5f) * 0.3f;
             RGBA col = khaki;
-            col = Mix(col, olive, Smooth(0.52f, 0.56f, stripe + rag));
-            col = Mix(col, black, Smooth(0.6f, 0.64f, stripe + rag) * Smooth(0.45f, 0.55f, core));
+            col = Mix(col, olive, Smooth(0.02f, 0.12f, band + rag) * Smooth(0.36f, 0.44f, breakup));
+            col = Mix(col, black, Smooth(0.72f, 0.8f, band + rag) * Smooth(0.46f, 0.54f, breakup));
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 4103, 64);
             float shade = 0.88f + 0.2f * fine;
             col = {col.r * shade, col.g * shade, col.b * shade, 1};
-            float dust = Smooth(0.55f, 0.85f, Fbm(x / 24.0f, y / 24.0f, 3, 4104, 21)) * 0.2f;
+            float dust = Smooth(0.55f, 0.85f, Fbm(x / 16.0f, y / 16.0f, 3, 4104, 32)) * 0.2f;
             c.At(x, y) = Mix(col, Rgb(0xA89C78), dust);
         }
     // Plate seams and bolt rows.
@@ -381,7 +382,7 @@ XMesh Turret()
     AddPiece(&m, Drum({cup.x, cup.y - 0.02f, cup.z}, {cup.x, cup.y + 0.04f, cup.z}, 0.26f, 0.26f, 8, uv), 0);
     XMesh blocks = Drum({cup.x, cup.y + 0.04f, cup.z}, {cup.x, cup.y + 0.1f, cup.z}, 0.245f, 0.235f, 8);
     ProjectInto(&blocks, 0, kGlass);
-    AddPiece(&m, blocks, 1);
+    AddPiece(&m, blocks, 2);  // a subset of its own: the reduced copy keeps the cupola's ring
     AddPiece(&m, Drum({cup.x, cup.y + 0.1f, cup.z}, {cup.x, cup.y + 0.14f, cup.z}, 0.25f, 0.2f, 8, uv), 0);
     // Smoke dischargers: three tubes on each side, raked forward and up.
     for (float s : {-1.0f, 1.0f})
@@ -393,7 +394,7 @@ XMesh Turret()
         }
     // A stowage bin across the back.
     AddPiece(&m, ChamferedBox({-0.3f, -0.12f, -0.7f}, {0.3f, 0.12f, -0.52f}, 0.025f, uv), 0);
-    m.materials = {Painted(kCamoFile), Painted(kGearFile)};
+    m.materials = {Painted(kCamoFile), Painted(kGearFile), Painted(kGearFile)};
     return m;
 }
 
@@ -409,14 +410,15 @@ XMesh Gun()
     AddPiece(&m, jacket, 1);
     XMesh barrel = Drum({0, -0.02f, 0.5f}, {0, -0.02f, 1.14f}, 0.026f, 0.024f, 6);
     ProjectInto(&barrel, 0, kDarkSteel);
-    AddPiece(&m, barrel, 1);
+    AddPiece(&m, barrel, 2);
     XMesh hider = Drum({0, -0.02f, 1.1f}, {0, -0.02f, 1.22f}, 0.03f, 0.045f, 6);
     ProjectInto(&hider, 0, kBrightSteel);
-    AddPiece(&m, hider, 1);
+    AddPiece(&m, hider, 3);
     XMesh light = Drum({0.14f, -0.02f, 0.18f}, {0.14f, -0.02f, 0.78f}, 0.018f, 0.016f, 5);
     ProjectInto(&light, 0, kDarkSteel);
-    AddPiece(&m, light, 1);
-    m.materials = {Painted(kCamoFile), Painted(kGearFile)};
+    AddPiece(&m, light, 4);
+    // Each tube its own subset, so the reduced copy keeps every one a tube.
+    m.materials = {Painted(kCamoFile), Painted(kGearFile), Painted(kGearFile), Painted(kGearFile), Painted(kGearFile)};
     return m;
 }
 

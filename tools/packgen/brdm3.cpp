@@ -334,8 +334,9 @@ XMesh Hull()
         ProjectInto(&hook, 0, kDarkSteel);
         AddPiece(&m, hook, 1);
     }
-    // The whip aerial on the engine deck's right rear corner.
-    XMesh aerial = Drum({0.66f, kDeckY, -1.2f}, {0.66f, kDeckY + 1.3f, -1.28f}, 0.014f, 0.01f, 4);
+    // The aerial on the engine deck's right rear corner, no higher than the
+    // turret's roof so the hull's box stays the hull's.
+    XMesh aerial = Drum({0.66f, kDeckY, -1.2f}, {0.66f, kDeckY + 0.7f, -1.25f}, 0.014f, 0.01f, 4);
     ProjectInto(&aerial, 0, kDarkSteel);
     AddPiece(&m, aerial, 1);
     AddPiece(&m, Drum({0.66f, kDeckY - 0.01f, -1.2f}, {0.66f, kDeckY + 0.08f, -1.2f}, 0.05f, 0.04f, 6, uv), 0);

@@ -405,9 +405,10 @@ XMesh Turret()
     // The uprights and their bosses at the pivot.
     AddPair(&m, ChamferedBox({0.4f, floor + 0.1f, -0.2f}, {0.56f, 0.42f, 0.2f}, 0.03f, uv), 0);
     AddPair(&m, Drum({0.4f, 0.5f, 0}, {0.58f, 0.5f, 0}, 0.16f, 0.16f, 10, uv), 0);
-    // The aerial and the radio box at the back.
+    // The radio box at the back and its aerial, no higher than the raised
+    // missiles so the box of this part stays the launcher's.
     AddPiece(&m, ChamferedBox({-0.3f, floor + 0.1f, -0.72f}, {0.3f, 0.1f, -0.55f}, 0.02f, uv), 0);
-    XMesh aerial = Drum({0.22f, 0.1f, -0.66f}, {0.24f, 1.2f, -0.72f}, 0.012f, 0.008f, 4);
+    XMesh aerial = Drum({0.22f, 0.1f, -0.66f}, {0.23f, 0.84f, -0.7f}, 0.012f, 0.008f, 4);
     ProjectInto(&aerial, 0, kDarkSteel);
     AddPiece(&m, aerial, 1);
     m.materials = {Painted(kCamoFile), Painted(kGearFile)};
@@ -472,12 +473,14 @@ XMesh FlyingMissile()
     return m;
 }
 
-XMesh Wheel(float radius, float halfWidth, int sides, const Rect& face, float hubRadius)
+// A wheel on its axle (x): its face picture on both sides, `tread` round
+// its rim, the hub on the outer (+x) face.
+XMesh Wheel(float radius, float halfWidth, int sides, const Rect& face, const Rect& tread, float hubRadius)
 {
     XMesh m;
     float corner = radius * 2 / (1 + std::cos(kPi / sides));
     XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kRubber);
+    WheelUv(&disc, face, radius, tread);
     AddPiece(&m, disc, 0);
     XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.04f, 0, 0}, hubRadius, hubRadius * 0.7f, 6);
     WheelUv(&hub, face, radius, kDarkSteel);
@@ -599,9 +602,9 @@ void BuildM730a(Pack& pack)
     pack.X("LAND/M730A/top2.x", Launcher());
     pack.X("LAND/M730A/tama.x", FlyingMissile());
     pack.X("LAND/M730A/wheel0.x", Track());
-    pack.X("LAND/M730A/wheel1.x", Wheel(kRoadWheelRadius, 0.13f, 12, kRoadWheelFace, 0.06f));
-    pack.X("LAND/M730A/wheel2.x", Wheel(kIdlerRadius, 0.13f, 12, kIdlerFace, 0.06f));
-    pack.X("LAND/M730A/wheel3.x", Wheel(kSprocketRadius, 0.12f, 12, kSprocketFace, 0.07f));
+    pack.X("LAND/M730A/wheel1.x", Wheel(kRoadWheelRadius, 0.13f, 12, kRoadWheelFace, kRubber, 0.06f));
+    pack.X("LAND/M730A/wheel2.x", Wheel(kIdlerRadius, 0.13f, 12, kIdlerFace, kRubber, 0.06f));
+    pack.X("LAND/M730A/wheel3.x", Wheel(kSprocketRadius, 0.12f, 12, kSprocketFace, kDarkSteel, 0.07f));
 }
 
 namespace {

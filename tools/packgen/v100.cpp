@@ -344,10 +344,11 @@ XMesh Hull()
     XMesh tail = ChamferedBox({0.52f, 0.14f, -2.5f}, {0.64f, 0.2f, -2.46f}, 0);
     ProjectInto(&tail, 2, kRedLens);
     AddPair(&m, tail, 1);
-    // Two whip aerials on the rear corners of the roof.
+    // Two aerials on the rear corners of the roof, no higher than the
+    // turret's cupola so the hull's box stays the hull's.
     for (float s : {-1.0f, 1.0f}) {
         AddPiece(&m, Drum({0.55f * s, kRoofY - 0.01f, -1.5f}, {0.55f * s, kRoofY + 0.08f, -1.5f}, 0.05f, 0.04f, 6, uv), 0);
-        XMesh whip = Drum({0.55f * s, kRoofY + 0.06f, -1.5f}, {0.58f * s, kRoofY + 1.2f, -1.62f}, 0.013f, 0.009f, 4);
+        XMesh whip = Drum({0.55f * s, kRoofY + 0.06f, -1.5f}, {0.57f * s, kRoofY + 0.68f, -1.57f}, 0.013f, 0.009f, 4);
         ProjectInto(&whip, 0, kDarkSteel);
         AddPiece(&m, whip, 1);
     }

@@ -257,6 +257,9 @@ protected:
         LoadRobotModels(kRobotRno16);
         LoadRobotModels(kRobotRno13);
         LoadTankModels(kTankAbrams);
+        // The whole field is in view.
+        BuildViewFrustum(&BattleFrustum, MatLookAtLH({0, 500, 0}, {500, 0, 500}, {0, 1, 0}), 170.0f, 1.0f, 0.1f,
+                         5000.0f);
     }
     static RobotUnit& PlaceRobot(int kind, float x, float z)
     {

@@ -752,6 +752,11 @@ TEST_F(FrontEndTest, EveryKindOnTheSelectScreensShowsItsOwnModelAndTheViewOnlyOn
             seen.push_back(meshes);
             const bool fights = side == 0 ? TankKindCanFight(kind) : RobotKindCanFight(kind);
             EXPECT_EQ(sprites.Of(FrontEnd.menuLog, sight).size(), fights ? 0u : 1u);
+            if (side == 1) {  // a robot stands where its row shifts it, clear of its name
+                const Vec3 shift = RobotKindOf(kind)->previewShift;
+                EXPECT_NEAR(PreviewRobot.World().m[3][1], 0.6f + shift.y, 1e-5f);
+                EXPECT_NEAR(PreviewRobot.World().m[3][2], 4.0f + shift.z, 1e-5f);
+            }
             Click(720, 300);  // on to the next kind
         }
     }

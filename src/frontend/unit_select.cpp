@@ -34,6 +34,8 @@ constexpr Vec3 kEye = {0, 0, -5};
 constexpr Vec3 kLightAt = {10, 18, -10};
 // The shadow texture's size the previews' effect is told.
 constexpr float kPreviewShadowSize = 1536.0f;
+// Where the robots' previews stand, but for their kind's shift.
+constexpr Vec3 kPreviewRobotAt = {0, 0.6f, 4.0f};
 
 struct SelectSide {
     int32_t* type;
@@ -88,7 +90,13 @@ void TurnRobot(int32_t)
 }
 void PoseRobot(int32_t kind)
 {
+    // It stands shifted from the others' place by its kind's row.
     const RobotKind* k = RobotKindOf(kind);
+    const Vec3 at = kPreviewRobotAt + (k ? k->previewShift : Vec3{0, 0, 0});
+    Mat4& w = PreviewRobot.World();
+    w.m[3][0] = at.x;
+    w.m[3][1] = at.y;
+    w.m[3][2] = at.z;
     SetRobotKind(PreviewRobot, kind);
     if (k && k->pose) k->pose(PreviewRobot);
 }

@@ -139,6 +139,10 @@ struct RobotKind {
     Vec3 cameraEye;
     Crosshair crosshairFirst;
     Crosshair crosshairSecond;
+    // How far the preview on the select screen stands from the others'
+    // place (y up, z away from the eye), so the whole robot shows in the
+    // panel, clear of its name.
+    Vec3 previewShift;
     // Muzzles of the side update's firing.
     RobotArmGuns arms;
     RobotPodGuns pods;

@@ -425,6 +425,7 @@ RobotKind Ded10Kind()
         .cameraEye = {0, 2.6f, -5.0f},
         .crosshairFirst = Crosshair::RobotGun,
         .crosshairSecond = Crosshair::RobotMissile,
+        .previewShift = {0, 0, 0},
         .arms = {kArmsAlternate, {{-0.4f, 0, 1.9f}, {0.4f, 0, 1.9f}}},
         .pods = {1, {{0, 0.5f, 0.08f}}},
         .firstWeaponReach = 30.0f,

@@ -100,6 +100,7 @@ RobotKind Rno13Kind()
         .cameraEye = {0, 2.8f, -7.0f},
         .crosshairFirst = Crosshair::RobotGun,
         .crosshairSecond = Crosshair::RobotMissile,
+        .previewShift = {0, -0.15f, 0},
         .arms = {kArmsNone, {}},  // it has no firing of its own
         .pods = {0, {}},
         .firstWeaponReach = 0,

@@ -410,6 +410,7 @@ RobotKind Rno15Kind()
         .cameraEye = {0, 2.6f, -6.0f},
         .crosshairFirst = Crosshair::RobotGun,
         .crosshairSecond = Crosshair::RobotGun,
+        .previewShift = {0, 0, 0},
         .arms = {kArmsAlternate, {{-0.3f, -0.6f, 2.4f}, {0.3f, -0.6f, 2.4f}}},
         .pods = {4, {{-0.12f, 0.08f, 0.9f}, {0.12f, 0.08f, 0.9f}, {-0.12f, -0.08f, 0.9f}, {0.12f, -0.08f, 0.9f}}},
         .firstWeaponReach = 0,

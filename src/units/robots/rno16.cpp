@@ -217,6 +217,7 @@ RobotKind Rno16Kind()
         .cameraEye = {0, 2.7f, -5.6f},
         .crosshairFirst = Crosshair::RobotGun,
         .crosshairSecond = Crosshair::RobotGun,
+        .previewShift = {0, -0.3f, 1.5f},
         .arms = {kArmsBoth, {{-0.75f, -0.55f, 2.0f}, {0.75f, -0.55f, 2.0f}}},
         .pods = {0, {}},
         .firstWeaponReach = 0,

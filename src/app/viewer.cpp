@@ -28,6 +28,9 @@ int gTankKind = 0, gRobotKind = 0;
 TankUnit gTank{};
 RobotUnit gRobot{};
 
+constexpr float kKindDistance = 7.5f;  // the eye's distance from a kind unless told
+constexpr int kHalf = 6;  // the ground patch reaches this far each way
+constexpr uint64_t kGroundTriangles = (2 * kHalf) * (2 * kHalf) * 2;
 constexpr uint32_t kGroundLight = 0xFF8A8F86, kGroundDark = 0xFF6E736A;
 
 void PrintPart(const char* name, ModelPart& part)
@@ -99,8 +102,7 @@ void DrawGround()
         float x, y, z;
         uint32_t colour;
     };
-    constexpr int kHalf = 6;
-    static V quads[(2 * kHalf) * (2 * kHalf) * 6];
+    static V quads[kGroundTriangles * 3];
     int n = 0;
     for (int i = -kHalf; i < kHalf; ++i)
         for (int k = -kHalf; k < kHalf; ++k) {
@@ -162,7 +164,7 @@ bool StartViewer(const std::string& path, float distance, const std::string& out
     gPose = pose;
     gOut = outBmp;
     if (StartKind(path)) {
-        gDistance = distance > 0 ? distance : 7.5f;
+        gDistance = distance > 0 ? distance : kKindDistance;
     } else {
         LoadModelPart(&gModel, path.c_str());
         if (!gModel.mesh) return false;
@@ -186,9 +188,13 @@ void ViewerScene()
     const Vec3 eye = kind ? EyeFor(gDistance) : gCentre + Vec3{0, gDistance * 0.35f, -gDistance};
     const Vec3 up = gPose.from == "above" && kind ? Vec3{0, 0, 1} : Vec3{0, 1, 0};
     ViewMatrix = MatLookAtLH(eye, gCentre, up);
-    ProjectionMatrix = MatPerspectiveFovLH(kFieldOfView, kViewAspect, 0.1f, 12000.0f);
+    // A kind seen from afar is zoomed to the same size as from near, so its
+    // reduced copies show as large as its full ones.
+    float fov = kFieldOfView;
+    if (kind && gDistance > kKindDistance) fov = 2.0f * std::atan(std::tan(kFieldOfView / 2) * kKindDistance / gDistance);
+    ProjectionMatrix = MatPerspectiveFovLH(fov, kViewAspect, 0.1f, 12000.0f);
     CameraEye = eye;
-    BuildViewFrustum(&BattleFrustum, ViewMatrix, kFieldOfViewDegrees, kViewAspect, 0.1f, 12000.0f);
+    BuildViewFrustum(&BattleFrustum, ViewMatrix, fov / kDegToRad, kViewAspect, 0.1f, 12000.0f);
     gfx::SetTransform(gfx::TS_VIEW, ViewMatrix);
     gfx::SetTransform(gfx::TS_PROJECTION, ProjectionMatrix);
     gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()),
@@ -199,9 +205,11 @@ void ViewerScene()
     char text[96];
     if (kind) {
         DrawKind(eye);
+        // The last frame's count, less the ground patch under the unit.
+        const uint64_t drawn = gfx::LastFrameStats().triangles;
         std::snprintf(text, sizeof text, "%s: %llu triangles last frame (%s copies)",
                       gTankKind ? TankKindName(gTankKind) : RobotKindName(gRobotKind),
-                      static_cast<unsigned long long>(gfx::LastFrameStats().triangles),
+                      static_cast<unsigned long long>(drawn > kGroundTriangles ? drawn - kGroundTriangles : 0),
                       LodLevel(gDistance) ? "full" : "reduced");
     } else {
         gfx::SetRenderState(gfx::RS_LIGHTING, gUnlit ? 0 : 1);
@@ -219,6 +227,10 @@ void ViewerScene()
     // A kind's picture is the second frame, so its text counts the first's triangles.
     static int shown = 0;
     if (!gOut.empty() && (++shown >= 2 || !kind)) {
+        if (kind) {
+            std::printf("%s\n", text);
+            std::fflush(stdout);
+        }
         gfx::EndScene();
         if (gfx::Failed(gfx::SaveSurfaceToBmp(BackBufferSurface, gOut.c_str())))
             std::fprintf(stderr, "%s: the picture cannot be written\n", gOut.c_str());

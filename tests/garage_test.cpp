@@ -446,3 +446,37 @@ TEST_F(GarageRobots, TheRno13PosesItsTorsoHeadArmsAndFeet)
     EXPECT_EQ(r.row->hitModels->upperBody, &Robot13Models.parts[kR13UpperBody]);
     EXPECT_EQ(r.row->fire, nullptr);
 }
+
+// Every looked-at kind, standing at its height on flat ground, touches the
+// ground and reaches nowhere below it: its row's height fits its model.
+TEST_F(GarageRobots, EveryLookedAtKindStandsOnTheGroundAtItsRowsHeight)
+{
+    auto lowest = [](const std::vector<gfx::DrawnCall>& calls) {
+        float low = 1e9f;
+        for (const auto& c : calls) {
+            gfx::Mesh* mesh = const_cast<gfx::Mesh*>(c.mesh);
+            if (!mesh) continue;
+            const uint8_t* v = static_cast<const uint8_t*>(gfx::MeshVertices(mesh));
+            const uint32_t stride = gfx::FvfStride(gfx::MeshFVF(mesh));
+            for (uint32_t k = 0; k < gfx::MeshVertexCount(mesh); ++k) {
+                Vec3 p;
+                std::memcpy(&p, v + k * stride, sizeof p);
+                low = std::fmin(low, Vec3TransformCoord(p, c.world).y);
+            }
+        }
+        return low;
+    };
+    for (int kind = 3; kind <= kLastTankKind; ++kind) {
+        LoadTankModels(kind);
+        TankUnit t{};
+        SetTankKind(t, kind);
+        t.world = MatTranslation(40, t.row->groundClearance, 40);
+        t.cameraDistance = 10;
+        EXPECT_NEAR(lowest(DrawCalls([&] { t.row->draw(t); })), 0.0f, 0.02f) << TankKindName(kind);
+    }
+    for (int kind : {kRobotRno16, kRobotRno13}) {
+        RobotUnit& r = PlaceRobot(kind, 40, 40);
+        r.cameraDistance = 10;
+        EXPECT_NEAR(lowest(DrawCalls([&] { r.row->draw(r); })), 0.0f, 0.02f) << RobotKindName(kind);
+    }
+}

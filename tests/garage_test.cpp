@@ -30,6 +30,16 @@
 namespace {
 Vec3 Pos(const Mat4& m) { return {m.m[3][0], m.m[3][1], m.m[3][2]}; }
 
+// The live records of a pool of bursts or blasts with this alpha: what
+// one spawn put there.
+std::vector<Burst> WithAlpha(const Burst* pool, int capacity, int32_t alpha)
+{
+    std::vector<Burst> out;
+    for (int i = 0; i < capacity; ++i)
+        if (pool[i].active && pool[i].alpha == alpha) out.push_back(pool[i]);
+    return out;
+}
+
 // Live particles of the pool the run report calls `name`.
 int Live(const char* name)
 {
@@ -390,18 +400,32 @@ TEST_F(GarageRobots, AMortarShellArcsDownBurstsOnTheGroundHurtsTanksAndLeavesAt8
     }
     EXPECT_EQ(Active(r), 0);
     EXPECT_GT(frames, 30);  // an arc, not a drop: 6 high it travels far
-    EXPECT_GT(Live("blasts"), 0);
+    // On the ground: a fireball 4.6 to 6.8 across, a metre up, and five bursts.
+    std::vector<Burst> fireball = WithAlpha(Blasts, kBlastCapacity, 255);
+    ASSERT_EQ(fireball.size(), 1u);
+    EXPECT_EQ(fireball[0].look, kLookFire2);
+    EXPECT_NEAR(fireball[0].position.y, 1.0f, 0.1f);
+    EXPECT_GE(fireball[0].size, 4.6f);
+    EXPECT_LE(fireball[0].size, 6.8f);
+    EXPECT_EQ(WithAlpha(Bursts, kBurstCapacity, 200).size(), 5u);
 
-    // Straight up: it goes on to 80 and is gone past it.
+    // Straight up: it goes on to 80 and is gone past it, in a blast 2 to 3 across.
+    ClearParticlePools();
     FireRobot16(r, MatRotationX(-90 * kDegToRad) * MatTranslation(400, 70, 100), kRobotWeaponFirst);
     for (int k = 0; k < 4; ++k) UpdateRobot16Shots(r, 0);
     EXPECT_EQ(Active(r), 1);  // 79.6
     UpdateRobot16Shots(r, 0);
     EXPECT_EQ(Active(r), 0);  // 82
+    std::vector<Burst> edge = WithAlpha(Blasts, kBlastCapacity, 200);
+    ASSERT_EQ(edge.size(), 1u);
+    EXPECT_GE(edge[0].size, 2.0f);
+    EXPECT_LE(edge[0].size, 3.0f);
 
-    // Into a tank: 18 to 30 points, the shell's jolt.
+    // Into a tank: 18 to 30 points, the shell's jolt, three blasts of 1.6
+    // to 2.0 and three bursts 0.6 above the point it struck.
     TankUnit& t = PlaceTank(300, 108);
     for (int shot = 0; shot < 12; ++shot) {
+        ClearParticlePools();
         t.hp = 200;
         t.shakeCode = HitReaction::None;
         FireRobot16(r, MatTranslation(300, 0.9f, 104), kRobotWeaponFirst);
@@ -410,13 +434,28 @@ TEST_F(GarageRobots, AMortarShellArcsDownBurstsOnTheGroundHurtsTanksAndLeavesAt8
         EXPECT_EQ(t.shakeCode, HitReaction::TankShell);
         EXPECT_GE(200 - t.hp, 18);
         EXPECT_LE(200 - t.hp, 30);
+        std::vector<Burst> blasts = WithAlpha(Blasts, kBlastCapacity, 160);
+        ASSERT_EQ(blasts.size(), 3u);
+        EXPECT_GE(blasts[0].size, 1.6f);
+        EXPECT_LE(blasts[0].size, 2.0f);
+        std::vector<Burst> bursts = WithAlpha(Bursts, kBurstCapacity, 100);
+        ASSERT_EQ(bursts.size(), 3u);
+        EXPECT_NEAR(bursts[0].position.y - blasts[0].position.y, 0.6f, 0.05f);
     }
+    ClearParticlePools();
     t.hp = 10;
     FireRobot16(r, MatTranslation(300, 0.9f, 104), kRobotWeaponFirst);
     UpdateRobot16Shots(r, 0);
     EXPECT_EQ(r.kills, 1);
     EXPECT_EQ(t.deaths, 1);
     EXPECT_EQ(t.shakeCode, HitReaction::Killed);
+    EXPECT_EQ(t.shakeTimer, -25);
+    // The tank goes up in three blasts 2.8 to 3.2 across where it stands.
+    std::vector<Burst> killed = WithAlpha(Blasts, kBlastCapacity, 255);
+    ASSERT_EQ(killed.size(), 3u);
+    EXPECT_NEAR(killed[0].position.x, 300.0f, 0.01f);
+    EXPECT_GE(killed[0].size, 2.8f);
+    EXPECT_LE(killed[0].size, 3.2f);
 }
 
 // The R-NO.13's torso sits 0.25 below its pelvis and turns on its own; its
@@ -435,6 +474,9 @@ TEST_F(GarageRobots, TheRno13PosesItsTorsoHeadArmsAndFeet)
     ExpectMatNear(r.partWorld[3], pitch * MatTranslation(-0.6f, 0.8f, -0.8f) * torso, "left arm");
     ExpectMatNear(r.partWorld[4], pitch * MatTranslation(0.6f, 0.8f, -0.8f) * torso, "right arm");
     ExpectMatNear(r.partWorld[5], MatRotationX(-12 * kDegToRad) * MatTranslation(-0.5f, -0.78f, 0) * r.World(), "left leg");
+    ExpectMatNear(r.partWorld[7],
+                  MatTranslation(0, -1, -0.4f) * MatRotationX(-12 * kDegToRad) * MatTranslation(-0.5f, -0.78f, 0) * r.World(),
+                  "left foot");
     ExpectMatNear(r.partWorld[8],
                   MatTranslation(0, -1, -0.4f) * MatRotationX(12 * kDegToRad) * MatTranslation(0.5f, -0.78f, 0) * r.World(),
                   "right foot");

@@ -330,6 +330,11 @@ TEST_F(GarageRobots, TheRno16SwingsItsLegsFartherForwardAndAWreckKeepsOnlyItsLeg
     std::vector<Mat4> withPods = PartWorlds(DrawCalls([&] { DrawRobot16(r); }));
     ASSERT_EQ(withPods.size(), 12u);
     ExpectMatNear(withPods[5], MatTranslation(-0.09f, 0.03f, 0) * r.partWorld[9], "left pod's barrel");
+    // The pods hang under the arms' ends, rolled and slid as they come out.
+    const Mat4 roll = MatRotationZ(static_cast<float>(r.podAngle) * kDegToRad);
+    const float along = r.podSlide + 0.78f;
+    ExpectMatNear(r.partWorld[9], roll * MatTranslation(-0.92f, -1.1f, along) * r.partWorld[3], "left pod");
+    ExpectMatNear(r.partWorld[10], roll * MatTranslation(0.92f, -1.1f, along) * r.partWorld[4], "right pod");
     r.alive = 0;
     r.walkPhase = 4;
     PoseRobot16(r);
@@ -392,6 +397,12 @@ TEST_F(GarageRobots, AMortarShellArcsDownBurstsOnTheGroundHurtsTanksAndLeavesAt8
     UpdateRobot16Shots(r, 0);
     const Mat4 once = MatRotationX(0.0010471975f) * MatTranslation(0, 0, 2.4f) * MatTranslation(500, 6, 100);
     ExpectMatNear(r.shells[0].world, once, "one frame on");
+    // In flight it is drawn, its own mesh where it is.
+    std::vector<gfx::DrawnCall> drawn = DrawCalls([&] { DrawRobot16Shells(r); });
+    ASSERT_FALSE(drawn.empty());
+    const ModelPart& shell = Robot16Models.parts[kR16Shell];
+    EXPECT_TRUE(drawn[0].mesh && (drawn[0].mesh == shell.lodMeshes[0] || drawn[0].mesh == shell.lodMeshes[1]));
+    ExpectMatNear(drawn[0].world, once, "the shell as drawn");
     EXPECT_EQ(Live("puffs"), 1);
     int frames = 1;
     while (Active(r) == 1 && frames < 400) {

@@ -341,6 +341,8 @@ TEST_F(GarageRobots, TheRno16SwingsItsLegsFartherForwardAndAWreckKeepsOnlyItsLeg
     std::vector<Mat4> wreck = PartWorlds(DrawCalls([&] { DrawRobot16(r); }));
     ASSERT_EQ(wreck.size(), 4u);
     ExpectMatNear(wreck[1], r.partWorld[6], "the wreck's right leg, still posed");
+    ExpectMatNear(wreck[2], r.partWorld[7], "the wreck's left foot");
+    ExpectMatNear(wreck[3], r.partWorld[8], "the wreck's right foot");
     ExpectMatNear(r.partWorld[6], MatRotationX(4 * 2.3f * kDegToRad) * MatTranslation(1.05f, 0.08f, 0.05f) * w,
                   "right leg of the wreck");
 }

@@ -102,6 +102,7 @@ struct LookedAtTank {
     int kind;
     float turretHeight;
     Vec3 gunOffset;
+    float trackDivisor;       // the distance driven over this is how far the track's picture moves (0: no track)
     std::vector<Vec3> parts;  // every part's place on an unturned hull at the origin, in drawing order
 };
 
@@ -109,12 +110,12 @@ std::vector<LookedAtTank> LookedAtTanks()
 {
     std::vector<LookedAtTank> out;
     {
-        LookedAtTank k{3, 0.875f, {0, 0.2f, 0}, {{0, 0, 0}, {0, 0.875f, 0}, {0, 1.075f, 0}}};
+        LookedAtTank k{3, 0.875f, {0, 0.2f, 0}, 0, {{0, 0, 0}, {0, 0.875f, 0}, {0, 1.075f, 0}}};
         AddPairs(&k.parts, 0.8f, -0.35f, {-1.5f, 1.25f}, -0.8f);
         out.push_back(k);
     }
     {
-        LookedAtTank k{4, 0.5f, {0, 0.6f, 1}, {{0, 0, 0}, {0, 0.5f, 0}, {0, 1.1f, 1}, {0.75f, 1.1f, -0.8f},
+        LookedAtTank k{4, 0.5f, {0, 0.6f, 1}, 400, {{0, 0, 0}, {0, 0.5f, 0}, {0, 1.1f, 1}, {0.75f, 1.1f, -0.8f},
                                                 {-0.75f, 1.1f, -0.8f}, {0, 1.425f, -1.85f}, {1, -0.2f, -0.4f},
                                                 {-1, -0.2f, -0.4f}}};
         AddPairs(&k.parts, 0.98f, -0.2f, {-2.55f}, -0.98f);
@@ -123,7 +124,7 @@ std::vector<LookedAtTank> LookedAtTanks()
         out.push_back(k);
     }
     {
-        LookedAtTank k{5, 0.75f, {0, 0.38f, 0.53f}, {{0, 0, 0}, {0, 0.75f, 0}, {0, 1.13f, 0.53f}, {0.75f, -0.19f, -0.4f},
+        LookedAtTank k{5, 0.75f, {0, 0.38f, 0.53f}, 600, {{0, 0, 0}, {0, 0.75f, 0}, {0, 1.13f, 0.53f}, {0.75f, -0.19f, -0.4f},
                                                      {-0.95f, -0.19f, -0.4f}, {0.75f, -0.19f, -0.4f},
                                                      {-0.95f, -0.19f, -0.4f}}};
         AddPairs(&k.parts, 0.85f, -0.3f, {-2.11f}, -0.85f);
@@ -131,7 +132,7 @@ std::vector<LookedAtTank> LookedAtTanks()
         out.push_back(k);
     }
     {
-        LookedAtTank k{6, 1.05f, {0, 0.15f, 0.65f}, {{0, 0, 0}, {0, 1.05f, 0}, {-1.05f, 1.15f, 0}, {0, 1.2f, 0.65f},
+        LookedAtTank k{6, 1.05f, {0, 0.15f, 0.65f}, 800, {{0, 0, 0}, {0, 1.05f, 0}, {-1.05f, 1.15f, 0}, {0, 1.2f, 0.65f},
                                                      {0.88f, 0.05f, 0.5f}, {-1.13f, 0.05f, 0.5f}}};
         AddPairs(&k.parts, 0.88f, -0.2f, {2.9f}, -1.13f);
         AddPairs(&k.parts, 0.88f, -0.51f, {2.1f, 1.45f, 0.8f, 0, -0.65f, -1.3f}, -1.13f);
@@ -139,7 +140,7 @@ std::vector<LookedAtTank> LookedAtTanks()
         out.push_back(k);
     }
     {
-        LookedAtTank k{7, 0.75f, {0, -0.2f, 1.15f}, {{0, 0, 0}, {0, 0.75f, 0}, {0, 0.55f, 1.15f}, {-0.35f, 1.15f, -0.5f},
+        LookedAtTank k{7, 0.75f, {0, -0.2f, 1.15f}, 800, {{0, 0, 0}, {0, 0.75f, 0}, {0, 0.55f, 1.15f}, {-0.35f, 1.15f, -0.5f},
                                                      {-0.55f, 1.35f, -0.05f}, {1.1f, -0.38f, -0.48f},
                                                      {-1.1f, -0.38f, -0.48f}}};
         AddPairs(&k.parts, 1.1f, 0, {-0.4f, 1, -1.7f}, -1.1f);
@@ -149,12 +150,12 @@ std::vector<LookedAtTank> LookedAtTanks()
         out.push_back(k);
     }
     {
-        LookedAtTank k{8, 0.65f, {-0.25f, 0.225f, 0.36f}, {{0, 0, 0}, {0, 0.65f, 0}, {-0.25f, 0.875f, 0.36f}}};
+        LookedAtTank k{8, 0.65f, {-0.25f, 0.225f, 0.36f}, 0, {{0, 0, 0}, {0, 0.65f, 0}, {-0.25f, 0.875f, 0.36f}}};
         AddPairs(&k.parts, 0.8f, -0.5f, {-1.5f, 1.15f}, -0.8f);
         out.push_back(k);
     }
     {
-        LookedAtTank k{9, 0.55f, {0, 0.5f, 0}, {{0, 0, 0}, {0, 0.55f, 0}, {0, 1.05f, 0}, {0.9f, -0.65f, -0.6f},
+        LookedAtTank k{9, 0.55f, {0, 0.5f, 0}, 800, {{0, 0, 0}, {0, 0.55f, 0}, {0, 1.05f, 0}, {0.9f, -0.65f, -0.6f},
                                                 {-0.9f, -0.65f, -0.6f}}};
         AddPairs(&k.parts, 0.9f, -0.7f, {-0.6f}, -0.9f);
         k.parts.push_back({0.9f, -0.7f, -1.22f});
@@ -201,7 +202,15 @@ TEST_F(Garage, EveryLookedAtTankDrawsEachPartInItsPlaceAndKeepsItsTurretAndGun)
         t.trackTravel = 25;
         const Mat4 turret = MatTranslation(0, k.turretHeight, 0) * MatRotationY(40 * kDegToRad) * t.world;
         const Mat4 gun = MatRotationX(-8 * kDegToRad) * MatTranslation(k.gunOffset.x, k.gunOffset.y, k.gunOffset.z) * turret;
-        worlds = PartWorlds(DrawCalls([&] { t.row->draw(t); }));
+        std::vector<gfx::DrawnCall> calls = DrawCalls([&] { t.row->draw(t); });
+        worlds = PartWorlds(calls);
+        int scrolled = 0;
+        for (const auto& c : calls)
+            if (c.scrollU != 0) {
+                ++scrolled;
+                EXPECT_NEAR(c.scrollU, 25 / k.trackDivisor, 1e-6f);
+            }
+        EXPECT_EQ(scrolled > 0, k.trackDivisor > 0);
         ExpectMatNear(t.turretWorld, turret, "turret");
         ExpectMatNear(t.gunWorld, gun, "gun");  // for the M2A2 the gun's, drawn after its launcher
         ASSERT_EQ(worlds.size(), k.parts.size());
@@ -484,6 +493,7 @@ TEST_F(GarageRobots, TheRno13PosesItsTorsoHeadArmsAndFeet)
     const Mat4 torso = MatRotationY(35 * kDegToRad) * MatTranslation(60, 2.3f - 0.25f, 60);
     const Mat4 pitch = MatRotationX(6 * kDegToRad);
     ExpectMatNear(r.partWorld[1], torso, "torso");
+    ExpectMatNear(r.AimWorld(), pitch * torso, "the frame it aims by");
     ExpectMatNear(r.partWorld[3], pitch * MatTranslation(-0.6f, 0.8f, -0.8f) * torso, "left arm");
     ExpectMatNear(r.partWorld[4], pitch * MatTranslation(0.6f, 0.8f, -0.8f) * torso, "right arm");
     ExpectMatNear(r.partWorld[5], MatRotationX(-12 * kDegToRad) * MatTranslation(-0.5f, -0.78f, 0) * r.World(), "left leg");

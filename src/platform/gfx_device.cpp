@@ -33,6 +33,9 @@ std::vector<DrawnCall>* gDrawLog = nullptr;  // a test's record of draws, if any
 bool gRefuseResets = false;
 uint64_t gFrames = 0, gMaxGlDraws = 0;
 
+// The u a texture transform of coordinate pairs moves by, for the draw log.
+float ScrollU() { return gState.texTransformFlags == TTFF_COUNT2 ? gState.tex0.m[2][0] : 0.0f; }
+
 void Flush()
 {
     if (gBatch.empty()) return;
@@ -462,7 +465,7 @@ HResult DrawUP(PrimitiveType type, uint32_t primitiveCount, const void* vertices
                              effect ? first : Vec3TransformCoord(first, gState.world),
                              effect ? last : Vec3TransformCoord(last, gState.world), colour, uv[0], uv[1],
                              gState.rs[RS_ALPHABLENDENABLE] != 0, gState.rs[RS_DESTBLEND],
-                             BitsFloat(gState.rs[RS_POINTSIZE_MIN])});
+                             BitsFloat(gState.rs[RS_POINTSIZE_MIN]), ScrollU()});
     }
     gFrame.vertices += count;
     if (batchType == PT_TRIANGLELIST) gFrame.triangles += primitiveCount;
@@ -741,7 +744,7 @@ HResult DrawSubset(Mesh* mesh, uint32_t attribId)
         if (gDrawLog)
             gDrawLog->push_back({mesh, attribId, gState.texture, gState.effect, gState.world, PT_TRIANGLELIST,
                                  r.indexCount / 3, Position(gState.world), Position(gState.world), 0xFFFFFFFF, 0, 0,
-                                 gState.rs[RS_ALPHABLENDENABLE] != 0, gState.rs[RS_DESTBLEND], 0.0f});
+                                 gState.rs[RS_ALPHABLENDENABLE] != 0, gState.rs[RS_DESTBLEND], 0.0f, ScrollU()});
         ++gFrame.draws;
         ++gFrame.glDraws;
         ++gFrame.subsets;

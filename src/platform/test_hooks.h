@@ -68,6 +68,7 @@ struct DrawnCall {
     bool alphaBlend;
     uint32_t destBlend;
     float pointSizeMin;  // the least size of a point sprite on the screen
+    float scrollU;       // how far the texture transform moves u (0 without one)
 };
 // Starts recording into the list, or stops (null).
 void RecordDraws(std::vector<DrawnCall>* calls);

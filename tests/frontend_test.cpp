@@ -275,10 +275,14 @@ TEST_F(FrontEndTest, ArrowsAndKeysStepThroughEveryKindAndWrapAround)
     EXPECT_EQ(TankTypeId, 9);
     Click(80, 300);
     EXPECT_EQ(TankTypeId, 1);
+    FadeAlpha = 0;
     Click(720, 300);  // the right arrow counts down, past the first to the last
     EXPECT_EQ(TankTypeId, 9);
+    EXPECT_GT(FadeAlpha, 0) << "each step fades the panel";
+    FadeAlpha = 0;
     Press("A");
     EXPECT_EQ(TankTypeId, 1);
+    EXPECT_GT(FadeAlpha, 0);
     Press("RIGHT");
     EXPECT_EQ(TankTypeId, 9);
     // Holding A steps once; D pressed meanwhile steps back once; holding

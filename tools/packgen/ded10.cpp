@@ -25,14 +25,12 @@
 // One texture of five painted regions serves every part, one material each,
 // so a part is one subset.  Each flat face of a piece gets a whole plate of
 // its region (panel lines at its edges); tubes wrap their region round.
-#include <array>
 #include <cmath>
-#include <functional>
-#include <map>
 
 #include "pack.h"
 #include "plates.h"
 #include "shapes.h"
+#include "walker_parts.h"
 
 namespace {
 constexpr float kFootTilt = 0.8552113f;  // the foot frame's turn about x, radians
@@ -48,66 +46,6 @@ public:
     Part() : PlatedPart(Armour()) {}
 };
 
-// A plate lying on the side outline a-b (points {y, z}) of a part, from x0
-// to x1, `thick` thick toward `out`; its outer face is bevelled in by `thick`.
-XMesh SidePlate(P2 a, P2 b, float x0, float x1, float thick, P2 out)
-{
-    float len = std::hypot(out.a, out.b);
-    P2 n{out.a / len * thick, out.b / len * thick};
-    float dl = std::hypot(b.a - a.a, b.b - a.b);
-    P2 along{(b.a - a.a) / dl * thick, (b.b - a.b) / dl * thick};
-    std::vector<Vec3> pts;
-    for (float x : {x0, x1}) {
-        float xi = x < (x0 + x1) / 2 ? x + thick : x - thick;
-        pts.push_back({x, a.a, a.b});
-        pts.push_back({x, b.a, b.b});
-        pts.push_back({xi, a.a + n.a + along.a, a.b + n.b + along.b});
-        pts.push_back({xi, b.a + n.a - along.a, b.b + n.b - along.b});
-    }
-    return ConvexHull(pts);
-}
-
-// A cross-section for Loft: a rectangle centred on (cx, cy) with half sizes
-// hw and hh and its corners cut by `cut`, at depth z.
-struct Ring {
-    float z, cx, cy, hw, hh, cut;
-};
-
-// The hull of the rings (cut rectangles in x-y planes along z).
-XMesh Loft(const std::vector<Ring>& rings)
-{
-    std::vector<Vec3> pts;
-    for (const Ring& r : rings) {
-        float x0 = r.cx - r.hw, x1 = r.cx + r.hw, y0 = r.cy - r.hh, y1 = r.cy + r.hh, c = r.cut;
-        for (P2 p : {P2{x0 + c, y0}, P2{x1 - c, y0}, P2{x1, y0 + c}, P2{x1, y1 - c}, P2{x1 - c, y1}, P2{x0 + c, y1},
-                     P2{x0, y1 - c}, P2{x0, y0 + c}})
-            pts.push_back({p.a, p.b, r.z});
-    }
-    return ConvexHull(pts);
-}
-
-// A side profile (points {y, z}) made solid across x, each point reaching
-// out to the half width `halfWidth` gives it, edges bevelled by `inset`:
-// hulls that narrow toward the top.
-XMesh TaperedX(const std::vector<P2>& profile, const std::function<float(P2)>& halfWidth, float inset)
-{
-    P2 mid{0, 0};
-    for (P2 p : profile) mid.a += p.a / profile.size(), mid.b += p.b / profile.size();
-    std::vector<Vec3> pts;
-    for (P2 p : profile) {
-        float da = p.a - mid.a, db = p.b - mid.b, len = std::hypot(da, db);
-        float k = (len - inset) / len;
-        float w = halfWidth(p);
-        for (float s : {-1.0f, 1.0f}) {
-            pts.push_back({s * w, mid.a + da * k, mid.b + db * k});
-            pts.push_back({s * (w - inset), p.a, p.b});
-        }
-    }
-    return ConvexHull(pts);
-}
-
-void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
-
 // --- The parts -------------------------------------------------------------
 
 XMesh Body()
@@ -119,8 +57,8 @@ XMesh Body()
                    -0.52f, 0.52f, 0.05f),
           [](Vec3 n) { return n.y < -0.5f ? kJoint : kPlate; });
     // Chin armour and the glowing core in it.
-    p.Add(SidePlate({-0.1f, 0.52f}, {-0.42f, 0.41f}, -0.4f, 0.4f, 0.05f, {-0.33f, 0.94f}), kAccent);
-    p.Add(SidePlate({-0.17f, 0.53f}, {-0.3f, 0.485f}, -0.15f, 0.15f, 0.07f, {-0.33f, 0.94f}), kGlow);
+    p.Add(PlateOn({-0.1f, 0.52f}, {-0.42f, 0.41f}, -0.4f, 0.4f, 0.05f, {-0.33f, 0.94f}), kAccent);
+    p.Add(PlateOn({-0.17f, 0.53f}, {-0.3f, 0.485f}, -0.15f, 0.15f, 0.07f, {-0.33f, 0.94f}), kGlow);
     // Hip housings reaching out to the legs' joints.
     for (float s : {-1.0f, 1.0f}) {
         p.Tube({s * 0.4f, -0.05f, -0.4f}, {s * 0.64f, -0.05f, -0.4f}, 0.2f, 12, kJoint, kJoint);
@@ -137,19 +75,19 @@ XMesh Head()
 {
     Part p;
     // The hull: a raked front, a flat top and a deep back.
-    p.Add(TaperedX({{0.3f, 0.42f}, {0.34f, -0.3f}, {0.26f, -0.56f}, {-0.22f, -0.58f}, {-0.36f, -0.32f},
+    p.Add(Slab({{0.3f, 0.42f}, {0.34f, -0.3f}, {0.26f, -0.56f}, {-0.22f, -0.58f}, {-0.36f, -0.32f},
                     {-0.36f, 0.3f}, {-0.2f, 0.6f}, {0.06f, 0.68f}},
                    [](P2 p) { return p.a > 0.2f ? 0.38f : 0.47f; }, 0.05f),
           [](Vec3 n) { return n.y < -0.5f ? kJoint : kPlate; });
     // Glacis plates: the accent chevron over the front, a darker plate below.
-    p.Add(SidePlate({0.08f, 0.66f}, {0.29f, 0.44f}, -0.36f, 0.36f, 0.05f, {0.72f, 0.69f}), kAccent);
-    p.Add(SidePlate({-0.18f, 0.6f}, {0.04f, 0.66f}, -0.3f, 0.3f, 0.04f, {-0.26f, 0.96f}), kPlate);
+    p.Add(PlateOn({0.08f, 0.66f}, {0.29f, 0.44f}, -0.36f, 0.36f, 0.05f, {0.72f, 0.69f}), kAccent);
+    p.Add(PlateOn({-0.18f, 0.6f}, {0.04f, 0.66f}, -0.3f, 0.3f, 0.04f, {-0.26f, 0.96f}), kPlate);
     // Sensor head on top with its visor slit.
     p.Add(ExtrudeX({{0.33f, 0.36f}, {0.44f, 0.24f}, {0.45f, -0.08f}, {0.33f, -0.14f}}, -0.2f, 0.2f, 0.03f),
           [](Vec3 n) { return n.z > 0.3f ? kAccent : kPlate; });
     p.Add(ChamferedBox({-0.3f, 0.26f, -0.48f}, {0.3f, 0.39f, 0.12f}, 0.03f),
           [](Vec3 n) { return n.y > 0.9f ? kAccent : kPlate; });  // spine plate
-    p.Add(SidePlate({0.355f, 0.33f}, {0.425f, 0.255f}, -0.16f, 0.16f, 0.03f, {0.73f, 0.68f}), kGlow);
+    p.Add(PlateOn({0.355f, 0.33f}, {0.425f, 0.255f}, -0.16f, 0.16f, 0.03f, {0.73f, 0.68f}), kGlow);
     // Flank armour and the shoulder stubs the arms turn on.
     for (float s : {-1.0f, 1.0f}) {
         p.Add(ChamferedBox({s > 0 ? 0.44f : -0.5f, -0.28f, -0.42f}, {s > 0 ? 0.5f : -0.44f, 0.06f, 0.36f}, 0.02f),
@@ -265,7 +203,7 @@ XMesh FootUpright(float thighBack, float heel)
     p.Add(ExtrudeX({{0.02f, 0.17f}, {0.96f, 0.62f}, {1.24f, 0.44f}, {1.28f, 0.1f}, {0.9f, -0.22f}, {0.0f, -0.19f}},
                    -0.21f, 0.21f, 0.04f),
           [](Vec3 n) { return n.z > 0.3f ? kJoint : kPlate; });
-    p.Add(SidePlate({0.16f, 0.27f}, {0.9f, 0.63f}, -0.17f, 0.17f, 0.05f, {-0.44f, 0.9f}), kAccent);
+    p.Add(PlateOn({0.16f, 0.27f}, {0.9f, 0.63f}, -0.17f, 0.17f, 0.05f, {-0.44f, 0.9f}), kAccent);
     // Armour hanging over the back of the thigh from above the hip.
     p.Add(ExtrudeX({{1.3f, 0.18f}, {kThighTop, thighBack}, {0.82f, thighBack + 0.12f}, {0.5f, -0.3f}, {0.62f, -0.1f},
                     {1.1f, 0.2f}},
@@ -274,7 +212,7 @@ XMesh FootUpright(float thighBack, float heel)
     // Shin down to the ankle, with its guard in front.
     p.Add(ExtrudeX({{-0.02f, 0.15f}, {-0.8f, 0.24f}, {-0.88f, 0.02f}, {-0.12f, -0.16f}}, -0.19f, 0.19f, 0.03f),
           kPlate);
-    p.Add(SidePlate({-0.12f, 0.19f}, {-0.7f, 0.25f}, -0.16f, 0.16f, 0.05f, {0.1f, 1.0f}), kAccent);
+    p.Add(PlateOn({-0.12f, 0.19f}, {-0.7f, 0.25f}, -0.16f, 0.16f, 0.05f, {0.1f, 1.0f}), kAccent);
     // Knee actuator behind the joint: sleeve on the thigh, rod to the shin.
     p.Tube({0, 0.62f, -0.36f}, {0, 0.2f, -0.33f}, 0.08f, 8, kPlate, kJoint);
     p.Tube({0, 0.3f, -0.33f}, {0, -0.55f, -0.2f}, 0.045f, 8, kJoint, kJoint);
@@ -288,24 +226,9 @@ XMesh FootUpright(float thighBack, float heel)
         pad.push_back({s * 0.25f, -0.97f, 0.36f});
     }
     p.Add(ConvexHull(pad), [](Vec3 n) { return n.y > 0.5f ? kAccent : kPlate; });
-    for (float s : {-1.0f, 1.0f}) {
-        std::vector<Vec3> toe;
-        for (float k : {-1.0f, 1.0f}) {
-            toe.push_back({s * 0.17f + k * 0.065f, kGround, 0.3f});
-            toe.push_back({s * 0.17f + k * 0.065f, -1.02f, 0.3f});
-            toe.push_back({s * 0.17f + k * 0.04f, kGround, 0.6f});
-            toe.push_back({s * 0.17f + k * 0.04f, -1.1f, 0.58f});
-        }
-        p.Add(ConvexHull(toe), kJoint);
-    }
-    std::vector<Vec3> spur;
-    for (float k : {-1.0f, 1.0f}) {
-        spur.push_back({k * 0.08f, kGround, -0.1f});
-        spur.push_back({k * 0.08f, -0.98f, -0.1f});
-        spur.push_back({k * 0.04f, kGround, heel});
-        spur.push_back({k * 0.04f, -1.08f, heel + 0.03f});
-    }
-    p.Add(ConvexHull(spur), kJoint);
+    for (float s : {-1.0f, 1.0f})
+        p.Add(ToeOn(kGround, {s * 0.17f, 0.065f, 0.3f, -1.02f, 0.04f, 0.6f, {-1.1f, 0.58f}}), kJoint);
+    p.Add(ToeOn(kGround, {0.0f, 0.08f, -0.1f, -0.98f, 0.04f, heel, {-1.08f, heel + 0.03f}}), kJoint);
     XMesh m = p.Finished();
     TransformMesh(&m, MatRotationX(-kFootTilt));
     return m;

@@ -30,14 +30,12 @@
 //
 // One texture of five painted regions serves every part, one material each;
 // each flat face gets a whole plate of its region, tubes wrap theirs round.
-#include <array>
 #include <cmath>
-#include <functional>
-#include <map>
 
 #include "pack.h"
 #include "plates.h"
 #include "shapes.h"
+#include "walker_parts.h"
 
 namespace {
 const char* const kArmour = "LAND/R-NO.15/Armour.png";
@@ -48,47 +46,6 @@ class Part : public PlatedPart {
 public:
     Part() : PlatedPart(Armour()) {}
 };
-
-
-// The eight corners of a box across x at height y and depth z, with its
-// half sizes: a cross-section to hull with another.
-void Section(std::vector<Vec3>* pts, Vec3 centre, float hx, float hy, float hz)
-{
-    for (float sx : {-1.0f, 1.0f})
-        for (float sy : {-1.0f, 1.0f})
-            for (float sz : {-1.0f, 1.0f}) pts->push_back({centre.x + sx * hx, centre.y + sy * hy, centre.z + sz * hz});
-}
-
-// A rectangle round (cx, cy) with cut corners, at depth z: the rings of a
-// lofted housing.
-void Ring(std::vector<Vec3>* pts, float z, float cx, float cy, float hw, float hh, float cut)
-{
-    float x0 = cx - hw, x1 = cx + hw, y0 = cy - hh, y1 = cy + hh, c = cut;
-    for (P2 p : {P2{x0 + c, y0}, P2{x1 - c, y0}, P2{x1, y0 + c}, P2{x1, y1 - c}, P2{x1 - c, y1}, P2{x0 + c, y1},
-                 P2{x0, y1 - c}, P2{x0, y0 + c}})
-        pts->push_back({p.a, p.b, z});
-}
-
-// An armour plate lying on the side outline a-b (points {y, z}) from x0 to
-// x1, `thick` thick toward `out`, its outer face bevelled in by `thick`.
-XMesh PlateOn(P2 a, P2 b, float x0, float x1, float thick, P2 out)
-{
-    float len = std::hypot(out.a, out.b);
-    P2 n{out.a / len * thick, out.b / len * thick};
-    float dl = std::hypot(b.a - a.a, b.b - a.b);
-    P2 along{(b.a - a.a) / dl * thick, (b.b - a.b) / dl * thick};
-    std::vector<Vec3> pts;
-    for (float x : {x0, x1}) {
-        float xi = x < (x0 + x1) / 2 ? x + thick : x - thick;
-        pts.push_back({x, a.a, a.b});
-        pts.push_back({x, b.a, b.b});
-        pts.push_back({xi, a.a + n.a + along.a, a.b + n.b + along.b});
-        pts.push_back({xi, b.a + n.a - along.a, b.b + n.b - along.b});
-    }
-    return ConvexHull(pts);
-}
-
-void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
 
 RegionOf UndersideJoint(Region top) { return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; }; }
 
@@ -168,11 +125,10 @@ XMesh LeftArm()
     p.Add(ChamferedBox({-0.06f, 0.0f, -0.74f}, {0.46f, 0.28f, -0.5f}, 0.03f),
           [](Vec3 n) { return n.z > 0.5f ? kJoint : kPlate; });
     // The ice cannon's housing.
-    std::vector<Vec3> housing;
-    Ring(&housing, -0.76f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f);
-    Ring(&housing, 0.95f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f);
-    Ring(&housing, 1.36f, -0.3f, -0.47f, 0.2f, 0.32f, 0.08f);
-    p.Hull(housing, [](Vec3 n) { return n.y > 0.9f ? kPlate : n.z > 0.5f ? kJoint : n.x < -0.9f ? kStripe : kPlate; });
+    p.Add(Loft({{-0.76f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f},
+                {0.95f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f},
+                {1.36f, -0.3f, -0.47f, 0.2f, 0.32f, 0.08f}}),
+          [](Vec3 n) { return n.y > 0.9f ? kPlate : n.z > 0.5f ? kJoint : n.x < -0.9f ? kStripe : kPlate; });
     // Shoulder armour over the housing.
     p.Add(PlateOn({0.3f, 0.6f}, {0.3f, -0.7f}, -0.6f, -0.02f, 0.1f, {1.0f, 0.0f}), kAccent);
     // The barrel, its coolant coils and the frost emitter at the muzzle.
@@ -206,15 +162,11 @@ XMesh LeftLeg()
     Part p;
     p.Tube({0.08f, 0, 0}, {-0.18f, 0, 0}, 0.19f, 14, kJoint, kJoint);
     p.Tube({-0.18f, 0, 0}, {-0.22f, 0, 0}, 0.15f, 14, kAccent, kAccent);
-    std::vector<Vec3> thigh;
-    Section(&thigh, {-0.08f, -0.06f, -0.02f}, 0.1f, 0.15f, 0.15f);
-    Section(&thigh, {-0.4f, -0.6f, -0.66f}, 0.1f, 0.12f, 0.12f);
-    p.Hull(thigh, UndersideJoint(kPlate));
+    p.Add(Beam({-0.08f, -0.06f, -0.02f}, {0.1f, 0.15f, 0.15f}, {-0.4f, -0.6f, -0.66f}, {0.1f, 0.12f, 0.12f}),
+          UndersideJoint(kPlate));
     // Armour on the outside of the thigh.
-    std::vector<Vec3> guard;
-    Section(&guard, {-0.21f, -0.12f, 0.0f}, 0.03f, 0.2f, 0.2f);
-    Section(&guard, {-0.52f, -0.5f, -0.55f}, 0.03f, 0.13f, 0.13f);
-    p.Hull(guard, [](Vec3 n) { return n.x < -0.5f ? kAccent : kJoint; });
+    p.Add(Beam({-0.21f, -0.12f, 0.0f}, {0.03f, 0.2f, 0.2f}, {-0.52f, -0.5f, -0.55f}, {0.03f, 0.13f, 0.13f}),
+          [](Vec3 n) { return n.x < -0.5f ? kAccent : kJoint; });
     return p.Finished();
 }
 
@@ -224,14 +176,10 @@ XMesh Foot()
     Part p;
     p.Tube({-0.2f, 0, 0}, {0.2f, 0, 0}, 0.19f, 14, kJoint, kAccent);  // knee
     // The shin runs down and forward to the ankle, a guard on its front.
-    std::vector<Vec3> shin;
-    Section(&shin, {0, -0.1f, 0.04f}, 0.14f, 0.02f, 0.15f);
-    Section(&shin, {0, -1.22f, 0.46f}, 0.11f, 0.02f, 0.12f);
-    p.Hull(shin, UndersideJoint(kPlate));
-    std::vector<Vec3> guard;
-    Section(&guard, {0, -0.08f, 0.2f}, 0.12f, 0.06f, 0.04f);
-    Section(&guard, {0, -0.95f, 0.55f}, 0.09f, 0.06f, 0.04f);
-    p.Hull(guard, [](Vec3 n) { return n.z > 0.3f ? kAccent : kPlate; });
+    p.Add(Beam({0, -0.1f, 0.04f}, {0.14f, 0.02f, 0.15f}, {0, -1.22f, 0.46f}, {0.11f, 0.02f, 0.12f}),
+          UndersideJoint(kPlate));
+    p.Add(Beam({0, -0.08f, 0.2f}, {0.12f, 0.06f, 0.04f}, {0, -0.95f, 0.55f}, {0.09f, 0.06f, 0.04f}),
+          [](Vec3 n) { return n.z > 0.3f ? kAccent : kPlate; });
     // The calf actuator behind, the ankle drum below.
     p.Tube({0, -0.12f, -0.2f}, {0, -1.05f, 0.3f}, 0.055f, 8, kJoint, kJoint);
     p.Tube({-0.16f, -1.32f, 0.46f}, {0.16f, -1.32f, 0.46f}, 0.13f, 12, kJoint, kGlow);
@@ -246,24 +194,9 @@ XMesh Foot()
         pad.push_back({s * 0.22f, -1.46f, 0.74f});
     }
     p.Hull(pad, [](Vec3 n) { return n.y > 0.5f ? kAccent : n.y < -0.5f ? kJoint : kPlate; });
-    for (float x : {-0.2f, 0.0f, 0.2f}) {
-        std::vector<Vec3> toe;
-        for (float k : {-1.0f, 1.0f}) {
-            toe.push_back({x + k * 0.07f, kSole, 0.8f});
-            toe.push_back({x + k * 0.07f, -1.56f, 0.8f});
-            toe.push_back({x + k * 0.04f, kSole, 1.16f});
-            toe.push_back({x + k * 0.04f, -1.64f, 1.12f});
-        }
-        p.Hull(toe, [](Vec3) { return kJoint; });
-    }
-    std::vector<Vec3> spur;
-    for (float k : {-1.0f, 1.0f}) {
-        spur.push_back({k * 0.09f, kSole, 0.0f});
-        spur.push_back({k * 0.09f, -1.5f, 0.0f});
-        spur.push_back({k * 0.05f, kSole, -0.3f});
-        spur.push_back({k * 0.05f, -1.62f, -0.28f});
-    }
-    p.Hull(spur, [](Vec3) { return kJoint; });
+    for (float x : {-0.2f, 0.0f, 0.2f})
+        p.Add(ToeOn(kSole, {x, 0.07f, 0.8f, -1.56f, 0.04f, 1.16f, {-1.64f, 1.12f}}), kJoint);
+    p.Add(ToeOn(kSole, {0.0f, 0.09f, 0.0f, -1.5f, 0.05f, -0.3f, {-1.62f, -0.28f}}), kJoint);
     return p.Finished();
 }
 

@@ -40,6 +40,7 @@
 #include "pack.h"
 #include "plates.h"
 #include "shapes.h"
+#include "walker_parts.h"
 
 namespace {
 const char* const kArmour = "LAND/R-NO.16/Armour.png";
@@ -52,83 +53,6 @@ class Part : public PlatedPart {
 public:
     Part() : PlatedPart(Armour()) {}
 };
-
-// The eight corners of a box round `centre` with half sizes hx, hy, hz: a
-// cross-section to hull with another into a beam.
-void Section(std::vector<Vec3>* pts, Vec3 centre, float hx, float hy, float hz)
-{
-    for (float sx : {-1.0f, 1.0f})
-        for (float sy : {-1.0f, 1.0f})
-            for (float sz : {-1.0f, 1.0f}) pts->push_back({centre.x + sx * hx, centre.y + sy * hy, centre.z + sz * hz});
-}
-
-// A beam between two box sections.
-XMesh Beam(Vec3 a, Vec3 ha, Vec3 b, Vec3 hb)
-{
-    std::vector<Vec3> pts;
-    Section(&pts, a, ha.x, ha.y, ha.z);
-    Section(&pts, b, hb.x, hb.y, hb.z);
-    return ConvexHull(pts);
-}
-
-// A rectangle round (cx, cy) with its corners cut by `cut`, at depth z.
-struct Ring {
-    float z, cx, cy, hw, hh, cut;
-};
-
-// The hull of the rings: housings and pods.
-XMesh Loft(const std::vector<Ring>& rings)
-{
-    std::vector<Vec3> pts;
-    for (const Ring& r : rings) {
-        float x0 = r.cx - r.hw, x1 = r.cx + r.hw, y0 = r.cy - r.hh, y1 = r.cy + r.hh, c = r.cut;
-        for (P2 p : {P2{x0 + c, y0}, P2{x1 - c, y0}, P2{x1, y0 + c}, P2{x1, y1 - c}, P2{x1 - c, y1}, P2{x0 + c, y1},
-                     P2{x0, y1 - c}, P2{x0, y0 + c}})
-            pts.push_back({p.a, p.b, r.z});
-    }
-    return ConvexHull(pts);
-}
-
-// A side profile (points {y, z} round a convex outline) made solid across x
-// to the half width `halfWidth` gives each point, edges bevelled by `inset`.
-template <typename Width>
-XMesh Slab(const std::vector<P2>& profile, Width halfWidth, float inset)
-{
-    P2 mid{0, 0};
-    for (P2 p : profile) mid.a += p.a / profile.size(), mid.b += p.b / profile.size();
-    std::vector<Vec3> pts;
-    for (P2 p : profile) {
-        float da = p.a - mid.a, db = p.b - mid.b, len = std::hypot(da, db);
-        float k = (len - inset) / len;
-        float w = halfWidth(p);
-        for (float s : {-1.0f, 1.0f}) {
-            pts.push_back({s * w, mid.a + da * k, mid.b + db * k});
-            pts.push_back({s * (w - inset), p.a, p.b});
-        }
-    }
-    return ConvexHull(pts);
-}
-
-// An armour plate lying on the side outline a-b (points {y, z}) from x0 to
-// x1, `thick` thick toward `out`, its outer face bevelled in by `thick`.
-XMesh PlateOn(P2 a, P2 b, float x0, float x1, float thick, P2 out)
-{
-    float len = std::hypot(out.a, out.b);
-    P2 n{out.a / len * thick, out.b / len * thick};
-    float dl = std::hypot(b.a - a.a, b.b - a.b);
-    P2 along{(b.a - a.a) / dl * thick, (b.b - a.b) / dl * thick};
-    std::vector<Vec3> pts;
-    for (float x : {x0, x1}) {
-        float xi = x < (x0 + x1) / 2 ? x + thick : x - thick;
-        pts.push_back({x, a.a, a.b});
-        pts.push_back({x, b.a, b.b});
-        pts.push_back({xi, a.a + n.a + along.a, a.b + n.b + along.b});
-        pts.push_back({xi, b.a + n.a - along.a, b.b + n.b - along.b});
-    }
-    return ConvexHull(pts);
-}
-
-void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
 
 RegionOf UndersideJoint(Region top) { return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; }; }
 
@@ -308,24 +232,9 @@ XMesh LeftFoot()
             {-0.36f, -1.22f, -1.0f}, {0.28f, -1.22f, -1.0f}, {-0.36f, -1.22f, 0.12f}, {0.28f, -1.22f, 0.12f},
             {-0.4f, -1.36f, 0.48f}, {0.32f, -1.36f, 0.48f}},
            [](Vec3 n) { return n.y > 0.5f ? kAccent : n.y < -0.5f ? kJoint : std::fabs(n.x) > 0.8f ? kStripe : kPlate; });
-    for (float cx : {-0.3f, -0.04f, 0.22f}) {
-        std::vector<Vec3> claw;
-        for (float k : {-1.0f, 1.0f}) {
-            claw.push_back({cx + k * 0.08f, kSole, 0.3f});
-            claw.push_back({cx + k * 0.08f, -1.26f, 0.3f});
-            claw.push_back({cx + k * 0.04f, kSole, 0.6f});
-            claw.push_back({cx + k * 0.04f, -1.42f, 0.58f});
-        }
-        p.Hull(claw, [](Vec3) { return kJoint; });
-    }
-    std::vector<Vec3> heel;
-    for (float k : {-1.0f, 1.0f}) {
-        heel.push_back({-0.04f + k * 0.12f, kSole, -1.0f});
-        heel.push_back({-0.04f + k * 0.12f, -1.28f, -1.0f});
-        heel.push_back({-0.04f + k * 0.06f, kSole, -1.32f});
-        heel.push_back({-0.04f + k * 0.06f, -1.4f, -1.3f});
-    }
-    p.Hull(heel, [](Vec3) { return kJoint; });
+    for (float cx : {-0.3f, -0.04f, 0.22f})
+        p.Add(ToeOn(kSole, {cx, 0.08f, 0.3f, -1.26f, 0.04f, 0.6f, {-1.42f, 0.58f}}), kJoint);
+    p.Add(ToeOn(kSole, {-0.04f, 0.12f, -1.0f, -1.28f, 0.06f, -1.32f, {-1.4f, -1.3f}}), kJoint);  // heel
     return p.Finished();
 }
 

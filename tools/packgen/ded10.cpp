@@ -38,12 +38,10 @@ constexpr float kGround = -1.15f;        // the ground below the knee at rest
 constexpr float kThighTop = 1.24f;       // the back of the thigh's top, above the knee
 const char* const kArmour = "LAND/D-ED.10/Armour.png";
 
-// The armour material every part uses.
-XMaterial Armour() { return {Rgb(0xF4F4F4), 18, Rgb(0x3A3A3A), Rgb(0), kArmour}; }
-
+// A part plated in this walker's armour.
 class Part : public PlatedPart {
 public:
-    Part() : PlatedPart(Armour()) {}
+    Part() : PlatedPart(ArmourMaterial(kArmour, 18, Rgb(0x3A3A3A))) {}
 };
 
 // --- The parts -------------------------------------------------------------

@@ -78,3 +78,13 @@ void Bounds(const XMesh& m, Vec3* lo, Vec3* hi)
         hi->x = std::max(hi->x, p.x), hi->y = std::max(hi->y, p.y), hi->z = std::max(hi->z, p.z);
     }
 }
+
+RegionOf UndersideJoint(Region top)
+{
+    return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; };
+}
+
+XMaterial ArmourMaterial(const std::string& texture, float power, RGBA specular)
+{
+    return {Rgb(0xF4F4F4), power, specular, Rgb(0), texture};
+}

@@ -2,12 +2,16 @@
 // regions (plates, accent, joints, glow, stripes), each flat face of a
 // piece given a whole plate of the region its normal picks (panel lines at
 // its edges), tubes wrapped round by theirs.  A walker's file paints the
-// regions and builds its parts with PlatedPart.
+// regions with the painters below, in its own colours and finish, and
+// builds its parts with PlatedPart.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "canvas.h"
 #include "math/vecmath.h"
 #include "shapes.h"
 #include "writers.h"
@@ -27,6 +31,13 @@ PixelRect RegionPixels(Region r);
 void RegionUv(Region r, float s, float t, float* u, float* v);
 
 using RegionOf = std::function<Region(Vec3 normal)>;
+
+// Joints on the faces turned down (normal y below -0.6), `top` elsewhere.
+RegionOf UndersideJoint(Region top);
+
+// A walker's one armour material: near-white, so the painted texture shows
+// as it is, with the walker's own shine.
+XMaterial ArmourMaterial(const std::string& texture, float power, RGBA specular);
 
 // Texture for a piece of flat faces: each face (its corners share one
 // normal) is spread over a whole plate of the region its normal picks, v

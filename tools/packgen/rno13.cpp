@@ -45,14 +45,11 @@ namespace {
 const char* const kArmour = "LAND/R-NO.13/Armour.png";
 constexpr float kSole = -0.52f;  // the ground below the ankle, standing
 
-XMaterial Armour() { return {Rgb(0xF4F4F4), 24, Rgb(0x46483E), Rgb(0), kArmour}; }
-
+// A part plated in this walker's armour.
 class Part : public PlatedPart {
 public:
-    Part() : PlatedPart(Armour()) {}
+    Part() : PlatedPart(ArmourMaterial(kArmour, 24, Rgb(0x46483E))) {}
 };
-
-RegionOf UndersideJoint(Region top) { return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; }; }
 
 // --- The parts -------------------------------------------------------------
 

@@ -40,14 +40,11 @@
 namespace {
 const char* const kArmour = "LAND/R-NO.15/Armour.png";
 
-XMaterial Armour() { return {Rgb(0xF4F4F4), 20, Rgb(0x404048), Rgb(0), kArmour}; }
-
+// A part plated in this walker's armour.
 class Part : public PlatedPart {
 public:
-    Part() : PlatedPart(Armour()) {}
+    Part() : PlatedPart(ArmourMaterial(kArmour, 20, Rgb(0x404048))) {}
 };
-
-RegionOf UndersideJoint(Region top) { return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; }; }
 
 // --- The parts -------------------------------------------------------------
 

@@ -47,14 +47,11 @@ const char* const kArmour = "LAND/R-NO.16/Armour.png";
 constexpr float kSole = -1.48f;  // the ground below the knee, standing
 constexpr float kHubRadius = 0.26f;
 
-XMaterial Armour() { return {Rgb(0xF4F4F4), 16, Rgb(0x3C3A38), Rgb(0), kArmour}; }
-
+// A part plated in this walker's armour.
 class Part : public PlatedPart {
 public:
-    Part() : PlatedPart(Armour()) {}
+    Part() : PlatedPart(ArmourMaterial(kArmour, 16, Rgb(0x3C3A38))) {}
 };
-
-RegionOf UndersideJoint(Region top) { return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; }; }
 
 // --- The parts -------------------------------------------------------------
 

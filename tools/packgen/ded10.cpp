@@ -249,44 +249,21 @@ XMesh Foot()
 
 // --- Pictures --------------------------------------------------------------
 
-struct Palette {
-    RGBA dark, light, line, bevelLight, bevelShade, grime;
+// How its plates are painted.
+const PlateFinish kFinish{
+    .bare = Rgb(0x59626C),
+    .mottleX = 28.0f, .mottleY = 28.0f, .contrast = 1.4f, .darken = 0.2f, .speckle = 0.12f,
+    .grimeFrom = 0.55f, .grimeBase = 0.4f, .grimeVary = 0.6f, .grimeX = 9.0f, .grimeY = 30.0f, .grimeMix = 0.5f,
+    .wearReach = 26.0f, .wearScale = 7.0f, .wearFrom = 0.6f, .wearFade = 80.0f,
+    .bevel = 5.5f, .bevelMix = 0.75f, .line = 2.5f,
 };
-
-// Distance (pixels) inside the region's plate, negative in the margin, and
-// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
-float EdgeDistance(const PixelRect& r, int x, int y, int* side)
-{
-    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
-    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
-    *side = 0;
-    for (int i = 1; i < 4; ++i)
-        if (d[i] < d[*side]) *side = i;
-    return d[*side];
-}
 
 // An armour plate: mottled paint, a panel line round the edge with a
 // bevel inside it, rivets, a seam, scratches and grime toward the bottom.
 void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, bool chipped)
 {
+    PaintPlateBase(c, region, pal, kFinish, seed, chipped);
     PixelRect r = RegionPixels(region);
-    const RGBA bare = Rgb(0x59626C);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 28.0f, ly / 28.0f, 4, seed);
-            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * 1.4f - 0.2f));
-            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * 0.12f);
-            float t = ly / r.h;
-            float grime = Smooth(0.55f, 1.0f, t) * (0.4f + 0.6f * Fbm(lx / 9.0f, ly / 30.0f, 3, seed + 2));
-            col = Mix(col, pal.grime, grime * 0.5f);
-            if (chipped && d < 26 && Fbm(lx / 7.0f, ly / 7.0f, 3, seed + 3) > 0.6f + d / 80.0f) col = bare;
-            if (d < 5.5f) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, 0.75f);
-            if (d < 2.5f) col = pal.line;
-            c.At(x, y) = col;
-        }
     // A seam across the plate, rivets along the edges.
     float seam = r.y + kMargin + (r.h - 2 * kMargin) * 0.42f;
     c.FillRect(r.x + kMargin + 4, seam - 1, r.x + r.w - kMargin - 4, seam + 1, Mix(pal.line, pal.dark, 0.3f));

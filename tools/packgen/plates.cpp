@@ -88,3 +88,37 @@ XMaterial ArmourMaterial(const std::string& texture, float power, RGBA specular)
 {
     return {Rgb(0xF4F4F4), power, specular, Rgb(0), texture};
 }
+
+float EdgeDistance(const PixelRect& r, int x, int y, int* side)
+{
+    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
+    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
+    *side = 0;
+    for (int i = 1; i < 4; ++i)
+        if (d[i] < d[*side]) *side = i;
+    return d[*side];
+}
+
+void PaintPlateBase(Canvas& c, Region region, const Palette& pal, const PlateFinish& f, uint32_t seed, bool worn)
+{
+    PixelRect r = RegionPixels(region);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            int side;
+            float d = EdgeDistance(r, x, y, &side);
+            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
+            float n = Fbm(lx / f.mottleX, ly / f.mottleY, 4, seed);
+            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * f.contrast - f.darken));
+            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * f.speckle);
+            float t = ly / r.h;
+            float streaks = Fbm(lx / f.grimeX, ly / f.grimeY, 3, seed + 2);
+            float grime = Smooth(f.grimeFrom, 1.0f, t) * (f.grimeBase + f.grimeVary * streaks);
+            col = Mix(col, pal.grime, grime * f.grimeMix);
+            bool nearEdge = worn && d < f.wearReach;
+            if (nearEdge && Fbm(lx / f.wearScale, ly / f.wearScale, 3, seed + 3) > f.wearFrom + d / f.wearFade)
+                col = f.bare;
+            if (d < f.bevel) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, f.bevelMix);
+            if (d < f.line) col = pal.line;
+            c.At(x, y) = col;
+        }
+}

@@ -73,3 +73,39 @@ private:
 
 // The box round a mesh's corners.
 void Bounds(const XMesh& m, Vec3* lo, Vec3* hi);
+
+// --- Painting the regions -------------------------------------------------
+
+// The colours of a painted plate.
+struct Palette {
+    RGBA dark, light, line, bevelLight, bevelShade, grime;
+};
+
+// Distance (pixels) inside the region's plate, negative in the margin, and
+// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
+float EdgeDistance(const PixelRect& r, int x, int y, int* side);
+
+// How a walker's plates are painted: the mottle of the paint, the grime
+// collecting toward the bottom, the wear at the edges and the bevel and
+// panel line round them.  Lengths are in pixels.
+struct PlateFinish {
+    RGBA bare;                 // the metal where the paint is worn off
+    float mottleX, mottleY;    // the paint's noise scale across and down
+    float contrast, darken;    // the mottle: Clamp01(noise * contrast - darken)
+    float speckle;             // the most a pixel darkens at random
+    float grimeFrom;           // where grime begins down the plate (0 top, 1 bottom)
+    float grimeBase, grimeVary;  // its strength: base + vary * its streaks
+    float grimeX, grimeY;      // the streaks' noise scale across and down
+    float grimeMix;            // how far full grime covers the paint
+    float wearReach;           // how far in from the edge the paint wears
+    float wearScale;           // the wear's noise scale
+    float wearFrom, wearFade;  // worn where noise > from + distance / fade
+    float bevel, bevelMix;     // the bevel's width and how strongly it shows
+    float line;                // the panel line's width
+};
+
+// Paints a region as one plate in `pal` with `finish`, worn at the edges or
+// not; a walker then adds its own seams, rivets and marks.  `seed` and the
+// next three numbers seed its noise.
+void PaintPlateBase(Canvas& c, Region region, const Palette& pal, const PlateFinish& finish, uint32_t seed,
+                    bool worn);

@@ -249,45 +249,22 @@ XMesh Foot()
 
 // --- Pictures --------------------------------------------------------------
 
-struct Palette {
-    RGBA dark, light, line, bevelLight, bevelShade, grime;
+// How its plates are painted.
+const PlateFinish kFinish{
+    .bare = Rgb(0x6E7468),
+    .mottleX = 40.0f, .mottleY = 14.0f, .contrast = 1.3f, .darken = 0.15f, .speckle = 0.1f,
+    .grimeFrom = 0.55f, .grimeBase = 0.4f, .grimeVary = 0.6f, .grimeX = 6.0f, .grimeY = 32.0f, .grimeMix = 0.45f,
+    .wearReach = 20.0f, .wearScale = 5.0f, .wearFrom = 0.64f, .wearFade = 70.0f,
+    .bevel = 5.0f, .bevelMix = 0.7f, .line = 2.2f,
 };
-
-// Distance (pixels) inside the region's plate, negative in the margin, and
-// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
-float EdgeDistance(const PixelRect& r, int x, int y, int* side)
-{
-    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
-    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
-    *side = 0;
-    for (int i = 1; i < 4; ++i)
-        if (d[i] < d[*side]) *side = i;
-    return d[*side];
-}
 
 // An armour plate: streaky paint, a bevelled panel line round the edge, a
 // diagonal seam across one corner, a pair of vents, bolts at the corners,
 // worn edges and grime toward the bottom.
 void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, bool worn)
 {
+    PaintPlateBase(c, region, pal, kFinish, seed, worn);
     PixelRect r = RegionPixels(region);
-    const RGBA bare = Rgb(0x6E7468);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 40.0f, ly / 14.0f, 4, seed);
-            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * 1.3f - 0.15f));
-            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * 0.1f);
-            float t = ly / r.h;
-            float grime = Smooth(0.55f, 1.0f, t) * (0.4f + 0.6f * Fbm(lx / 6.0f, ly / 32.0f, 3, seed + 2));
-            col = Mix(col, pal.grime, grime * 0.45f);
-            if (worn && d < 20 && Fbm(lx / 5.0f, ly / 5.0f, 3, seed + 3) > 0.64f + d / 70.0f) col = bare;
-            if (d < 5.0f) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, 0.7f);
-            if (d < 2.2f) col = pal.line;
-            c.At(x, y) = col;
-        }
     // The diagonal seam across the upper right corner.
     float x0 = r.x + r.w * 0.55f, y0 = r.y + kMargin + 3.0f, x1 = r.x + r.w - kMargin - 3.0f, y1 = r.y + r.h * 0.42f;
     c.Line(x0, y0, x1, y1, 2.0f, Mix(pal.line, pal.dark, 0.3f));

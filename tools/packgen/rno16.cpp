@@ -266,44 +266,21 @@ XMesh Shell()
 
 // --- Pictures --------------------------------------------------------------
 
-struct Palette {
-    RGBA dark, light, line, bevelLight, bevelShade, grime;
+// How its plates are painted.
+const PlateFinish kFinish{
+    .bare = Rgb(0x5E5F63),
+    .mottleX = 24.0f, .mottleY = 24.0f, .contrast = 1.5f, .darken = 0.25f, .speckle = 0.12f,
+    .grimeFrom = 0.45f, .grimeBase = 0.35f, .grimeVary = 0.65f, .grimeX = 10.0f, .grimeY = 22.0f, .grimeMix = 0.55f,
+    .wearReach = 30.0f, .wearScale = 8.0f, .wearFrom = 0.58f, .wearFade = 90.0f,
+    .bevel = 7.0f, .bevelMix = 0.72f, .line = 3.0f,
 };
-
-// Distance (pixels) inside the region's plate, negative in the margin, and
-// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
-float EdgeDistance(const PixelRect& r, int x, int y, int* side)
-{
-    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
-    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
-    *side = 0;
-    for (int i = 1; i < 4; ++i)
-        if (d[i] < d[*side]) *side = i;
-    return d[*side];
-}
 
 // A heavy armour plate: blotchy paint, a thick bevelled edge, a weld bead
 // across it, a row of big rivets top and bottom, soot and grime below.
 void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, bool chipped)
 {
+    PaintPlateBase(c, region, pal, kFinish, seed, chipped);
     PixelRect r = RegionPixels(region);
-    const RGBA bare = Rgb(0x5E5F63);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 24.0f, ly / 24.0f, 4, seed);
-            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * 1.5f - 0.25f));
-            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * 0.12f);
-            float t = ly / r.h;
-            float soot = Smooth(0.45f, 1.0f, t) * (0.35f + 0.65f * Fbm(lx / 10.0f, ly / 22.0f, 3, seed + 2));
-            col = Mix(col, pal.grime, soot * 0.55f);
-            if (chipped && d < 30 && Fbm(lx / 8.0f, ly / 8.0f, 3, seed + 3) > 0.58f + d / 90.0f) col = bare;
-            if (d < 7.0f) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, 0.72f);
-            if (d < 3.0f) col = pal.line;
-            c.At(x, y) = col;
-        }
     // A weld bead across the plate, a little below the middle.
     float seam = r.y + kMargin + (r.h - 2 * kMargin) * 0.56f;
     for (float x = r.x + kMargin + 8.0f; x < r.x + r.w - kMargin - 8.0f; x += 3.0f) {

@@ -284,22 +284,12 @@ void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, boo
 }
 
 // Joints and actuators: dark oiled metal in rings.
-void PaintJoint(Canvas& c)
-{
-    PixelRect r = RegionPixels(kJoint);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 20.0f, ly / 20.0f, 4, 1031);
-            RGBA col = Mix(Rgb(0x23272D), Rgb(0x3C434B), n);
-            float rib = 0.5f + 0.5f * std::sin(ly / 16.0f * 6.2831853f);
-            col = Mix(col, Rgb(0x555E68), rib * rib * 0.45f);
-            if (std::fmod(ly, 16.0f) < 1.5f) col = Mix(col, Rgb(0x16191D), 0.8f);
-            float oil = Smooth(0.62f, 0.8f, Fbm(lx / 14.0f, ly / 40.0f, 3, 1032));
-            col = Mix(col, Rgb(0x1B1C1A), oil * 0.6f);
-            c.At(x, y) = Mix(col, Rgb(0x1E2126), Hash01(x, y, 1033) * 0.15f);
-        }
-}
+const JointFinish kJoints{
+    .seed = 1031, .scale = 20.0f, .dark = Rgb(0x23272D), .light = Rgb(0x3C434B),
+    .ribPeriod = 16.0f, .rib = Rgb(0x555E68), .ribMix = 0.45f,
+    .groove = 1.5f, .grooveColour = Rgb(0x16191D), .speckle = Rgb(0x1E2126),
+    .stain = Rgb(0x1B1C1A), .stainMix = 0.6f, .stainFrom = 0.62f, .stainTo = 0.8f, .stainX = 14.0f, .stainY = 40.0f,
+};
 
 // Emissive-looking panels: a dark frame round bars of bright cyan light.
 void PaintGlow(Canvas& c)
@@ -345,7 +335,7 @@ Canvas ArmourTexture()
     const Palette accent{Rgb(0xB44A14), Rgb(0xE67A26), Rgb(0x2A160C), Rgb(0xF6A865), Rgb(0x7A3210), Rgb(0x4A2A16)};
     PaintPlate(c, kPlate, metal, 1011, false);
     PaintPlate(c, kAccent, accent, 1021, true);
-    PaintJoint(c);
+    PaintJointRings(c, kJoints);
     PaintGlow(c);
     PaintStripe(c, metal);
     return c;

@@ -122,3 +122,22 @@ void PaintPlateBase(Canvas& c, Region region, const Palette& pal, const PlateFin
             c.At(x, y) = col;
         }
 }
+
+void PaintJointRings(Canvas& c, const JointFinish& j)
+{
+    PixelRect r = RegionPixels(kJoint);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
+            float n = Fbm(lx / j.scale, ly / j.scale, 4, j.seed);
+            RGBA col = Mix(j.dark, j.light, n);
+            float rib = 0.5f + 0.5f * std::sin(ly / j.ribPeriod * 6.2831853f);
+            col = Mix(col, j.rib, rib * rib * j.ribMix);
+            if (std::fmod(ly, j.ribPeriod) < j.groove) col = Mix(col, j.grooveColour, 0.8f);
+            if (j.stainMix > 0) {
+                float stain = Smooth(j.stainFrom, j.stainTo, Fbm(lx / j.stainX, ly / j.stainY, 3, j.seed + 1));
+                col = Mix(col, j.stain, stain * j.stainMix);
+            }
+            c.At(x, y) = Mix(col, j.speckle, Hash01(x, y, j.seed + 2) * 0.15f);
+        }
+}

@@ -109,3 +109,24 @@ struct PlateFinish {
 // next three numbers seed its noise.
 void PaintPlateBase(Canvas& c, Region region, const Palette& pal, const PlateFinish& finish, uint32_t seed,
                     bool worn);
+
+// How a walker's joints and actuators are painted: noisy metal in rings,
+// a dark groove at the start of each, perhaps stained (oil, heat).
+struct JointFinish {
+    uint32_t seed;          // the metal's noise; seed + 1 the stains', seed + 2 the speckle's
+    float scale;            // the metal's noise scale, pixels
+    RGBA dark, light;       // the metal
+    float ribPeriod;        // pixels from ring to ring
+    RGBA rib;               // the light on each ring's crown
+    float ribMix;           // how strongly it shows
+    float groove;           // the groove's width, pixels
+    RGBA grooveColour;
+    RGBA speckle;           // the colour pixels speckle toward
+    RGBA stain = {};        // stains over the rings, none where stainMix is 0
+    float stainMix = 0.0f;
+    float stainFrom = 0.0f, stainTo = 1.0f;  // the stain noise's ramp
+    float stainX = 1.0f, stainY = 1.0f;      // its scale across and down
+};
+
+// Paints the joint region in `finish`.
+void PaintJointRings(Canvas& c, const JointFinish& finish);

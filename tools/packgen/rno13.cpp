@@ -284,20 +284,11 @@ void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, boo
 }
 
 // Joints and actuators: dark olive-grey metal in rings.
-void PaintJoint(Canvas& c)
-{
-    PixelRect r = RegionPixels(kJoint);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 18.0f, ly / 18.0f, 4, 3031);
-            RGBA col = Mix(Rgb(0x202320), Rgb(0x3A3F38), n);
-            float rib = 0.5f + 0.5f * std::sin(ly / 10.0f * 6.2831853f);
-            col = Mix(col, Rgb(0x545B50), rib * rib * 0.4f);
-            if (std::fmod(ly, 10.0f) < 1.2f) col = Mix(col, Rgb(0x121411), 0.8f);
-            c.At(x, y) = Mix(col, Rgb(0x1C1F1B), Hash01(x, y, 3033) * 0.15f);
-        }
-}
+const JointFinish kJoints{
+    .seed = 3031, .scale = 18.0f, .dark = Rgb(0x202320), .light = Rgb(0x3A3F38),
+    .ribPeriod = 10.0f, .rib = Rgb(0x545B50), .ribMix = 0.4f,
+    .groove = 1.2f, .grooveColour = Rgb(0x121411), .speckle = Rgb(0x1C1F1B),
+};
 
 // Emissive-looking panels: a dark frame round a hot red core.
 void PaintGlow(Canvas& c)
@@ -343,7 +334,7 @@ Canvas ArmourTexture()
     const Palette accent{Rgb(0x5E8E10), Rgb(0xA4D82A), Rgb(0x1E2C06), Rgb(0xD4F27C), Rgb(0x3C5C0A), Rgb(0x34401A)};
     PaintPlate(c, kPlate, metal, 3011, false);
     PaintPlate(c, kAccent, accent, 3021, true);
-    PaintJoint(c);
+    PaintJointRings(c, kJoints);
     PaintGlow(c);
     PaintStripe(c, metal);
     return c;

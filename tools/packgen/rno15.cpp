@@ -241,20 +241,11 @@ void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, boo
 }
 
 // Joints and actuators: dark blued metal in rings.
-void PaintJoint(Canvas& c)
-{
-    PixelRect r = RegionPixels(kJoint);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 18.0f, ly / 18.0f, 4, 2031);
-            RGBA col = Mix(Rgb(0x1D2129), Rgb(0x363C48), n);
-            float rib = 0.5f + 0.5f * std::sin(ly / 12.0f * 6.2831853f);
-            col = Mix(col, Rgb(0x4F5868), rib * rib * 0.4f);
-            if (std::fmod(ly, 12.0f) < 1.2f) col = Mix(col, Rgb(0x12141A), 0.8f);
-            c.At(x, y) = Mix(col, Rgb(0x1A1D24), Hash01(x, y, 2033) * 0.15f);
-        }
-}
+const JointFinish kJoints{
+    .seed = 2031, .scale = 18.0f, .dark = Rgb(0x1D2129), .light = Rgb(0x363C48),
+    .ribPeriod = 12.0f, .rib = Rgb(0x4F5868), .ribMix = 0.4f,
+    .groove = 1.2f, .grooveColour = Rgb(0x12141A), .speckle = Rgb(0x1A1D24),
+};
 
 // Emissive-looking panels: a dark frame round a frosty white-blue core.
 void PaintGlow(Canvas& c)
@@ -299,7 +290,7 @@ Canvas ArmourTexture()
     const Palette accent{Rgb(0x3E2384), Rgb(0x6A44D6), Rgb(0x1A1036), Rgb(0xA58BF4), Rgb(0x2A1766), Rgb(0x2C2340)};
     PaintPlate(c, kPlate, metal, 2011, false);
     PaintPlate(c, kAccent, accent, 2021, true);
-    PaintJoint(c);
+    PaintJointRings(c, kJoints);
     PaintGlow(c);
     PaintStripe(c, metal);
     return c;

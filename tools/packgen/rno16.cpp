@@ -298,22 +298,12 @@ void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, boo
 }
 
 // Joints and actuators: dark burnt steel in rings.
-void PaintJoint(Canvas& c)
-{
-    PixelRect r = RegionPixels(kJoint);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 22.0f, ly / 22.0f, 4, 4031);
-            RGBA col = Mix(Rgb(0x221F1E), Rgb(0x3E3A38), n);
-            float rib = 0.5f + 0.5f * std::sin(ly / 20.0f * 6.2831853f);
-            col = Mix(col, Rgb(0x5A5552), rib * rib * 0.45f);
-            if (std::fmod(ly, 20.0f) < 2.0f) col = Mix(col, Rgb(0x121010), 0.8f);
-            float heat = Smooth(0.6f, 0.85f, Fbm(lx / 30.0f, ly / 30.0f, 3, 4032));
-            col = Mix(col, Rgb(0x3A2A36), heat * 0.5f);
-            c.At(x, y) = Mix(col, Rgb(0x1C1A19), Hash01(x, y, 4033) * 0.15f);
-        }
-}
+const JointFinish kJoints{
+    .seed = 4031, .scale = 22.0f, .dark = Rgb(0x221F1E), .light = Rgb(0x3E3A38),
+    .ribPeriod = 20.0f, .rib = Rgb(0x5A5552), .ribMix = 0.45f,
+    .groove = 2.0f, .grooveColour = Rgb(0x121010), .speckle = Rgb(0x1C1A19),
+    .stain = Rgb(0x3A2A36), .stainMix = 0.5f, .stainFrom = 0.6f, .stainTo = 0.85f, .stainX = 30.0f, .stainY = 30.0f,
+};
 
 // Emissive-looking panels: a dark frame round amber bars of light.
 void PaintGlow(Canvas& c)
@@ -358,7 +348,7 @@ Canvas ArmourTexture()
     const Palette accent{Rgb(0x7A1422), Rgb(0xC42C3C), Rgb(0x2A060C), Rgb(0xEE7C86), Rgb(0x4E0A14), Rgb(0x3A1A1C)};
     PaintPlate(c, kPlate, metal, 4011, false);
     PaintPlate(c, kAccent, accent, 4021, true);
-    PaintJoint(c);
+    PaintJointRings(c, kJoints);
     PaintGlow(c);
     PaintStripe(c, metal);
     return c;

@@ -292,24 +292,22 @@ const JointFinish kJoints{
 };
 
 // Emissive-looking panels: a dark frame round bars of bright cyan light.
+const GlowRamp kGlowRamp{Rgb(0x0B2A31), Rgb(0x1D97AC), Rgb(0x72F1FF), Rgb(0xDAFEFF), 1.6f, 0.6f, 2.0f, 1.55f};
+
 void PaintGlow(Canvas& c)
 {
     PixelRect r = RegionPixels(kGlow);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float ly = static_cast<float>(y - r.y);
-            float core = Smooth(2.0f, 20.0f, d);
-            float bars = 0.75f + 0.25f * std::cos((ly - kMargin) / 29.0f * 6.2831853f);
-            float flicker = 0.9f + 0.1f * Fbm(x / 6.0f, ly / 6.0f, 2, 1041);
-            float k = core * bars * flicker;
-            RGBA col = Mix(Rgb(0x0B2A31), Rgb(0x1D97AC), Clamp01(k * 1.6f));
-            col = Mix(col, Rgb(0x72F1FF), Clamp01(k * 1.6f - 0.6f));
-            col = Mix(col, Rgb(0xDAFEFF), Clamp01(k * 2.0f - 1.55f));
-            c.At(x, y) = col;
-        }
+    PaintGlowPanel(c, kGlowRamp, [r](int x, int y, float d) {
+        float ly = static_cast<float>(y - r.y);
+        float core = Smooth(2.0f, 20.0f, d);
+        float bars = 0.75f + 0.25f * std::cos((ly - kMargin) / 29.0f * 6.2831853f);
+        float flicker = 0.9f + 0.1f * Fbm(x / 6.0f, ly / 6.0f, 2, 1041);
+        return core * bars * flicker;
+    });
 }
+
+// The warning chevrons: period, stripe and gap colours, wear.
+const StripeBand kChevrons{28.0f, Rgb(0xD9691F), Rgb(0x2B3037), 1052, 6.0f, 0.68f};
 
 // Gunmetal with a band of warning chevrons in the accent colour.
 void PaintStripe(Canvas& c, const Palette& metal)
@@ -317,15 +315,7 @@ void PaintStripe(Canvas& c, const Palette& metal)
     PaintPlate(c, kStripe, metal, 1051, false);
     PixelRect r = RegionPixels(kStripe);
     float top = r.y + kMargin + (r.h - 2 * kMargin) * 0.58f, bottom = r.y + r.h - kMargin - 12.0f;
-    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
-        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
-            float phase = std::fmod((x - r.x) + (y - r.y) + 1000.0f, 28.0f);
-            RGBA stripe = phase < 14 ? Rgb(0xD9691F) : Rgb(0x2B3037);
-            float wear = Fbm(x / 6.0f, y / 6.0f, 3, 1052);
-            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.68f ? 0.8f : 0.1f);
-        }
-    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
-    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+    PaintStripeBand(c, top, bottom, metal.line, kChevrons, [r](int y) { return static_cast<float>(y - r.y); });
 }
 
 Canvas ArmourTexture()

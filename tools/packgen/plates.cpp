@@ -141,3 +141,71 @@ void PaintJointRings(Canvas& c, const JointFinish& j)
             c.At(x, y) = Mix(col, j.speckle, Hash01(x, y, j.seed + 2) * 0.15f);
         }
 }
+
+RGBA GlowColour(const GlowRamp& g, float k)
+{
+    RGBA col = Mix(g.dark, g.mid, Clamp01(k * g.gain));
+    col = Mix(col, g.bright, Clamp01(k * g.gain - g.brightFrom));
+    return Mix(col, g.white, Clamp01(k * g.whiteGain - g.whiteFrom));
+}
+
+void PaintGlowPanel(Canvas& c, const GlowRamp& ramp, const std::function<float(int x, int y, float d)>& light)
+{
+    PixelRect r = RegionPixels(kGlow);
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            int side;
+            float d = EdgeDistance(r, x, y, &side);
+            c.At(x, y) = GlowColour(ramp, light(x, y, d));
+        }
+}
+
+void PaintStripeBand(Canvas& c, float top, float bottom, RGBA line, const StripeBand& band,
+                     const std::function<float(int y)>& rowShift)
+{
+    PixelRect r = RegionPixels(kStripe);
+    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
+        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
+            float phase = std::fmod((x - r.x) + rowShift(y) + 1000.0f, band.period);
+            RGBA stripe = phase < band.period / 2 ? band.colour : band.gap;
+            float wear = Fbm(x / band.wearScale, y / band.wearScale, 3, band.wearSeed);
+            c.At(x, y) = Mix(stripe, c.At(x, y), wear > band.wearFrom ? 0.8f : 0.1f);
+        }
+    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, line);
+    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, line);
+}
+
+namespace {
+constexpr int kStreakWidth = 16;
+constexpr int kGlowSize = 64;
+const RGBA kKey = Rgb(0x000000);
+}  // namespace
+
+Canvas ShotStreak(int length, float rise, float fade, float spread, float cut, const GlowRamp& ramp)
+{
+    Canvas c(kStreakWidth, length, kKey);
+    for (int y = 0; y < length; ++y)
+        for (int x = 0; x < kStreakWidth; ++x) {
+            float across = (x + 0.5f - kStreakWidth / 2.0f) / (kStreakWidth / 2.0f);
+            float t = (y + 0.5f) / length;
+            float along = Smooth(0.0f, rise, t) * Smooth(1.0f, fade, t);
+            float k = std::exp(-across * across * spread) * along;
+            c.At(x, y) = k < cut ? kKey : GlowColour(ramp, k);
+        }
+    return c;
+}
+
+Canvas ShotGlow(float spread, float cut, const GlowRamp& ramp,
+                const std::function<float(float dx, float dy, float d)>& halo)
+{
+    Canvas c(kGlowSize, kGlowSize, kKey);
+    const float half = kGlowSize / 2.0f;
+    for (int y = 0; y < kGlowSize; ++y)
+        for (int x = 0; x < kGlowSize; ++x) {
+            float dx = (x + 0.5f - half) / half, dy = (y + 0.5f - half) / half;
+            float d = std::hypot(dx, dy);
+            float k = std::exp(-d * d * spread) * Clamp01((1 - d) * 4) + halo(dx, dy, d);
+            c.At(x, y) = k < cut || d >= 1 ? kKey : GlowColour(ramp, k);
+        }
+    return c;
+}

@@ -130,3 +130,43 @@ struct JointFinish {
 
 // Paints the joint region in `finish`.
 void PaintJointRings(Canvas& c, const JointFinish& finish);
+
+// A glowing colour ramp from `dark` (k = 0) through `mid` and `bright` to
+// `white` at the hottest: the walkers' glow panels and their shots.
+struct GlowRamp {
+    RGBA dark, mid, bright, white;
+    float gain;                  // mid at k = 1 / gain
+    float brightFrom;            // bright from k = brightFrom / gain on
+    float whiteGain, whiteFrom;  // white from k = whiteFrom / whiteGain on
+};
+RGBA GlowColour(const GlowRamp& ramp, float k);
+
+// Paints the glow region: each pixel (x, y), `d` pixels inside the plate's
+// edge (see EdgeDistance), coloured by `ramp` at the level `light` gives it.
+void PaintGlowPanel(Canvas& c, const GlowRamp& ramp, const std::function<float(int x, int y, float d)>& light);
+
+// A band of diagonal stripes across the stripe region, rows `top` to
+// `bottom`, edged by lines of `line`; the paint below shows through where
+// the stripes are worn.
+struct StripeBand {
+    float period;    // pixels from stripe to stripe along x
+    RGBA colour;     // the stripes
+    RGBA gap;        // between them
+    uint32_t wearSeed;
+    float wearScale;  // the wear's noise scale
+    float wearFrom;   // worn where the noise passes this
+};
+// `rowShift` says how far along x the stripes of row y are shifted (a
+// slant, or a chevron).
+void PaintStripeBand(Canvas& c, float top, float bottom, RGBA line, const StripeBand& band,
+                     const std::function<float(int y)>& rowShift);
+
+// The pictures of a walker's shots, on black (the colour key): a streak 16
+// pixels wide and `length` long along v, hot in the middle of its width
+// (falling off by `spread`), rising over the first `rise` of its length and
+// fading out from `fade` on; pixels below `cut` stay black.
+Canvas ShotStreak(int length, float rise, float fade, float spread, float cut, const GlowRamp& ramp);
+// A 64 x 64 round glow falling off by `spread` plus the `halo` each point
+// (dx, dy) at distance d from the centre adds (-1 to 1 across the picture).
+Canvas ShotGlow(float spread, float cut, const GlowRamp& ramp,
+                const std::function<float(float dx, float dy, float d)>& halo);

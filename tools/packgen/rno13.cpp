@@ -290,24 +290,23 @@ const JointFinish kJoints{
     .groove = 1.2f, .grooveColour = Rgb(0x121411), .speckle = Rgb(0x1C1F1B),
 };
 
-// Emissive-looking panels: a dark frame round a hot red core.
+// Emissive-looking panels: a dark frame round a hot red core, pulsing
+// along the panel.
+const GlowRamp kGlowRamp{Rgb(0x3A0C08), Rgb(0xE8301C), Rgb(0xFF8050), Rgb(0xFFEEDC), 2.0f, 0.7f, 2.4f, 1.6f};
+
 void PaintGlow(Canvas& c)
 {
     PixelRect r = RegionPixels(kGlow);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x);
-            float core = Smooth(2.0f, 16.0f, d);
-            float pulse = 0.8f + 0.2f * std::cos((lx - kMargin) / 24.0f * 6.2831853f);
-            float k = core * pulse * (0.9f + 0.1f * Fbm(lx / 5.0f, y / 5.0f, 2, 3041));
-            RGBA col = Mix(Rgb(0x3A0C08), Rgb(0xE8301C), Clamp01(k * 2.0f));
-            col = Mix(col, Rgb(0xFF8050), Clamp01(k * 2.0f - 0.7f));
-            col = Mix(col, Rgb(0xFFEEDC), Clamp01(k * 2.4f - 1.6f));
-            c.At(x, y) = col;
-        }
+    PaintGlowPanel(c, kGlowRamp, [r](int x, int y, float d) {
+        float lx = static_cast<float>(x - r.x);
+        float core = Smooth(2.0f, 16.0f, d);
+        float pulse = 0.8f + 0.2f * std::cos((lx - kMargin) / 24.0f * 6.2831853f);
+        return core * pulse * (0.9f + 0.1f * Fbm(lx / 5.0f, y / 5.0f, 2, 3041));
+    });
 }
+
+// The lime chevrons: period, stripe and gap colours, wear.
+const StripeBand kChevrons{30.0f, Rgb(0x9CCB22), Rgb(0x262A24), 3052, 6.0f, 0.7f};
 
 // Gunmetal with a band of lime chevrons.
 void PaintStripe(Canvas& c, const Palette& metal)
@@ -315,16 +314,8 @@ void PaintStripe(Canvas& c, const Palette& metal)
     PaintPlate(c, kStripe, metal, 3051, false);
     PixelRect r = RegionPixels(kStripe);
     float top = r.y + kMargin + (r.h - 2 * kMargin) * 0.3f, bottom = r.y + kMargin + (r.h - 2 * kMargin) * 0.7f;
-    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
-        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
-            float mid = (top + bottom) / 2;
-            float phase = std::fmod((x - r.x) + std::fabs(y - mid) * 1.2f + 1000.0f, 30.0f);
-            RGBA stripe = phase < 15 ? Rgb(0x9CCB22) : Rgb(0x262A24);
-            float wear = Fbm(x / 6.0f, y / 6.0f, 3, 3052);
-            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.7f ? 0.8f : 0.1f);
-        }
-    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
-    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+    float mid = (top + bottom) / 2;  // the chevrons point along the middle row
+    PaintStripeBand(c, top, bottom, metal.line, kChevrons, [mid](int y) { return std::fabs(y - mid) * 1.2f; });
 }
 
 Canvas ArmourTexture()

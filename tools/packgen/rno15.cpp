@@ -248,23 +248,21 @@ const JointFinish kJoints{
 };
 
 // Emissive-looking panels: a dark frame round a frosty white-blue core.
+const GlowRamp kGlowRamp{Rgb(0x101838), Rgb(0x3F6FE8), Rgb(0x9FD8FF), Rgb(0xEEFBFF), 1.8f, 0.6f, 2.2f, 1.6f};
+
 void PaintGlow(Canvas& c)
 {
     PixelRect r = RegionPixels(kGlow);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float core = Smooth(2.0f, 18.0f, d);
-            float frost = 0.85f + 0.15f * Fbm(lx / 5.0f, ly / 5.0f, 3, 2041);
-            float k = core * frost;
-            RGBA col = Mix(Rgb(0x101838), Rgb(0x3F6FE8), Clamp01(k * 1.8f));
-            col = Mix(col, Rgb(0x9FD8FF), Clamp01(k * 1.8f - 0.6f));
-            col = Mix(col, Rgb(0xEEFBFF), Clamp01(k * 2.2f - 1.6f));
-            c.At(x, y) = col;
-        }
+    PaintGlowPanel(c, kGlowRamp, [r](int x, int y, float d) {
+        float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
+        float core = Smooth(2.0f, 18.0f, d);
+        float frost = 0.85f + 0.15f * Fbm(lx / 5.0f, ly / 5.0f, 3, 2041);
+        return core * frost;
+    });
 }
+
+// The violet chevrons: period, stripe and gap colours, wear.
+const StripeBand kChevrons{24.0f, Rgb(0x7A4FE6), Rgb(0x262A33), 2052, 6.0f, 0.7f};
 
 // Gunmetal with a band of chevrons in the accent violet.
 void PaintStripe(Canvas& c, const Palette& metal)
@@ -272,15 +270,7 @@ void PaintStripe(Canvas& c, const Palette& metal)
     PaintPlate(c, kStripe, metal, 2051, false);
     PixelRect r = RegionPixels(kStripe);
     float top = r.y + kMargin + 16.0f, bottom = r.y + kMargin + (r.h - 2 * kMargin) * 0.45f;
-    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
-        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
-            float phase = std::fmod((x - r.x) - (y - r.y) + 1000.0f, 24.0f);
-            RGBA stripe = phase < 12 ? Rgb(0x7A4FE6) : Rgb(0x262A33);
-            float wear = Fbm(x / 6.0f, y / 6.0f, 3, 2052);
-            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.7f ? 0.8f : 0.1f);
-        }
-    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
-    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+    PaintStripeBand(c, top, bottom, metal.line, kChevrons, [r](int y) { return static_cast<float>(r.y - y); });
 }
 
 Canvas ArmourTexture()

@@ -306,23 +306,21 @@ const JointFinish kJoints{
 };
 
 // Emissive-looking panels: a dark frame round amber bars of light.
+const GlowRamp kGlowRamp{Rgb(0x301A04), Rgb(0xE88A12), Rgb(0xFFC24A), Rgb(0xFFF6DE), 1.9f, 0.7f, 2.3f, 1.6f};
+
 void PaintGlow(Canvas& c)
 {
     PixelRect r = RegionPixels(kGlow);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float ly = static_cast<float>(y - r.y);
-            float core = Smooth(2.0f, 18.0f, d);
-            float bars = 0.78f + 0.22f * std::cos((ly - kMargin) / 20.0f * 6.2831853f);
-            float k = core * bars * (0.9f + 0.1f * Fbm(x / 6.0f, ly / 6.0f, 2, 4041));
-            RGBA col = Mix(Rgb(0x301A04), Rgb(0xE88A12), Clamp01(k * 1.9f));
-            col = Mix(col, Rgb(0xFFC24A), Clamp01(k * 1.9f - 0.7f));
-            col = Mix(col, Rgb(0xFFF6DE), Clamp01(k * 2.3f - 1.6f));
-            c.At(x, y) = col;
-        }
+    PaintGlowPanel(c, kGlowRamp, [r](int x, int y, float d) {
+        float ly = static_cast<float>(y - r.y);
+        float core = Smooth(2.0f, 18.0f, d);
+        float bars = 0.78f + 0.22f * std::cos((ly - kMargin) / 20.0f * 6.2831853f);
+        return core * bars * (0.9f + 0.1f * Fbm(x / 6.0f, ly / 6.0f, 2, 4041));
+    });
 }
+
+// The crimson stripes: period, stripe and gap colours, wear.
+const StripeBand kStripes{36.0f, Rgb(0xB0202E), Rgb(0x26242A), 4052, 7.0f, 0.68f};
 
 // Gunmetal with a broad band of crimson and dark diagonal stripes.
 void PaintStripe(Canvas& c, const Palette& metal)
@@ -330,15 +328,7 @@ void PaintStripe(Canvas& c, const Palette& metal)
     PaintPlate(c, kStripe, metal, 4051, false);
     PixelRect r = RegionPixels(kStripe);
     float top = r.y + kMargin + 18.0f, bottom = r.y + kMargin + (r.h - 2 * kMargin) * 0.5f;
-    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
-        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
-            float phase = std::fmod((x - r.x) + (y - r.y) + 1000.0f, 36.0f);
-            RGBA stripe = phase < 18 ? Rgb(0xB0202E) : Rgb(0x26242A);
-            float wear = Fbm(x / 7.0f, y / 7.0f, 3, 4052);
-            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.68f ? 0.8f : 0.1f);
-        }
-    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
-    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+    PaintStripeBand(c, top, bottom, metal.line, kStripes, [r](int y) { return static_cast<float>(y - r.y); });
 }
 
 Canvas ArmourTexture()

@@ -332,42 +332,18 @@ Canvas ArmourTexture()
 }
 
 // The glowing colour ramp of a shell: white-hot, then yellow, orange, out.
-RGBA HotColour(float k)
-{
-    RGBA col = Mix(Rgb(0x000000), Rgb(0xD2400C), Clamp01(k * 2.2f));
-    col = Mix(col, Rgb(0xFFB43C), Clamp01(k * 2.2f - 0.9f));
-    return Mix(col, Rgb(0xFFF6DC), Clamp01(k * 2.5f - 1.6f));
-}
+const GlowRamp kHot{Rgb(0x000000), Rgb(0xD2400C), Rgb(0xFFB43C), Rgb(0xFFF6DC), 2.2f, 0.9f, 2.5f, 1.6f};
 
-// 16 x 128 on black (the colour key): a streak along v, hot in the middle
-// of its width, fading at both ends.
-Canvas ShellStreak()
-{
-    Canvas c(16, 128, Rgb(0x000000));
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 16; ++x) {
-            float across = (x + 0.5f - 8.0f) / 8.0f;
-            float t = (y + 0.5f) / 128.0f;
-            float along = Smooth(0.0f, 0.3f, t) * Smooth(1.0f, 0.7f, t);
-            float k = std::exp(-across * across * 5.0f) * along;
-            c.At(x, y) = k < 0.02f ? Rgb(0x000000) : HotColour(k);
-        }
-    return c;
-}
+// 16 x 128: a streak along v, hot in the middle of its width, fading at
+// both ends.
+Canvas ShellStreak() { return ShotStreak(128, 0.3f, 0.7f, 5.0f, 0.02f, kHot); }
 
-// 64 x 64 on black (the colour key): a round glow with four faint rays.
+// 64 x 64: a round glow with four faint rays.
 Canvas ShellGlow()
 {
-    Canvas c(64, 64, Rgb(0x000000));
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) {
-            float dx = (x + 0.5f - 32.0f) / 32.0f, dy = (y + 0.5f - 32.0f) / 32.0f;
-            float d = std::hypot(dx, dy);
-            float rays = std::exp(-std::fabs(dx * dy) * 60.0f) * Clamp01(1 - d) * 0.35f;
-            float k = std::exp(-d * d * 7.0f) * Clamp01((1 - d) * 4) + rays;
-            c.At(x, y) = k < 0.02f || d >= 1 ? Rgb(0x000000) : HotColour(k);
-        }
-    return c;
+    return ShotGlow(7.0f, 0.02f, kHot, [](float dx, float dy, float d) {
+        return std::exp(-std::fabs(dx * dy) * 60.0f) * Clamp01(1 - d) * 0.35f;
+    });
 }
 }  // namespace
 

@@ -287,42 +287,18 @@ Canvas ArmourTexture()
 }
 
 // The colour ramp of a cannon shot: white-hot core, pale blue, violet, out.
-RGBA ShotColour(float k)
-{
-    RGBA col = Mix(Rgb(0x000000), Rgb(0x5A2CD0), Clamp01(k * 2.2f));
-    col = Mix(col, Rgb(0x8FB8FF), Clamp01(k * 2.2f - 0.9f));
-    return Mix(col, Rgb(0xF4F8FF), Clamp01(k * 2.5f - 1.6f));
-}
+const GlowRamp kShot{Rgb(0x000000), Rgb(0x5A2CD0), Rgb(0x8FB8FF), Rgb(0xF4F8FF), 2.2f, 0.9f, 2.5f, 1.6f};
 
-// 16 x 64 on black (the colour key): a streak along v, hot in the middle of
-// its width, fading toward both ends.
-Canvas CannonStreak()
-{
-    Canvas c(16, 64, Rgb(0x000000));
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 16; ++x) {
-            float across = (x + 0.5f - 8.0f) / 8.0f;
-            float t = (y + 0.5f) / 64.0f;
-            float along = Smooth(0.0f, 0.35f, t) * Smooth(1.0f, 0.8f, t);
-            float k = std::exp(-across * across * 6.0f) * along;
-            c.At(x, y) = k < 0.03f ? Rgb(0x000000) : ShotColour(k);
-        }
-    return c;
-}
+// 16 x 64: a streak along v, hot in the middle of its width, fading toward
+// both ends.
+Canvas CannonStreak() { return ShotStreak(64, 0.35f, 0.8f, 6.0f, 0.03f, kShot); }
 
-// 64 x 64 on black (the colour key): a round glow with a faint ring.
+// 64 x 64: a round glow with a faint ring.
 Canvas CannonGlow()
 {
-    Canvas c(64, 64, Rgb(0x000000));
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) {
-            float dx = (x + 0.5f - 32.0f) / 32.0f, dy = (y + 0.5f - 32.0f) / 32.0f;
-            float d = std::hypot(dx, dy);
-            float ring = std::exp(-(d - 0.62f) * (d - 0.62f) * 90.0f) * 0.3f;
-            float k = std::exp(-d * d * 6.0f) * Clamp01((1 - d) * 4) + ring;
-            c.At(x, y) = k < 0.03f || d >= 1 ? Rgb(0x000000) : ShotColour(k);
-        }
-    return c;
+    return ShotGlow(6.0f, 0.03f, kShot, [](float, float, float d) {
+        return std::exp(-(d - 0.62f) * (d - 0.62f) * 90.0f) * 0.3f;
+    });
 }
 }  // namespace
 

@@ -355,14 +355,8 @@ void BuildRobot10(Pack& pack)
 
     pack.X("LAND/D-ED.10/Body.x", Body());
     pack.X("LAND/D-ED.10/Head.x", Head());
-    XMesh arm = LeftArm();
-    pack.X("LAND/D-ED.10/LeftArm.x", arm);
-    MirrorX(&arm);
-    pack.X("LAND/D-ED.10/RightArm.x", arm);
-    XMesh leg = LeftLeg();
-    pack.X("LAND/D-ED.10/LeftLeg.x", leg);
-    MirrorX(&leg);
-    pack.X("LAND/D-ED.10/RightLeg.x", leg);
+    WriteMirrored(pack, "LAND/D-ED.10/LeftArm.x", "LAND/D-ED.10/RightArm.x", LeftArm());
+    WriteMirrored(pack, "LAND/D-ED.10/LeftLeg.x", "LAND/D-ED.10/RightLeg.x", LeftLeg());
     pack.X("LAND/D-ED.10/Foot.x", Foot());
     pack.X("LAND/D-ED.10/weaponpart1.x", Pod());
     pack.X("LAND/D-ED.10/weaponpart2.x", Missile());

@@ -339,14 +339,8 @@ void BuildRobot13(Pack& pack)
     pack.X("LAND/R-NO.13/LowerBody.x", LowerBody());
     pack.X("LAND/R-NO.13/UpperBody.x", UpperBody());
     pack.X("LAND/R-NO.13/Head.x", Head());
-    XMesh arm = LeftArm();
-    pack.X("LAND/R-NO.13/LeftArm.x", arm);
-    MirrorX(&arm);
-    pack.X("LAND/R-NO.13/RightArm.x", arm);
-    XMesh leg = LeftLeg();
-    pack.X("LAND/R-NO.13/LeftLeg.x", leg);
-    MirrorX(&leg);
-    pack.X("LAND/R-NO.13/RightLeg.x", leg);
+    WriteMirrored(pack, "LAND/R-NO.13/LeftArm.x", "LAND/R-NO.13/RightArm.x", LeftArm());
+    WriteMirrored(pack, "LAND/R-NO.13/LeftLeg.x", "LAND/R-NO.13/RightLeg.x", LeftLeg());
     pack.X("LAND/R-NO.13/Foot.x", Foot());
 }
 

@@ -310,14 +310,8 @@ void BuildRobot15(Pack& pack)
 
     pack.X("LAND/R-NO.15/body.x", Body());
     pack.X("LAND/R-NO.15/head.x", Head());
-    XMesh arm = LeftArm();
-    pack.X("LAND/R-NO.15/leftarm.x", arm);
-    MirrorX(&arm);
-    pack.X("LAND/R-NO.15/rightarm.x", arm);
-    XMesh leg = LeftLeg();
-    pack.X("LAND/R-NO.15/leftleg.x", leg);
-    MirrorX(&leg);
-    pack.X("LAND/R-NO.15/rightleg.x", leg);
+    WriteMirrored(pack, "LAND/R-NO.15/leftarm.x", "LAND/R-NO.15/rightarm.x", LeftArm());
+    WriteMirrored(pack, "LAND/R-NO.15/leftleg.x", "LAND/R-NO.15/rightleg.x", LeftLeg());
     pack.X("LAND/R-NO.15/foot.x", Foot());
     pack.X("LAND/R-NO.15/weapon.x", Pod());
     pack.X("LAND/R-NO.15/tama03.x", IceShot());

@@ -351,15 +351,9 @@ void BuildRobot16(Pack& pack)
 
     pack.X("LAND/R-NO.16/body.x", Body());
     pack.X("LAND/R-NO.16/head.x", Head());
-    XMesh arm = LeftArm();
-    pack.X("LAND/R-NO.16/leftarm.x", arm);
-    MirrorX(&arm);
-    pack.X("LAND/R-NO.16/rightarm.x", arm);
+    WriteMirrored(pack, "LAND/R-NO.16/leftarm.x", "LAND/R-NO.16/rightarm.x", LeftArm());
     pack.X("LAND/R-NO.16/leg.x", Leg());
-    XMesh foot = LeftFoot();
-    pack.X("LAND/R-NO.16/leftfoot.x", foot);
-    MirrorX(&foot);
-    pack.X("LAND/R-NO.16/rightfoot.x", foot);
+    WriteMirrored(pack, "LAND/R-NO.16/leftfoot.x", "LAND/R-NO.16/rightfoot.x", LeftFoot());
     pack.X("LAND/R-NO.16/weapon1.x", Pod());
     pack.X("LAND/R-NO.16/weapon2.x", Barrels());
     pack.X("LAND/R-NO.16/tama.x", Shell());

@@ -80,3 +80,10 @@ XMesh ToeOn(float sole, const Toe& t)
 }
 
 void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
+
+void WriteMirrored(Pack& pack, const std::string& left, const std::string& right, XMesh m)
+{
+    pack.X(left, m);
+    MirrorX(&m);
+    pack.X(right, m);
+}

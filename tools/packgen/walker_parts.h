@@ -5,9 +5,11 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "math/vecmath.h"
+#include "pack.h"
 #include "shapes.h"
 #include "writers.h"
 
@@ -49,3 +51,5 @@ XMesh ToeOn(float sole, const Toe& toe);
 
 // Turns a left-side part into its right-side mirror.
 void MirrorX(XMesh* m);
+// Writes a left-side part to `left` and its mirror to `right`.
+void WriteMirrored(Pack& pack, const std::string& left, const std::string& right, XMesh m);

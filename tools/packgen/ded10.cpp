@@ -25,14 +25,12 @@
 // One texture of five painted regions serves every part, one material each,
 // so a part is one subset.  Each flat face of a piece gets a whole plate of
 // its region (panel lines at its edges); tubes wrap their region round.
-#include <array>
 #include <cmath>
-#include <functional>
-#include <map>
 
 #include "pack.h"
 #include "plates.h"
 #include "shapes.h"
+#include "walker_parts.h"
 
 namespace {
 constexpr float kFootTilt = 0.8552113f;  // the foot frame's turn about x, radians
@@ -40,73 +38,11 @@ constexpr float kGround = -1.15f;        // the ground below the knee at rest
 constexpr float kThighTop = 1.24f;       // the back of the thigh's top, above the knee
 const char* const kArmour = "LAND/D-ED.10/Armour.png";
 
-// The armour material every part uses.
-XMaterial Armour() { return {Rgb(0xF4F4F4), 18, Rgb(0x3A3A3A), Rgb(0), kArmour}; }
-
+// A part plated in this walker's armour.
 class Part : public PlatedPart {
 public:
-    Part() : PlatedPart(Armour()) {}
+    Part() : PlatedPart(ArmourMaterial(kArmour, 18, Rgb(0x3A3A3A))) {}
 };
-
-// A plate lying on the side outline a-b (points {y, z}) of a part, from x0
-// to x1, `thick` thick toward `out`; its outer face is bevelled in by `thick`.
-XMesh SidePlate(P2 a, P2 b, float x0, float x1, float thick, P2 out)
-{
-    float len = std::hypot(out.a, out.b);
-    P2 n{out.a / len * thick, out.b / len * thick};
-    float dl = std::hypot(b.a - a.a, b.b - a.b);
-    P2 along{(b.a - a.a) / dl * thick, (b.b - a.b) / dl * thick};
-    std::vector<Vec3> pts;
-    for (float x : {x0, x1}) {
-        float xi = x < (x0 + x1) / 2 ? x + thick : x - thick;
-        pts.push_back({x, a.a, a.b});
-        pts.push_back({x, b.a, b.b});
-        pts.push_back({xi, a.a + n.a + along.a, a.b + n.b + along.b});
-        pts.push_back({xi, b.a + n.a - along.a, b.b + n.b - along.b});
-    }
-    return ConvexHull(pts);
-}
-
-// A cross-section for Loft: a rectangle centred on (cx, cy) with half sizes
-// hw and hh and its corners cut by `cut`, at depth z.
-struct Ring {
-    float z, cx, cy, hw, hh, cut;
-};
-
-// The hull of the rings (cut rectangles in x-y planes along z).
-XMesh Loft(const std::vector<Ring>& rings)
-{
-    std::vector<Vec3> pts;
-    for (const Ring& r : rings) {
-        float x0 = r.cx - r.hw, x1 = r.cx + r.hw, y0 = r.cy - r.hh, y1 = r.cy + r.hh, c = r.cut;
-        for (P2 p : {P2{x0 + c, y0}, P2{x1 - c, y0}, P2{x1, y0 + c}, P2{x1, y1 - c}, P2{x1 - c, y1}, P2{x0 + c, y1},
-                     P2{x0, y1 - c}, P2{x0, y0 + c}})
-            pts.push_back({p.a, p.b, r.z});
-    }
-    return ConvexHull(pts);
-}
-
-// A side profile (points {y, z}) made solid across x, each point reaching
-// out to the half width `halfWidth` gives it, edges bevelled by `inset`:
-// hulls that narrow toward the top.
-XMesh TaperedX(const std::vector<P2>& profile, const std::function<float(P2)>& halfWidth, float inset)
-{
-    P2 mid{0, 0};
-    for (P2 p : profile) mid.a += p.a / profile.size(), mid.b += p.b / profile.size();
-    std::vector<Vec3> pts;
-    for (P2 p : profile) {
-        float da = p.a - mid.a, db = p.b - mid.b, len = std::hypot(da, db);
-        float k = (len - inset) / len;
-        float w = halfWidth(p);
-        for (float s : {-1.0f, 1.0f}) {
-            pts.push_back({s * w, mid.a + da * k, mid.b + db * k});
-            pts.push_back({s * (w - inset), p.a, p.b});
-        }
-    }
-    return ConvexHull(pts);
-}
-
-void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
 
 // --- The parts -------------------------------------------------------------
 
@@ -119,8 +55,8 @@ XMesh Body()
                    -0.52f, 0.52f, 0.05f),
           [](Vec3 n) { return n.y < -0.5f ? kJoint : kPlate; });
     // Chin armour and the glowing core in it.
-    p.Add(SidePlate({-0.1f, 0.52f}, {-0.42f, 0.41f}, -0.4f, 0.4f, 0.05f, {-0.33f, 0.94f}), kAccent);
-    p.Add(SidePlate({-0.17f, 0.53f}, {-0.3f, 0.485f}, -0.15f, 0.15f, 0.07f, {-0.33f, 0.94f}), kGlow);
+    p.Add(PlateOn({-0.1f, 0.52f}, {-0.42f, 0.41f}, -0.4f, 0.4f, 0.05f, {-0.33f, 0.94f}), kAccent);
+    p.Add(PlateOn({-0.17f, 0.53f}, {-0.3f, 0.485f}, -0.15f, 0.15f, 0.07f, {-0.33f, 0.94f}), kGlow);
     // Hip housings reaching out to the legs' joints.
     for (float s : {-1.0f, 1.0f}) {
         p.Tube({s * 0.4f, -0.05f, -0.4f}, {s * 0.64f, -0.05f, -0.4f}, 0.2f, 12, kJoint, kJoint);
@@ -137,19 +73,19 @@ XMesh Head()
 {
     Part p;
     // The hull: a raked front, a flat top and a deep back.
-    p.Add(TaperedX({{0.3f, 0.42f}, {0.34f, -0.3f}, {0.26f, -0.56f}, {-0.22f, -0.58f}, {-0.36f, -0.32f},
+    p.Add(Slab({{0.3f, 0.42f}, {0.34f, -0.3f}, {0.26f, -0.56f}, {-0.22f, -0.58f}, {-0.36f, -0.32f},
                     {-0.36f, 0.3f}, {-0.2f, 0.6f}, {0.06f, 0.68f}},
                    [](P2 p) { return p.a > 0.2f ? 0.38f : 0.47f; }, 0.05f),
           [](Vec3 n) { return n.y < -0.5f ? kJoint : kPlate; });
     // Glacis plates: the accent chevron over the front, a darker plate below.
-    p.Add(SidePlate({0.08f, 0.66f}, {0.29f, 0.44f}, -0.36f, 0.36f, 0.05f, {0.72f, 0.69f}), kAccent);
-    p.Add(SidePlate({-0.18f, 0.6f}, {0.04f, 0.66f}, -0.3f, 0.3f, 0.04f, {-0.26f, 0.96f}), kPlate);
+    p.Add(PlateOn({0.08f, 0.66f}, {0.29f, 0.44f}, -0.36f, 0.36f, 0.05f, {0.72f, 0.69f}), kAccent);
+    p.Add(PlateOn({-0.18f, 0.6f}, {0.04f, 0.66f}, -0.3f, 0.3f, 0.04f, {-0.26f, 0.96f}), kPlate);
     // Sensor head on top with its visor slit.
     p.Add(ExtrudeX({{0.33f, 0.36f}, {0.44f, 0.24f}, {0.45f, -0.08f}, {0.33f, -0.14f}}, -0.2f, 0.2f, 0.03f),
           [](Vec3 n) { return n.z > 0.3f ? kAccent : kPlate; });
     p.Add(ChamferedBox({-0.3f, 0.26f, -0.48f}, {0.3f, 0.39f, 0.12f}, 0.03f),
           [](Vec3 n) { return n.y > 0.9f ? kAccent : kPlate; });  // spine plate
-    p.Add(SidePlate({0.355f, 0.33f}, {0.425f, 0.255f}, -0.16f, 0.16f, 0.03f, {0.73f, 0.68f}), kGlow);
+    p.Add(PlateOn({0.355f, 0.33f}, {0.425f, 0.255f}, -0.16f, 0.16f, 0.03f, {0.73f, 0.68f}), kGlow);
     // Flank armour and the shoulder stubs the arms turn on.
     for (float s : {-1.0f, 1.0f}) {
         p.Add(ChamferedBox({s > 0 ? 0.44f : -0.5f, -0.28f, -0.42f}, {s > 0 ? 0.5f : -0.44f, 0.06f, 0.36f}, 0.02f),
@@ -265,7 +201,7 @@ XMesh FootUpright(float thighBack, float heel)
     p.Add(ExtrudeX({{0.02f, 0.17f}, {0.96f, 0.62f}, {1.24f, 0.44f}, {1.28f, 0.1f}, {0.9f, -0.22f}, {0.0f, -0.19f}},
                    -0.21f, 0.21f, 0.04f),
           [](Vec3 n) { return n.z > 0.3f ? kJoint : kPlate; });
-    p.Add(SidePlate({0.16f, 0.27f}, {0.9f, 0.63f}, -0.17f, 0.17f, 0.05f, {-0.44f, 0.9f}), kAccent);
+    p.Add(PlateOn({0.16f, 0.27f}, {0.9f, 0.63f}, -0.17f, 0.17f, 0.05f, {-0.44f, 0.9f}), kAccent);
     // Armour hanging over the back of the thigh from above the hip.
     p.Add(ExtrudeX({{1.3f, 0.18f}, {kThighTop, thighBack}, {0.82f, thighBack + 0.12f}, {0.5f, -0.3f}, {0.62f, -0.1f},
                     {1.1f, 0.2f}},
@@ -274,7 +210,7 @@ XMesh FootUpright(float thighBack, float heel)
     // Shin down to the ankle, with its guard in front.
     p.Add(ExtrudeX({{-0.02f, 0.15f}, {-0.8f, 0.24f}, {-0.88f, 0.02f}, {-0.12f, -0.16f}}, -0.19f, 0.19f, 0.03f),
           kPlate);
-    p.Add(SidePlate({-0.12f, 0.19f}, {-0.7f, 0.25f}, -0.16f, 0.16f, 0.05f, {0.1f, 1.0f}), kAccent);
+    p.Add(PlateOn({-0.12f, 0.19f}, {-0.7f, 0.25f}, -0.16f, 0.16f, 0.05f, {0.1f, 1.0f}), kAccent);
     // Knee actuator behind the joint: sleeve on the thigh, rod to the shin.
     p.Tube({0, 0.62f, -0.36f}, {0, 0.2f, -0.33f}, 0.08f, 8, kPlate, kJoint);
     p.Tube({0, 0.3f, -0.33f}, {0, -0.55f, -0.2f}, 0.045f, 8, kJoint, kJoint);
@@ -288,24 +224,9 @@ XMesh FootUpright(float thighBack, float heel)
         pad.push_back({s * 0.25f, -0.97f, 0.36f});
     }
     p.Add(ConvexHull(pad), [](Vec3 n) { return n.y > 0.5f ? kAccent : kPlate; });
-    for (float s : {-1.0f, 1.0f}) {
-        std::vector<Vec3> toe;
-        for (float k : {-1.0f, 1.0f}) {
-            toe.push_back({s * 0.17f + k * 0.065f, kGround, 0.3f});
-            toe.push_back({s * 0.17f + k * 0.065f, -1.02f, 0.3f});
-            toe.push_back({s * 0.17f + k * 0.04f, kGround, 0.6f});
-            toe.push_back({s * 0.17f + k * 0.04f, -1.1f, 0.58f});
-        }
-        p.Add(ConvexHull(toe), kJoint);
-    }
-    std::vector<Vec3> spur;
-    for (float k : {-1.0f, 1.0f}) {
-        spur.push_back({k * 0.08f, kGround, -0.1f});
-        spur.push_back({k * 0.08f, -0.98f, -0.1f});
-        spur.push_back({k * 0.04f, kGround, heel});
-        spur.push_back({k * 0.04f, -1.08f, heel + 0.03f});
-    }
-    p.Add(ConvexHull(spur), kJoint);
+    for (float s : {-1.0f, 1.0f})
+        p.Add(ToeOn(kGround, {s * 0.17f, 0.065f, 0.3f, -1.02f, 0.04f, 0.6f, {-1.1f, 0.58f}}), kJoint);
+    p.Add(ToeOn(kGround, {0.0f, 0.08f, -0.1f, -0.98f, 0.04f, heel, {-1.08f, heel + 0.03f}}), kJoint);
     XMesh m = p.Finished();
     TransformMesh(&m, MatRotationX(-kFootTilt));
     return m;
@@ -328,44 +249,21 @@ XMesh Foot()
 
 // --- Pictures --------------------------------------------------------------
 
-struct Palette {
-    RGBA dark, light, line, bevelLight, bevelShade, grime;
+// How its plates are painted.
+const PlateFinish kFinish{
+    .bare = Rgb(0x59626C),
+    .mottleX = 28.0f, .mottleY = 28.0f, .contrast = 1.4f, .darken = 0.2f, .speckle = 0.12f,
+    .grimeFrom = 0.55f, .grimeBase = 0.4f, .grimeVary = 0.6f, .grimeX = 9.0f, .grimeY = 30.0f, .grimeMix = 0.5f,
+    .wearReach = 26.0f, .wearScale = 7.0f, .wearFrom = 0.6f, .wearFade = 80.0f,
+    .bevel = 5.5f, .bevelMix = 0.75f, .line = 2.5f,
 };
-
-// Distance (pixels) inside the region's plate, negative in the margin, and
-// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
-float EdgeDistance(const PixelRect& r, int x, int y, int* side)
-{
-    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
-    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
-    *side = 0;
-    for (int i = 1; i < 4; ++i)
-        if (d[i] < d[*side]) *side = i;
-    return d[*side];
-}
 
 // An armour plate: mottled paint, a panel line round the edge with a
 // bevel inside it, rivets, a seam, scratches and grime toward the bottom.
 void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, bool chipped)
 {
+    PaintPlateBase(c, region, pal, kFinish, seed, chipped);
     PixelRect r = RegionPixels(region);
-    const RGBA bare = Rgb(0x59626C);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 28.0f, ly / 28.0f, 4, seed);
-            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * 1.4f - 0.2f));
-            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * 0.12f);
-            float t = ly / r.h;
-            float grime = Smooth(0.55f, 1.0f, t) * (0.4f + 0.6f * Fbm(lx / 9.0f, ly / 30.0f, 3, seed + 2));
-            col = Mix(col, pal.grime, grime * 0.5f);
-            if (chipped && d < 26 && Fbm(lx / 7.0f, ly / 7.0f, 3, seed + 3) > 0.6f + d / 80.0f) col = bare;
-            if (d < 5.5f) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, 0.75f);
-            if (d < 2.5f) col = pal.line;
-            c.At(x, y) = col;
-        }
     // A seam across the plate, rivets along the edges.
     float seam = r.y + kMargin + (r.h - 2 * kMargin) * 0.42f;
     c.FillRect(r.x + kMargin + 4, seam - 1, r.x + r.w - kMargin - 4, seam + 1, Mix(pal.line, pal.dark, 0.3f));
@@ -386,42 +284,30 @@ void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, boo
 }
 
 // Joints and actuators: dark oiled metal in rings.
-void PaintJoint(Canvas& c)
-{
-    PixelRect r = RegionPixels(kJoint);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 20.0f, ly / 20.0f, 4, 1031);
-            RGBA col = Mix(Rgb(0x23272D), Rgb(0x3C434B), n);
-            float rib = 0.5f + 0.5f * std::sin(ly / 16.0f * 6.2831853f);
-            col = Mix(col, Rgb(0x555E68), rib * rib * 0.45f);
-            if (std::fmod(ly, 16.0f) < 1.5f) col = Mix(col, Rgb(0x16191D), 0.8f);
-            float oil = Smooth(0.62f, 0.8f, Fbm(lx / 14.0f, ly / 40.0f, 3, 1032));
-            col = Mix(col, Rgb(0x1B1C1A), oil * 0.6f);
-            c.At(x, y) = Mix(col, Rgb(0x1E2126), Hash01(x, y, 1033) * 0.15f);
-        }
-}
+const JointFinish kJoints{
+    .seed = 1031, .scale = 20.0f, .dark = Rgb(0x23272D), .light = Rgb(0x3C434B),
+    .ribPeriod = 16.0f, .rib = Rgb(0x555E68), .ribMix = 0.45f,
+    .groove = 1.5f, .grooveColour = Rgb(0x16191D), .speckle = Rgb(0x1E2126),
+    .stain = Rgb(0x1B1C1A), .stainMix = 0.6f, .stainFrom = 0.62f, .stainTo = 0.8f, .stainX = 14.0f, .stainY = 40.0f,
+};
 
 // Emissive-looking panels: a dark frame round bars of bright cyan light.
+const GlowRamp kGlowRamp{Rgb(0x0B2A31), Rgb(0x1D97AC), Rgb(0x72F1FF), Rgb(0xDAFEFF), 1.6f, 0.6f, 2.0f, 1.55f};
+
 void PaintGlow(Canvas& c)
 {
     PixelRect r = RegionPixels(kGlow);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float ly = static_cast<float>(y - r.y);
-            float core = Smooth(2.0f, 20.0f, d);
-            float bars = 0.75f + 0.25f * std::cos((ly - kMargin) / 29.0f * 6.2831853f);
-            float flicker = 0.9f + 0.1f * Fbm(x / 6.0f, ly / 6.0f, 2, 1041);
-            float k = core * bars * flicker;
-            RGBA col = Mix(Rgb(0x0B2A31), Rgb(0x1D97AC), Clamp01(k * 1.6f));
-            col = Mix(col, Rgb(0x72F1FF), Clamp01(k * 1.6f - 0.6f));
-            col = Mix(col, Rgb(0xDAFEFF), Clamp01(k * 2.0f - 1.55f));
-            c.At(x, y) = col;
-        }
+    PaintGlowPanel(c, kGlowRamp, [r](int x, int y, float d) {
+        float ly = static_cast<float>(y - r.y);
+        float core = Smooth(2.0f, 20.0f, d);
+        float bars = 0.75f + 0.25f * std::cos((ly - kMargin) / 29.0f * 6.2831853f);
+        float flicker = 0.9f + 0.1f * Fbm(x / 6.0f, ly / 6.0f, 2, 1041);
+        return core * bars * flicker;
+    });
 }
+
+// The warning chevrons: period, stripe and gap colours, wear.
+const StripeBand kChevrons{28.0f, Rgb(0xD9691F), Rgb(0x2B3037), 1052, 6.0f, 0.68f};
 
 // Gunmetal with a band of warning chevrons in the accent colour.
 void PaintStripe(Canvas& c, const Palette& metal)
@@ -429,15 +315,7 @@ void PaintStripe(Canvas& c, const Palette& metal)
     PaintPlate(c, kStripe, metal, 1051, false);
     PixelRect r = RegionPixels(kStripe);
     float top = r.y + kMargin + (r.h - 2 * kMargin) * 0.58f, bottom = r.y + r.h - kMargin - 12.0f;
-    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
-        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
-            float phase = std::fmod((x - r.x) + (y - r.y) + 1000.0f, 28.0f);
-            RGBA stripe = phase < 14 ? Rgb(0xD9691F) : Rgb(0x2B3037);
-            float wear = Fbm(x / 6.0f, y / 6.0f, 3, 1052);
-            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.68f ? 0.8f : 0.1f);
-        }
-    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
-    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+    PaintStripeBand(c, top, bottom, metal.line, kChevrons, [r](int y) { return static_cast<float>(y - r.y); });
 }
 
 Canvas ArmourTexture()
@@ -447,49 +325,25 @@ Canvas ArmourTexture()
     const Palette accent{Rgb(0xB44A14), Rgb(0xE67A26), Rgb(0x2A160C), Rgb(0xF6A865), Rgb(0x7A3210), Rgb(0x4A2A16)};
     PaintPlate(c, kPlate, metal, 1011, false);
     PaintPlate(c, kAccent, accent, 1021, true);
-    PaintJoint(c);
+    PaintJointRings(c, kJoints);
     PaintGlow(c);
     PaintStripe(c, metal);
     return c;
 }
 
 // The glowing colour ramp of a shell: white-hot, then yellow, orange, out.
-RGBA HotColour(float k)
-{
-    RGBA col = Mix(Rgb(0x000000), Rgb(0xD2400C), Clamp01(k * 2.2f));
-    col = Mix(col, Rgb(0xFFB43C), Clamp01(k * 2.2f - 0.9f));
-    return Mix(col, Rgb(0xFFF6DC), Clamp01(k * 2.5f - 1.6f));
-}
+const GlowRamp kHot{Rgb(0x000000), Rgb(0xD2400C), Rgb(0xFFB43C), Rgb(0xFFF6DC), 2.2f, 0.9f, 2.5f, 1.6f};
 
-// 16 x 128 on black (the colour key): a streak along v, hot in the middle
-// of its width, fading at both ends.
-Canvas ShellStreak()
-{
-    Canvas c(16, 128, Rgb(0x000000));
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 16; ++x) {
-            float across = (x + 0.5f - 8.0f) / 8.0f;
-            float t = (y + 0.5f) / 128.0f;
-            float along = Smooth(0.0f, 0.3f, t) * Smooth(1.0f, 0.7f, t);
-            float k = std::exp(-across * across * 5.0f) * along;
-            c.At(x, y) = k < 0.02f ? Rgb(0x000000) : HotColour(k);
-        }
-    return c;
-}
+// 16 x 128: a streak along v, hot in the middle of its width, fading at
+// both ends.
+Canvas ShellStreak() { return ShotStreak(128, 0.3f, 0.7f, 5.0f, 0.02f, kHot); }
 
-// 64 x 64 on black (the colour key): a round glow with four faint rays.
+// 64 x 64: a round glow with four faint rays.
 Canvas ShellGlow()
 {
-    Canvas c(64, 64, Rgb(0x000000));
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) {
-            float dx = (x + 0.5f - 32.0f) / 32.0f, dy = (y + 0.5f - 32.0f) / 32.0f;
-            float d = std::hypot(dx, dy);
-            float rays = std::exp(-std::fabs(dx * dy) * 60.0f) * Clamp01(1 - d) * 0.35f;
-            float k = std::exp(-d * d * 7.0f) * Clamp01((1 - d) * 4) + rays;
-            c.At(x, y) = k < 0.02f || d >= 1 ? Rgb(0x000000) : HotColour(k);
-        }
-    return c;
+    return ShotGlow(7.0f, 0.02f, kHot, [](float dx, float dy, float d) {
+        return std::exp(-std::fabs(dx * dy) * 60.0f) * Clamp01(1 - d) * 0.35f;
+    });
 }
 }  // namespace
 
@@ -501,14 +355,8 @@ void BuildRobot10(Pack& pack)
 
     pack.X("LAND/D-ED.10/Body.x", Body());
     pack.X("LAND/D-ED.10/Head.x", Head());
-    XMesh arm = LeftArm();
-    pack.X("LAND/D-ED.10/LeftArm.x", arm);
-    MirrorX(&arm);
-    pack.X("LAND/D-ED.10/RightArm.x", arm);
-    XMesh leg = LeftLeg();
-    pack.X("LAND/D-ED.10/LeftLeg.x", leg);
-    MirrorX(&leg);
-    pack.X("LAND/D-ED.10/RightLeg.x", leg);
+    WriteMirrored(pack, "LAND/D-ED.10/LeftArm.x", "LAND/D-ED.10/RightArm.x", LeftArm());
+    WriteMirrored(pack, "LAND/D-ED.10/LeftLeg.x", "LAND/D-ED.10/RightLeg.x", LeftLeg());
     pack.X("LAND/D-ED.10/Foot.x", Foot());
     pack.X("LAND/D-ED.10/weaponpart1.x", Pod());
     pack.X("LAND/D-ED.10/weaponpart2.x", Missile());

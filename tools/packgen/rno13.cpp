@@ -39,100 +39,17 @@
 #include "pack.h"
 #include "plates.h"
 #include "shapes.h"
+#include "walker_parts.h"
 
 namespace {
 const char* const kArmour = "LAND/R-NO.13/Armour.png";
 constexpr float kSole = -0.52f;  // the ground below the ankle, standing
 
-XMaterial Armour() { return {Rgb(0xF4F4F4), 24, Rgb(0x46483E), Rgb(0), kArmour}; }
-
+// A part plated in this walker's armour.
 class Part : public PlatedPart {
 public:
-    Part() : PlatedPart(Armour()) {}
+    Part() : PlatedPart(ArmourMaterial(kArmour, 24, Rgb(0x46483E))) {}
 };
-
-// The eight corners of a box round `centre` with half sizes hx, hy, hz: a
-// cross-section to hull with another into a beam.
-void Section(std::vector<Vec3>* pts, Vec3 centre, float hx, float hy, float hz)
-{
-    for (float sx : {-1.0f, 1.0f})
-        for (float sy : {-1.0f, 1.0f})
-            for (float sz : {-1.0f, 1.0f}) pts->push_back({centre.x + sx * hx, centre.y + sy * hy, centre.z + sz * hz});
-}
-
-// A beam between two box sections.
-XMesh Beam(Vec3 a, Vec3 ha, Vec3 b, Vec3 hb)
-{
-    std::vector<Vec3> pts;
-    Section(&pts, a, ha.x, ha.y, ha.z);
-    Section(&pts, b, hb.x, hb.y, hb.z);
-    return ConvexHull(pts);
-}
-
-// A rectangle round (cx, cy) with its corners cut by `cut`, at depth z.
-struct Ring {
-    float z, cx, cy, hw, hh, cut;
-};
-
-// The hull of the rings: housings, heads, blades.
-XMesh Loft(const std::vector<Ring>& rings)
-{
-    std::vector<Vec3> pts;
-    for (const Ring& r : rings) {
-        float x0 = r.cx - r.hw, x1 = r.cx + r.hw, y0 = r.cy - r.hh, y1 = r.cy + r.hh, c = r.cut;
-        if (c <= 0) {
-            for (P2 p : {P2{x0, y0}, P2{x1, y0}, P2{x1, y1}, P2{x0, y1}}) pts.push_back({p.a, p.b, r.z});
-            continue;
-        }
-        for (P2 p : {P2{x0 + c, y0}, P2{x1 - c, y0}, P2{x1, y0 + c}, P2{x1, y1 - c}, P2{x1 - c, y1}, P2{x0 + c, y1},
-                     P2{x0, y1 - c}, P2{x0, y0 + c}})
-            pts.push_back({p.a, p.b, r.z});
-    }
-    return ConvexHull(pts);
-}
-
-// A side profile (points {y, z} round a convex outline) made solid across x
-// to the half width `halfWidth` gives each point, edges bevelled by `inset`.
-template <typename Width>
-XMesh Slab(const std::vector<P2>& profile, Width halfWidth, float inset)
-{
-    P2 mid{0, 0};
-    for (P2 p : profile) mid.a += p.a / profile.size(), mid.b += p.b / profile.size();
-    std::vector<Vec3> pts;
-    for (P2 p : profile) {
-        float da = p.a - mid.a, db = p.b - mid.b, len = std::hypot(da, db);
-        float k = (len - inset) / len;
-        float w = halfWidth(p);
-        for (float s : {-1.0f, 1.0f}) {
-            pts.push_back({s * w, mid.a + da * k, mid.b + db * k});
-            pts.push_back({s * (w - inset), p.a, p.b});
-        }
-    }
-    return ConvexHull(pts);
-}
-
-// An armour plate lying on the side outline a-b (points {y, z}) from x0 to
-// x1, `thick` thick toward `out`, its outer face bevelled in by `thick`.
-XMesh PlateOn(P2 a, P2 b, float x0, float x1, float thick, P2 out)
-{
-    float len = std::hypot(out.a, out.b);
-    P2 n{out.a / len * thick, out.b / len * thick};
-    float dl = std::hypot(b.a - a.a, b.b - a.b);
-    P2 along{(b.a - a.a) / dl * thick, (b.b - a.b) / dl * thick};
-    std::vector<Vec3> pts;
-    for (float x : {x0, x1}) {
-        float xi = x < (x0 + x1) / 2 ? x + thick : x - thick;
-        pts.push_back({x, a.a, a.b});
-        pts.push_back({x, b.a, b.b});
-        pts.push_back({xi, a.a + n.a + along.a, a.b + n.b + along.b});
-        pts.push_back({xi, b.a + n.a - along.a, b.b + n.b - along.b});
-    }
-    return ConvexHull(pts);
-}
-
-void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
-
-RegionOf UndersideJoint(Region top) { return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; }; }
 
 // --- The parts -------------------------------------------------------------
 
@@ -332,45 +249,22 @@ XMesh Foot()
 
 // --- Pictures --------------------------------------------------------------
 
-struct Palette {
-    RGBA dark, light, line, bevelLight, bevelShade, grime;
+// How its plates are painted.
+const PlateFinish kFinish{
+    .bare = Rgb(0x6E7468),
+    .mottleX = 40.0f, .mottleY = 14.0f, .contrast = 1.3f, .darken = 0.15f, .speckle = 0.1f,
+    .grimeFrom = 0.55f, .grimeBase = 0.4f, .grimeVary = 0.6f, .grimeX = 6.0f, .grimeY = 32.0f, .grimeMix = 0.45f,
+    .wearReach = 20.0f, .wearScale = 5.0f, .wearFrom = 0.64f, .wearFade = 70.0f,
+    .bevel = 5.0f, .bevelMix = 0.7f, .line = 2.2f,
 };
-
-// Distance (pixels) inside the region's plate, negative in the margin, and
-// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
-float EdgeDistance(const PixelRect& r, int x, int y, int* side)
-{
-    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
-    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
-    *side = 0;
-    for (int i = 1; i < 4; ++i)
-        if (d[i] < d[*side]) *side = i;
-    return d[*side];
-}
 
 // An armour plate: streaky paint, a bevelled panel line round the edge, a
 // diagonal seam across one corner, a pair of vents, bolts at the corners,
 // worn edges and grime toward the bottom.
 void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, bool worn)
 {
+    PaintPlateBase(c, region, pal, kFinish, seed, worn);
     PixelRect r = RegionPixels(region);
-    const RGBA bare = Rgb(0x6E7468);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 40.0f, ly / 14.0f, 4, seed);
-            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * 1.3f - 0.15f));
-            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * 0.1f);
-            float t = ly / r.h;
-            float grime = Smooth(0.55f, 1.0f, t) * (0.4f + 0.6f * Fbm(lx / 6.0f, ly / 32.0f, 3, seed + 2));
-            col = Mix(col, pal.grime, grime * 0.45f);
-            if (worn && d < 20 && Fbm(lx / 5.0f, ly / 5.0f, 3, seed + 3) > 0.64f + d / 70.0f) col = bare;
-            if (d < 5.0f) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, 0.7f);
-            if (d < 2.2f) col = pal.line;
-            c.At(x, y) = col;
-        }
     // The diagonal seam across the upper right corner.
     float x0 = r.x + r.w * 0.55f, y0 = r.y + kMargin + 3.0f, x1 = r.x + r.w - kMargin - 3.0f, y1 = r.y + r.h * 0.42f;
     c.Line(x0, y0, x1, y1, 2.0f, Mix(pal.line, pal.dark, 0.3f));
@@ -390,39 +284,29 @@ void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, boo
 }
 
 // Joints and actuators: dark olive-grey metal in rings.
-void PaintJoint(Canvas& c)
-{
-    PixelRect r = RegionPixels(kJoint);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 18.0f, ly / 18.0f, 4, 3031);
-            RGBA col = Mix(Rgb(0x202320), Rgb(0x3A3F38), n);
-            float rib = 0.5f + 0.5f * std::sin(ly / 10.0f * 6.2831853f);
-            col = Mix(col, Rgb(0x545B50), rib * rib * 0.4f);
-            if (std::fmod(ly, 10.0f) < 1.2f) col = Mix(col, Rgb(0x121411), 0.8f);
-            c.At(x, y) = Mix(col, Rgb(0x1C1F1B), Hash01(x, y, 3033) * 0.15f);
-        }
-}
+const JointFinish kJoints{
+    .seed = 3031, .scale = 18.0f, .dark = Rgb(0x202320), .light = Rgb(0x3A3F38),
+    .ribPeriod = 10.0f, .rib = Rgb(0x545B50), .ribMix = 0.4f,
+    .groove = 1.2f, .grooveColour = Rgb(0x121411), .speckle = Rgb(0x1C1F1B),
+};
 
-// Emissive-looking panels: a dark frame round a hot red core.
+// Emissive-looking panels: a dark frame round a hot red core, pulsing
+// along the panel.
+const GlowRamp kGlowRamp{Rgb(0x3A0C08), Rgb(0xE8301C), Rgb(0xFF8050), Rgb(0xFFEEDC), 2.0f, 0.7f, 2.4f, 1.6f};
+
 void PaintGlow(Canvas& c)
 {
     PixelRect r = RegionPixels(kGlow);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x);
-            float core = Smooth(2.0f, 16.0f, d);
-            float pulse = 0.8f + 0.2f * std::cos((lx - kMargin) / 24.0f * 6.2831853f);
-            float k = core * pulse * (0.9f + 0.1f * Fbm(lx / 5.0f, y / 5.0f, 2, 3041));
-            RGBA col = Mix(Rgb(0x3A0C08), Rgb(0xE8301C), Clamp01(k * 2.0f));
-            col = Mix(col, Rgb(0xFF8050), Clamp01(k * 2.0f - 0.7f));
-            col = Mix(col, Rgb(0xFFEEDC), Clamp01(k * 2.4f - 1.6f));
-            c.At(x, y) = col;
-        }
+    PaintGlowPanel(c, kGlowRamp, [r](int x, int y, float d) {
+        float lx = static_cast<float>(x - r.x);
+        float core = Smooth(2.0f, 16.0f, d);
+        float pulse = 0.8f + 0.2f * std::cos((lx - kMargin) / 24.0f * 6.2831853f);
+        return core * pulse * (0.9f + 0.1f * Fbm(lx / 5.0f, y / 5.0f, 2, 3041));
+    });
 }
+
+// The lime chevrons: period, stripe and gap colours, wear.
+const StripeBand kChevrons{30.0f, Rgb(0x9CCB22), Rgb(0x262A24), 3052, 6.0f, 0.7f};
 
 // Gunmetal with a band of lime chevrons.
 void PaintStripe(Canvas& c, const Palette& metal)
@@ -430,16 +314,8 @@ void PaintStripe(Canvas& c, const Palette& metal)
     PaintPlate(c, kStripe, metal, 3051, false);
     PixelRect r = RegionPixels(kStripe);
     float top = r.y + kMargin + (r.h - 2 * kMargin) * 0.3f, bottom = r.y + kMargin + (r.h - 2 * kMargin) * 0.7f;
-    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
-        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
-            float mid = (top + bottom) / 2;
-            float phase = std::fmod((x - r.x) + std::fabs(y - mid) * 1.2f + 1000.0f, 30.0f);
-            RGBA stripe = phase < 15 ? Rgb(0x9CCB22) : Rgb(0x262A24);
-            float wear = Fbm(x / 6.0f, y / 6.0f, 3, 3052);
-            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.7f ? 0.8f : 0.1f);
-        }
-    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
-    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+    float mid = (top + bottom) / 2;  // the chevrons point along the middle row
+    PaintStripeBand(c, top, bottom, metal.line, kChevrons, [mid](int y) { return std::fabs(y - mid) * 1.2f; });
 }
 
 Canvas ArmourTexture()
@@ -449,7 +325,7 @@ Canvas ArmourTexture()
     const Palette accent{Rgb(0x5E8E10), Rgb(0xA4D82A), Rgb(0x1E2C06), Rgb(0xD4F27C), Rgb(0x3C5C0A), Rgb(0x34401A)};
     PaintPlate(c, kPlate, metal, 3011, false);
     PaintPlate(c, kAccent, accent, 3021, true);
-    PaintJoint(c);
+    PaintJointRings(c, kJoints);
     PaintGlow(c);
     PaintStripe(c, metal);
     return c;
@@ -463,14 +339,8 @@ void BuildRobot13(Pack& pack)
     pack.X("LAND/R-NO.13/LowerBody.x", LowerBody());
     pack.X("LAND/R-NO.13/UpperBody.x", UpperBody());
     pack.X("LAND/R-NO.13/Head.x", Head());
-    XMesh arm = LeftArm();
-    pack.X("LAND/R-NO.13/LeftArm.x", arm);
-    MirrorX(&arm);
-    pack.X("LAND/R-NO.13/RightArm.x", arm);
-    XMesh leg = LeftLeg();
-    pack.X("LAND/R-NO.13/LeftLeg.x", leg);
-    MirrorX(&leg);
-    pack.X("LAND/R-NO.13/RightLeg.x", leg);
+    WriteMirrored(pack, "LAND/R-NO.13/LeftArm.x", "LAND/R-NO.13/RightArm.x", LeftArm());
+    WriteMirrored(pack, "LAND/R-NO.13/LeftLeg.x", "LAND/R-NO.13/RightLeg.x", LeftLeg());
     pack.X("LAND/R-NO.13/Foot.x", Foot());
 }
 

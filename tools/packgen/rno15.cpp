@@ -30,67 +30,21 @@
 //
 // One texture of five painted regions serves every part, one material each;
 // each flat face gets a whole plate of its region, tubes wrap theirs round.
-#include <array>
 #include <cmath>
-#include <functional>
-#include <map>
 
 #include "pack.h"
 #include "plates.h"
 #include "shapes.h"
+#include "walker_parts.h"
 
 namespace {
 const char* const kArmour = "LAND/R-NO.15/Armour.png";
 
-XMaterial Armour() { return {Rgb(0xF4F4F4), 20, Rgb(0x404048), Rgb(0), kArmour}; }
-
+// A part plated in this walker's armour.
 class Part : public PlatedPart {
 public:
-    Part() : PlatedPart(Armour()) {}
+    Part() : PlatedPart(ArmourMaterial(kArmour, 20, Rgb(0x404048))) {}
 };
-
-
-// The eight corners of a box across x at height y and depth z, with its
-// half sizes: a cross-section to hull with another.
-void Section(std::vector<Vec3>* pts, Vec3 centre, float hx, float hy, float hz)
-{
-    for (float sx : {-1.0f, 1.0f})
-        for (float sy : {-1.0f, 1.0f})
-            for (float sz : {-1.0f, 1.0f}) pts->push_back({centre.x + sx * hx, centre.y + sy * hy, centre.z + sz * hz});
-}
-
-// A rectangle round (cx, cy) with cut corners, at depth z: the rings of a
-// lofted housing.
-void Ring(std::vector<Vec3>* pts, float z, float cx, float cy, float hw, float hh, float cut)
-{
-    float x0 = cx - hw, x1 = cx + hw, y0 = cy - hh, y1 = cy + hh, c = cut;
-    for (P2 p : {P2{x0 + c, y0}, P2{x1 - c, y0}, P2{x1, y0 + c}, P2{x1, y1 - c}, P2{x1 - c, y1}, P2{x0 + c, y1},
-                 P2{x0, y1 - c}, P2{x0, y0 + c}})
-        pts->push_back({p.a, p.b, z});
-}
-
-// An armour plate lying on the side outline a-b (points {y, z}) from x0 to
-// x1, `thick` thick toward `out`, its outer face bevelled in by `thick`.
-XMesh PlateOn(P2 a, P2 b, float x0, float x1, float thick, P2 out)
-{
-    float len = std::hypot(out.a, out.b);
-    P2 n{out.a / len * thick, out.b / len * thick};
-    float dl = std::hypot(b.a - a.a, b.b - a.b);
-    P2 along{(b.a - a.a) / dl * thick, (b.b - a.b) / dl * thick};
-    std::vector<Vec3> pts;
-    for (float x : {x0, x1}) {
-        float xi = x < (x0 + x1) / 2 ? x + thick : x - thick;
-        pts.push_back({x, a.a, a.b});
-        pts.push_back({x, b.a, b.b});
-        pts.push_back({xi, a.a + n.a + along.a, a.b + n.b + along.b});
-        pts.push_back({xi, b.a + n.a - along.a, b.b + n.b - along.b});
-    }
-    return ConvexHull(pts);
-}
-
-void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
-
-RegionOf UndersideJoint(Region top) { return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; }; }
 
 // --- The parts -------------------------------------------------------------
 
@@ -168,11 +122,10 @@ XMesh LeftArm()
     p.Add(ChamferedBox({-0.06f, 0.0f, -0.74f}, {0.46f, 0.28f, -0.5f}, 0.03f),
           [](Vec3 n) { return n.z > 0.5f ? kJoint : kPlate; });
     // The ice cannon's housing.
-    std::vector<Vec3> housing;
-    Ring(&housing, -0.76f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f);
-    Ring(&housing, 0.95f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f);
-    Ring(&housing, 1.36f, -0.3f, -0.47f, 0.2f, 0.32f, 0.08f);
-    p.Hull(housing, [](Vec3 n) { return n.y > 0.9f ? kPlate : n.z > 0.5f ? kJoint : n.x < -0.9f ? kStripe : kPlate; });
+    p.Add(Loft({{-0.76f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f},
+                {0.95f, -0.3f, -0.275f, 0.26f, 0.575f, 0.09f},
+                {1.36f, -0.3f, -0.47f, 0.2f, 0.32f, 0.08f}}),
+          [](Vec3 n) { return n.y > 0.9f ? kPlate : n.z > 0.5f ? kJoint : n.x < -0.9f ? kStripe : kPlate; });
     // Shoulder armour over the housing.
     p.Add(PlateOn({0.3f, 0.6f}, {0.3f, -0.7f}, -0.6f, -0.02f, 0.1f, {1.0f, 0.0f}), kAccent);
     // The barrel, its coolant coils and the frost emitter at the muzzle.
@@ -206,15 +159,11 @@ XMesh LeftLeg()
     Part p;
     p.Tube({0.08f, 0, 0}, {-0.18f, 0, 0}, 0.19f, 14, kJoint, kJoint);
     p.Tube({-0.18f, 0, 0}, {-0.22f, 0, 0}, 0.15f, 14, kAccent, kAccent);
-    std::vector<Vec3> thigh;
-    Section(&thigh, {-0.08f, -0.06f, -0.02f}, 0.1f, 0.15f, 0.15f);
-    Section(&thigh, {-0.4f, -0.6f, -0.66f}, 0.1f, 0.12f, 0.12f);
-    p.Hull(thigh, UndersideJoint(kPlate));
+    p.Add(Beam({-0.08f, -0.06f, -0.02f}, {0.1f, 0.15f, 0.15f}, {-0.4f, -0.6f, -0.66f}, {0.1f, 0.12f, 0.12f}),
+          UndersideJoint(kPlate));
     // Armour on the outside of the thigh.
-    std::vector<Vec3> guard;
-    Section(&guard, {-0.21f, -0.12f, 0.0f}, 0.03f, 0.2f, 0.2f);
-    Section(&guard, {-0.52f, -0.5f, -0.55f}, 0.03f, 0.13f, 0.13f);
-    p.Hull(guard, [](Vec3 n) { return n.x < -0.5f ? kAccent : kJoint; });
+    p.Add(Beam({-0.21f, -0.12f, 0.0f}, {0.03f, 0.2f, 0.2f}, {-0.52f, -0.5f, -0.55f}, {0.03f, 0.13f, 0.13f}),
+          [](Vec3 n) { return n.x < -0.5f ? kAccent : kJoint; });
     return p.Finished();
 }
 
@@ -224,14 +173,10 @@ XMesh Foot()
     Part p;
     p.Tube({-0.2f, 0, 0}, {0.2f, 0, 0}, 0.19f, 14, kJoint, kAccent);  // knee
     // The shin runs down and forward to the ankle, a guard on its front.
-    std::vector<Vec3> shin;
-    Section(&shin, {0, -0.1f, 0.04f}, 0.14f, 0.02f, 0.15f);
-    Section(&shin, {0, -1.22f, 0.46f}, 0.11f, 0.02f, 0.12f);
-    p.Hull(shin, UndersideJoint(kPlate));
-    std::vector<Vec3> guard;
-    Section(&guard, {0, -0.08f, 0.2f}, 0.12f, 0.06f, 0.04f);
-    Section(&guard, {0, -0.95f, 0.55f}, 0.09f, 0.06f, 0.04f);
-    p.Hull(guard, [](Vec3 n) { return n.z > 0.3f ? kAccent : kPlate; });
+    p.Add(Beam({0, -0.1f, 0.04f}, {0.14f, 0.02f, 0.15f}, {0, -1.22f, 0.46f}, {0.11f, 0.02f, 0.12f}),
+          UndersideJoint(kPlate));
+    p.Add(Beam({0, -0.08f, 0.2f}, {0.12f, 0.06f, 0.04f}, {0, -0.95f, 0.55f}, {0.09f, 0.06f, 0.04f}),
+          [](Vec3 n) { return n.z > 0.3f ? kAccent : kPlate; });
     // The calf actuator behind, the ankle drum below.
     p.Tube({0, -0.12f, -0.2f}, {0, -1.05f, 0.3f}, 0.055f, 8, kJoint, kJoint);
     p.Tube({-0.16f, -1.32f, 0.46f}, {0.16f, -1.32f, 0.46f}, 0.13f, 12, kJoint, kGlow);
@@ -246,24 +191,9 @@ XMesh Foot()
         pad.push_back({s * 0.22f, -1.46f, 0.74f});
     }
     p.Hull(pad, [](Vec3 n) { return n.y > 0.5f ? kAccent : n.y < -0.5f ? kJoint : kPlate; });
-    for (float x : {-0.2f, 0.0f, 0.2f}) {
-        std::vector<Vec3> toe;
-        for (float k : {-1.0f, 1.0f}) {
-            toe.push_back({x + k * 0.07f, kSole, 0.8f});
-            toe.push_back({x + k * 0.07f, -1.56f, 0.8f});
-            toe.push_back({x + k * 0.04f, kSole, 1.16f});
-            toe.push_back({x + k * 0.04f, -1.64f, 1.12f});
-        }
-        p.Hull(toe, [](Vec3) { return kJoint; });
-    }
-    std::vector<Vec3> spur;
-    for (float k : {-1.0f, 1.0f}) {
-        spur.push_back({k * 0.09f, kSole, 0.0f});
-        spur.push_back({k * 0.09f, -1.5f, 0.0f});
-        spur.push_back({k * 0.05f, kSole, -0.3f});
-        spur.push_back({k * 0.05f, -1.62f, -0.28f});
-    }
-    p.Hull(spur, [](Vec3) { return kJoint; });
+    for (float x : {-0.2f, 0.0f, 0.2f})
+        p.Add(ToeOn(kSole, {x, 0.07f, 0.8f, -1.56f, 0.04f, 1.16f, {-1.64f, 1.12f}}), kJoint);
+    p.Add(ToeOn(kSole, {0.0f, 0.09f, 0.0f, -1.5f, 0.05f, -0.3f, {-1.62f, -0.28f}}), kJoint);
     return p.Finished();
 }
 
@@ -284,44 +214,21 @@ XMesh IceShot()
 
 // --- Pictures --------------------------------------------------------------
 
-struct Palette {
-    RGBA dark, light, line, bevelLight, bevelShade, grime;
+// How its plates are painted.
+const PlateFinish kFinish{
+    .bare = Rgb(0x66707A),
+    .mottleX = 34.0f, .mottleY = 34.0f, .contrast = 1.3f, .darken = 0.15f, .speckle = 0.1f,
+    .grimeFrom = 0.5f, .grimeBase = 0.4f, .grimeVary = 0.6f, .grimeX = 8.0f, .grimeY = 26.0f, .grimeMix = 0.45f,
+    .wearReach = 22.0f, .wearScale = 6.0f, .wearFrom = 0.62f, .wearFade = 70.0f,
+    .bevel = 5.0f, .bevelMix = 0.7f, .line = 2.2f,
 };
-
-// Distance (pixels) inside the region's plate, negative in the margin, and
-// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
-float EdgeDistance(const PixelRect& r, int x, int y, int* side)
-{
-    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
-    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
-    *side = 0;
-    for (int i = 1; i < 4; ++i)
-        if (d[i] < d[*side]) *side = i;
-    return d[*side];
-}
 
 // An armour plate: cloudy paint, a bevelled panel line round the edge, a
 // row of bolts, a recessed seam, worn edges and grime toward the bottom.
 void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, bool worn)
 {
+    PaintPlateBase(c, region, pal, kFinish, seed, worn);
     PixelRect r = RegionPixels(region);
-    const RGBA bare = Rgb(0x66707A);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 34.0f, ly / 34.0f, 4, seed);
-            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * 1.3f - 0.15f));
-            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * 0.1f);
-            float t = ly / r.h;
-            float grime = Smooth(0.5f, 1.0f, t) * (0.4f + 0.6f * Fbm(lx / 8.0f, ly / 26.0f, 3, seed + 2));
-            col = Mix(col, pal.grime, grime * 0.45f);
-            if (worn && d < 22 && Fbm(lx / 6.0f, ly / 6.0f, 3, seed + 3) > 0.62f + d / 70.0f) col = bare;
-            if (d < 5.0f) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, 0.7f);
-            if (d < 2.2f) col = pal.line;
-            c.At(x, y) = col;
-        }
     // A recessed seam down the plate, bolts in a row along the top.
     float seam = r.x + kMargin + (r.w - 2 * kMargin) * 0.62f;
     c.FillRect(seam - 1, r.y + kMargin + 4, seam + 1, r.y + r.h - kMargin - 4, Mix(pal.line, pal.dark, 0.3f));
@@ -334,39 +241,28 @@ void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, boo
 }
 
 // Joints and actuators: dark blued metal in rings.
-void PaintJoint(Canvas& c)
-{
-    PixelRect r = RegionPixels(kJoint);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 18.0f, ly / 18.0f, 4, 2031);
-            RGBA col = Mix(Rgb(0x1D2129), Rgb(0x363C48), n);
-            float rib = 0.5f + 0.5f * std::sin(ly / 12.0f * 6.2831853f);
-            col = Mix(col, Rgb(0x4F5868), rib * rib * 0.4f);
-            if (std::fmod(ly, 12.0f) < 1.2f) col = Mix(col, Rgb(0x12141A), 0.8f);
-            c.At(x, y) = Mix(col, Rgb(0x1A1D24), Hash01(x, y, 2033) * 0.15f);
-        }
-}
+const JointFinish kJoints{
+    .seed = 2031, .scale = 18.0f, .dark = Rgb(0x1D2129), .light = Rgb(0x363C48),
+    .ribPeriod = 12.0f, .rib = Rgb(0x4F5868), .ribMix = 0.4f,
+    .groove = 1.2f, .grooveColour = Rgb(0x12141A), .speckle = Rgb(0x1A1D24),
+};
 
 // Emissive-looking panels: a dark frame round a frosty white-blue core.
+const GlowRamp kGlowRamp{Rgb(0x101838), Rgb(0x3F6FE8), Rgb(0x9FD8FF), Rgb(0xEEFBFF), 1.8f, 0.6f, 2.2f, 1.6f};
+
 void PaintGlow(Canvas& c)
 {
     PixelRect r = RegionPixels(kGlow);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float core = Smooth(2.0f, 18.0f, d);
-            float frost = 0.85f + 0.15f * Fbm(lx / 5.0f, ly / 5.0f, 3, 2041);
-            float k = core * frost;
-            RGBA col = Mix(Rgb(0x101838), Rgb(0x3F6FE8), Clamp01(k * 1.8f));
-            col = Mix(col, Rgb(0x9FD8FF), Clamp01(k * 1.8f - 0.6f));
-            col = Mix(col, Rgb(0xEEFBFF), Clamp01(k * 2.2f - 1.6f));
-            c.At(x, y) = col;
-        }
+    PaintGlowPanel(c, kGlowRamp, [r](int x, int y, float d) {
+        float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
+        float core = Smooth(2.0f, 18.0f, d);
+        float frost = 0.85f + 0.15f * Fbm(lx / 5.0f, ly / 5.0f, 3, 2041);
+        return core * frost;
+    });
 }
+
+// The violet chevrons: period, stripe and gap colours, wear.
+const StripeBand kChevrons{24.0f, Rgb(0x7A4FE6), Rgb(0x262A33), 2052, 6.0f, 0.7f};
 
 // Gunmetal with a band of chevrons in the accent violet.
 void PaintStripe(Canvas& c, const Palette& metal)
@@ -374,15 +270,7 @@ void PaintStripe(Canvas& c, const Palette& metal)
     PaintPlate(c, kStripe, metal, 2051, false);
     PixelRect r = RegionPixels(kStripe);
     float top = r.y + kMargin + 16.0f, bottom = r.y + kMargin + (r.h - 2 * kMargin) * 0.45f;
-    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
-        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
-            float phase = std::fmod((x - r.x) - (y - r.y) + 1000.0f, 24.0f);
-            RGBA stripe = phase < 12 ? Rgb(0x7A4FE6) : Rgb(0x262A33);
-            float wear = Fbm(x / 6.0f, y / 6.0f, 3, 2052);
-            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.7f ? 0.8f : 0.1f);
-        }
-    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
-    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+    PaintStripeBand(c, top, bottom, metal.line, kChevrons, [r](int y) { return static_cast<float>(r.y - y); });
 }
 
 Canvas ArmourTexture()
@@ -392,49 +280,25 @@ Canvas ArmourTexture()
     const Palette accent{Rgb(0x3E2384), Rgb(0x6A44D6), Rgb(0x1A1036), Rgb(0xA58BF4), Rgb(0x2A1766), Rgb(0x2C2340)};
     PaintPlate(c, kPlate, metal, 2011, false);
     PaintPlate(c, kAccent, accent, 2021, true);
-    PaintJoint(c);
+    PaintJointRings(c, kJoints);
     PaintGlow(c);
     PaintStripe(c, metal);
     return c;
 }
 
 // The colour ramp of a cannon shot: white-hot core, pale blue, violet, out.
-RGBA ShotColour(float k)
-{
-    RGBA col = Mix(Rgb(0x000000), Rgb(0x5A2CD0), Clamp01(k * 2.2f));
-    col = Mix(col, Rgb(0x8FB8FF), Clamp01(k * 2.2f - 0.9f));
-    return Mix(col, Rgb(0xF4F8FF), Clamp01(k * 2.5f - 1.6f));
-}
+const GlowRamp kShot{Rgb(0x000000), Rgb(0x5A2CD0), Rgb(0x8FB8FF), Rgb(0xF4F8FF), 2.2f, 0.9f, 2.5f, 1.6f};
 
-// 16 x 64 on black (the colour key): a streak along v, hot in the middle of
-// its width, fading toward both ends.
-Canvas CannonStreak()
-{
-    Canvas c(16, 64, Rgb(0x000000));
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 16; ++x) {
-            float across = (x + 0.5f - 8.0f) / 8.0f;
-            float t = (y + 0.5f) / 64.0f;
-            float along = Smooth(0.0f, 0.35f, t) * Smooth(1.0f, 0.8f, t);
-            float k = std::exp(-across * across * 6.0f) * along;
-            c.At(x, y) = k < 0.03f ? Rgb(0x000000) : ShotColour(k);
-        }
-    return c;
-}
+// 16 x 64: a streak along v, hot in the middle of its width, fading toward
+// both ends.
+Canvas CannonStreak() { return ShotStreak(64, 0.35f, 0.8f, 6.0f, 0.03f, kShot); }
 
-// 64 x 64 on black (the colour key): a round glow with a faint ring.
+// 64 x 64: a round glow with a faint ring.
 Canvas CannonGlow()
 {
-    Canvas c(64, 64, Rgb(0x000000));
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) {
-            float dx = (x + 0.5f - 32.0f) / 32.0f, dy = (y + 0.5f - 32.0f) / 32.0f;
-            float d = std::hypot(dx, dy);
-            float ring = std::exp(-(d - 0.62f) * (d - 0.62f) * 90.0f) * 0.3f;
-            float k = std::exp(-d * d * 6.0f) * Clamp01((1 - d) * 4) + ring;
-            c.At(x, y) = k < 0.03f || d >= 1 ? Rgb(0x000000) : ShotColour(k);
-        }
-    return c;
+    return ShotGlow(6.0f, 0.03f, kShot, [](float, float, float d) {
+        return std::exp(-(d - 0.62f) * (d - 0.62f) * 90.0f) * 0.3f;
+    });
 }
 }  // namespace
 
@@ -446,14 +310,8 @@ void BuildRobot15(Pack& pack)
 
     pack.X("LAND/R-NO.15/body.x", Body());
     pack.X("LAND/R-NO.15/head.x", Head());
-    XMesh arm = LeftArm();
-    pack.X("LAND/R-NO.15/leftarm.x", arm);
-    MirrorX(&arm);
-    pack.X("LAND/R-NO.15/rightarm.x", arm);
-    XMesh leg = LeftLeg();
-    pack.X("LAND/R-NO.15/leftleg.x", leg);
-    MirrorX(&leg);
-    pack.X("LAND/R-NO.15/rightleg.x", leg);
+    WriteMirrored(pack, "LAND/R-NO.15/leftarm.x", "LAND/R-NO.15/rightarm.x", LeftArm());
+    WriteMirrored(pack, "LAND/R-NO.15/leftleg.x", "LAND/R-NO.15/rightleg.x", LeftLeg());
     pack.X("LAND/R-NO.15/foot.x", Foot());
     pack.X("LAND/R-NO.15/weapon.x", Pod());
     pack.X("LAND/R-NO.15/tama03.x", IceShot());

@@ -40,97 +40,18 @@
 #include "pack.h"
 #include "plates.h"
 #include "shapes.h"
+#include "walker_parts.h"
 
 namespace {
 const char* const kArmour = "LAND/R-NO.16/Armour.png";
 constexpr float kSole = -1.48f;  // the ground below the knee, standing
 constexpr float kHubRadius = 0.26f;
 
-XMaterial Armour() { return {Rgb(0xF4F4F4), 16, Rgb(0x3C3A38), Rgb(0), kArmour}; }
-
+// A part plated in this walker's armour.
 class Part : public PlatedPart {
 public:
-    Part() : PlatedPart(Armour()) {}
+    Part() : PlatedPart(ArmourMaterial(kArmour, 16, Rgb(0x3C3A38))) {}
 };
-
-// The eight corners of a box round `centre` with half sizes hx, hy, hz: a
-// cross-section to hull with another into a beam.
-void Section(std::vector<Vec3>* pts, Vec3 centre, float hx, float hy, float hz)
-{
-    for (float sx : {-1.0f, 1.0f})
-        for (float sy : {-1.0f, 1.0f})
-            for (float sz : {-1.0f, 1.0f}) pts->push_back({centre.x + sx * hx, centre.y + sy * hy, centre.z + sz * hz});
-}
-
-// A beam between two box sections.
-XMesh Beam(Vec3 a, Vec3 ha, Vec3 b, Vec3 hb)
-{
-    std::vector<Vec3> pts;
-    Section(&pts, a, ha.x, ha.y, ha.z);
-    Section(&pts, b, hb.x, hb.y, hb.z);
-    return ConvexHull(pts);
-}
-
-// A rectangle round (cx, cy) with its corners cut by `cut`, at depth z.
-struct Ring {
-    float z, cx, cy, hw, hh, cut;
-};
-
-// The hull of the rings: housings and pods.
-XMesh Loft(const std::vector<Ring>& rings)
-{
-    std::vector<Vec3> pts;
-    for (const Ring& r : rings) {
-        float x0 = r.cx - r.hw, x1 = r.cx + r.hw, y0 = r.cy - r.hh, y1 = r.cy + r.hh, c = r.cut;
-        for (P2 p : {P2{x0 + c, y0}, P2{x1 - c, y0}, P2{x1, y0 + c}, P2{x1, y1 - c}, P2{x1 - c, y1}, P2{x0 + c, y1},
-                     P2{x0, y1 - c}, P2{x0, y0 + c}})
-            pts.push_back({p.a, p.b, r.z});
-    }
-    return ConvexHull(pts);
-}
-
-// A side profile (points {y, z} round a convex outline) made solid across x
-// to the half width `halfWidth` gives each point, edges bevelled by `inset`.
-template <typename Width>
-XMesh Slab(const std::vector<P2>& profile, Width halfWidth, float inset)
-{
-    P2 mid{0, 0};
-    for (P2 p : profile) mid.a += p.a / profile.size(), mid.b += p.b / profile.size();
-    std::vector<Vec3> pts;
-    for (P2 p : profile) {
-        float da = p.a - mid.a, db = p.b - mid.b, len = std::hypot(da, db);
-        float k = (len - inset) / len;
-        float w = halfWidth(p);
-        for (float s : {-1.0f, 1.0f}) {
-            pts.push_back({s * w, mid.a + da * k, mid.b + db * k});
-            pts.push_back({s * (w - inset), p.a, p.b});
-        }
-    }
-    return ConvexHull(pts);
-}
-
-// An armour plate lying on the side outline a-b (points {y, z}) from x0 to
-// x1, `thick` thick toward `out`, its outer face bevelled in by `thick`.
-XMesh PlateOn(P2 a, P2 b, float x0, float x1, float thick, P2 out)
-{
-    float len = std::hypot(out.a, out.b);
-    P2 n{out.a / len * thick, out.b / len * thick};
-    float dl = std::hypot(b.a - a.a, b.b - a.b);
-    P2 along{(b.a - a.a) / dl * thick, (b.b - a.b) / dl * thick};
-    std::vector<Vec3> pts;
-    for (float x : {x0, x1}) {
-        float xi = x < (x0 + x1) / 2 ? x + thick : x - thick;
-        pts.push_back({x, a.a, a.b});
-        pts.push_back({x, b.a, b.b});
-        pts.push_back({xi, a.a + n.a + along.a, a.b + n.b + along.b});
-        pts.push_back({xi, b.a + n.a - along.a, b.b + n.b - along.b});
-    }
-    return ConvexHull(pts);
-}
-
-void MirrorX(XMesh* m) { TransformMesh(m, MatScaling(-1, 1, 1)); }
-
-RegionOf UndersideJoint(Region top) { return [top](Vec3 n) { return n.y < -0.6f ? kJoint : top; }; }
 
 // --- The parts -------------------------------------------------------------
 
@@ -308,24 +229,9 @@ XMesh LeftFoot()
             {-0.36f, -1.22f, -1.0f}, {0.28f, -1.22f, -1.0f}, {-0.36f, -1.22f, 0.12f}, {0.28f, -1.22f, 0.12f},
             {-0.4f, -1.36f, 0.48f}, {0.32f, -1.36f, 0.48f}},
            [](Vec3 n) { return n.y > 0.5f ? kAccent : n.y < -0.5f ? kJoint : std::fabs(n.x) > 0.8f ? kStripe : kPlate; });
-    for (float cx : {-0.3f, -0.04f, 0.22f}) {
-        std::vector<Vec3> claw;
-        for (float k : {-1.0f, 1.0f}) {
-            claw.push_back({cx + k * 0.08f, kSole, 0.3f});
-            claw.push_back({cx + k * 0.08f, -1.26f, 0.3f});
-            claw.push_back({cx + k * 0.04f, kSole, 0.6f});
-            claw.push_back({cx + k * 0.04f, -1.42f, 0.58f});
-        }
-        p.Hull(claw, [](Vec3) { return kJoint; });
-    }
-    std::vector<Vec3> heel;
-    for (float k : {-1.0f, 1.0f}) {
-        heel.push_back({-0.04f + k * 0.12f, kSole, -1.0f});
-        heel.push_back({-0.04f + k * 0.12f, -1.28f, -1.0f});
-        heel.push_back({-0.04f + k * 0.06f, kSole, -1.32f});
-        heel.push_back({-0.04f + k * 0.06f, -1.4f, -1.3f});
-    }
-    p.Hull(heel, [](Vec3) { return kJoint; });
+    for (float cx : {-0.3f, -0.04f, 0.22f})
+        p.Add(ToeOn(kSole, {cx, 0.08f, 0.3f, -1.26f, 0.04f, 0.6f, {-1.42f, 0.58f}}), kJoint);
+    p.Add(ToeOn(kSole, {-0.04f, 0.12f, -1.0f, -1.28f, 0.06f, -1.32f, {-1.4f, -1.3f}}), kJoint);  // heel
     return p.Finished();
 }
 
@@ -360,44 +266,21 @@ XMesh Shell()
 
 // --- Pictures --------------------------------------------------------------
 
-struct Palette {
-    RGBA dark, light, line, bevelLight, bevelShade, grime;
+// How its plates are painted.
+const PlateFinish kFinish{
+    .bare = Rgb(0x5E5F63),
+    .mottleX = 24.0f, .mottleY = 24.0f, .contrast = 1.5f, .darken = 0.25f, .speckle = 0.12f,
+    .grimeFrom = 0.45f, .grimeBase = 0.35f, .grimeVary = 0.65f, .grimeX = 10.0f, .grimeY = 22.0f, .grimeMix = 0.55f,
+    .wearReach = 30.0f, .wearScale = 8.0f, .wearFrom = 0.58f, .wearFade = 90.0f,
+    .bevel = 7.0f, .bevelMix = 0.72f, .line = 3.0f,
 };
-
-// Distance (pixels) inside the region's plate, negative in the margin, and
-// which side is nearest (0 top, 1 left, 2 bottom, 3 right).
-float EdgeDistance(const PixelRect& r, int x, int y, int* side)
-{
-    float px = x + 0.5f - r.x, py = y + 0.5f - r.y;
-    float d[4] = {py - kMargin, px - kMargin, r.h - kMargin - py, r.w - kMargin - px};
-    *side = 0;
-    for (int i = 1; i < 4; ++i)
-        if (d[i] < d[*side]) *side = i;
-    return d[*side];
-}
 
 // A heavy armour plate: blotchy paint, a thick bevelled edge, a weld bead
 // across it, a row of big rivets top and bottom, soot and grime below.
 void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, bool chipped)
 {
+    PaintPlateBase(c, region, pal, kFinish, seed, chipped);
     PixelRect r = RegionPixels(region);
-    const RGBA bare = Rgb(0x5E5F63);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 24.0f, ly / 24.0f, 4, seed);
-            RGBA col = Mix(pal.dark, pal.light, Clamp01(n * 1.5f - 0.25f));
-            col = Mix(col, pal.dark, Hash01(x, y, seed + 1) * 0.12f);
-            float t = ly / r.h;
-            float soot = Smooth(0.45f, 1.0f, t) * (0.35f + 0.65f * Fbm(lx / 10.0f, ly / 22.0f, 3, seed + 2));
-            col = Mix(col, pal.grime, soot * 0.55f);
-            if (chipped && d < 30 && Fbm(lx / 8.0f, ly / 8.0f, 3, seed + 3) > 0.58f + d / 90.0f) col = bare;
-            if (d < 7.0f) col = Mix(col, side < 2 ? pal.bevelLight : pal.bevelShade, 0.72f);
-            if (d < 3.0f) col = pal.line;
-            c.At(x, y) = col;
-        }
     // A weld bead across the plate, a little below the middle.
     float seam = r.y + kMargin + (r.h - 2 * kMargin) * 0.56f;
     for (float x = r.x + kMargin + 8.0f; x < r.x + r.w - kMargin - 8.0f; x += 3.0f) {
@@ -415,41 +298,29 @@ void PaintPlate(Canvas& c, Region region, const Palette& pal, uint32_t seed, boo
 }
 
 // Joints and actuators: dark burnt steel in rings.
-void PaintJoint(Canvas& c)
-{
-    PixelRect r = RegionPixels(kJoint);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            float lx = static_cast<float>(x - r.x), ly = static_cast<float>(y - r.y);
-            float n = Fbm(lx / 22.0f, ly / 22.0f, 4, 4031);
-            RGBA col = Mix(Rgb(0x221F1E), Rgb(0x3E3A38), n);
-            float rib = 0.5f + 0.5f * std::sin(ly / 20.0f * 6.2831853f);
-            col = Mix(col, Rgb(0x5A5552), rib * rib * 0.45f);
-            if (std::fmod(ly, 20.0f) < 2.0f) col = Mix(col, Rgb(0x121010), 0.8f);
-            float heat = Smooth(0.6f, 0.85f, Fbm(lx / 30.0f, ly / 30.0f, 3, 4032));
-            col = Mix(col, Rgb(0x3A2A36), heat * 0.5f);
-            c.At(x, y) = Mix(col, Rgb(0x1C1A19), Hash01(x, y, 4033) * 0.15f);
-        }
-}
+const JointFinish kJoints{
+    .seed = 4031, .scale = 22.0f, .dark = Rgb(0x221F1E), .light = Rgb(0x3E3A38),
+    .ribPeriod = 20.0f, .rib = Rgb(0x5A5552), .ribMix = 0.45f,
+    .groove = 2.0f, .grooveColour = Rgb(0x121010), .speckle = Rgb(0x1C1A19),
+    .stain = Rgb(0x3A2A36), .stainMix = 0.5f, .stainFrom = 0.6f, .stainTo = 0.85f, .stainX = 30.0f, .stainY = 30.0f,
+};
 
 // Emissive-looking panels: a dark frame round amber bars of light.
+const GlowRamp kGlowRamp{Rgb(0x301A04), Rgb(0xE88A12), Rgb(0xFFC24A), Rgb(0xFFF6DE), 1.9f, 0.7f, 2.3f, 1.6f};
+
 void PaintGlow(Canvas& c)
 {
     PixelRect r = RegionPixels(kGlow);
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            int side;
-            float d = EdgeDistance(r, x, y, &side);
-            float ly = static_cast<float>(y - r.y);
-            float core = Smooth(2.0f, 18.0f, d);
-            float bars = 0.78f + 0.22f * std::cos((ly - kMargin) / 20.0f * 6.2831853f);
-            float k = core * bars * (0.9f + 0.1f * Fbm(x / 6.0f, ly / 6.0f, 2, 4041));
-            RGBA col = Mix(Rgb(0x301A04), Rgb(0xE88A12), Clamp01(k * 1.9f));
-            col = Mix(col, Rgb(0xFFC24A), Clamp01(k * 1.9f - 0.7f));
-            col = Mix(col, Rgb(0xFFF6DE), Clamp01(k * 2.3f - 1.6f));
-            c.At(x, y) = col;
-        }
+    PaintGlowPanel(c, kGlowRamp, [r](int x, int y, float d) {
+        float ly = static_cast<float>(y - r.y);
+        float core = Smooth(2.0f, 18.0f, d);
+        float bars = 0.78f + 0.22f * std::cos((ly - kMargin) / 20.0f * 6.2831853f);
+        return core * bars * (0.9f + 0.1f * Fbm(x / 6.0f, ly / 6.0f, 2, 4041));
+    });
 }
+
+// The crimson stripes: period, stripe and gap colours, wear.
+const StripeBand kStripes{36.0f, Rgb(0xB0202E), Rgb(0x26242A), 4052, 7.0f, 0.68f};
 
 // Gunmetal with a broad band of crimson and dark diagonal stripes.
 void PaintStripe(Canvas& c, const Palette& metal)
@@ -457,15 +328,7 @@ void PaintStripe(Canvas& c, const Palette& metal)
     PaintPlate(c, kStripe, metal, 4051, false);
     PixelRect r = RegionPixels(kStripe);
     float top = r.y + kMargin + 18.0f, bottom = r.y + kMargin + (r.h - 2 * kMargin) * 0.5f;
-    for (int y = static_cast<int>(top); y < static_cast<int>(bottom); ++y)
-        for (int x = r.x + kMargin + 6; x < r.x + r.w - kMargin - 6; ++x) {
-            float phase = std::fmod((x - r.x) + (y - r.y) + 1000.0f, 36.0f);
-            RGBA stripe = phase < 18 ? Rgb(0xB0202E) : Rgb(0x26242A);
-            float wear = Fbm(x / 7.0f, y / 7.0f, 3, 4052);
-            c.At(x, y) = Mix(stripe, c.At(x, y), wear > 0.68f ? 0.8f : 0.1f);
-        }
-    c.FillRect(r.x + kMargin + 6, top - 2, r.x + r.w - kMargin - 6, top, metal.line);
-    c.FillRect(r.x + kMargin + 6, bottom, r.x + r.w - kMargin - 6, bottom + 2, metal.line);
+    PaintStripeBand(c, top, bottom, metal.line, kStripes, [r](int y) { return static_cast<float>(y - r.y); });
 }
 
 Canvas ArmourTexture()
@@ -475,7 +338,7 @@ Canvas ArmourTexture()
     const Palette accent{Rgb(0x7A1422), Rgb(0xC42C3C), Rgb(0x2A060C), Rgb(0xEE7C86), Rgb(0x4E0A14), Rgb(0x3A1A1C)};
     PaintPlate(c, kPlate, metal, 4011, false);
     PaintPlate(c, kAccent, accent, 4021, true);
-    PaintJoint(c);
+    PaintJointRings(c, kJoints);
     PaintGlow(c);
     PaintStripe(c, metal);
     return c;
@@ -488,15 +351,9 @@ void BuildRobot16(Pack& pack)
 
     pack.X("LAND/R-NO.16/body.x", Body());
     pack.X("LAND/R-NO.16/head.x", Head());
-    XMesh arm = LeftArm();
-    pack.X("LAND/R-NO.16/leftarm.x", arm);
-    MirrorX(&arm);
-    pack.X("LAND/R-NO.16/rightarm.x", arm);
+    WriteMirrored(pack, "LAND/R-NO.16/leftarm.x", "LAND/R-NO.16/rightarm.x", LeftArm());
     pack.X("LAND/R-NO.16/leg.x", Leg());
-    XMesh foot = LeftFoot();
-    pack.X("LAND/R-NO.16/leftfoot.x", foot);
-    MirrorX(&foot);
-    pack.X("LAND/R-NO.16/rightfoot.x", foot);
+    WriteMirrored(pack, "LAND/R-NO.16/leftfoot.x", "LAND/R-NO.16/rightfoot.x", LeftFoot());
     pack.X("LAND/R-NO.16/weapon1.x", Pod());
     pack.X("LAND/R-NO.16/weapon2.x", Barrels());
     pack.X("LAND/R-NO.16/tama.x", Shell());

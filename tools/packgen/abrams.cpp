@@ -17,7 +17,6 @@
 //               hub on +x (the left side's wheels are turned half round)
 //   wheel       track, one loop for both sides: u runs along the tread
 //   Cannon01    the flying shell, centred on its origin (its box is the hit box)
-#include <algorithm>
 #include <cmath>
 
 #include "pack.h"
@@ -64,6 +63,15 @@ const Rect kAmberLamp = Px(262, 390, 318, 442);
 const Rect kRedLamp = Px(262, 452, 318, 506);
 const Rect kGlass = Px(326, 390, 382, 442);
 const Rect kDarkSteel = Px(392, 392, 504, 504);
+
+// The track band round the wheels: one picture repeat per 5.236 wheel radii
+// of band, as the wheels turn trackTravel degrees while the picture moves
+// trackTravel / 300 repeats.
+const TrackBand kTrackBand = {.offsetY = kTrackOffsetY, .offsetZ = kTrackOffsetZ, .centreX = kTrackCentreX,
+                              .halfWidth = kTrackHalfWidth, .thickness = kTrackThickness, .steps = 16,
+                              .repeatDegrees = 300.0f, .repeatRadius = kRoadWheelRadius,
+                              .outerV0 = kTrackOuterV0, .outerV1 = kTrackOuterV1, .sideV0 = kTrackSideV0,
+                              .sideV1 = kTrackSideV1, .innerV0 = kTrackInnerV0, .innerV1 = kTrackInnerV1};
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x1A1A18), Rgb(0), texture}; }
 
@@ -508,111 +516,13 @@ XMesh Wheel(float radius, float halfWidth, float hubRadius, int sides, const Rec
     return m;
 }
 
-// The track: a band round the wheels' outline, in the track's own frame.
-// Its inner face touches the road wheels, the sprocket and the front idler;
-// u runs along the band, rear to front along the ground run, so the game's
-// scrolling of u moves the links the way the wheels turn.
+// The track, one loop round the sprocket and the road wheels (the front
+// idler among them).
 XMesh Track()
 {
-    struct Circle {
-        float y, z, r;
-    };
-    std::vector<Circle> circles;
-    auto local = [](P2 at) { return P2{at.a - kTrackOffsetY, at.b - kTrackOffsetZ}; };
-    P2 s = local(kSprocketAt);
-    circles.push_back({s.a, s.b, kSprocketRadius + 0.002f});
-    for (P2 w : kRoadWheelsAt) {
-        P2 l = local(w);
-        circles.push_back({l.a, l.b, kRoadWheelRadius + 0.002f});
-    }
-    // The outline: the convex hull of the circles, counter-clockwise with z
-    // to the right and y up, which runs forward along the bottom.
-    std::vector<P2> pts;  // (z, y)
-    const int steps = 16;
-    for (const Circle& c : circles)
-        for (int k = 0; k < steps; ++k) {
-            float a = 2 * kPi * k / steps;
-            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
-        }
-    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
-    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
-    std::vector<P2> hull(2 * pts.size());
-    size_t k = 0;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    hull.resize(k - 1);
-    // Start at the rear end of the ground run: the lowest point furthest back.
-    size_t start = 0;
-    for (size_t i = 0; i < hull.size(); ++i)
-        if (hull[i].b < hull[start].b - 1e-4f || (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
-            start = i;
-    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
-    size_t n = hull.size();
-
-    // Outward normals at the corners, and the outer outline a band's
-    // thickness out (mitred so the band keeps its thickness).
-    std::vector<P2> normal(n), outer(n);
-    std::vector<float> along(n + 1, 0.0f);
-    auto edgeNormal = [&](size_t i) {
-        P2 a = hull[i], b = hull[(i + 1) % n];
-        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
-        return P2{dy / len, -dz / len};  // right of the direction of travel: outward for this winding
-    };
-    for (size_t i = 0; i < n; ++i) {
-        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
-        P2 nn{e0.a + e1.a, e0.b + e1.b};
-        float len = std::hypot(nn.a, nn.b);
-        nn = {nn.a / len, nn.b / len};
-        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
-        normal[i] = nn;
-        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
-        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
-    }
-    // One picture repeat per 5.236 wheel radii of band: the wheels turn
-    // trackTravel degrees while the picture moves trackTravel / 300 repeats.
-    // The loop holds a whole number of repeats, so the seam does not show.
-    float repeat = 300.0f * kRoadWheelRadius * kPi / 180.0f;
-    float repeats = std::round(along[n] / repeat);
-    float perUnit = repeats / along[n];
-
-    XMesh m;
-    const float x0 = kTrackCentreX - kTrackHalfWidth, x1 = kTrackCentreX + kTrackHalfWidth;
-    for (size_t i = 0; i < n; ++i) {
-        size_t j = (i + 1) % n;
-        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
-        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
-        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
-        P2 en = edgeNormal(i);
-        Vec3 out = {0, en.b, en.a};
-        float us[4] = {u0, u0, u1, u1};
-        {  // outer face, across the width
-            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
-            Vec3 nr[4] = {ni, ni, nj, nj};
-            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
-            Quad(&m, p, nr, us, vs, out);
-        }
-        {  // inner face
-            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
-            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
-            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
-            Quad(&m, p, nr, us, vs, -out);
-        }
-        for (float x : {x0, x1}) {  // the two sides
-            Vec3 side = {x > kTrackCentreX ? 1.0f : -1.0f, 0, 0};
-            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
-            Vec3 nr[4] = {side, side, side, side};
-            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
-            Quad(&m, p, nr, us, vs, side);
-        }
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    std::vector<TrackWheel> wheels = {{kSprocketAt.a, kSprocketAt.b, kSprocketRadius}};
+    for (P2 w : kRoadWheelsAt) wheels.push_back({w.a, w.b, kRoadWheelRadius});
+    return TrackLoop(wheels, kTrackBand, Painted(kGearFile));
 }
 
 // The shell: a round with an ogive nose and a glowing tracer in its base,

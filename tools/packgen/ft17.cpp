@@ -76,9 +76,15 @@ const Rect kRust = Px(328, 392, 376, 504);
 const Rect kBrightSteel = Px(392, 392, 504, 504);
 const Rect kTyreRim = Px(6, 134, 12, 140);
 
-// The track's loop is cut into stretches, each a subset of its own: the
-// reduced copy simplifies each alone, so the loop keeps its outline.
-const uint32_t kTrackStretches = 4;
+// The track band round the wheels in the track's frame: a picture repeat
+// is 600 degrees of the sprocket's rim, as the game scrolls u by the
+// wheels' turn / 600.  The loop is cut into four stretches.
+const TrackBand kTrackBand = {.offsetY = kTrackOffset.y, .offsetZ = kTrackOffset.z, .centreX = kTrackCentreX,
+                              .halfWidth = kTrackHalfWidth, .thickness = kTrackThickness, .steps = 18,
+                              .repeatDegrees = 600.0f, .repeatRadius = kSprocketRadius,
+                              .outerV0 = kTrackOuterV0, .outerV1 = kTrackOuterV1, .sideV0 = kTrackSideV0,
+                              .sideV1 = kTrackSideV1, .innerV0 = kTrackInnerV0, .innerV1 = kTrackInnerV1,
+                              .stretches = 4};
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 4, Rgb(0x121210), Rgb(0), texture}; }
 
@@ -413,109 +419,13 @@ XMesh Wheel(float radius, float halfWidth, int sides, const Rect& face)
 // From the hull frame to the track's (and the track frame's) own frame.
 Vec3 ToTrack(Vec3 hull) { return hull - kTrackOffset; }
 
-struct Circle {
-    float y, z, r;
-};
-
-// The track: a band round the wheels' outline in the track's frame, its
-// inner face on the idler, the sprocket and the road wheels, its outer face
-// on the ground line under the road wheels; u runs rear to front along the
-// ground run.  A picture repeat is 600 degrees of the sprocket's rim, as the
-// game scrolls u by the wheels' turn / 600.
+// The track, one loop round the sprocket, the idler and the road wheels.
 XMesh Track()
 {
-    std::vector<Circle> circles;
-    auto local = [](Vec3 at, float r) {
-        Vec3 l = ToTrack(at);
-        return Circle{l.y, l.z, r + 0.002f};
-    };
-    circles.push_back(local(kSprocketAt, kSprocketRadius));
-    circles.push_back(local(kIdlerAt, kIdlerRadius));
-    for (float z : kRoadWheelsZ) circles.push_back(local({kIdlerAt.x, kRoadWheelY, z}, kRoadWheelRadius));
-    std::vector<P2> pts;  // (z, y)
-    const int steps = 18;
-    for (const Circle& c : circles)
-        for (int k = 0; k < steps; ++k) {
-            float a = 2 * kPi * k / steps;
-            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
-        }
-    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
-    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
-    std::vector<P2> hull(2 * pts.size());
-    size_t k = 0;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    hull.resize(k - 1);
-    size_t start = 0;
-    for (size_t i = 0; i < hull.size(); ++i)
-        if (hull[i].b < hull[start].b - 1e-4f ||
-            (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
-            start = i;
-    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
-    const size_t n = hull.size();
-
-    std::vector<P2> normal(n), outer(n);
-    std::vector<float> along(n + 1, 0.0f);
-    auto edgeNormal = [&](size_t i) {
-        P2 a = hull[i], b = hull[(i + 1) % n];
-        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
-        return P2{dy / len, -dz / len};
-    };
-    for (size_t i = 0; i < n; ++i) {
-        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
-        P2 nn{e0.a + e1.a, e0.b + e1.b};
-        float len = std::hypot(nn.a, nn.b);
-        nn = {nn.a / len, nn.b / len};
-        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
-        normal[i] = nn;
-        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
-        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
-    }
-    float repeat = 600.0f * kSprocketRadius * kPi / 180.0f;
-    float repeats = std::max(1.0f, std::round(along[n] / repeat));
-    float perUnit = repeats / along[n];
-
-    XMesh m;
-    const float x0 = kTrackCentreX - kTrackHalfWidth, x1 = kTrackCentreX + kTrackHalfWidth;
-    for (size_t i = 0; i < n; ++i) {
-        size_t j = (i + 1) % n;
-        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
-        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
-        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
-        P2 en = edgeNormal(i);
-        Vec3 out = {0, en.b, en.a};
-        float us[4] = {u0, u0, u1, u1};
-        size_t firstFace = m.material.size();
-        {
-            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
-            Vec3 nr[4] = {ni, ni, nj, nj};
-            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
-            Quad(&m, p, nr, us, vs, out);
-        }
-        {
-            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
-            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
-            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
-            Quad(&m, p, nr, us, vs, -out);
-        }
-        for (float x : {x0, x1}) {
-            Vec3 side = {x > kTrackCentreX ? 1.0f : -1.0f, 0, 0};
-            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
-            Vec3 nr[4] = {side, side, side, side};
-            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
-            Quad(&m, p, nr, us, vs, side);
-        }
-        uint32_t stretch = std::min(kTrackStretches - 1, static_cast<uint32_t>(along[i] / along[n] * kTrackStretches));
-        for (size_t f = firstFace; f < m.material.size(); ++f) m.material[f] = stretch;
-    }
-    m.materials.assign(kTrackStretches, Painted(kGearFile));
-    return m;
+    std::vector<TrackWheel> wheels = {{kSprocketAt.y, kSprocketAt.z, kSprocketRadius},
+                                      {kIdlerAt.y, kIdlerAt.z, kIdlerRadius}};
+    for (float z : kRoadWheelsZ) wheels.push_back({kRoadWheelY, z, kRoadWheelRadius});
+    return TrackLoop(wheels, kTrackBand, Painted(kGearFile));
 }
 
 // The track frame, in the track's frame: the box girder between the

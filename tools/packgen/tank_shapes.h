@@ -1,7 +1,10 @@
-// Pieces both tanks' generators build the same way: a rectangle of a
-// picture, projections onto it, faceted drums, mirrored pairs, wheel faces
-// and hand-wound quads.
+// Pieces the armoured kinds' generators build the same way: a rectangle of
+// a picture, projections onto it, faceted drums, mirrored pairs, wheel faces,
+// hand-wound quads and the track's band round a side's wheels.
 #pragma once
+
+#include <cstdint>
+#include <vector>
 
 #include "math/vecmath.h"
 #include "shapes.h"
@@ -25,3 +28,34 @@ void AddPair(XMesh* into, const XMesh& right, uint32_t material);
 void WheelUv(XMesh* m, const Rect& face, float radius, const Rect& tread);
 // A quad of four given corners, wound so its face looks along `out`.
 void Quad(XMesh* m, const Vec3 p[4], const Vec3 n[4], const float u[4], const float v[4], Vec3 out);
+
+// A wheel the track runs round, seen from the side in the hull's frame: its
+// axle's height y and place z along the hull, and its radius r.
+struct TrackWheel {
+    float y, z, r;
+};
+
+// How a kind's track band lies round its wheels and takes its picture.
+struct TrackBand {
+    float offsetY, offsetZ;  // the track's own frame is the hull's moved by these
+    float centreX;           // the band's centre line across, in its own frame
+    float halfWidth;
+    float thickness;         // from its inner face on the wheels to its tread
+    int steps;               // points round each wheel for the outline
+    // A picture repeat is the distance a rim of repeatRadius turns through
+    // repeatDegrees: the game scrolls u by the wheels' turn / repeatDegrees.
+    float repeatDegrees, repeatRadius;
+    // The rows of the gear picture the tread, the two sides and the inner
+    // face take.
+    float outerV0, outerV1, sideV0, sideV1, innerV0, innerV1;
+    // The loop cut into this many stretches, each a material subset of its
+    // own, so the reduced copy simplifies each alone and keeps the outline.
+    uint32_t stretches = 1;
+};
+
+// The track: a band round the wheels' outline in the track's own frame, its
+// inner face on the wheels, its tread on the ground line under the road
+// wheels; u runs rear to front along the ground run, so the game's scrolling
+// of u moves the links the way the wheels turn.  Every stretch is on
+// `material`.
+XMesh TrackLoop(const std::vector<TrackWheel>& wheels, const TrackBand& band, const XMaterial& material);

@@ -500,20 +500,10 @@ XMesh Barrels()
 // (the road wheels' hubs are painted, to spare sixteen of them).
 XMesh Wheel(float radius, float halfWidth, float hubRadius, int sides, const Rect& face)
 {
-    XMesh m;
-    // Corners a little outside the round and flats a little inside, so that
-    // on average the wheel meets the track.
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));
-    XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kRubber);
-    AddPiece(&m, disc, 0);
-    if (hubRadius > 0) {
-        XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.03f, 0, 0}, hubRadius, hubRadius * 0.7f, sides / 2 + 2);
-        WheelUv(&hub, face, radius, kDarkSteel);
-        AddPiece(&m, hub, 0);
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = halfWidth, .sides = sides, .face = face, .tread = kRubber,
+                         .hubRadius = hubRadius, .hubTipRadius = hubRadius * 0.7f, .hubLength = 0.03f,
+                         .hubSides = sides / 2 + 2, .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 
 // The track, one loop round the sprocket and the road wheels (the front

@@ -410,18 +410,10 @@ XMesh Gun()
 // both sides, a hub with the tyre-pressure block on the outer (+x) face.
 XMesh Wheel()
 {
-    XMesh m;
-    // Corners a little outside the round and flats a little inside, so on
-    // average the tyre meets the ground line.
-    float corner = kWheelRadius * 2 / (1 + std::cos(kPi / kWheelSides));
-    XMesh tyre = Drum({-kWheelHalfWidth, 0, 0}, {kWheelHalfWidth, 0, 0}, corner, corner, kWheelSides);
-    WheelUv(&tyre, kWheelFace, kWheelRadius, kRubber);
-    AddPiece(&m, tyre, 0);
-    XMesh hub = Drum({kWheelHalfWidth - 0.005f, 0, 0}, {kWheelHalfWidth + 0.05f, 0, 0}, 0.1f, 0.07f, 6);
-    WheelUv(&hub, kWheelFace, kWheelRadius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = kWheelRadius, .halfWidth = kWheelHalfWidth, .sides = kWheelSides, .face = kWheelFace,
+                         .tread = kRubber, .hubRadius = 0.1f, .hubTipRadius = 0.07f, .hubLength = 0.05f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 }  // namespace
 

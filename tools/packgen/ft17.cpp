@@ -404,16 +404,10 @@ XMesh Gun()
 // A wheel on its axle (x), hub on the outer (+x) face.
 XMesh Wheel(float radius, float halfWidth, int sides, const Rect& face)
 {
-    XMesh m;
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));
-    XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kTyreRim);
-    AddPiece(&m, disc, 0);
-    XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.05f, 0, 0}, radius * 0.2f, radius * 0.14f, 6);
-    WheelUv(&hub, face, radius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = halfWidth, .sides = sides, .face = face, .tread = kTyreRim,
+                         .hubRadius = radius * 0.2f, .hubTipRadius = radius * 0.14f, .hubLength = 0.05f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 
 // From the hull frame to the track's (and the track frame's) own frame.
@@ -480,7 +474,7 @@ XMesh TrackFrame()
     // The road wheels.
     for (float z : kRoadWheelsZ) {
         Vec3 c = ToTrack({kIdlerAt.x, kRoadWheelY, z});
-        float corner = kRoadWheelRadius * 2 / (1 + std::cos(kPi / 8));
+        float corner = FacetedRadius(kRoadWheelRadius, 8);
         XMesh wheel = Drum({c.x - 0.1f, c.y, c.z}, {c.x + 0.1f, c.y, c.z}, corner, corner, 8);
         for (Vec3& p : wheel.pos) p = p - c;
         WheelUv(&wheel, kRoadWheelFace, kRoadWheelRadius, kDarkSteel);

@@ -397,21 +397,14 @@ XMesh CupolaGun()
     return m;
 }
 
-// A wheel centred on its axle (x), a hub on its outer (+x) face.
+// A wheel centred on its axle (x), a hub on its outer (+x) face when
+// hubRadius > 0.
 XMesh Wheel(float radius, float halfWidth, float hubRadius, int sides, const Rect& face)
 {
-    XMesh m;
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));
-    XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kRubber);
-    AddPiece(&m, disc, 0);
-    if (hubRadius > 0) {
-        XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.035f, 0, 0}, hubRadius, hubRadius * 0.7f, 6);
-        WheelUv(&hub, face, radius, kDarkSteel);
-        AddPiece(&m, hub, 0);
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = halfWidth, .sides = sides, .face = face, .tread = kRubber,
+                         .hubRadius = hubRadius, .hubTipRadius = hubRadius * 0.7f, .hubLength = 0.035f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 
 // The track, one loop round the sprocket, the idler, the return rollers and

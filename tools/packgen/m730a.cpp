@@ -483,16 +483,10 @@ XMesh FlyingMissile()
 // its rim, the hub on the outer (+x) face.
 XMesh Wheel(float radius, float halfWidth, int sides, const Rect& face, const Rect& tread, float hubRadius)
 {
-    XMesh m;
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));
-    XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, tread);
-    AddPiece(&m, disc, 0);
-    XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.04f, 0, 0}, hubRadius, hubRadius * 0.7f, 6);
-    WheelUv(&hub, face, radius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = halfWidth, .sides = sides, .face = face, .tread = tread,
+                         .hubRadius = hubRadius, .hubTipRadius = hubRadius * 0.7f, .hubLength = 0.04f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 
 // The track, one loop round the sprocket, the idler and the road wheels.

@@ -81,6 +81,27 @@ void WheelUv(XMesh* m, const Rect& face, float radius, const Rect& tread)
     }
 }
 
+float FacetedRadius(float radius, int sides) { return radius * 2 / (1 + std::cos(kPi / sides)); }
+
+// The disc between its two faces, the face picture on its caps and the
+// tread round it; the hub from just inside the outer face to hubLength out.
+XMesh FacetedWheel(const WheelShape& w, const XMaterial& material)
+{
+    XMesh m;
+    float corner = FacetedRadius(w.radius, w.sides);
+    XMesh disc = Drum({w.across - w.halfWidth, 0, 0}, {w.across + w.halfWidth, 0, 0}, corner, corner, w.sides);
+    WheelUv(&disc, w.face, w.radius, w.tread);
+    AddPiece(&m, disc, 0);
+    if (w.hubRadius > 0) {
+        const float outside = w.across + w.halfWidth;
+        XMesh hub = Drum({outside - 0.005f, 0, 0}, {outside + w.hubLength, 0, 0}, w.hubRadius, w.hubTipRadius, w.hubSides);
+        WheelUv(&hub, w.face, w.radius, w.hubRim);
+        AddPiece(&m, hub, 0);
+    }
+    m.materials = {material};
+    return m;
+}
+
 // Adds the quad a-b-c-d (in order round it) as two faces turned to face
 // along `out`, each vertex with its own normal and texture pair.
 void Quad(XMesh* m, const Vec3 p[4], const Vec3 n[4], const float u[4], const float v[4], Vec3 out)

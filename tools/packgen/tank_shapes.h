@@ -26,6 +26,26 @@ XMesh Mirrored(XMesh m);
 void AddPair(XMesh* into, const XMesh& right, uint32_t material);
 // A wheel's caps take the face picture, its tread the tread rectangle.
 void WheelUv(XMesh* m, const Rect& face, float radius, const Rect& tread);
+// A wheel's make: the round it meets the track or the ground with, its
+// disc's width and facets, its pictures, and the hub on its outer (+x) face.
+struct WheelShape {
+    float radius;
+    float halfWidth;  // the disc from across - halfWidth to across + halfWidth
+    int sides;
+    Rect face, tread;         // the face picture on both caps, the tread round the rim
+    float hubRadius = 0;      // at the disc's face; 0: no hub
+    float hubTipRadius = 0;   // at the hub's outer end
+    float hubLength = 0;      // how far the hub stands out of the disc's face
+    int hubSides = 6;
+    Rect hubRim = {};         // the picture round the hub's side
+    float across = 0;         // the disc's centre along the axle
+};
+// The radius of a `sides`-cornered facet ring whose corners lie a little
+// outside a round of `radius` and its flats a little inside, so that on
+// average it meets the track or the ground as the round would.
+float FacetedRadius(float radius, int sides);
+// A wheel turning about x on `material`: the faceted disc and its hub.
+XMesh FacetedWheel(const WheelShape& w, const XMaterial& material);
 // A quad of four given corners, wound so its face looks along `out`.
 void Quad(XMesh* m, const Vec3 p[4], const Vec3 n[4], const float u[4], const float v[4], Vec3 out);
 

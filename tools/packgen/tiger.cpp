@@ -394,17 +394,10 @@ XMesh FlameNozzle()
 // its outer (+x) face.
 XMesh Wheel(float radius, float across, int sides, const Rect& face)
 {
-    XMesh m;
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));  // flats and corners meet the track on average
-    XMesh disc = Drum({across - kWheelHalfWidth, 0, 0}, {across + kWheelHalfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kRubber);
-    AddPiece(&m, disc, 0);
-    XMesh hub = Drum({across + kWheelHalfWidth - 0.005f, 0, 0}, {across + kWheelHalfWidth + 0.04f, 0, 0},
-                     radius * 0.22f, radius * 0.16f, 6);
-    WheelUv(&hub, face, radius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = kWheelHalfWidth, .sides = sides, .face = face, .tread = kRubber,
+                         .hubRadius = radius * 0.22f, .hubTipRadius = radius * 0.16f, .hubLength = 0.04f,
+                         .hubRim = kDarkSteel, .across = across},
+                        Painted(kGearFile));
 }
 
 // The track, one loop round the sprocket, the idler and the road wheels.

@@ -427,16 +427,10 @@ XMesh Gun()
 // hub on the outer (+x) face.
 XMesh Wheel()
 {
-    XMesh m;
-    float corner = kWheelRadius * 2 / (1 + std::cos(kPi / kWheelSides));
-    XMesh tyre = Drum({-kWheelHalfWidth, 0, 0}, {kWheelHalfWidth, 0, 0}, corner, corner, kWheelSides);
-    WheelUv(&tyre, kWheelFace, kWheelRadius, kRubber);
-    AddPiece(&m, tyre, 0);
-    XMesh hub = Drum({kWheelHalfWidth - 0.005f, 0, 0}, {kWheelHalfWidth + 0.06f, 0, 0}, 0.11f, 0.06f, 6);
-    WheelUv(&hub, kWheelFace, kWheelRadius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = kWheelRadius, .halfWidth = kWheelHalfWidth, .sides = kWheelSides, .face = kWheelFace,
+                         .tread = kRubber, .hubRadius = 0.11f, .hubTipRadius = 0.06f, .hubLength = 0.06f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 }  // namespace
 

@@ -75,14 +75,9 @@ const TrackBand kTrackBand = {.offsetY = kTrackOffsetY, .offsetZ = kTrackOffsetZ
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x1A1A18), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;  // the 512 picture spans 5 units: patches a unit or so across
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the 512 picture spans 5 units: patches a
+// unit or so across.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -519,21 +514,9 @@ XMesh Track()
 // centred on its origin (its box is the shell's hit box).
 XMesh Shell()
 {
-    std::vector<Vec3> pts;
-    const struct { float z, r; } rings[] = {{-0.34f, 0.04f}, {-0.30f, 0.046f}, {0.12f, 0.046f}, {0.24f, 0.032f}, {0.32f, 0.014f}};
-    for (const auto& ring : rings)
-        for (int k = 0; k < 6; ++k) {
-            float a = 2 * kPi * k / 6;
-            pts.push_back({ring.r * std::cos(a), ring.r * std::sin(a), ring.z});
-        }
-    pts.push_back({0, 0, 0.34f});
-    XMesh m = ConvexHull(pts);
-    // The base glows: the faces looking backward take the tracer's material.
-    for (size_t f = 0; f < m.material.size(); ++f)
-        if (m.normal[m.faces[f * 3]].z < -0.9f) m.material[f] = 1;
-    m.materials = {{Rgb(0x8C8262), 12, Rgb(0x505048), Rgb(0x141410), ""},
-                   {Rgb(0xFFD080), 0, Rgb(0), Rgb(0xFFB040), ""}};
-    return m;
+    return GlowingRound({{-0.34f, 0.04f}, {-0.30f, 0.046f}, {0.12f, 0.046f}, {0.24f, 0.032f}, {0.32f, 0.014f}}, 0.34f,
+                        {Rgb(0x8C8262), 12, Rgb(0x505048), Rgb(0x141410), ""},
+                        {Rgb(0xFFD080), 0, Rgb(0), Rgb(0xFFB040), ""});
 }
 }  // namespace
 

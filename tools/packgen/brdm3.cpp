@@ -58,14 +58,9 @@ const Rect kNumberFlipped = Px(216, 196, 40, 252);
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 5, Rgb(0x141612), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.22f;  // the picture spans about 4.5 units: blotches a unit or so across
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans about 4.5 units:
+// blotches a unit or so across.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.22f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -190,30 +185,6 @@ Canvas GearTexture()
 
 // --- meshes --------------------------------------------------------------------
 
-// Symmetric corner points: (x, y, z) and its mirror.
-void Both(std::vector<Vec3>* pts, float x, float y, float z)
-{
-    pts->push_back({x, y, z});
-    pts->push_back({-x, y, z});
-}
-
-// A plate lying on the plane through the line y = y0 at z0 and y = y1 at z1
-// (a sloped plate seen from the side), from x0 to x1 across and between
-// the fractions f0 and f1 of the way from (y0, z0) to (y1, z1); `thick`
-// proud of the plane.
-XMesh PlateOnSlope(float y0, float z0, float y1, float z1, float x0, float x1, float f0, float f1, float thick,
-                   const UvMap& uv = {})
-{
-    float dy = y1 - y0, dz = z1 - z0, len = std::hypot(dy, dz);
-    float ny = dz / len, nz = -dy / len;  // the outward normal of a plate sloping down to the front
-    if (ny < 0) ny = -ny, nz = -nz;
-    std::vector<Vec3> pts;
-    for (float f : {f0, f1})
-        for (float x : {x0, x1})
-            for (float t : {0.0f, thick}) pts.push_back({x, y0 + dy * f + ny * t, z0 + dz * f + nz * t});
-    return ConvexHull(pts, uv);
-}
-
 // The hull: a narrow boat-shaped belly between the wheels, the full-width
 // upper hull over them in three pieces (the raised crew cab, the lower
 // engine deck, the wedge nose), side panels between the wheel arches, the
@@ -289,9 +260,8 @@ XMesh Hull()
     // with its vision slit, and the slit's glass.
     for (float s : {-1.0f, 1.0f}) {
         float x0 = s > 0 ? 0.08f : -0.68f, x1 = s > 0 ? 0.68f : -0.08f;
-        AddPiece(&m, PlateOnSlope(kRoofY, kFlapTopZ, kFlapFootY, kFlapFootZ, x0, x1, 0.08f, 0.9f, 0.035f, uv), 0);
-        XMesh slit = PlateOnSlope(kRoofY, kFlapTopZ, kFlapFootY, kFlapFootZ, x0 + 0.12f, x1 - 0.12f, 0.22f, 0.32f,
-                                  0.05f);
+        AddPiece(&m, SlopePlate(kRoofY, kFlapTopZ, kFlapFootY, kFlapFootZ, x0, x1, 0.08f, 0.9f, 0.035f, uv), 0);
+        XMesh slit = SlopePlate(kRoofY, kFlapTopZ, kFlapFootY, kFlapFootZ, x0 + 0.12f, x1 - 0.12f, 0.22f, 0.32f, 0.05f);
         ProjectInto(&slit, 2, kGlass);
         AddPiece(&m, slit, 1);
     }
@@ -311,7 +281,7 @@ XMesh Hull()
         AddPiece(&m, lamp, 1);
         AddPiece(&m, ChamferedBox({0.72f * s - 0.1f, 0.43f, 1.62f}, {0.72f * s + 0.1f, 0.46f, 1.84f}, 0.008f, uv), 0);
     }
-    AddPiece(&m, PlateOnSlope(kFlapFootY + 0.01f, kFlapFootZ - 0.02f, 0.06f, 2.52f, -0.6f, 0.6f, 0.18f, 0.85f, 0.04f, uv), 0);
+    AddPiece(&m, SlopePlate(kFlapFootY + 0.01f, kFlapFootZ - 0.02f, 0.06f, 2.52f, -0.6f, 0.6f, 0.18f, 0.85f, 0.04f, uv), 0);
     // The engine deck: two grilles and the stowage box between them.
     XMesh grille = ChamferedBox({0.18f, kDeckY - 0.01f, -2.05f}, {0.58f, kDeckY + 0.02f, -0.9f}, 0);
     ProjectInto(&grille, 1, kGrille);

@@ -83,20 +83,9 @@ XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x1A1A18)
 // The belly and the hull's sides between the tracks, a shade darker.
 XMaterial Shaded(const char* texture) { return {Rgb(0xB4B2AA), 4, Rgb(0x101010), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;  // the picture spans 5 units: patches a unit or so across
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
-
-XMesh Detail(XMesh piece, int axis, const Rect& r)
-{
-    ProjectInto(&piece, axis, r);
-    return piece;
-}
+// The camouflage's projection, where the picture spans 5 units: patches a
+// unit or so across.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 

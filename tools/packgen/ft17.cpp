@@ -88,14 +88,9 @@ const TrackBand kTrackBand = {.offsetY = kTrackOffset.y, .offsetZ = kTrackOffset
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 4, Rgb(0x121210), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.3f;  // the picture spans 3.3 units: patches half a unit or so across
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans 3.3 units: patches
+// half a unit or so across.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.3f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -268,21 +263,6 @@ Canvas GearTexture()
 XMesh Across(const std::vector<P2>& profile, float half, float bevel, const UvMap& uv)
 {
     return ExtrudeX(profile, -half, half, bevel, uv);
-}
-
-// A plate on a slope seen from the side, from (y0, z0) to (y1, z1), across
-// x0 to x1 between the fractions f0 and f1, `thick` proud of it.
-XMesh SlopePlate(float y0, float z0, float y1, float z1, float x0, float x1, float f0, float f1, float thick,
-                 const UvMap& uv = {})
-{
-    float dy = y1 - y0, dz = z1 - z0, len = std::hypot(dy, dz);
-    float ny = dz / len, nz = -dy / len;
-    if (ny < 0) ny = -ny, nz = -nz;
-    std::vector<Vec3> pts;
-    for (float f : {f0, f1})
-        for (float x : {x0, x1})
-            for (float t : {0.0f, thick}) pts.push_back({x, y0 + dy * f + ny * t, z0 + dz * f + nz * t});
-    return ConvexHull(pts, uv);
 }
 
 // The hull: the fighting compartment with the driver's doors and visor in

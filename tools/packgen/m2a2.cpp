@@ -89,20 +89,8 @@ const TrackBand kTrackBand = {.offsetY = kTrackOffset.y, .offsetZ = kTrackOffset
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x1A1A18), Rgb(0), texture}; }
 XMaterial Shaded(const char* texture) { return {Rgb(0xB8B4AA), 4, Rgb(0x101010), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
-
-XMesh Detail(XMesh piece, int axis, const Rect& r)
-{
-    ProjectInto(&piece, axis, r);
-    return piece;
-}
+// The camouflage's projection.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 

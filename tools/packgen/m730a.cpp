@@ -96,14 +96,8 @@ const TrackBand kTrackBand = {.offsetY = kTrackOffset.y, .offsetZ = kTrackOffset
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x181816), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;  // the picture spans 5 units
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans 5 units.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -279,13 +273,6 @@ Canvas GearTexture()
 }
 
 // --- meshes --------------------------------------------------------------------
-
-// Symmetric corner points.
-void Both(std::vector<Vec3>* pts, float x, float y, float z)
-{
-    pts->push_back({x, y, z});
-    pts->push_back({-x, y, z});
-}
 
 // The hull: the lower hull between the tracks, the deck over them, the
 // sloped engine hood with its grille, the low cab with glass all round, the

@@ -7,6 +7,15 @@ namespace {
 const float kPi = 3.14159265f;
 }  // namespace
 
+UvMap ScaledUv(float scale, float uOffset, float vOffset)
+{
+    UvMap m;
+    m.scale = scale;
+    m.uOffset = uOffset;
+    m.vOffset = vOffset;
+    return m;
+}
+
 // Projects a piece onto a rectangle of a picture along one axis: the piece's
 // extent on the two other axes fills the rectangle (u across, v down).
 // axis 0: seen along x (u = z, v = -y); 1: from above (u = x, v = -z);
@@ -31,6 +40,12 @@ void ProjectInto(XMesh* m, int axis, const Rect& r)
         m->u[i] = r.u0 + tu * (r.u1 - r.u0);
         m->v[i] = r.v0 + tv * (r.v1 - r.v0);
     }
+}
+
+XMesh Detail(XMesh piece, int axis, const Rect& r)
+{
+    ProjectInto(&piece, axis, r);
+    return piece;
 }
 
 // A round solid between the centres a and b (radii ra and rb), its sides
@@ -81,6 +96,27 @@ void WheelUv(XMesh* m, const Rect& face, float radius, const Rect& tread)
     }
 }
 
+void Both(std::vector<Vec3>* pts, float x, float y, float z)
+{
+    pts->push_back({x, y, z});
+    pts->push_back({-x, y, z});
+}
+
+// The plate's corners at both fractions, both edges across and both faces:
+// the plane's normal turned to point up.
+XMesh SlopePlate(float y0, float z0, float y1, float z1, float x0, float x1, float f0, float f1, float thick,
+                 const UvMap& uv)
+{
+    float dy = y1 - y0, dz = z1 - z0, len = std::hypot(dy, dz);
+    float ny = dz / len, nz = -dy / len;
+    if (ny < 0) ny = -ny, nz = -nz;
+    std::vector<Vec3> pts;
+    for (float f : {f0, f1})
+        for (float x : {x0, x1})
+            for (float t : {0.0f, thick}) pts.push_back({x, y0 + dy * f + ny * t, z0 + dz * f + nz * t});
+    return ConvexHull(pts, uv);
+}
+
 float FacetedRadius(float radius, int sides) { return radius * 2 / (1 + std::cos(kPi / sides)); }
 
 // The disc between its two faces, the face picture on its caps and the
@@ -94,7 +130,8 @@ XMesh FacetedWheel(const WheelShape& w, const XMaterial& material)
     AddPiece(&m, disc, 0);
     if (w.hubRadius > 0) {
         const float outside = w.across + w.halfWidth;
-        XMesh hub = Drum({outside - 0.005f, 0, 0}, {outside + w.hubLength, 0, 0}, w.hubRadius, w.hubTipRadius, w.hubSides);
+        XMesh hub = Drum({outside - 0.005f, 0, 0}, {outside + w.hubLength, 0, 0}, w.hubRadius, w.hubTipRadius,
+                         w.hubSides);
         WheelUv(&hub, w.face, w.radius, w.hubRim);
         AddPiece(&m, hub, 0);
     }
@@ -116,6 +153,24 @@ void Quad(XMesh* m, const Vec3 p[4], const Vec3 n[4], const float u[4], const fl
         m->AddFace(id[0], id[2], id[1], 0);
         m->AddFace(id[0], id[3], id[2], 0);
     }
+}
+
+// The hull of the rings and the tip; the faces looking backward take the
+// base's material.
+XMesh GlowingRound(const std::vector<ShellRing>& rings, float tipZ, const XMaterial& body, const XMaterial& base)
+{
+    std::vector<Vec3> pts;
+    for (const ShellRing& ring : rings)
+        for (int k = 0; k < 6; ++k) {
+            float a = 2 * kPi * k / 6;
+            pts.push_back({ring.r * std::cos(a), ring.r * std::sin(a), ring.z});
+        }
+    pts.push_back({0, 0, tipZ});
+    XMesh m = ConvexHull(pts);
+    for (size_t f = 0; f < m.material.size(); ++f)
+        if (m.normal[m.faces[f * 3]].z < -0.9f) m.material[f] = 1;
+    m.materials = {body, base};
+    return m;
 }
 
 namespace {
@@ -249,7 +304,8 @@ XMesh TrackLoop(const std::vector<TrackWheel>& wheels, const TrackBand& band, co
     for (size_t i = 0; i < n; ++i) {
         size_t firstFace = m.material.size();
         BandSegment(&m, hull, c, i, (i + 1) % n, c.along[i] * perUnit, c.along[i + 1] * perUnit, band);
-        uint32_t stretch = std::min(band.stretches - 1, static_cast<uint32_t>(c.along[i] / c.along[n] * band.stretches));
+        uint32_t stretch =
+            std::min(band.stretches - 1, static_cast<uint32_t>(c.along[i] / c.along[n] * band.stretches));
         for (size_t f = firstFace; f < m.material.size(); ++f) m.material[f] = stretch;
     }
     m.materials.assign(band.stretches, material);

@@ -15,9 +15,15 @@ struct Rect {
     float u0, v0, u1, v1;
 };
 
+// A planar projection repeating `scale` times a unit, shifted by the
+// offsets so that the parts of a kind do not all start the picture alike.
+UvMap ScaledUv(float scale, float uOffset, float vOffset);
 // Projects a piece onto a rectangle of a picture along one axis (0: seen
 // along x, 1: from above, 2: from ahead).
 void ProjectInto(XMesh* m, int axis, const Rect& r);
+// The piece with its texture projected onto `r` along `axis`, as
+// ProjectInto does it: a detail taking a rectangle of the gear picture.
+XMesh Detail(XMesh piece, int axis, const Rect& r);
 // A round solid between the centres a and b with flat facets.
 XMesh Drum(Vec3 a, Vec3 b, float ra, float rb, int sides, const UvMap& uv = {});
 // The piece mirrored to the left side (x negated).
@@ -26,6 +32,14 @@ XMesh Mirrored(XMesh m);
 void AddPair(XMesh* into, const XMesh& right, uint32_t material);
 // A wheel's caps take the face picture, its tread the tread rectangle.
 void WheelUv(XMesh* m, const Rect& face, float radius, const Rect& tread);
+// Symmetric corner points: (x, y, z) and its mirror (-x, y, z).
+void Both(std::vector<Vec3>* pts, float x, float y, float z);
+// A plate lying on the plane through the line y = y0 at z0 and y = y1 at z1
+// (a sloped plate seen from the side), from x0 to x1 across and between
+// the fractions f0 and f1 of the way from (y0, z0) to (y1, z1); `thick`
+// proud of the plane, on its upper side.
+XMesh SlopePlate(float y0, float z0, float y1, float z1, float x0, float x1, float f0, float f1, float thick,
+                 const UvMap& uv = {});
 // A wheel's make: the round it meets the track or the ground with, its
 // disc's width and facets, its pictures, and the hub on its outer (+x) face.
 struct WheelShape {
@@ -79,3 +93,12 @@ struct TrackBand {
 // of u moves the links the way the wheels turn.  Every stretch is on
 // `material`.
 XMesh TrackLoop(const std::vector<TrackWheel>& wheels, const TrackBand& band, const XMaterial& material);
+
+// One ring of a round's outline: its place along z and its radius.
+struct ShellRing {
+    float z, r;
+};
+// A round in flight, centred on its origin: six-sided rings along z closing
+// to a point at tipZ, on `body`; its base (the faces looking backward) on
+// `base`, the glow of its tracer.
+XMesh GlowingRound(const std::vector<ShellRing>& rings, float tipZ, const XMaterial& body, const XMaterial& base);

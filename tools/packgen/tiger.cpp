@@ -73,14 +73,9 @@ const TrackBand kTrackBand = {.offsetY = kTrackOffsetY, .offsetZ = kTrackOffsetZ
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 5, Rgb(0x161614), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.16f;  // the picture spans about 6 units: stripes a unit or so wide
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans about 6 units: stripes
+// a unit or so wide.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.16f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -412,20 +407,9 @@ XMesh Track()
 // on its origin.
 XMesh Shell()
 {
-    std::vector<Vec3> pts;
-    const struct { float z, r; } rings[] = {{-0.4f, 0.06f}, {-0.36f, 0.068f}, {0.14f, 0.068f}, {0.28f, 0.045f}, {0.38f, 0.018f}};
-    for (const auto& ring : rings)
-        for (int k = 0; k < 6; ++k) {
-            float a = 2 * kPi * k / 6;
-            pts.push_back({ring.r * std::cos(a), ring.r * std::sin(a), ring.z});
-        }
-    pts.push_back({0, 0, 0.4f});
-    XMesh m = ConvexHull(pts);
-    for (size_t f = 0; f < m.material.size(); ++f)
-        if (m.normal[m.faces[f * 3]].z < -0.9f) m.material[f] = 1;
-    m.materials = {{Rgb(0x7A6A48), 12, Rgb(0x505048), Rgb(0x141410), ""},
-                   {Rgb(0xFFC070), 0, Rgb(0), Rgb(0xFFA030), ""}};
-    return m;
+    return GlowingRound({{-0.4f, 0.06f}, {-0.36f, 0.068f}, {0.14f, 0.068f}, {0.28f, 0.045f}, {0.38f, 0.018f}}, 0.4f,
+                        {Rgb(0x7A6A48), 12, Rgb(0x505048), Rgb(0x141410), ""},
+                        {Rgb(0xFFC070), 0, Rgb(0), Rgb(0xFFA030), ""});
 }
 }  // namespace
 

@@ -59,14 +59,8 @@ const Rect kStar = Px(76, 200, 124, 248);
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x181814), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;  // the picture spans 5 units
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans 5 units.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -185,12 +179,6 @@ Canvas GearTexture()
 
 // --- meshes --------------------------------------------------------------------
 
-void Both(std::vector<Vec3>* pts, float x, float y, float z)
-{
-    pts->push_back({x, y, z});
-    pts->push_back({-x, y, z});
-}
-
 // A plate lying on a sloped side: the side's line runs from `foot` to
 // `head` (points {x, y}); the plate covers the fractions f0 to f1 of it,
 // from z0 to z1, `thick` proud of it, outward toward +x.
@@ -203,22 +191,6 @@ XMesh SidePlate(P2 foot, P2 head, float f0, float f1, float z0, float z1, float 
     for (float f : {f0, f1})
         for (float z : {z0, z1})
             for (float t : {0.0f, thick}) pts.push_back({foot.a + dx * f + nx * t, foot.b + dy * f + ny * t, z});
-    return ConvexHull(pts, uv);
-}
-
-// A plate on a plate seen from the side sloping from (y0, z0) to (y1, z1),
-// across x0 to x1, between the fractions f0 and f1, `thick` proud of it
-// (outward meaning upward).
-XMesh SlopePlate(float y0, float z0, float y1, float z1, float x0, float x1, float f0, float f1, float thick,
-                 const UvMap& uv = {})
-{
-    float dy = y1 - y0, dz = z1 - z0, len = std::hypot(dy, dz);
-    float ny = dz / len, nz = -dy / len;
-    if (ny < 0) ny = -ny, nz = -nz;
-    std::vector<Vec3> pts;
-    for (float f : {f0, f1})
-        for (float x : {x0, x1})
-            for (float t : {0.0f, thick}) pts.push_back({x, y0 + dy * f + ny * t, z0 + dz * f + nz * t});
     return ConvexHull(pts, uv);
 }
 

@@ -21,6 +21,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -103,7 +104,7 @@ Canvas CamoTexture()
             // Paint wear and dust: fine mottling, lighter specks.
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 904, 64);
             float shade = 0.88f + 0.2f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             float speck = Hash01(x, y, 907);
             if (speck > 0.997f) col = Mix(col, Rgb(0xB0A680), 0.3f);
             c.At(x, y) = col;
@@ -142,7 +143,7 @@ Canvas LowerTexture()
             RGBA col = Mix(Rgb(0x8E8660), Rgb(0xA69C74), n);
             col = Mix(col, Rgb(0x5A4E38), Smooth(0.55f, 0.72f, Fbm(x / 32.0f, y / 32.0f, 3, 923, 8)) * 0.6f);
             float shade = 0.9f + 0.16f * fine;
-            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = Shaded(col, shade);
         }
     return c;
 }
@@ -182,7 +183,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 16.0f, y / 16.0f, 3, 931 + link % 2, 32);
             col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 932);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -228,7 +229,7 @@ void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
             float grime = Fbm(x / 12.0f, y / 12.0f, 3, sprocket ? 942 : 941);
             col = Mix(col, Rgb(0x6A5A40), Smooth(0.5f, 0.8f, grime) * 0.4f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 943);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -241,12 +242,7 @@ Canvas GearTexture()
     PaintWheel(&c, kRoadWheelFace, false);
     PaintWheel(&c, kSprocketFace, true);
     // Details: dark steel everywhere first, with grain.
-    for (int y = 384; y < 512; ++y)
-        for (int x = 0; x < 512; ++x) {
-            float n = Fbm(x / 10.0f, y / 10.0f, 3, 951);
-            RGBA col = Mix(Rgb(0x33342D), Rgb(0x4A4B42), n);
-            c.At(x, y) = col;
-        }
+    FillGrain(&c, {0, 384, 512, 512}, Rgb(0x33342D), Rgb(0x4A4B42), 10.0f, 951);
     // Grille: an olive frame round dark slats.
     c.FillRect(0, 384, 256, 512, Rgb(0x5E6038));
     for (int k = 0; k < 14; ++k) {
@@ -282,7 +278,7 @@ Canvas BeamRibbon()
             RGBA col = Mix(Rgb(0xFFC23C), Rgb(0xFFFAE6), Clamp01(core * 1.2f));
             float k = Clamp01(i);
             if (k * 255 < 2) continue;  // stays key black
-            c.At(x, y) = {col.r * k, col.g * k, col.b * k, 1};
+            c.At(x, y) = Shaded(col, k);
         }
     return c;
 }
@@ -299,7 +295,7 @@ Canvas BeamHead()
             float i = Clamp01(core + 0.6f * glow);
             RGBA col = Mix(Rgb(0xFFB834), Rgb(0xFFFAE4), Clamp01(core * 1.3f));
             if (i * 255 < 2) continue;
-            c.At(x, y) = {col.r * i, col.g * i, col.b * i, 1};
+            c.At(x, y) = Shaded(col, i);
         }
     return c;
 }

@@ -19,6 +19,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -82,7 +83,7 @@ Canvas CamoTexture()
             col = Mix(col, dark, Smooth(0.54f, 0.6f, blot) * 0.92f);
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 3103, 64);
             float shade = 0.88f + 0.2f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             // Dust settles low on every face: a soft band at each tile row's foot.
             float dust = Smooth(0.6f, 0.85f, Fbm(x / 4.0f, y / 32.0f, 3, 3104, 16)) * 0.22f;
             c.At(x, y) = Mix(col, Rgb(0x8A7E5C), dust);
@@ -150,9 +151,7 @@ void PaintWheel(Canvas* c, const Rect& r)
 Canvas GearTexture()
 {
     Canvas c(256, 256, Rgb(0x2E302A));
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            c.At(x, y) = Mix(Rgb(0x2C2E28), Rgb(0x3E4038), Fbm(x / 8.0f, y / 8.0f, 3, 3121));
+    FillGrain(&c, {0, 0, 256, 256}, Rgb(0x2C2E28), Rgb(0x3E4038), 8.0f, 3121);
     PaintWheel(&c, kWheelFace);
     c.FillRect(130, 0, 162, 32, Rgb(0x262522));
     // Vision glass: dark green-blue with a glint.
@@ -162,11 +161,9 @@ Canvas GearTexture()
     c.FillRect(212, 2, 252, 30, Rgb(0x26271F));
     c.RoundRect(216, 6, 248, 26, 6, Rgb(0xE8DCA8));
     c.Disc(224, 12, 4, Rgb(0xFFF8E8, 0.8f), 2);
-    for (int y = 64; y < 96; ++y)  // worn bright steel
-        for (int x = 128; x < 256; ++x) c.At(x, y) = Mix(Rgb(0x66685E), Rgb(0x86887C), Hash01(x, y, 3122));
-    for (int y = 96; y < 128; ++y)  // hot exhaust steel, rusty
-        for (int x = 128; x < 256; ++x)
-            c.At(x, y) = Mix(Rgb(0x4A3426), Rgb(0x6E4A30), Fbm(x / 6.0f, y / 6.0f, 3, 3123));
+    // Worn bright steel, and hot exhaust steel gone rusty.
+    FillSpeckled(&c, {128, 64, 256, 96}, Rgb(0x66685E), Rgb(0x86887C), 3122);
+    FillGrain(&c, {128, 96, 256, 128}, Rgb(0x4A3426), Rgb(0x6E4A30), 6.0f, 3123);
     // The engine grille: green frame round dark louvres.
     c.FillRect(0, 128, 256, 192, Rgb(0x4A5832));
     for (int k = 0; k < 7; ++k) {

@@ -29,6 +29,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -108,7 +109,7 @@ Canvas CamoTexture()
             col = Mix(col, black, Smooth(0.58f, 0.61f, b));
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 4104, 64);
             float shade = 0.88f + 0.2f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             if (Hash01(x, y, 4107) > 0.996f) col = Mix(col, Rgb(0x8C8A70), 0.3f);
             c.At(x, y) = col;
         }
@@ -159,7 +160,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 16.0f, y / 16.0f, 3, 4131 + link % 2, 32);
             col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 4132);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -194,7 +195,7 @@ void PaintWheel(Canvas* c, const Rect& r, bool idler)
             float grime = Fbm(x / 12.0f, y / 12.0f, 3, idler ? 4142 : 4141);
             col = Mix(col, Rgb(0x5A4C36), Smooth(0.5f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 4143);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -206,8 +207,7 @@ Canvas GearTexture()
         for (int x = 0; x < 512; ++x) c.At(x, y) = Rgb(0x282724);
     PaintWheel(&c, kRoadWheelFace, false);
     PaintWheel(&c, kIdlerFace, true);
-    for (int y = 384; y < 512; ++y)
-        for (int x = 0; x < 512; ++x) c.At(x, y) = Mix(Rgb(0x303129), Rgb(0x4A4B42), Fbm(x / 10.0f, y / 10.0f, 3, 4151));
+    FillGrain(&c, {0, 384, 512, 512}, Rgb(0x303129), Rgb(0x4A4B42), 10.0f, 4151);
     // Grille: a green frame round dark slats.
     c.FillRect(0, 384, 192, 512, Rgb(0x445030));
     for (int k = 0; k < 14; ++k) {
@@ -224,8 +224,7 @@ Canvas GearTexture()
     lamp(kAmberLamp, Rgb(0xE0A028));
     lamp(kRedLamp, Rgb(0xB82418));
     lamp(kGlass, Rgb(0x2A4A58));
-    for (int y = 392; y < 504; ++y)
-        for (int x = 410; x < 506; ++x) c.At(x, y) = Mix(Rgb(0x6E6C64), Rgb(0x8E8C82), Hash01(x, y, 4152));
+    FillSpeckled(&c, {410, 392, 506, 504}, Rgb(0x6E6C64), Rgb(0x8E8C82), 4152);
     return c;
 }
 

@@ -29,6 +29,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -129,7 +130,7 @@ Canvas CamoTexture()
             col = Mix(col, Rgb(0x2A2418), Smooth(7.0f, 2.5f, edge) * 0.9f);
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 5104, 64);
             float shade = 0.86f + 0.22f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             c.At(x, y) = col;
         }
     // Riveted plate edges: a seam with a row of round rivet heads, lit from above.
@@ -183,7 +184,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 8.0f, y / 8.0f, 3, 5111, 64);
             col = Mix(col, mud, Smooth(0.4f, 0.75f, grime) * 0.55f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 5112);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -232,7 +233,7 @@ void PaintWheel(Canvas* c, const Rect& r, Face face)
             float grime = Fbm(x / 12.0f, y / 12.0f, 3, 5122 + static_cast<int>(face));
             col = Mix(col, Rgb(0x5E4C34), Smooth(0.45f, 0.8f, grime) * 0.5f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 5123);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -240,19 +241,14 @@ Canvas GearTexture()
 {
     Canvas c(512, 512, Rgb(0x302E28));
     PaintTrack(&c);
-    for (int y = 128; y < 512; ++y)
-        for (int x = 0; x < 512; ++x)
-            c.At(x, y) = Mix(Rgb(0x2A2924), Rgb(0x403E36), Fbm(x / 10.0f, y / 10.0f, 3, 5131));
+    FillGrain(&c, {0, 128, 512, 512}, Rgb(0x2A2924), Rgb(0x403E36), 10.0f, 5131);
     PaintWheel(&c, kSprocketFace, Face::Sprocket);
     PaintWheel(&c, kIdlerFace, Face::Idler);
     PaintWheel(&c, kRoadWheelFace, Face::RoadWheel);
     c.FillRect(260, 388, 316, 444, Rgb(0x141812));
     c.Disc(276, 402, 6, Rgb(0xC0D0B0, 0.5f), 3);
-    for (int y = 388; y < 508; ++y)
-        for (int x = 324; x < 380; ++x)
-            c.At(x, y) = Mix(Rgb(0x4E3222), Rgb(0x7A4A2A), Fbm(x / 5.0f, y / 5.0f, 3, 5132));
-    for (int y = 388; y < 508; ++y)
-        for (int x = 388; x < 508; ++x) c.At(x, y) = Mix(Rgb(0x6A685E), Rgb(0x8E8A7C), Hash01(x, y, 5133));
+    FillGrain(&c, {324, 388, 380, 508}, Rgb(0x4E3222), Rgb(0x7A4A2A), 5.0f, 5132);
+    FillSpeckled(&c, {388, 388, 508, 508}, Rgb(0x6A685E), Rgb(0x8E8A7C), 5133);
     return c;
 }
 

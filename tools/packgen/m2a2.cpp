@@ -29,6 +29,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -111,7 +112,7 @@ Canvas CamoTexture()
             col = Mix(col, brown, Smooth(0.55f, 0.75f, b) * 0.6f);
             float fine = Fbm(x / 6.0f, y / 6.0f, 3, 6104, 86);
             float shade = 0.9f + 0.16f * fine;
-            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = Shaded(col, shade);
         }
     // Armour tiles: a grid of plates, each outlined with a dark seam and a
     // row of bolt heads along its top.
@@ -162,7 +163,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 16.0f, y / 16.0f, 3, 6131, 32);
             col = Mix(col, dust, Smooth(0.45f, 0.8f, grime) * 0.4f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 6132);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -206,7 +207,7 @@ void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
             float grime = Fbm(x / 12.0f, y / 12.0f, 3, sprocket ? 6142 : 6141);
             col = Mix(col, Rgb(0x7A6A4C), Smooth(0.5f, 0.8f, grime) * 0.4f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 6143);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -218,8 +219,7 @@ Canvas GearTexture()
         for (int x = 0; x < 512; ++x) c.At(x, y) = Rgb(0x2A2926);
     PaintWheel(&c, kRoadWheelFace, false);
     PaintWheel(&c, kSprocketFace, true);
-    for (int y = 384; y < 512; ++y)
-        for (int x = 0; x < 512; ++x) c.At(x, y) = Mix(Rgb(0x34332C), Rgb(0x4C4A42), Fbm(x / 10.0f, y / 10.0f, 3, 6151));
+    FillGrain(&c, {0, 384, 512, 512}, Rgb(0x34332C), Rgb(0x4C4A42), 10.0f, 6151);
     // Grille: a tan frame round dark louvres.
     c.FillRect(0, 384, 192, 512, Rgb(0x9C8A64));
     for (int k = 0; k < 14; ++k) {
@@ -243,8 +243,7 @@ Canvas GearTexture()
         c.Disc((l + rr) / 2, (t + b) / 2, (rr - l) / 2 - 3, Rgb(0x2A2620), 1.5f);
         c.Ring((l + rr) / 2, (t + b) / 2, (rr - l) / 2 - 8, 2, Rgb(0xB8A070, 0.8f));
     }
-    for (int y = 392; y < 504; ++y)
-        for (int x = 410; x < 506; ++x) c.At(x, y) = Mix(Rgb(0x6E6C64), Rgb(0x8E8C82), Hash01(x, y, 6152));
+    FillSpeckled(&c, {410, 392, 506, 504}, Rgb(0x6E6C64), Rgb(0x8E8C82), 6152);
     return c;
 }
 

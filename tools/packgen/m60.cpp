@@ -28,6 +28,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -109,7 +110,7 @@ Canvas CamoTexture()
             float grain = Fbm(x / 3.0f, y / 3.0f, 2, 7103, 171);
             float fine = Fbm(x / 9.0f, y / 9.0f, 3, 7104, 57);
             float shade = 0.86f + 0.14f * fine + 0.1f * grain;
-            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = Shaded(col, shade);
         }
     // Weld seams and a few bolt rows.
     for (int k = 0; k < 2; ++k) {
@@ -155,7 +156,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 16.0f, y / 16.0f, 3, 7131, 32);
             col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 7132);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -196,7 +197,7 @@ void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
             float grime = Fbm(x / 12.0f, y / 12.0f, 3, sprocket ? 7142 : 7141);
             col = Mix(col, Rgb(0x5C4E38), Smooth(0.5f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 7143);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -208,8 +209,7 @@ Canvas GearTexture()
         for (int x = 0; x < 512; ++x) c.At(x, y) = Rgb(0x292825);
     PaintWheel(&c, kRoadWheelFace, false);
     PaintWheel(&c, kSprocketFace, true);
-    for (int y = 384; y < 512; ++y)
-        for (int x = 0; x < 512; ++x) c.At(x, y) = Mix(Rgb(0x32332C), Rgb(0x4A4A42), Fbm(x / 10.0f, y / 10.0f, 3, 7151));
+    FillGrain(&c, {0, 384, 512, 512}, Rgb(0x32332C), Rgb(0x4A4A42), 10.0f, 7151);
     // Grille: a drab frame round dark louvres.
     c.FillRect(0, 384, 192, 512, Rgb(0x4C5230));
     for (int k = 0; k < 14; ++k) {
@@ -233,8 +233,7 @@ Canvas GearTexture()
         c.Disc((l + rr) / 2, (t + b) / 2, (rr - l) / 2 - 4, Rgb(0x5C6A74), 1.5f);
         c.Disc((l + rr) / 2 - 6, (t + b) / 2 - 6, 6, Rgb(0xF0F4E8, 0.8f), 4);
     }
-    for (int y = 392; y < 504; ++y)
-        for (int x = 410; x < 506; ++x) c.At(x, y) = Mix(Rgb(0x6E6C64), Rgb(0x8E8C82), Hash01(x, y, 7152));
+    FillSpeckled(&c, {410, 392, 506, 504}, Rgb(0x6E6C64), Rgb(0x8E8C82), 7152);
     return c;
 }
 

@@ -25,6 +25,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -122,7 +123,7 @@ Canvas CamoTexture()
             col = Mix(col, black, Clamp01(ribbon) * Smooth(0.48f, 0.56f, b) * 0.95f);
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 6103, 64);
             float shade = 0.88f + 0.22f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             float dust = Smooth(0.58f, 0.85f, Fbm(x / 16.0f, y / 16.0f, 3, 6104, 32)) * 0.25f;
             c.At(x, y) = Mix(col, Rgb(0x807458), dust);
         }
@@ -173,7 +174,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 16.0f, y / 16.0f, 3, 6111, 32);
             col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.14f * Hash01(x, y, 6112);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -227,9 +228,7 @@ void PaintWheel(Canvas* c, const Rect& r, Face face)
 Canvas GearTexture()
 {
     Canvas c(512, 512);
-    for (int y = 0; y < 512; ++y)
-        for (int x = 0; x < 512; ++x)
-            c.At(x, y) = Mix(Rgb(0x2E2E2A), Rgb(0x44443E), Fbm(x / 8.0f, y / 8.0f, 3, 6131));
+    FillGrain(&c, {0, 0, 512, 512}, Rgb(0x2E2E2A), Rgb(0x44443E), 8.0f, 6131);
     PaintTrack(&c);
     for (int y = 128; y < 256; ++y)
         for (int x = 0; x < 384; ++x) c.At(x, y) = Rgb(0x282725);
@@ -255,7 +254,7 @@ Canvas GearTexture()
             if (t > 0.82f && t < 0.86f) col = Rgb(0xC8A020);                 // yellow band
             if (t > 0.9f && t < 0.93f) col = Rgb(0x2A2A26);                  // black band
             float shade = 0.92f + 0.1f * (1.0f - std::fabs(y - 288.0f) / 32.0f);
-            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = Shaded(col, shade);
         }
     // The seeker's dome: dark glass with a bright glint.
     c.FillRect(0, 320, 64, 384, Rgb(0x1A1E24));
@@ -267,8 +266,7 @@ Canvas GearTexture()
         c.FillRect(72, y, 248, y + 4, Rgb(0x181A14));
         c.FillRect(72, y + 4, 248, y + 6, Rgb(0x56604A));
     }
-    for (int y = 320; y < 384; ++y)
-        for (int x = 256; x < 384; ++x) c.At(x, y) = Mix(Rgb(0x6A6A62), Rgb(0x8C8C82), Hash01(x, y, 6133));
+    FillSpeckled(&c, {256, 320, 384, 384}, Rgb(0x6A6A62), Rgb(0x8C8C82), 6133);
     return c;
 }
 

@@ -25,6 +25,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -99,7 +100,7 @@ Canvas CamoTexture()
             col = Mix(col, brown, Smooth(0.55f, 0.7f, -band) * Smooth(0.0f, 0.3f, band2));
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 1303, 64);
             float shade = 0.86f + 0.22f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             c.At(x, y) = col;
         }
     // Plate seams every 128 texels with rivet rows beside them.
@@ -190,17 +191,14 @@ Canvas GearTexture()
             if (lx < 3 || lx > 61) col = gap;
             col = Mix(col, mud, Smooth(0.45f, 0.8f, Fbm(x / 12.0f, y / 12.0f, 3, 1321, 0)) * 0.5f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 1322);
-            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = Shaded(col, shade);
         }
     PaintWheel(&c, kRoadWheelFace, false);
     PaintWheel(&c, kSprocketFace, true);
-    for (int y = 192; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            c.At(x, y) = Mix(Rgb(0x2E2E2A), Rgb(0x45443E), Fbm(x / 8.0f, y / 8.0f, 3, 1323));
+    FillGrain(&c, {0, 192, 256, 256}, Rgb(0x2E2E2A), Rgb(0x45443E), 8.0f, 1323);
     c.FillRect(8, 198, 42, 232, Rgb(0x22301F));   // vision glass
     c.Disc(18, 208, 4, Rgb(0xD0E0C0, 0.6f), 2);
-    for (int y = 198; y < 252; ++y)  // bright worn steel
-        for (int x = 58; x < 122; ++x) c.At(x, y) = Mix(Rgb(0x6E6C64), Rgb(0x8C8A80), Hash01(x, y, 1324));
+    FillSpeckled(&c, {58, 198, 122, 252}, Rgb(0x6E6C64), Rgb(0x8C8A80), 1324);  // bright worn steel
     return c;
 }
 
@@ -223,7 +221,7 @@ Canvas FirePicture()
             col = Mix(col, Rgb(0xFFF8E0), Smooth(0.7f, 0.95f, heat));
             float fade = Smooth(1.0f, 0.55f, d);
             if (fade * 255 < 6) continue;  // stays key black
-            c.At(x, y) = {col.r * fade, col.g * fade, col.b * fade, 1};
+            c.At(x, y) = Shaded(col, fade);
         }
     return c;
 }

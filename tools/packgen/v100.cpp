@@ -21,6 +21,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -86,7 +87,7 @@ Canvas CamoTexture()
             col = Mix(col, black, Smooth(0.72f, 0.8f, band + rag) * Smooth(0.46f, 0.54f, breakup));
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 4103, 64);
             float shade = 0.88f + 0.2f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             float dust = Smooth(0.55f, 0.85f, Fbm(x / 16.0f, y / 16.0f, 3, 4104, 32)) * 0.2f;
             c.At(x, y) = Mix(col, Rgb(0xA89C78), dust);
         }
@@ -144,9 +145,7 @@ void PaintWheel(Canvas* c, const Rect& r)
 Canvas GearTexture()
 {
     Canvas c(256, 256);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            c.At(x, y) = Mix(Rgb(0x2E2E2A), Rgb(0x42423C), Fbm(x / 8.0f, y / 8.0f, 3, 4121));
+    FillGrain(&c, {0, 0, 256, 256}, Rgb(0x2E2E2A), Rgb(0x42423C), 8.0f, 4121);
     PaintWheel(&c, kWheelFace);
     c.FillRect(130, 0, 162, 32, Rgb(0x282724));
     c.FillRect(164, 2, 208, 30, Rgb(0x1C2830));
@@ -154,8 +153,7 @@ Canvas GearTexture()
     c.FillRect(212, 2, 252, 30, Rgb(0x2A2A22));
     c.RoundRect(216, 6, 248, 26, 6, Rgb(0xF0E4B0));
     c.Disc(224, 12, 4, Rgb(0xFFFAEC, 0.8f), 2);
-    for (int y = 64; y < 96; ++y)
-        for (int x = 128; x < 256; ++x) c.At(x, y) = Mix(Rgb(0x6A6A62), Rgb(0x8A8A80), Hash01(x, y, 4122));
+    FillSpeckled(&c, {128, 64, 256, 96}, Rgb(0x6A6A62), Rgb(0x8A8A80), 4122);
     c.FillRect(132, 98, 176, 126, Rgb(0x2A2420));
     c.RoundRect(136, 102, 172, 122, 5, Rgb(0xB02418));
     // The grille: khaki frame round dark mesh.

@@ -192,45 +192,38 @@ void PaintTrack(Canvas* c)
 void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
 {
     const RGBA rubber = Rgb(0x2A2926), disc = Rgb(0x596038), hub = Rgb(0x444830), steel = Rgb(0x45443C);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 4; y < y0 + size + 4; ++y)
-        for (int x = x0 - 4; x < x0 + size + 4; ++x) {
-            if (x < 0 || y < 128 || x >= 512 || y >= 384) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (!sprocket) {
-                if (d > 0.8f) col = rubber;
-                else if (d > 0.3f) {
-                    col = Mix(disc, Mix(disc, Rgb(0x000000), 0.35f), Smooth(0.55f, 0.8f, d));  // dished toward the rim
-                    if (std::fabs(d - 0.6f) < 0.025f) col = Mix(disc, Rgb(0xA0A080), 0.25f);
-                } else col = hub;
-                if (d > 0.78f && d < 0.8f) col = Mix(col, Rgb(0x8A8A70), 0.5f);
-            } else {
-                float tooth = std::cos(ang * 12);
-                if (d > 0.84f) col = tooth > 0.1f ? steel : Rgb(0x262521);
-                else if (d > 0.3f) {
-                    col = disc;
-                    for (int k = 0; k < 8; ++k) {  // lightening holes
-                        float ha = k * kPi / 4, hx = std::cos(ha) * 0.57f * rad, hy = std::sin(ha) * 0.57f * rad;
-                        if (std::hypot(dx - hx, dy - hy) < 0.13f * rad) col = Rgb(0x1E1F18);
-                    }
-                } else col = hub;
-            }
-            // A bolt circle on the hub and a cap in the middle.
-            for (int k = 0; k < 8; ++k) {
-                float ba = k * kPi / 4 + 0.2f, bx = std::cos(ba) * 0.2f * rad, by = std::sin(ba) * 0.2f * rad;
-                float bd = std::hypot(dx - bx, dy - by);
-                if (bd < 0.035f * rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.035f * rad)));
-            }
-            if (d < 0.09f) col = Mix(hub, Rgb(0x8A8A70), 0.3f);
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, sprocket ? 942 : 941);
-            col = Mix(col, Rgb(0x6A5A40), Smooth(0.5f, 0.8f, grime) * 0.4f);
-            float shade = 0.9f + 0.15f * Hash01(x, y, 943);
-            c->At(x, y) = Shaded(col, shade);
+    PaintRoundFace(c, r, 512, 4, {0, 128, 512, 384}, [&](const FacePoint& p) {
+        RGBA col;
+        if (!sprocket) {
+            if (p.d > 0.8f) col = rubber;
+            else if (p.d > 0.3f) {
+                col = Mix(disc, Mix(disc, Rgb(0x000000), 0.35f), Smooth(0.55f, 0.8f, p.d));  // dished toward the rim
+                if (std::fabs(p.d - 0.6f) < 0.025f) col = Mix(disc, Rgb(0xA0A080), 0.25f);
+            } else col = hub;
+            if (p.d > 0.78f && p.d < 0.8f) col = Mix(col, Rgb(0x8A8A70), 0.5f);
+        } else {
+            float tooth = std::cos(p.ang * 12);
+            if (p.d > 0.84f) col = tooth > 0.1f ? steel : Rgb(0x262521);
+            else if (p.d > 0.3f) {
+                col = disc;
+                for (int k = 0; k < 8; ++k) {  // lightening holes
+                    float ha = k * kPi / 4;
+                    if (p.Near(ha, 0.57f, 0.13f)) col = Rgb(0x1E1F18);
+                }
+            } else col = hub;
         }
+        // A bolt circle on the hub and a cap in the middle.
+        for (int k = 0; k < 8; ++k) {
+            float ba = k * kPi / 4 + 0.2f, bx = std::cos(ba) * 0.2f * p.rad, by = std::sin(ba) * 0.2f * p.rad;
+            float bd = std::hypot(p.dx - bx, p.dy - by);
+            if (bd < 0.035f * p.rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.035f * p.rad)));
+        }
+        if (p.d < 0.09f) col = Mix(hub, Rgb(0x8A8A70), 0.3f);
+        float grime = Fbm(p.x / 12.0f, p.y / 12.0f, 3, sprocket ? 942 : 941);
+        col = Mix(col, Rgb(0x6A5A40), Smooth(0.5f, 0.8f, grime) * 0.4f);
+        float shade = 0.9f + 0.15f * Hash01(p.x, p.y, 943);
+        return Shaded(col, shade);
+    });
 }
 
 Canvas GearTexture()

@@ -111,41 +111,32 @@ Canvas CamoTexture()
 void PaintWheel(Canvas* c, const Rect& r)
 {
     const RGBA rubber = Rgb(0x262522), disc = Rgb(0x4C5A32), hub = Rgb(0x3A4428);
-    int x0 = static_cast<int>(r.u0 * 256), y0 = static_cast<int>(r.v0 * 256);
-    int size = static_cast<int>((r.u1 - r.u0) * 256);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 2; y < y0 + size + 2; ++y)
-        for (int x = x0 - 2; x < x0 + size + 2; ++x) {
-            if (x < 0 || y < 0 || x >= 128 || y >= 128) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (d > 0.62f) {
-                col = rubber;
-                // Tread blocks at the shoulder, a moulded ring inside it.
-                if (d > 0.9f && std::cos(ang * 22) > 0.2f) col = Rgb(0x3A3934);
-                if (std::fabs(d - 0.74f) < 0.012f) col = Rgb(0x34332E);
-            } else if (d > 0.2f) {
-                col = Mix(disc, Mix(disc, Rgb(0x000000), 0.35f), Smooth(0.35f, 0.62f, d));
-                for (int k = 0; k < 8; ++k) {
-                    float ha = k * kPi / 4 + 0.4f;
-                    if (std::hypot(dx - std::cos(ha) * 0.42f * rad, dy - std::sin(ha) * 0.42f * rad) < 0.08f * rad)
-                        col = Rgb(0x141510);
-                }
-                if (std::fabs(d - 0.6f) < 0.015f) col = Mix(col, Rgb(0x9AA080), 0.4f);
-            } else {
-                col = hub;
-                for (int k = 0; k < 8; ++k) {
-                    float ba = k * kPi / 4;
-                    if (std::hypot(dx - std::cos(ba) * 0.14f * rad, dy - std::sin(ba) * 0.14f * rad) < 0.025f * rad)
-                        col = Rgb(0x7A806A);
-                }
+    PaintRoundFace(c, r, 256, 2, {0, 0, 128, 128}, [&](const FacePoint& p) {
+        RGBA col;
+        if (p.d > 0.62f) {
+            col = rubber;
+            // Tread blocks at the shoulder, a moulded ring inside it.
+            if (p.d > 0.9f && std::cos(p.ang * 22) > 0.2f) col = Rgb(0x3A3934);
+            if (std::fabs(p.d - 0.74f) < 0.012f) col = Rgb(0x34332E);
+        } else if (p.d > 0.2f) {
+            col = Mix(disc, Mix(disc, Rgb(0x000000), 0.35f), Smooth(0.35f, 0.62f, p.d));
+            for (int k = 0; k < 8; ++k) {
+                float ha = k * kPi / 4 + 0.4f;
+                if (p.Near(ha, 0.42f, 0.08f)) col = Rgb(0x141510);
             }
-            if (d < 0.07f) col = Rgb(0x6A6E5E);
-            float grime = Fbm(x / 10.0f, y / 10.0f, 3, 3111);
-            col = Mix(col, Rgb(0x5E5038), Smooth(0.45f, 0.8f, grime) * 0.45f);
-            c->At(x, y) = col;
+            if (std::fabs(p.d - 0.6f) < 0.015f) col = Mix(col, Rgb(0x9AA080), 0.4f);
+        } else {
+            col = hub;
+            for (int k = 0; k < 8; ++k) {
+                float ba = k * kPi / 4;
+                if (p.Near(ba, 0.14f, 0.025f)) col = Rgb(0x7A806A);
+            }
         }
+        if (p.d < 0.07f) col = Rgb(0x6A6E5E);
+        float grime = Fbm(p.x / 10.0f, p.y / 10.0f, 3, 3111);
+        col = Mix(col, Rgb(0x5E5038), Smooth(0.45f, 0.8f, grime) * 0.45f);
+        return col;
+    });
 }
 
 Canvas GearTexture()

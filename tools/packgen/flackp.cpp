@@ -168,35 +168,28 @@ void PaintTrack(Canvas* c)
 void PaintWheel(Canvas* c, const Rect& r, bool idler)
 {
     const RGBA rubber = Rgb(0x282724), disc = Rgb(0x46502E), hub = Rgb(0x3A4028);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 4; y < y0 + size + 4; ++y)
-        for (int x = x0 - 4; x < x0 + size + 4; ++x) {
-            if (x < 0 || y < 128 || x >= 512 || y >= 384) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad;
-            RGBA col;
-            if (d > (idler ? 0.9f : 0.82f)) col = idler ? Rgb(0x43423B) : rubber;
-            else if (d > 0.3f) {
-                col = Mix(disc, Mix(disc, Rgb(0x101008), 0.4f), Smooth(0.5f, 0.82f, d));
-                if (idler)
-                    for (int k = 0; k < 6; ++k) {
-                        float ha = k * kPi / 3, hx = std::cos(ha) * 0.6f * rad, hy = std::sin(ha) * 0.6f * rad;
-                        if (std::hypot(dx - hx, dy - hy) < 0.14f * rad) col = Rgb(0x1E1F18);
-                    }
-            } else col = hub;
-            for (int k = 0; k < 10; ++k) {
-                float ba = k * kPi / 5, bx = std::cos(ba) * 0.22f * rad, by = std::sin(ba) * 0.22f * rad;
-                float bd = std::hypot(dx - bx, dy - by);
-                if (bd < 0.035f * rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.035f * rad)));
-            }
-            if (d < 0.1f) col = Mix(hub, Rgb(0x8A8A70), 0.3f);
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, idler ? 4142 : 4141);
-            col = Mix(col, Rgb(0x5A4C36), Smooth(0.5f, 0.8f, grime) * 0.45f);
-            float shade = 0.9f + 0.15f * Hash01(x, y, 4143);
-            c->At(x, y) = Shaded(col, shade);
+    PaintRoundFace(c, r, 512, 4, {0, 128, 512, 384}, [&](const FacePoint& p) {
+        RGBA col;
+        if (p.d > (idler ? 0.9f : 0.82f)) col = idler ? Rgb(0x43423B) : rubber;
+        else if (p.d > 0.3f) {
+            col = Mix(disc, Mix(disc, Rgb(0x101008), 0.4f), Smooth(0.5f, 0.82f, p.d));
+            if (idler)
+                for (int k = 0; k < 6; ++k) {
+                    float ha = k * kPi / 3;
+                    if (p.Near(ha, 0.6f, 0.14f)) col = Rgb(0x1E1F18);
+                }
+        } else col = hub;
+        for (int k = 0; k < 10; ++k) {
+            float ba = k * kPi / 5, bx = std::cos(ba) * 0.22f * p.rad, by = std::sin(ba) * 0.22f * p.rad;
+            float bd = std::hypot(p.dx - bx, p.dy - by);
+            if (bd < 0.035f * p.rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.035f * p.rad)));
         }
+        if (p.d < 0.1f) col = Mix(hub, Rgb(0x8A8A70), 0.3f);
+        float grime = Fbm(p.x / 12.0f, p.y / 12.0f, 3, idler ? 4142 : 4141);
+        col = Mix(col, Rgb(0x5A4C36), Smooth(0.5f, 0.8f, grime) * 0.45f);
+        float shade = 0.9f + 0.15f * Hash01(p.x, p.y, 4143);
+        return Shaded(col, shade);
+    });
 }
 
 Canvas GearTexture()

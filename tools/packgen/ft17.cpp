@@ -195,46 +195,38 @@ enum class Face { Sprocket, Idler, RoadWheel };
 void PaintWheel(Canvas* c, const Rect& r, Face face)
 {
     const RGBA steel = Rgb(0x4C4A42), darkSteel = Rgb(0x2E2C26), wood = Rgb(0x6E5436), paint = Rgb(0x5C6838);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 3; y < y0 + size + 3; ++y)
-        for (int x = x0 - 3; x < x0 + size + 3; ++x) {
-            if (x < 0 || y < 0 || x >= 512 || y >= 512) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col = darkSteel;
-            if (face == Face::Sprocket) {
-                if (d > 0.86f) col = std::cos(ang * 13) > 0 ? steel : darkSteel;
-                else if (d > 0.74f) col = paint;
-                else if (d > 0.2f) {
-                    float spoke = std::fabs(std::sin(ang * 3));  // six spokes
-                    col = spoke < 0.16f ? paint : Rgb(0x1A1914);
-                } else col = paint;
-            } else if (face == Face::Idler) {
-                if (d > 0.9f) col = steel;
-                else if (d > 0.66f) {
-                    col = Mix(wood, Rgb(0x8A6C48), Fbm(ang * 8, d * 20, 3, 5121));
-                    if (std::fabs(d - 0.78f) < 0.01f) col = Mix(col, Rgb(0x2A2016), 0.5f);
-                } else if (d > 0.58f) col = steel;
-                else if (d > 0.2f) {
-                    float spoke = std::fabs(std::sin(ang * 4));  // eight spokes
-                    col = spoke < 0.2f ? paint : Rgb(0x1A1914);
-                } else col = paint;
-            } else {
-                col = d > 0.8f ? steel : Mix(paint, darkSteel, Smooth(0.3f, 0.8f, d) * 0.4f);
-            }
-            if (d < 0.12f) col = Mix(darkSteel, Rgb(0x8A867A), 0.3f);
-            for (int k = 0; k < 6; ++k) {  // hub bolts
-                float ba = k * kPi / 3;
-                if (std::hypot(dx - std::cos(ba) * 0.16f * rad, dy - std::sin(ba) * 0.16f * rad) < 0.03f * rad)
-                    col = Rgb(0x9A9484);
-            }
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, 5122 + static_cast<int>(face));
-            col = Mix(col, Rgb(0x5E4C34), Smooth(0.45f, 0.8f, grime) * 0.5f);
-            float shade = 0.9f + 0.15f * Hash01(x, y, 5123);
-            c->At(x, y) = Shaded(col, shade);
+    PaintRoundFace(c, r, 512, 3, {0, 0, 512, 512}, [&](const FacePoint& p) {
+        RGBA col = darkSteel;
+        if (face == Face::Sprocket) {
+            if (p.d > 0.86f) col = std::cos(p.ang * 13) > 0 ? steel : darkSteel;
+            else if (p.d > 0.74f) col = paint;
+            else if (p.d > 0.2f) {
+                float spoke = std::fabs(std::sin(p.ang * 3));  // six spokes
+                col = spoke < 0.16f ? paint : Rgb(0x1A1914);
+            } else col = paint;
+        } else if (face == Face::Idler) {
+            if (p.d > 0.9f) col = steel;
+            else if (p.d > 0.66f) {
+                col = Mix(wood, Rgb(0x8A6C48), Fbm(p.ang * 8, p.d * 20, 3, 5121));
+                if (std::fabs(p.d - 0.78f) < 0.01f) col = Mix(col, Rgb(0x2A2016), 0.5f);
+            } else if (p.d > 0.58f) col = steel;
+            else if (p.d > 0.2f) {
+                float spoke = std::fabs(std::sin(p.ang * 4));  // eight spokes
+                col = spoke < 0.2f ? paint : Rgb(0x1A1914);
+            } else col = paint;
+        } else {
+            col = p.d > 0.8f ? steel : Mix(paint, darkSteel, Smooth(0.3f, 0.8f, p.d) * 0.4f);
         }
+        if (p.d < 0.12f) col = Mix(darkSteel, Rgb(0x8A867A), 0.3f);
+        for (int k = 0; k < 6; ++k) {  // hub bolts
+            float ba = k * kPi / 3;
+            if (p.Near(ba, 0.16f, 0.03f)) col = Rgb(0x9A9484);
+        }
+        float grime = Fbm(p.x / 12.0f, p.y / 12.0f, 3, 5122 + static_cast<int>(face));
+        col = Mix(col, Rgb(0x5E4C34), Smooth(0.45f, 0.8f, grime) * 0.5f);
+        float shade = 0.9f + 0.15f * Hash01(p.x, p.y, 5123);
+        return Shaded(col, shade);
+    });
 }
 
 Canvas GearTexture()

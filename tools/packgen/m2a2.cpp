@@ -172,43 +172,36 @@ void PaintTrack(Canvas* c)
 void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
 {
     const RGBA rubber = Rgb(0x2A2926), disc = Rgb(0x9C8862), hub = Rgb(0x6E6048), steel = Rgb(0x4E4C44);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 4; y < y0 + size + 4; ++y)
-        for (int x = x0 - 4; x < x0 + size + 4; ++x) {
-            if (x < 0 || y < 128 || x >= 512 || y >= 384) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (!sprocket) {
-                if (d > 0.8f) col = rubber;
-                else if (d > 0.28f) {
-                    col = Mix(disc, Mix(disc, Rgb(0x201808), 0.35f), Smooth(0.5f, 0.8f, d));
-                    for (int k = 0; k < 6; ++k) {  // lightening holes between the spokes
-                        float ha = k * kPi / 3 + 0.5f, hx = std::cos(ha) * 0.54f * rad, hy = std::sin(ha) * 0.54f * rad;
-                        if (std::hypot(dx - hx, dy - hy) < 0.12f * rad) col = Rgb(0x1E1C16);
-                    }
-                } else col = hub;
-            } else {
-                float tooth = std::cos(ang * 11);
-                if (d > 0.82f) col = tooth > 0.0f ? steel : Rgb(0x24231F);
-                else if (d > 0.3f) {
-                    col = Mix(disc, Rgb(0x40382A), 0.3f);
-                    if (std::fabs(d - 0.62f) < 0.03f) col = Rgb(0x3A3428);
-                } else col = hub;
-            }
-            for (int k = 0; k < 8; ++k) {
-                float ba = k * kPi / 4 + 0.2f, bx = std::cos(ba) * 0.19f * rad, by = std::sin(ba) * 0.19f * rad;
-                float bd = std::hypot(dx - bx, dy - by);
-                if (bd < 0.035f * rad) col = Mix(Rgb(0x8C8470), Rgb(0x3A3428), Clamp01(bd / (0.035f * rad)));
-            }
-            if (d < 0.09f) col = Mix(hub, Rgb(0x9A9078), 0.3f);
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, sprocket ? 6142 : 6141);
-            col = Mix(col, Rgb(0x7A6A4C), Smooth(0.5f, 0.8f, grime) * 0.4f);
-            float shade = 0.9f + 0.15f * Hash01(x, y, 6143);
-            c->At(x, y) = Shaded(col, shade);
+    PaintRoundFace(c, r, 512, 4, {0, 128, 512, 384}, [&](const FacePoint& p) {
+        RGBA col;
+        if (!sprocket) {
+            if (p.d > 0.8f) col = rubber;
+            else if (p.d > 0.28f) {
+                col = Mix(disc, Mix(disc, Rgb(0x201808), 0.35f), Smooth(0.5f, 0.8f, p.d));
+                for (int k = 0; k < 6; ++k) {  // lightening holes between the spokes
+                    float ha = k * kPi / 3 + 0.5f;
+                    if (p.Near(ha, 0.54f, 0.12f)) col = Rgb(0x1E1C16);
+                }
+            } else col = hub;
+        } else {
+            float tooth = std::cos(p.ang * 11);
+            if (p.d > 0.82f) col = tooth > 0.0f ? steel : Rgb(0x24231F);
+            else if (p.d > 0.3f) {
+                col = Mix(disc, Rgb(0x40382A), 0.3f);
+                if (std::fabs(p.d - 0.62f) < 0.03f) col = Rgb(0x3A3428);
+            } else col = hub;
         }
+        for (int k = 0; k < 8; ++k) {
+            float ba = k * kPi / 4 + 0.2f, bx = std::cos(ba) * 0.19f * p.rad, by = std::sin(ba) * 0.19f * p.rad;
+            float bd = std::hypot(p.dx - bx, p.dy - by);
+            if (bd < 0.035f * p.rad) col = Mix(Rgb(0x8C8470), Rgb(0x3A3428), Clamp01(bd / (0.035f * p.rad)));
+        }
+        if (p.d < 0.09f) col = Mix(hub, Rgb(0x9A9078), 0.3f);
+        float grime = Fbm(p.x / 12.0f, p.y / 12.0f, 3, sprocket ? 6142 : 6141);
+        col = Mix(col, Rgb(0x7A6A4C), Smooth(0.5f, 0.8f, grime) * 0.4f);
+        float shade = 0.9f + 0.15f * Hash01(p.x, p.y, 6143);
+        return Shaded(col, shade);
+    });
 }
 
 Canvas GearTexture()

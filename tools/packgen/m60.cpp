@@ -165,40 +165,33 @@ void PaintTrack(Canvas* c)
 void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
 {
     const RGBA rubber = Rgb(0x292825), disc = Rgb(0x4C5230), hub = Rgb(0x3C4026), steel = Rgb(0x4A4942);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 4; y < y0 + size + 4; ++y)
-        for (int x = x0 - 4; x < x0 + size + 4; ++x) {
-            if (x < 0 || y < 128 || x >= 512 || y >= 384) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (!sprocket) {
-                if (d > 0.84f) col = rubber;
-                else if (d > 0.36f) col = Mix(disc, Mix(disc, Rgb(0x101008), 0.4f), Smooth(0.45f, 0.84f, d));
-                else col = Mix(hub, Rgb(0x5A5E40), Smooth(0.36f, 0.0f, d) * 0.5f);  // the domed cap
-            } else {
-                float tooth = std::cos(ang * 13);
-                if (d > 0.84f) col = tooth > 0.1f ? steel : Rgb(0x23221E);
-                else if (d > 0.3f) {
-                    col = disc;
-                    for (int k = 0; k < 6; ++k) {
-                        float ha = k * kPi / 3, hx = std::cos(ha) * 0.58f * rad, hy = std::sin(ha) * 0.58f * rad;
-                        if (std::hypot(dx - hx, dy - hy) < 0.14f * rad) col = Rgb(0x1C1D16);
-                    }
-                } else col = hub;
-            }
-            for (int k = 0; k < 10; ++k) {
-                float ba = k * kPi / 5, bx = std::cos(ba) * 0.3f * rad, by = std::sin(ba) * 0.3f * rad;
-                float bd = std::hypot(dx - bx, dy - by);
-                if (bd < 0.03f * rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.03f * rad)));
-            }
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, sprocket ? 7142 : 7141);
-            col = Mix(col, Rgb(0x5C4E38), Smooth(0.5f, 0.8f, grime) * 0.45f);
-            float shade = 0.9f + 0.15f * Hash01(x, y, 7143);
-            c->At(x, y) = Shaded(col, shade);
+    PaintRoundFace(c, r, 512, 4, {0, 128, 512, 384}, [&](const FacePoint& p) {
+        RGBA col;
+        if (!sprocket) {
+            if (p.d > 0.84f) col = rubber;
+            else if (p.d > 0.36f) col = Mix(disc, Mix(disc, Rgb(0x101008), 0.4f), Smooth(0.45f, 0.84f, p.d));
+            else col = Mix(hub, Rgb(0x5A5E40), Smooth(0.36f, 0.0f, p.d) * 0.5f);  // the domed cap
+        } else {
+            float tooth = std::cos(p.ang * 13);
+            if (p.d > 0.84f) col = tooth > 0.1f ? steel : Rgb(0x23221E);
+            else if (p.d > 0.3f) {
+                col = disc;
+                for (int k = 0; k < 6; ++k) {
+                    float ha = k * kPi / 3;
+                    if (p.Near(ha, 0.58f, 0.14f)) col = Rgb(0x1C1D16);
+                }
+            } else col = hub;
         }
+        for (int k = 0; k < 10; ++k) {
+            float ba = k * kPi / 5, bx = std::cos(ba) * 0.3f * p.rad, by = std::sin(ba) * 0.3f * p.rad;
+            float bd = std::hypot(p.dx - bx, p.dy - by);
+            if (bd < 0.03f * p.rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.03f * p.rad)));
+        }
+        float grime = Fbm(p.x / 12.0f, p.y / 12.0f, 3, sprocket ? 7142 : 7141);
+        col = Mix(col, Rgb(0x5C4E38), Smooth(0.5f, 0.8f, grime) * 0.45f);
+        float shade = 0.9f + 0.15f * Hash01(p.x, p.y, 7143);
+        return Shaded(col, shade);
+    });
 }
 
 Canvas GearTexture()

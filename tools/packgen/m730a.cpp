@@ -182,47 +182,37 @@ enum class Face { RoadWheel, Sprocket, Idler };
 void PaintWheel(Canvas* c, const Rect& r, Face face)
 {
     const RGBA rubber = Rgb(0x282725), disc = Rgb(0x4A5432), hub = Rgb(0x3A4128), steel = Rgb(0x4A4942);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 2; y < y0 + size + 2; ++y)
-        for (int x = x0 - 2; x < x0 + size + 2; ++x) {
-            if (x < 0 || y < 128 || x >= 384 || y >= 256) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (face == Face::Sprocket) {
-                if (d > 0.82f) col = std::cos(ang * 10) > 0 ? steel : Rgb(0x1E1E1A);
-                else if (d > 0.3f) {
-                    col = disc;
-                    for (int k = 0; k < 6; ++k) {
-                        float ha = k * kPi / 3;
-                        if (std::hypot(dx - std::cos(ha) * 0.56f * rad, dy - std::sin(ha) * 0.56f * rad) < 0.14f * rad)
-                            col = Rgb(0x181814);
-                    }
-                } else col = hub;
-            } else {
-                if (d > 0.78f) col = rubber;
-                else if (d > 0.26f) col = Mix(disc, Mix(disc, Rgb(0x000000), 0.4f), Smooth(0.4f, 0.78f, d));
-                else col = hub;
-                if (face == Face::RoadWheel && std::fabs(d - 0.56f) < 0.02f) col = Mix(col, Rgb(0x8A9070), 0.35f);
-                if (face == Face::Idler)
-                    for (int k = 0; k < 5; ++k) {
-                        float ha = k * 2 * kPi / 5;
-                        if (std::hypot(dx - std::cos(ha) * 0.52f * rad, dy - std::sin(ha) * 0.52f * rad) < 0.1f * rad)
-                            col = Rgb(0x181814);
-                    }
-            }
-            for (int k = 0; k < 8; ++k) {
-                float ba = k * kPi / 4;
-                if (std::hypot(dx - std::cos(ba) * 0.18f * rad, dy - std::sin(ba) * 0.18f * rad) < 0.03f * rad)
-                    col = Rgb(0x7A7C68);
-            }
-            if (d < 0.08f) col = Rgb(0x5E6050);
-            float grime = Fbm(x / 10.0f, y / 10.0f, 3, 6121 + static_cast<int>(face));
-            col = Mix(col, Rgb(0x6A5A40), Smooth(0.45f, 0.8f, grime) * 0.45f);
-            c->At(x, y) = col;
+    PaintRoundFace(c, r, 512, 2, {0, 128, 384, 256}, [&](const FacePoint& p) {
+        RGBA col;
+        if (face == Face::Sprocket) {
+            if (p.d > 0.82f) col = std::cos(p.ang * 10) > 0 ? steel : Rgb(0x1E1E1A);
+            else if (p.d > 0.3f) {
+                col = disc;
+                for (int k = 0; k < 6; ++k) {
+                    float ha = k * kPi / 3;
+                    if (p.Near(ha, 0.56f, 0.14f)) col = Rgb(0x181814);
+                }
+            } else col = hub;
+        } else {
+            if (p.d > 0.78f) col = rubber;
+            else if (p.d > 0.26f) col = Mix(disc, Mix(disc, Rgb(0x000000), 0.4f), Smooth(0.4f, 0.78f, p.d));
+            else col = hub;
+            if (face == Face::RoadWheel && std::fabs(p.d - 0.56f) < 0.02f) col = Mix(col, Rgb(0x8A9070), 0.35f);
+            if (face == Face::Idler)
+                for (int k = 0; k < 5; ++k) {
+                    float ha = k * 2 * kPi / 5;
+                    if (p.Near(ha, 0.52f, 0.1f)) col = Rgb(0x181814);
+                }
         }
+        for (int k = 0; k < 8; ++k) {
+            float ba = k * kPi / 4;
+            if (p.Near(ba, 0.18f, 0.03f)) col = Rgb(0x7A7C68);
+        }
+        if (p.d < 0.08f) col = Rgb(0x5E6050);
+        float grime = Fbm(p.x / 10.0f, p.y / 10.0f, 3, 6121 + static_cast<int>(face));
+        col = Mix(col, Rgb(0x6A5A40), Smooth(0.45f, 0.8f, grime) * 0.45f);
+        return col;
+    });
 }
 
 Canvas GearTexture()

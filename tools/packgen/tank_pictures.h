@@ -5,6 +5,7 @@
 // its own file.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 
@@ -33,6 +34,13 @@ void FillSpeckled(Canvas* c, const TexelBox& box, RGBA a, RGBA b, uint32_t seed)
 struct FacePoint {
     int x, y;
     float dx, dy, d, ang, rad;
+
+    // Whether the texel lies within radius x rad of the point at `angle`,
+    // dist x rad out from the centre: a bolt head or a hole in the disc.
+    bool Near(float angle, float dist, float radius) const
+    {
+        return std::hypot(dx - std::cos(angle) * dist * rad, dy - std::sin(angle) * dist * rad) < radius * rad;
+    }
 };
 // Paints the round face filling the square `r` of a `pictureSize` picture:
 // every texel of the square and `margin` texels round it that lies inside

@@ -129,41 +129,34 @@ Canvas CamoTexture()
 void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
 {
     const RGBA rubber = Rgb(0x2A2926), disc = Rgb(0x8C7A4E), hub = Rgb(0x5E5438), steel = Rgb(0x4A4840);
-    int x0 = static_cast<int>(r.u0 * 256), y0 = static_cast<int>(r.v0 * 256);
-    int size = static_cast<int>((r.u1 - r.u0) * 256);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 2; y < y0 + size + 2; ++y)
-        for (int x = x0 - 2; x < x0 + size + 2; ++x) {
-            if (x < 0 || y < 64 || x >= 256 || y >= 192) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (!sprocket) {
-                // A dished steel disc with a rubber tyre and a ring of bolts.
-                if (d > 0.86f) col = rubber;
-                else if (d > 0.28f) col = Mix(disc, Mix(disc, Rgb(0x000000), 0.4f), Smooth(0.5f, 0.86f, d));
-                else col = hub;
-                if (std::fabs(d - 0.86f) < 0.015f) col = Mix(col, Rgb(0xB0A070), 0.4f);
-                for (int k = 0; k < 12; ++k) {
-                    float ba = k * kPi / 6, bx = std::cos(ba) * 0.78f * rad, by = std::sin(ba) * 0.78f * rad;
-                    if (std::hypot(dx - bx, dy - by) < 0.03f * rad) col = Rgb(0x3A3422);
-                }
-            } else {
-                float tooth = std::cos(ang * 18);
-                if (d > 0.86f) col = tooth > 0.0f ? steel : Rgb(0x22211D);
-                else if (d > 0.3f) {
-                    col = disc;
-                    for (int k = 0; k < 6; ++k) {
-                        float ha = k * kPi / 3, hx = std::cos(ha) * 0.58f * rad, hy = std::sin(ha) * 0.58f * rad;
-                        if (std::hypot(dx - hx, dy - hy) < 0.15f * rad) col = Rgb(0x1E1D16);
-                    }
-                } else col = hub;
+    PaintRoundFace(c, r, 256, 2, {0, 64, 256, 192}, [&](const FacePoint& p) {
+        RGBA col;
+        if (!sprocket) {
+            // A dished steel disc with a rubber tyre and a ring of bolts.
+            if (p.d > 0.86f) col = rubber;
+            else if (p.d > 0.28f) col = Mix(disc, Mix(disc, Rgb(0x000000), 0.4f), Smooth(0.5f, 0.86f, p.d));
+            else col = hub;
+            if (std::fabs(p.d - 0.86f) < 0.015f) col = Mix(col, Rgb(0xB0A070), 0.4f);
+            for (int k = 0; k < 12; ++k) {
+                float ba = k * kPi / 6;
+                if (p.Near(ba, 0.78f, 0.03f)) col = Rgb(0x3A3422);
             }
-            if (d < 0.1f) col = Mix(hub, Rgb(0xA09070), 0.3f);
-            float grime = Fbm(x / 10.0f, y / 10.0f, 3, sprocket ? 1312 : 1311);
-            col = Mix(col, Rgb(0x5A4A32), Smooth(0.45f, 0.8f, grime) * 0.5f);
-            c->At(x, y) = col;
+        } else {
+            float tooth = std::cos(p.ang * 18);
+            if (p.d > 0.86f) col = tooth > 0.0f ? steel : Rgb(0x22211D);
+            else if (p.d > 0.3f) {
+                col = disc;
+                for (int k = 0; k < 6; ++k) {
+                    float ha = k * kPi / 3;
+                    if (p.Near(ha, 0.58f, 0.15f)) col = Rgb(0x1E1D16);
+                }
+            } else col = hub;
         }
+        if (p.d < 0.1f) col = Mix(hub, Rgb(0xA09070), 0.3f);
+        float grime = Fbm(p.x / 10.0f, p.y / 10.0f, 3, sprocket ? 1312 : 1311);
+        col = Mix(col, Rgb(0x5A4A32), Smooth(0.45f, 0.8f, grime) * 0.5f);
+        return col;
+    });
 }
 
 Canvas GearTexture()

@@ -113,33 +113,25 @@ Canvas CamoTexture()
 void PaintWheel(Canvas* c, const Rect& r)
 {
     const RGBA rubber = Rgb(0x282724), rim = Rgb(0x8E8462), hub = Rgb(0x6E6648);
-    int x0 = static_cast<int>(r.u0 * 256), y0 = static_cast<int>(r.v0 * 256);
-    int size = static_cast<int>((r.u1 - r.u0) * 256);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 2; y < y0 + size + 2; ++y)
-        for (int x = x0 - 2; x < x0 + size + 2; ++x) {
-            if (x < 0 || y < 0 || x >= 128 || y >= 128) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (d > 0.58f) {
-                col = rubber;
-                if (d > 0.88f && std::fabs(std::sin(ang * 14)) > 0.55f) col = Rgb(0x3C3B36);
-            } else if (d > 0.24f) {
-                col = Mix(rim, Mix(rim, Rgb(0x000000), 0.45f), Smooth(0.3f, 0.58f, d));
-                if (std::fabs(d - 0.45f) < 0.02f) col = Rgb(0x4A4430);  // the split ring's seam
-            } else {
-                col = Mix(hub, Rgb(0xA8A080), Smooth(0.24f, 0.0f, d) * 0.4f);
-            }
-            for (int k = 0; k < 10; ++k) {
-                float ba = k * kPi / 5;
-                if (std::hypot(dx - std::cos(ba) * 0.32f * rad, dy - std::sin(ba) * 0.32f * rad) < 0.035f * rad)
-                    col = Rgb(0x3A3626);
-            }
-            float grime = Fbm(x / 10.0f, y / 10.0f, 3, 4111);
-            col = Mix(col, Rgb(0x6A5A40), Smooth(0.45f, 0.8f, grime) * 0.45f);
-            c->At(x, y) = col;
+    PaintRoundFace(c, r, 256, 2, {0, 0, 128, 128}, [&](const FacePoint& p) {
+        RGBA col;
+        if (p.d > 0.58f) {
+            col = rubber;
+            if (p.d > 0.88f && std::fabs(std::sin(p.ang * 14)) > 0.55f) col = Rgb(0x3C3B36);
+        } else if (p.d > 0.24f) {
+            col = Mix(rim, Mix(rim, Rgb(0x000000), 0.45f), Smooth(0.3f, 0.58f, p.d));
+            if (std::fabs(p.d - 0.45f) < 0.02f) col = Rgb(0x4A4430);  // the split ring's seam
+        } else {
+            col = Mix(hub, Rgb(0xA8A080), Smooth(0.24f, 0.0f, p.d) * 0.4f);
         }
+        for (int k = 0; k < 10; ++k) {
+            float ba = k * kPi / 5;
+            if (p.Near(ba, 0.32f, 0.035f)) col = Rgb(0x3A3626);
+        }
+        float grime = Fbm(p.x / 10.0f, p.y / 10.0f, 3, 4111);
+        col = Mix(col, Rgb(0x6A5A40), Smooth(0.45f, 0.8f, grime) * 0.45f);
+        return col;
+    });
 }
 
 Canvas GearTexture()

@@ -237,19 +237,10 @@ Canvas GearTexture()
     // Details: dark steel everywhere first, with grain.
     FillGrain(&c, {0, 384, 512, 512}, Rgb(0x33342D), Rgb(0x4A4B42), 10.0f, 951);
     // Grille: an olive frame round dark slats.
-    c.FillRect(0, 384, 256, 512, Rgb(0x5E6038));
-    for (int k = 0; k < 14; ++k) {
-        float y = 394 + k * 8.0f;
-        c.FillRect(12, y, 244, y + 4, Rgb(0x1C1D18));
-        c.FillRect(12, y + 4, 244, y + 6, Rgb(0x56574A));
-    }
+    PaintGrille(&c, {0, 384, 256, 512, 12, 394, 14, Rgb(0x5E6038), Rgb(0x1C1D18), Rgb(0x56574A)});
     // Lamps: amber and red lenses in dark housings; sight glass with a glint.
-    auto lamp = [&](const Rect& r, RGBA lens) {
-        float l = r.u0 * 512, t = r.v0 * 512, rr = r.u1 * 512, b = r.v1 * 512;
-        c.FillRect(l - 2, t - 2, rr + 2, b + 2, Rgb(0x26271F));
-        c.RoundRect(l + 6, t + 6, rr - 6, b - 6, 8, lens);
-        c.Disc(l + 18, t + 16, 5, Rgb(0xFFF4D0, 0.7f), 3);
-    };
+    const LampStyle style = {.inset = 6, .corner = 8, .glintX = 18, .glintY = 16, .glintRadius = 5};
+    auto lamp = [&](const Rect& r, RGBA lens) { PaintLamp(&c, r, 512, Rgb(0x26271F), lens, style); };
     lamp(kAmberLamp, Rgb(0xE0A028));
     lamp(kRedLamp, Rgb(0xB82418));
     lamp(kGlass, Rgb(0x283C48));

@@ -156,12 +156,7 @@ Canvas GearTexture()
     FillSpeckled(&c, {128, 64, 256, 96}, Rgb(0x66685E), Rgb(0x86887C), 3122);
     FillGrain(&c, {128, 96, 256, 128}, Rgb(0x4A3426), Rgb(0x6E4A30), 6.0f, 3123);
     // The engine grille: green frame round dark louvres.
-    c.FillRect(0, 128, 256, 192, Rgb(0x4A5832));
-    for (int k = 0; k < 7; ++k) {
-        float y = 134 + k * 8.0f;
-        c.FillRect(8, y, 248, y + 4, Rgb(0x181A14));
-        c.FillRect(8, y + 4, 248, y + 6, Rgb(0x5A6448));
-    }
+    PaintGrille(&c, {0, 128, 256, 192, 8, 134, 7, Rgb(0x4A5832), Rgb(0x181A14), Rgb(0x5A6448)});
     // The hull number plate: pale figures on the hull green.
     c.FillRect(0, 192, 256, 256, Rgb(0x4E5E34));
     for (int y = 192; y < 256; ++y)

@@ -204,18 +204,9 @@ Canvas GearTexture()
     PaintWheel(&c, kSprocketFace, true);
     FillGrain(&c, {0, 384, 512, 512}, Rgb(0x32332C), Rgb(0x4A4A42), 10.0f, 7151);
     // Grille: a drab frame round dark louvres.
-    c.FillRect(0, 384, 192, 512, Rgb(0x4C5230));
-    for (int k = 0; k < 14; ++k) {
-        float y = 394 + k * 8.0f;
-        c.FillRect(10, y, 182, y + 4, Rgb(0x1A1B16));
-        c.FillRect(10, y + 4, 182, y + 6, Rgb(0x5A5C48));
-    }
-    auto lamp = [&](const Rect& r, RGBA lens) {
-        float l = r.u0 * 512, t = r.v0 * 512, rr = r.u1 * 512, b = r.v1 * 512;
-        c.FillRect(l - 2, t - 2, rr + 2, b + 2, Rgb(0x25261F));
-        c.RoundRect(l + 5, t + 5, rr - 5, b - 5, 7, lens);
-        c.Disc(l + 15, t + 14, 4, Rgb(0xFFF4D0, 0.7f), 3);
-    };
+    PaintGrille(&c, {0, 384, 192, 512, 10, 394, 14, Rgb(0x4C5230), Rgb(0x1A1B16), Rgb(0x5A5C48)});
+    const LampStyle style = {.inset = 5, .corner = 7, .glintX = 15, .glintY = 14, .glintRadius = 4};
+    auto lamp = [&](const Rect& r, RGBA lens) { PaintLamp(&c, r, 512, Rgb(0x25261F), lens, style); };
     lamp(kAmberLamp, Rgb(0xE0A028));
     lamp(kRedLamp, Rgb(0xB82418));
     lamp(kGlass, Rgb(0x2A4250));

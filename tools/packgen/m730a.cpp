@@ -250,12 +250,7 @@ Canvas GearTexture()
     c.FillRect(0, 320, 64, 384, Rgb(0x1A1E24));
     c.Disc(24, 340, 7, Rgb(0xC8D8E8, 0.7f), 4);
     // Grille: dark slats in a green frame.
-    c.FillRect(64, 320, 256, 384, Rgb(0x45512F));
-    for (int k = 0; k < 6; ++k) {
-        float y = 328 + k * 8.0f;
-        c.FillRect(72, y, 248, y + 4, Rgb(0x181A14));
-        c.FillRect(72, y + 4, 248, y + 6, Rgb(0x56604A));
-    }
+    PaintGrille(&c, {64, 320, 256, 384, 8, 328, 6, Rgb(0x45512F), Rgb(0x181A14), Rgb(0x56604A)});
     FillSpeckled(&c, {256, 320, 384, 384}, Rgb(0x6A6A62), Rgb(0x8C8C82), 6133);
     return c;
 }

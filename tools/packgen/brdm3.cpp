@@ -89,19 +89,12 @@ Canvas CamoTexture()
             c.At(x, y) = Mix(col, Rgb(0x8A7E5C), dust);
         }
     // Welded plate seams (no rivets on a welded hull), a few bolt heads.
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 20.0f;
-        c.Line(0, at, n, at, 1.8f, Rgb(0x22261A, 0.5f));
-        c.Line(0, at + 1.6f, n, at + 1.6f, 1.0f, Rgb(0xA8B088, 0.18f));
-        if (k % 2 == 1) {
-            c.Line(at, 0, at, n, 1.8f, Rgb(0x22261A, 0.45f));
-            c.Line(at + 1.6f, 0, at + 1.6f, n, 1.0f, Rgb(0xA8B088, 0.15f));
-        }
-        for (float b = 9; b < n; b += 64) {
-            c.Disc(b, at + 9, 2.2f, Rgb(0x262A1C, 0.6f));
-            c.Disc(b - 0.6f, at + 8.4f, 1.0f, Rgb(0xB0B890, 0.35f));
-        }
-    }
+    PaintSeams(&c, {.first = 20.0f, .width = 1.8f, .litOffset = 1.6f, .downParity = 1,
+                    .dark = Rgb(0x22261A, 0.5f), .darkDown = Rgb(0x22261A, 0.45f),
+                    .lit = Rgb(0xA8B088, 0.18f), .litDown = Rgb(0xA8B088, 0.15f),
+                    .rivetFrom = 9, .rivetStep = 64, .rivetOffset = 9, .rivetRadius = 2.2f,
+                    .rivet = Rgb(0x262A1C, 0.6f), .glintBack = 0.6f, .glintOffset = 8.4f,
+                    .glintRadius = 1.0f, .glint = Rgb(0xB0B890, 0.35f)});
     return c;
 }
 

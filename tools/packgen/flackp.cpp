@@ -114,16 +114,11 @@ Canvas CamoTexture()
             c.At(x, y) = col;
         }
     // Plate seams every 128 texels, with weld beads beside some of them.
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 96.0f;
-        c.Line(0, at, n, at, 1.4f, Rgb(0x181A14, 0.5f));
-        c.Line(0, at + 1.3f, n, at + 1.3f, 1.0f, Rgb(0xA8A888, 0.15f));
-        if (k % 2 == 1) {
-            c.Line(at, 0, at, n, 1.4f, Rgb(0x181A14, 0.45f));
-            c.Line(at + 1.3f, 0, at + 1.3f, n, 1.0f, Rgb(0xA8A888, 0.14f));
-        }
-        for (float b = 4; b < n; b += 6) c.Disc(b, at - 4, 1.1f, Rgb(0x2A2C22, 0.3f));
-    }
+    PaintSeams(&c, {.first = 96.0f, .width = 1.4f, .litOffset = 1.3f, .downParity = 1,
+                    .dark = Rgb(0x181A14, 0.5f), .darkDown = Rgb(0x181A14, 0.45f),
+                    .lit = Rgb(0xA8A888, 0.15f), .litDown = Rgb(0xA8A888, 0.14f),
+                    .rivetFrom = 4, .rivetStep = 6, .rivetOffset = -4, .rivetRadius = 1.1f,
+                    .rivet = Rgb(0x2A2C22, 0.3f)});
     // Dust settling low on every tile.
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {

@@ -127,19 +127,12 @@ Canvas CamoTexture()
             float dust = Smooth(0.58f, 0.85f, Fbm(x / 16.0f, y / 16.0f, 3, 6104, 32)) * 0.25f;
             c.At(x, y) = Mix(col, Rgb(0x807458), dust);
         }
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 100.0f;
-        c.Line(0, at, n, at, 1.4f, Rgb(0x1C1E16, 0.5f));
-        c.Line(0, at + 1.3f, n, at + 1.3f, 1.0f, Rgb(0xB0B090, 0.16f));
-        if (k % 2 == 1) {
-            c.Line(at, 0, at, n, 1.4f, Rgb(0x1C1E16, 0.45f));
-            c.Line(at + 1.3f, 0, at + 1.3f, n, 1.0f, Rgb(0xB0B090, 0.14f));
-        }
-        for (float b = 6; b < n; b += 21.33f) {
-            c.Disc(b, at + 6, 1.6f, Rgb(0x202218, 0.55f));
-            c.Disc(b - 0.5f, at + 5.5f, 0.7f, Rgb(0xC0C0A0, 0.3f));
-        }
-    }
+    PaintSeams(&c, {.first = 100.0f, .width = 1.4f, .litOffset = 1.3f, .downParity = 1,
+                    .dark = Rgb(0x1C1E16, 0.5f), .darkDown = Rgb(0x1C1E16, 0.45f),
+                    .lit = Rgb(0xB0B090, 0.16f), .litDown = Rgb(0xB0B090, 0.14f),
+                    .rivetFrom = 6, .rivetStep = 21.33f, .rivetOffset = 6, .rivetRadius = 1.6f,
+                    .rivet = Rgb(0x202218, 0.55f), .glintBack = 0.5f, .glintOffset = 5.5f,
+                    .glintRadius = 0.7f, .glint = Rgb(0xC0C0A0, 0.3f)});
     return c;
 }
 

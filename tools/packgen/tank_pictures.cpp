@@ -49,3 +49,21 @@ void PaintLamp(Canvas* c, const Rect& r, float pictureSize, RGBA housing, RGBA l
     c->RoundRect(l + style.inset, t + style.inset, rr - style.inset, b - style.inset, style.corner, lens);
     c->Disc(l + style.glintX, t + style.glintY, style.glintRadius, Rgb(0xFFF4D0, 0.7f), 3);
 }
+
+void PaintSeams(Canvas* c, const SeamStyle& s)
+{
+    const int n = c->W();
+    for (int k = 0; k < 4; ++k) {
+        float at = k * 128.0f + s.first;
+        c->Line(0, at, n, at, s.width, s.dark);
+        c->Line(0, at + s.litOffset, n, at + s.litOffset, 1.0f, s.lit);
+        if (k % 2 == s.downParity) {
+            c->Line(at, 0, at, n, s.width, s.darkDown);
+            c->Line(at + s.litOffset, 0, at + s.litOffset, n, 1.0f, s.litDown);
+        }
+        for (float b = s.rivetFrom; b < n; b += s.rivetStep) {
+            c->Disc(b, at + s.rivetOffset, s.rivetRadius, s.rivet);
+            if (s.glint.a > 0) c->Disc(b - s.glintBack, at + s.glintOffset, s.glintRadius, s.glint);
+        }
+    }
+}

@@ -69,3 +69,20 @@ struct LampStyle {
 // A lamp lens (or sight glass) in its dark housing, filling `r` of a
 // `pictureSize` picture.
 void PaintLamp(Canvas* c, const Rect& r, float pictureSize, RGBA housing, RGBA lens, const LampStyle& style);
+
+// Plate seams across a tiling camouflage picture: four, 128 texels apart
+// from `first`, each a dark line with a lit line beside it, every other one
+// (k % 2 == downParity) also running down the picture; along each a row of
+// rivet heads, each with a glint when the glint's colour is not clear.
+struct SeamStyle {
+    float first;
+    float width, litOffset;  // the dark line's width; the lit line's offset from it
+    int downParity;
+    RGBA dark, darkDown, lit, litDown;
+    float rivetFrom, rivetStep;      // along the seam
+    float rivetOffset, rivetRadius;  // off the seam
+    RGBA rivet;
+    float glintBack = 0, glintOffset = 0, glintRadius = 0;  // the glint's place: back along, off the seam
+    RGBA glint = {0, 0, 0, 0};                              // clear: no glint
+};
+void PaintSeams(Canvas* c, const SeamStyle& s);

@@ -104,19 +104,12 @@ Canvas CamoTexture()
             c.At(x, y) = col;
         }
     // Plate seams every 128 texels with rivet rows beside them.
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 40.0f;
-        c.Line(0, at, n, at, 1.6f, Rgb(0x2A2616, 0.55f));
-        c.Line(0, at + 1.4f, n, at + 1.4f, 1.0f, Rgb(0xD8C898, 0.2f));
-        if (k % 2 == 0) {
-            c.Line(at, 0, at, n, 1.6f, Rgb(0x2A2616, 0.5f));
-            c.Line(at + 1.4f, 0, at + 1.4f, n, 1.0f, Rgb(0xD8C898, 0.18f));
-        }
-        for (float b = 5; b < n; b += 14) {
-            c.Disc(b, at + 7, 1.6f, Rgb(0x2E2A1C, 0.65f));
-            c.Disc(b - 0.5f, at + 6.5f, 0.7f, Rgb(0xE0D0A0, 0.35f));
-        }
-    }
+    PaintSeams(&c, {.first = 40.0f, .width = 1.6f, .litOffset = 1.4f, .downParity = 0,
+                    .dark = Rgb(0x2A2616, 0.55f), .darkDown = Rgb(0x2A2616, 0.5f),
+                    .lit = Rgb(0xD8C898, 0.2f), .litDown = Rgb(0xD8C898, 0.18f),
+                    .rivetFrom = 5, .rivetStep = 14, .rivetOffset = 7, .rivetRadius = 1.6f,
+                    .rivet = Rgb(0x2E2A1C, 0.65f), .glintBack = 0.5f, .glintOffset = 6.5f,
+                    .glintRadius = 0.7f, .glint = Rgb(0xE0D0A0, 0.35f)});
     // Grime: darker toward the bottom of each tile's rows, a few streaks.
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {

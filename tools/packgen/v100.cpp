@@ -92,19 +92,12 @@ Canvas CamoTexture()
             c.At(x, y) = Mix(col, Rgb(0xA89C78), dust);
         }
     // Plate seams and bolt rows.
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 88.0f;
-        c.Line(0, at, n, at, 1.5f, Rgb(0x2A2818, 0.5f));
-        c.Line(0, at + 1.4f, n, at + 1.4f, 1.0f, Rgb(0xD0C8A0, 0.2f));
-        if (k % 2 == 0) {
-            c.Line(at, 0, at, n, 1.5f, Rgb(0x2A2818, 0.45f));
-            c.Line(at + 1.4f, 0, at + 1.4f, n, 1.0f, Rgb(0xD0C8A0, 0.18f));
-        }
-        for (float b = 4; b < n; b += 16) {
-            c.Disc(b, at + 6, 1.4f, Rgb(0x2C2A1E, 0.55f));
-            c.Disc(b - 0.4f, at + 5.6f, 0.6f, Rgb(0xD8D0A8, 0.3f));
-        }
-    }
+    PaintSeams(&c, {.first = 88.0f, .width = 1.5f, .litOffset = 1.4f, .downParity = 0,
+                    .dark = Rgb(0x2A2818, 0.5f), .darkDown = Rgb(0x2A2818, 0.45f),
+                    .lit = Rgb(0xD0C8A0, 0.2f), .litDown = Rgb(0xD0C8A0, 0.18f),
+                    .rivetFrom = 4, .rivetStep = 16, .rivetOffset = 6, .rivetRadius = 1.4f,
+                    .rivet = Rgb(0x2C2A1E, 0.55f), .glintBack = 0.4f, .glintOffset = 5.6f,
+                    .glintRadius = 0.6f, .glint = Rgb(0xD8D0A8, 0.3f)});
     return c;
 }
 

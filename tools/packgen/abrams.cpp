@@ -17,11 +17,11 @@
 //               hub on +x (the left side's wheels are turned half round)
 //   wheel       track, one loop for both sides: u runs along the tread
 //   Cannon01    the flying shell, centred on its origin (its box is the hit box)
-#include <algorithm>
 #include <cmath>
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -65,16 +65,20 @@ const Rect kRedLamp = Px(262, 452, 318, 506);
 const Rect kGlass = Px(326, 390, 382, 442);
 const Rect kDarkSteel = Px(392, 392, 504, 504);
 
+// The track band round the wheels: one picture repeat per 5.236 wheel radii
+// of band, as the wheels turn trackTravel degrees while the picture moves
+// trackTravel / 300 repeats.
+const TrackBand kTrackBand = {.offsetY = kTrackOffsetY, .offsetZ = kTrackOffsetZ, .centreX = kTrackCentreX,
+                              .halfWidth = kTrackHalfWidth, .thickness = kTrackThickness, .steps = 16,
+                              .repeatDegrees = 300.0f, .repeatRadius = kRoadWheelRadius,
+                              .outerV0 = kTrackOuterV0, .outerV1 = kTrackOuterV1, .sideV0 = kTrackSideV0,
+                              .sideV1 = kTrackSideV1, .innerV0 = kTrackInnerV0, .innerV1 = kTrackInnerV1};
+
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x1A1A18), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;  // the 512 picture spans 5 units: patches a unit or so across
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the 512 picture spans 5 units: patches a
+// unit or so across.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -100,7 +104,7 @@ Canvas CamoTexture()
             // Paint wear and dust: fine mottling, lighter specks.
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 904, 64);
             float shade = 0.88f + 0.2f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             float speck = Hash01(x, y, 907);
             if (speck > 0.997f) col = Mix(col, Rgb(0xB0A680), 0.3f);
             c.At(x, y) = col;
@@ -139,7 +143,7 @@ Canvas LowerTexture()
             RGBA col = Mix(Rgb(0x8E8660), Rgb(0xA69C74), n);
             col = Mix(col, Rgb(0x5A4E38), Smooth(0.55f, 0.72f, Fbm(x / 32.0f, y / 32.0f, 3, 923, 8)) * 0.6f);
             float shade = 0.9f + 0.16f * fine;
-            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = Shaded(col, shade);
         }
     return c;
 }
@@ -179,7 +183,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 16.0f, y / 16.0f, 3, 931 + link % 2, 32);
             col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 932);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -188,45 +192,38 @@ void PaintTrack(Canvas* c)
 void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
 {
     const RGBA rubber = Rgb(0x2A2926), disc = Rgb(0x596038), hub = Rgb(0x444830), steel = Rgb(0x45443C);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 4; y < y0 + size + 4; ++y)
-        for (int x = x0 - 4; x < x0 + size + 4; ++x) {
-            if (x < 0 || y < 128 || x >= 512 || y >= 384) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (!sprocket) {
-                if (d > 0.8f) col = rubber;
-                else if (d > 0.3f) {
-                    col = Mix(disc, Mix(disc, Rgb(0x000000), 0.35f), Smooth(0.55f, 0.8f, d));  // dished toward the rim
-                    if (std::fabs(d - 0.6f) < 0.025f) col = Mix(disc, Rgb(0xA0A080), 0.25f);
-                } else col = hub;
-                if (d > 0.78f && d < 0.8f) col = Mix(col, Rgb(0x8A8A70), 0.5f);
-            } else {
-                float tooth = std::cos(ang * 12);
-                if (d > 0.84f) col = tooth > 0.1f ? steel : Rgb(0x262521);
-                else if (d > 0.3f) {
-                    col = disc;
-                    for (int k = 0; k < 8; ++k) {  // lightening holes
-                        float ha = k * kPi / 4, hx = std::cos(ha) * 0.57f * rad, hy = std::sin(ha) * 0.57f * rad;
-                        if (std::hypot(dx - hx, dy - hy) < 0.13f * rad) col = Rgb(0x1E1F18);
-                    }
-                } else col = hub;
-            }
-            // A bolt circle on the hub and a cap in the middle.
-            for (int k = 0; k < 8; ++k) {
-                float ba = k * kPi / 4 + 0.2f, bx = std::cos(ba) * 0.2f * rad, by = std::sin(ba) * 0.2f * rad;
-                float bd = std::hypot(dx - bx, dy - by);
-                if (bd < 0.035f * rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.035f * rad)));
-            }
-            if (d < 0.09f) col = Mix(hub, Rgb(0x8A8A70), 0.3f);
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, sprocket ? 942 : 941);
-            col = Mix(col, Rgb(0x6A5A40), Smooth(0.5f, 0.8f, grime) * 0.4f);
-            float shade = 0.9f + 0.15f * Hash01(x, y, 943);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+    PaintRoundFace(c, r, 512, 4, {0, 128, 512, 384}, [&](const FacePoint& p) {
+        RGBA col;
+        if (!sprocket) {
+            if (p.d > 0.8f) col = rubber;
+            else if (p.d > 0.3f) {
+                col = Mix(disc, Mix(disc, Rgb(0x000000), 0.35f), Smooth(0.55f, 0.8f, p.d));  // dished toward the rim
+                if (std::fabs(p.d - 0.6f) < 0.025f) col = Mix(disc, Rgb(0xA0A080), 0.25f);
+            } else col = hub;
+            if (p.d > 0.78f && p.d < 0.8f) col = Mix(col, Rgb(0x8A8A70), 0.5f);
+        } else {
+            float tooth = std::cos(p.ang * 12);
+            if (p.d > 0.84f) col = tooth > 0.1f ? steel : Rgb(0x262521);
+            else if (p.d > 0.3f) {
+                col = disc;
+                for (int k = 0; k < 8; ++k) {  // lightening holes
+                    float ha = k * kPi / 4;
+                    if (p.Near(ha, 0.57f, 0.13f)) col = Rgb(0x1E1F18);
+                }
+            } else col = hub;
         }
+        // A bolt circle on the hub and a cap in the middle.
+        for (int k = 0; k < 8; ++k) {
+            float ba = k * kPi / 4 + 0.2f, bx = std::cos(ba) * 0.2f * p.rad, by = std::sin(ba) * 0.2f * p.rad;
+            float bd = std::hypot(p.dx - bx, p.dy - by);
+            if (bd < 0.035f * p.rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.035f * p.rad)));
+        }
+        if (p.d < 0.09f) col = Mix(hub, Rgb(0x8A8A70), 0.3f);
+        float grime = Fbm(p.x / 12.0f, p.y / 12.0f, 3, sprocket ? 942 : 941);
+        col = Mix(col, Rgb(0x6A5A40), Smooth(0.5f, 0.8f, grime) * 0.4f);
+        float shade = 0.9f + 0.15f * Hash01(p.x, p.y, 943);
+        return Shaded(col, shade);
+    });
 }
 
 Canvas GearTexture()
@@ -238,26 +235,12 @@ Canvas GearTexture()
     PaintWheel(&c, kRoadWheelFace, false);
     PaintWheel(&c, kSprocketFace, true);
     // Details: dark steel everywhere first, with grain.
-    for (int y = 384; y < 512; ++y)
-        for (int x = 0; x < 512; ++x) {
-            float n = Fbm(x / 10.0f, y / 10.0f, 3, 951);
-            RGBA col = Mix(Rgb(0x33342D), Rgb(0x4A4B42), n);
-            c.At(x, y) = col;
-        }
+    FillGrain(&c, {0, 384, 512, 512}, Rgb(0x33342D), Rgb(0x4A4B42), 10.0f, 951);
     // Grille: an olive frame round dark slats.
-    c.FillRect(0, 384, 256, 512, Rgb(0x5E6038));
-    for (int k = 0; k < 14; ++k) {
-        float y = 394 + k * 8.0f;
-        c.FillRect(12, y, 244, y + 4, Rgb(0x1C1D18));
-        c.FillRect(12, y + 4, 244, y + 6, Rgb(0x56574A));
-    }
+    PaintGrille(&c, {0, 384, 256, 512, 12, 394, 14, Rgb(0x5E6038), Rgb(0x1C1D18), Rgb(0x56574A)});
     // Lamps: amber and red lenses in dark housings; sight glass with a glint.
-    auto lamp = [&](const Rect& r, RGBA lens) {
-        float l = r.u0 * 512, t = r.v0 * 512, rr = r.u1 * 512, b = r.v1 * 512;
-        c.FillRect(l - 2, t - 2, rr + 2, b + 2, Rgb(0x26271F));
-        c.RoundRect(l + 6, t + 6, rr - 6, b - 6, 8, lens);
-        c.Disc(l + 18, t + 16, 5, Rgb(0xFFF4D0, 0.7f), 3);
-    };
+    const LampStyle style = {.inset = 6, .corner = 8, .glintX = 18, .glintY = 16, .glintRadius = 5};
+    auto lamp = [&](const Rect& r, RGBA lens) { PaintLamp(&c, r, 512, Rgb(0x26271F), lens, style); };
     lamp(kAmberLamp, Rgb(0xE0A028));
     lamp(kRedLamp, Rgb(0xB82418));
     lamp(kGlass, Rgb(0x283C48));
@@ -279,7 +262,7 @@ Canvas BeamRibbon()
             RGBA col = Mix(Rgb(0xFFC23C), Rgb(0xFFFAE6), Clamp01(core * 1.2f));
             float k = Clamp01(i);
             if (k * 255 < 2) continue;  // stays key black
-            c.At(x, y) = {col.r * k, col.g * k, col.b * k, 1};
+            c.At(x, y) = Shaded(col, k);
         }
     return c;
 }
@@ -296,7 +279,7 @@ Canvas BeamHead()
             float i = Clamp01(core + 0.6f * glow);
             RGBA col = Mix(Rgb(0xFFB834), Rgb(0xFFFAE4), Clamp01(core * 1.3f));
             if (i * 255 < 2) continue;
-            c.At(x, y) = {col.r * i, col.g * i, col.b * i, 1};
+            c.At(x, y) = Shaded(col, i);
         }
     return c;
 }
@@ -492,148 +475,28 @@ XMesh Barrels()
 // (the road wheels' hubs are painted, to spare sixteen of them).
 XMesh Wheel(float radius, float halfWidth, float hubRadius, int sides, const Rect& face)
 {
-    XMesh m;
-    // Corners a little outside the round and flats a little inside, so that
-    // on average the wheel meets the track.
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));
-    XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kRubber);
-    AddPiece(&m, disc, 0);
-    if (hubRadius > 0) {
-        XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.03f, 0, 0}, hubRadius, hubRadius * 0.7f, sides / 2 + 2);
-        WheelUv(&hub, face, radius, kDarkSteel);
-        AddPiece(&m, hub, 0);
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = halfWidth, .sides = sides, .face = face, .tread = kRubber,
+                         .hubRadius = hubRadius, .hubTipRadius = hubRadius * 0.7f, .hubLength = 0.03f,
+                         .hubSides = sides / 2 + 2, .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 
-// The track: a band round the wheels' outline, in the track's own frame.
-// Its inner face touches the road wheels, the sprocket and the front idler;
-// u runs along the band, rear to front along the ground run, so the game's
-// scrolling of u moves the links the way the wheels turn.
+// The track, one loop round the sprocket and the road wheels (the front
+// idler among them).
 XMesh Track()
 {
-    struct Circle {
-        float y, z, r;
-    };
-    std::vector<Circle> circles;
-    auto local = [](P2 at) { return P2{at.a - kTrackOffsetY, at.b - kTrackOffsetZ}; };
-    P2 s = local(kSprocketAt);
-    circles.push_back({s.a, s.b, kSprocketRadius + 0.002f});
-    for (P2 w : kRoadWheelsAt) {
-        P2 l = local(w);
-        circles.push_back({l.a, l.b, kRoadWheelRadius + 0.002f});
-    }
-    // The outline: the convex hull of the circles, counter-clockwise with z
-    // to the right and y up, which runs forward along the bottom.
-    std::vector<P2> pts;  // (z, y)
-    const int steps = 16;
-    for (const Circle& c : circles)
-        for (int k = 0; k < steps; ++k) {
-            float a = 2 * kPi * k / steps;
-            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
-        }
-    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
-    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
-    std::vector<P2> hull(2 * pts.size());
-    size_t k = 0;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    hull.resize(k - 1);
-    // Start at the rear end of the ground run: the lowest point furthest back.
-    size_t start = 0;
-    for (size_t i = 0; i < hull.size(); ++i)
-        if (hull[i].b < hull[start].b - 1e-4f || (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
-            start = i;
-    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
-    size_t n = hull.size();
-
-    // Outward normals at the corners, and the outer outline a band's
-    // thickness out (mitred so the band keeps its thickness).
-    std::vector<P2> normal(n), outer(n);
-    std::vector<float> along(n + 1, 0.0f);
-    auto edgeNormal = [&](size_t i) {
-        P2 a = hull[i], b = hull[(i + 1) % n];
-        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
-        return P2{dy / len, -dz / len};  // right of the direction of travel: outward for this winding
-    };
-    for (size_t i = 0; i < n; ++i) {
-        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
-        P2 nn{e0.a + e1.a, e0.b + e1.b};
-        float len = std::hypot(nn.a, nn.b);
-        nn = {nn.a / len, nn.b / len};
-        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
-        normal[i] = nn;
-        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
-        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
-    }
-    // One picture repeat per 5.236 wheel radii of band: the wheels turn
-    // trackTravel degrees while the picture moves trackTravel / 300 repeats.
-    // The loop holds a whole number of repeats, so the seam does not show.
-    float repeat = 300.0f * kRoadWheelRadius * kPi / 180.0f;
-    float repeats = std::round(along[n] / repeat);
-    float perUnit = repeats / along[n];
-
-    XMesh m;
-    const float x0 = kTrackCentreX - kTrackHalfWidth, x1 = kTrackCentreX + kTrackHalfWidth;
-    for (size_t i = 0; i < n; ++i) {
-        size_t j = (i + 1) % n;
-        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
-        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
-        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
-        P2 en = edgeNormal(i);
-        Vec3 out = {0, en.b, en.a};
-        float us[4] = {u0, u0, u1, u1};
-        {  // outer face, across the width
-            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
-            Vec3 nr[4] = {ni, ni, nj, nj};
-            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
-            Quad(&m, p, nr, us, vs, out);
-        }
-        {  // inner face
-            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
-            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
-            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
-            Quad(&m, p, nr, us, vs, -out);
-        }
-        for (float x : {x0, x1}) {  // the two sides
-            Vec3 side = {x > kTrackCentreX ? 1.0f : -1.0f, 0, 0};
-            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
-            Vec3 nr[4] = {side, side, side, side};
-            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
-            Quad(&m, p, nr, us, vs, side);
-        }
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    std::vector<TrackWheel> wheels = {{kSprocketAt.a, kSprocketAt.b, kSprocketRadius}};
+    for (P2 w : kRoadWheelsAt) wheels.push_back({w.a, w.b, kRoadWheelRadius});
+    return TrackLoop(wheels, kTrackBand, Painted(kGearFile));
 }
 
 // The shell: a round with an ogive nose and a glowing tracer in its base,
 // centred on its origin (its box is the shell's hit box).
 XMesh Shell()
 {
-    std::vector<Vec3> pts;
-    const struct { float z, r; } rings[] = {{-0.34f, 0.04f}, {-0.30f, 0.046f}, {0.12f, 0.046f}, {0.24f, 0.032f}, {0.32f, 0.014f}};
-    for (const auto& ring : rings)
-        for (int k = 0; k < 6; ++k) {
-            float a = 2 * kPi * k / 6;
-            pts.push_back({ring.r * std::cos(a), ring.r * std::sin(a), ring.z});
-        }
-    pts.push_back({0, 0, 0.34f});
-    XMesh m = ConvexHull(pts);
-    // The base glows: the faces looking backward take the tracer's material.
-    for (size_t f = 0; f < m.material.size(); ++f)
-        if (m.normal[m.faces[f * 3]].z < -0.9f) m.material[f] = 1;
-    m.materials = {{Rgb(0x8C8262), 12, Rgb(0x505048), Rgb(0x141410), ""},
-                   {Rgb(0xFFD080), 0, Rgb(0), Rgb(0xFFB040), ""}};
-    return m;
+    return GlowingRound({{-0.34f, 0.04f}, {-0.30f, 0.046f}, {0.12f, 0.046f}, {0.24f, 0.032f}, {0.32f, 0.014f}}, 0.34f,
+                        {Rgb(0x8C8262), 12, Rgb(0x505048), Rgb(0x141410), ""},
+                        {Rgb(0xFFD080), 0, Rgb(0), Rgb(0xFFB040), ""});
 }
 }  // namespace
 

@@ -19,6 +19,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -58,14 +59,9 @@ const Rect kNumberFlipped = Px(216, 196, 40, 252);
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 5, Rgb(0x141612), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.22f;  // the picture spans about 4.5 units: blotches a unit or so across
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans about 4.5 units:
+// blotches a unit or so across.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.22f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -87,25 +83,18 @@ Canvas CamoTexture()
             col = Mix(col, dark, Smooth(0.54f, 0.6f, blot) * 0.92f);
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 3103, 64);
             float shade = 0.88f + 0.2f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             // Dust settles low on every face: a soft band at each tile row's foot.
             float dust = Smooth(0.6f, 0.85f, Fbm(x / 4.0f, y / 32.0f, 3, 3104, 16)) * 0.22f;
             c.At(x, y) = Mix(col, Rgb(0x8A7E5C), dust);
         }
     // Welded plate seams (no rivets on a welded hull), a few bolt heads.
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 20.0f;
-        c.Line(0, at, n, at, 1.8f, Rgb(0x22261A, 0.5f));
-        c.Line(0, at + 1.6f, n, at + 1.6f, 1.0f, Rgb(0xA8B088, 0.18f));
-        if (k % 2 == 1) {
-            c.Line(at, 0, at, n, 1.8f, Rgb(0x22261A, 0.45f));
-            c.Line(at + 1.6f, 0, at + 1.6f, n, 1.0f, Rgb(0xA8B088, 0.15f));
-        }
-        for (float b = 9; b < n; b += 64) {
-            c.Disc(b, at + 9, 2.2f, Rgb(0x262A1C, 0.6f));
-            c.Disc(b - 0.6f, at + 8.4f, 1.0f, Rgb(0xB0B890, 0.35f));
-        }
-    }
+    PaintSeams(&c, {.first = 20.0f, .width = 1.8f, .litOffset = 1.6f, .downParity = 1,
+                    .dark = Rgb(0x22261A, 0.5f), .darkDown = Rgb(0x22261A, 0.45f),
+                    .lit = Rgb(0xA8B088, 0.18f), .litDown = Rgb(0xA8B088, 0.15f),
+                    .rivetFrom = 9, .rivetStep = 64, .rivetOffset = 9, .rivetRadius = 2.2f,
+                    .rivet = Rgb(0x262A1C, 0.6f), .glintBack = 0.6f, .glintOffset = 8.4f,
+                    .glintRadius = 1.0f, .glint = Rgb(0xB0B890, 0.35f)});
     return c;
 }
 
@@ -115,49 +104,38 @@ Canvas CamoTexture()
 void PaintWheel(Canvas* c, const Rect& r)
 {
     const RGBA rubber = Rgb(0x262522), disc = Rgb(0x4C5A32), hub = Rgb(0x3A4428);
-    int x0 = static_cast<int>(r.u0 * 256), y0 = static_cast<int>(r.v0 * 256);
-    int size = static_cast<int>((r.u1 - r.u0) * 256);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 2; y < y0 + size + 2; ++y)
-        for (int x = x0 - 2; x < x0 + size + 2; ++x) {
-            if (x < 0 || y < 0 || x >= 128 || y >= 128) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (d > 0.62f) {
-                col = rubber;
-                // Tread blocks at the shoulder, a moulded ring inside it.
-                if (d > 0.9f && std::cos(ang * 22) > 0.2f) col = Rgb(0x3A3934);
-                if (std::fabs(d - 0.74f) < 0.012f) col = Rgb(0x34332E);
-            } else if (d > 0.2f) {
-                col = Mix(disc, Mix(disc, Rgb(0x000000), 0.35f), Smooth(0.35f, 0.62f, d));
-                for (int k = 0; k < 8; ++k) {
-                    float ha = k * kPi / 4 + 0.4f;
-                    if (std::hypot(dx - std::cos(ha) * 0.42f * rad, dy - std::sin(ha) * 0.42f * rad) < 0.08f * rad)
-                        col = Rgb(0x141510);
-                }
-                if (std::fabs(d - 0.6f) < 0.015f) col = Mix(col, Rgb(0x9AA080), 0.4f);
-            } else {
-                col = hub;
-                for (int k = 0; k < 8; ++k) {
-                    float ba = k * kPi / 4;
-                    if (std::hypot(dx - std::cos(ba) * 0.14f * rad, dy - std::sin(ba) * 0.14f * rad) < 0.025f * rad)
-                        col = Rgb(0x7A806A);
-                }
+    PaintRoundFace(c, r, 256, 2, {0, 0, 128, 128}, [&](const FacePoint& p) {
+        RGBA col;
+        if (p.d > 0.62f) {
+            col = rubber;
+            // Tread blocks at the shoulder, a moulded ring inside it.
+            if (p.d > 0.9f && std::cos(p.ang * 22) > 0.2f) col = Rgb(0x3A3934);
+            if (std::fabs(p.d - 0.74f) < 0.012f) col = Rgb(0x34332E);
+        } else if (p.d > 0.2f) {
+            col = Mix(disc, Mix(disc, Rgb(0x000000), 0.35f), Smooth(0.35f, 0.62f, p.d));
+            for (int k = 0; k < 8; ++k) {
+                float ha = k * kPi / 4 + 0.4f;
+                if (p.Near(ha, 0.42f, 0.08f)) col = Rgb(0x141510);
             }
-            if (d < 0.07f) col = Rgb(0x6A6E5E);
-            float grime = Fbm(x / 10.0f, y / 10.0f, 3, 3111);
-            col = Mix(col, Rgb(0x5E5038), Smooth(0.45f, 0.8f, grime) * 0.45f);
-            c->At(x, y) = col;
+            if (std::fabs(p.d - 0.6f) < 0.015f) col = Mix(col, Rgb(0x9AA080), 0.4f);
+        } else {
+            col = hub;
+            for (int k = 0; k < 8; ++k) {
+                float ba = k * kPi / 4;
+                if (p.Near(ba, 0.14f, 0.025f)) col = Rgb(0x7A806A);
+            }
         }
+        if (p.d < 0.07f) col = Rgb(0x6A6E5E);
+        float grime = Fbm(p.x / 10.0f, p.y / 10.0f, 3, 3111);
+        col = Mix(col, Rgb(0x5E5038), Smooth(0.45f, 0.8f, grime) * 0.45f);
+        return col;
+    });
 }
 
 Canvas GearTexture()
 {
     Canvas c(256, 256, Rgb(0x2E302A));
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            c.At(x, y) = Mix(Rgb(0x2C2E28), Rgb(0x3E4038), Fbm(x / 8.0f, y / 8.0f, 3, 3121));
+    FillGrain(&c, {0, 0, 256, 256}, Rgb(0x2C2E28), Rgb(0x3E4038), 8.0f, 3121);
     PaintWheel(&c, kWheelFace);
     c.FillRect(130, 0, 162, 32, Rgb(0x262522));
     // Vision glass: dark green-blue with a glint.
@@ -167,18 +145,11 @@ Canvas GearTexture()
     c.FillRect(212, 2, 252, 30, Rgb(0x26271F));
     c.RoundRect(216, 6, 248, 26, 6, Rgb(0xE8DCA8));
     c.Disc(224, 12, 4, Rgb(0xFFF8E8, 0.8f), 2);
-    for (int y = 64; y < 96; ++y)  // worn bright steel
-        for (int x = 128; x < 256; ++x) c.At(x, y) = Mix(Rgb(0x66685E), Rgb(0x86887C), Hash01(x, y, 3122));
-    for (int y = 96; y < 128; ++y)  // hot exhaust steel, rusty
-        for (int x = 128; x < 256; ++x)
-            c.At(x, y) = Mix(Rgb(0x4A3426), Rgb(0x6E4A30), Fbm(x / 6.0f, y / 6.0f, 3, 3123));
+    // Worn bright steel, and hot exhaust steel gone rusty.
+    FillSpeckled(&c, {128, 64, 256, 96}, Rgb(0x66685E), Rgb(0x86887C), 3122);
+    FillGrain(&c, {128, 96, 256, 128}, Rgb(0x4A3426), Rgb(0x6E4A30), 6.0f, 3123);
     // The engine grille: green frame round dark louvres.
-    c.FillRect(0, 128, 256, 192, Rgb(0x4A5832));
-    for (int k = 0; k < 7; ++k) {
-        float y = 134 + k * 8.0f;
-        c.FillRect(8, y, 248, y + 4, Rgb(0x181A14));
-        c.FillRect(8, y + 4, 248, y + 6, Rgb(0x5A6448));
-    }
+    PaintGrille(&c, {0, 128, 256, 192, 8, 134, 7, Rgb(0x4A5832), Rgb(0x181A14), Rgb(0x5A6448)});
     // The hull number plate: pale figures on the hull green.
     c.FillRect(0, 192, 256, 256, Rgb(0x4E5E34));
     for (int y = 192; y < 256; ++y)
@@ -189,30 +160,6 @@ Canvas GearTexture()
 }
 
 // --- meshes --------------------------------------------------------------------
-
-// Symmetric corner points: (x, y, z) and its mirror.
-void Both(std::vector<Vec3>* pts, float x, float y, float z)
-{
-    pts->push_back({x, y, z});
-    pts->push_back({-x, y, z});
-}
-
-// A plate lying on the plane through the line y = y0 at z0 and y = y1 at z1
-// (a sloped plate seen from the side), from x0 to x1 across and between
-// the fractions f0 and f1 of the way from (y0, z0) to (y1, z1); `thick`
-// proud of the plane.
-XMesh PlateOnSlope(float y0, float z0, float y1, float z1, float x0, float x1, float f0, float f1, float thick,
-                   const UvMap& uv = {})
-{
-    float dy = y1 - y0, dz = z1 - z0, len = std::hypot(dy, dz);
-    float ny = dz / len, nz = -dy / len;  // the outward normal of a plate sloping down to the front
-    if (ny < 0) ny = -ny, nz = -nz;
-    std::vector<Vec3> pts;
-    for (float f : {f0, f1})
-        for (float x : {x0, x1})
-            for (float t : {0.0f, thick}) pts.push_back({x, y0 + dy * f + ny * t, z0 + dz * f + nz * t});
-    return ConvexHull(pts, uv);
-}
 
 // The hull: a narrow boat-shaped belly between the wheels, the full-width
 // upper hull over them in three pieces (the raised crew cab, the lower
@@ -289,9 +236,8 @@ XMesh Hull()
     // with its vision slit, and the slit's glass.
     for (float s : {-1.0f, 1.0f}) {
         float x0 = s > 0 ? 0.08f : -0.68f, x1 = s > 0 ? 0.68f : -0.08f;
-        AddPiece(&m, PlateOnSlope(kRoofY, kFlapTopZ, kFlapFootY, kFlapFootZ, x0, x1, 0.08f, 0.9f, 0.035f, uv), 0);
-        XMesh slit = PlateOnSlope(kRoofY, kFlapTopZ, kFlapFootY, kFlapFootZ, x0 + 0.12f, x1 - 0.12f, 0.22f, 0.32f,
-                                  0.05f);
+        AddPiece(&m, SlopePlate(kRoofY, kFlapTopZ, kFlapFootY, kFlapFootZ, x0, x1, 0.08f, 0.9f, 0.035f, uv), 0);
+        XMesh slit = SlopePlate(kRoofY, kFlapTopZ, kFlapFootY, kFlapFootZ, x0 + 0.12f, x1 - 0.12f, 0.22f, 0.32f, 0.05f);
         ProjectInto(&slit, 2, kGlass);
         AddPiece(&m, slit, 1);
     }
@@ -311,7 +257,7 @@ XMesh Hull()
         AddPiece(&m, lamp, 1);
         AddPiece(&m, ChamferedBox({0.72f * s - 0.1f, 0.43f, 1.62f}, {0.72f * s + 0.1f, 0.46f, 1.84f}, 0.008f, uv), 0);
     }
-    AddPiece(&m, PlateOnSlope(kFlapFootY + 0.01f, kFlapFootZ - 0.02f, 0.06f, 2.52f, -0.6f, 0.6f, 0.18f, 0.85f, 0.04f, uv), 0);
+    AddPiece(&m, SlopePlate(kFlapFootY + 0.01f, kFlapFootZ - 0.02f, 0.06f, 2.52f, -0.6f, 0.6f, 0.18f, 0.85f, 0.04f, uv), 0);
     // The engine deck: two grilles and the stowage box between them.
     XMesh grille = ChamferedBox({0.18f, kDeckY - 0.01f, -2.05f}, {0.58f, kDeckY + 0.02f, -0.9f}, 0);
     ProjectInto(&grille, 1, kGrille);
@@ -410,18 +356,10 @@ XMesh Gun()
 // both sides, a hub with the tyre-pressure block on the outer (+x) face.
 XMesh Wheel()
 {
-    XMesh m;
-    // Corners a little outside the round and flats a little inside, so on
-    // average the tyre meets the ground line.
-    float corner = kWheelRadius * 2 / (1 + std::cos(kPi / kWheelSides));
-    XMesh tyre = Drum({-kWheelHalfWidth, 0, 0}, {kWheelHalfWidth, 0, 0}, corner, corner, kWheelSides);
-    WheelUv(&tyre, kWheelFace, kWheelRadius, kRubber);
-    AddPiece(&m, tyre, 0);
-    XMesh hub = Drum({kWheelHalfWidth - 0.005f, 0, 0}, {kWheelHalfWidth + 0.05f, 0, 0}, 0.1f, 0.07f, 6);
-    WheelUv(&hub, kWheelFace, kWheelRadius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = kWheelRadius, .halfWidth = kWheelHalfWidth, .sides = kWheelSides, .face = kWheelFace,
+                         .tread = kRubber, .hubRadius = 0.1f, .hubTipRadius = 0.07f, .hubLength = 0.05f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 }  // namespace
 

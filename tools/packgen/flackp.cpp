@@ -25,11 +25,11 @@
 //            hub on +x (the left side's wheels are turned half round)
 //   wheel1   track, one loop drawn for both sides at (+-1, -0.2, -0.4);
 //            u runs along the tread
-#include <algorithm>
 #include <cmath>
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -48,12 +48,9 @@ const float kWheelHalfWidth = 0.1f;
 const float kTrackHalfWidth = 0.2f;
 const Vec3 kTrackOffset = {1.0f, -0.2f, -0.4f};
 const float kTrackDivisor = 400.0f;  // the game scrolls u by the distance driven / this
-struct Circle {
-    float y, z, r;
-};
-const Circle kIdlerAt = {-0.2f, -2.55f, kIdlerRadius};
+const TrackWheel kIdlerAt = {-0.2f, -2.55f, kIdlerRadius};
 const float kRoadWheelsZ[] = {-2.05f, -1.5f, -0.95f, -0.4f, 0.15f, 0.7f, 1.25f};
-const Circle kFrontWheelAt = {-0.1f, 1.8f, kRoadWheelRadius};  // the raised front one
+const TrackWheel kFrontWheelAt = {-0.1f, 1.8f, kRoadWheelRadius};  // the raised front one
 
 // --- the running-gear picture (512 x 512) ------------------------------------
 // Rows 0..127: the track band, one u repeat = 10 links; rows 128..383:
@@ -74,24 +71,22 @@ const Rect kGlass = Px(252, 390, 308, 442);
 const Rect kDarkSteel = Px(320, 392, 400, 504);
 const Rect kBrightSteel = Px(410, 392, 506, 504);
 
+// The track band round the wheels: it holds a whole number of picture
+// repeats, each the distance a road wheel's rim turns through
+// kTrackDivisor degrees.
+const TrackBand kTrackBand = {.offsetY = kTrackOffset.y, .offsetZ = kTrackOffset.z, .centreX = 0,
+                              .halfWidth = kTrackHalfWidth, .thickness = kTrackThickness, .steps = 16,
+                              .repeatDegrees = kTrackDivisor, .repeatRadius = kRoadWheelRadius,
+                              .outerV0 = kTrackOuterV0, .outerV1 = kTrackOuterV1, .sideV0 = kTrackSideV0,
+                              .sideV1 = kTrackSideV1, .innerV0 = kTrackInnerV0, .innerV1 = kTrackInnerV1};
+
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x1A1A18), Rgb(0), texture}; }
 // The belly and the hull's sides between the tracks, a shade darker.
 XMaterial Shaded(const char* texture) { return {Rgb(0xB4B2AA), 4, Rgb(0x101010), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;  // the picture spans 5 units: patches a unit or so across
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
-
-XMesh Detail(XMesh piece, int axis, const Rect& r)
-{
-    ProjectInto(&piece, axis, r);
-    return piece;
-}
+// The camouflage's projection, where the picture spans 5 units: patches a
+// unit or so across.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -114,21 +109,16 @@ Canvas CamoTexture()
             col = Mix(col, black, Smooth(0.58f, 0.61f, b));
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 4104, 64);
             float shade = 0.88f + 0.2f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             if (Hash01(x, y, 4107) > 0.996f) col = Mix(col, Rgb(0x8C8A70), 0.3f);
             c.At(x, y) = col;
         }
     // Plate seams every 128 texels, with weld beads beside some of them.
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 96.0f;
-        c.Line(0, at, n, at, 1.4f, Rgb(0x181A14, 0.5f));
-        c.Line(0, at + 1.3f, n, at + 1.3f, 1.0f, Rgb(0xA8A888, 0.15f));
-        if (k % 2 == 1) {
-            c.Line(at, 0, at, n, 1.4f, Rgb(0x181A14, 0.45f));
-            c.Line(at + 1.3f, 0, at + 1.3f, n, 1.0f, Rgb(0xA8A888, 0.14f));
-        }
-        for (float b = 4; b < n; b += 6) c.Disc(b, at - 4, 1.1f, Rgb(0x2A2C22, 0.3f));
-    }
+    PaintSeams(&c, {.first = 96.0f, .width = 1.4f, .litOffset = 1.3f, .downParity = 1,
+                    .dark = Rgb(0x181A14, 0.5f), .darkDown = Rgb(0x181A14, 0.45f),
+                    .lit = Rgb(0xA8A888, 0.15f), .litDown = Rgb(0xA8A888, 0.14f),
+                    .rivetFrom = 4, .rivetStep = 6, .rivetOffset = -4, .rivetRadius = 1.1f,
+                    .rivet = Rgb(0x2A2C22, 0.3f)});
     // Dust settling low on every tile.
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
@@ -165,7 +155,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 16.0f, y / 16.0f, 3, 4131 + link % 2, 32);
             col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 4132);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -173,35 +163,28 @@ void PaintTrack(Canvas* c)
 void PaintWheel(Canvas* c, const Rect& r, bool idler)
 {
     const RGBA rubber = Rgb(0x282724), disc = Rgb(0x46502E), hub = Rgb(0x3A4028);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 4; y < y0 + size + 4; ++y)
-        for (int x = x0 - 4; x < x0 + size + 4; ++x) {
-            if (x < 0 || y < 128 || x >= 512 || y >= 384) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad;
-            RGBA col;
-            if (d > (idler ? 0.9f : 0.82f)) col = idler ? Rgb(0x43423B) : rubber;
-            else if (d > 0.3f) {
-                col = Mix(disc, Mix(disc, Rgb(0x101008), 0.4f), Smooth(0.5f, 0.82f, d));
-                if (idler)
-                    for (int k = 0; k < 6; ++k) {
-                        float ha = k * kPi / 3, hx = std::cos(ha) * 0.6f * rad, hy = std::sin(ha) * 0.6f * rad;
-                        if (std::hypot(dx - hx, dy - hy) < 0.14f * rad) col = Rgb(0x1E1F18);
-                    }
-            } else col = hub;
-            for (int k = 0; k < 10; ++k) {
-                float ba = k * kPi / 5, bx = std::cos(ba) * 0.22f * rad, by = std::sin(ba) * 0.22f * rad;
-                float bd = std::hypot(dx - bx, dy - by);
-                if (bd < 0.035f * rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.035f * rad)));
-            }
-            if (d < 0.1f) col = Mix(hub, Rgb(0x8A8A70), 0.3f);
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, idler ? 4142 : 4141);
-            col = Mix(col, Rgb(0x5A4C36), Smooth(0.5f, 0.8f, grime) * 0.45f);
-            float shade = 0.9f + 0.15f * Hash01(x, y, 4143);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+    PaintRoundFace(c, r, 512, 4, {0, 128, 512, 384}, [&](const FacePoint& p) {
+        RGBA col;
+        if (p.d > (idler ? 0.9f : 0.82f)) col = idler ? Rgb(0x43423B) : rubber;
+        else if (p.d > 0.3f) {
+            col = Mix(disc, Mix(disc, Rgb(0x101008), 0.4f), Smooth(0.5f, 0.82f, p.d));
+            if (idler)
+                for (int k = 0; k < 6; ++k) {
+                    float ha = k * kPi / 3;
+                    if (p.Near(ha, 0.6f, 0.14f)) col = Rgb(0x1E1F18);
+                }
+        } else col = hub;
+        for (int k = 0; k < 10; ++k) {
+            float ba = k * kPi / 5, bx = std::cos(ba) * 0.22f * p.rad, by = std::sin(ba) * 0.22f * p.rad;
+            float bd = std::hypot(p.dx - bx, p.dy - by);
+            if (bd < 0.035f * p.rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.035f * p.rad)));
         }
+        if (p.d < 0.1f) col = Mix(hub, Rgb(0x8A8A70), 0.3f);
+        float grime = Fbm(p.x / 12.0f, p.y / 12.0f, 3, idler ? 4142 : 4141);
+        col = Mix(col, Rgb(0x5A4C36), Smooth(0.5f, 0.8f, grime) * 0.45f);
+        float shade = 0.9f + 0.15f * Hash01(p.x, p.y, 4143);
+        return Shaded(col, shade);
+    });
 }
 
 Canvas GearTexture()
@@ -212,26 +195,15 @@ Canvas GearTexture()
         for (int x = 0; x < 512; ++x) c.At(x, y) = Rgb(0x282724);
     PaintWheel(&c, kRoadWheelFace, false);
     PaintWheel(&c, kIdlerFace, true);
-    for (int y = 384; y < 512; ++y)
-        for (int x = 0; x < 512; ++x) c.At(x, y) = Mix(Rgb(0x303129), Rgb(0x4A4B42), Fbm(x / 10.0f, y / 10.0f, 3, 4151));
+    FillGrain(&c, {0, 384, 512, 512}, Rgb(0x303129), Rgb(0x4A4B42), 10.0f, 4151);
     // Grille: a green frame round dark slats.
-    c.FillRect(0, 384, 192, 512, Rgb(0x445030));
-    for (int k = 0; k < 14; ++k) {
-        float y = 394 + k * 8.0f;
-        c.FillRect(10, y, 182, y + 4, Rgb(0x1A1B16));
-        c.FillRect(10, y + 4, 182, y + 6, Rgb(0x55574A));
-    }
-    auto lamp = [&](const Rect& r, RGBA lens) {
-        float l = r.u0 * 512, t = r.v0 * 512, rr = r.u1 * 512, b = r.v1 * 512;
-        c.FillRect(l - 2, t - 2, rr + 2, b + 2, Rgb(0x25261F));
-        c.RoundRect(l + 5, t + 5, rr - 5, b - 5, 7, lens);
-        c.Disc(l + 15, t + 14, 4, Rgb(0xFFF4D0, 0.7f), 3);
-    };
+    PaintGrille(&c, {0, 384, 192, 512, 10, 394, 14, Rgb(0x445030), Rgb(0x1A1B16), Rgb(0x55574A)});
+    const LampStyle style = {.inset = 5, .corner = 7, .glintX = 15, .glintY = 14, .glintRadius = 4};
+    auto lamp = [&](const Rect& r, RGBA lens) { PaintLamp(&c, r, 512, Rgb(0x25261F), lens, style); };
     lamp(kAmberLamp, Rgb(0xE0A028));
     lamp(kRedLamp, Rgb(0xB82418));
     lamp(kGlass, Rgb(0x2A4A58));
-    for (int y = 392; y < 504; ++y)
-        for (int x = 410; x < 506; ++x) c.At(x, y) = Mix(Rgb(0x6E6C64), Rgb(0x8E8C82), Hash01(x, y, 4152));
+    FillSpeckled(&c, {410, 392, 506, 504}, Rgb(0x6E6C64), Rgb(0x8E8C82), 4152);
     return c;
 }
 
@@ -384,118 +356,23 @@ XMesh SearchRadar()
     return m;
 }
 
-// A wheel centred on its axle (x), a hub on its outer (+x) face.
+// A wheel centred on its axle (x), a hub on its outer (+x) face when
+// hubRadius > 0.
 XMesh Wheel(float radius, float hubRadius, int sides, const Rect& face)
 {
-    XMesh m;
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));  // flats and corners meet the track on average
-    XMesh disc = Drum({-kWheelHalfWidth, 0, 0}, {kWheelHalfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kRubber);
-    AddPiece(&m, disc, 0);
-    if (hubRadius > 0) {
-        XMesh hub = Drum({kWheelHalfWidth - 0.005f, 0, 0}, {kWheelHalfWidth + 0.035f, 0, 0}, hubRadius,
-                         hubRadius * 0.7f, 6);
-        WheelUv(&hub, face, radius, kDarkSteel);
-        AddPiece(&m, hub, 0);
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = kWheelHalfWidth, .sides = sides, .face = face, .tread = kRubber,
+                         .hubRadius = hubRadius, .hubTipRadius = hubRadius * 0.7f, .hubLength = 0.035f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 
-// The track: a band round the wheels' outline in the track's own frame, its
-// inner face on the wheels, its outer face on the ground line under the
-// road wheels.  u runs rear to front along the ground run, so scrolling u
-// moves the links the way the wheels turn; the band holds a whole number of
-// picture repeats, each the distance a road wheel's rim turns through
-// kTrackDivisor degrees.
+// The track, one loop round the idler and the road wheels (the raised
+// front one first).
 XMesh Track()
 {
-    std::vector<Circle> circles;
-    auto local = [](Circle c) { return Circle{c.y - kTrackOffset.y, c.z - kTrackOffset.z, c.r + 0.002f}; };
-    circles.push_back(local(kIdlerAt));
-    circles.push_back(local(kFrontWheelAt));
-    for (float z : kRoadWheelsZ) circles.push_back(local({kRoadWheelY, z, kRoadWheelRadius}));
-    std::vector<P2> pts;  // (z, y)
-    const int steps = 16;
-    for (const Circle& c : circles)
-        for (int k = 0; k < steps; ++k) {
-            float a = 2 * kPi * k / steps;
-            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
-        }
-    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
-    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
-    std::vector<P2> hull(2 * pts.size());
-    size_t k = 0;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    hull.resize(k - 1);
-    size_t start = 0;
-    for (size_t i = 0; i < hull.size(); ++i)
-        if (hull[i].b < hull[start].b - 1e-4f ||
-            (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
-            start = i;
-    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
-    const size_t n = hull.size();
-
-    std::vector<P2> normal(n), outer(n);
-    std::vector<float> along(n + 1, 0.0f);
-    auto edgeNormal = [&](size_t i) {
-        P2 a = hull[i], b = hull[(i + 1) % n];
-        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
-        return P2{dy / len, -dz / len};
-    };
-    for (size_t i = 0; i < n; ++i) {
-        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
-        P2 nn{e0.a + e1.a, e0.b + e1.b};
-        float len = std::hypot(nn.a, nn.b);
-        nn = {nn.a / len, nn.b / len};
-        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
-        normal[i] = nn;
-        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
-        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
-    }
-    float repeat = kTrackDivisor * kRoadWheelRadius * kPi / 180.0f;
-    float repeats = std::max(1.0f, std::round(along[n] / repeat));
-    float perUnit = repeats / along[n];
-
-    XMesh m;
-    const float x0 = -kTrackHalfWidth, x1 = kTrackHalfWidth;
-    for (size_t i = 0; i < n; ++i) {
-        size_t j = (i + 1) % n;
-        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
-        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
-        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
-        P2 en = edgeNormal(i);
-        Vec3 out = {0, en.b, en.a};
-        float us[4] = {u0, u0, u1, u1};
-        {
-            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
-            Vec3 nr[4] = {ni, ni, nj, nj};
-            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
-            Quad(&m, p, nr, us, vs, out);
-        }
-        {
-            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
-            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
-            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
-            Quad(&m, p, nr, us, vs, -out);
-        }
-        for (float x : {x0, x1}) {
-            Vec3 side = {x > 0 ? 1.0f : -1.0f, 0, 0};
-            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
-            Vec3 nr[4] = {side, side, side, side};
-            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
-            Quad(&m, p, nr, us, vs, side);
-        }
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    std::vector<TrackWheel> wheels = {kIdlerAt, kFrontWheelAt};
+    for (float z : kRoadWheelsZ) wheels.push_back({kRoadWheelY, z, kRoadWheelRadius});
+    return TrackLoop(wheels, kTrackBand, Painted(kGearFile));
 }
 }  // namespace
 

@@ -29,6 +29,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -76,20 +77,21 @@ const Rect kRust = Px(328, 392, 376, 504);
 const Rect kBrightSteel = Px(392, 392, 504, 504);
 const Rect kTyreRim = Px(6, 134, 12, 140);
 
-// The track's loop is cut into stretches, each a subset of its own: the
-// reduced copy simplifies each alone, so the loop keeps its outline.
-const uint32_t kTrackStretches = 4;
+// The track band round the wheels in the track's frame: a picture repeat
+// is 600 degrees of the sprocket's rim, as the game scrolls u by the
+// wheels' turn / 600.  The loop is cut into four stretches.
+const TrackBand kTrackBand = {.offsetY = kTrackOffset.y, .offsetZ = kTrackOffset.z, .centreX = kTrackCentreX,
+                              .halfWidth = kTrackHalfWidth, .thickness = kTrackThickness, .steps = 18,
+                              .repeatDegrees = 600.0f, .repeatRadius = kSprocketRadius,
+                              .outerV0 = kTrackOuterV0, .outerV1 = kTrackOuterV1, .sideV0 = kTrackSideV0,
+                              .sideV1 = kTrackSideV1, .innerV0 = kTrackInnerV0, .innerV1 = kTrackInnerV1,
+                              .stretches = 4};
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 4, Rgb(0x121210), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.3f;  // the picture spans 3.3 units: patches half a unit or so across
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans 3.3 units: patches
+// half a unit or so across.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.3f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -128,7 +130,7 @@ Canvas CamoTexture()
             col = Mix(col, Rgb(0x2A2418), Smooth(7.0f, 2.5f, edge) * 0.9f);
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 5104, 64);
             float shade = 0.86f + 0.22f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             c.At(x, y) = col;
         }
     // Riveted plate edges: a seam with a row of round rivet heads, lit from above.
@@ -182,7 +184,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 8.0f, y / 8.0f, 3, 5111, 64);
             col = Mix(col, mud, Smooth(0.4f, 0.75f, grime) * 0.55f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 5112);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -193,65 +195,52 @@ enum class Face { Sprocket, Idler, RoadWheel };
 void PaintWheel(Canvas* c, const Rect& r, Face face)
 {
     const RGBA steel = Rgb(0x4C4A42), darkSteel = Rgb(0x2E2C26), wood = Rgb(0x6E5436), paint = Rgb(0x5C6838);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 3; y < y0 + size + 3; ++y)
-        for (int x = x0 - 3; x < x0 + size + 3; ++x) {
-            if (x < 0 || y < 0 || x >= 512 || y >= 512) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col = darkSteel;
-            if (face == Face::Sprocket) {
-                if (d > 0.86f) col = std::cos(ang * 13) > 0 ? steel : darkSteel;
-                else if (d > 0.74f) col = paint;
-                else if (d > 0.2f) {
-                    float spoke = std::fabs(std::sin(ang * 3));  // six spokes
-                    col = spoke < 0.16f ? paint : Rgb(0x1A1914);
-                } else col = paint;
-            } else if (face == Face::Idler) {
-                if (d > 0.9f) col = steel;
-                else if (d > 0.66f) {
-                    col = Mix(wood, Rgb(0x8A6C48), Fbm(ang * 8, d * 20, 3, 5121));
-                    if (std::fabs(d - 0.78f) < 0.01f) col = Mix(col, Rgb(0x2A2016), 0.5f);
-                } else if (d > 0.58f) col = steel;
-                else if (d > 0.2f) {
-                    float spoke = std::fabs(std::sin(ang * 4));  // eight spokes
-                    col = spoke < 0.2f ? paint : Rgb(0x1A1914);
-                } else col = paint;
-            } else {
-                col = d > 0.8f ? steel : Mix(paint, darkSteel, Smooth(0.3f, 0.8f, d) * 0.4f);
-            }
-            if (d < 0.12f) col = Mix(darkSteel, Rgb(0x8A867A), 0.3f);
-            for (int k = 0; k < 6; ++k) {  // hub bolts
-                float ba = k * kPi / 3;
-                if (std::hypot(dx - std::cos(ba) * 0.16f * rad, dy - std::sin(ba) * 0.16f * rad) < 0.03f * rad)
-                    col = Rgb(0x9A9484);
-            }
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, 5122 + static_cast<int>(face));
-            col = Mix(col, Rgb(0x5E4C34), Smooth(0.45f, 0.8f, grime) * 0.5f);
-            float shade = 0.9f + 0.15f * Hash01(x, y, 5123);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+    PaintRoundFace(c, r, 512, 3, {0, 0, 512, 512}, [&](const FacePoint& p) {
+        RGBA col = darkSteel;
+        if (face == Face::Sprocket) {
+            if (p.d > 0.86f) col = std::cos(p.ang * 13) > 0 ? steel : darkSteel;
+            else if (p.d > 0.74f) col = paint;
+            else if (p.d > 0.2f) {
+                float spoke = std::fabs(std::sin(p.ang * 3));  // six spokes
+                col = spoke < 0.16f ? paint : Rgb(0x1A1914);
+            } else col = paint;
+        } else if (face == Face::Idler) {
+            if (p.d > 0.9f) col = steel;
+            else if (p.d > 0.66f) {
+                col = Mix(wood, Rgb(0x8A6C48), Fbm(p.ang * 8, p.d * 20, 3, 5121));
+                if (std::fabs(p.d - 0.78f) < 0.01f) col = Mix(col, Rgb(0x2A2016), 0.5f);
+            } else if (p.d > 0.58f) col = steel;
+            else if (p.d > 0.2f) {
+                float spoke = std::fabs(std::sin(p.ang * 4));  // eight spokes
+                col = spoke < 0.2f ? paint : Rgb(0x1A1914);
+            } else col = paint;
+        } else {
+            col = p.d > 0.8f ? steel : Mix(paint, darkSteel, Smooth(0.3f, 0.8f, p.d) * 0.4f);
         }
+        if (p.d < 0.12f) col = Mix(darkSteel, Rgb(0x8A867A), 0.3f);
+        for (int k = 0; k < 6; ++k) {  // hub bolts
+            float ba = k * kPi / 3;
+            if (p.Near(ba, 0.16f, 0.03f)) col = Rgb(0x9A9484);
+        }
+        float grime = Fbm(p.x / 12.0f, p.y / 12.0f, 3, 5122 + static_cast<int>(face));
+        col = Mix(col, Rgb(0x5E4C34), Smooth(0.45f, 0.8f, grime) * 0.5f);
+        float shade = 0.9f + 0.15f * Hash01(p.x, p.y, 5123);
+        return Shaded(col, shade);
+    });
 }
 
 Canvas GearTexture()
 {
     Canvas c(512, 512, Rgb(0x302E28));
     PaintTrack(&c);
-    for (int y = 128; y < 512; ++y)
-        for (int x = 0; x < 512; ++x)
-            c.At(x, y) = Mix(Rgb(0x2A2924), Rgb(0x403E36), Fbm(x / 10.0f, y / 10.0f, 3, 5131));
+    FillGrain(&c, {0, 128, 512, 512}, Rgb(0x2A2924), Rgb(0x403E36), 10.0f, 5131);
     PaintWheel(&c, kSprocketFace, Face::Sprocket);
     PaintWheel(&c, kIdlerFace, Face::Idler);
     PaintWheel(&c, kRoadWheelFace, Face::RoadWheel);
     c.FillRect(260, 388, 316, 444, Rgb(0x141812));
     c.Disc(276, 402, 6, Rgb(0xC0D0B0, 0.5f), 3);
-    for (int y = 388; y < 508; ++y)
-        for (int x = 324; x < 380; ++x)
-            c.At(x, y) = Mix(Rgb(0x4E3222), Rgb(0x7A4A2A), Fbm(x / 5.0f, y / 5.0f, 3, 5132));
-    for (int y = 388; y < 508; ++y)
-        for (int x = 388; x < 508; ++x) c.At(x, y) = Mix(Rgb(0x6A685E), Rgb(0x8E8A7C), Hash01(x, y, 5133));
+    FillGrain(&c, {324, 388, 380, 508}, Rgb(0x4E3222), Rgb(0x7A4A2A), 5.0f, 5132);
+    FillSpeckled(&c, {388, 388, 508, 508}, Rgb(0x6A685E), Rgb(0x8E8A7C), 5133);
     return c;
 }
 
@@ -262,21 +251,6 @@ Canvas GearTexture()
 XMesh Across(const std::vector<P2>& profile, float half, float bevel, const UvMap& uv)
 {
     return ExtrudeX(profile, -half, half, bevel, uv);
-}
-
-// A plate on a slope seen from the side, from (y0, z0) to (y1, z1), across
-// x0 to x1 between the fractions f0 and f1, `thick` proud of it.
-XMesh SlopePlate(float y0, float z0, float y1, float z1, float x0, float x1, float f0, float f1, float thick,
-                 const UvMap& uv = {})
-{
-    float dy = y1 - y0, dz = z1 - z0, len = std::hypot(dy, dz);
-    float ny = dz / len, nz = -dy / len;
-    if (ny < 0) ny = -ny, nz = -nz;
-    std::vector<Vec3> pts;
-    for (float f : {f0, f1})
-        for (float x : {x0, x1})
-            for (float t : {0.0f, thick}) pts.push_back({x, y0 + dy * f + ny * t, z0 + dz * f + nz * t});
-    return ConvexHull(pts, uv);
 }
 
 // The hull: the fighting compartment with the driver's doors and visor in
@@ -398,124 +372,22 @@ XMesh Gun()
 // A wheel on its axle (x), hub on the outer (+x) face.
 XMesh Wheel(float radius, float halfWidth, int sides, const Rect& face)
 {
-    XMesh m;
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));
-    XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kTyreRim);
-    AddPiece(&m, disc, 0);
-    XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.05f, 0, 0}, radius * 0.2f, radius * 0.14f, 6);
-    WheelUv(&hub, face, radius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = halfWidth, .sides = sides, .face = face, .tread = kTyreRim,
+                         .hubRadius = radius * 0.2f, .hubTipRadius = radius * 0.14f, .hubLength = 0.05f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 
 // From the hull frame to the track's (and the track frame's) own frame.
 Vec3 ToTrack(Vec3 hull) { return hull - kTrackOffset; }
 
-struct Circle {
-    float y, z, r;
-};
-
-// The track: a band round the wheels' outline in the track's frame, its
-// inner face on the idler, the sprocket and the road wheels, its outer face
-// on the ground line under the road wheels; u runs rear to front along the
-// ground run.  A picture repeat is 600 degrees of the sprocket's rim, as the
-// game scrolls u by the wheels' turn / 600.
+// The track, one loop round the sprocket, the idler and the road wheels.
 XMesh Track()
 {
-    std::vector<Circle> circles;
-    auto local = [](Vec3 at, float r) {
-        Vec3 l = ToTrack(at);
-        return Circle{l.y, l.z, r + 0.002f};
-    };
-    circles.push_back(local(kSprocketAt, kSprocketRadius));
-    circles.push_back(local(kIdlerAt, kIdlerRadius));
-    for (float z : kRoadWheelsZ) circles.push_back(local({kIdlerAt.x, kRoadWheelY, z}, kRoadWheelRadius));
-    std::vector<P2> pts;  // (z, y)
-    const int steps = 18;
-    for (const Circle& c : circles)
-        for (int k = 0; k < steps; ++k) {
-            float a = 2 * kPi * k / steps;
-            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
-        }
-    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
-    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
-    std::vector<P2> hull(2 * pts.size());
-    size_t k = 0;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    hull.resize(k - 1);
-    size_t start = 0;
-    for (size_t i = 0; i < hull.size(); ++i)
-        if (hull[i].b < hull[start].b - 1e-4f ||
-            (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
-            start = i;
-    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
-    const size_t n = hull.size();
-
-    std::vector<P2> normal(n), outer(n);
-    std::vector<float> along(n + 1, 0.0f);
-    auto edgeNormal = [&](size_t i) {
-        P2 a = hull[i], b = hull[(i + 1) % n];
-        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
-        return P2{dy / len, -dz / len};
-    };
-    for (size_t i = 0; i < n; ++i) {
-        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
-        P2 nn{e0.a + e1.a, e0.b + e1.b};
-        float len = std::hypot(nn.a, nn.b);
-        nn = {nn.a / len, nn.b / len};
-        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
-        normal[i] = nn;
-        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
-        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
-    }
-    float repeat = 600.0f * kSprocketRadius * kPi / 180.0f;
-    float repeats = std::max(1.0f, std::round(along[n] / repeat));
-    float perUnit = repeats / along[n];
-
-    XMesh m;
-    const float x0 = kTrackCentreX - kTrackHalfWidth, x1 = kTrackCentreX + kTrackHalfWidth;
-    for (size_t i = 0; i < n; ++i) {
-        size_t j = (i + 1) % n;
-        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
-        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
-        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
-        P2 en = edgeNormal(i);
-        Vec3 out = {0, en.b, en.a};
-        float us[4] = {u0, u0, u1, u1};
-        size_t firstFace = m.material.size();
-        {
-            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
-            Vec3 nr[4] = {ni, ni, nj, nj};
-            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
-            Quad(&m, p, nr, us, vs, out);
-        }
-        {
-            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
-            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
-            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
-            Quad(&m, p, nr, us, vs, -out);
-        }
-        for (float x : {x0, x1}) {
-            Vec3 side = {x > kTrackCentreX ? 1.0f : -1.0f, 0, 0};
-            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
-            Vec3 nr[4] = {side, side, side, side};
-            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
-            Quad(&m, p, nr, us, vs, side);
-        }
-        uint32_t stretch = std::min(kTrackStretches - 1, static_cast<uint32_t>(along[i] / along[n] * kTrackStretches));
-        for (size_t f = firstFace; f < m.material.size(); ++f) m.material[f] = stretch;
-    }
-    m.materials.assign(kTrackStretches, Painted(kGearFile));
-    return m;
+    std::vector<TrackWheel> wheels = {{kSprocketAt.y, kSprocketAt.z, kSprocketRadius},
+                                      {kIdlerAt.y, kIdlerAt.z, kIdlerRadius}};
+    for (float z : kRoadWheelsZ) wheels.push_back({kRoadWheelY, z, kRoadWheelRadius});
+    return TrackLoop(wheels, kTrackBand, Painted(kGearFile));
 }
 
 // The track frame, in the track's frame: the box girder between the
@@ -570,7 +442,7 @@ XMesh TrackFrame()
     // The road wheels.
     for (float z : kRoadWheelsZ) {
         Vec3 c = ToTrack({kIdlerAt.x, kRoadWheelY, z});
-        float corner = kRoadWheelRadius * 2 / (1 + std::cos(kPi / 8));
+        float corner = FacetedRadius(kRoadWheelRadius, 8);
         XMesh wheel = Drum({c.x - 0.1f, c.y, c.z}, {c.x + 0.1f, c.y, c.z}, corner, corner, 8);
         for (Vec3& p : wheel.pos) p = p - c;
         WheelUv(&wheel, kRoadWheelFace, kRoadWheelRadius, kDarkSteel);

@@ -24,11 +24,11 @@
 //            side's are turned half round)
 //   wheel0   track, one loop drawn for both sides at (+-1.1, -0.38, -0.48);
 //            u runs along the tread
-#include <algorithm>
 #include <cmath>
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -49,11 +49,8 @@ const float kWheelHalfWidth = 0.11f;
 const float kTrackHalfWidth = 0.23f;
 const Vec3 kTrackOffset = {1.1f, -0.38f, -0.48f};
 const float kTrackDivisor = 800.0f;  // the game scrolls u by the distance driven / this
-struct Circle {
-    float y, z, r;
-};
-const Circle kSprocketAt = {-0.16f, -2.78f, kSprocketRadius};
-const Circle kIdlerAt = {-0.14f, 1.82f, kIdlerRadius};
+const TrackWheel kSprocketAt = {-0.16f, -2.78f, kSprocketRadius};
+const TrackWheel kIdlerAt = {-0.14f, 1.82f, kIdlerRadius};
 const float kRoadWheelsZ[] = {-0.05f, 0.58f, 1.26f, -0.75f, -1.46f, -2.15f};
 const float kRollersZ[] = {-0.4f, 1.0f, -1.7f};
 
@@ -77,22 +74,19 @@ const Rect kLampGlass = Px(252, 452, 308, 506);
 const Rect kDarkSteel = Px(320, 392, 400, 504);
 const Rect kBrightSteel = Px(410, 392, 506, 504);
 
+// The track band round the wheels: it holds a whole number of picture
+// repeats, each the distance a road wheel's rim turns through
+// kTrackDivisor degrees.
+const TrackBand kTrackBand = {.offsetY = kTrackOffset.y, .offsetZ = kTrackOffset.z, .centreX = 0,
+                              .halfWidth = kTrackHalfWidth, .thickness = kTrackThickness, .steps = 16,
+                              .repeatDegrees = kTrackDivisor, .repeatRadius = kRoadWheelRadius,
+                              .outerV0 = kTrackOuterV0, .outerV1 = kTrackOuterV1, .sideV0 = kTrackSideV0,
+                              .sideV1 = kTrackSideV1, .innerV0 = kTrackInnerV0, .innerV1 = kTrackInnerV1};
+
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x1A1A18), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
-
-XMesh Detail(XMesh piece, int axis, const Rect& r)
-{
-    ProjectInto(&piece, axis, r);
-    return piece;
-}
+// The camouflage's projection.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -116,7 +110,7 @@ Canvas CamoTexture()
             float grain = Fbm(x / 3.0f, y / 3.0f, 2, 7103, 171);
             float fine = Fbm(x / 9.0f, y / 9.0f, 3, 7104, 57);
             float shade = 0.86f + 0.14f * fine + 0.1f * grain;
-            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = Shaded(col, shade);
         }
     // Weld seams and a few bolt rows.
     for (int k = 0; k < 2; ++k) {
@@ -162,7 +156,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 16.0f, y / 16.0f, 3, 7131, 32);
             col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 7132);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -171,40 +165,33 @@ void PaintTrack(Canvas* c)
 void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
 {
     const RGBA rubber = Rgb(0x292825), disc = Rgb(0x4C5230), hub = Rgb(0x3C4026), steel = Rgb(0x4A4942);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 4; y < y0 + size + 4; ++y)
-        for (int x = x0 - 4; x < x0 + size + 4; ++x) {
-            if (x < 0 || y < 128 || x >= 512 || y >= 384) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (!sprocket) {
-                if (d > 0.84f) col = rubber;
-                else if (d > 0.36f) col = Mix(disc, Mix(disc, Rgb(0x101008), 0.4f), Smooth(0.45f, 0.84f, d));
-                else col = Mix(hub, Rgb(0x5A5E40), Smooth(0.36f, 0.0f, d) * 0.5f);  // the domed cap
-            } else {
-                float tooth = std::cos(ang * 13);
-                if (d > 0.84f) col = tooth > 0.1f ? steel : Rgb(0x23221E);
-                else if (d > 0.3f) {
-                    col = disc;
-                    for (int k = 0; k < 6; ++k) {
-                        float ha = k * kPi / 3, hx = std::cos(ha) * 0.58f * rad, hy = std::sin(ha) * 0.58f * rad;
-                        if (std::hypot(dx - hx, dy - hy) < 0.14f * rad) col = Rgb(0x1C1D16);
-                    }
-                } else col = hub;
-            }
-            for (int k = 0; k < 10; ++k) {
-                float ba = k * kPi / 5, bx = std::cos(ba) * 0.3f * rad, by = std::sin(ba) * 0.3f * rad;
-                float bd = std::hypot(dx - bx, dy - by);
-                if (bd < 0.03f * rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.03f * rad)));
-            }
-            float grime = Fbm(x / 12.0f, y / 12.0f, 3, sprocket ? 7142 : 7141);
-            col = Mix(col, Rgb(0x5C4E38), Smooth(0.5f, 0.8f, grime) * 0.45f);
-            float shade = 0.9f + 0.15f * Hash01(x, y, 7143);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+    PaintRoundFace(c, r, 512, 4, {0, 128, 512, 384}, [&](const FacePoint& p) {
+        RGBA col;
+        if (!sprocket) {
+            if (p.d > 0.84f) col = rubber;
+            else if (p.d > 0.36f) col = Mix(disc, Mix(disc, Rgb(0x101008), 0.4f), Smooth(0.45f, 0.84f, p.d));
+            else col = Mix(hub, Rgb(0x5A5E40), Smooth(0.36f, 0.0f, p.d) * 0.5f);  // the domed cap
+        } else {
+            float tooth = std::cos(p.ang * 13);
+            if (p.d > 0.84f) col = tooth > 0.1f ? steel : Rgb(0x23221E);
+            else if (p.d > 0.3f) {
+                col = disc;
+                for (int k = 0; k < 6; ++k) {
+                    float ha = k * kPi / 3;
+                    if (p.Near(ha, 0.58f, 0.14f)) col = Rgb(0x1C1D16);
+                }
+            } else col = hub;
         }
+        for (int k = 0; k < 10; ++k) {
+            float ba = k * kPi / 5, bx = std::cos(ba) * 0.3f * p.rad, by = std::sin(ba) * 0.3f * p.rad;
+            float bd = std::hypot(p.dx - bx, p.dy - by);
+            if (bd < 0.03f * p.rad) col = Mix(Rgb(0x7C7C66), Rgb(0x2A2A22), Clamp01(bd / (0.03f * p.rad)));
+        }
+        float grime = Fbm(p.x / 12.0f, p.y / 12.0f, 3, sprocket ? 7142 : 7141);
+        col = Mix(col, Rgb(0x5C4E38), Smooth(0.5f, 0.8f, grime) * 0.45f);
+        float shade = 0.9f + 0.15f * Hash01(p.x, p.y, 7143);
+        return Shaded(col, shade);
+    });
 }
 
 Canvas GearTexture()
@@ -215,21 +202,11 @@ Canvas GearTexture()
         for (int x = 0; x < 512; ++x) c.At(x, y) = Rgb(0x292825);
     PaintWheel(&c, kRoadWheelFace, false);
     PaintWheel(&c, kSprocketFace, true);
-    for (int y = 384; y < 512; ++y)
-        for (int x = 0; x < 512; ++x) c.At(x, y) = Mix(Rgb(0x32332C), Rgb(0x4A4A42), Fbm(x / 10.0f, y / 10.0f, 3, 7151));
+    FillGrain(&c, {0, 384, 512, 512}, Rgb(0x32332C), Rgb(0x4A4A42), 10.0f, 7151);
     // Grille: a drab frame round dark louvres.
-    c.FillRect(0, 384, 192, 512, Rgb(0x4C5230));
-    for (int k = 0; k < 14; ++k) {
-        float y = 394 + k * 8.0f;
-        c.FillRect(10, y, 182, y + 4, Rgb(0x1A1B16));
-        c.FillRect(10, y + 4, 182, y + 6, Rgb(0x5A5C48));
-    }
-    auto lamp = [&](const Rect& r, RGBA lens) {
-        float l = r.u0 * 512, t = r.v0 * 512, rr = r.u1 * 512, b = r.v1 * 512;
-        c.FillRect(l - 2, t - 2, rr + 2, b + 2, Rgb(0x25261F));
-        c.RoundRect(l + 5, t + 5, rr - 5, b - 5, 7, lens);
-        c.Disc(l + 15, t + 14, 4, Rgb(0xFFF4D0, 0.7f), 3);
-    };
+    PaintGrille(&c, {0, 384, 192, 512, 10, 394, 14, Rgb(0x4C5230), Rgb(0x1A1B16), Rgb(0x5A5C48)});
+    const LampStyle style = {.inset = 5, .corner = 7, .glintX = 15, .glintY = 14, .glintRadius = 4};
+    auto lamp = [&](const Rect& r, RGBA lens) { PaintLamp(&c, r, 512, Rgb(0x25261F), lens, style); };
     lamp(kAmberLamp, Rgb(0xE0A028));
     lamp(kRedLamp, Rgb(0xB82418));
     lamp(kGlass, Rgb(0x2A4250));
@@ -240,8 +217,7 @@ Canvas GearTexture()
         c.Disc((l + rr) / 2, (t + b) / 2, (rr - l) / 2 - 4, Rgb(0x5C6A74), 1.5f);
         c.Disc((l + rr) / 2 - 6, (t + b) / 2 - 6, 6, Rgb(0xF0F4E8, 0.8f), 4);
     }
-    for (int y = 392; y < 504; ++y)
-        for (int x = 410; x < 506; ++x) c.At(x, y) = Mix(Rgb(0x6E6C64), Rgb(0x8E8C82), Hash01(x, y, 7152));
+    FillSpeckled(&c, {410, 392, 506, 504}, Rgb(0x6E6C64), Rgb(0x8E8C82), 7152);
     return c;
 }
 
@@ -392,118 +368,24 @@ XMesh CupolaGun()
     return m;
 }
 
-// A wheel centred on its axle (x), a hub on its outer (+x) face.
+// A wheel centred on its axle (x), a hub on its outer (+x) face when
+// hubRadius > 0.
 XMesh Wheel(float radius, float halfWidth, float hubRadius, int sides, const Rect& face)
 {
-    XMesh m;
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));
-    XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kRubber);
-    AddPiece(&m, disc, 0);
-    if (hubRadius > 0) {
-        XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.035f, 0, 0}, hubRadius, hubRadius * 0.7f, 6);
-        WheelUv(&hub, face, radius, kDarkSteel);
-        AddPiece(&m, hub, 0);
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = halfWidth, .sides = sides, .face = face, .tread = kRubber,
+                         .hubRadius = hubRadius, .hubTipRadius = hubRadius * 0.7f, .hubLength = 0.035f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 
-// The track: a band round the wheels' outline in the track's own frame, its
-// inner face on the wheels, its outer face on the ground line under the
-// road wheels.  u runs rear to front along the ground run, so scrolling u
-// moves the links the way the wheels turn; the band holds a whole number of
-// picture repeats, each the distance a road wheel's rim turns through
-// kTrackDivisor degrees.
+// The track, one loop round the sprocket, the idler, the return rollers and
+// the road wheels.
 XMesh Track()
 {
-    std::vector<Circle> circles;
-    auto local = [](Circle c) { return Circle{c.y - kTrackOffset.y, c.z - kTrackOffset.z, c.r + 0.002f}; };
-    circles.push_back(local(kSprocketAt));
-    circles.push_back(local(kIdlerAt));
-    for (float z : kRollersZ) circles.push_back(local({0.0f, z, kRollerRadius}));
-    for (float z : kRoadWheelsZ) circles.push_back(local({kRoadWheelY, z, kRoadWheelRadius}));
-    std::vector<P2> pts;  // (z, y)
-    const int steps = 16;
-    for (const Circle& c : circles)
-        for (int k = 0; k < steps; ++k) {
-            float a = 2 * kPi * k / steps;
-            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
-        }
-    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
-    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
-    std::vector<P2> hull(2 * pts.size());
-    size_t k = 0;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    hull.resize(k - 1);
-    size_t start = 0;
-    for (size_t i = 0; i < hull.size(); ++i)
-        if (hull[i].b < hull[start].b - 1e-4f ||
-            (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
-            start = i;
-    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
-    const size_t n = hull.size();
-
-    std::vector<P2> normal(n), outer(n);
-    std::vector<float> along(n + 1, 0.0f);
-    auto edgeNormal = [&](size_t i) {
-        P2 a = hull[i], b = hull[(i + 1) % n];
-        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
-        return P2{dy / len, -dz / len};
-    };
-    for (size_t i = 0; i < n; ++i) {
-        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
-        P2 nn{e0.a + e1.a, e0.b + e1.b};
-        float len = std::hypot(nn.a, nn.b);
-        nn = {nn.a / len, nn.b / len};
-        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
-        normal[i] = nn;
-        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
-        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
-    }
-    float repeat = kTrackDivisor * kRoadWheelRadius * kPi / 180.0f;
-    float repeats = std::max(1.0f, std::round(along[n] / repeat));
-    float perUnit = repeats / along[n];
-
-    XMesh m;
-    const float x0 = -kTrackHalfWidth, x1 = kTrackHalfWidth;
-    for (size_t i = 0; i < n; ++i) {
-        size_t j = (i + 1) % n;
-        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
-        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
-        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
-        P2 en = edgeNormal(i);
-        Vec3 out = {0, en.b, en.a};
-        float us[4] = {u0, u0, u1, u1};
-        {
-            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
-            Vec3 nr[4] = {ni, ni, nj, nj};
-            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
-            Quad(&m, p, nr, us, vs, out);
-        }
-        {
-            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
-            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
-            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
-            Quad(&m, p, nr, us, vs, -out);
-        }
-        for (float x : {x0, x1}) {
-            Vec3 side = {x > 0 ? 1.0f : -1.0f, 0, 0};
-            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
-            Vec3 nr[4] = {side, side, side, side};
-            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
-            Quad(&m, p, nr, us, vs, side);
-        }
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    std::vector<TrackWheel> wheels = {kSprocketAt, kIdlerAt};
+    for (float z : kRollersZ) wheels.push_back({0.0f, z, kRollerRadius});
+    for (float z : kRoadWheelsZ) wheels.push_back({kRoadWheelY, z, kRoadWheelRadius});
+    return TrackLoop(wheels, kTrackBand, Painted(kGearFile));
 }
 }  // namespace
 

@@ -21,11 +21,11 @@
 //   wheel1    road wheel, radius 0.27; wheel2 rear idler, radius 0.25;
 //             wheel3 front sprocket, radius 0.25: each centred on its axle,
 //             its hub on the outer +x face
-#include <algorithm>
 #include <cmath>
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -84,20 +84,21 @@ const Rect kSeeker = Px(4, 324, 60, 380);
 const Rect kGrille = Px(68, 324, 252, 380);
 const Rect kBrightSteel = Px(260, 324, 380, 380);
 
-// The track's loop is cut into stretches, each a subset of its own: the
-// reduced copy simplifies each alone, so the loop keeps its outline.
-const uint32_t kTrackStretches = 6;
+// The track band round the wheels in its own frame (the hull's moved by
+// (+-0.9, -0.65, -0.6)): a picture repeat is 800 degrees of a road wheel's
+// rim, as the game scrolls u by the wheels' turn / 800.  The loop is cut
+// into six stretches.
+const TrackBand kTrackBand = {.offsetY = kTrackOffset.y, .offsetZ = kTrackOffset.z, .centreX = 0,
+                              .halfWidth = kTrackHalfWidth, .thickness = kTrackThickness, .steps = 16,
+                              .repeatDegrees = 800.0f, .repeatRadius = kRoadWheelRadius,
+                              .outerV0 = kTrackOuterV0, .outerV1 = kTrackOuterV1, .sideV0 = kTrackSideV0,
+                              .sideV1 = kTrackSideV1, .innerV0 = kTrackInnerV0, .innerV1 = kTrackInnerV1,
+                              .stretches = 6};
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x181816), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;  // the picture spans 5 units
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans 5 units.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -122,23 +123,16 @@ Canvas CamoTexture()
             col = Mix(col, black, Clamp01(ribbon) * Smooth(0.48f, 0.56f, b) * 0.95f);
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 6103, 64);
             float shade = 0.88f + 0.22f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             float dust = Smooth(0.58f, 0.85f, Fbm(x / 16.0f, y / 16.0f, 3, 6104, 32)) * 0.25f;
             c.At(x, y) = Mix(col, Rgb(0x807458), dust);
         }
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 100.0f;
-        c.Line(0, at, n, at, 1.4f, Rgb(0x1C1E16, 0.5f));
-        c.Line(0, at + 1.3f, n, at + 1.3f, 1.0f, Rgb(0xB0B090, 0.16f));
-        if (k % 2 == 1) {
-            c.Line(at, 0, at, n, 1.4f, Rgb(0x1C1E16, 0.45f));
-            c.Line(at + 1.3f, 0, at + 1.3f, n, 1.0f, Rgb(0xB0B090, 0.14f));
-        }
-        for (float b = 6; b < n; b += 21.33f) {
-            c.Disc(b, at + 6, 1.6f, Rgb(0x202218, 0.55f));
-            c.Disc(b - 0.5f, at + 5.5f, 0.7f, Rgb(0xC0C0A0, 0.3f));
-        }
-    }
+    PaintSeams(&c, {.first = 100.0f, .width = 1.4f, .litOffset = 1.3f, .downParity = 1,
+                    .dark = Rgb(0x1C1E16, 0.5f), .darkDown = Rgb(0x1C1E16, 0.45f),
+                    .lit = Rgb(0xB0B090, 0.16f), .litDown = Rgb(0xB0B090, 0.14f),
+                    .rivetFrom = 6, .rivetStep = 21.33f, .rivetOffset = 6, .rivetRadius = 1.6f,
+                    .rivet = Rgb(0x202218, 0.55f), .glintBack = 0.5f, .glintOffset = 5.5f,
+                    .glintRadius = 0.7f, .glint = Rgb(0xC0C0A0, 0.3f)});
     return c;
 }
 
@@ -173,7 +167,7 @@ void PaintTrack(Canvas* c)
             float grime = Fbm(x / 16.0f, y / 16.0f, 3, 6111, 32);
             col = Mix(col, mud, Smooth(0.45f, 0.8f, grime) * 0.45f);
             float shade = 0.9f + 0.14f * Hash01(x, y, 6112);
-            c->At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c->At(x, y) = Shaded(col, shade);
         }
 }
 
@@ -181,55 +175,43 @@ enum class Face { RoadWheel, Sprocket, Idler };
 void PaintWheel(Canvas* c, const Rect& r, Face face)
 {
     const RGBA rubber = Rgb(0x282725), disc = Rgb(0x4A5432), hub = Rgb(0x3A4128), steel = Rgb(0x4A4942);
-    int x0 = static_cast<int>(r.u0 * 512), y0 = static_cast<int>(r.v0 * 512);
-    int size = static_cast<int>((r.u1 - r.u0) * 512);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 2; y < y0 + size + 2; ++y)
-        for (int x = x0 - 2; x < x0 + size + 2; ++x) {
-            if (x < 0 || y < 128 || x >= 384 || y >= 256) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (face == Face::Sprocket) {
-                if (d > 0.82f) col = std::cos(ang * 10) > 0 ? steel : Rgb(0x1E1E1A);
-                else if (d > 0.3f) {
-                    col = disc;
-                    for (int k = 0; k < 6; ++k) {
-                        float ha = k * kPi / 3;
-                        if (std::hypot(dx - std::cos(ha) * 0.56f * rad, dy - std::sin(ha) * 0.56f * rad) < 0.14f * rad)
-                            col = Rgb(0x181814);
-                    }
-                } else col = hub;
-            } else {
-                if (d > 0.78f) col = rubber;
-                else if (d > 0.26f) col = Mix(disc, Mix(disc, Rgb(0x000000), 0.4f), Smooth(0.4f, 0.78f, d));
-                else col = hub;
-                if (face == Face::RoadWheel && std::fabs(d - 0.56f) < 0.02f) col = Mix(col, Rgb(0x8A9070), 0.35f);
-                if (face == Face::Idler)
-                    for (int k = 0; k < 5; ++k) {
-                        float ha = k * 2 * kPi / 5;
-                        if (std::hypot(dx - std::cos(ha) * 0.52f * rad, dy - std::sin(ha) * 0.52f * rad) < 0.1f * rad)
-                            col = Rgb(0x181814);
-                    }
-            }
-            for (int k = 0; k < 8; ++k) {
-                float ba = k * kPi / 4;
-                if (std::hypot(dx - std::cos(ba) * 0.18f * rad, dy - std::sin(ba) * 0.18f * rad) < 0.03f * rad)
-                    col = Rgb(0x7A7C68);
-            }
-            if (d < 0.08f) col = Rgb(0x5E6050);
-            float grime = Fbm(x / 10.0f, y / 10.0f, 3, 6121 + static_cast<int>(face));
-            col = Mix(col, Rgb(0x6A5A40), Smooth(0.45f, 0.8f, grime) * 0.45f);
-            c->At(x, y) = col;
+    PaintRoundFace(c, r, 512, 2, {0, 128, 384, 256}, [&](const FacePoint& p) {
+        RGBA col;
+        if (face == Face::Sprocket) {
+            if (p.d > 0.82f) col = std::cos(p.ang * 10) > 0 ? steel : Rgb(0x1E1E1A);
+            else if (p.d > 0.3f) {
+                col = disc;
+                for (int k = 0; k < 6; ++k) {
+                    float ha = k * kPi / 3;
+                    if (p.Near(ha, 0.56f, 0.14f)) col = Rgb(0x181814);
+                }
+            } else col = hub;
+        } else {
+            if (p.d > 0.78f) col = rubber;
+            else if (p.d > 0.26f) col = Mix(disc, Mix(disc, Rgb(0x000000), 0.4f), Smooth(0.4f, 0.78f, p.d));
+            else col = hub;
+            if (face == Face::RoadWheel && std::fabs(p.d - 0.56f) < 0.02f) col = Mix(col, Rgb(0x8A9070), 0.35f);
+            if (face == Face::Idler)
+                for (int k = 0; k < 5; ++k) {
+                    float ha = k * 2 * kPi / 5;
+                    if (p.Near(ha, 0.52f, 0.1f)) col = Rgb(0x181814);
+                }
         }
+        for (int k = 0; k < 8; ++k) {
+            float ba = k * kPi / 4;
+            if (p.Near(ba, 0.18f, 0.03f)) col = Rgb(0x7A7C68);
+        }
+        if (p.d < 0.08f) col = Rgb(0x5E6050);
+        float grime = Fbm(p.x / 10.0f, p.y / 10.0f, 3, 6121 + static_cast<int>(face));
+        col = Mix(col, Rgb(0x6A5A40), Smooth(0.45f, 0.8f, grime) * 0.45f);
+        return col;
+    });
 }
 
 Canvas GearTexture()
 {
     Canvas c(512, 512);
-    for (int y = 0; y < 512; ++y)
-        for (int x = 0; x < 512; ++x)
-            c.At(x, y) = Mix(Rgb(0x2E2E2A), Rgb(0x44443E), Fbm(x / 8.0f, y / 8.0f, 3, 6131));
+    FillGrain(&c, {0, 0, 512, 512}, Rgb(0x2E2E2A), Rgb(0x44443E), 8.0f, 6131);
     PaintTrack(&c);
     for (int y = 128; y < 256; ++y)
         for (int x = 0; x < 384; ++x) c.At(x, y) = Rgb(0x282725);
@@ -255,31 +237,18 @@ Canvas GearTexture()
             if (t > 0.82f && t < 0.86f) col = Rgb(0xC8A020);                 // yellow band
             if (t > 0.9f && t < 0.93f) col = Rgb(0x2A2A26);                  // black band
             float shade = 0.92f + 0.1f * (1.0f - std::fabs(y - 288.0f) / 32.0f);
-            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = Shaded(col, shade);
         }
     // The seeker's dome: dark glass with a bright glint.
     c.FillRect(0, 320, 64, 384, Rgb(0x1A1E24));
     c.Disc(24, 340, 7, Rgb(0xC8D8E8, 0.7f), 4);
     // Grille: dark slats in a green frame.
-    c.FillRect(64, 320, 256, 384, Rgb(0x45512F));
-    for (int k = 0; k < 6; ++k) {
-        float y = 328 + k * 8.0f;
-        c.FillRect(72, y, 248, y + 4, Rgb(0x181A14));
-        c.FillRect(72, y + 4, 248, y + 6, Rgb(0x56604A));
-    }
-    for (int y = 320; y < 384; ++y)
-        for (int x = 256; x < 384; ++x) c.At(x, y) = Mix(Rgb(0x6A6A62), Rgb(0x8C8C82), Hash01(x, y, 6133));
+    PaintGrille(&c, {64, 320, 256, 384, 8, 328, 6, Rgb(0x45512F), Rgb(0x181A14), Rgb(0x56604A)});
+    FillSpeckled(&c, {256, 320, 384, 384}, Rgb(0x6A6A62), Rgb(0x8C8C82), 6133);
     return c;
 }
 
 // --- meshes --------------------------------------------------------------------
-
-// Symmetric corner points.
-void Both(std::vector<Vec3>* pts, float x, float y, float z)
-{
-    pts->push_back({x, y, z});
-    pts->push_back({-x, y, z});
-}
 
 // The hull: the lower hull between the tracks, the deck over them, the
 // sloped engine hood with its grille, the low cab with glass all round, the
@@ -477,119 +446,19 @@ XMesh FlyingMissile()
 // its rim, the hub on the outer (+x) face.
 XMesh Wheel(float radius, float halfWidth, int sides, const Rect& face, const Rect& tread, float hubRadius)
 {
-    XMesh m;
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));
-    XMesh disc = Drum({-halfWidth, 0, 0}, {halfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, tread);
-    AddPiece(&m, disc, 0);
-    XMesh hub = Drum({halfWidth - 0.005f, 0, 0}, {halfWidth + 0.04f, 0, 0}, hubRadius, hubRadius * 0.7f, 6);
-    WheelUv(&hub, face, radius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = halfWidth, .sides = sides, .face = face, .tread = tread,
+                         .hubRadius = hubRadius, .hubTipRadius = hubRadius * 0.7f, .hubLength = 0.04f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 
-struct Circle {
-    float y, z, r;
-};
-
-// The track: a band round the wheels' outline in its own frame (the hull's
-// moved by (+-0.9, -0.65, -0.6)), its inner face on the sprocket, the road
-// wheels and the idler, its outer face on the ground line under the road
-// wheels; u runs rear to front along the ground run.  A picture repeat is
-// 800 degrees of a road wheel's rim, as the game scrolls u by the wheels'
-// turn / 800.
+// The track, one loop round the sprocket, the idler and the road wheels.
 XMesh Track()
 {
-    std::vector<Circle> circles;
-    auto local = [](Vec3 at, float r) { return Circle{at.y - kTrackOffset.y, at.z - kTrackOffset.z, r + 0.002f}; };
-    circles.push_back(local(kSprocketAt, kSprocketRadius));
-    circles.push_back(local(kIdlerAt, kIdlerRadius));
-    for (float z : kRoadWheelsZ) circles.push_back(local({0, kRoadWheelY, z}, kRoadWheelRadius));
-    std::vector<P2> pts;  // (z, y)
-    const int steps = 16;
-    for (const Circle& c : circles)
-        for (int k = 0; k < steps; ++k) {
-            float a = 2 * kPi * k / steps;
-            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
-        }
-    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
-    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
-    std::vector<P2> hull(2 * pts.size());
-    size_t k = 0;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    hull.resize(k - 1);
-    size_t start = 0;
-    for (size_t i = 0; i < hull.size(); ++i)
-        if (hull[i].b < hull[start].b - 1e-4f ||
-            (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
-            start = i;
-    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
-    const size_t n = hull.size();
-
-    std::vector<P2> normal(n), outer(n);
-    std::vector<float> along(n + 1, 0.0f);
-    auto edgeNormal = [&](size_t i) {
-        P2 a = hull[i], b = hull[(i + 1) % n];
-        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
-        return P2{dy / len, -dz / len};
-    };
-    for (size_t i = 0; i < n; ++i) {
-        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
-        P2 nn{e0.a + e1.a, e0.b + e1.b};
-        float len = std::hypot(nn.a, nn.b);
-        nn = {nn.a / len, nn.b / len};
-        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
-        normal[i] = nn;
-        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
-        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
-    }
-    float repeat = 800.0f * kRoadWheelRadius * kPi / 180.0f;
-    float repeats = std::max(1.0f, std::round(along[n] / repeat));
-    float perUnit = repeats / along[n];
-
-    XMesh m;
-    const float x0 = -kTrackHalfWidth, x1 = kTrackHalfWidth;
-    for (size_t i = 0; i < n; ++i) {
-        size_t j = (i + 1) % n;
-        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
-        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
-        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
-        P2 en = edgeNormal(i);
-        Vec3 out = {0, en.b, en.a};
-        float us[4] = {u0, u0, u1, u1};
-        size_t firstFace = m.material.size();
-        {
-            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
-            Vec3 nr[4] = {ni, ni, nj, nj};
-            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
-            Quad(&m, p, nr, us, vs, out);
-        }
-        {
-            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
-            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
-            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
-            Quad(&m, p, nr, us, vs, -out);
-        }
-        for (float x : {x0, x1}) {
-            Vec3 side = {x > 0 ? 1.0f : -1.0f, 0, 0};
-            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
-            Vec3 nr[4] = {side, side, side, side};
-            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
-            Quad(&m, p, nr, us, vs, side);
-        }
-        uint32_t stretch = std::min(kTrackStretches - 1, static_cast<uint32_t>(along[i] / along[n] * kTrackStretches));
-        for (size_t f = firstFace; f < m.material.size(); ++f) m.material[f] = stretch;
-    }
-    m.materials.assign(kTrackStretches, Painted(kGearFile));
-    return m;
+    std::vector<TrackWheel> wheels = {{kSprocketAt.y, kSprocketAt.z, kSprocketRadius},
+                                      {kIdlerAt.y, kIdlerAt.z, kIdlerRadius}};
+    for (float z : kRoadWheelsZ) wheels.push_back({kRoadWheelY, z, kRoadWheelRadius});
+    return TrackLoop(wheels, kTrackBand, Painted(kGearFile));
 }
 }  // namespace
 

@@ -21,11 +21,11 @@
 //   tailer    track, one loop for both sides: u runs along the tread
 //   tama      the flying shell, centred on its origin (its box is the hit box)
 //   fire.jpg  the flame sprite on black, the colour key
-#include <algorithm>
 #include <cmath>
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -46,11 +46,8 @@ const float kIdlerOffset = -0.1f;  // the idler runs between the two rows
 const float kTrackThickness = kRoadWheelY - kRoadWheelRadius - kGroundY;  // 0.065
 const float kTrackHalfWidth = 0.25f;
 const float kTrackOffsetY = -0.7f, kTrackOffsetZ = 0.22f;
-struct Circle {
-    float y, z, r;
-};
-const Circle kSprocketAt = {-0.6f, 2.52f, kSprocketRadius};
-const Circle kIdlerAt = {-0.72f, -2.12f, kIdlerRadius};
+const TrackWheel kSprocketAt = {-0.6f, 2.52f, kSprocketRadius};
+const TrackWheel kIdlerAt = {-0.72f, -2.12f, kIdlerRadius};
 const float kRoadWheelsZ[] = {-1.62f, -1.12f, -0.62f, -0.12f, 0.38f, 0.88f, 1.38f, 1.88f};
 
 // --- the running-gear picture (256 x 256) ------------------------------------
@@ -67,16 +64,19 @@ const Rect kDarkSteel = Px(140, 200, 250, 250);
 const Rect kGlass = Px(10, 200, 40, 230);
 const Rect kBrightSteel = Px(60, 200, 120, 250);
 
+// The track band round the wheels: a picture repeat is 800 degrees of
+// road-wheel rim.
+const TrackBand kTrackBand = {.offsetY = kTrackOffsetY, .offsetZ = kTrackOffsetZ, .centreX = 0,
+                              .halfWidth = kTrackHalfWidth, .thickness = kTrackThickness, .steps = 20,
+                              .repeatDegrees = 800.0f, .repeatRadius = kRoadWheelRadius,
+                              .outerV0 = kTrackOuterV0, .outerV1 = kTrackOuterV1, .sideV0 = kTrackSideV0,
+                              .sideV1 = kTrackSideV1, .innerV0 = kTrackInnerV0, .innerV1 = kTrackInnerV1};
+
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 5, Rgb(0x161614), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.16f;  // the picture spans about 6 units: stripes a unit or so wide
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans about 6 units: stripes
+// a unit or so wide.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.16f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -100,23 +100,16 @@ Canvas CamoTexture()
             col = Mix(col, brown, Smooth(0.55f, 0.7f, -band) * Smooth(0.0f, 0.3f, band2));
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 1303, 64);
             float shade = 0.86f + 0.22f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             c.At(x, y) = col;
         }
     // Plate seams every 128 texels with rivet rows beside them.
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 40.0f;
-        c.Line(0, at, n, at, 1.6f, Rgb(0x2A2616, 0.55f));
-        c.Line(0, at + 1.4f, n, at + 1.4f, 1.0f, Rgb(0xD8C898, 0.2f));
-        if (k % 2 == 0) {
-            c.Line(at, 0, at, n, 1.6f, Rgb(0x2A2616, 0.5f));
-            c.Line(at + 1.4f, 0, at + 1.4f, n, 1.0f, Rgb(0xD8C898, 0.18f));
-        }
-        for (float b = 5; b < n; b += 14) {
-            c.Disc(b, at + 7, 1.6f, Rgb(0x2E2A1C, 0.65f));
-            c.Disc(b - 0.5f, at + 6.5f, 0.7f, Rgb(0xE0D0A0, 0.35f));
-        }
-    }
+    PaintSeams(&c, {.first = 40.0f, .width = 1.6f, .litOffset = 1.4f, .downParity = 0,
+                    .dark = Rgb(0x2A2616, 0.55f), .darkDown = Rgb(0x2A2616, 0.5f),
+                    .lit = Rgb(0xD8C898, 0.2f), .litDown = Rgb(0xD8C898, 0.18f),
+                    .rivetFrom = 5, .rivetStep = 14, .rivetOffset = 7, .rivetRadius = 1.6f,
+                    .rivet = Rgb(0x2E2A1C, 0.65f), .glintBack = 0.5f, .glintOffset = 6.5f,
+                    .glintRadius = 0.7f, .glint = Rgb(0xE0D0A0, 0.35f)});
     // Grime: darker toward the bottom of each tile's rows, a few streaks.
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
@@ -129,41 +122,34 @@ Canvas CamoTexture()
 void PaintWheel(Canvas* c, const Rect& r, bool sprocket)
 {
     const RGBA rubber = Rgb(0x2A2926), disc = Rgb(0x8C7A4E), hub = Rgb(0x5E5438), steel = Rgb(0x4A4840);
-    int x0 = static_cast<int>(r.u0 * 256), y0 = static_cast<int>(r.v0 * 256);
-    int size = static_cast<int>((r.u1 - r.u0) * 256);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 2; y < y0 + size + 2; ++y)
-        for (int x = x0 - 2; x < x0 + size + 2; ++x) {
-            if (x < 0 || y < 64 || x >= 256 || y >= 192) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (!sprocket) {
-                // A dished steel disc with a rubber tyre and a ring of bolts.
-                if (d > 0.86f) col = rubber;
-                else if (d > 0.28f) col = Mix(disc, Mix(disc, Rgb(0x000000), 0.4f), Smooth(0.5f, 0.86f, d));
-                else col = hub;
-                if (std::fabs(d - 0.86f) < 0.015f) col = Mix(col, Rgb(0xB0A070), 0.4f);
-                for (int k = 0; k < 12; ++k) {
-                    float ba = k * kPi / 6, bx = std::cos(ba) * 0.78f * rad, by = std::sin(ba) * 0.78f * rad;
-                    if (std::hypot(dx - bx, dy - by) < 0.03f * rad) col = Rgb(0x3A3422);
-                }
-            } else {
-                float tooth = std::cos(ang * 18);
-                if (d > 0.86f) col = tooth > 0.0f ? steel : Rgb(0x22211D);
-                else if (d > 0.3f) {
-                    col = disc;
-                    for (int k = 0; k < 6; ++k) {
-                        float ha = k * kPi / 3, hx = std::cos(ha) * 0.58f * rad, hy = std::sin(ha) * 0.58f * rad;
-                        if (std::hypot(dx - hx, dy - hy) < 0.15f * rad) col = Rgb(0x1E1D16);
-                    }
-                } else col = hub;
+    PaintRoundFace(c, r, 256, 2, {0, 64, 256, 192}, [&](const FacePoint& p) {
+        RGBA col;
+        if (!sprocket) {
+            // A dished steel disc with a rubber tyre and a ring of bolts.
+            if (p.d > 0.86f) col = rubber;
+            else if (p.d > 0.28f) col = Mix(disc, Mix(disc, Rgb(0x000000), 0.4f), Smooth(0.5f, 0.86f, p.d));
+            else col = hub;
+            if (std::fabs(p.d - 0.86f) < 0.015f) col = Mix(col, Rgb(0xB0A070), 0.4f);
+            for (int k = 0; k < 12; ++k) {
+                float ba = k * kPi / 6;
+                if (p.Near(ba, 0.78f, 0.03f)) col = Rgb(0x3A3422);
             }
-            if (d < 0.1f) col = Mix(hub, Rgb(0xA09070), 0.3f);
-            float grime = Fbm(x / 10.0f, y / 10.0f, 3, sprocket ? 1312 : 1311);
-            col = Mix(col, Rgb(0x5A4A32), Smooth(0.45f, 0.8f, grime) * 0.5f);
-            c->At(x, y) = col;
+        } else {
+            float tooth = std::cos(p.ang * 18);
+            if (p.d > 0.86f) col = tooth > 0.0f ? steel : Rgb(0x22211D);
+            else if (p.d > 0.3f) {
+                col = disc;
+                for (int k = 0; k < 6; ++k) {
+                    float ha = k * kPi / 3;
+                    if (p.Near(ha, 0.58f, 0.15f)) col = Rgb(0x1E1D16);
+                }
+            } else col = hub;
         }
+        if (p.d < 0.1f) col = Mix(hub, Rgb(0xA09070), 0.3f);
+        float grime = Fbm(p.x / 10.0f, p.y / 10.0f, 3, sprocket ? 1312 : 1311);
+        col = Mix(col, Rgb(0x5A4A32), Smooth(0.45f, 0.8f, grime) * 0.5f);
+        return col;
+    });
 }
 
 Canvas GearTexture()
@@ -191,17 +177,14 @@ Canvas GearTexture()
             if (lx < 3 || lx > 61) col = gap;
             col = Mix(col, mud, Smooth(0.45f, 0.8f, Fbm(x / 12.0f, y / 12.0f, 3, 1321, 0)) * 0.5f);
             float shade = 0.9f + 0.15f * Hash01(x, y, 1322);
-            c.At(x, y) = {col.r * shade, col.g * shade, col.b * shade, 1};
+            c.At(x, y) = Shaded(col, shade);
         }
     PaintWheel(&c, kRoadWheelFace, false);
     PaintWheel(&c, kSprocketFace, true);
-    for (int y = 192; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            c.At(x, y) = Mix(Rgb(0x2E2E2A), Rgb(0x45443E), Fbm(x / 8.0f, y / 8.0f, 3, 1323));
+    FillGrain(&c, {0, 192, 256, 256}, Rgb(0x2E2E2A), Rgb(0x45443E), 8.0f, 1323);
     c.FillRect(8, 198, 42, 232, Rgb(0x22301F));   // vision glass
     c.Disc(18, 208, 4, Rgb(0xD0E0C0, 0.6f), 2);
-    for (int y = 198; y < 252; ++y)  // bright worn steel
-        for (int x = 58; x < 122; ++x) c.At(x, y) = Mix(Rgb(0x6E6C64), Rgb(0x8C8A80), Hash01(x, y, 1324));
+    FillSpeckled(&c, {58, 198, 122, 252}, Rgb(0x6E6C64), Rgb(0x8C8A80), 1324);  // bright worn steel
     return c;
 }
 
@@ -224,7 +207,7 @@ Canvas FirePicture()
             col = Mix(col, Rgb(0xFFF8E0), Smooth(0.7f, 0.95f, heat));
             float fade = Smooth(1.0f, 0.55f, d);
             if (fade * 255 < 6) continue;  // stays key black
-            c.At(x, y) = {col.r * fade, col.g * fade, col.b * fade, 1};
+            c.At(x, y) = Shaded(col, fade);
         }
     return c;
 }
@@ -390,133 +373,27 @@ XMesh FlameNozzle()
 // its outer (+x) face.
 XMesh Wheel(float radius, float across, int sides, const Rect& face)
 {
-    XMesh m;
-    float corner = radius * 2 / (1 + std::cos(kPi / sides));  // flats and corners meet the track on average
-    XMesh disc = Drum({across - kWheelHalfWidth, 0, 0}, {across + kWheelHalfWidth, 0, 0}, corner, corner, sides);
-    WheelUv(&disc, face, radius, kRubber);
-    AddPiece(&m, disc, 0);
-    XMesh hub = Drum({across + kWheelHalfWidth - 0.005f, 0, 0}, {across + kWheelHalfWidth + 0.04f, 0, 0},
-                     radius * 0.22f, radius * 0.16f, 6);
-    WheelUv(&hub, face, radius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = radius, .halfWidth = kWheelHalfWidth, .sides = sides, .face = face, .tread = kRubber,
+                         .hubRadius = radius * 0.22f, .hubTipRadius = radius * 0.16f, .hubLength = 0.04f,
+                         .hubRim = kDarkSteel, .across = across},
+                        Painted(kGearFile));
 }
 
-// The track: a band round the wheels' outline in the track's own frame, its
-// inner face on the road wheels, the sprocket and the idler, its outer face
-// on the ground line under the road wheels.  u runs rear to front along the
-// ground run, so scrolling u moves the links the way the wheels turn.
+// The track, one loop round the sprocket, the idler and the road wheels.
 XMesh Track()
 {
-    std::vector<Circle> circles;
-    auto local = [](Circle c) { return Circle{c.y - kTrackOffsetY, c.z - kTrackOffsetZ, c.r + 0.002f}; };
-    circles.push_back(local(kSprocketAt));
-    circles.push_back(local(kIdlerAt));
-    for (float z : kRoadWheelsZ) circles.push_back(local({kRoadWheelY, z, kRoadWheelRadius}));
-    std::vector<P2> pts;  // (z, y)
-    const int steps = 20;
-    for (const Circle& c : circles)
-        for (int k = 0; k < steps; ++k) {
-            float a = 2 * kPi * k / steps;
-            pts.push_back({c.z + c.r * std::cos(a), c.y + c.r * std::sin(a)});
-        }
-    std::sort(pts.begin(), pts.end(), [](P2 p, P2 q) { return p.a < q.a || (p.a == q.a && p.b < q.b); });
-    auto cross = [](P2 o, P2 a, P2 b) { return (a.a - o.a) * (b.b - o.b) - (a.b - o.b) * (b.a - o.a); };
-    std::vector<P2> hull(2 * pts.size());
-    size_t k = 0;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    for (size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 1e-7f) --k;
-        hull[k++] = pts[i];
-    }
-    hull.resize(k - 1);
-    size_t start = 0;
-    for (size_t i = 0; i < hull.size(); ++i)
-        if (hull[i].b < hull[start].b - 1e-4f ||
-            (std::fabs(hull[i].b - hull[start].b) <= 1e-4f && hull[i].a < hull[start].a))
-            start = i;
-    std::rotate(hull.begin(), hull.begin() + static_cast<long>(start), hull.end());
-    const size_t n = hull.size();
-
-    std::vector<P2> normal(n), outer(n);
-    std::vector<float> along(n + 1, 0.0f);
-    auto edgeNormal = [&](size_t i) {
-        P2 a = hull[i], b = hull[(i + 1) % n];
-        float dz = b.a - a.a, dy = b.b - a.b, len = std::hypot(dz, dy);
-        return P2{dy / len, -dz / len};
-    };
-    for (size_t i = 0; i < n; ++i) {
-        P2 e0 = edgeNormal((i + n - 1) % n), e1 = edgeNormal(i);
-        P2 nn{e0.a + e1.a, e0.b + e1.b};
-        float len = std::hypot(nn.a, nn.b);
-        nn = {nn.a / len, nn.b / len};
-        float miter = kTrackThickness / std::max(nn.a * e1.a + nn.b * e1.b, 0.5f);
-        normal[i] = nn;
-        outer[i] = {hull[i].a + nn.a * miter, hull[i].b + nn.b * miter};
-        along[i + 1] = along[i] + std::hypot(hull[(i + 1) % n].a - hull[i].a, hull[(i + 1) % n].b - hull[i].b);
-    }
-    // The wheels turn trackTravel degrees while the picture moves
-    // trackTravel / 800 repeats: a repeat is 800 degrees of road-wheel rim.
-    float repeat = 800.0f * kRoadWheelRadius * kPi / 180.0f;
-    float repeats = std::max(1.0f, std::round(along[n] / repeat));
-    float perUnit = repeats / along[n];
-
-    XMesh m;
-    const float x0 = -kTrackHalfWidth, x1 = kTrackHalfWidth;
-    for (size_t i = 0; i < n; ++i) {
-        size_t j = (i + 1) % n;
-        float u0 = along[i] * perUnit, u1 = along[i + 1] * perUnit;
-        auto at = [](float x, P2 p) { return Vec3{x, p.b, p.a}; };
-        Vec3 ni = {0, normal[i].b, normal[i].a}, nj = {0, normal[j].b, normal[j].a};
-        P2 en = edgeNormal(i);
-        Vec3 out = {0, en.b, en.a};
-        float us[4] = {u0, u0, u1, u1};
-        {
-            Vec3 p[4] = {at(x0, outer[i]), at(x1, outer[i]), at(x1, outer[j]), at(x0, outer[j])};
-            Vec3 nr[4] = {ni, ni, nj, nj};
-            float vs[4] = {kTrackOuterV0, kTrackOuterV1, kTrackOuterV1, kTrackOuterV0};
-            Quad(&m, p, nr, us, vs, out);
-        }
-        {
-            Vec3 p[4] = {at(x0, hull[i]), at(x1, hull[i]), at(x1, hull[j]), at(x0, hull[j])};
-            Vec3 nr[4] = {-ni, -ni, -nj, -nj};
-            float vs[4] = {kTrackInnerV0, kTrackInnerV1, kTrackInnerV1, kTrackInnerV0};
-            Quad(&m, p, nr, us, vs, -out);
-        }
-        for (float x : {x0, x1}) {
-            Vec3 side = {x > 0 ? 1.0f : -1.0f, 0, 0};
-            Vec3 p[4] = {at(x, hull[i]), at(x, outer[i]), at(x, outer[j]), at(x, hull[j])};
-            Vec3 nr[4] = {side, side, side, side};
-            float vs[4] = {kTrackSideV1, kTrackSideV0, kTrackSideV0, kTrackSideV1};
-            Quad(&m, p, nr, us, vs, side);
-        }
-    }
-    m.materials = {Painted(kGearFile)};
-    return m;
+    std::vector<TrackWheel> wheels = {kSprocketAt, kIdlerAt};
+    for (float z : kRoadWheelsZ) wheels.push_back({kRoadWheelY, z, kRoadWheelRadius});
+    return TrackLoop(wheels, kTrackBand, Painted(kGearFile));
 }
 
 // The shell: a heavy round with a pointed nose and a glowing base, centred
 // on its origin.
 XMesh Shell()
 {
-    std::vector<Vec3> pts;
-    const struct { float z, r; } rings[] = {{-0.4f, 0.06f}, {-0.36f, 0.068f}, {0.14f, 0.068f}, {0.28f, 0.045f}, {0.38f, 0.018f}};
-    for (const auto& ring : rings)
-        for (int k = 0; k < 6; ++k) {
-            float a = 2 * kPi * k / 6;
-            pts.push_back({ring.r * std::cos(a), ring.r * std::sin(a), ring.z});
-        }
-    pts.push_back({0, 0, 0.4f});
-    XMesh m = ConvexHull(pts);
-    for (size_t f = 0; f < m.material.size(); ++f)
-        if (m.normal[m.faces[f * 3]].z < -0.9f) m.material[f] = 1;
-    m.materials = {{Rgb(0x7A6A48), 12, Rgb(0x505048), Rgb(0x141410), ""},
-                   {Rgb(0xFFC070), 0, Rgb(0), Rgb(0xFFA030), ""}};
-    return m;
+    return GlowingRound({{-0.4f, 0.06f}, {-0.36f, 0.068f}, {0.14f, 0.068f}, {0.28f, 0.045f}, {0.38f, 0.018f}}, 0.4f,
+                        {Rgb(0x7A6A48), 12, Rgb(0x505048), Rgb(0x141410), ""},
+                        {Rgb(0xFFC070), 0, Rgb(0), Rgb(0xFFA030), ""});
 }
 }  // namespace
 

@@ -21,6 +21,7 @@
 
 #include "pack.h"
 #include "shapes.h"
+#include "tank_pictures.h"
 #include "tank_shapes.h"
 
 namespace {
@@ -59,14 +60,8 @@ const Rect kStar = Px(76, 200, 124, 248);
 
 XMaterial Painted(const char* texture) { return {Rgb(0xECEAE2), 6, Rgb(0x181814), Rgb(0), texture}; }
 
-UvMap Camo(float uOffset, float vOffset)
-{
-    UvMap m;
-    m.scale = 0.2f;  // the picture spans 5 units
-    m.uOffset = uOffset;
-    m.vOffset = vOffset;
-    return m;
-}
+// The camouflage's projection, where the picture spans 5 units.
+UvMap Camo(float uOffset, float vOffset) { return ScaledUv(0.2f, uOffset, vOffset); }
 
 // --- pictures ----------------------------------------------------------------
 
@@ -92,24 +87,17 @@ Canvas CamoTexture()
             col = Mix(col, black, Smooth(0.72f, 0.8f, band + rag) * Smooth(0.46f, 0.54f, breakup));
             float fine = Fbm(x / 8.0f, y / 8.0f, 3, 4103, 64);
             float shade = 0.88f + 0.2f * fine;
-            col = {col.r * shade, col.g * shade, col.b * shade, 1};
+            col = Shaded(col, shade);
             float dust = Smooth(0.55f, 0.85f, Fbm(x / 16.0f, y / 16.0f, 3, 4104, 32)) * 0.2f;
             c.At(x, y) = Mix(col, Rgb(0xA89C78), dust);
         }
     // Plate seams and bolt rows.
-    for (int k = 0; k < 4; ++k) {
-        float at = k * 128.0f + 88.0f;
-        c.Line(0, at, n, at, 1.5f, Rgb(0x2A2818, 0.5f));
-        c.Line(0, at + 1.4f, n, at + 1.4f, 1.0f, Rgb(0xD0C8A0, 0.2f));
-        if (k % 2 == 0) {
-            c.Line(at, 0, at, n, 1.5f, Rgb(0x2A2818, 0.45f));
-            c.Line(at + 1.4f, 0, at + 1.4f, n, 1.0f, Rgb(0xD0C8A0, 0.18f));
-        }
-        for (float b = 4; b < n; b += 16) {
-            c.Disc(b, at + 6, 1.4f, Rgb(0x2C2A1E, 0.55f));
-            c.Disc(b - 0.4f, at + 5.6f, 0.6f, Rgb(0xD8D0A8, 0.3f));
-        }
-    }
+    PaintSeams(&c, {.first = 88.0f, .width = 1.5f, .litOffset = 1.4f, .downParity = 0,
+                    .dark = Rgb(0x2A2818, 0.5f), .darkDown = Rgb(0x2A2818, 0.45f),
+                    .lit = Rgb(0xD0C8A0, 0.2f), .litDown = Rgb(0xD0C8A0, 0.18f),
+                    .rivetFrom = 4, .rivetStep = 16, .rivetOffset = 6, .rivetRadius = 1.4f,
+                    .rivet = Rgb(0x2C2A1E, 0.55f), .glintBack = 0.4f, .glintOffset = 5.6f,
+                    .glintRadius = 0.6f, .glint = Rgb(0xD8D0A8, 0.3f)});
     return c;
 }
 
@@ -118,41 +106,31 @@ Canvas CamoTexture()
 void PaintWheel(Canvas* c, const Rect& r)
 {
     const RGBA rubber = Rgb(0x282724), rim = Rgb(0x8E8462), hub = Rgb(0x6E6648);
-    int x0 = static_cast<int>(r.u0 * 256), y0 = static_cast<int>(r.v0 * 256);
-    int size = static_cast<int>((r.u1 - r.u0) * 256);
-    float cx = x0 + size / 2.0f, cy = y0 + size / 2.0f, rad = size / 2.0f;
-    for (int y = y0 - 2; y < y0 + size + 2; ++y)
-        for (int x = x0 - 2; x < x0 + size + 2; ++x) {
-            if (x < 0 || y < 0 || x >= 128 || y >= 128) continue;
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            float d = std::hypot(dx, dy) / rad, ang = std::atan2(dy, dx);
-            RGBA col;
-            if (d > 0.58f) {
-                col = rubber;
-                if (d > 0.88f && std::fabs(std::sin(ang * 14)) > 0.55f) col = Rgb(0x3C3B36);
-            } else if (d > 0.24f) {
-                col = Mix(rim, Mix(rim, Rgb(0x000000), 0.45f), Smooth(0.3f, 0.58f, d));
-                if (std::fabs(d - 0.45f) < 0.02f) col = Rgb(0x4A4430);  // the split ring's seam
-            } else {
-                col = Mix(hub, Rgb(0xA8A080), Smooth(0.24f, 0.0f, d) * 0.4f);
-            }
-            for (int k = 0; k < 10; ++k) {
-                float ba = k * kPi / 5;
-                if (std::hypot(dx - std::cos(ba) * 0.32f * rad, dy - std::sin(ba) * 0.32f * rad) < 0.035f * rad)
-                    col = Rgb(0x3A3626);
-            }
-            float grime = Fbm(x / 10.0f, y / 10.0f, 3, 4111);
-            col = Mix(col, Rgb(0x6A5A40), Smooth(0.45f, 0.8f, grime) * 0.45f);
-            c->At(x, y) = col;
+    PaintRoundFace(c, r, 256, 2, {0, 0, 128, 128}, [&](const FacePoint& p) {
+        RGBA col;
+        if (p.d > 0.58f) {
+            col = rubber;
+            if (p.d > 0.88f && std::fabs(std::sin(p.ang * 14)) > 0.55f) col = Rgb(0x3C3B36);
+        } else if (p.d > 0.24f) {
+            col = Mix(rim, Mix(rim, Rgb(0x000000), 0.45f), Smooth(0.3f, 0.58f, p.d));
+            if (std::fabs(p.d - 0.45f) < 0.02f) col = Rgb(0x4A4430);  // the split ring's seam
+        } else {
+            col = Mix(hub, Rgb(0xA8A080), Smooth(0.24f, 0.0f, p.d) * 0.4f);
         }
+        for (int k = 0; k < 10; ++k) {
+            float ba = k * kPi / 5;
+            if (p.Near(ba, 0.32f, 0.035f)) col = Rgb(0x3A3626);
+        }
+        float grime = Fbm(p.x / 10.0f, p.y / 10.0f, 3, 4111);
+        col = Mix(col, Rgb(0x6A5A40), Smooth(0.45f, 0.8f, grime) * 0.45f);
+        return col;
+    });
 }
 
 Canvas GearTexture()
 {
     Canvas c(256, 256);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            c.At(x, y) = Mix(Rgb(0x2E2E2A), Rgb(0x42423C), Fbm(x / 8.0f, y / 8.0f, 3, 4121));
+    FillGrain(&c, {0, 0, 256, 256}, Rgb(0x2E2E2A), Rgb(0x42423C), 8.0f, 4121);
     PaintWheel(&c, kWheelFace);
     c.FillRect(130, 0, 162, 32, Rgb(0x282724));
     c.FillRect(164, 2, 208, 30, Rgb(0x1C2830));
@@ -160,8 +138,7 @@ Canvas GearTexture()
     c.FillRect(212, 2, 252, 30, Rgb(0x2A2A22));
     c.RoundRect(216, 6, 248, 26, 6, Rgb(0xF0E4B0));
     c.Disc(224, 12, 4, Rgb(0xFFFAEC, 0.8f), 2);
-    for (int y = 64; y < 96; ++y)
-        for (int x = 128; x < 256; ++x) c.At(x, y) = Mix(Rgb(0x6A6A62), Rgb(0x8A8A80), Hash01(x, y, 4122));
+    FillSpeckled(&c, {128, 64, 256, 96}, Rgb(0x6A6A62), Rgb(0x8A8A80), 4122);
     c.FillRect(132, 98, 176, 126, Rgb(0x2A2420));
     c.RoundRect(136, 102, 172, 122, 5, Rgb(0xB02418));
     // The grille: khaki frame round dark mesh.
@@ -185,12 +162,6 @@ Canvas GearTexture()
 
 // --- meshes --------------------------------------------------------------------
 
-void Both(std::vector<Vec3>* pts, float x, float y, float z)
-{
-    pts->push_back({x, y, z});
-    pts->push_back({-x, y, z});
-}
-
 // A plate lying on a sloped side: the side's line runs from `foot` to
 // `head` (points {x, y}); the plate covers the fractions f0 to f1 of it,
 // from z0 to z1, `thick` proud of it, outward toward +x.
@@ -203,22 +174,6 @@ XMesh SidePlate(P2 foot, P2 head, float f0, float f1, float z0, float z1, float 
     for (float f : {f0, f1})
         for (float z : {z0, z1})
             for (float t : {0.0f, thick}) pts.push_back({foot.a + dx * f + nx * t, foot.b + dy * f + ny * t, z});
-    return ConvexHull(pts, uv);
-}
-
-// A plate on a plate seen from the side sloping from (y0, z0) to (y1, z1),
-// across x0 to x1, between the fractions f0 and f1, `thick` proud of it
-// (outward meaning upward).
-XMesh SlopePlate(float y0, float z0, float y1, float z1, float x0, float x1, float f0, float f1, float thick,
-                 const UvMap& uv = {})
-{
-    float dy = y1 - y0, dz = z1 - z0, len = std::hypot(dy, dz);
-    float ny = dz / len, nz = -dy / len;
-    if (ny < 0) ny = -ny, nz = -nz;
-    std::vector<Vec3> pts;
-    for (float f : {f0, f1})
-        for (float x : {x0, x1})
-            for (float t : {0.0f, thick}) pts.push_back({x, y0 + dy * f + ny * t, z0 + dz * f + nz * t});
     return ConvexHull(pts, uv);
 }
 
@@ -427,16 +382,10 @@ XMesh Gun()
 // hub on the outer (+x) face.
 XMesh Wheel()
 {
-    XMesh m;
-    float corner = kWheelRadius * 2 / (1 + std::cos(kPi / kWheelSides));
-    XMesh tyre = Drum({-kWheelHalfWidth, 0, 0}, {kWheelHalfWidth, 0, 0}, corner, corner, kWheelSides);
-    WheelUv(&tyre, kWheelFace, kWheelRadius, kRubber);
-    AddPiece(&m, tyre, 0);
-    XMesh hub = Drum({kWheelHalfWidth - 0.005f, 0, 0}, {kWheelHalfWidth + 0.06f, 0, 0}, 0.11f, 0.06f, 6);
-    WheelUv(&hub, kWheelFace, kWheelRadius, kDarkSteel);
-    AddPiece(&m, hub, 0);
-    m.materials = {Painted(kGearFile)};
-    return m;
+    return FacetedWheel({.radius = kWheelRadius, .halfWidth = kWheelHalfWidth, .sides = kWheelSides, .face = kWheelFace,
+                         .tread = kRubber, .hubRadius = 0.11f, .hubTipRadius = 0.06f, .hubLength = 0.06f,
+                         .hubRim = kDarkSteel},
+                        Painted(kGearFile));
 }
 }  // namespace
 

@@ -278,3 +278,33 @@ TEST_F(Device, SpriteBatchesRestoreTheDeviceState)
     EXPECT_TRUE(Failed(SpriteEnd(SpriteBatcher)));  // not begun
     Release(t);
 }
+
+// A frame's passes are timed from one mark to the next, Present timing
+// itself last; each pass counts once a frame, in the order first seen.
+TEST_F(Device, EachMarkedPassIsTimedOnceAFrameInOrderAndPresentLast)
+{
+    auto find = [](const char* name) {
+        std::vector<gfx::PassTime> all = gfx::PassTimes();
+        for (size_t i = 0; i < all.size(); ++i)
+            if (std::string(all[i].name) == name) return std::make_pair(static_cast<int>(i), all[i]);
+        return std::make_pair(-1, gfx::PassTime{});
+    };
+    gfx::MarkPass(nullptr);  // no name: nothing
+    const uint64_t presents = find("present").first >= 0 ? find("present").second.count : 0;
+    for (int frame = 1; frame <= 2; ++frame) {
+        gfx::MarkPass("first test pass");
+        gfx::MarkPass("second test pass");
+        gfx::Present();
+        EXPECT_EQ(find("first test pass").second.count, static_cast<uint64_t>(frame));
+        EXPECT_EQ(find("second test pass").second.count, static_cast<uint64_t>(frame));
+        EXPECT_EQ(find("present").second.count, presents + frame);
+    }
+    EXPECT_EQ(find("second test pass").first, find("first test pass").first + 1);
+    EXPECT_GE(find("first test pass").second.totalMs, 0.0);
+    // A pass ends at the next mark: a frame without marks adds to none.
+    gfx::Present();
+    EXPECT_EQ(find("second test pass").second.count, 2u);
+    gfx::SetPassSync(true);
+    EXPECT_TRUE(gfx::PassSync());
+    gfx::SetPassSync(false);
+}

@@ -390,6 +390,15 @@ TEST_F(Headless, TheTanksOfADemoBattleDriveOffAndFire)
         ++tanks;
     }
     EXPECT_EQ(tanks, 8);
+    // The report times every pass of the battle frame, in drawing order.
+    const std::string passes = json.substr(json.find("\"pass_ms\""));
+    size_t at = 0;
+    for (const char* pass : {"clear", "shadow depth", "units", "ground cells", "hills and mountains", "sky",
+                             "particles", "shots", "walls and signs", "point sprites", "hud", "present"}) {
+        size_t next = passes.find(std::string("\"") + pass + "\":", at);
+        EXPECT_NE(next, std::string::npos) << pass << " in " << passes.substr(0, 400);
+        if (next != std::string::npos) at = next;
+    }
 }
 
 TEST_F(Headless, TheRobotsOfADemoBattleWalkOffAndFightWhateverTheSeed)

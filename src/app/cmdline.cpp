@@ -21,6 +21,8 @@ const char* UsageText()
            "  --seed N           seed the random generator with N instead of the clock\n"
            "  --report FILE      write a JSON report of the run at exit\n"
            "  --audio-out FILE   mix the game's sound into a wave file instead of the speakers\n"
+           "  --pass-sync        wait for the renderer after each pass of a frame, so the report's\n"
+           "                     render.pass_ms gives each pass its own drawing time (slower)\n"
            "  --battle           start straight in a battle with the settings below\n"
            "  --side tank|robot  the player's side (default tank)\n"
            "  --tank K           the player's tank kind: its number, 1..9, or its name (ABRAMS)\n"
@@ -137,6 +139,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--view-unlit") out->viewUnlit = true;
         else if (flag == "--view-out") ok = needValue() && (out->viewOut = value, true);
         else if (flag == "--view-pods") out->viewPods = true;
+        else if (flag == "--pass-sync") out->passSync = true;
         else if (flag == "--view-from") {
             ok = needValue();
             if (ok && !IsViewerDirection(value)) {

@@ -15,6 +15,7 @@ struct CommandLine {
     uint32_t seed = 0;
     std::string reportPath;   // --report
     std::string audioOut;     // --audio-out: the mixed sound into a wave file
+    bool passSync = false;    // --pass-sync: wait for the renderer at every pass, for the report's pass times
 
     // Battle quick start.
     bool battle = false;

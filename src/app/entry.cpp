@@ -282,6 +282,7 @@ int VarnokMain(int argc, const char* const* argv)
         SceneProc = ViewerScene;
     }
 
+    gfx::SetPassSync(cl.passSync);
     int exitCode = RunMessageLoop(cl.frames);
 
     sys::TimeEndPeriod(1);

@@ -158,6 +158,7 @@ void DrawShadowCasters()
 void DrawBattleScene()
 {
     using namespace gfx;
+    MarkPass("units");
     SetRenderState(RS_LIGHTING, 1);
     for (int i = 0; i < EarthCount; ++i) {
         SetTransform(TS_WORLD, Tanks[i].world);
@@ -168,14 +169,18 @@ void DrawBattleScene()
         DrawRobotKind(i);
     }
     DrawMap(MapDrawBattle);
+    MarkPass("sky");
     SetRenderState(RS_LIGHTING, 0);
     DrawSky(SkyId);
+    MarkPass("particles");
     DrawParticleQuads();  // leaves z writes and culling off for what follows
+    MarkPass("shots");
     SetRenderState(RS_DESTBLEND, BLEND_ONE);
     for (int i = 0; i < EarthCount; ++i) DrawTankAdditiveShots(i);
     for (int i = 0; i < MercuryCount; ++i) DrawRobotAdditiveShots(i);
     SetRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
 
+    MarkPass("walls and signs");
     SetFVF(FVF_XYZ | FVF_DIFFUSE | FVF_TEX1);
     SetTexture(0, StopTexture);
     for (int i = 0; i < EarthCount; ++i)
@@ -198,8 +203,10 @@ void DrawBattleScene()
 
     // The point-sprite pools, culling back on; the block sets up and
     // restores its own states (blending off, z writes and lighting on).
+    MarkPass("point sprites");
     DrawParticleSprites();
 
+    MarkPass("hud");
     SpriteBegin(SpriteBatcher, SPRITE_ALPHABLEND);
     DrawHud();
     DrawBanners();
@@ -312,11 +319,13 @@ void DrawBattleFrame()
     }
     gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()), static_cast<uint32_t>(BackBufferHeight()),
                       0.0f, 1.0f});
+    gfx::MarkPass("clear");
     gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0x00C8C8C8, 1.0f, 0);
     gfx::BeginScene();
 
     // The depth pass into the shadow texture; without the shadow resources
     // the scene is drawn unshadowed.
+    gfx::MarkPass("shadow depth");
     if (TargetShadowMap()) {
         if (OptionData.shadowMapSize != 1) {
             gfx::Clear(gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);

@@ -295,4 +295,22 @@ FrameStats TotalStats();
 uint64_t FramesPresented();
 uint64_t MaxGlDrawsPerFrame();
 
+// Time by pass.  MarkPass ends the pass that runs and starts the one named
+// (a string that lives as long as the program, such as a literal); Present
+// ends the last one and times itself as "present".  With the renderer
+// waited for at every mark (SetPassSync), a pass's time is the drawing it
+// asked for, not only the asking: slower, for measuring a renderer that
+// draws late, as software ones do.
+void MarkPass(const char* name);
+void SetPassSync(bool on);
+bool PassSync();
+struct PassTime {
+    const char* name;
+    double totalMs;
+    uint64_t count;  // times the pass ran
+};
+// Every pass timed so far, in the order first seen (at most 24 names; the
+// ones past that are not timed).
+std::vector<PassTime> PassTimes();
+
 }  // namespace gfx

@@ -5,6 +5,7 @@
 #include "platform/test_hooks.h"
 #include <cmath>
 #include <cstdio>
+#include <chrono>
 #include <cstring>
 
 #include "platform/gfx_internal.h"
@@ -32,6 +33,27 @@ Format gRefused = FMT_UNKNOWN;
 std::vector<DrawnCall>* gDrawLog = nullptr;  // a test's record of draws, if any
 bool gRefuseResets = false;
 uint64_t gFrames = 0, gMaxGlDraws = 0;
+
+// --- time by pass ---------------------------------------------------------------------------
+constexpr int kMostPasses = 24;
+PassTime gPasses[kMostPasses];
+int gPassCount = 0;
+int gOpenPass = -1;  // the pass being timed, -1 for none
+std::chrono::steady_clock::time_point gPassStart;
+bool gPassSync = false;
+
+int PassSlot(const char* name)
+{
+    for (int i = 0; i < gPassCount; ++i)
+        if (gPasses[i].name == name || std::strcmp(gPasses[i].name, name) == 0) return i;
+    if (gPassCount == kMostPasses) return -1;
+    gPasses[gPassCount] = {name, 0.0, 0};
+    return gPassCount++;
+}
+
+// Ends the pass being timed: what it asked for is sent (and, with sync,
+// drawn) before the clock is read.
+void ClosePass();
 
 // The u a texture transform of coordinate pairs moves by, for the draw log.
 float ScrollU() { return gState.texTransformFlags == TTFF_COUNT2 ? gState.tex0.m[2][0] : 0.0f; }
@@ -270,11 +292,38 @@ HResult EndScene()
     return S_OK;
 }
 
+namespace {
+void ClosePass()
+{
+    if (gOpenPass < 0) return;
+    Flush();
+    if (gPassSync && gBackend->finish) gBackend->finish();
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - gPassStart).count();
+    gPasses[gOpenPass].totalMs += ms;
+    ++gPasses[gOpenPass].count;
+    gOpenPass = -1;
+}
+}  // namespace
+
+void MarkPass(const char* name)
+{
+    if (!Ready() || !name) return;
+    ClosePass();
+    gOpenPass = PassSlot(name);
+    gPassStart = std::chrono::steady_clock::now();
+}
+
+void SetPassSync(bool on) { gPassSync = on; }
+bool PassSync() { return gPassSync; }
+std::vector<PassTime> PassTimes() { return std::vector<PassTime>(gPasses, gPasses + gPassCount); }
+
 HResult Present()
 {
     if (!Ready()) return E_FAIL;
+    MarkPass("present");
     Flush();
     bool ok = gBackend->present();
+    ClosePass();
     ++gFrames;
     gTotal.draws += gFrame.draws;
     gTotal.glDraws += gFrame.glDraws;

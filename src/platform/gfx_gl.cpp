@@ -736,6 +736,8 @@ bool PresentGL()
     return true;
 }
 
+void FinishGL() { glFinish(); }
+
 bool ReadSurfaceGL(const DeviceState&, Surface* s, std::vector<uint32_t>* argb,
                    std::vector<float>* floats)
 {
@@ -770,6 +772,7 @@ const DeviceBackend kGLBackend = {
     Init,         Shutdown,     Resize,     DisplayFormat, CreateTextureGL, UploadTexture,
     DestroyTexture, CreateDepth, DestroyDepth, ClearGL,     DrawBatch,       CreateMeshGL,
     DestroyMesh,  DrawMeshGL,   CompileEffect, DestroyEffect, PresentGL,     ReadSurfaceGL,
+    FinishGL,
 };
 
 }  // namespace gfx

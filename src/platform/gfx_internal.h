@@ -167,6 +167,7 @@ struct DeviceBackend {
     bool (*present)();
     bool (*readSurface)(const DeviceState& st, Surface* s, std::vector<uint32_t>* argb,
                         std::vector<float>* floats);
+    void (*finish)();  // waits until everything asked has been drawn; null: nothing to wait for
 };
 
 extern const DeviceBackend kGLBackend;

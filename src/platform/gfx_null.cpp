@@ -38,6 +38,7 @@ const DeviceBackend kNullBackend = {
     Init,           Shutdown,      Resize,       DisplayFormat, CreateTextureNull, UploadTexture,
     DestroyTexture, CreateDepth,   DestroyDepth, Clear,         DrawBatch,         CreateMeshNull,
     DestroyMesh,    DrawMesh,      CompileEffect, DestroyEffect, Present,          ReadSurfaceNull,
+    nullptr,
 };
 
 }  // namespace gfx

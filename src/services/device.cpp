@@ -42,6 +42,13 @@ void WriteRenderReport(JsonWriter& w)
     w.Number("subsets", mean(t.subsets));
     w.Number("triangles", mean(t.triangles));
     w.Integer("gl_draws_max", static_cast<long long>(gfx::MaxGlDrawsPerFrame()));
+    // Each pass's mean time, in milliseconds of wall time, in the order the
+    // frames first ran them; with pass_sync each waited for its own drawing.
+    w.Bool("pass_sync", gfx::PassSync());
+    w.BeginObject("pass_ms");
+    for (const gfx::PassTime& p : gfx::PassTimes())
+        w.Number(p.name, p.count ? p.totalMs / static_cast<double>(p.count) : 0.0);
+    w.EndObject();
     w.EndObject();
 }
 }  // namespace

@@ -63,6 +63,7 @@ void LoadMap()
 
 void DrawMap(int mode)
 {
+    gfx::MarkPass("ground cells");
     gfx::SetFVF(gfx::FVF_XYZ | gfx::FVF_NORMAL | gfx::FVF_DIFFUSE | gfx::FVF_TEX1);
     GroundVertex v[4];
     gfx::Material black{};
@@ -110,6 +111,7 @@ void DrawMap(int mode)
                 }
             }
     }
+    gfx::MarkPass("hills and mountains");
     gfx::SetRenderState(gfx::RS_LIGHTING, 1);
     gfx::SetTransform(gfx::TS_WORLD, StageWorld);
     DrawSimpleModel(&MapModel);

@@ -4,7 +4,7 @@ Prints each field that differs; exits 1 when any does."""
 import json
 import sys
 
-TIMING = {"wall_ms", "step_ms"}
+TIMING = {"wall_ms", "step_ms", "pass_ms"}
 
 
 def walk(a, b, path, out):

@@ -21,6 +21,8 @@ const char* UsageText()
            "  --seed N           seed the random generator with N instead of the clock\n"
            "  --report FILE      write a JSON report of the run at exit\n"
            "  --audio-out FILE   mix the game's sound into a wave file instead of the speakers\n"
+           "  --floor            draw one textured, fogged layer over the screen a frame and nothing\n"
+           "                     else: the renderer's floor, which benchmarks weigh frames against\n"
            "  --pass-sync        wait for the renderer after each pass of a frame, so the report's\n"
            "                     render.pass_ms gives each pass its own drawing time (slower)\n"
            "  --battle           start straight in a battle with the settings below\n"
@@ -140,6 +142,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--view-out") ok = needValue() && (out->viewOut = value, true);
         else if (flag == "--view-pods") out->viewPods = true;
         else if (flag == "--pass-sync") out->passSync = true;
+        else if (flag == "--floor") out->floor = true;
         else if (flag == "--view-from") {
             ok = needValue();
             if (ok && !IsViewerDirection(value)) {

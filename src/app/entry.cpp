@@ -18,6 +18,7 @@
 #include "services/options.h"
 #include "services/report.h"
 #include "services/scene.h"
+#include "app/floor.h"
 #include "app/viewer.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
@@ -208,6 +209,7 @@ int VarnokMain(int argc, const char* const* argv)
     AddReportSection(WriteCoreReport);
     NameFrontEndScenes();
     NameScene(ViewerScene, "ViewerScene");
+    NameScene(FloorScene, "FloorScene");
     NameScene(BattleInit, "BattleInit");
     NameScene(BattleFrame, "BattleFrame");
 
@@ -282,6 +284,13 @@ int VarnokMain(int argc, const char* const* argv)
         SceneProc = ViewerScene;
     }
 
+    if (cl.floor) {
+        if (!StartFloor()) {
+            std::fprintf(stderr, "varnok: --floor: the layer's picture does not load\n");
+            sys::PostQuitMessage(2);
+        }
+        SceneProc = FloorScene;
+    }
     gfx::SetPassSync(cl.passSync);
     int exitCode = RunMessageLoop(cl.frames);
 
@@ -296,6 +305,7 @@ int VarnokMain(int argc, const char* const* argv)
     ReleaseSounds();
     sys::ShowCursor(true);
     StopViewer();
+    StopFloor();
     ReleaseFontsAndSprite();
     ReleaseBattleEffect();
     ReleaseDevice3D();

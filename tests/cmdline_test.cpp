@@ -37,7 +37,7 @@ TEST(CommandLine, ReadsEveryFlag)
                        "--side", "robot", "--tank", "1", "--robot", "101", "--earth", "16",
                        "--mercury", "1", "--sky", "208", "--minutes", "90", "--demo", "--view", "M60",
                        "--view-from", "above", "--view-turret", "-45.5", "--view-gun", "360", "--view-walk", "12",
-                       "--view-pods"},
+                       "--view-pods", "--floor", "--pass-sync"},
                       &cl, &err))
         << err;
     EXPECT_EQ(cl.dataDir, "pack");
@@ -59,6 +59,8 @@ TEST(CommandLine, ReadsEveryFlag)
     EXPECT_EQ(cl.viewGun, 360.0f);
     EXPECT_EQ(cl.viewWalk, 12.0f);
     EXPECT_TRUE(cl.viewPods);
+    EXPECT_TRUE(cl.floor);
+    EXPECT_TRUE(cl.passSync);
 }
 
 TEST(CommandLine, ABadFlagOrValueIsNamed)

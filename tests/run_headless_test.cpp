@@ -130,6 +130,18 @@ TEST_F(Headless, ScreenshotsOncePerPressNeverOverwriting)
     EXPECT_GE(JsonNumber(json, "gl_draws_max"), 1) << json;
 }
 
+// The floor draws its one layer a frame, and the report says whether the
+// passes waited for the renderer.
+TEST_F(Headless, TheFloorDrawsOneLayerAFrame)
+{
+    RunResult r = Run({"--headless", "--floor", "--frames", "30", "--pass-sync", "--report", dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string json = ReadFile(dir_ + "/r.json");
+    EXPECT_EQ(JsonNumber(json, "frames"), 30) << json;
+    EXPECT_EQ(JsonNumber(json, "triangles"), 2) << json;
+    EXPECT_NE(json.find("\"pass_sync\":true"), std::string::npos) << json;
+}
+
 TEST_F(Headless, AMissingEffectFileIsReportedAndTheGameGoesOn)
 {
     ASSERT_EQ(unlink((dir_ + "/LAND/Effect/ShadowMap.fx").c_str()), 0);

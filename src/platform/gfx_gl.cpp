@@ -97,16 +97,21 @@ void main()
     }
 )";
 
-const char* kFixedFS = R"(#version 330 core
+const char* kFixedFSHead = R"(#version 330 core
 in vec4 vColor;
 in vec3 vSpecular;
 in vec2 vUV;
 in float vFog;
 flat in int vSlot;
-uniform sampler2D uTex[8];
 uniform int uPoints, uPointSprite;
 uniform vec4 uFogColor;
 out vec4 oColor;
+)";
+
+// A draw of up to eight textures picks its texel by the vertex's slot.  A
+// software renderer works out every case of the switch for every pixel,
+// so a draw of one texture takes the program that samples only unit 0.
+const char* kEightTextures = R"(uniform sampler2D uTex[8];
 vec4 Sample(vec2 uv)
 {
     switch (vSlot) {
@@ -120,7 +125,12 @@ vec4 Sample(vec2 uv)
     default: return texture(uTex[7], uv);
     }
 }
-void main()
+)";
+const char* kOneTexture = R"(uniform sampler2D uTex[1];
+vec4 Sample(vec2 uv) { return texture(uTex[0], uv); }
+)";
+
+const char* kFixedFSBody = R"(void main()
 {
     vec2 uv = (uPoints != 0 && uPointSprite != 0) ? gl_PointCoord : vUV;
     vec4 c = Sample(uv) * vColor;
@@ -132,11 +142,12 @@ void main()
 
 struct FixedProgram {
     GLuint id = 0;
+    GLsizei textureUnits = 0;  // how many samplers it reads
     GLint world, view, proj, tex0, eye, lighting, lightOn, specular, texTransform, points,
         pointScale, fog, ambient, lightDiffuse, lightSpecular, lightAmbient, lightDir,
         matDiffuse, matAmbient, matSpecular, matEmissive, matPower, pointABC, pointMin,
         viewportH, fogStart, fogEnd, tex, pointSprite, fogColor;
-} gFixed;
+} gFixed, gFixedOne;  // up to eight textures a draw; one
 
 GLuint Compile(GLenum kind, const std::string& src, std::string* log)
 {
@@ -339,7 +350,7 @@ void BindTexture(const DeviceState& st, GLuint unit, Texture* t, bool clamp)
 void SetFixedUniforms(const DeviceState& st, bool points, const Mat4& world,
                       Texture* const* textures, uint32_t textureCount)
 {
-    FixedProgram& p = gFixed;
+    FixedProgram& p = textureCount <= 1 ? gFixedOne : gFixed;
     glUseProgram(p.id);
     glUniformMatrix4fv(p.world, 1, GL_FALSE, &world.m[0][0]);
     glUniformMatrix4fv(p.view, 1, GL_FALSE, &st.view.m[0][0]);
@@ -378,7 +389,7 @@ void SetFixedUniforms(const DeviceState& st, bool points, const Mat4& world,
     glUniform1f(p.fogStart, BitsFloat(st.rs[RS_FOGSTART]));
     glUniform1f(p.fogEnd, BitsFloat(st.rs[RS_FOGEND]));
     static const GLint units[8] = {0, 1, 2, 3, 4, 5, 6, 7};
-    glUniform1iv(p.tex, 8, units);
+    glUniform1iv(p.tex, p.textureUnits, units);
     for (uint32_t i = 0; i < textureCount; ++i) BindTexture(st, i, textures[i], st.spriteMode);
 }
 
@@ -427,26 +438,33 @@ bool Init(const PresentParameters& pp)
     SDL_GL_SetSwapInterval(0);  // no waiting for the retrace
 
     std::string log;
-    gFixed.id = Link(std::string(kFixedVS) + kClipFix + "}\n", kFixedFS, &log);
-    if (!gFixed.id) {
-        std::fprintf(stderr, "varnok: the fixed-function shader does not build:\n%s\n", log.c_str());
-        SDL_GL_DeleteContext(gContext);
-        gContext = nullptr;
-        return false;
+    for (FixedProgram* program : {&gFixed, &gFixedOne}) {
+        const bool one = program == &gFixedOne;
+        FixedProgram& p = *program;
+        p.id = Link(std::string(kFixedVS) + kClipFix + "}\n",
+                    std::string(kFixedFSHead) + (one ? kOneTexture : kEightTextures) + kFixedFSBody, &log);
+        if (!p.id) {
+            std::fprintf(stderr, "varnok: the fixed-function shader does not build:\n%s\n", log.c_str());
+            glDeleteProgram(gFixed.id);
+            gFixed = FixedProgram{};
+            SDL_GL_DeleteContext(gContext);
+            gContext = nullptr;
+            return false;
+        }
+        p.textureUnits = one ? 1 : 8;
+        auto U = [&](const char* n) { return glGetUniformLocation(p.id, n); };
+        p.world = U("uWorld"); p.view = U("uView"); p.proj = U("uProj"); p.tex0 = U("uTex0");
+        p.eye = U("uEye"); p.lighting = U("uLighting"); p.lightOn = U("uLightOn");
+        p.specular = U("uSpecular"); p.texTransform = U("uTexTransform"); p.points = U("uPoints");
+        p.pointScale = U("uPointScale"); p.fog = U("uFog"); p.ambient = U("uAmbient");
+        p.lightDiffuse = U("uLightDiffuse"); p.lightSpecular = U("uLightSpecular");
+        p.lightAmbient = U("uLightAmbient"); p.lightDir = U("uLightDir");
+        p.matDiffuse = U("uMatDiffuse"); p.matAmbient = U("uMatAmbient");
+        p.matSpecular = U("uMatSpecular"); p.matEmissive = U("uMatEmissive");
+        p.matPower = U("uMatPower"); p.pointABC = U("uPointABC"); p.pointMin = U("uPointMin");
+        p.viewportH = U("uViewportH"); p.fogStart = U("uFogStart"); p.fogEnd = U("uFogEnd");
+        p.tex = U("uTex[0]"); p.pointSprite = U("uPointSprite"); p.fogColor = U("uFogColor");
     }
-    FixedProgram& p = gFixed;
-    auto U = [&](const char* n) { return glGetUniformLocation(p.id, n); };
-    p.world = U("uWorld"); p.view = U("uView"); p.proj = U("uProj"); p.tex0 = U("uTex0");
-    p.eye = U("uEye"); p.lighting = U("uLighting"); p.lightOn = U("uLightOn");
-    p.specular = U("uSpecular"); p.texTransform = U("uTexTransform"); p.points = U("uPoints");
-    p.pointScale = U("uPointScale"); p.fog = U("uFog"); p.ambient = U("uAmbient");
-    p.lightDiffuse = U("uLightDiffuse"); p.lightSpecular = U("uLightSpecular");
-    p.lightAmbient = U("uLightAmbient"); p.lightDir = U("uLightDir");
-    p.matDiffuse = U("uMatDiffuse"); p.matAmbient = U("uMatAmbient");
-    p.matSpecular = U("uMatSpecular"); p.matEmissive = U("uMatEmissive");
-    p.matPower = U("uMatPower"); p.pointABC = U("uPointABC"); p.pointMin = U("uPointMin");
-    p.viewportH = U("uViewportH"); p.fogStart = U("uFogStart"); p.fogEnd = U("uFogEnd");
-    p.tex = U("uTex[0]"); p.pointSprite = U("uPointSprite"); p.fogColor = U("uFogColor");
 
     uint32_t white = 0xFFFFFFFFu;
     glGenTextures(1, &gWhite);
@@ -502,7 +520,8 @@ void Shutdown()
     glDeleteBuffers(1, &gBatchVbo);
     glDeleteVertexArrays(1, &gBatchVao);
     glDeleteProgram(gFixed.id);
-    gFixed = FixedProgram{};
+    glDeleteProgram(gFixedOne.id);
+    gFixed = gFixedOne = FixedProgram{};
     SDL_GL_DeleteContext(gContext);
     gContext = nullptr;
 }

@@ -192,13 +192,19 @@ TEST_F(Battle, TheComputerFieldsOnlyTheKindsThatFightEachWithItsRow)
     for (int i = 1; i < 16; ++i) EXPECT_EQ(Tanks[i].kind, kTankAbrams) << i;
 }
 
-TEST_F(Battle, ABattleStartsWithEveryShotSlotFree)
+TEST_F(Battle, ABattleStartsWithEveryShotSlotFreeAndNoEffectLeft)
 {
-    // Shots still flying when the last battle was left.
+    // Shots still flying and effects still showing when the last battle
+    // was left.
     BattleInit();
     for (TankUnit& t : Tanks) t.shells[3].state = t.bullets[99].state = kShotActive;
     for (RobotUnit& r : Robots) r.shells[59].state = r.missiles[7].state = kShotCoasting;
+    SpawnGroundMark(100, 0, 100, 3);
+    SpawnKillExplosion({100, 0, 100}, 2, 1);
     BattleInit();
+    PoolCount pools[kParticlePoolCount];
+    CountParticlePools(pools);
+    for (const PoolCount& p : pools) EXPECT_EQ(p.live, 0) << p.name;
     for (const TankUnit& t : Tanks) {
         for (const Projectile& p : t.shells) EXPECT_EQ(p.state, kShotFree);
         for (const Projectile& p : t.bullets) EXPECT_EQ(p.state, kShotFree);
@@ -531,20 +537,80 @@ TEST_F(Battle, EscapeTogglesThePauseOnceAndTheClockStandsStill)
     EXPECT_FALSE(cursorShown());
 }
 
-TEST_F(Battle, TheClockLosesATickAFrameAtSixtyFramesASecond)
+TEST_F(Battle, TheClockLosesATickEachStepFromTheFirstAndFpsCountsSteps)
 {
+    fps = 40;  // left from a battle before
     BattleInit();
     ResetBattleFrame();
+    EXPECT_EQ(fps, 0);
     int32_t start = BattleClock;
-    // 62 steps a second for two seconds: after the first second fps = 62.
     for (int k = 0; k < 130; ++k) {
         sys::SetVirtualTime(static_cast<uint32_t>(k * 16 + 16));
         BattleFrame();
     }
     EXPECT_GE(fps, 61);
     EXPECT_LE(fps, 63);
-    EXPECT_GT(start - BattleClock, 60);
-    EXPECT_LE(start - BattleClock, 70);
+    EXPECT_EQ(start - BattleClock, 130);
+}
+
+// A slow renderer costs drawn frames, not game time: steps run on a 16 ms
+// schedule, the ones owed are run without drawing (at most four steps a
+// drawn frame), and step for step the battle is the one a fast renderer
+// plays.
+TEST_F(Battle, ASlowRendererSkipsDrawsButPlaysTheSameStepsInRealTime)
+{
+    auto snapshot = [] {
+        std::vector<float> state;
+        for (int i = 0; i < EarthCount; ++i)
+            for (float v : {Tanks[i].world.m[3][0], Tanks[i].world.m[3][2], Tanks[i].turretYaw,
+                            static_cast<float>(Tanks[i].hp)})
+                state.push_back(v);
+        for (int i = 0; i < MercuryCount; ++i)
+            for (float v : {Robots[i].World().m[3][0], Robots[i].World().m[3][2], static_cast<float>(Robots[i].hp)})
+                state.push_back(v);
+        state.push_back(static_cast<float>(BattleClock));
+        return state;
+    };
+    struct Run {
+        std::vector<float> start, end;
+        uint64_t drawn;
+        uint32_t skipped, time;
+    };
+    auto play = [&](uint32_t drawCost) {
+        sys::SetVirtualTime(0);
+        BattleClock = 30 * 3600;
+        BattleInit();
+        Srand(5);
+        ResetSteps();
+        sys::SetVirtualDrawCost(drawCost);
+        Run r{snapshot(), {}, 0, 0, 0};
+        uint64_t drawnBefore = gfx::FramesPresented();
+        SceneProc = BattleFrame;
+        EXPECT_EQ(RunMessageLoop(400), 0);
+        sys::SetVirtualDrawCost(0);
+        r.end = snapshot();
+        r.end.push_back(static_cast<float>(Rand()));
+        r.drawn = gfx::FramesPresented() - drawnBefore;
+        r.skipped = SkippedDraws();
+        r.time = sys::TimeGetTime();
+        return r;
+    };
+    Run fast = play(0), slow = play(30), slowest = play(150);
+    EXPECT_EQ(fast.drawn, 400u);
+    EXPECT_EQ(fast.skipped, 0u);
+    // Drawing takes 30 ms more than a step: about one step in three draws,
+    // and 400 steps still take 400 x 16 ms, give or take one frame.
+    EXPECT_NEAR(static_cast<double>(slow.drawn), 400.0 * 16 / 46, 8.0);
+    EXPECT_EQ(slow.drawn + slow.skipped, 400u);
+    EXPECT_NEAR(slow.time, 400 * 16, 46);
+    // Far too slow: every fourth step draws, and the game slows down.
+    EXPECT_EQ(slowest.drawn, 100u);
+    EXPECT_EQ(slowest.skipped, 300u);
+    EXPECT_GT(slowest.time, 400u * 16 * 2);
+    // The units moved, and every run left them in the same places.
+    EXPECT_NE(fast.start, std::vector<float>(fast.end.begin(), fast.end.end() - 1));
+    EXPECT_EQ(fast.end, slow.end);
+    EXPECT_EQ(fast.end, slowest.end);
 }
 
 TEST_F(Battle, SkiesDrawOnlyTheirOwnIdsAndLeaveFogOn)

@@ -93,6 +93,42 @@ TEST(SceneTick, GatesOnSixteenMillisecondsAcrossTheWrap)
     sys::Shutdown();
 }
 
+// Behind its schedule a scene runs the steps it owes without drawing, four
+// steps a drawn frame at most; further behind, the rest is let go.  A scene
+// just entered owes nothing from its last visit.
+TEST(SceneTick, OwedStepsRunUndrawnAtMostFourAFrameAndTheRestIsLetGo)
+{
+    ASSERT_TRUE(sys::Init(sys::Backend::Headless, true));
+    ResetSteps();
+    SceneProc = RecordingScene;
+    uint32_t last = 0;
+    std::vector<bool> draws;
+    auto stepsAt = [&](uint32_t now) {
+        sys::SetVirtualTime(now);
+        draws.clear();
+        while (SceneTick(&last)) draws.push_back(SceneDrawsThisStep());
+    };
+    stepsAt(16);
+    EXPECT_EQ(draws, std::vector<bool>({true}));
+    stepsAt(82);  // the frame took 66 ms: three steps owed besides this one
+    EXPECT_EQ(draws, std::vector<bool>({false, false, false, true}));
+    EXPECT_EQ(last, 80u);
+    stepsAt(282);  // 200 ms: four steps, then the rest is let go
+    EXPECT_EQ(draws, std::vector<bool>({false, false, false, true}));
+    stepsAt(297);
+    EXPECT_TRUE(draws.empty());
+    stepsAt(298);
+    EXPECT_EQ(draws, std::vector<bool>({true}));
+    EXPECT_EQ(SkippedDraws(), 6u);
+    SceneProc = SecondScene;  // its last step was long ago, but less than a second
+    last = 0;
+    stepsAt(900);
+    EXPECT_EQ(draws, std::vector<bool>({true}));
+    EXPECT_EQ(last, 900u);
+    SceneProc = RecordingScene;
+    sys::Shutdown();
+}
+
 TEST_F(SceneLoop, FrameLimitEndsTheLoopCleanly)
 {
     EXPECT_EQ(RunMessageLoop(5), 0);

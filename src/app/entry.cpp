@@ -60,6 +60,7 @@ void ReleaseTankModels()
 void WriteCoreReport(JsonWriter& w)
 {
     w.Integer("frames", StepsRun());
+    w.Integer("skipped_draws", SkippedDraws());
     w.String("scene", SceneName(SceneProc));
     w.Integer("exit_code", gRun.exitCode);
     w.Number("wall_ms", gRun.wallMs);

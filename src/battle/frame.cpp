@@ -33,7 +33,6 @@ uint32_t lastStep = 0;
 int32_t escapeLatch = 0;
 int32_t framesThisSecond = 0;
 uint32_t secondMark = 0;
-uint32_t clockAccumulator = 0;
 
 using Clock = std::chrono::steady_clock;
 TimingStats gUpdateMs, gDrawMs;
@@ -140,7 +139,7 @@ void ResetBattleFrame()
 {
     escapeLatch = 0;
     framesThisSecond = 0;
-    clockAccumulator = 0;
+    fps = 0;
     scoreboardHeld = 0;
     secondMark = sys::TimeGetTime();
 }
@@ -266,8 +265,10 @@ void UpdateShots()
     for (int i = 0; i < MercuryCount; ++i) UpdateRobotShots(i);
 }
 
-// The clock: steps in the last whole second, and one tick of the battle
-// clock each time the steps since the last tick add up to 60.
+// The clock: steps in the last whole second (the P key shows them), and
+// one tick of the battle clock each step it runs.  Steps keep to real time
+// however slowly the frames are drawn, so the clock does too, and the same
+// steps always end the battle at the same one.
 void TickBattleClock()
 {
     ++framesThisSecond;
@@ -277,12 +278,7 @@ void TickBattleClock()
         framesThisSecond = 0;
         secondMark = now;
     }
-    if (paused) return;
-    clockAccumulator += static_cast<uint32_t>(fps);
-    if (clockAccumulator >= 60) {
-        BattleClock -= 1;
-        clockAccumulator = 0;
-    }
+    if (!paused) BattleClock -= 1;
 }
 
 // View: the chase camera while the battle runs (it stands still while
@@ -367,10 +363,12 @@ void BattleFrame()
     UpdateParticles();              // effects
     PlaceView(chasing);             // camera and view
     auto updated = Clock::now();
+    gUpdateMs.Add(std::chrono::duration<float, std::milli>(updated - started).count());
 
-    DrawBattleFrame();              // drawing
+    // Drawing, unless the renderer is behind and another step is owed.
+    if (!SceneDrawsThisStep()) return;
+    DrawBattleFrame();
 
     auto drawn = Clock::now();
-    gUpdateMs.Add(std::chrono::duration<float, std::milli>(updated - started).count());
     gDrawMs.Add(std::chrono::duration<float, std::milli>(drawn - updated).count());
 }

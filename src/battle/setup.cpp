@@ -95,6 +95,12 @@ void BattleInit()
     gfx::SetRenderState(gfx::RS_FOGEND, gfx::FloatBits(230.0f));
     LoadSounds();
     paused = 0;
+    // The first step's effects are kept or culled against a view: not the
+    // screen's before (a menu's), but the same blank one in every battle,
+    // so a battle on a seed plays alike whatever came before it.
+    BattleFrustum = ViewFrustum{};
+    // Smoke, fire and craters of a battle left before do not show in this one.
+    ClearParticlePools();
     ResetEndOfBattle();  // the end phase counts from 0 and no result is kept
     ReleaseBattleEffect();
     std::string errors;

@@ -10,6 +10,7 @@
 
 #include "platform/gfx_internal.h"
 #include "platform/system.h"
+#include "platform/system_backend.h"
 
 namespace gfx {
 
@@ -324,6 +325,7 @@ HResult Present()
     Flush();
     bool ok = gBackend->present();
     ClosePass();
+    sys::detail::ChargeVirtualDraw();
     ++gFrames;
     gTotal.draws += gFrame.draws;
     gTotal.glDraws += gFrame.glDraws;

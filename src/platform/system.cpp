@@ -36,6 +36,7 @@ int gShowCount = 0;
 
 bool gVirtualClock = false;
 uint32_t gVirtualTime = 0;
+uint32_t gVirtualDrawCost = 0;  // virtual ms each presented frame takes
 const std::chrono::steady_clock::time_point gClockStart = std::chrono::steady_clock::now();
 
 const InputScript* gScript = nullptr;
@@ -104,6 +105,7 @@ bool Init(Backend backend, bool virtualClock)
     gBackend = backend == Backend::Window ? &kWindowBackend : &kHeadlessBackend;
     gVirtualClock = virtualClock || backend == Backend::Headless;
     gVirtualTime = 0;
+    gVirtualDrawCost = 0;
     gQueue.clear();
     gQuitPosted = false;
     gQuitCode = 0;
@@ -270,6 +272,14 @@ void LoopPass()
 }
 
 void SetVirtualTime(uint32_t ms) { gVirtualTime = ms; }
+void SetVirtualDrawCost(uint32_t ms) { gVirtualDrawCost = ms; }
+
+namespace detail {
+void ChargeVirtualDraw()
+{
+    if (gVirtualClock) gVirtualTime += gVirtualDrawCost;
+}
+}  // namespace detail
 
 void SetInputScript(const InputScript* script)
 {

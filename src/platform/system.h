@@ -100,8 +100,9 @@ void TimeBeginPeriod(uint32_t ms);
 void TimeEndPeriod(uint32_t ms);
 void Sleep(uint32_t ms);
 bool VirtualClock();
-// The message loop calls this once before each scene call: a virtual clock
-// moves on 16 ms.
+// The message loop calls this before each scene call, except right after a
+// step that skipped its drawing (a pass that takes next to no time): a
+// virtual clock moves on 16 ms.
 void LoopPass();
 
 // --- scripted input ----------------------------------------------------------

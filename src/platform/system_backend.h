@@ -32,5 +32,7 @@ void CursorMovedTo(int x, int y);
 void CursorMovedBy(int dx, int dy);
 bool CursorHidden();
 void PrintMessageBox(const char* text, const char* caption);
+// A presented frame moves a virtual clock on by the draw cost tests set.
+void ChargeVirtualDraw();
 
 }  // namespace sys::detail

@@ -87,4 +87,7 @@ void ListenerOrientation(Vec3* front, Vec3* top);
 namespace sys {
 // Where the virtual clock stands.
 void SetVirtualTime(uint32_t ms);
+// Makes every presented frame take this many more virtual milliseconds, as
+// a slow renderer would.
+void SetVirtualDrawCost(uint32_t ms);
 }  // namespace sys

@@ -17,8 +17,19 @@ const char* SceneName(SceneFn scene);
 
 // The 16 ms gate every stepping scene passes first: returns false at once
 // when less than 16 ms (unsigned difference) have passed since *lastRun;
-// otherwise stores the time, starts a step and returns true.
+// otherwise moves *lastRun on by one step, starts a step and returns true.
+// Steps keep to a fixed 16 ms schedule, so a scene that fell behind runs
+// the steps it owes back to back.  A scene just entered, or one that has
+// not stepped for over a second, starts the schedule afresh from now.
 bool SceneTick(uint32_t* lastRun);
+
+// Whether the step just started should draw: false while another step is
+// already owed, so a slow renderer costs drawn frames rather than game
+// time, but true at least every fourth step (the time still owed then is
+// let go).  A scene that asks and skips its drawing is counted.
+bool SceneDrawsThisStep();
+// Steps that asked and were told not to draw.
+uint32_t SkippedDraws();
 
 // Runs until the quit message; returns its exit code.  With frameLimit > 0
 // the loop posts quit once that many steps have run.

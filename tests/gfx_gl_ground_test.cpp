@@ -14,6 +14,10 @@
 #include <vector>
 
 #include "platform/gfx.h"
+#include "platform/test_hooks.h"
+#include "records/state.h"
+#include "world/map.h"
+#include <unistd.h>
 #include "platform/system.h"
 #include "run_util.h"
 
@@ -22,12 +26,6 @@ using namespace gfx;
 namespace {
 constexpr int kSize = 128;
 
-// The ground's vertex: position, normal, colour, one texture pair.
-struct GroundVertex {
-    float x, y, z, nx, ny, nz;
-    uint32_t color;
-    float u, v;
-};
 
 int Channel(uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
 // The largest difference of the three colour channels.
@@ -414,4 +412,69 @@ TEST_F(Ground, AnEffectCannotDeclareOrSetTheDeviceState)
     EXPECT_NE(err.find(path + ":2:"), std::string::npos) << err;
     EXPECT_NE(err.find("DeviceFog"), std::string::npos) << err;
     std::remove(path.c_str());
+}
+
+// The hills and mountains, cut into pieces of which only those in view are
+// drawn (and those wholly beyond the fog's end in its colour alone), make
+// the picture the whole mesh makes, from inside the field at tank height
+// and from above it.
+TEST_F(Ground, TheSceneryInPiecesMakesThePictureOfTheWholeMesh)
+{
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(VARNOK_PACK), 0);
+    MapId = MapMountainous;
+    LoadMap();
+    ASSERT_NE(MapModel.mesh, nullptr);
+    const uint32_t faces = MeshFaceCount(MapModel.mesh);
+    SetRenderState(RS_LIGHTING, 1);
+    SetRenderState(RS_ZENABLE, ZB_TRUE);
+    SetRenderState(RS_CULLMODE, CULL_CCW);
+    SetRenderState(RS_FOGENABLE, 1);
+    SetRenderState(RS_FOGVERTEXMODE, FOG_LINEAR);
+    SetRenderState(RS_FOGCOLOR, 0x00806040);
+    SetRenderState(RS_FOGSTART, FloatBits(50.0f));
+    SetRenderState(RS_FOGEND, FloatBits(230.0f));
+    Light l{};
+    l.type = LIGHT_DIRECTIONAL;
+    l.diffuse = {1, 1, 1, 0};
+    l.direction = Vec3Normalize({3, -8, 3});
+    SetLight(0, l);
+    LightEnable(0, true);
+    SetTransform(TS_PROJECTION, MatPerspectiveFovLH(1.0f, 1.0f, 0.1f, 12000.0f));
+    SetTransform(TS_WORLD, StageWorld);
+    struct View { Vec3 eye, at; } views[] = {{{120, 4, 150}, {600, 20, 560}}, {{500, 900, -300}, {500, 0, 500}}};
+    for (const View& v : views) {
+        SetTransform(TS_VIEW, MatLookAtLH(v.eye, v.at, {0, 1, 0}));
+        auto draw = [](auto how) {
+            Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF2040A0, 1, 0);
+            BeginScene();
+            how();
+            EndScene();
+        };
+        draw([] { DrawSimpleModel(&MapModel); });
+        std::vector<uint32_t> whole = Pixels();
+        std::vector<DrawnCall> calls;
+        RecordDraws(&calls);
+        draw([] { DrawScenery(); });
+        RecordDraws(nullptr);
+        std::vector<uint32_t> pieces = Pixels();
+        int differing = 0;
+        for (size_t i = 0; i < whole.size(); ++i) differing += whole[i] != pieces[i];
+        EXPECT_EQ(differing, 0) << v.eye.x << "," << v.eye.y << "," << v.eye.z;
+        uint32_t drawn = 0, fogOnly = 0;
+        for (const DrawnCall& c : calls) {
+            drawn += c.primitives;
+            if (!c.texture) fogOnly += c.primitives;
+        }
+        EXPECT_LT(drawn, faces);
+        if (v.eye.y < 10) EXPECT_GT(fogOnly, 0u);
+        // Some of the picture is mountain, some sky.
+        EXPECT_NE(std::count(whole.begin(), whole.end(), 0x2040A0u), 0);
+        EXPECT_NE(std::count(whole.begin(), whole.end(), 0x2040A0u), static_cast<long>(whole.size()));
+    }
+    ReleaseMap();
+    SetRenderState(RS_FOGENABLE, 0);
+    LightEnable(0, false);
+    ASSERT_EQ(chdir(cwd), 0);
 }

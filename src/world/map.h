@@ -26,6 +26,11 @@ struct GroundVertex {
 
 void LoadMap();
 void DrawMap(int mode);
+// The hills and mountains with the device's current view, projection and
+// fog: the pieces of the mesh in view, those wholly beyond the fog's end in
+// the fog colour alone (without texture or light, which the fog hides).
+// The same picture as the whole mesh drawn with its materials.
+void DrawScenery();
 void ReleaseMap();
 // One upward unit normal per grid point from the heights round it.
 void ComputeGroundNormals();

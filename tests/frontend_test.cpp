@@ -624,6 +624,23 @@ TEST_F(OptionsScreenTest, ApplyRunsTheChosenModeAtOnceAndStoresIt)
     EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "1\r\n640\r\n480\r\n1600\r\n");
 }
 
+// A save that fails says so on screen, naming the file and the reason; the
+// game goes on with what was applied, and the file keeps the old settings.
+TEST_F(OptionsScreenTest, ASaveThatFailsIsToldWithTheFileAndTheReason)
+{
+    ASSERT_EQ(chmod((dir_ + "/Data/OptionData.dat").c_str(), 0444), 0);
+    Click(666, 165);  // 1024 x 768
+    ::testing::internal::CaptureStderr();
+    Click(78, 518);
+    std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find("VARNOK: The settings could not be saved in Data/OptionData.dat: it is read-only.\n"
+                        "They apply until the game is closed."),
+              std::string::npos)
+        << told;
+    EXPECT_EQ(BackBufferWidth(), 1024);
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n1024\r\n");
+}
+
 TEST_F(OptionsScreenTest, AModeTheDeviceRefusesLeavesTheRunningSettingsAndTheFile)
 {
     gfx::RefuseResets(true);

@@ -1,8 +1,14 @@
 // The options file: the reading rules, the fall-backs for values the game
 // could never have written, and saves that never damage the old file.
 #include <gtest/gtest.h>
+#include <dirent.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <vector>
 
 #include <algorithm>
 #include <climits>
@@ -54,6 +60,39 @@ void ExpectOptions(const OptionRecord& o, int fs, int w, int h, int shadow)
     EXPECT_EQ(o.screenHeight, h);
     EXPECT_EQ(o.shadowMapSize, shadow);
 }
+// Everything in the options file's folder.
+std::vector<std::string> FolderList(const std::string& dir)
+{
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs `body` in a child process, as an ordinary user when the tests run as
+// root (so that permissions hold), and returns its exit status.
+// The user owns the files named.
+template <class F>
+int InChild(const std::vector<std::string>& owned, F body)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (geteuid() == 0) {
+            for (const std::string& f : owned)
+                if (chown(f.c_str(), 65534, 65534) != 0) _exit(90);
+            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(91);
+        }
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
 }  // namespace
 
 TEST(OptionAtoi, ReadsLikeAtoiWithoutOverflow)
@@ -146,25 +185,106 @@ TEST_F(OptionsFile, SaveWritesTheModeInvertedAndReadsBack)
     OptionRecord o;
     EXPECT_EQ(Load(&o), "");
     ExpectOptions(o, 1, 1024, 768, 1600);
-    EXPECT_NE(access((path_ + ".tmp").c_str(), F_OK), 0);  // no temporary left over
+    EXPECT_EQ(FolderList(dir_ + "/Data"), std::vector<std::string>{"OptionData.dat"});  // no temporary left
 }
 
-TEST_F(OptionsFile, SaveCreatesTheFolderAndAFailedSaveKeepsTheOldFile)
+TEST_F(OptionsFile, SaveCreatesTheFolderAndNoStaleOrPlantedFileStopsOrMisleadsIt)
 {
     std::string fresh = dir_ + "/New/OptionData.dat";
     ASSERT_TRUE(WriteOptionsFile(fresh.c_str(), 1, 640, 480, 1));
     EXPECT_EQ(access(fresh.c_str(), F_OK), 0);
 
+    // A stale temporary that is a folder, and a link planted where one was
+    // once written, pointing at another file: neither is touched.
     Write("0\r\n640\r\n480\r\n512\r\n");
-    mkdir((path_ + ".tmp").c_str(), 0755);  // the temporary cannot be written
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(WriteOptionsFile(path_.c_str(), 0, 1024, 768, 1600));
-    std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("the settings were not saved"), std::string::npos) << err;
-    EXPECT_EQ(Read(), "0\r\n640\r\n480\r\n512\r\n");
+    mkdir((path_ + ".tmp").c_str(), 0755);
+    std::string victim = dir_ + "/victim.txt";
+    WriteFile(victim, "keep me");
+    ASSERT_EQ(symlink(victim.c_str(), (path_ + ".tmp2").c_str()), 0);
+    ASSERT_TRUE(WriteOptionsFile(path_.c_str(), 0, 1024, 768, 1600));
+    EXPECT_EQ(Read(), "1\r\n1024\r\n768\r\n1600\r\n");
+    EXPECT_EQ(ReadFile(victim), "keep me");
+    // Nothing is left beside it.
+    EXPECT_EQ(FolderList(dir_ + "/Data"),
+              (std::vector<std::string>{"OptionData.dat", "OptionData.dat.tmp", "OptionData.dat.tmp2"}));
 
     std::string underAFile = path_ + "/x.dat";  // its folder is a file
+    std::string why;
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(WriteOptionsFile(underAFile.c_str(), 0, 800, 600, 1));
+    EXPECT_FALSE(WriteOptionsFile(underAFile.c_str(), 0, 800, 600, 1, &why));
     EXPECT_NE(::testing::internal::GetCapturedStderr().find(underAFile), std::string::npos);
+    EXPECT_FALSE(why.empty());
+}
+
+TEST_F(OptionsFile, ASaveWritesThroughALinkAndKeepsTheFilesMode)
+{
+    // The options file is a link to a file elsewhere: the target is
+    // written, and the link stays a link.
+    std::string real = dir_ + "/elsewhere.dat";
+    WriteFile(real, "0\r\n640\r\n480\r\n512\r\n");
+    ASSERT_EQ(chmod(real.c_str(), 0640), 0);
+    ASSERT_EQ(symlink("../elsewhere.dat", path_.c_str()), 0);
+    ASSERT_TRUE(WriteOptionsFile(path_.c_str(), 1, 800, 600, 1024));
+    struct stat st {};
+    ASSERT_EQ(lstat(path_.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(real), "0\r\n800\r\n600\r\n1024\r\n");
+    ASSERT_EQ(stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // A link whose target is not there yet makes the target.
+    std::string dangling = dir_ + "/Data/Other.dat";
+    ASSERT_EQ(symlink("Made.dat", dangling.c_str()), 0);
+    ASSERT_TRUE(WriteOptionsFile(dangling.c_str(), 1, 640, 480, 1));
+    EXPECT_EQ(ReadFile(dir_ + "/Data/Made.dat"), "0\r\n640\r\n480\r\n1\r\n");
+    // A loop of links is refused.
+    std::string loop = dir_ + "/Data/Loop.dat";
+    ASSERT_EQ(symlink("Loop.dat", loop.c_str()), 0);
+    std::string why;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(WriteOptionsFile(loop.c_str(), 1, 640, 480, 1, &why));
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(why.find("loop"), std::string::npos) << why;
+}
+
+TEST_F(OptionsFile, AReadOnlyFileOrFolderOrAFullDiskKeepsTheOldFileAndSaysWhy)
+{
+    const std::string old = "0\r\n640\r\n480\r\n512\r\n";
+    Write(old);
+    // A file the player made read-only is respected, even by root.
+    ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
+    std::string why;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(WriteOptionsFile(path_.c_str(), 0, 1024, 768, 1600, &why));
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(why, "it is read-only");
+    EXPECT_NE(err.find(path_ + ": the settings were not saved: it is read-only"), std::string::npos) << err;
+    EXPECT_EQ(Read(), old);
+    ASSERT_EQ(chmod(path_.c_str(), 0644), 0);
+
+    // A folder the player cannot write in, as an ordinary user.
+    const std::string data = dir_ + "/Data";
+    ASSERT_EQ(chmod(ScratchDir().c_str(), 0711), 0);  // the user may pass through to it
+    ASSERT_EQ(chmod(dir_.c_str(), 0711), 0);
+    int status = InChild({data, path_}, [&] {
+        if (chmod(data.c_str(), 0555) != 0) return 1;
+        std::string reason;
+        bool saved = WriteOptionsFile(path_.c_str(), 0, 1024, 768, 1600, &reason);
+        return saved ? 2 : reason.find("Permission denied") == std::string::npos ? 3 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Read(), old);
+
+    // The disk fills while the new file is written: the old one stays whole.
+    ASSERT_EQ(chmod(data.c_str(), 0755), 0);
+    status = InChild({data, path_}, [&] {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4, 4};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 1;
+        std::string reason;
+        bool saved = WriteOptionsFile(path_.c_str(), 0, 1024, 768, 1600, &reason);
+        return saved ? 2 : reason.empty() ? 3 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Read(), old);
+    EXPECT_EQ(FolderList(data), std::vector<std::string>{"OptionData.dat"});
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include <algorithm>
+#include <string>
 
 #include "services/device.h"
 #include "services/display.h"
@@ -60,7 +61,14 @@ void Apply()
     PresentParams.windowed = ScreenModeChoice != 0;
     OptionData.shadowMapSize = kShadowSizes[ShadowChoice];
     if (ApplyDisplaySettings()) {
-        SaveOptions();
+        // The game runs on what was applied either way; the player is told
+        // when it will not be there next time.
+        std::string why;
+        if (!SaveOptions(&why)) {
+            std::string text = std::string("The settings could not be saved in ") + kOptionsPath + ": " + why +
+                               ".\nThey apply until the game is closed.";
+            sys::MessageBox(text.c_str(), "VARNOK", sys::MB_OK);
+        }
     } else {
         // What is saved is what runs: the old settings go back on and the
         // file stays as it was.

@@ -1,6 +1,8 @@
 #include "services/options.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -119,42 +121,118 @@ void LoadOptions()
     ScreenModeChoice = OptionData.fullScreen ? 0 : 1;
 }
 
-bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,
-                      int32_t shadowMapSize)
+namespace {
+std::string FolderOf(const std::string& path)
 {
-    // The folder the file lives in may not exist yet on a fresh install.
-    std::string dir(path);
-    size_t slash = dir.find_last_of('/');
-    if (slash != std::string::npos && slash > 0) {
-        dir.erase(slash);
-        if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
-            std::fprintf(stderr, "%s: the settings were not saved: cannot create %s (%s)\n", path,
-                         dir.c_str(), std::strerror(errno));
-            return false;
-        }
-    }
-    // Written beside the old file and renamed over it, so an interrupted save
-    // never leaves half a file.  Lines end CR LF, as the file always has.
-    std::string tmp = std::string(path) + ".tmp";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "%s: the settings were not saved: %s\n", path, std::strerror(errno));
-        return false;
-    }
-    bool ok = std::fprintf(f, "%s\r\n%d\r\n%d\r\n%d\r\n", screenModeChoice == 0 ? "1" : "0",
-                           width, height, shadowMapSize) > 0;
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok && std::rename(tmp.c_str(), path) != 0) ok = false;
-    if (!ok) {
-        std::fprintf(stderr, "%s: the settings were not saved: %s\n", path, std::strerror(errno));
-        std::remove(tmp.c_str());
-    }
-    return ok;
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void SaveOptions()
+// The file a path names once its symbolic links are followed (at most 16
+// of them); a link's target may not exist yet.  False when the links go
+// round or cannot be read.
+bool FollowLinks(const std::string& path, std::string* file, std::string* why)
 {
-    WriteOptionsFile(kOptionsPath, ScreenModeChoice, BackBufferWidth(), BackBufferHeight(),
-                     OptionData.shadowMapSize);
+    std::string at = path;
+    for (int hops = 0; hops < 16; ++hops) {
+        struct stat st {};
+        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *file = at;
+            return true;
+        }
+        char target[PATH_MAX];
+        ssize_t n = readlink(at.c_str(), target, sizeof target - 1);
+        if (n < 0) {
+            *why = std::strerror(errno);
+            return false;
+        }
+        target[n] = '\0';
+        at = target[0] == '/' ? std::string(target) : FolderOf(at) + "/" + target;
+    }
+    *why = "its symbolic links go round in a loop";
+    return false;
+}
+
+bool WriteAll(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool Refuse(const char* path, std::string* why, const std::string& reason)
+{
+    std::fprintf(stderr, "%s: the settings were not saved: %s\n", path, reason.c_str());
+    if (why) *why = reason;
+    return false;
+}
+}  // namespace
+
+bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,
+                      int32_t shadowMapSize, std::string* why)
+{
+    // Through a symbolic link the file it points at is written, and the link
+    // stays as the player made it.
+    std::string file, reason;
+    if (!FollowLinks(path, &file, &reason)) return Refuse(path, why, reason);
+    // The folder the file lives in may not exist yet on a fresh install.
+    const std::string dir = FolderOf(file);
+    struct stat folder {};
+    if (stat(dir.c_str(), &folder) != 0 && mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST)
+        return Refuse(path, why, "cannot create " + dir + " (" + std::strerror(errno) + ")");
+    // A file the player made read-only stays as it is, even for root.
+    const std::string it = file == path ? "it" : file;
+    mode_t mode = 0644;
+    struct stat st {};
+    if (stat(file.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return Refuse(path, why, it + " is not a regular file");
+        if ((st.st_mode & 0222) == 0 || access(file.c_str(), W_OK) != 0)
+            return Refuse(path, why, it + " is read-only");
+        mode = st.st_mode & 07777;
+    }
+    // Written to a new file of its own beside the old one (created, never
+    // opened through a link), flushed to the disk, then renamed over it: the
+    // old file stays whole until the new one is.  Lines end CR LF, as the
+    // file always has.
+    std::string tmp = dir + "/.OptionData.XXXXXX";
+    int fd = mkstemp(tmp.data());
+    if (fd < 0) return Refuse(path, why, "cannot write in " + dir + " (" + std::strerror(errno) + ")");
+    char text[64];
+    std::snprintf(text, sizeof text, "%s\r\n%d\r\n%d\r\n%d\r\n", screenModeChoice == 0 ? "1" : "0", width,
+                  height, shadowMapSize);
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+    int err = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && rename(tmp.c_str(), file.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        unlink(tmp.c_str());
+        return Refuse(path, why, std::strerror(err));
+    }
+    // The rename itself reaches the disk with the folder.
+    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
+}
+
+bool SaveOptions(std::string* why)
+{
+    return WriteOptionsFile(kOptionsPath, ScreenModeChoice, BackBufferWidth(), BackBufferHeight(),
+                            OptionData.shadowMapSize, why);
 }

@@ -19,13 +19,15 @@ constexpr OptionRecord kDefaultOptions = {0, 800, 600, 1024};
 void LoadOptions();
 // Writes the mode choice (inverted: 1 full screen, 0 window), the running
 // back-buffer size and shadowMapSize.  The file is replaced whole or not at
-// all; a failure is reported on stderr and leaves the old file as it was.
-void SaveOptions();
+// all: through a symbolic link its target is written; a read-only file, or
+// anything but a regular file, is left alone.  A failure leaves the old file
+// as it was, is reported on stderr, and gives the reason in *why.
+bool SaveOptions(std::string* why = nullptr);
 
 // The workers behind them, on any path.
 OptionRecord ReadOptionsFile(const char* path);
 bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,
-                      int32_t shadowMapSize);
+                      int32_t shadowMapSize, std::string* why = nullptr);
 // atoi's reading of a line (leading blanks, a sign, digits; nothing else
 // counts), clamped to the 32-bit range instead of overflowing.
 int32_t OptionAtoi(const char* s);

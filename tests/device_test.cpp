@@ -234,7 +234,7 @@ TEST_F(Device, EffectFilesParseOrSayWhereTheyAreWrong)
     std::string err;
     Effect* fx = nullptr;
     EXPECT_TRUE(Failed(CreateEffectFromFile("/nonexistent.fx", &fx, &err)));
-    EXPECT_EQ(err, "/nonexistent.fx: cannot be opened");
+    EXPECT_EQ(err, "/nonexistent.fx: cannot be opened (No such file or directory)");
 
     std::string path = WriteTemp(
         "@param float TexWidth\n@param texture DepthTex\n"

@@ -64,5 +64,5 @@ TEST(InputScript, AMalformedLineNamesTheFileAndLine)
     InputScript s;
     std::string err;
     EXPECT_FALSE(LoadInputScript("/nonexistent/script.txt", &s, &err));
-    EXPECT_EQ(err, "/nonexistent/script.txt: cannot be opened");
+    EXPECT_EQ(err, "/nonexistent/script.txt: cannot be opened (No such file or directory)");
 }

@@ -1,4 +1,5 @@
 #include "assets/wave.h"
+#include "platform/file_read.h"
 
 #include <algorithm>
 #include <cstring>
@@ -49,6 +50,8 @@ bool WaveOpen(WaveFile* w, const char* path)
 {
     WaveClose(w);
     w->error.clear();
+    std::string why;
+    if (!CheckRegularFile(path, uint64_t{64} << 20, "a sound", &why)) return Fail(w, why);
     w->file = std::fopen(path, "rb");
     if (!w->file) return Fail(w, "cannot be opened");
     uint64_t size = FileSize(w->file);

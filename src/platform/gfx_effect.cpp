@@ -39,6 +39,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/file_read.h"
 #include "platform/gfx_internal.h"
 
 namespace gfx {
@@ -225,22 +226,23 @@ EffectParam* FindParam(Effect* fx, const char* name, ParamType type)
 }
 }  // namespace
 
+// An effect file is a page or two of shader text.
+constexpr uint64_t kLargestEffectFile = uint64_t{1} << 20;
+
 HResult CreateEffectFromFile(const char* path, Effect** out, std::string* errors)
 {
     *out = nullptr;
     if (!DeviceExists()) return E_FAIL;
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
-        if (errors) *errors = std::string(path) + ": cannot be opened";
+    std::string text, why;
+    if (!ReadRegularFile(path, kLargestEffectFile, "an effect file", &text, &why)) {
+        if (errors) *errors = std::string(path) + ": " + why;
         return E_FAIL;
     }
-    std::ostringstream ss;
-    ss << f.rdbuf();
     auto* fx = new Effect;
     fx->type = ObjType::Effect;
     fx->path = path;
     std::string err;
-    if (!ParseEffect(ss.str(), path, fx, &err) || !CurrentDeviceBackend().compileEffect(fx, &err)) {
+    if (!ParseEffect(text, path, fx, &err) || !CurrentDeviceBackend().compileEffect(fx, &err)) {
         if (errors) *errors = err;
         delete fx;
         return E_FAIL;

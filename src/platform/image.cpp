@@ -1,4 +1,5 @@
 #include "platform/image.h"
+#include "platform/file_read.h"
 
 #include <stb_image.h>
 #include <sys/stat.h>
@@ -48,12 +49,22 @@ bool ReadImageFile(const std::string& path, Image* out, std::string* error)
 }
 
 namespace {
+// The largest picture the game reads: the pack's biggest is 1024 x 1024; a
+// header that claims far more is damaged, and is refused before the pixels
+// are given room.
+constexpr uint64_t kLargestPictureFile = uint64_t{64} << 20;
+constexpr uint64_t kMostPixels = uint64_t{4096} * 4096;
+}  // namespace
+
+namespace {
 bool Decode(const std::string& path, Image* out, std::string* error)
 {
     *out = Image{};
     int w = 0, h = 0, channels = 0;
+    if (!CheckRegularFile(path, kLargestPictureFile, "a picture", error)) return false;
     // The header first: a damaged size must not make the reader allocate it.
-    if (stbi_info(path.c_str(), &w, &h, &channels) && (w > 8192 || h > 8192)) {
+    if (stbi_info(path.c_str(), &w, &h, &channels) &&
+        (w > 8192 || h > 8192 || static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kMostPixels)) {
         *error = "picture size out of range (" + std::to_string(w) + " x " + std::to_string(h) + ")";
         return false;
     }

@@ -1,4 +1,5 @@
 #include "platform/input_script.h"
+#include "platform/file_read.h"
 
 #include <algorithm>
 #include <cctype>
@@ -120,14 +121,13 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
 
 bool LoadInputScript(const std::string& path, InputScript* out, std::string* error)
 {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
-        *error = path + ": cannot be opened";
+    // A script of a long session is a few hundred kilobytes.
+    std::string text, why;
+    if (!ReadRegularFile(path, uint64_t{16} << 20, "a script", &text, &why)) {
+        *error = path + ": " + why;
         return false;
     }
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    return ParseInputScript(ss.str(), path, out, error);
+    return ParseInputScript(text, path, out, error);
 }
 
 bool ScriptQuits(const InputScript& script)

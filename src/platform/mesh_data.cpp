@@ -1,4 +1,5 @@
 #include "platform/mesh_data.h"
+#include "platform/file_read.h"
 
 #include "platform/alloc_ceiling.h"
 
@@ -451,17 +452,13 @@ private:
     std::string problem_;
 };
 
+// The largest mesh file read: the biggest the pack holds is about 6 MB.
+constexpr uint64_t kLargestMeshFile = uint64_t{64} << 20;
+
 bool CountsFitTheFile(const std::string& path, std::string* error, uint64_t* fileSize)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        *error = "cannot be opened";
-        return false;
-    }
     std::string bytes;
-    char buf[65536];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
-    std::fclose(f);
+    if (!ReadRegularFile(path, kLargestMeshFile, "a mesh file", &bytes, error)) return false;
     *fileSize = bytes.size();
     if (bytes.size() < 16 || bytes.compare(0, 4, "xof ") != 0) {
         *error = "not a mesh file (no 'xof' header)";

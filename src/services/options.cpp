@@ -11,6 +11,7 @@
 #include <string>
 
 #include "services/display.h"
+#include "platform/file_read.h"
 
 OptionRecord OptionData = kDefaultOptions;
 int32_t ScreenModeChoice = 1;
@@ -66,6 +67,13 @@ std::string LineText(const char* buf)
 
 OptionRecord ReadOptionsFile(const char* path)
 {
+    struct stat st {};
+    if (stat(path, &st) != 0 && errno == ENOENT) return kDefaultOptions;  // never saved yet
+    std::string why;
+    if (!CheckRegularFile(path, 64 * 1024, "the options file", &why)) {
+        std::fprintf(stderr, "%s: %s; using the default settings\n", path, why.c_str());
+        return kDefaultOptions;
+    }
     std::FILE* f = std::fopen(path, "rb");
     if (!f) return kDefaultOptions;
 

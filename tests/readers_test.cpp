@@ -1,0 +1,106 @@
+// Every reader of outside data (meshes, pictures, sounds, effects, scripts,
+// the options file, fonts) refuses what is not a regular file, and a file
+// larger than its kind ever is, by name and without waiting: a named pipe
+// would stall start-up, /dev/zero would be read until memory ran out, and a
+// folder is no file.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "assets/wave.h"
+#include "headless_device.h"
+#include "platform/font_face.h"
+#include "platform/gfx.h"
+#include "platform/image.h"
+#include "platform/input_script.h"
+#include "platform/mesh_data.h"
+#include "run_util.h"
+#include "services/options.h"
+
+namespace {
+class Readers : public HeadlessDevice {};
+
+// Each reader: false (or the defaults) with its message.
+struct Reader {
+    const char* name;
+    std::function<bool(const std::string& path, std::string* message)> read;
+};
+
+std::vector<Reader> AllReaders()
+{
+    return {
+        {"mesh", [](const std::string& p, std::string* m) { MeshData d; return ReadXFile(p, &d, m); }},
+        {"picture", [](const std::string& p, std::string* m) { Image i; return ReadImageFile(p, &i, m); }},
+        {"sound",
+         [](const std::string& p, std::string* m) {
+             WaveFile w;
+             bool ok = WaveOpen(&w, p.c_str());
+             *m = w.error;
+             WaveClose(&w);
+             return ok;
+         }},
+        {"effect",
+         [](const std::string& p, std::string* m) {
+             gfx::Effect* fx = nullptr;
+             bool ok = !gfx::Failed(gfx::CreateEffectFromFile(p.c_str(), &fx, m));
+             gfx::Release(fx);
+             return ok;
+         }},
+        {"script", [](const std::string& p, std::string* m) { InputScript s; return LoadInputScript(p, &s, m); }},
+        {"options",
+         [](const std::string& p, std::string* m) {
+             ::testing::internal::CaptureStderr();
+             OptionRecord o = ReadOptionsFile(p.c_str());
+             *m = ::testing::internal::GetCapturedStderr();
+             return m->empty() && o.screenWidth != 0;
+         }},
+        {"font",
+         [](const std::string& p, std::string* m) {
+             gfx::BakedFace f;
+             return gfx::BakeFontFile(p.c_str(), 16, &f, m);
+         }},
+    };
+}
+}  // namespace
+
+TEST_F(Readers, EveryReaderRefusesAPipeADeviceAndAFolderAndSaysWhich)
+{
+    std::string fifo = ScratchPath("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string folder = MakeTempDir();
+    struct Case {
+        std::string path;
+        const char* says;
+    } cases[] = {{fifo, "a named pipe"}, {"/dev/zero", "a device"}, {folder, "a folder"}};
+    for (const Reader& r : AllReaders())
+        for (const Case& c : cases) {
+            std::string message;
+            EXPECT_FALSE(r.read(c.path, &message)) << r.name << " " << c.path;
+            EXPECT_NE(message.find("not a file"), std::string::npos) << r.name << ": " << message;
+            if (std::string(r.name) != "font") {
+                EXPECT_NE(message.find(c.says), std::string::npos) << r.name << ": " << message;
+            }
+        }
+    unlink(fifo.c_str());
+}
+
+TEST_F(Readers, AFileFarLargerThanItsKindIsRefusedBeforeItIsRead)
+{
+    // A sparse file: large, but taking no room.
+    std::string big = ScratchPath("big");
+    int fd = open(big.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, off_t{80} << 20), 0);
+    close(fd);
+    for (const Reader& r : AllReaders()) {
+        std::string message;
+        EXPECT_FALSE(r.read(big, &message)) << r.name;
+        EXPECT_NE(message.find("too large for"), std::string::npos) << r.name << ": " << message;
+    }
+    unlink(big.c_str());
+}

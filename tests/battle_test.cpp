@@ -222,7 +222,9 @@ TEST_F(Battle, AMissingBattleEffectStopsOnceWithTheMessage)
     testing::internal::CaptureStderr();
     BattleInit();
     std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("シェーダーファイル読み込み失敗"), std::string::npos) << err;
+    // The box names the file and why it failed.
+    EXPECT_NE(err.find("シェーダーファイル読み込み失敗\nLAND/Effect/IceShader.fx: cannot be opened"), std::string::npos)
+        << err;
     EXPECT_EQ(SceneProc, BattleInit);
     sys::Message m;
     EXPECT_TRUE(sys::PeekMessage(&m));

@@ -174,6 +174,12 @@ TEST_F(OptionsFile, GarbageFallsBackWithOneLinePerValue)
     EXPECT_NE(err.find("line 1: '7?[2J' is not a screen mode"), std::string::npos) << err;
     EXPECT_NE(err.find("line 2: '" + std::string(40, '9') + "...' is not a screen width"),
               std::string::npos) << err;
+    // A line longer than the reader's buffer is one line all the same.
+    Write("0\n" + std::string(300, '7') + "\n600\n1024\n");
+    err = Load(&o);
+    EXPECT_NE(err.find("line 2: '" + std::string(40, '7') + "...' is not a screen width"), std::string::npos) << err;
+    EXPECT_EQ(err.find("line 3"), std::string::npos) << err;
+    EXPECT_EQ(o.shadowMapSize, 1024);
 }
 
 TEST_F(OptionsFile, SaveWritesTheModeInvertedAndReadsBack)

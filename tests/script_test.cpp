@@ -53,6 +53,11 @@ TEST(InputScript, AMalformedLineNamesTheFileAndLine)
         {"2 move 1 y\n", "s.txt:1: move takes two whole numbers"},
         {"2 quit now\n", "s.txt:1: quit takes 0 arguments"},
         {"99999999999 quit\n", "s.txt:1: '99999999999' is not a step"},
+        // Control bytes are masked and a long word is cut short.
+        {"1\x1b[2J quit\n", "s.txt:1: '1?[2J' is not a step"},
+        {"5 \x1b]0;x\x07 A\n", "s.txt:1: unknown verb '?]0;x?'"},
+        {"5 keydown KEY0123456789012345678901234567890123456789XYZ\n",
+         "s.txt:1: 'KEY0123456789012345678901234567890123456...' is not a key"},
     };
     for (const auto& c : cases) {
         InputScript s;

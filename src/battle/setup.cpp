@@ -10,6 +10,7 @@
 #include "effects/projectiles.h"
 #include "platform/crt_rand.h"
 #include "platform/system.h"
+#include "services/device.h"
 #include "services/options.h"
 #include "services/scene.h"
 #include "assets/sound.h"
@@ -106,8 +107,7 @@ void BattleInit()
     std::string errors;
     if (gfx::Failed(gfx::CreateEffectFromFile("LAND/Effect/IceShader.fx", &BattleEffect, &errors))) {
         if (!gEffectMessageShown) {
-            if (!errors.empty()) std::fprintf(stderr, "%s\n", errors.c_str());
-            sys::MessageBox("シェーダーファイル読み込み失敗", "", sys::MB_OK);
+            TellEffectFailed("LAND/Effect/IceShader.fx", errors);
             gEffectMessageShown = true;
         }
         // Without it the battle cannot be drawn: leave rather than ask again

@@ -38,6 +38,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <unordered_set>
 
 #include "platform/file_read.h"
 #include "platform/gfx_internal.h"
@@ -142,6 +143,7 @@ bool ParseEffect(const std::string& text, const std::string& path, Effect* fx, s
     int lineNo = 0;
     enum { Outside, InPass, InVertex, InFragment } mode = Outside;
     EffectPass* pass = nullptr;
+    std::unordered_set<std::string> names;  // the parameters so far
     while (std::getline(in, line)) {
         ++lineNo;
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -167,8 +169,7 @@ bool ParseEffect(const std::string& text, const std::string& path, Effect* fx, s
             if (b.empty()) return Fail(errors, path, lineNo, "@param needs a name");
             if (IsDeviceParam(b))
                 return Fail(errors, path, lineNo, "'" + b + "' comes from the device; it needs no @param");
-            for (const EffectParam& q : fx->params)
-                if (q.name == b) return Fail(errors, path, lineNo, "parameter '" + b + "' twice");
+            if (!names.insert(b).second) return Fail(errors, path, lineNo, "parameter '" + b + "' twice");
             p.name = b;
             fx->params.push_back(p);
         } else if (cmd == "@technique") {

@@ -133,14 +133,22 @@ void CreateSpriteBatcher()
     if (!gfx::Failed(gfx::CreateSprite(&SpriteBatcher))) gfx::SpriteOnResetDevice(SpriteBatcher);
 }
 
+void TellEffectFailed(const char* path, const std::string& errors)
+{
+    if (!errors.empty()) std::fprintf(stderr, "%s\n", errors.c_str());
+    // The box gives the first line of what went wrong, which names the file.
+    std::string first = errors.substr(0, errors.find('\n'));
+    if (first.size() > 200) first = first.substr(0, 200) + "...";
+    std::string text = std::string("シェーダーファイル読み込み失敗\n") + (first.empty() ? path : first);
+    sys::MessageBox(text.c_str(), "", sys::MB_OK);
+}
+
 void CreateShadowResources(int size)
 {
     using namespace gfx;
     std::string errors;
-    if (Failed(CreateEffectFromFile("LAND/Effect/ShadowMap.fx", &ShadowEffect, &errors))) {
-        if (!errors.empty()) std::fprintf(stderr, "%s\n", errors.c_str());
-        sys::MessageBox("シェーダーファイル読み込み失敗", "", sys::MB_OK);
-    }
+    if (Failed(CreateEffectFromFile("LAND/Effect/ShadowMap.fx", &ShadowEffect, &errors)))
+        TellEffectFailed("LAND/Effect/ShadowMap.fx", errors);
     uint32_t edge = size > 0 ? static_cast<uint32_t>(size) : 1;
     if (Failed(CreateTexture(edge, edge, 0, USAGE_RENDERTARGET, FMT_R32F, POOL_DEFAULT, &ShadowTexture)) &&
         Failed(CreateTexture(edge, edge, 0, USAGE_RENDERTARGET, FMT_A8R8G8B8, POOL_DEFAULT, &ShadowTexture)))

@@ -4,6 +4,8 @@
 // resources.  Also how a frame ends and how new display settings apply.
 #pragma once
 
+#include <string>
+
 #include "services/state.h"
 
 #include "math/vecmath.h"
@@ -16,6 +18,9 @@ void SetFixedRenderStates();
 void CreateFonts();
 void CreateSpriteBatcher();
 void CreateShadowResources(int size);
+// An effect file that failed to load: its errors on stderr and a message box
+// that names the file and what is wrong with it.
+void TellEffectFailed(const char* path, const std::string& errors);
 // The shadow effect's lighting for a frame: the direction towards the light,
 // the eye and the size of the shadow texture.
 void SetShadowLighting(Vec3 toLight, Vec3 eye, float texWidth, float texHeight);

@@ -84,7 +84,14 @@ OptionRecord ReadOptionsFile(const char* path)
     std::string text[4];
     int linesRead = 0;
     for (int i = 0; i < 4; ++i) {
-        if (std::fgets(buf, sizeof buf, f)) ++linesRead;
+        if (std::fgets(buf, sizeof buf, f)) {
+            ++linesRead;
+            // A line longer than the buffer is still one line: the rest of
+            // it is passed over, not read as the next.
+            if (!std::strchr(buf, '\n'))
+                for (int c; (c = std::fgetc(f)) != EOF && c != '\n';) {
+                }
+        }
         v[i] = OptionAtoi(buf);
         text[i] = LineText(buf);
     }

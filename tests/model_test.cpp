@@ -190,7 +190,7 @@ TEST_F(Models, DamagedCountsAndIndicesAreRefusedByName)
     const Case cases[] = {
         {head + "Mesh M {\n4000000000;\n0;0;0;;\n1;\n3;0,0,0;;\n}\n", "4000000000 vertices"},
         {head + "Mesh M {\n" + quad + "3000000000;\n3;0,1,2;;\n}\n", "3000000000 faces"},
-        {head + "Mesh M {\n-1;\n0;0;0;;\n1;\n3;0,0,0;;\n}\n", "4294967295 vertices"},
+        {head + "Mesh M {\n-1;\n0;0;0;;\n1;\n3;0,0,0;;\n}\n", "-1 vertices (a count below zero)"},
         {head + "Mesh M {\n" + quad + "1;\n2000000000;0,1,2;;\n}\n", "2000000000 corners"},
         {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshNormals {\n3000000000;\n0;0;1;;\n}\n}\n",
          "3000000000 normals"},

@@ -104,3 +104,54 @@ TEST_F(Readers, AFileFarLargerThanItsKindIsRefusedBeforeItIsRead)
     }
     unlink(big.c_str());
 }
+
+// Damage the decoders would pass over in silence is named: a picture cut
+// short or with a broken checksum is refused, a header claiming a huge
+// picture is refused before room is made for it, and a sound cut short
+// plays what is there with a warning.
+TEST_F(Readers, DamagedPicturesAndSoundsAreNamed)
+{
+    auto picture = [](const std::string& bytes) {
+        std::string path = ScratchPath("damaged.pic");
+        WriteFile(path, bytes);
+        Image img;
+        std::string error;
+        EXPECT_FALSE(ReadImageFile(path, &img, &error)) << bytes.size();
+        EXPECT_TRUE(img.argb.empty());
+        return error;
+    };
+    // A 64 x 64 BMP of 24 bits, cut in half, and its header alone.
+    std::string bmp = ReadFile(VARNOK_PACK "/Map/Stop.bmp");
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_NE(picture(bmp.substr(0, bmp.size() / 2)).find("a damaged picture: cut short ("), std::string::npos);
+    EXPECT_NE(picture(bmp.substr(0, 54)).find("cut short (54 of"), std::string::npos);
+    // A PNG with one byte of its pixels changed, and one cut short.
+    std::string png = ReadFile(VARNOK_PACK "/LAND/Effect/Ice.png");
+    size_t idat = png.find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    std::string flipped = png;
+    flipped[idat + 10] = static_cast<char>(flipped[idat + 10] ^ 0x40);
+    EXPECT_NE(picture(flipped).find("the IDAT chunk's checksum is wrong"), std::string::npos);
+    EXPECT_NE(picture(png.substr(0, png.size() - 20)).find("cut short"), std::string::npos);
+    // A JPEG header that claims 8000 x 8000.
+    const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x1F, 0x40, 0x1F, 0x40, 0x03,
+                                  0x01, 0x11, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01, 0xFF, 0xD9};
+    EXPECT_EQ(picture(std::string(reinterpret_cast<const char*>(jpeg), sizeof jpeg)),
+              "picture size out of range (8000 x 8000)");
+
+    // A sound cut in half still opens and plays its first half, and says so.
+    std::string wav = ReadFile(VARNOK_PACK "/Sound/TankFire.wav");
+    std::string cut = ScratchPath("cut.wav");
+    WriteFile(cut, wav.substr(0, wav.size() / 2));
+    WaveFile w;
+    ASSERT_TRUE(WaveOpen(&w, cut.c_str())) << w.error;
+    ASSERT_TRUE(WaveReset(&w)) << w.error;
+    EXPECT_NE(w.warning.find("cut short ("), std::string::npos) << w.warning;
+    EXPECT_LT(w.dataLeft, wav.size() / 2);
+    WaveClose(&w);
+    WriteFile(cut, wav);
+    ASSERT_TRUE(WaveOpen(&w, cut.c_str()));
+    ASSERT_TRUE(WaveReset(&w));
+    EXPECT_EQ(w.warning, "");
+    WaveClose(&w);
+}

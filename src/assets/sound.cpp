@@ -81,6 +81,7 @@ snd::Buffer* CreateSound3D(const char* path)
         WaveClose(&wave);
         return nullptr;
     }
+    if (!wave.warning.empty()) std::fprintf(stderr, "%s: %s\n", path, wave.warning.c_str());
     snd::WaveFormat format{};
     format.formatTag = WaveFormatTag(wave);
     format.channels = WaveChannels(wave);

@@ -96,6 +96,12 @@ bool WaveReset(WaveFile* w)
     }
     w->dataStart = at;
     w->dataLeft = size;
+    w->warning.clear();
+    uint8_t length[4];
+    if (std::fseek(w->file, static_cast<long>(at - 4), SEEK_SET) == 0 && std::fread(length, 1, 4, w->file) == 4 &&
+        U32(length) > size)
+        w->warning = "cut short (" + std::to_string(size) + " of " + std::to_string(U32(length)) +
+                     " bytes of sound); playing what is there";
     std::fseek(w->file, static_cast<long>(at), SEEK_SET);
     return true;
 }

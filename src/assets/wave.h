@@ -17,12 +17,15 @@ struct WaveFile {
     uint32_t dataLeft = 0;    // audio bytes still unread
     uint64_t dataStart = 0;
     std::string error;        // why the last open or reset failed
+    std::string warning;      // what the last reset found amiss but could play past
 };
 
 // Opens the file and reads its format; false (file closed) when it is no
 // RIFF/WAVE file or its "fmt " chunk is short or damaged.
 bool WaveOpen(WaveFile* w, const char* path);
-// Finds the "data" chunk from the start; false when there is none.
+// Finds the "data" chunk from the start; false when there is none.  A chunk
+// that claims more than the file holds (a file cut short) gives what is
+// there, and says so in `warning`.
 bool WaveReset(WaveFile* w);
 // Reads up to count audio bytes; returns how many it read.
 uint32_t WaveRead(WaveFile* w, uint32_t count, void* dest);

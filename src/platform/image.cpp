@@ -57,18 +57,90 @@ constexpr uint64_t kMostPixels = uint64_t{4096} * 4096;
 }  // namespace
 
 namespace {
+uint32_t Le32(const std::string& b, size_t at)
+{
+    return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+uint32_t Be32(const std::string& b, size_t at)
+{
+    return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) << 24 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 16 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3]));
+}
+
+uint32_t Crc32(const char* data, size_t n)
+{
+    static uint32_t table[256];
+    if (!table[1])
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[i] = c;
+        }
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) c = table[(c ^ static_cast<unsigned char>(data[i])) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+// What the decoder would pass over in silence: an uncompressed BMP whose
+// pixels stop before its rows do, and a PNG cut short or with a chunk whose
+// checksum is wrong.  Empty when the file looks whole.
+std::string Damage(const std::string& b)
+{
+    if (b.size() >= 2 && b.compare(0, 2, "BM") == 0) {
+        if (b.size() < 34) return "cut short (" + std::to_string(b.size()) + " bytes, no picture header)";
+        const uint32_t pixelsAt = Le32(b, 10), compression = Le32(b, 30);
+        const int32_t width = static_cast<int32_t>(Le32(b, 18)), height = static_cast<int32_t>(Le32(b, 22));
+        const uint32_t bits = static_cast<uint32_t>(static_cast<unsigned char>(b[28])) |
+                              static_cast<uint32_t>(static_cast<unsigned char>(b[29])) << 8;
+        if ((compression == 0 || compression == 3) && width > 0 && height != 0) {
+            const uint64_t row = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
+            const uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
+            const uint64_t need = uint64_t{pixelsAt} + row * rows;
+            if (b.size() < need)
+                return "cut short (" + std::to_string(b.size()) + " of " + std::to_string(need) + " bytes)";
+        }
+        return "";
+    }
+    if (b.size() >= 8 && b.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0) {
+        size_t at = 8;
+        while (at + 12 <= b.size()) {
+            const uint64_t length = Be32(b, at);
+            const std::string type = b.substr(at + 4, 4);
+            if (at + 12 + length > b.size()) return "cut short (the " + type + " chunk runs past the end)";
+            if (Crc32(b.data() + at + 4, static_cast<size_t>(length) + 4) != Be32(b, at + 8 + length))
+                return "damaged (the " + type + " chunk's checksum is wrong)";
+            if (type == "IEND") return "";
+            at += 12 + length;
+        }
+        return "cut short (no IEND chunk)";
+    }
+    return "";
+}
+
 bool Decode(const std::string& path, Image* out, std::string* error)
 {
     *out = Image{};
     int w = 0, h = 0, channels = 0;
-    if (!CheckRegularFile(path, kLargestPictureFile, "a picture", error)) return false;
+    std::string bytes;
+    if (!ReadRegularFile(path, kLargestPictureFile, "a picture", &bytes, error)) return false;
+    const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
+    const int length = static_cast<int>(bytes.size());
     // The header first: a damaged size must not make the reader allocate it.
-    if (stbi_info(path.c_str(), &w, &h, &channels) &&
+    if (stbi_info_from_memory(data, length, &w, &h, &channels) &&
         (w > 8192 || h > 8192 || static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kMostPixels)) {
         *error = "picture size out of range (" + std::to_string(w) + " x " + std::to_string(h) + ")";
         return false;
     }
-    unsigned char* px = stbi_load(path.c_str(), &w, &h, &channels, 4);
+    if (std::string damage = Damage(bytes); !damage.empty()) {
+        *error = "a damaged picture: " + damage;
+        return false;
+    }
+    unsigned char* px = stbi_load_from_memory(data, length, &w, &h, &channels, 4);
     if (!px) {
         const char* why = stbi_failure_reason();
         *error = (why && std::string(why) == "can't fopen") ? "cannot be opened" :

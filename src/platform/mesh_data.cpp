@@ -108,6 +108,8 @@ public:
         std::string text;  // names
         uint64_t value;    // whole numbers (a minus sign gives a huge value)
         bool whole;
+        bool negative = false;  // a whole number written with a minus sign
+        uint64_t written = 0;   // and the digits as written
     };
 
     XTokens(const std::string& bytes, bool binary, size_t floatBytes)
@@ -247,7 +249,11 @@ private:
             for (size_t i = digits; i < word.size(); ++i)
                 t.value = std::min<uint64_t>(t.value * 10 + static_cast<uint64_t>(word[i] - '0'), UINT64_MAX / 20);
             // The reader takes a negative count as a huge 32-bit one.
-            if (word[0] == '-') t.value = static_cast<uint32_t>(0u - static_cast<uint32_t>(t.value));
+            t.written = t.value;
+            if (word[0] == '-') {
+                t.negative = true;
+                t.value = static_cast<uint32_t>(0u - static_cast<uint32_t>(t.value));
+            }
         }
         return t;
     }
@@ -328,6 +334,11 @@ private:
         XTokens::Token tok;
         if (!Value(&tok) || !tok.whole) return false;
         *n = tok.value;
+        if (tok.negative && tok.written != 0) {
+            problem_ = "-" + std::to_string(tok.written) + " " + what + " (a count below zero)";
+            *ok = false;
+            return false;
+        }
         // Every item takes at least one byte of what follows.
         if (*n > t_.Left()) {
             problem_ = std::to_string(*n) + " " + what + " in a file of " + std::to_string(size_) + " bytes";

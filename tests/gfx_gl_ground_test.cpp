@@ -468,7 +468,9 @@ TEST_F(Ground, TheSceneryInPiecesMakesThePictureOfTheWholeMesh)
             if (!c.texture) fogOnly += c.primitives;
         }
         EXPECT_LT(drawn, faces);
-        if (v.eye.y < 10) EXPECT_GT(fogOnly, 0u);
+        if (v.eye.y < 10) {
+            EXPECT_GT(fogOnly, 0u);
+        }
         // Some of the picture is mountain, some sky.
         EXPECT_NE(std::count(whole.begin(), whole.end(), 0x2040A0u), 0);
         EXPECT_NE(std::count(whole.begin(), whole.end(), 0x2040A0u), static_cast<long>(whole.size()));

@@ -279,6 +279,26 @@ TEST_F(Headless, TheSameSeedAndScriptGiveTheSameBattle)
     EXPECT_EQ(units[0], units[1]);
 }
 
+// A session recorded through the menus into a battle and back plays again
+// from its recording alone: same screens, same battle, same report but for
+// the wall-clock timings.
+TEST_F(Headless, ARecordedSessionReplaysToTheSameReport)
+{
+    std::string menus = std::string(VARNOK_SOURCE) + "/tests/reference/menus.txt";
+    RunResult r = Run({"--headless", "--seed", "5", "--frames", "2800", "--script", menus, "--record",
+                       dir_ + "/session.txt", "--report", dir_ + "/a.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string session = ReadFile(dir_ + "/session.txt");
+    EXPECT_NE(session.find("seed 5\nargs --frames 2800\noptions 0 800 600 1024\n"), std::string::npos) << session;
+    r = Run({"--headless", "--script", dir_ + "/session.txt", "--report", dir_ + "/b.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string a = ReadFile(dir_ + "/a.json");
+    EXPECT_NE(a.find("\"battles_started\":2"), std::string::npos) << a;  // one a side
+    RunResult same = RunProgram({"/usr/bin/env", "python3", std::string(VARNOK_SOURCE) + "/tests/reference/compare.py", dir_ + "/a.json",
+                                 dir_ + "/b.json"});
+    EXPECT_EQ(same.exitCode, 0) << same.out;
+}
+
 // From the title through every screen with the mouse and keys, into a
 // battle with exactly the settings chosen, and back to the title by the
 // pause menu with the side kept and the rest at its defaults.

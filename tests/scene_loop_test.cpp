@@ -11,6 +11,7 @@
 #include "services/scene.h"
 #include "platform/input_script.h"
 #include "platform/system.h"
+#include "platform/system_backend.h"
 
 namespace {
 struct Seen {
@@ -127,6 +128,71 @@ TEST(SceneTick, OwedStepsRunUndrawnAtMostFourAFrameAndTheRestIsLetGo)
     EXPECT_EQ(last, 900u);
     SceneProc = RecordingScene;
     sys::Shutdown();
+}
+
+// The keyboard and mouse as recorded play back the same to the game: keys
+// held and let go, a tap that came and went between two steps (seen once),
+// and the cursor where each step found it, with the game's own moves of it
+// left to the game.
+TEST(Recording, DeviceInputRecordedPlaysBackTheSameToEveryStep)
+{
+    struct Poll {
+        bool a, b;
+        sys::Point cursor;
+        bool operator==(const Poll& o) const
+        {
+            return a == o.a && b == o.b && cursor.x == o.cursor.x && cursor.y == o.cursor.y;
+        }
+    };
+    auto run = [](bool live, const InputScript* script) {
+        EXPECT_TRUE(sys::Init(sys::Backend::Headless, true));
+        EXPECT_TRUE(sys::CreateMainWindow({"VARNOK", "test", 800, 600, false}, MainWindowProc));
+        sys::SetInputScript(script);
+        ResetSteps();
+        std::vector<Poll> polls;
+        uint32_t last = 0;
+        for (int k = 1; k <= 12; ++k) {
+            if (live) {
+                if (k == 3) sys::detail::SetDeviceKey('A', true);
+                if (k == 5) {
+                    sys::detail::SetDeviceKey('B', true);  // a tap between two steps
+                    sys::detail::SetDeviceKey('B', false);
+                    sys::detail::SetDeviceKey('A', false);
+                }
+                if (k == 6) sys::detail::CursorMovedTo(120, 340);
+                if (k == 9) sys::detail::CursorMovedBy(15, -40);
+            }
+            sys::Message m;
+            while (sys::PeekMessage(&m) && sys::GetMessage(&m)) sys::DispatchMessage(m);
+            sys::LoopPass();
+            if (SceneTick(&last)) {
+                Poll p{(sys::GetAsyncKeyState('A') & 0x8000) != 0, (sys::GetAsyncKeyState('B') & 0x8000) != 0, {}};
+                sys::GetCursorPos(&p.cursor);
+                polls.push_back(p);
+                if (k == 7) sys::SetCursorPos(400, 300);  // the game centres it
+                sys::StepEnded();
+            }
+        }
+        return polls;
+    };
+    sys::StartRecording();
+    std::vector<Poll> live = run(true, nullptr);
+    std::string text;
+    for (const std::string& line : sys::RecordedEvents()) text += line + "\n";
+    sys::Shutdown();
+    EXPECT_NE(text.find("5 press 0x42\n5 release 0x42\n5 release 0x41\n"), std::string::npos) << text;
+    InputScript script;
+    std::string err;
+    ASSERT_TRUE(ParseInputScript(text, "recorded", &script, &err)) << err << "\n" << text;
+    std::vector<Poll> replayed = run(false, &script);
+    sys::SetInputScript(nullptr);
+    sys::Shutdown();
+    ASSERT_EQ(live.size(), 12u);
+    EXPECT_TRUE(live[4].b);  // the tap was seen
+    EXPECT_FALSE(live[5].b);
+    EXPECT_TRUE(live == replayed);
+    for (size_t i = 0; i < live.size() && i < replayed.size(); ++i)
+        EXPECT_TRUE(live[i] == replayed[i]) << "step " << i + 1;
 }
 
 TEST_F(SceneLoop, FrameLimitEndsTheLoopCleanly)

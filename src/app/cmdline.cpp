@@ -18,6 +18,8 @@ const char* UsageText()
            "  --virtual-clock    the clock moves 16 ms per loop pass, in the real window too\n"
            "  --script FILE      scripted input, one 'STEP VERB ARGS' a line\n"
            "  --frames N         quit after N steps\n"
+           "  --record FILE      write what the player does to FILE, with the seed and settings:\n"
+           "                     --script FILE alone then plays the same run again\n"
            "  --seed N           seed the random generator with N instead of the clock\n"
            "  --report FILE      write a JSON report of the run at exit\n"
            "  --audio-out FILE   mix the game's sound into a wave file instead of the speakers\n"
@@ -105,6 +107,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--seed") ok = intValue(0, 4294967295LL, &out->seed) && (out->seedSet = true);
         else if (flag == "--report") ok = needValue() && (out->reportPath = value, true);
         else if (flag == "--audio-out") ok = needValue() && (out->audioOut = value, true);
+        else if (flag == "--record") ok = needValue() && (out->recordPath = value, true);
         else if (flag == "--battle") out->battle = true;
         else if (flag == "--side") {
             ok = needValue();

@@ -15,6 +15,7 @@ struct CommandLine {
     uint32_t seed = 0;
     std::string reportPath;   // --report
     std::string audioOut;     // --audio-out: the mixed sound into a wave file
+    std::string recordPath;   // --record: everything the player does, as a script that replays the run
     bool floor = false;       // --floor: draw one textured, fogged layer a frame and nothing else
     bool passSync = false;    // --pass-sync: wait for the renderer at every pass, for the report's pass times
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/cmdline.h"
 #include "services/device.h"
@@ -124,6 +125,41 @@ bool CheckWritable(const std::string& path, std::string* why)
     return true;
 }
 
+// The session as a script: the seed, the flags it was started with (those
+// that shape the run, not where its files go), the display it ran on, then
+// every input event with its step.
+bool WriteRecording(const std::string& path, int argc, const char* const* argv, uint32_t seed,
+                    const OptionRecord& options)
+{
+    static const char* const kDropped[] = {"--record", "--script", "--report", "--data", "--audio-out", "--seed"};
+    static const char* const kDroppedAlone[] = {"--headless", "--virtual-clock", "--pass-sync"};
+    std::string args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        bool drop = false;
+        for (const char* d : kDropped)
+            if (a == d) {
+                drop = true;
+                ++i;  // and its value
+            }
+        for (const char* d : kDroppedAlone) drop = drop || a == d;
+        if (!drop) args += " " + a;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::fprintf(stderr, "varnok: --record %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    std::fprintf(f, "# A recorded session: varnok --script FILE plays it again.\nseed %u\n", seed);
+    if (!args.empty()) std::fprintf(f, "args%s\n", args.c_str());
+    std::fprintf(f, "options %d %d %d %d\n", options.fullScreen, options.screenWidth, options.screenHeight,
+                 options.shadowMapSize);
+    for (const std::string& line : sys::RecordedEvents()) std::fprintf(f, "%s\n", line.c_str());
+    bool ok = std::fclose(f) == 0;
+    if (!ok) std::fprintf(stderr, "varnok: --record %s: %s\n", path.c_str(), std::strerror(errno));
+    return ok;
+}
+
 std::string Absolute(const std::string& path)
 {
     if (path.empty() || path[0] == '/') return path;
@@ -168,6 +204,34 @@ int VarnokMain(int argc, const char* const* argv)
     if (!cl.scriptPath.empty() && !LoadInputScript(cl.scriptPath, &script, &error)) {
         std::fprintf(stderr, "varnok: %s\n", error.c_str());
         return 2;
+    }
+    // A recorded session starts as it was started: its flags first, then
+    // those given now, which win.
+    if (!script.args.empty()) {
+        std::vector<const char*> merged{argv[0]};
+        for (const std::string& a : script.args) merged.push_back(a.c_str());
+        for (int i = 1; i < argc; ++i) merged.push_back(argv[i]);
+        if (!ParseCommandLine(static_cast<int>(merged.size()), merged.data(), &cl, &error)) {
+            std::fprintf(stderr, "varnok: %s: args: %s\n", cl.scriptPath.c_str(), error.c_str());
+            return 2;
+        }
+    }
+    if (script.hasSeed && !cl.seedSet) {
+        cl.seedSet = true;
+        cl.seed = script.seed;
+    }
+    // A recorded run needs a seed to repeat: one from the clock unless given.
+    std::string recordPath = Absolute(cl.recordPath);
+    if (!recordPath.empty()) {
+        if (!CheckWritable(recordPath, &error)) {
+            std::fprintf(stderr, "varnok: --record %s: cannot be written (%s)\n", cl.recordPath.c_str(),
+                         error.c_str());
+            return 2;
+        }
+        if (!cl.seedSet) {
+            cl.seedSet = true;
+            cl.seed = static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        }
     }
     // Nobody can close a headless run, so something in the run must end it.
     if (cl.headless && cl.frames <= 0 && cl.viewOut.empty() && !ScriptQuits(script)) {
@@ -214,8 +278,12 @@ int VarnokMain(int argc, const char* const* argv)
     NameScene(BattleInit, "BattleInit");
     NameScene(BattleFrame, "BattleFrame");
 
-    // 1. The options file.
+    // 1. The options file; a recorded session runs on the display it was
+    // recorded on (not saved).
     LoadOptions();
+    if (script.hasOptions)
+        OptionData = {script.options[0], script.options[1], script.options[2], script.options[3]};
+    const OptionRecord startOptions = OptionData;
 
     // 2-4. The window, client area of the configured size.
     if (!sys::Init(cl.headless ? sys::Backend::Headless : sys::Backend::Window, cl.virtualClock)) {
@@ -224,6 +292,7 @@ int VarnokMain(int argc, const char* const* argv)
     }
     sys::SetUnattended(cl.headless || !cl.scriptPath.empty() || cl.frames > 0);
     sys::SetInputScript(cl.scriptPath.empty() ? nullptr : &script);
+    if (!recordPath.empty()) sys::StartRecording();
     sys::WindowDesc desc = {kWindowTitle, kWindowClass, OptionData.screenWidth,
                             OptionData.screenHeight, OptionData.fullScreen != 0};
     if (!sys::CreateMainWindow(desc, MainWindowProc)) {
@@ -314,6 +383,8 @@ int VarnokMain(int argc, const char* const* argv)
     sys::SetInputScript(nullptr);
     sys::Shutdown();
 
+    if (!recordPath.empty() && !WriteRecording(recordPath, argc, argv, cl.seed, startOptions) && exitCode == 0)
+        exitCode = 1;
     gRun.exitCode = exitCode;
     gRun.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     if (!reportPath.empty() && !WriteReport(reportPath) && exitCode == 0) exitCode = 1;

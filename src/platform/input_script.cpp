@@ -68,7 +68,7 @@ std::string Quote(const std::string& word)
 bool ParseInputScript(const std::string& text, const std::string& name, InputScript* out,
                       std::string* error)
 {
-    out->events.clear();
+    *out = InputScript{};
     std::istringstream in(text);
     std::string line;
     int lineNo = 0;
@@ -87,6 +87,27 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
         for (std::string s; words >> s;) w.push_back(s);
         if (w.empty()) continue;
 
+        if (w[0] == "seed") {
+            long seed;
+            if (w.size() != 2 || !ParseNumber(w[1], 0, 4294967295L, &seed))
+                return fail("seed takes one whole number, 0 to 4294967295");
+            out->hasSeed = true;
+            out->seed = static_cast<uint32_t>(seed);
+            continue;
+        }
+        if (w[0] == "args") {
+            out->args.assign(w.begin() + 1, w.end());
+            continue;
+        }
+        if (w[0] == "options") {
+            long v[4];
+            if (w.size() != 5) return fail("options takes four whole numbers");
+            for (int i = 0; i < 4; ++i)
+                if (!ParseNumber(w[1 + i], 0, 100000, &v[i])) return fail("options takes four whole numbers");
+            out->hasOptions = true;
+            for (int i = 0; i < 4; ++i) out->options[i] = static_cast<int32_t>(v[i]);
+            continue;
+        }
         long step;
         if (!ParseNumber(w[0], 1, 2000000000L, &step))
             return fail(Quote(w[0]) + " is not a step number (1 or more)");
@@ -96,6 +117,11 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
         size_t wantArgs = 0;
         if (verb == "keydown" || verb == "keyup") {
             ev.verb = verb == "keydown" ? ScriptVerb::KeyDown : ScriptVerb::KeyUp;
+            wantArgs = 1;
+            if (w.size() == 3 && (ev.a = KeyCodeFromName(w[2])) < 0)
+                return fail(Quote(w[2]) + " is not a key");
+        } else if (verb == "press" || verb == "release") {
+            ev.verb = verb == "press" ? ScriptVerb::Press : ScriptVerb::Release;
             wantArgs = 1;
             if (w.size() == 3 && (ev.a = KeyCodeFromName(w[2])) < 0)
                 return fail(Quote(w[2]) + " is not a key");

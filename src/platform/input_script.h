@@ -4,6 +4,15 @@
 //   STEP VERB ARGS        one event a line; blank lines and # comments ignored
 //   keydown KEY | keyup KEY | move X Y | buttondown left|right
 //   buttonup left|right | quit
+//   press KEY | release KEY    a key or button as the keyboard and mouse give
+//                              it (a press is seen once even if released
+//                              before the game looks); buttons are 0x01, 0x02
+//
+// A recorded session also carries, on lines of their own without a step,
+//   seed N          the seed the run was started with
+//   args FLAG ...   the command-line flags it was started with
+//   options F W H S the display settings it ran on (screen mode, width,
+//                   height, shadow map size)
 //
 // KEY is a letter, a digit, F1..F12, ESCAPE, TAB, SPACE, RETURN, LEFT, RIGHT,
 // UP, DOWN or a virtual-key code 0xNN.  STEP counts scene steps from 1; an
@@ -14,7 +23,7 @@
 #include <string>
 #include <vector>
 
-enum class ScriptVerb { KeyDown, KeyUp, Move, ButtonDown, ButtonUp, Quit };
+enum class ScriptVerb { KeyDown, KeyUp, Move, ButtonDown, ButtonUp, Quit, Press, Release };
 
 struct ScriptEvent {
     uint32_t step;
@@ -25,6 +34,11 @@ struct ScriptEvent {
 
 struct InputScript {
     std::vector<ScriptEvent> events;  // in step order; file order within a step
+    bool hasSeed = false;
+    uint32_t seed = 0;
+    std::vector<std::string> args;  // flags to start with, before the command line's own
+    bool hasOptions = false;
+    int32_t options[4] = {0, 0, 0, 0};
 };
 
 // Parses the text of a script.  On a malformed line returns false with

@@ -1,10 +1,13 @@
 // The backend-independent half of the system layer: message queue, key
 // tables, cursor, clock and scripted input.
+#include <algorithm>
 #include <chrono>
 #include "platform/test_hooks.h"
 #include <cstdio>
 #include <deque>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/input_script.h"
 #include "platform/system_backend.h"
@@ -42,6 +45,28 @@ const std::chrono::steady_clock::time_point gClockStart = std::chrono::steady_cl
 const InputScript* gScript = nullptr;
 size_t gScriptNext = 0;
 
+// The recorder: events waiting for the step they reach the game in, the
+// lines already given a step, and where the cursor stood when the last
+// step ended.
+bool gRecording = false;
+std::vector<std::string> gRecordPending;
+std::vector<std::string> gRecorded;
+uint32_t gRecordStep = 0;
+Point gCursorAtStepEnd{-1, -1};
+
+void Record(const std::string& what)
+{
+    if (gRecording) gRecordPending.push_back(what);
+}
+std::string KeyWord(int vk)
+{
+    char code[8];
+    std::snprintf(code, sizeof code, "0x%02X", vk & 0xFF);
+    return code;
+}
+// A mouse button goes to the key table alone; a key also posts its message.
+bool IsMouseButton(int vk) { return vk == VK_LBUTTON || vk == VK_RBUTTON || vk == 0x04 || vk == 0x05 || vk == 0x06; }
+
 void ClampCursor()
 {
     if (gClientW > 0 && gCursor.x >= gClientW) gCursor.x = gClientW - 1;
@@ -58,11 +83,16 @@ void ApplyLateReleases()
 }  // namespace
 
 namespace detail {
-void PostMessage(uint32_t id, uint32_t wParam) { gQueue.push_back({id, wParam}); }
+void PostMessage(uint32_t id, uint32_t wParam)
+{
+    if (id == MSG_CLOSE) Record("quit");
+    gQueue.push_back({id, wParam});
+}
 
 void SetDeviceKey(int vk, bool down)
 {
     if (vk <= 0 || vk >= kKeyCount) return;
+    Record((down ? "press " : "release ") + KeyWord(vk));
     if (down) {
         gDeviceKeys[vk] = gUnseenPress[vk] = true;
         gReleaseLater[vk] = false;
@@ -281,6 +311,23 @@ void ChargeVirtualDraw()
 }
 }  // namespace detail
 
+namespace {
+std::string ScriptLine(const ScriptEvent& e)
+{
+    switch (e.verb) {
+    case ScriptVerb::KeyDown: return "keydown " + KeyWord(e.a);
+    case ScriptVerb::KeyUp: return "keyup " + KeyWord(e.a);
+    case ScriptVerb::ButtonDown: return std::string("buttondown ") + (e.a == VK_RBUTTON ? "right" : "left");
+    case ScriptVerb::ButtonUp: return std::string("buttonup ") + (e.a == VK_RBUTTON ? "right" : "left");
+    case ScriptVerb::Move: return "move " + std::to_string(e.a) + " " + std::to_string(e.b);
+    case ScriptVerb::Quit: return "quit";
+    case ScriptVerb::Press: return "press " + KeyWord(e.a);
+    case ScriptVerb::Release: return "release " + KeyWord(e.a);
+    }
+    return "quit";
+}
+}  // namespace
+
 void SetInputScript(const InputScript* script)
 {
     gScript = script;
@@ -289,11 +336,21 @@ void SetInputScript(const InputScript* script)
 
 void ApplyScriptStep(uint32_t step)
 {
+    if (gRecording) {
+        // What came from the keyboard and mouse since the last step.
+        gRecordStep = step;
+        if (gCursorAtStepEnd.x >= 0 && (gCursor.x != gCursorAtStepEnd.x || gCursor.y != gCursorAtStepEnd.y))
+            gRecordPending.push_back("move " + std::to_string(gCursor.x) + " " + std::to_string(gCursor.y));
+        for (const std::string& e : gRecordPending) gRecorded.push_back(std::to_string(step) + " " + e);
+        gRecordPending.clear();
+    }
     if (!gScript) return;
     const auto& ev = gScript->events;
     while (gScriptNext < ev.size() && ev[gScriptNext].step <= step) {
         const ScriptEvent& e = ev[gScriptNext++];
         if (e.step < step) continue;  // its step has passed
+        const bool wasRecording = gRecording;
+        gRecording = false;  // kept below as the script wrote it
         switch (e.verb) {
         case ScriptVerb::KeyDown:
             gScriptKeys[e.a] = true;
@@ -314,8 +371,37 @@ void ApplyScriptStep(uint32_t step)
         case ScriptVerb::Quit:
             detail::PostMessage(MSG_CLOSE, 0);
             break;
+        case ScriptVerb::Press:
+        case ScriptVerb::Release:
+            detail::SetDeviceKey(e.a, e.verb == ScriptVerb::Press);
+            if (e.verb == ScriptVerb::Press && !IsMouseButton(e.a))
+                detail::PostMessage(MSG_KEYDOWN, static_cast<uint32_t>(e.a));
+            break;
         }
+        gRecording = wasRecording;
+        if (gRecording) gRecorded.push_back(std::to_string(step) + " " + ScriptLine(e));
     }
+}
+
+void StartRecording()
+{
+    gRecording = true;
+    gRecordPending.clear();
+    gRecorded.clear();
+    gRecordStep = 0;
+    gCursorAtStepEnd = {-1, -1};
+}
+
+std::vector<std::string> RecordedEvents()
+{
+    std::vector<std::string> all = gRecorded;
+    for (const std::string& e : gRecordPending) all.push_back(std::to_string(std::max<uint32_t>(gRecordStep, 1)) + " " + e);
+    return all;
+}
+
+void StepEnded()
+{
+    if (gRecording) gCursorAtStepEnd = gCursor;
 }
 
 bool ScriptHasEventsAfter(uint32_t step)

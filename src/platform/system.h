@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/vk.h"
 
@@ -110,6 +112,17 @@ void LoopPass();
 void SetInputScript(const InputScript* script);
 // Applies the script's events of `step` (scene steps count from 1).
 void ApplyScriptStep(uint32_t step);
+
+// --- recording ---------------------------------------------------------------
+// Starts keeping every input event the game receives, from the keyboard and
+// mouse and from a script, with the step it reaches the game in.
+void StartRecording();
+// What was kept, as input-script lines ("12 press 0x41", "30 move 400 260"),
+// in order; events after the last step are given the last step.
+std::vector<std::string> RecordedEvents();
+// The message loop calls this after each step: a cursor moved after it is
+// recorded with the next step.
+void StepEnded();
 // True when the script has events after `step`.
 bool ScriptHasEventsAfter(uint32_t step);
 

@@ -95,6 +95,7 @@ int RunMessageLoop(int64_t frameLimit)
             std::chrono::duration<float, std::milli> took = Clock::now() - gStepStart;
             gStepTimes.Add(took.count());
             gStepOpen = false;
+            sys::StepEnded();
         }
         ScreenshotCheck();
         snd::Pump();

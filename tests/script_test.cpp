@@ -71,3 +71,32 @@ TEST(InputScript, AMalformedLineNamesTheFileAndLine)
     EXPECT_FALSE(LoadInputScript("/nonexistent/script.txt", &s, &err));
     EXPECT_EQ(err, "/nonexistent/script.txt: cannot be opened (No such file or directory)");
 }
+
+// A recording's header lines and its device verbs; a recorded F1 ends the
+// run as a scripted one does.
+TEST(InputScript, ARecordingsHeaderAndDeviceEventsAreRead)
+{
+    InputScript s;
+    std::string err;
+    ASSERT_TRUE(ParseInputScript("seed 4294967295\nargs --battle --earth 3\noptions 1 1024 768 512\n"
+                                 "7 press 0x01\n7 release 0x01\n9 press 0x70\n",
+                                 "rec.txt", &s, &err))
+        << err;
+    EXPECT_TRUE(s.hasSeed);
+    EXPECT_EQ(s.seed, 4294967295u);
+    EXPECT_EQ(s.args, (std::vector<std::string>{"--battle", "--earth", "3"}));
+    EXPECT_TRUE(s.hasOptions);
+    EXPECT_EQ(s.options[1], 1024);
+    EXPECT_EQ(s.options[3], 512);
+    ASSERT_EQ(s.events.size(), 3u);
+    EXPECT_EQ(s.events[0].verb, ScriptVerb::Press);
+    EXPECT_EQ(s.events[0].a, VK_LBUTTON);
+    EXPECT_EQ(s.events[1].verb, ScriptVerb::Release);
+    EXPECT_TRUE(ScriptQuits(s));
+    ASSERT_TRUE(ParseInputScript("9 press 0x71\n", "rec.txt", &s, &err));
+    EXPECT_FALSE(ScriptQuits(s));
+    EXPECT_FALSE(s.hasSeed);
+    EXPECT_FALSE(ParseInputScript("seed -3\n", "rec.txt", &s, &err));
+    EXPECT_EQ(err, "rec.txt:1: seed takes one whole number, 0 to 4294967295");
+    EXPECT_FALSE(ParseInputScript("options 1 2 3\n", "rec.txt", &s, &err));
+}

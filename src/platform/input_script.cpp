@@ -172,6 +172,8 @@ bool LoadInputScript(const std::string& path, InputScript* out, std::string* err
 bool ScriptQuits(const InputScript& script)
 {
     for (const ScriptEvent& e : script.events)
-        if (e.verb == ScriptVerb::Quit || (e.verb == ScriptVerb::KeyDown && e.a == VK_F1)) return true;
+        if (e.verb == ScriptVerb::Quit ||
+            ((e.verb == ScriptVerb::KeyDown || e.verb == ScriptVerb::Press) && e.a == VK_F1))
+            return true;
     return false;
 }

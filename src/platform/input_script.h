@@ -46,7 +46,8 @@ struct InputScript {
 bool ParseInputScript(const std::string& text, const std::string& name, InputScript* out,
                       std::string* error);
 bool LoadInputScript(const std::string& path, InputScript* out, std::string* error);
-// True when the script ends the run: a quit line or F1 pressed.
+// True when the script ends the run: a quit line or F1 pressed (keydown or
+// press).
 bool ScriptQuits(const InputScript& script);
 // Key name or 0xNN code to its virtual-key code; -1 when it names no key.
 int KeyCodeFromName(const std::string& name);

@@ -132,8 +132,8 @@ TEST(SceneTick, OwedStepsRunUndrawnAtMostFourAFrameAndTheRestIsLetGo)
 
 // The keyboard and mouse as recorded play back the same to the game: keys
 // held and let go, a tap that came and went between two steps (seen once),
-// and the cursor where each step found it, with the game's own moves of it
-// left to the game.
+// the cursor where each step found it, with the game's own moves of it
+// left to the game, and the keys let go when the window loses the focus.
 TEST(Recording, DeviceInputRecordedPlaysBackTheSameToEveryStep)
 {
     struct Poll {
@@ -161,6 +161,8 @@ TEST(Recording, DeviceInputRecordedPlaysBackTheSameToEveryStep)
                 }
                 if (k == 6) sys::detail::CursorMovedTo(120, 340);
                 if (k == 9) sys::detail::CursorMovedBy(15, -40);
+                if (k == 10) sys::detail::SetDeviceKey('A', true);
+                if (k == 11) sys::detail::ClearDeviceKeys();  // the window lost the focus
             }
             sys::Message m;
             while (sys::PeekMessage(&m) && sys::GetMessage(&m)) sys::DispatchMessage(m);
@@ -190,6 +192,8 @@ TEST(Recording, DeviceInputRecordedPlaysBackTheSameToEveryStep)
     ASSERT_EQ(live.size(), 12u);
     EXPECT_TRUE(live[4].b);  // the tap was seen
     EXPECT_FALSE(live[5].b);
+    EXPECT_TRUE(live[9].a);
+    EXPECT_FALSE(live[10].a);
     EXPECT_TRUE(live == replayed);
     for (size_t i = 0; i < live.size() && i < replayed.size(); ++i)
         EXPECT_TRUE(live[i] == replayed[i]) << "step " << i + 1;

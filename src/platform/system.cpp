@@ -105,6 +105,9 @@ void SetDeviceKey(int vk, bool down)
 
 void ClearDeviceKeys()
 {
+    // A recording lets go of what was held, as the window losing focus does.
+    for (int vk = 1; vk < kKeyCount; ++vk)
+        if (gDeviceKeys[vk]) Record("release " + KeyWord(vk));
     for (int vk = 0; vk < kKeyCount; ++vk) gDeviceKeys[vk] = gUnseenPress[vk] = gReleaseLater[vk] = false;
 }
 

@@ -55,6 +55,7 @@ protected:
     {
         gfx::RefuseResets(false);
         ReleaseFrontEnd();
+        ReleaseFrontEndModels();
         ReleaseAllTankModels();
         ReleaseAllRobotModels();
         ReleaseBattleTextures();
@@ -430,8 +431,9 @@ TEST_F(FrontEndTest, TheStageKeepsItsLimitsAndStartHandsOverToTheBattle)
     EXPECT_EQ(SceneProc, &StageSet);
     for (int i = 0; i < 17; ++i) Click(560, 475);
     EXPECT_EQ(BattleMinutes, 90);
-    // Start: the clock from the minutes, the front end released and nothing
-    // more drawn on that step; the 1 x 1 texture stays for the battle.
+    // Start: the clock from the minutes, the front end's pictures released
+    // and nothing more drawn on that step; the 1 x 1 texture stays for the
+    // battle.
     MoveTo(590, 530);
     Step();
     Input("buttondown left");
@@ -442,9 +444,15 @@ TEST_F(FrontEndTest, TheStageKeepsItsLimitsAndStartHandsOverToTheBattle)
     EXPECT_EQ(gfx::FramesPresented(), presented);
     EXPECT_EQ(FrontEnd.menuLog, nullptr);
     EXPECT_EQ(FrontEnd.logo, nullptr);
-    EXPECT_EQ(EarthModel.mesh, nullptr);
     EXPECT_NE(BitTexture, nullptr);
     ReleaseFrontEnd();  // again: nothing left to release, nothing fails
+    // The planets stay for the next visit to the title, which takes them as
+    // they are rather than loading them again.
+    const gfx::Mesh* earth = EarthModel.mesh;
+    ASSERT_NE(earth, nullptr);
+    TitleInit();
+    EXPECT_EQ(EarthModel.mesh, earth);
+    EXPECT_NE(FrontEnd.menuLog, nullptr);
 }
 
 TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)

@@ -366,6 +366,7 @@ int VarnokMain(int argc, const char* const* argv)
 
     sys::TimeEndPeriod(1);
     ReleaseFrontEnd();
+    ReleaseFrontEndModels();
     ReleaseBattleTextures();
     ReleaseShadowResources();
     ReleaseTankModels();

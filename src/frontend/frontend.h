@@ -73,11 +73,15 @@ struct FrontEndPictures {
 extern FrontEndPictures FrontEnd;
 extern SimpleModel EarthModel, MercuryModel, StarSphere;
 
-// The pictures and planets; "Map/Bit.bmp" too, which a battle releases.
+// The pictures, and "Map/Bit.bmp", which a battle releases; the planets
+// the first time only: they stay loaded between visits (a model that would
+// not load is not tried again on every visit).
 void LoadFrontEnd();
-// The pictures and planets, each reference cleared; "Map/Bit.bmp" stays.
-// Safe to run again or before anything was loaded.
+// The pictures, each reference cleared; the planets stay.  "Map/Bit.bmp"
+// stays.  Safe to run again or before anything was loaded.
 void ReleaseFrontEnd();
+// The planets too, at shutdown; the next LoadFrontEnd loads them again.
+void ReleaseFrontEndModels();
 
 // The units the select screens turn, never in a battle.
 extern TankUnit PreviewTank;

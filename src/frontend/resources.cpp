@@ -53,6 +53,7 @@ const StarFile kStars[] = {
     {&MercuryModel, "Star/Mercury/Mer.x"},
     {&StarSphere, "Star/universe/universe.x"},
 };
+bool gStarsLoaded = false;  // the planets stay loaded between visits
 }  // namespace
 
 void LoadFrontEnd()
@@ -62,13 +63,20 @@ void LoadFrontEnd()
     LoadTexture(&BitTexture, "Map/Bit.bmp", 1, 1, 0);
     for (const PictureFile& p : kPictures)
         LoadTexture(&(FrontEnd.*p.slot), p.path, p.size[0], p.size[1], p.colourKey);
-    for (const StarFile& s : kStars) LoadSimpleModel(s.model, s.path);
+    if (!gStarsLoaded)
+        for (const StarFile& s : kStars) LoadSimpleModel(s.model, s.path);
+    gStarsLoaded = true;
 }
 
 void ReleaseFrontEnd()
 {
-    for (const StarFile& s : kStars) ReleaseSimpleModel(s.model);
     for (const PictureFile& p : kPictures) gfx::Release(FrontEnd.*p.slot);
+}
+
+void ReleaseFrontEndModels()
+{
+    for (const StarFile& s : kStars) ReleaseSimpleModel(s.model);
+    gStarsLoaded = false;
 }
 
 void ResetPreviewUnits()

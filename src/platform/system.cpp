@@ -156,6 +156,7 @@ void Shutdown()
     if (gBackend) gBackend->shutdown();
     gWindowExists = false;
     gProc = nullptr;
+    gRecording = false;  // what was recorded stays to be read
 }
 
 Backend CurrentBackend() { return gBackendKind; }

@@ -115,7 +115,8 @@ void ApplyScriptStep(uint32_t step);
 
 // --- recording ---------------------------------------------------------------
 // Starts keeping every input event the game receives, from the keyboard and
-// mouse and from a script, with the step it reaches the game in.
+// mouse and from a script, with the step it reaches the game in, until
+// Shutdown.
 void StartRecording();
 // What was kept, as input-script lines ("12 press 0x41", "30 move 400 260"),
 // in order; events after the last step are given the last step.

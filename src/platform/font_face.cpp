@@ -8,6 +8,7 @@
 // on an allocator of its own with a budget, so a damaged count in a file
 // ends in an error, not in gigabytes.
 #include "platform/font_face.h"
+#include "platform/file_read.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -19,15 +20,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 namespace gfx {
 
 namespace {
 // --- FreeType on a budget ---------------------------------------------------------------------
 constexpr size_t kFreeTypeBudget = size_t{64} << 20;  // far above what any real face needs
-constexpr uintmax_t kLargestFontFile = uintmax_t{32} << 20;
+constexpr uint64_t kLargestFontFile = uint64_t{32} << 20;
 
 struct Budget {
     size_t held = 0;
@@ -110,35 +109,13 @@ private:
 
 bool ReadFontFile(const char* path, std::vector<uint8_t>* bytes, std::string* error)
 {
-    std::error_code ec;
-    std::filesystem::file_status st = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(st)) {
-        *error = "cannot be opened (no such file)";
-        return false;
-    }
-    if (!std::filesystem::is_regular_file(st)) {
-        *error = "not a file";
-        return false;
-    }
-    uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        *error = "cannot be opened";
-        return false;
-    }
-    if (size == 0) {
+    std::string text;
+    if (!ReadRegularFile(path, kLargestFontFile, "a font", &text, error)) return false;
+    if (text.empty()) {
         *error = "empty file, not a font";
         return false;
     }
-    if (size > kLargestFontFile) {
-        *error = "too large for a font (" + std::to_string(size) + " bytes)";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    bytes->resize(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(size))) {
-        *error = "cannot be read";
-        return false;
-    }
+    bytes->assign(text.begin(), text.end());
     return true;
 }
 

@@ -143,8 +143,7 @@ bool Decode(const std::string& path, Image* out, std::string* error)
     unsigned char* px = stbi_load_from_memory(data, length, &w, &h, &channels, 4);
     if (!px) {
         const char* why = stbi_failure_reason();
-        *error = (why && std::string(why) == "can't fopen") ? "cannot be opened" :
-                 std::string("not a picture (") + (why ? why : "unknown") + ")";
+        *error = std::string("not a picture (") + (why ? why : "unknown") + ")";
         return false;
     }
     if (w <= 0 || h <= 0 || w > 8192 || h > 8192) {

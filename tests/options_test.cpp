@@ -2,6 +2,8 @@
 // could never have written, and saves that never damage the old file.
 #include <gtest/gtest.h>
 #include <dirent.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -294,3 +296,46 @@ TEST_F(OptionsFile, AReadOnlyFileOrFolderOrAFullDiskKeepsTheOldFileAndSaysWhy)
     EXPECT_EQ(Read(), old);
     EXPECT_EQ(FolderList(data), std::vector<std::string>{"OptionData.dat"});
 }
+
+// A real disk that fills: a small memory disk, mounted where only this
+// process sees it, holds the options file and one more file that leaves
+// too little room for a second copy.  Mounting needs root.
+TEST_F(OptionsFile, ASaveOntoAFullDiskKeepsTheOldFileWhole)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "mounting a memory disk needs root";
+    const std::string old = "0\r\n640\r\n480\r\n512\r\n";
+    const std::string disk = dir_ + "/disk";
+    ASSERT_EQ(mkdir(disk.c_str(), 0755), 0);
+    pid_t pid = fork();
+    if (pid == 0) _exit([&] {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return 80;  // no private mounts here: nothing to test
+        if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=16k") != 0) return 80;
+        const std::string data = disk + "/Data", file = data + "/OptionData.dat";
+        mkdir(data.c_str(), 0755);
+        std::ofstream(file, std::ios::binary) << old;
+        // Fill the disk to the last block.
+        std::ofstream fill(disk + "/fill", std::ios::binary);
+        std::string block(512, 'x');
+        while (fill.write(block.data(), block.size()) && fill.flush()) {
+        }
+        fill.close();
+        std::string why;
+        ::testing::internal::CaptureStderr();
+        bool saved = WriteOptionsFile(file.c_str(), 0, 1024, 768, 1600, &why);
+        ::testing::internal::GetCapturedStderr();
+        std::ifstream in(file, std::ios::binary);
+        std::string now((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (saved) return 1;
+        if (why.find("No space left") == std::string::npos) return 2;
+        if (now != old) return 3;
+        if (FolderList(data) != std::vector<std::string>{"OptionData.dat"}) return 4;
+        return 0;
+    }());
+    int status = 0;
+    waitpid(pid, &status, 0);
+    status = WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+    if (status == 80) GTEST_SKIP() << "this machine gives no private mounts";
+    EXPECT_EQ(status, 0);
+}
+

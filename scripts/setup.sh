@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libopenal-dev libepoxy-dev libstb-dev libassimp-dev libmeshoptimizer-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxtst-dev
+  clang libclang-rt-14-dev
   libgl1-mesa-dri xvfb xauth x11-utils fonts-dejavu-core
 )
 

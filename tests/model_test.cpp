@@ -216,8 +216,40 @@ TEST_F(Models, DamagedCountsAndIndicesAreRefusedByName)
              "1.0,\n1.0;\n1.0,0.0,0.0,0.0,\n0.0,1.0,0.0,0.0,\n0.0,0.0,1.0,0.0,\n0.0,0.0,0.0,1.0;;\n}\n}\n",
          "skin weight on vertex 90000000 of 4"},
         {bin + w16(6) + u32(1u << 30) + u32(3), "a list of 1073741824 numbers"},
-        {bin + w16(7) + u32(1u << 30) + u32(0), "a list of 1073741824 numbers"},
-        {bin + w16(1) + u32(100) + "Quad", "a name of 100 bytes"},
+        // Where the reader wants a token (here, the next object's type).
+        {head.substr(0, 8) + "bin 0032" + w16(7) + u32(1u << 30) + u32(0), "a list of 1073741824 numbers"},
+        {head.substr(0, 8) + "bin 0032" + w16(1) + u32(100) + "Quad", "a name of 100 bytes"},
+        // Where it wants a number, a token id other than a list's is passed
+        // over and the number read after it.
+        {bin + w16(7) + u32(1u << 30) + u32(0), "byte 34: 1073741824 vertices"},
+        // Where the library would give up half way through (and leave what it
+        // had built unfreed), or build what the rest of it reads out of bounds.
+        {head + "Frame F {\n Mesh M {\n ! 3;\n0;0;0;;\n}\n}\n", "line 4: a whole number expected"},
+        {head + "Frame F {\n Mesh M {\n" + quad + "1;\n3;0,1,2;;\n}\n", "line 8: the file ends inside a frame"},
+        {bin + w16(6) + u32(1) + u32(0) + w16(6) + u32(1) + u32(0), "the file ends inside a mesh"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\n}\n}\n", "line 7: a closing brace outside any object"},
+        {head + "Mesh{0;0;}Frame{Mesh{0;0;}}", "meshes both inside and outside frames"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshTextureCoords {\n3;\n0;0;,0;0;,0;0;;\n}\n}\n",
+         "3 texture coordinates for 4 vertices"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshMaterialList {\n1;\n2;\n0,0;;\n}\n}\n",
+         "2 face materials for 1 face"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshNormals {\n1;\n0;0;1;;\n2;\n3;0,0,0;,\n3;0,0,0;;\n}\n}\n",
+         "2 face normals for 1 face"},
+        {head + "Mesh M {\n" + quad + "1;\n3;0,1,2;;\nMeshVertexColors {\n4;\n9;1;1;1;1;;\n}\n}\n",
+         "a colour for vertex 9 of 4"},
+        {head + "AnimationSet {\nAnimation {\nAnimationKey {\n7;\n1;\n0;3;1,1,1;;;\n}\n}\n}\n",
+         "an animation key of kind 7"},
+        {head + "AnimationSet {\nAnimation {\nAnimationKey {\n2;\n1;\n0;4;1,1,1,1;;;\n}\n}\n}\n",
+         "an animation key of kind 2 with 4 values"},
+        {head + "Frame " + std::string(1024, 'F') + " {\n}\n", "a frame name of 1024 bytes"},
+        {head + [] {
+             std::string nest;
+             for (int i = 0; i < 65; ++i) nest += "Frame {\n";
+             return nest + std::string(65, '}');
+         }(),
+         "frames nested more than 64 deep"},
+        {"xof 0303bzip0032" + u32(0) + w16(0) + w16(8) + "CK" + std::string(8, '\0'),
+         "a compressed mesh file, which the game does not read"},
     };
     const std::string path = ScratchPath("damaged.x");
     for (const Case& c : cases) {
@@ -237,6 +269,24 @@ TEST_F(Models, DamagedCountsAndIndicesAreRefusedByName)
         EXPECT_EQ(part.mesh, nullptr);
     }
     std::remove(path.c_str());
+}
+
+// A damaged binary file on which the library, left to itself, gives up after
+// reserving 33 MB for its vertices, and never frees them: refused first,
+// with the file named.
+TEST_F(Models, ADamagedBinaryFileIsRefusedBeforeTheLibraryReservesItsCount)
+{
+    const std::string path = kData + "/leaking_binary.x";
+    ASSERT_EQ(Slurp(path).size(), 471u);
+    MeshData d;
+    std::string err;
+    EXPECT_FALSE(ReadXFile(path, &d, &err));
+    EXPECT_EQ(err, "not a mesh file (byte 48: 2750000 vertices in a file of 471 bytes)");
+    ModelPart part;
+    testing::internal::CaptureStderr();
+    LoadModelPart(&part, path.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), path + ": " + err + "\n");
+    EXPECT_EQ(part.mesh, nullptr);
 }
 
 TEST_F(Models, ModelPartCleansWeldsAndCutsTwoCopies)

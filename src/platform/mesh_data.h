@@ -35,7 +35,7 @@ struct MeshData {
     uint32_t Fvf() const;
 };
 
-// Reads a .x file (text, binary or compressed): every frame's meshes
+// Reads a .x file (text or binary; a compressed one is refused): every frame's meshes
 // flattened through their frames' matrices into one mesh, subsets following
 // the file's material list, positions, winding and texture coordinates
 // exactly as written.  False with *error on failure; a damaged count or an

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cmdline.h"
+#include "harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -29,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (cl.earthCount < 1 || cl.earthCount > 16 || cl.mercuryCount < 1 || cl.mercuryCount > 16 ||
             cl.minutes < 5 || cl.minutes > 90 || cl.skyId < 200 || cl.skyId > 208)
             std::abort();  // a setting outside what the battle takes
-    } else if (error.empty()) {
-        std::abort();  // a refusal without a word of why
+    } else if (error.empty() || !fuzz::Plain(error)) {
+        std::abort();  // a refusal without a word of why, or quoting control bytes
     }
     return 0;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/gfx.h"
-#include "scratch.h"
+#include "harness.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     gfx::Effect* fx = nullptr;
     std::string errors;
     if (gfx::Failed(gfx::CreateEffectFromFile(path.c_str(), &fx, &errors))) {
-        if (fx || errors.rfind(path + ":", 0) != 0) std::abort();  // a refusal that names no file
+        // A refusal that names no file, or quotes control bytes.
+        if (fx || errors.rfind(path + ":", 0) != 0 || !fuzz::Plain(errors)) std::abort();
         return 0;
     }
     uint32_t passes = 0;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "scratch.h"
+#include "harness.h"
 #include "services/options.h"
 
 namespace {

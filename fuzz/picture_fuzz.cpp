@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/image.h"
-#include "scratch.h"
+#include "harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Image img;
     std::string error;
     if (!ReadImageFile(path, &img, &error)) {
-        if (error.empty() || !img.argb.empty()) std::abort();
+        if (error.empty() || !fuzz::Plain(error) || !img.argb.empty()) std::abort();
         return 0;
     }
     if (img.width == 0 || img.height == 0 || img.argb.size() != size_t{img.width} * img.height) std::abort();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "harness.h"
 #include "platform/input_script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -18,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const ScriptEvent& e : script.events)
             if (e.step == 0) std::abort();
         ScriptQuits(script);
-    } else if (error.rfind("fuzz.script:", 0) != 0 || !script.events.empty()) {
-        std::abort();  // a refusal that does not name the file, or a script half read
+    } else if (error.rfind("fuzz.script:", 0) != 0 || !fuzz::Plain(error) || !script.events.empty()) {
+        std::abort();  // a refusal that does not name the file, quotes control bytes, or a script half read
     }
     return 0;
 }

@@ -8,7 +8,7 @@
 #include "assets/sound.h"
 #include "assets/wave.h"
 #include "platform/audio.h"
-#include "scratch.h"
+#include "harness.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -29,10 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::vector<uint8_t> buf(4096);
             while (WaveRead(&w, static_cast<uint32_t>(buf.size()), buf.data()) > 0) {
             }
-        } else if (w.error.empty()) {
+        } else if (w.error.empty() || !fuzz::Plain(w.error)) {
             std::abort();
         }
-    } else if (w.error.empty()) {
+    } else if (w.error.empty() || !fuzz::Plain(w.error)) {
         std::abort();  // refused without a reason
     }
     WaveClose(&w);

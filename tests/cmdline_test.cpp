@@ -84,6 +84,12 @@ TEST(CommandLine, ABadFlagOrValueIsNamed)
         {{"--view-from", "below"}, "--view-from: 'below' is not a direction (front, rear, side, above or chase)"},
         {{"--view-gun", "361"}, "--view-gun: '361' is not an angle from -360 to 360 degrees"},
         {{"--view-walk", "5deg"}, "--view-walk: '5deg' is not an angle"},
+        // What the terminal shows is quoted safely: control bytes masked and
+        // a long word cut short.
+        {{"--frames", "\x1b[31m9"}, "--frames: '?[31m9' is not a whole number from 1"},
+        {{"--\x1b]0;title\x07"}, "unknown option '--?]0;title?'"},
+        {{"--side", "tank tank tank tank tank tank tank tank tank"},
+         "--side: 'tank tank tank tank tank tank tank tank ...' is not a side"},
     };
     for (const auto& c : cases) {
         CommandLine cl;

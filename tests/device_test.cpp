@@ -221,6 +221,9 @@ TEST_F(Device, EffectFilesParseOrSayWhereTheyAreWrong)
         {"// only a comment\n", ":1: no technique"},
         {"@technique t\n@frobnicate\n", ":2: unknown directive '@frobnicate'"},
         {"@param float a\n@param float a\n", ":2: parameter 'a' twice"},
+        // A word of the file is quoted with its control bytes masked.
+        {"@technique t\n@\x1b[2J\n", ":2: unknown directive '@?[2J'"},
+        {"@param \x1b[31mred x\n", ":1: unknown parameter type '?[31mred'"},
     };
     for (const auto& c : bad) {
         std::string path = WriteTemp(c.text);

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "app/viewer.h"
+#include "platform/file_read.h"
 #include "units/robots/robot_kinds.h"
 #include "units/tanks/tank_kinds.h"
 
@@ -91,7 +92,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             if (!needValue()) return false;
             long long v;
             if (!ParseInt(value, lo, hi, &v)) {
-                *error = flag + ": '" + value + "' is not a whole number from " +
+                *error = flag + ": " + Quoted(value) + " is not a whole number from " +
                          std::to_string(lo) + " to " + std::to_string(hi);
                 return false;
             }
@@ -114,7 +115,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             if (ok && std::strcmp(value, "tank") == 0) out->side = 0;
             else if (ok && std::strcmp(value, "robot") == 0) out->side = 1;
             else if (ok) {
-                *error = flag + ": '" + value + "' is not a side (tank or robot)";
+                *error = flag + ": " + Quoted(value) + " is not a side (tank or robot)";
                 ok = false;
             }
         } else if (flag == "--tank" || flag == "--robot") {
@@ -123,7 +124,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             ok = needValue();
             int kind = !ok ? 0 : tank ? TankKindFromText(value) : RobotKindFromText(value);
             if (ok && kind == 0) {
-                *error = flag + ": '" + value + "' is not a " + (tank ? "tank" : "robot") + " kind (" +
+                *error = flag + ": " + Quoted(value) + " is not a " + (tank ? "tank" : "robot") + " kind (" +
                          KindChoices(tank) + ")";
                 ok = false;
             }
@@ -149,7 +150,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--view-from") {
             ok = needValue();
             if (ok && !IsViewerDirection(value)) {
-                *error = flag + ": '" + value + "' is not a direction (front, rear, side, above or chase)";
+                *error =
+                    flag + ": " + Quoted(value) + " is not a direction (front, rear, side, above or chase)";
                 ok = false;
             }
             if (ok) out->viewFrom = value;
@@ -158,7 +160,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             char* end = nullptr;
             double d = ok ? std::strtod(value, &end) : 0;
             if (ok && (end == value || *end != '\0' || !(d >= -360 && d <= 360))) {
-                *error = flag + ": '" + value + "' is not an angle from -360 to 360 degrees";
+                *error = flag + ": " + Quoted(value) + " is not an angle from -360 to 360 degrees";
                 ok = false;
             }
             float& angle = flag == "--view-turret" ? out->viewTurret : flag == "--view-gun" ? out->viewGun : out->viewWalk;
@@ -169,14 +171,14 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             char* end = nullptr;
             double d = ok ? std::strtod(value, &end) : 0;
             if (ok && (end == value || *end != '\0' || !(d > 0 && d < 100000))) {
-                *error = flag + ": '" + value + "' is not a distance above 0 and below 100000";
+                *error = flag + ": " + Quoted(value) + " is not a distance above 0 and below 100000";
                 ok = false;
             }
             out->viewDistance = static_cast<float>(d);
         }
         else if (flag == "--help" || flag == "-h") out->help = true;
         else {
-            *error = "unknown option '" + flag + "'";
+            *error = "unknown option " + Quoted(flag);
             ok = false;
         }
         if (!ok) return false;

@@ -43,6 +43,14 @@ int OpenChecked(const std::string& path, uint64_t limit, const char* what, std::
 }
 }  // namespace
 
+std::string Quoted(const std::string& word)
+{
+    std::string q = word.size() > 40 ? word.substr(0, 40) + "..." : word;
+    for (char& c : q)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return "'" + q + "'";
+}
+
 bool CheckRegularFile(const std::string& path, uint64_t limit, const char* what, std::string* error,
                       uint64_t* size)
 {

@@ -16,3 +16,8 @@ bool CheckRegularFile(const std::string& path, uint64_t limit, const char* what,
 // The same check, then the whole file into *bytes.
 bool ReadRegularFile(const std::string& path, uint64_t limit, const char* what, std::string* bytes,
                      std::string* error);
+
+// A word from outside (a file, the command line) as a message quotes it: in
+// single quotes, control bytes shown as '?' (an escape sequence would
+// recolour the terminal), and a long word cut to its first 40 bytes.
+std::string Quoted(const std::string& word);

@@ -165,11 +165,11 @@ bool ParseEffect(const std::string& text, const std::string& path, Effect* fx, s
             else if (a == "vector") p.type = ParamType::Vector;
             else if (a == "float") p.type = ParamType::Float;
             else if (a == "texture") p.type = ParamType::Texture;
-            else return Fail(errors, path, lineNo, "unknown parameter type '" + a + "'");
+            else return Fail(errors, path, lineNo, "unknown parameter type " + Quoted(a));
             if (b.empty()) return Fail(errors, path, lineNo, "@param needs a name");
             if (IsDeviceParam(b))
-                return Fail(errors, path, lineNo, "'" + b + "' comes from the device; it needs no @param");
-            if (!names.insert(b).second) return Fail(errors, path, lineNo, "parameter '" + b + "' twice");
+                return Fail(errors, path, lineNo, Quoted(b) + " comes from the device; it needs no @param");
+            if (!names.insert(b).second) return Fail(errors, path, lineNo, "parameter " + Quoted(b) + " twice");
             p.name = b;
             fx->params.push_back(p);
         } else if (cmd == "@technique") {
@@ -195,13 +195,14 @@ bool ParseEffect(const std::string& text, const std::string& path, Effect* fx, s
             mode = Outside;
             pass = nullptr;
         } else {
-            return Fail(errors, path, lineNo, "unknown directive '" + cmd + "'");
+            return Fail(errors, path, lineNo, "unknown directive " + Quoted(cmd));
         }
     }
     if (mode != Outside) return Fail(errors, path, lineNo, "the file ends inside a pass");
     if (fx->techniques.empty()) return Fail(errors, path, lineNo, "no technique");
     for (const EffectTechnique& t : fx->techniques)
-        if (t.passes.empty()) return Fail(errors, path, lineNo, "technique '" + t.name + "' has no pass");
+        if (t.passes.empty())
+            return Fail(errors, path, lineNo, "technique " + Quoted(t.name) + " has no pass");
     for (const DeviceParamSpec& d : kDeviceParams) {
         EffectParam p;
         p.name = d.name;

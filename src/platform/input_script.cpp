@@ -52,19 +52,6 @@ int KeyCodeFromName(const std::string& name)
     return -1;
 }
 
-namespace {
-// A word of the script as a message quotes it: control bytes (an escape
-// sequence would recolour the terminal) shown as '?', and a long word cut
-// to its first 40 bytes.
-std::string Quote(const std::string& word)
-{
-    std::string q = word.size() > 40 ? word.substr(0, 40) + "..." : word;
-    for (char& c : q)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return "'" + q + "'";
-}
-}  // namespace
-
 bool ParseInputScript(const std::string& text, const std::string& name, InputScript* out,
                       std::string* error)
 {
@@ -110,7 +97,7 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
         }
         long step;
         if (!ParseNumber(w[0], 1, 2000000000L, &step))
-            return fail(Quote(w[0]) + " is not a step number (1 or more)");
+            return fail(Quoted(w[0]) + " is not a step number (1 or more)");
         if (w.size() < 2) return fail("a verb must follow the step number");
         std::string verb = w[1];
         ScriptEvent ev{static_cast<uint32_t>(step), ScriptVerb::Quit, 0, 0};
@@ -119,19 +106,19 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
             ev.verb = verb == "keydown" ? ScriptVerb::KeyDown : ScriptVerb::KeyUp;
             wantArgs = 1;
             if (w.size() == 3 && (ev.a = KeyCodeFromName(w[2])) < 0)
-                return fail(Quote(w[2]) + " is not a key");
+                return fail(Quoted(w[2]) + " is not a key");
         } else if (verb == "press" || verb == "release") {
             ev.verb = verb == "press" ? ScriptVerb::Press : ScriptVerb::Release;
             wantArgs = 1;
             if (w.size() == 3 && (ev.a = KeyCodeFromName(w[2])) < 0)
-                return fail(Quote(w[2]) + " is not a key");
+                return fail(Quoted(w[2]) + " is not a key");
         } else if (verb == "buttondown" || verb == "buttonup") {
             ev.verb = verb == "buttondown" ? ScriptVerb::ButtonDown : ScriptVerb::ButtonUp;
             wantArgs = 1;
             if (w.size() == 3) {
                 if (w[2] == "left") ev.a = VK_LBUTTON;
                 else if (w[2] == "right") ev.a = VK_RBUTTON;
-                else return fail(Quote(w[2]) + " is not a mouse button (left or right)");
+                else return fail(Quoted(w[2]) + " is not a mouse button (left or right)");
             }
         } else if (verb == "move") {
             ev.verb = ScriptVerb::Move;
@@ -146,7 +133,7 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
         } else if (verb == "quit") {
             ev.verb = ScriptVerb::Quit;
         } else {
-            return fail("unknown verb " + Quote(verb));
+            return fail("unknown verb " + Quoted(verb));
         }
         if (w.size() != 2 + wantArgs)
             return fail(verb + " takes " + std::to_string(wantArgs) + " argument" +

@@ -119,7 +119,7 @@ bool ReadXFile(const std::string& path, MeshData* out, std::string* error)
         // The importer may quote much of the file back: keep one short line.
         std::string why = importer.GetErrorString();
         for (char& c : why)
-            if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
         if (why.size() > 160) why = why.substr(0, 157) + "...";
         *error = why.empty() ? "not a mesh file" : "not a mesh file (" + why + ")";
         return false;

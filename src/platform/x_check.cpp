@@ -1,4 +1,5 @@
 #include "platform/x_check.h"
+#include "platform/file_read.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -202,7 +203,7 @@ private:
         std::string t = Token();
         if (t == "{") return "";
         if (Token() != "{") Refuse(t.empty() ? "the file ends before an object's opening brace"
-                                             : "an opening brace expected after '" + Shown(t) + "'");
+                                             : "an opening brace expected after " + Quoted(t));
         return t;
     }
     // A quoted string followed by a semicolon.
@@ -220,13 +221,6 @@ private:
         if (at_ + 1 >= n_) Refuse("a quoted string runs to the end of the file");
         if (b_[at_ + 1] != ';') Refuse("a quoted string without its semicolon");
         at_ += 2;
-    }
-    static std::string Shown(const std::string& word)
-    {
-        std::string q = word.size() > 40 ? word.substr(0, 40) + "..." : word;
-        for (char& c : q)
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-        return q;
     }
 
     // --- numbers -------------------------------------------------------------------
@@ -649,11 +643,11 @@ bool CheckXFile(const std::string& bytes, std::string* problem)
         return false;
     }
     if (format != "txt " && format != "bin ") {
-        *problem = "an unknown form '" + format + "' in its header";
+        *problem = "an unknown form " + Quoted(format) + " in its header";
         return false;
     }
     if (floatBits != "0032" && floatBits != "0064") {
-        *problem = "floats of '" + floatBits + "' bits in its header";
+        *problem = "floats of " + Quoted(floatBits) + " bits in its header";
         return false;
     }
     XWalk walk(bytes, format == "bin ", floatBits == "0064" ? 8 : 4);

@@ -1,4 +1,6 @@
-// The harnesses' one place on disk: a folder of this process's own, made in
+// What every harness shares.
+//
+// Its one place on disk: a folder of this process's own, made in
 // $TMPDIR (or /tmp) at the first call and removed with what it holds when the
 // process ends.  Readers that take a path get their bytes through one file in
 // it, written again for every input, so a run leaves nothing behind and two
@@ -71,6 +73,17 @@ inline std::string WriteScratch(const uint8_t* data, size_t size, const char* na
     }
     close(fd);
     return path;
+}
+
+// A message fit for a terminal: no control bytes (a file's own escape
+// sequence quoted back would recolour it) and no endless line.  Messages end
+// without a line break; the caller adds it.
+inline bool Plain(const std::string& message)
+{
+    if (message.size() > 1000) return false;
+    for (char c : message)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    return true;
 }
 
 }  // namespace fuzz

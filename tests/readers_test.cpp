@@ -131,13 +131,25 @@ TEST_F(Readers, DamagedPicturesAndSoundsAreNamed)
     ASSERT_NE(idat, std::string::npos);
     std::string flipped = png;
     flipped[idat + 10] = static_cast<char>(flipped[idat + 10] ^ 0x40);
-    EXPECT_NE(picture(flipped).find("the IDAT chunk's checksum is wrong"), std::string::npos);
+    EXPECT_NE(picture(flipped).find("the 'IDAT' chunk's checksum is wrong"), std::string::npos);
     EXPECT_NE(picture(png.substr(0, png.size() - 20)).find("cut short"), std::string::npos);
     // A JPEG header that claims 8000 x 8000.
     const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x1F, 0x40, 0x1F, 0x40, 0x03,
                                   0x01, 0x11, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01, 0xFF, 0xD9};
     EXPECT_EQ(picture(std::string(reinterpret_cast<const char*>(jpeg), sizeof jpeg)),
               "picture size out of range (8000 x 8000)");
+
+    // A chunk's type of control bytes is quoted masked.
+    std::string odd = png;
+    odd.replace(idat, 4, "\x1b[2J");
+    EXPECT_NE(picture(odd).find("the '?[2J' chunk's checksum is wrong"), std::string::npos);
+    // A JPEG whose Huffman table counts more codes than the decoder holds
+    // (it would write past its table), before and after the frame header.
+    const std::string head = "\xFF\xD8", frame = std::string(reinterpret_cast<const char*>(jpeg) + 2, 19);
+    const std::string table = std::string("\xFF\xC4\x10\x03\x00", 5) + std::string(16, '\xFF') +
+                              std::string(4080, '\x01') + "\xFF\xD9";
+    EXPECT_EQ(picture(head + table), "a damaged picture: a Huffman table of 4080 codes (at most 256)");
+    EXPECT_EQ(picture(head + frame + table), "a damaged picture: a Huffman table of 4080 codes (at most 256)");
 
     // A sound cut in half still opens and plays its first half, and says so.
     std::string wav = ReadFile(VARNOK_PACK "/Sound/TankFire.wav");

@@ -4,6 +4,7 @@
 #include <stb_image.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 
 #include "platform/test_hooks.h"
@@ -86,6 +87,55 @@ uint32_t Crc32(const char* data, size_t n)
     return c ^ 0xFFFFFFFFu;
 }
 
+uint32_t Be16(const std::string& b, size_t at)
+{
+    return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1]));
+}
+
+// A JPEG's segments, walked marker by marker (past the coded data of each
+// scan), for what the decoder would write out of bounds on: a Huffman table
+// of more than 256 codes.  Empty when none.
+std::string JpegDamage(const std::string& b)
+{
+    if (b.size() < 2 || static_cast<unsigned char>(b[0]) != 0xFF || static_cast<unsigned char>(b[1]) != 0xD8)
+        return "";
+    size_t at = 2;
+    while (at + 4 <= b.size()) {
+        if (static_cast<unsigned char>(b[at]) != 0xFF) return "";  // the decoder stops here
+        const unsigned marker = static_cast<unsigned char>(b[at + 1]);
+        if (marker == 0xFF) {  // fill
+            ++at;
+            continue;
+        }
+        if (marker == 0xD9) return "";
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+            at += 2;
+            continue;
+        }
+        const size_t end = std::min(b.size(), at + 2 + Be16(b, at + 2));
+        if (marker == 0xC4) {
+            for (size_t t = at + 4; t + 17 <= end;) {
+                unsigned codes = 0;
+                for (size_t i = 0; i < 16; ++i) codes += static_cast<unsigned char>(b[t + 1 + i]);
+                if (codes > 256) return "a Huffman table of " + std::to_string(codes) + " codes (at most 256)";
+                t += 17 + codes;
+            }
+        }
+        at = end;
+        if (marker == 0xDA) {  // the scan's coded data runs to the next marker
+            while (at + 1 < b.size()) {
+                const unsigned next = static_cast<unsigned char>(b[at + 1]);
+                if (static_cast<unsigned char>(b[at]) == 0xFF && next != 0 && next != 0xFF &&
+                    !(next >= 0xD0 && next <= 0xD7))
+                    break;
+                ++at;
+            }
+        }
+    }
+    return "";
+}
+
 // What the decoder would pass over in silence: an uncompressed BMP whose
 // pixels stop before its rows do, and a PNG cut short or with a chunk whose
 // checksum is wrong.  Empty when the file looks whole.
@@ -111,9 +161,10 @@ std::string Damage(const std::string& b)
         while (at + 12 <= b.size()) {
             const uint64_t length = Be32(b, at);
             const std::string type = b.substr(at + 4, 4);
-            if (at + 12 + length > b.size()) return "cut short (the " + type + " chunk runs past the end)";
+            if (at + 12 + length > b.size())
+                return "cut short (the " + Quoted(type) + " chunk runs past the end)";
             if (Crc32(b.data() + at + 4, static_cast<size_t>(length) + 4) != Be32(b, at + 8 + length))
-                return "damaged (the " + type + " chunk's checksum is wrong)";
+                return "damaged (the " + Quoted(type) + " chunk's checksum is wrong)";
             if (type == "IEND") return "";
             at += 12 + length;
         }
@@ -130,6 +181,12 @@ bool Decode(const std::string& path, Image* out, std::string* error)
     if (!ReadRegularFile(path, kLargestPictureFile, "a picture", &bytes, error)) return false;
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int length = static_cast<int>(bytes.size());
+    // The decoder builds a JPEG's tables as it meets them, even while it
+    // looks for the size.
+    if (std::string damage = JpegDamage(bytes); !damage.empty()) {
+        *error = "a damaged picture: " + damage;
+        return false;
+    }
     // The header first: a damaged size must not make the reader allocate it.
     if (stbi_info_from_memory(data, length, &w, &h, &channels) &&
         (w > 8192 || h > 8192 || static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kMostPixels)) {

@@ -150,6 +150,14 @@ TEST_F(Readers, DamagedPicturesAndSoundsAreNamed)
                               std::string(4080, '\x01') + "\xFF\xD9";
     EXPECT_EQ(picture(head + table), "a damaged picture: a Huffman table of 4080 codes (at most 256)");
     EXPECT_EQ(picture(head + frame + table), "a damaged picture: a Huffman table of 4080 codes (at most 256)");
+    // The decoder passes over bytes between segments to the next marker.
+    EXPECT_EQ(picture(head + frame + "\x12\x34" + table),
+              "a damaged picture: a Huffman table of 4080 codes (at most 256)");
+    // The segment's length leaves one byte after its first table: the
+    // decoder reads a whole second table from there.
+    const std::string two = std::string("\xFF\xC4\x00\x14\x00", 5) + std::string(16, '\0') + "\x01" +
+                            std::string(16, '\x11') + std::string(272, '\x01');
+    EXPECT_EQ(picture(head + two), "a damaged picture: a Huffman table of 272 codes (at most 256)");
 
     // A sound cut in half still opens and plays its first half, and says so.
     std::string wav = ReadFile(VARNOK_PACK "/Sound/TankFire.wav");

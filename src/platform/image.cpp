@@ -87,48 +87,45 @@ uint32_t Crc32(const char* data, size_t n)
     return c ^ 0xFFFFFFFFu;
 }
 
-uint32_t Be16(const std::string& b, size_t at)
-{
-    return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) << 8 |
-           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1]));
-}
-
-// A JPEG's segments, walked marker by marker (past the coded data of each
-// scan), for what the decoder would write out of bounds on: a Huffman table
-// of more than 256 codes.  Empty when none.
+// A JPEG's segments, walked marker by marker as the decoder walks them
+// (bytes between segments passed over, and the coded data of each scan), for
+// what it would write out of bounds on: a Huffman table of more than 256
+// codes.  Empty when none.
 std::string JpegDamage(const std::string& b)
 {
     if (b.size() < 2 || static_cast<unsigned char>(b[0]) != 0xFF || static_cast<unsigned char>(b[1]) != 0xD8)
         return "";
+    auto byte = [&](size_t at) -> unsigned { return at < b.size() ? static_cast<unsigned char>(b[at]) : 0; };
     size_t at = 2;
-    while (at + 4 <= b.size()) {
-        if (static_cast<unsigned char>(b[at]) != 0xFF) return "";  // the decoder stops here
-        const unsigned marker = static_cast<unsigned char>(b[at + 1]);
-        if (marker == 0xFF) {  // fill
+    while (at + 1 < b.size()) {
+        const unsigned marker = byte(at + 1);
+        if (byte(at) != 0xFF || marker == 0xFF) {  // padding, or fill before a marker
             ++at;
             continue;
         }
         if (marker == 0xD9) return "";
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
             at += 2;
             continue;
         }
-        const size_t end = std::min(b.size(), at + 2 + Be16(b, at + 2));
+        const int64_t length = (byte(at + 2) << 8 | byte(at + 3));
         if (marker == 0xC4) {
-            for (size_t t = at + 4; t + 17 <= end;) {
+            // Tables follow one another for as long as the length says,
+            // each read whole, wherever it ends.
+            size_t t = at + 4;
+            for (int64_t left = length - 2; left > 0;) {
                 unsigned codes = 0;
-                for (size_t i = 0; i < 16; ++i) codes += static_cast<unsigned char>(b[t + 1 + i]);
+                for (size_t i = 1; i <= 16; ++i) codes += byte(t + i);
                 if (codes > 256) return "a Huffman table of " + std::to_string(codes) + " codes (at most 256)";
                 t += 17 + codes;
+                left -= 17 + codes;
             }
         }
-        at = end;
+        at += 2 + static_cast<size_t>(length);
         if (marker == 0xDA) {  // the scan's coded data runs to the next marker
             while (at + 1 < b.size()) {
-                const unsigned next = static_cast<unsigned char>(b[at + 1]);
-                if (static_cast<unsigned char>(b[at]) == 0xFF && next != 0 && next != 0xFF &&
-                    !(next >= 0xD0 && next <= 0xD7))
-                    break;
+                const unsigned next = byte(at + 1);
+                if (byte(at) == 0xFF && next != 0 && next != 0xFF && !(next >= 0xD0 && next <= 0xD7)) break;
                 ++at;
             }
         }

@@ -1,5 +1,6 @@
-// The picture reader (BMP, PNG, JPEG, TGA and the rest the decoder knows):
-// a file is a picture of a size the game can use, or refused with a reason.
+// The picture reader: a file is a BMP, PNG or JPEG picture of a size the
+// game can use, or refused with a reason (the seeds of other kinds the
+// decoder knows, TGA, GIF, PSD, HDR, PNM, show that they are refused).
 #include <cstdint>
 #include <cstdlib>
 #include <string>

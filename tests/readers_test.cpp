@@ -159,6 +159,13 @@ TEST_F(Readers, DamagedPicturesAndSoundsAreNamed)
                             std::string(16, '\x11') + std::string(272, '\x01');
     EXPECT_EQ(picture(head + two), "a damaged picture: a Huffman table of 272 codes (at most 256)");
 
+    // Kinds the game's pictures never come in are refused before the
+    // decoder sees them: a 16-bit PGM its reader would read past, a TGA.
+    const std::string pgm("P5\n2 2\n2555\x01\x02\0\0\0\0\0\0\n\0\x01\x02\0\0\0\0\0\0\n\0@\x80\xff", 34);
+    EXPECT_EQ(picture(pgm), "not a picture (not a BMP, PNG or JPEG file)");
+    const std::string tga("\0\0\x02\0\0\0\0\0\0\0\0\0\x01\0\x01\0\x20\x08\x10\x20\x30\x40", 22);
+    EXPECT_EQ(picture(tga), "not a picture (not a BMP, PNG or JPEG file)");
+
     // A sound cut in half still opens and plays its first half, and says so.
     std::string wav = ReadFile(VARNOK_PACK "/Sound/TankFire.wav");
     std::string cut = ScratchPath("cut.wav");

@@ -178,6 +178,14 @@ bool Decode(const std::string& path, Image* out, std::string* error)
     if (!ReadRegularFile(path, kLargestPictureFile, "a picture", &bytes, error)) return false;
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int length = static_cast<int>(bytes.size());
+    // Only the kinds the game's pictures come in go to the decoder: its
+    // readers of other kinds are never needed, and some of them read past
+    // their buffers on a damaged file.
+    if (!(bytes.compare(0, 2, "BM") == 0 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0 ||
+          bytes.compare(0, 2, "\xFF\xD8") == 0)) {
+        *error = "not a picture (not a BMP, PNG or JPEG file)";
+        return false;
+    }
     // The decoder builds a JPEG's tables as it meets them, even while it
     // looks for the size.
     if (std::string damage = JpegDamage(bytes); !damage.empty()) {

@@ -11,7 +11,8 @@ struct Image {
     std::vector<uint32_t> argb;
 };
 
-// False with *error naming the problem when the file is missing or no picture.
+// False with *error naming the problem when the file is missing or no
+// picture; a picture of another kind than BMP, PNG or JPEG is refused too.
 bool ReadImageFile(const std::string& path, Image* out, std::string* error);
 // Nearest-texel scaling to a new size (no filtering).
 Image ScaleImage(const Image& src, uint32_t width, uint32_t height);

@@ -64,7 +64,10 @@ seeds_from_pack() {
   case $h in
     wave) find "$pack/Sound" -name '*.wav' -size -33k -exec cp {} "$out" \; ;;
     effect) find "$pack" -name '*.fx' -exec cp {} "$out" \; ;;
-    mesh) find "$pack" -name '*.x' -size -12k -exec cp --backup=numbered {} "$out" \; ;;
+    mesh)
+      # The pack's small models, and each again in the binary form.
+      find "$pack" -name '*.x' -size -12k -exec cp --backup=numbered {} "$out" \;
+      for f in "$out"/*; do python3 "$root/fuzz/x_to_binary.py" "$f" "$f.bin"; done ;;
     picture)
       find "$pack" \( -name '*.bmp' -o -name '*.png' -o -name '*.jpg' \) -size -16k \
         -exec cp --backup=numbered {} "$out" \; ;;

@@ -57,6 +57,8 @@ int main(int argc, char** argv)
         XClassHint hint = {0, 0};
         XGetClassHint(d, w, &hint);
         printf("%dx%d class=%s\n", a.width, a.height, hint.res_class ? hint.res_class : "");
+        if (hint.res_name) XFree(hint.res_name);
+        if (hint.res_class) XFree(hint.res_class);
     } else if (strcmp(argv[1], "key") == 0 && argc > 3) {
         KeyCode code = XKeysymToKeycode(d, XStringToKeysym(argv[3]));
         XSetInputFocus(d, w, RevertToParent, CurrentTime);

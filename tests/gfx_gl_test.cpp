@@ -657,7 +657,8 @@ TEST_F(GL, ModelSubsetsShowTheirExactColoursAndFiftyDrawsTheReducedCopy)
     LightEnable(0, false);
     SetTransform(TS_VIEW, MatLookAtLH({12, 2.5f, -0.5f}, {10, 2.5f, -0.5f}, {0, 1, 0}));
     SetTransform(TS_PROJECTION, MatPerspectiveFovLH(1.0471976f, 1, 0.1f, 100));
-    part.textures[1] = nullptr;  // the second subset without its picture
+    Release(part.textures[1]);  // the second subset without its picture
+    part.textures[1] = nullptr;
     DrawModelPart(&part, 10);
     auto px = Pixels();
     // Seen from +x (screen right is +z) the quad's upper-right triangle is

@@ -10,6 +10,10 @@ packages=(
   libx11-dev libxtst-dev
   clang libclang-rt-14-dev
   libgl1-mesa-dri xvfb xauth x11-utils fonts-dejavu-core
+  # The window library draws its message boxes in the X server's own
+  # fonts; without them a box cannot open and its text goes only to the
+  # terminal.
+  xfonts-base
 )
 
 missing=()

@@ -375,11 +375,15 @@ TEST_F(Headless, TheMenusChooseEveryBattleSettingAndStartIt)
     }
 }
 
-TEST_F(Headless, HelpPrintsUsage)
+TEST_F(Headless, HelpPrintsUsageAndExitCodesAndVersionPrintsTheTitlesVersion)
 {
     RunResult r = Run({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find("--headless"), std::string::npos);
+    EXPECT_NE(r.out.find("exit codes:\n  0  "), std::string::npos) << r.out;
+    r = Run({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "VARNOK Ver.1.01\n");  // as the title shows it
 }
 
 TEST_F(Headless, TheAudioReportSaysWhySoundIsOff)

@@ -47,7 +47,13 @@ const char* UsageText()
            "  --view-distance D  the viewer's camera distance (also picks the detail level)\n"
            "  --view-out FILE    render one viewer frame to a BMP file and quit\n"
            "  --view-unlit       view with lighting off, as the skies are drawn\n"
-           "  --help             this text\n";
+           "  --version          the version the title shows\n"
+           "  --help             this text\n"
+           "exit codes:\n"
+           "  0  the game ended as the player or the run asked\n"
+           "  1  it could not start or finish its work: no data pack, no window or\n"
+           "     graphics device, or a report, recording or wave file not written\n"
+           "  2  a flag, its value, the input script or a model to view is wrong\n";
 }
 
 namespace {
@@ -177,6 +183,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             out->viewDistance = static_cast<float>(d);
         }
         else if (flag == "--help" || flag == "-h") out->help = true;
+        else if (flag == "--version") out->version = true;
         else {
             *error = "unknown option " + Quoted(flag);
             ok = false;

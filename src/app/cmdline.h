@@ -43,6 +43,7 @@ struct CommandLine {
     bool viewPods = false;    // --view-pods: a robot's pods out
 
     bool help = false;
+    bool version = false;     // --version
 };
 
 // Returns false with *error naming the flag and what is wrong with it.

@@ -197,6 +197,10 @@ int VarnokMain(int argc, const char* const* argv)
         std::fputs(UsageText(), stdout);
         return 0;
     }
+    if (cl.version) {
+        std::printf("VARNOK %s\n", kGameVersion);
+        return 0;
+    }
 
     // Paths given on the command line are the caller's, read before moving
     // to the data folder.

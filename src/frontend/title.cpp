@@ -119,7 +119,7 @@ void TitleMenu()
     EndMenuSprites();
     // The version stays where it is whatever the resolution.
     gfx::Rect at{100, 50, 200, 300};
-    gfx::FontDrawText(SmallFont, nullptr, "Ver.1.01", -1, &at, gfx::DT_NOCLIP, kVersionColour);
+    gfx::FontDrawText(SmallFont, nullptr, kGameVersion, -1, &at, gfx::DT_NOCLIP, kVersionColour);
     DrawFade(3);
     EndMenuFrame();
 }

@@ -15,6 +15,9 @@ struct OptionRecord {
     int32_t shadowMapSize;  // square shadow texture edge; 1 turns shadows off
 };
 
+// The version the title shows and --version prints.
+constexpr const char* kGameVersion = "Ver.1.01";
+
 // A screen: the loop calls the current one whenever no window message waits.
 using SceneFn = void (*)();
 

@@ -13,6 +13,8 @@ build=$(cd "${1:-$root/build}" && pwd)
 ref=$root/tests/reference
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+# Nor may the player's own folders (saved options, screenshots).
+export XDG_CONFIG_HOME=$out/config XDG_DATA_HOME=$out/share
 # The pack's own folders, linked: what the player saved in the build's data
 # folder (the options file, screenshots) must not change the runs.
 mkdir "$out/data"

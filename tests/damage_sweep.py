@@ -155,6 +155,9 @@ def sweep(exe, source, work, group, only, sample):
     # replaces its link, so the built pack is never touched.  The player's
     # own files are copied, as the game may write them.
     pack = os.path.join(work, "data")
+    # Nor may the player's own folders (saved options, screenshots) count.
+    os.environ["XDG_CONFIG_HOME"] = os.path.join(work, "config")
+    os.environ["XDG_DATA_HOME"] = os.path.join(work, "share")
     for d, dirs, names in os.walk(source):
         rel_dir = os.path.relpath(d, source)
         os.makedirs(os.path.join(pack, rel_dir), exist_ok=True)

@@ -19,6 +19,7 @@
 #include <sstream>
 #include <string>
 
+#include "services/device.h"
 #include "services/options.h"
 #include "run_util.h"
 
@@ -337,5 +338,59 @@ TEST_F(OptionsFile, ASaveOntoAFullDiskKeepsTheOldFileWhole)
     status = WIFEXITED(status) ? WEXITSTATUS(status) : 99;
     if (status == 80) GTEST_SKIP() << "this machine gives no private mounts";
     EXPECT_EQ(status, 0);
+}
+
+// An installed game: its data folder is read-only to the player, so the
+// options and the screenshots go to the player's own folders, and the
+// saved file is read before the data folder's from then on.
+TEST_F(OptionsFile, AReadOnlyDataFolderSavesInThePlayersFoldersWhichAreReadFirst)
+{
+    Write("1\r\n640\r\n480\r\n512\r\n");
+    const std::string home = dir_ + "/home", config = home + "/.config", share = home + "/.local/share";
+    for (const std::string& d : {home, config, home + "/Pics"}) ASSERT_EQ(mkdir(d.c_str(), 0755), 0);
+    std::ofstream(config + "/user-dirs.dirs") << "# written by the user-dirs tool\nXDG_PICTURES_DIR=\"$HOME/Pics\"\n";
+    ASSERT_EQ(chmod(ScratchDir().c_str(), 0711), 0);
+    ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);  // the data folder, and its Data folder
+    ASSERT_EQ(chmod((dir_ + "/Data").c_str(), 0555), 0);
+    int status = InChild({home, config, home + "/Pics"}, [&] {
+        unsetenv("XDG_CONFIG_HOME");
+        unsetenv("XDG_DATA_HOME");
+        setenv("HOME", home.c_str(), 1);
+        if (chdir(dir_.c_str()) != 0) return 1;
+        const std::string saved = config + "/varnok/OptionData.dat";
+        // Before any save the data folder's file is read.
+        LoadOptions();
+        if (OptionData.screenWidth != 640 || OptionsSavePath() != saved) return 2;
+        if (ScreenshotFolder() != home + "/Pics/") return 3;
+        ::testing::internal::CaptureStderr();
+        bool ok = WriteOptionsFile(OptionsSavePath().c_str(), 1, 1024, 768, 1600);
+        ::testing::internal::GetCapturedStderr();
+        if (!ok) return 4;
+        LoadOptions();
+        if (OptionData.screenWidth != 1024 || OptionsReadPath() != saved) return 5;
+        // Without a pictures folder the shots go with the player's data.
+        unlink((config + "/user-dirs.dirs").c_str());
+        if (ScreenshotFolder() != share + "/varnok/screenshots/") return 6;
+        struct stat st {};
+        return stat((share + "/varnok/screenshots").c_str(), &st) == 0 ? 0 : 7;
+    });
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(chmod((dir_ + "/Data").c_str(), 0755), 0);
+    ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+    EXPECT_EQ(Read(), "1\r\n640\r\n480\r\n512\r\n");  // the data folder's file as it was
+
+    // Once the player's folder holds a file, a writable data folder does not
+    // take the saves back: they would be hidden behind it.
+    char* was = std::getenv("XDG_CONFIG_HOME");
+    const std::string keep = was ? was : "";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    EXPECT_EQ(OptionsSavePath(), config + "/varnok/OptionData.dat");
+    unlink((config + "/varnok/OptionData.dat").c_str());
+    EXPECT_EQ(OptionsSavePath(), kOptionsPath);  // a writable data folder keeps its own file
+    ASSERT_EQ(chdir(cwd), 0);
+    setenv("XDG_CONFIG_HOME", keep.c_str(), 1);
 }
 

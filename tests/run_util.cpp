@@ -29,6 +29,14 @@ struct Scratch {
 Scratch gScratch;
 }  // namespace
 
+// The player's own folders point into the scratch folder: no test reads a
+// real player's saved options or writes into their home.
+const bool gOwnHome = [] {
+    setenv("XDG_CONFIG_HOME", (ScratchDir() + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (ScratchDir() + "/share").c_str(), 1);
+    return true;
+}();
+
 std::string ScratchDir()
 {
     if (gScratch.dir.empty()) {

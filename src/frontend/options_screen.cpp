@@ -65,7 +65,7 @@ void Apply()
         // when it will not be there next time.
         std::string why;
         if (!SaveOptions(&why)) {
-            std::string text = std::string("The settings could not be saved in ") + kOptionsPath + ": " + why +
+            std::string text = "The settings could not be saved in " + OptionsSavePath() + ": " + why +
                                ".\nThey apply until the game is closed.";
             sys::MessageBox(text.c_str(), "VARNOK", sys::MB_OK);
         }

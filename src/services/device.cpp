@@ -9,6 +9,7 @@
 #include "services/options.h"
 #include "services/report.h"
 #include "platform/system.h"
+#include "platform/user_dirs.h"
 
 gfx::PresentParameters PresentParams{};
 gfx::PresentParameters CreationParams{};
@@ -242,6 +243,26 @@ void EndFrame()
     if (gfx::Failed(gfx::Present())) gfx::Reset(CreationParams);
 }
 
+std::string ScreenshotFolder()
+{
+    // The data folder while the player may write there; an installed game's
+    // shots go to the pictures folder, or without one to the game's own
+    // folder of the player's data.  "" is the data folder itself.
+    if (DataFolderWritable()) return "";
+    std::string folder = sys::UserPicturesFolder();
+    if (folder.empty()) {
+        const std::string data = sys::UserDataFolder();
+        if (data.empty()) return "";
+        folder = data + "/varnok/screenshots";
+    }
+    std::string why;
+    if (!sys::MakeFolders(folder, &why)) {
+        std::fprintf(stderr, "varnok: screenshots: %s\n", why.c_str());
+        return "";
+    }
+    return folder + "/";
+}
+
 void ScreenshotCheck()
 {
     if (!(sys::GetAsyncKeyState('T') & 0x8000)) {
@@ -250,13 +271,14 @@ void ScreenshotCheck()
     }
     if (screenshotLatch) return;
     screenshotLatch = 1;
+    const std::string folder = ScreenshotFolder();
     // Numbers start at 0 every run, but a file already there is a shot from
     // an earlier run: take the next free number instead of overwriting it.
-    char name[32];
+    std::string name;
     struct stat st;
     do {
-        std::snprintf(name, sizeof name, "photo%d.bmp", photoCounter++);
-    } while (stat(name, &st) == 0 && photoCounter < 1000000);
-    if (BackBufferSurface && gfx::Failed(gfx::SaveSurfaceToBmp(BackBufferSurface, name)))
-        std::fprintf(stderr, "%s: the screenshot cannot be written\n", name);
+        name = folder + "photo" + std::to_string(photoCounter++) + ".bmp";
+    } while (stat(name.c_str(), &st) == 0 && photoCounter < 1000000);
+    if (BackBufferSurface && gfx::Failed(gfx::SaveSurfaceToBmp(BackBufferSurface, name.c_str())))
+        std::fprintf(stderr, "%s: the screenshot cannot be written\n", name.c_str());
 }

@@ -42,3 +42,5 @@ bool ApplyDisplaySettings();
 void EndFrame();
 // 'T' saves the back buffer as the next free "photo%d.bmp", once per press.
 void ScreenshotCheck();
+// Where T puts its shots, ending in '/' ("" is the data folder).
+std::string ScreenshotFolder();

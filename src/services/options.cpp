@@ -12,6 +12,7 @@
 
 #include "services/display.h"
 #include "platform/file_read.h"
+#include "platform/user_dirs.h"
 
 OptionRecord OptionData = kDefaultOptions;
 int32_t ScreenModeChoice = 1;
@@ -130,9 +131,36 @@ OptionRecord ReadOptionsFile(const char* path)
     return o;
 }
 
+std::string UserOptionsPath()
+{
+    const std::string config = sys::UserConfigFolder();
+    return config.empty() ? "" : config + "/varnok/OptionData.dat";
+}
+
+bool DataFolderWritable()
+{
+    struct stat st {};
+    return sys::FolderWritable(stat("Data", &st) == 0 ? "Data" : ".");
+}
+
+std::string OptionsReadPath()
+{
+    const std::string user = UserOptionsPath();
+    return !user.empty() && access(user.c_str(), F_OK) == 0 ? user : kOptionsPath;
+}
+
+std::string OptionsSavePath()
+{
+    // Once the player's own folder holds a file it is read first, so every
+    // later save goes there too, or it would never be seen again.
+    const std::string user = UserOptionsPath();
+    if (!user.empty() && (access(user.c_str(), F_OK) == 0 || !DataFolderWritable())) return user;
+    return kOptionsPath;
+}
+
 void LoadOptions()
 {
-    OptionData = ReadOptionsFile(kOptionsPath);
+    OptionData = ReadOptionsFile(OptionsReadPath().c_str());
     ScreenModeChoice = OptionData.fullScreen ? 0 : 1;
 }
 
@@ -200,9 +228,7 @@ bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width,
     if (!FollowLinks(path, &file, &reason)) return Refuse(path, why, reason);
     // The folder the file lives in may not exist yet on a fresh install.
     const std::string dir = FolderOf(file);
-    struct stat folder {};
-    if (stat(dir.c_str(), &folder) != 0 && mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST)
-        return Refuse(path, why, "cannot create " + dir + " (" + std::strerror(errno) + ")");
+    if (!sys::MakeFolders(dir, &reason)) return Refuse(path, why, reason);
     // A file the player made read-only stays as it is, even for root.
     const std::string it = file == path ? "it" : file;
     mode_t mode = 0644;
@@ -248,6 +274,6 @@ bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width,
 
 bool SaveOptions(std::string* why)
 {
-    return WriteOptionsFile(kOptionsPath, ScreenModeChoice, BackBufferWidth(), BackBufferHeight(),
+    return WriteOptionsFile(OptionsSavePath().c_str(), ScreenModeChoice, BackBufferWidth(), BackBufferHeight(),
                             OptionData.shadowMapSize, why);
 }

@@ -13,6 +13,18 @@
 constexpr const char* kOptionsPath = "Data/OptionData.dat";
 constexpr OptionRecord kDefaultOptions = {0, 800, 600, 1024};
 
+// Where the file is.  The game's data folder keeps it ("Data/OptionData.dat")
+// while the player may write there.  An installed game's data folder is
+// read-only: the file then goes to the player's own config folder,
+// $XDG_CONFIG_HOME/varnok/OptionData.dat ($HOME/.config/varnok/...), which
+// is read first once it exists; the data folder's file is the fall-back, so
+// nothing saved before is lost and no later save is hidden.
+std::string UserOptionsPath();  // "" when neither variable names a folder
+std::string OptionsReadPath();
+std::string OptionsSavePath();
+// True when files can be made in the data folder (its Data folder when there).
+bool DataFolderWritable();
+
 // Reads the file into OptionData (defaults when it is missing).  A value the
 // options screen could not have written falls back to its default with one
 // line on stderr naming the file, the line and the value.

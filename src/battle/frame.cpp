@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "services/controls.h"
 #include "services/device.h"
 #include "services/display.h"
 #include "services/options.h"
@@ -214,11 +215,11 @@ void DrawBattleScene()
 
 namespace {
 // --- the phases of a battle step -----------------------------------------------------------
-// Input: Escape pauses and resumes (once per press); while paused the pause
+// Input: the pause key (Escape) pauses and resumes (once per press); while paused the pause
 // menu takes the mouse.  Returns true when the battle was left.
 bool ReadBattleInput()
 {
-    if (sys::GetAsyncKeyState(VK_ESCAPE) & 0x8000) {
+    if (BattleActionDown(kActPause)) {
         if (!escapeLatch) {
             escapeLatch = 1;
             paused = !paused;
@@ -231,7 +232,7 @@ bool ReadBattleInput()
     }
     if (BattleClock < 0) BattleClock = 0;
     if (paused) return PauseMenuInput() == 1;
-    scoreboardHeld = (sys::GetAsyncKeyState(VK_TAB) & 0x8000) != 0;
+    scoreboardHeld = BattleActionDown(kActScoreboard);
     return false;
 }
 

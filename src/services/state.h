@@ -18,6 +18,25 @@ struct OptionRecord {
 // The version the title shows and --version prints.
 constexpr const char* kGameVersion = "Ver.1.01";
 
+// What the player does in a battle, each bound to one virtual key (a mouse
+// button is a key too).
+enum BattleAction : int32_t {
+    kActForward,
+    kActBackward,
+    kActTurnLeft,
+    kActTurnRight,
+    kActTurretLeft,
+    kActTurretRight,
+    kActGunUp,
+    kActGunDown,
+    kActFire,
+    kActSwitchWeapon,
+    kActNextView,
+    kActScoreboard,
+    kActPause,
+    kBattleActionCount
+};
+
 // A screen: the loop calls the current one whenever no window message waits.
 using SceneFn = void (*)();
 
@@ -44,6 +63,9 @@ extern float scaleY;
 extern OptionRecord OptionData;
 // The options screen's mode choice: 0 full screen, 1 window.
 extern int32_t ScreenModeChoice;
+
+// --- the battle's controls: the virtual key of each action -------------------------------------
+extern int32_t BattleKeys[kBattleActionCount];
 
 // --- the scene switch: the screen the loop calls ---------------------------------------------
 extern SceneFn SceneProc;

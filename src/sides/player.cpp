@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "services/controls.h"
 #include "services/display.h"
 #include "records/state.h"
 #include "world/ground.h"
@@ -15,12 +16,12 @@ int32_t tankShakeFrames = 0, robotShakeFrames = 0;
 int32_t fireHeld = 0;  // 1: the left button is ignored until it is released
 int32_t tankRightLatch = 0, tankZLatch = 0, robotRightLatch = 0, robotZLatch = 0;
 
-bool Down(int vk) { return (sys::GetAsyncKeyState(vk) & 0x8000) != 0; }
+bool Down(BattleAction a) { return BattleActionDown(a); }
 
 // The fire button, unless it has been held since the pause ended.
 bool FireDown()
 {
-    bool down = Down(VK_LBUTTON);
+    bool down = Down(kActFire);
     if (!down) fireHeld = 0;
     return down && !fireHeld;
 }
@@ -28,18 +29,19 @@ bool FireDown()
 // Uniform in [-range/2, range/2).
 float Jitter(float range) { return RandFraction() * range - range / 2; }
 
-// The arrow keys, W A S D and both buttons into a flags record.
+// The driving, turret and weapon keys (W A S D, the arrows and the right
+// button unless rebound) into a flags record.
 void ReadKeys(ControlFlags& f, int32_t* rightLatch)
 {
-    f.turretLeft = Down(VK_LEFT);
-    f.turretRight = Down(VK_RIGHT);
-    f.gunDown = Down(VK_DOWN);
-    f.gunUp = Down(VK_UP);
-    f.forward = Down('W');
-    f.turnLeft = Down('A');
-    f.turnRight = Down('D');
-    f.backward = Down('S');
-    if (Down(VK_RBUTTON)) {
+    f.turretLeft = Down(kActTurretLeft);
+    f.turretRight = Down(kActTurretRight);
+    f.gunDown = Down(kActGunDown);
+    f.gunUp = Down(kActGunUp);
+    f.forward = Down(kActForward);
+    f.turnLeft = Down(kActTurnLeft);
+    f.turnRight = Down(kActTurnRight);
+    f.backward = Down(kActBackward);
+    if (Down(kActSwitchWeapon)) {
         if (!*rightLatch) {
             *rightLatch = 1;
             f.switchWeapon = 1;
@@ -60,7 +62,7 @@ void MouseSteps(int* mx, int* my)
 
 void CycleView(int32_t* latch, int count)
 {
-    if (Down('Z')) {
+    if (Down(kActNextView)) {
         if (!*latch) {
             *latch = 1;
             if (++viewedUnit >= count) viewedUnit = 0;

@@ -10,10 +10,12 @@
 #include <fstream>
 
 #include "services/device.h"
+#include "drawn.h"
 #include "headless_device.h"
 #include "services/display.h"
 #include "services/options.h"
 #include "platform/gfx.h"
+#include "platform/input_script.h"
 #include "platform/system.h"
 #include "run_util.h"
 
@@ -310,4 +312,39 @@ TEST_F(Device, EachMarkedPassIsTimedOnceAFrameInOrderAndPresentLast)
     gfx::SetPassSync(true);
     EXPECT_TRUE(gfx::PassSync());
     gfx::SetPassSync(false);
+}
+
+// A screenshot that cannot be written is told on screen for a few seconds,
+// whatever screen is up; one that is written shows nothing.
+TEST_F(Device, AScreenshotThatCannotBeSavedIsToldOnScreen)
+{
+    const std::string dir = ScratchDir() + "/shots";
+    ASSERT_EQ(system(("rm -rf " + dir + " && mkdir -p " + dir).c_str()), 0);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    // photo0.bmp leads into a folder that is not there: stat finds it free,
+    // writing it fails, even for root.
+    ASSERT_EQ(symlink("missing/photo.bmp", "photo0.bmp"), 0);
+    InputScript script;
+    std::string err;
+    ASSERT_TRUE(ParseInputScript("1 keydown T\n2 keyup T\n3 keydown T\n", "t", &script, &err)) << err;
+    sys::SetInputScript(&script);
+    auto shot = [&](uint32_t step) {
+        sys::ApplyScriptStep(step);
+        ScreenshotCheck();
+        Drawn drawn([] { EndFrame(); });
+        return drawn;
+    };
+    ::testing::internal::CaptureStderr();
+    CreateFonts();  // in the built-in face: the pack's font is not here
+    Drawn failed = shot(1);
+    ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(failed.texts.size(), 1u);
+    EXPECT_EQ(failed.texts[0].text, "The screenshot could not be saved in photo0.bmp.");
+    for (int frame = 1; frame < 180; ++frame) EXPECT_EQ(Drawn([] { EndFrame(); }).texts.size(), 1u);
+    EXPECT_TRUE(Drawn([] { EndFrame(); }).texts.empty()) << "the notice stays for three seconds only";
+    shot(2);
+    EXPECT_TRUE(shot(3).texts.empty());  // photo1.bmp is written: nothing to tell
+    EXPECT_EQ(access("photo1.bmp", F_OK), 0);
+    sys::SetInputScript(nullptr);
+    ReleaseFontsAndSprite();
 }

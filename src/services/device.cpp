@@ -26,6 +26,20 @@ Mat4 ShadowBias = MatIdentity();
 namespace {
 int32_t photoCounter = 0;
 int32_t screenshotLatch = 0;
+// A shot that could not be saved is told over every screen for a few
+// seconds, not only on the terminal.  (A saved one is not: the notice would
+// be in the next shot.)
+std::string shotNotice;
+int32_t shotNoticeFrames = 0;
+constexpr int32_t kShotNoticeFrames = 180;
+
+void DrawShotNotice()
+{
+    if (shotNoticeFrames <= 0 || !SmallFont) return;
+    --shotNoticeFrames;
+    gfx::Rect at{static_cast<int32_t>(12 * scaleX), static_cast<int32_t>(570 * scaleY), 0, 0};
+    gfx::FontDrawText(SmallFont, nullptr, shotNotice.c_str(), -1, &at, gfx::DT_NOCLIP, 0xFFFF5040);
+}
 
 constexpr const char* kPackFont = "Font/DejaVuSans-Bold.ttf";
 
@@ -239,11 +253,12 @@ bool ApplyDisplaySettings()
 
 void EndFrame()
 {
+    DrawShotNotice();
     gfx::EndScene();
     if (gfx::Failed(gfx::Present())) gfx::Reset(CreationParams);
 }
 
-std::string ScreenshotFolder()
+std::string ScreenshotFolder(std::string* why_)
 {
     // The data folder while the player may write there; an installed game's
     // shots go to the pictures folder, or without one to the game's own
@@ -258,6 +273,7 @@ std::string ScreenshotFolder()
     std::string why;
     if (!sys::MakeFolders(folder, &why)) {
         std::fprintf(stderr, "varnok: screenshots: %s\n", why.c_str());
+        if (why_) *why_ = why;
         return "";
     }
     return folder + "/";
@@ -271,7 +287,8 @@ void ScreenshotCheck()
     }
     if (screenshotLatch) return;
     screenshotLatch = 1;
-    const std::string folder = ScreenshotFolder();
+    std::string why;
+    const std::string folder = ScreenshotFolder(&why);
     // Numbers start at 0 every run, but a file already there is a shot from
     // an earlier run: take the next free number instead of overwriting it.
     std::string name;
@@ -279,6 +296,10 @@ void ScreenshotCheck()
     do {
         name = folder + "photo" + std::to_string(photoCounter++) + ".bmp";
     } while (stat(name.c_str(), &st) == 0 && photoCounter < 1000000);
-    if (BackBufferSurface && gfx::Failed(gfx::SaveSurfaceToBmp(BackBufferSurface, name.c_str())))
+    if (!BackBufferSurface) return;
+    if (gfx::Failed(gfx::SaveSurfaceToBmp(BackBufferSurface, name.c_str()))) {
         std::fprintf(stderr, "%s: the screenshot cannot be written\n", name.c_str());
+        shotNotice = "The screenshot could not be saved in " + name + (why.empty() ? "." : ": " + why + ".");
+        shotNoticeFrames = kShotNoticeFrames;
+    }
 }

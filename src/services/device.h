@@ -38,9 +38,12 @@ void ReleaseDevice3D();
 // made: what runs is then whatever the device kept, and the caller puts its
 // settings back and applies again.
 bool ApplyDisplaySettings();
-// End of every drawing frame: end the scene, present, reset after a failure.
+// End of every drawing frame: the screenshot's notice, end the scene,
+// present, reset after a failure.
 void EndFrame();
 // 'T' saves the back buffer as the next free "photo%d.bmp", once per press.
+// One that cannot be saved is told for three seconds over every screen.
 void ScreenshotCheck();
-// Where T puts its shots, ending in '/' ("" is the data folder).
-std::string ScreenshotFolder();
+// Where T puts its shots, ending in '/' ("" is the data folder; also when
+// the player's folder cannot be made, with the reason in *why).
+std::string ScreenshotFolder(std::string* why = nullptr);

@@ -40,7 +40,11 @@ void BuildStars(Pack& pack);
 void BuildEffects(Pack& pack);
 void BuildSounds(Pack& pack);
 void BuildHud(Pack& pack);
+// The title's pictures, and the desktop icon at each of kIconSizes under
+// "Icon/hicolor/NxN/apps/varnok.png", the icon theme's own layout.
 void BuildTitle(Pack& pack);
+constexpr int kIconSizeCount = 7;
+extern const int kIconSizes[kIconSizeCount];
 // Each unit kind's models come from a file of their own, which enters its
 // builder here at start-up:
 //   const bool kRegistered = RegisterKindBuilder("ABRAMS", BuildAbrams);

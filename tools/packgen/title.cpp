@@ -6,6 +6,7 @@
 // 1024 x 1024, as the screens stretch them back.  Atlas elements reach the
 // screen squeezed to three quarters of their height relative to their width,
 // so each is painted at screen proportions and stretched to its rectangle.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -313,7 +314,45 @@ Canvas Captions()
     caption({0, 227, 512, 337}, "MERCURY FORCES", "walking robots: cannons and missiles", 0xF08860);
     return c;
 }
+
+// The desktop icon: the title's dusk over a mountain ridge, the two armies
+// face to face under the game's initial, on a square with round corners.
+// Each size is painted at that size rather than shrunk from a large one, so
+// the small ones stay sharp; below 48 pixels the armies are left out and the
+// initial fills the square.
+Canvas Icon(int size)
+{
+    const float k = size / 256.0f;
+    const bool small = size < 48;
+    Canvas art(size, size);
+    Sky(art, 0x141C2A, 0xB0683A, 190 * k);
+    art.Disc(188 * k, 150 * k, 46 * k, Rgb(0xFFC27A, 0.45f), 34 * k);
+    const uint32_t ridges[3] = {0x3A3034, 0x241E22, 0x16121A};
+    for (int r = 0; r < 3; ++r)
+        for (int x = 0; x < size; ++x) {
+            float h = (170 + 28 * r - (36 - 10 * r) * Fbm(x / (60 * k), 0.5f, 4, 41 + r)) * k;
+            art.FillRect(static_cast<float>(x), h, x + 1.0f, static_cast<float>(size), Rgb(ridges[r]));
+        }
+    if (!small) {
+        TankSilhouette(art, 76 * k, 236 * k, 0.8f * k, Rgb(0x0A080C));
+        RobotSilhouette(art, 206 * k, 244 * k, 0.7f * k, Rgb(0x0A080C));
+    }
+    art.Text("V", 128 * k, (small ? 124 : 82) * k, (small ? 230 : 140) * k, Rgb(0xF2E6C8),
+             std::max(1.0f, 6 * k), Rgb(0x1A1410));
+    // The round corners: coverage of a rounded square, a pixel's width soft.
+    const float radius = 40 * k, half = size / 2.0f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float dx = std::max(std::fabs(x + 0.5f - half) - (half - radius), 0.0f);
+            float dy = std::max(std::fabs(y + 0.5f - half) - (half - radius), 0.0f);
+            art.At(x, y).a *= Clamp01(radius - std::sqrt(dx * dx + dy * dy) + 0.5f);
+        }
+    return art;
+}
 }  // namespace
+
+// The sizes of the desktop icon, as the icon theme's folders name them.
+const int kIconSizes[kIconSizeCount] = {16, 24, 32, 48, 64, 128, 256};
 
 void BuildTitle(Pack& pack)
 {
@@ -327,4 +366,8 @@ void BuildTitle(Pack& pack)
     pack.Bmp("Title/StageSet.bmp", StageBackground());  // its white is the see-through key
     pack.Bmp("Title/Option.bmp", OptionBackground());
     pack.KeyedBmp("Title/Game_Logo1.bmp", GameLogo(), 0xFF00FF);
+    for (int size : kIconSizes) {
+        const std::string edge = std::to_string(size);
+        pack.Png("Icon/hicolor/" + edge + "x" + edge + "/apps/varnok.png", Icon(size));
+    }
 }

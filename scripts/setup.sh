@@ -14,6 +14,9 @@ packages=(
   # fonts; without them a box cannot open and its text goes only to the
   # terminal.
   xfonts-base
+  # The install and package tests: the validators of the desktop entry and
+  # the AppStream description, and a fresh Debian root to install into.
+  desktop-file-utils appstream debootstrap dpkg-dev
 )
 
 missing=()

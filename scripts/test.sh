@@ -22,7 +22,7 @@ sanitized() {
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "$@"
 }
 stage "unit, headless and sweep tests (address and undefined-behaviour sanitizers)"
-(cd "$root/build-sanitize" && sanitized ctest --output-on-failure -j 2 -LE 'window|reference')
+(cd "$root/build-sanitize" && sanitized ctest --output-on-failure -j 2 -LE 'window|reference|install|package')
 stage "window tests (address and undefined-behaviour sanitizers, virtual display)"
 (cd "$root/build-sanitize" && sanitized xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --output-on-failure -L window)

@@ -76,7 +76,7 @@ void WriteCoreReport(JsonWriter& w)
     w.EndObject();
 }
 
-// The built data pack sits beside the executable.
+// Where the data pack is when no --data names it.
 std::string DefaultDataDir()
 {
     char exe[PATH_MAX];
@@ -85,8 +85,11 @@ std::string DefaultDataDir()
     exe[n] = '\0';
     std::string dir(exe);
     dir.erase(dir.find_last_of('/') + 1);
-    dir += "data";
-    return access(dir.c_str(), F_OK) == 0 ? dir : "";
+    // A build keeps the pack beside the executable; an install keeps it in
+    // share/varnok beside bin/.
+    for (const char* where : {"data", VARNOK_DATA_FROM_BIN})
+        if (access((dir + where).c_str(), F_OK) == 0) return dir + where;
+    return "";
 }
 
 // Files every start-up reads: the map and the first sky.  A folder without
@@ -265,7 +268,8 @@ int VarnokMain(int argc, const char* const* argv)
         std::fprintf(stderr,
                      "varnok: %s does not hold the game's data pack (%s is missing).\n"
                      "  The build makes the pack in build/data (scripts/build.sh build); the game\n"
-                     "  finds it beside its executable, or give its folder with --data DIR.\n",
+                     "  finds it beside its executable or, installed, in share/varnok beside bin/;\n"
+                     "  or give its folder with --data DIR.\n",
                      where.c_str(), missing.c_str());
         return 1;
     }

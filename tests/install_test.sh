@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The installed layout, wherever it is unpacked: the package's files are
+# taken out under a temporary folder (no root needed), the desktop entry and
+# the AppStream description pass their validators, the icon is there at
+# every size the theme names, each picture of its folder's size, and the
+# command finds its data pack from its own folder with no --data.
+#
+#   install_test.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+for tool in cpack dpkg-deb desktop-file-validate appstreamcli python3; do
+  command -v "$tool" >/dev/null || { echo "install test: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
+done
+work=$(mktemp -d "${TMPDIR:-/tmp}/varnok-install.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/cpack" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; exit 1; }
+dpkg-deb -x "$work"/cpack/varnok_*.deb "$work/x"
+usr=$work/x/usr
+fail() { echo "install test: $*"; exit 1; }
+
+desktop-file-validate "$usr/share/applications/net.varnok.varnok.desktop" || fail "the desktop entry is not valid"
+appstreamcli validate --no-net --pedantic "$usr/share/metainfo/net.varnok.varnok.metainfo.xml" ||
+  fail "the AppStream description is not valid"
+grep -qx "Icon=varnok" "$usr/share/applications/net.varnok.varnok.desktop" || fail "the entry names another icon"
+
+# Each icon is a PNG with an alpha channel, as large as its folder says.
+python3 - "$usr/share/icons/hicolor" <<'PY' || exit 1
+import struct, sys
+for size in (16, 24, 32, 48, 64, 128, 256):
+    path = f"{sys.argv[1]}/{size}x{size}/apps/varnok.png"
+    try:
+        head = open(path, "rb").read(29)
+    except OSError:
+        sys.exit(f"install test: no {size}x{size} icon")
+    w, h, depth, kind = struct.unpack(">IIBB", head[16:26])
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or (w, h) != (size, size) or kind != 6:
+        sys.exit(f"install test: {path} is {w} x {h} (colour type {kind}), not a {size} x {size} RGBA PNG")
+PY
+[ ! -e "$usr/share/varnok/Icon" ] || fail "the icons were installed twice, in the data pack too"
+
+# From another folder, without --data: the pack is found beside bin/.
+(cd "$work" && "$usr/bin/varnok" --headless --battle --frames 5 --report "$work/r.json") ||
+  fail "the installed command did not run"
+grep -q '"backend": *"headless"' "$work/r.json" || fail "the installed command wrote no report"
+echo "install test: passed"

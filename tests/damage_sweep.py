@@ -29,6 +29,9 @@ TANK_SHOWN = ("ABRAMS", "BRDM3", "FLACKP", "FT17_BER", "M2A2", "M60", "V100", "M
 ROBOT_SHOWN = ("D-ED.10", "R-NO.15", "R-NO.16", "R-NO.13")
 # Files the pack holds for a stage the game never offers.
 UNREAD = ("Map/City.bmp", "Map/City.x", "Map/CityWall.png")
+# The desktop's icons: an install puts them in the icon theme, the game never
+# reads them.
+UNREAD_FOLDERS = ("Icon/",)
 OPTIONS = "Data/OptionData.dat"
 
 
@@ -47,7 +50,7 @@ def select_script(side_button, shown):
 
 def group_of(rel):
     top, _, rest = rel.partition("/")
-    if rel in UNREAD or rel == ".stamp":
+    if rel in UNREAD or rel == ".stamp" or rel.startswith(UNREAD_FOLDERS):
         return None
     if top == "Sound" or rel == "Map/Stop.bmp":
         return "battle"

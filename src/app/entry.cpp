@@ -267,9 +267,8 @@ int VarnokMain(int argc, const char* const* argv)
         std::string where = dataDir.empty() ? Absolute(".") : dataDir;
         std::fprintf(stderr,
                      "varnok: %s does not hold the game's data pack (%s is missing).\n"
-                     "  The build makes the pack in build/data (scripts/build.sh build); the game\n"
-                     "  finds it beside its executable or, installed, in share/varnok beside bin/;\n"
-                     "  or give its folder with --data DIR.\n",
+                     "  The build makes the pack in build/data (scripts/build.sh build); the game finds\n"
+                     "  it beside its executable or in share/varnok beside bin/, or give --data DIR.\n",
                      where.c_str(), missing.c_str());
         return 1;
     }

@@ -112,7 +112,9 @@ void StartKeyWait(int action)
 // A step of the wait: the first key or button to go down binds the row
 // (swapping with the action that had it); keys that act on their own (F1,
 // T, P) are passed over.  Nothing else on the screen answers meanwhile, so a
-// click binds its button instead of pressing what is under the cursor.
+// click binds its button instead of pressing what is under the cursor, and
+// the click latch, set by the click on the row, stays set until the button
+// is seen up over a button again: the click that bound presses nothing.
 void WaitForKey()
 {
     for (int vk = 1; vk < kKeyCount; ++vk) {
@@ -123,7 +125,6 @@ void WaitForKey()
         if (heldAtWait[vk] || !BindableKey(vk)) continue;
         BindBattleKey(KeyChoice, static_cast<BattleAction>(waitingAction), vk);
         waitingAction = -1;
-        ClickLatch = 1;  // a button that bound fires nothing until it is let go
         return;
     }
     if (--waitStepsLeft <= 0) waitingAction = -1;

@@ -60,8 +60,8 @@ constexpr int32_t SoundLevels::*kLevelOf[3] = {&SoundLevels::master, &SoundLevel
 // key; the gamepad's fixed mapping on the right, a control over what it does.
 constexpr MenuBox kPanelInside = {204, 84, 776, 516};
 constexpr uint32_t kPanelColour = 0xFF1C222A;
-constexpr int32_t kKeyRowsX = 212, kKeyRowsTop = 118, kKeyRowHeight = 26, kKeyRowWidth = 276;
-constexpr int32_t kKeyNameX = 150;  // from the row's left
+constexpr int32_t kKeyRowsX = 212, kKeyRowsTop = 118, kKeyRowHeight = 26, kKeyRowWidth = 286;
+constexpr int32_t kKeyNameX = 162;  // from the row's left, clear of the labels at 640 x 480
 constexpr int32_t kPadX = 508, kPadTop = 120, kPadEntryHeight = 42, kPadActionY = 17;
 constexpr int32_t kHeadingY = 94;
 constexpr int32_t kSmallFontHeight = 16, kLargeFontHeight = 28;
@@ -285,10 +285,10 @@ void DrawInputText()
     }
     char note[96];
     if (waitingAction >= 0)
-        std::snprintf(note, sizeof note, "Press a key or mouse button for %s; %d s to cancel.",
-                      BattleActionLabel(static_cast<BattleAction>(waitingAction)), (waitStepsLeft + 59) / 60);
+        std::snprintf(note, sizeof note, "Press a key or mouse button (%d s, then no change)",
+                      (waitStepsLeft + 59) / 60);
     else
-        std::snprintf(note, sizeof note, "Click a row, then press its new key; a key in use changes places.");
+        std::snprintf(note, sizeof note, "Click a row, then a key; a key in use swaps.");
     Text(SmallFont, note, kKeyRowsX, kKeyRowsTop + kBattleActionCount * kKeyRowHeight + 8, kNoteColour);
     Text(SmallFont, "GAMEPAD (FIXED)", kPadX, kHeadingY, kHeadingColour);
     for (int i = 0; i < static_cast<int>(std::size(kPadLines)); ++i) {

@@ -14,8 +14,11 @@
 
 #include "services/device.h"
 #include "services/display.h"
+#include "services/controls.h"
 #include "services/options.h"
 #include "services/scene.h"
+#include "services/settings.h"
+#include "assets/sound.h"
 #include "battle/frame.h"
 #include "battle/pause.h"
 #include "records/state.h"
@@ -669,6 +672,88 @@ TEST_F(OptionsScreenTest, AModeTheDeviceRefusesLeavesTheRunningSettingsAndTheFil
     EXPECT_EQ(ShadowChoice, 2);
 }
 }  // namespace
+
+// The input tab: a click on a row waits for the next key or button, which
+// changes places with the action that had it; Apply puts the keys in force
+// and saves them in the settings file (the options file keeps its four
+// lines), Back drops what was not applied.  The audio tab's levels are
+// heard at once and dropped by Back too.
+TEST_F(OptionsScreenTest, TheInputTabRebindsByClickAndKeyApplySavesItAndBackDropsIt)
+{
+    const std::string settings = dir_ + "/Data/SettingData.dat";
+    auto row = [](BattleAction a) { return 118.0f + 26.0f * static_cast<float>(a) + 11.0f; };
+    Click(78, 137);  // INPUT
+    ASSERT_EQ(OptionsTab, kInputTab);
+    MoveTo(300, row(kActFire));  // a click held a while: the button it holds is not the key
+    Input("buttondown left");
+    Step();
+    Step();
+    Input("buttonup left");
+    Step();
+    EXPECT_EQ(KeyChoice[kActFire], VK_LBUTTON);
+    Press("W");  // forward's key: forward takes the left button
+    EXPECT_EQ(KeyChoice[kActFire], 'W');
+    EXPECT_EQ(KeyChoice[kActForward], VK_LBUTTON);
+    // A row waiting takes a click as its button, and that click presses
+    // nothing else: here the right button, then the left over Apply.
+    Click(300, row(kActGunUp));
+    MoveTo(78, 518);
+    Input("buttondown right");
+    Step();
+    Input("buttonup right");
+    Step();
+    EXPECT_EQ(KeyChoice[kActGunUp], VK_RBUTTON);
+    EXPECT_EQ(KeyChoice[kActSwitchWeapon], VK_UP);
+    Click(300, row(kActPause));
+    MoveTo(78, 518);  // the left button over Apply, held: it binds and applies nothing
+    Input("buttondown left");
+    Step();
+    Step();
+    Input("buttonup left");
+    Step();
+    EXPECT_EQ(KeyChoice[kActPause], VK_LBUTTON);
+    EXPECT_EQ(KeyChoice[kActForward], VK_ESCAPE);
+    EXPECT_EQ(BattleKeys[kActFire], VK_LBUTTON);  // nothing applied yet
+    struct stat st {};
+    EXPECT_NE(stat(settings.c_str(), &st), 0);
+    // T, which takes screenshots, is passed over; five seconds without a
+    // key end the wait with nothing changed.
+    Click(300, row(kActNextView));
+    Press("T");
+    Press("X");
+    EXPECT_EQ(KeyChoice[kActNextView], 'X');
+    Click(300, row(kActNextView));
+    for (int k = 0; k < 300; ++k) Step();
+    Press("V");
+    EXPECT_EQ(KeyChoice[kActNextView], 'X');
+    Click(78, 518);  // Apply
+    EXPECT_EQ(BattleKeys[kActFire], 'W');
+    EXPECT_EQ(BattleKeys[kActPause], VK_LBUTTON);
+    std::string problem;
+    SettingRecord saved = ReadSettingsFile(settings.c_str(), &problem);
+    EXPECT_EQ(problem, "");
+    for (int a = 0; a < kBattleActionCount; ++a) EXPECT_EQ(saved.keys[a], KeyChoice[a]) << a;
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n1024\r\n");
+    // Back after a change keeps what was applied, in force and in the file.
+    const std::string kept = ReadFile(settings);
+    Click(300, row(kActFire));
+    Press("Q");
+    Click(78, 86);  // AUDIO: master down, heard at once
+    Click(310, 165);
+    EXPECT_EQ(snd::ListenerVolume(), SoundLevelVolume(9));
+    Click(78, 565);  // Back
+    EXPECT_EQ(SceneProc, &TitleMenu);
+    EXPECT_EQ(snd::ListenerVolume(), snd::kVolumeMax);
+    EXPECT_EQ(BattleKeys[kActFire], 'W');
+    EXPECT_EQ(SoundVolume.master, kSoundLevelMax);
+    EXPECT_EQ(ReadFile(settings), kept);
+    // The next visit starts from what is in force.
+    Step();
+    Click(400, 420);
+    EXPECT_EQ(KeyChoice[kActFire], 'W');
+    EXPECT_EQ(VolumeChoice.master, kSoundLevelMax);
+    ResetBattleKeys();
+}
 
 TEST_F(OptionsScreenTest, EveryButtonIsDrawnWhereItIsClicked)
 {

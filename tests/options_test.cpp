@@ -1,5 +1,6 @@
 // The options file: the reading rules, the fall-backs for values the game
-// could never have written, and saves that never damage the old file.
+// could never have written, and saves that never damage the old file.  The
+// settings file beside it, and the rule that rebinds the battle's keys.
 #include <gtest/gtest.h>
 #include <dirent.h>
 #include <sched.h>
@@ -19,8 +20,10 @@
 #include <sstream>
 #include <string>
 
+#include "services/controls.h"
 #include "services/device.h"
 #include "services/options.h"
+#include "services/settings.h"
 #include "run_util.h"
 
 namespace {
@@ -368,6 +371,8 @@ TEST_F(OptionsFile, AReadOnlyDataFolderSavesInThePlayersFoldersWhichAreReadFirst
         if (!ok) return 4;
         LoadOptions();
         if (OptionData.screenWidth != 1024 || OptionsReadPath() != saved) return 5;
+        // The settings file goes beside it.
+        if (SettingsSavePath() != config + "/varnok/SettingData.dat") return 8;
         // Without a pictures folder the shots go with the player's data.
         unlink((config + "/user-dirs.dirs").c_str());
         if (ScreenshotFolder() != share + "/varnok/screenshots/") return 6;
@@ -394,3 +399,125 @@ TEST_F(OptionsFile, AReadOnlyDataFolderSavesInThePlayersFoldersWhichAreReadFirst
     setenv("XDG_CONFIG_HOME", keep.c_str(), 1);
 }
 
+
+namespace {
+void ExpectKeys(const SettingRecord& s, const int32_t (&keys)[kBattleActionCount], const std::string& where)
+{
+    for (int a = 0; a < kBattleActionCount; ++a) EXPECT_EQ(s.keys[a], keys[a]) << where << ", action " << a;
+}
+}  // namespace
+
+// What the settings screen saves reads back; a damaged file gives the
+// default of what is bad, keeps the rest, and says so in one message that
+// names the file, the first bad line and how many more there are.
+TEST_F(OptionsFile, TheSettingsFileReadsBackAndADamagedOneGivesTheDefaultsOfWhatIsBadInOneMessage)
+{
+    const std::string path = dir_ + "/Data/SettingData.dat";
+    std::string problem;
+    SettingRecord chosen = DefaultSettings();
+    chosen.volume = {3, 0, 7};
+    ASSERT_TRUE(BindBattleKey(chosen.keys, kActFire, VK_SPACE));
+    ASSERT_TRUE(BindBattleKey(chosen.keys, kActPause, 'Q'));
+    ASSERT_TRUE(WriteSettingsFile(path.c_str(), chosen));
+    SettingRecord back = ReadSettingsFile(path.c_str(), &problem);
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(back.volume.master, 3);
+    EXPECT_EQ(back.volume.effects, 0);
+    EXPECT_EQ(back.volume.engine, 7);
+    ExpectKeys(back, chosen.keys, "round trip");
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "");  // the options file is not touched
+
+    int32_t fireSpace[kBattleActionCount];
+    std::copy(std::begin(kDefaultBattleKeys), std::end(kDefaultBattleKeys), fireSpace);
+    fireSpace[kActFire] = VK_SPACE;
+    const int32_t(&defaults)[kBattleActionCount] = kDefaultBattleKeys;
+    struct Case {
+        const char* text;
+        SoundLevels volume;
+        const int32_t (&keys)[kBattleActionCount];
+        const char* told;  // "" when nothing is wrong
+    } cases[] = {
+        // Comments, blank lines, CR LF and a missing setting are fine.
+        {"# mine\r\n\r\nengine_volume 4\r\nkey_fire 32  # Space\r\n", {10, 10, 4}, fireSpace, ""},
+        {"master_volume 11\neffects_volume 2\n", {10, 2, 10}, defaults,
+         "line 1: 'master_volume 11' is not a sound level (0 to 10); what is bad is the default"},
+        {"effects_volume 2\nmaster_volume -1\nengine_volume x\nkey_fire 32\nmaster_volume 5 5\n", {10, 2, 10},
+         fireSpace, "line 2: 'master_volume -1' is not a sound level (0 to 10) (and 2 more)"},
+        {"volume 3\nkey_fire 32\n", {10, 10, 10}, fireSpace, "line 1: 'volume 3' is not a setting"},
+        {"key_fire 300\n", {10, 10, 10}, defaults, "line 1: 'key_fire 300' is not a key the game can bind"},
+        {"key_fire 84\n", {10, 10, 10}, defaults, "'key_fire 84' is not a key the game can bind"},  // T: screenshots
+        {"key_pause 4294967383\n", {10, 10, 10}, defaults, "is not a key the game can bind"},
+        // Two actions on one key: every key is the default.
+        {"engine_volume 1\nkey_fire 32\nkey_pause 32\n", {10, 10, 1}, defaults,
+         "line 3: 'key_pause 32' gives Space a second action; using the default keys"},
+        {"key_fire 87\n", {10, 10, 10}, defaults, "line 1: 'key_fire 87' gives W a second action"},
+        {nullptr, {10, 10, 10}, defaults, "too large"},
+    };
+    for (const Case& c : cases) {
+        const std::string where = c.text ? c.text : "a large file";
+        WriteFile(path, c.text ? c.text : std::string(70000, '#'));
+        SettingRecord s = ReadSettingsFile(path.c_str(), &problem);
+        EXPECT_EQ(s.volume.master, c.volume.master) << where;
+        EXPECT_EQ(s.volume.effects, c.volume.effects) << where;
+        EXPECT_EQ(s.volume.engine, c.volume.engine) << where;
+        ExpectKeys(s, c.keys, where);
+        if (*c.told == '\0') {
+            EXPECT_EQ(problem, "") << where;
+        } else {
+            EXPECT_EQ(problem.rfind(path + ": ", 0), 0u) << problem;
+            EXPECT_NE(problem.find(c.told), std::string::npos) << problem;
+            EXPECT_EQ(problem.find('\n'), std::string::npos) << problem;
+        }
+    }
+    // A folder where the file should be is no settings file.
+    unlink(path.c_str());
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    back = ReadSettingsFile(path.c_str(), &problem);
+    ExpectKeys(back, kDefaultBattleKeys, "a folder");
+    EXPECT_NE(problem.find(path + ": not a file (a folder); using the default settings"), std::string::npos) << problem;
+}
+
+// Binding a key another action has swaps the two: whatever the player
+// does, every action keeps a key of its own and none is ever lost.
+TEST(Controls, BindingAKeyInUseSwapsAndEveryActionKeepsAKeyOfItsOwn)
+{
+    int32_t keys[kBattleActionCount];
+    std::copy(std::begin(kDefaultBattleKeys), std::end(kDefaultBattleKeys), keys);
+    ASSERT_TRUE(BindBattleKey(keys, kActFire, 'W'));
+    EXPECT_EQ(keys[kActFire], 'W');
+    EXPECT_EQ(keys[kActForward], VK_LBUTTON);  // forward takes fire's old key
+    ASSERT_TRUE(BindBattleKey(keys, kActFire, 'W'));  // its own key again: nothing moves
+    EXPECT_EQ(keys[kActForward], VK_LBUTTON);
+    ASSERT_TRUE(BindBattleKey(keys, kActPause, 'Q'));  // a free key: nobody else changes
+    EXPECT_EQ(keys[kActPause], 'Q');
+    EXPECT_EQ(BattleActionOfKey(keys, VK_ESCAPE), -1);
+    const int32_t before[kBattleActionCount] = {keys[0], keys[1], keys[2], keys[3], keys[4], keys[5], keys[6],
+                                                keys[7], keys[8], keys[9], keys[10], keys[11], keys[12]};
+    // Quitting, screenshots, the frame rate and codes no key gives are refused.
+    for (int32_t vk : {0, int{VK_F1}, int{'T'}, int{'P'}, 0x07, 0xFF, 256, -1}) {
+        EXPECT_FALSE(BindBattleKey(keys, kActGunUp, vk)) << vk;
+        EXPECT_TRUE(std::equal(keys, keys + kBattleActionCount, before)) << vk;
+    }
+    // Many binds of every bindable key to every action, in a fixed order.
+    uint32_t r = 12345;
+    for (int n = 0; n < 2000; ++n) {
+        r = r * 1103515245u + 12345u;
+        const auto action = static_cast<BattleAction>((r >> 16) % kBattleActionCount);
+        const int32_t vk = static_cast<int32_t>((r >> 8) % kKeyCount);
+        const bool inUse = BattleActionOfKey(keys, vk) >= 0;
+        std::vector<int32_t> held(keys, keys + kBattleActionCount);
+        const bool bound = BindBattleKey(keys, action, vk);
+        ASSERT_EQ(bound, BindableKey(vk)) << vk;
+        for (int a = 0; a < kBattleActionCount; ++a) {
+            ASSERT_TRUE(BindableKey(keys[a])) << "step " << n;
+            ASSERT_EQ(BattleActionOfKey(keys, keys[a]), a) << "two actions on one key at step " << n;
+        }
+        // A key in use only changes places: the same keys are bound.
+        std::vector<int32_t> now(keys, keys + kBattleActionCount);
+        std::sort(held.begin(), held.end());
+        std::sort(now.begin(), now.end());
+        if (inUse) {
+            ASSERT_EQ(now, held) << "a key was lost at step " << n;
+        }
+    }
+}

@@ -298,6 +298,38 @@ TEST_F(Sound, TheListenerSitsAtTheEyeFacingTheLookAtPoint)
     EXPECT_FLOAT_EQ(snd::ListenerPosition().x, 10.0f);
 }
 
+// The master level scales every sound, and each pool's kind (engine and
+// walking loops, or the other sounds) its own level: the device is asked to
+// play a copy at their product, nothing at either level 0.  Pools made later
+// and a device opened again play at the levels in force.
+TEST_F(Sound, EachPoolPlaysAtTheMasterLevelTimesItsKindsLevel)
+{
+    struct {
+        SoundPool* pool;
+        bool engine;
+    } pools[] = {{&TankGunSounds, false},    {&MachineGunSounds, false}, {&RobotGunSounds, false},
+                 {&RobotMissileSounds, false}, {&TankEngineSounds, true}, {&RobotStepSounds, true}};
+    auto expect = [&](float effects, float engine, const char* when) {
+        for (auto p : pools)
+            for (snd::Buffer* b : {p.pool->copies[0], p.pool->copies[p.pool->size - 1]})
+                EXPECT_NEAR(snd::NullDeviceGain(b), p.engine ? engine : effects, 0.001f) << p.pool->file << " " << when;
+    };
+    SoundVolume = {5, 10, 2};
+    LoadSounds();
+    expect(0.5f, 0.1f, "loaded");
+    ApplySoundLevels({10, 0, 10});
+    expect(0.0f, 1.0f, "effects off");
+    ApplySoundLevels({0, 10, 10});
+    expect(0.0f, 0.0f, "master off");
+    ApplySoundLevels({7, 10, 10});
+    expect(0.7f, 0.7f, "master 7");
+    ShutdownSound();
+    InitSound(true, "");
+    LoadSounds();
+    expect(0.5f, 0.1f, "a device opened again");
+    SoundVolume = kDefaultSoundLevels;
+}
+
 TEST_F(Sound, TenBattlesHoldOneSetOfPools)
 {
     for (int k = 0; k < 10; ++k) {
@@ -422,6 +454,28 @@ TEST_F(SoundOut, AHundredAndTwentyEightMachineGunShotsAllSoundAndTheNextIsDroppe
     ASSERT_GT(one, 10.0);
     EXPECT_LT(Peak(mix, 20, 40), 32767);
     EXPECT_NEAR(all / one, 128.0, 0.5) << one << " " << all;
+}
+
+// The levels reach the sound card: the same shot at half the master level,
+// then at half the effects level, is heard at half the loudness; effects off
+// silence it.
+TEST_F(SoundOut, TheMasterAndEffectsLevelsScaleTheShotsHeard)
+{
+    LoadSounds();
+    PlaceSoundListener({0, 0, 0}, {0, 0, 1}, {0, 1, 0});
+    const SoundLevels levels[] = {{10, 10, 10}, {5, 10, 10}, {10, 5, 10}, {10, 0, 10}};
+    for (const SoundLevels& l : levels) {
+        ApplySoundLevels(l);
+        EXPECT_TRUE(PlayPooled(TankGunSounds, {0, 0, 4}));
+        Passes(80);
+    }
+    ApplySoundLevels(SoundVolume);
+    std::vector<int16_t> mix = Mix();
+    const double full = Rms(mix, 0, 80);
+    ASSERT_GT(full, 100.0);
+    EXPECT_NEAR(Rms(mix, 80, 160) / full, 0.5, 0.02);
+    EXPECT_NEAR(Rms(mix, 160, 240) / full, 0.5, 0.02);
+    EXPECT_LT(Rms(mix, 240, 320) / full, 0.01);
 }
 
 TEST_F(SoundOut, ACopyWithoutASourceIsSaidAndNeverPlayed)

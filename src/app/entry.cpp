@@ -17,6 +17,7 @@
 #include "services/device.h"
 #include "services/display.h"
 #include "services/options.h"
+#include "services/settings.h"
 #include "services/report.h"
 #include "services/scene.h"
 #include "app/floor.h"
@@ -285,9 +286,10 @@ int VarnokMain(int argc, const char* const* argv)
     NameScene(BattleInit, "BattleInit");
     NameScene(BattleFrame, "BattleFrame");
 
-    // 1. The options file; a recorded session runs on the display it was
-    // recorded on (not saved).
+    // 1. The options file and the settings file; a recorded session runs on
+    // the display it was recorded on (not saved).
     LoadOptions();
+    LoadSettings();
     if (script.hasOptions)
         OptionData = {script.options[0], script.options[1], script.options[2], script.options[3]};
     const OptionRecord startOptions = OptionData;

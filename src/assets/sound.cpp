@@ -1,5 +1,6 @@
 #include "assets/sound.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,12 +8,12 @@
 #include "services/report.h"
 #include "assets/wave.h"
 
-SoundPool RobotStepSounds{"Sound/RobotWalk.wav", kRobotStepCopies, {}, 0, 0, 0};
-SoundPool RobotGunSounds{"Sound/RobotFire.wav", kRobotGunCopies, {}, 0, 0, 0};
-SoundPool RobotMissileSounds{"Sound/MFire.wav", kRobotMissileCopies, {}, 0, 0, 0};
-SoundPool TankEngineSounds{"Sound/TankSlowMove.wav", kTankEngineCopies, {}, 0, 0, 0};
-SoundPool TankGunSounds{"Sound/TankFire.wav", kTankGunCopies, {}, 0, 0, 0};
-SoundPool MachineGunSounds{"Sound/MachineGun.wav", kMachineGunCopies, {}, 0, 0, 0};
+SoundPool RobotStepSounds{"Sound/RobotWalk.wav", kRobotStepCopies, kEngineSound, {}, 0, 0, 0};
+SoundPool RobotGunSounds{"Sound/RobotFire.wav", kRobotGunCopies, kEffectSound, {}, 0, 0, 0};
+SoundPool RobotMissileSounds{"Sound/MFire.wav", kRobotMissileCopies, kEffectSound, {}, 0, 0, 0};
+SoundPool TankEngineSounds{"Sound/TankSlowMove.wav", kTankEngineCopies, kEngineSound, {}, 0, 0, 0};
+SoundPool TankGunSounds{"Sound/TankFire.wav", kTankGunCopies, kEffectSound, {}, 0, 0, 0};
+SoundPool MachineGunSounds{"Sound/MachineGun.wav", kMachineGunCopies, kEffectSound, {}, 0, 0, 0};
 uint32_t EngineBaseFrequency = 0;
 
 namespace {
@@ -57,6 +58,7 @@ bool InitSound(bool headless, const std::string& waveOut)
     gBackendUsed = snd::Init(headless, waveOut);
     gNullReason = snd::CurrentNullReason();
     snd::SetRolloffFactor(0.3f);
+    ApplySoundLevels(SoundVolume);
     if (gNullReason == snd::NullReason::NoDevice)
         std::fprintf(stderr, "varnok: no sound device: playing without sound\n");
     if (gNullReason == snd::NullReason::NoWaveOut) {
@@ -126,6 +128,24 @@ void LoadSounds()
         if (made < p->size)
             std::fprintf(stderr, "%s: the sound device gave %d of its %d copies a source; the rest are silent\n",
                          p->file, made, p->size);
+    }
+    ApplySoundLevels(SoundVolume);
+}
+
+int32_t SoundLevelVolume(int32_t level)
+{
+    if (level <= 0) return snd::kVolumeMin;
+    if (level >= kSoundLevelMax) return snd::kVolumeMax;
+    // The gain is level / kSoundLevelMax: 2000 x log10 of it in hundredths of a decibel.
+    return static_cast<int32_t>(std::lround(2000.0 * std::log10(static_cast<double>(level) / kSoundLevelMax)));
+}
+
+void ApplySoundLevels(const SoundLevels& levels)
+{
+    snd::SetListenerVolume(SoundLevelVolume(levels.master));
+    for (SoundPool* p : kPools) {
+        const int32_t volume = SoundLevelVolume(p->kind == kEngineSound ? levels.engine : levels.effects);
+        for (snd::Buffer* b : p->copies) snd::SetVolume(b, volume);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "services/state.h"
 #include "assets/model.h"
 #include "records/state.h"
 #include "platform/gfx.h"
@@ -113,7 +114,13 @@ struct Resolution {
 constexpr Resolution kResolutions[3] = {{640, 480}, {800, 600}, {1024, 768}};
 // Shadow map edges from off (1) to high.
 constexpr int32_t kShadowSizes[4] = {1, 512, 1024, 1600};
+// The tabs: display (the options file), audio and input (the settings file).
+enum : int32_t { kDisplayTab, kAudioTab, kInputTab, kOptionsTabCount };
 extern int32_t OptionsTab;
+// The audio tab's levels, on the device while they change, and the input
+// tab's keys; Apply makes them SoundVolume and BattleKeys.
+extern SoundLevels VolumeChoice;
+extern int32_t KeyChoice[kBattleActionCount];
 void FillOptionChoices();
 
 // The stage screen's hover flags of its count and time arrows (no pressed

@@ -2,6 +2,9 @@
 // preview units, and the settings its screens share.
 #include "frontend/frontend.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "services/display.h"
 #include "services/device.h"
 #include "services/options.h"
@@ -22,6 +25,8 @@ int32_t EarthHovered = 0, MercuryHovered = 0;
 int32_t ResolutionChoice = 1;
 int32_t ShadowChoice = 2;
 int32_t OptionsTab = 0;
+SoundLevels VolumeChoice = kDefaultSoundLevels;
+int32_t KeyChoice[kBattleActionCount] = {};
 int32_t StageArrowHover[kStageArrowCount] = {};
 
 namespace {
@@ -113,6 +118,8 @@ void FillOptionChoices()
     ScreenModeChoice = PresentParams.windowed ? 1 : 0;
     for (int32_t k = 0; k < 4; ++k)
         if (OptionData.shadowMapSize == kShadowSizes[k]) ShadowChoice = k;
+    VolumeChoice = SoundVolume;
+    std::copy(std::begin(BattleKeys), std::end(BattleKeys), KeyChoice);
 }
 
 bool TankKindFights(int32_t kind) { return TankKindCanFight(kind); }

@@ -4,6 +4,7 @@
 #include "platform/audio.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "platform/audio_internal.h"
@@ -16,6 +17,7 @@ const AudioBackend* gDevice = &kNullBackend;
 NullReason gNullReason = NullReason::Asked;
 std::string gProblem;
 float gRolloff = 1.0f;
+int32_t gListenerVolume = kVolumeMax;
 Vec3 gListenerPos{0, 0, 0}, gListenerFront{0, 0, 1}, gListenerTop{0, 1, 0};
 std::vector<Buffer*> gBuffers;  // every live buffer, for the rolloff and the source count
 
@@ -61,6 +63,7 @@ Backend Init(bool wantNull, const std::string& waveOut)
     }
     gRolloff = 1.0f;
     gDevice->setListener(gListenerPos, gListenerFront, gListenerTop);
+    SetListenerVolume(kVolumeMax);
     return CurrentBackend();
 }
 
@@ -164,6 +167,29 @@ void SetFrequency(Buffer* b, uint32_t hz)
     uint32_t base = b->shared->format.samplesPerSec;
     if (base > 0) gDevice->setPitch(b, static_cast<float>(b->frequency) / static_cast<float>(base));
 }
+
+float VolumeGain(int32_t hundredthsDb)
+{
+    if (hundredthsDb <= kVolumeMin) return 0.0f;
+    return std::pow(10.0f, static_cast<float>(std::min(hundredthsDb, kVolumeMax)) / 2000.0f);
+}
+
+void SetVolume(Buffer* b, int32_t hundredthsDb)
+{
+    if (!b) return;
+    b->volume = std::clamp(hundredthsDb, kVolumeMin, kVolumeMax);
+    gDevice->setGain(b, VolumeGain(b->volume));
+}
+
+int32_t GetVolume(Buffer* b) { return b ? b->volume : kVolumeMax; }
+
+void SetListenerVolume(int32_t hundredthsDb)
+{
+    gListenerVolume = std::clamp(hundredthsDb, kVolumeMin, kVolumeMax);
+    gDevice->setListenerGain(VolumeGain(gListenerVolume));
+}
+
+int32_t ListenerVolume() { return gListenerVolume; }
 
 void SetListenerPosition(Vec3 p)
 {

@@ -6,6 +6,10 @@
 //
 // Positions are in the game's left-handed world; distance fades as
 // min / (min + rolloff x (distance - min)) beyond the minimum distance 1.
+// Volumes are attenuations in hundredths of a decibel, as a sound card's
+// buffers take them: kVolumeMax (0) plays the sound as recorded,
+// kVolumeMin (-10000) silences it.  A buffer's volume and the listener's
+// (the master volume, over every buffer) multiply.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +41,8 @@ struct WaveFormat {
 // Buffers alive at once, duplicates included: the device is asked for this
 // many sources, and creating one more gives null on both backends.
 constexpr int kMaxBuffers = 320;
+// The volumes SetVolume and SetListenerVolume take (they clamp to them).
+constexpr int32_t kVolumeMin = -10000, kVolumeMax = 0;
 // The frequencies a buffer plays at; SetFrequency clamps to them.
 constexpr uint32_t kMinFrequency = 100, kMaxFrequency = 200000;
 
@@ -79,11 +85,20 @@ void Stop(Buffer* b);
 uint32_t GetFrequency(Buffer* b);
 void SetFrequency(Buffer* b, uint32_t hz);
 uint32_t LengthMs(Buffer* b);
+// A new buffer, a duplicate too, plays at kVolumeMax.
+void SetVolume(Buffer* b, int32_t hundredthsDb);
+int32_t GetVolume(Buffer* b);  // kVolumeMax for no buffer
+// The factor a volume scales the sound's amplitude by: 10^(v / 2000), and 0
+// at kVolumeMin.
+float VolumeGain(int32_t hundredthsDb);
 
 void SetListenerPosition(Vec3 p);
 // Front and top in the game's world; the listener hears front as ahead.
 void SetListenerOrientation(Vec3 front, Vec3 top);
 void SetRolloffFactor(float rolloff);
 float RolloffFactor();
+// The master volume: Init sets kVolumeMax.
+void SetListenerVolume(int32_t hundredthsDb);
+int32_t ListenerVolume();
 
 }  // namespace snd

@@ -22,7 +22,10 @@ struct Buffer {
     Shared* shared = nullptr;
     uint32_t voice = 0;  // OpenAL: the source name
     uint32_t frequency = 0;
-    // The null device's own account of playing, on the game clock.
+    int32_t volume = kVolumeMax;
+    // The null device's own account of playing, on the game clock, and of
+    // the gain it was asked to play at.
+    float nullGain = 1.0f;
     bool playing = false;
     bool looping = false;
     uint32_t startMs = 0;
@@ -55,6 +58,10 @@ struct AudioBackend {
     // Plays at `ratio` times the audio's own rate (b->frequency is set).
     void (*setPitch)(Buffer* b, float ratio);
     void (*setRolloff)(Buffer* b, float rolloff);
+    // Scales the amplitude by `gain` (0 silent, 1 as recorded): one buffer,
+    // or every buffer through the listener.
+    void (*setGain)(Buffer* b, float gain);
+    void (*setListenerGain)(float gain);
     void (*setListener)(Vec3 position, Vec3 front, Vec3 top);
 };
 

@@ -1,12 +1,15 @@
 // The null backend of the sound device: nothing is heard, but every buffer
 // keeps its playing status on the game clock (a one-shot plays for its
 // length, shorter at a higher frequency; a loop plays until stopped), so the
-// pools behave as they do on a real device.
+// pools behave as they do on a real device.  It keeps the gains it was
+// asked for, so a test hears what a device would.
 #include "platform/audio_internal.h"
 #include "platform/system.h"
 
 namespace snd {
 namespace {
+float gNullListenerGain = 1.0f;
+
 bool OpenNull(const std::string&, NullReason*, std::string*) { return true; }
 void CloseNull() {}
 void PumpNull() {}
@@ -40,8 +43,12 @@ void PlayNull(Buffer* b, bool looping)
 void StopNull(Buffer* b) { b->playing = false; }
 void SetPitchNull(Buffer*, float) {}
 void SetRolloffNull(Buffer*, float) {}
+void SetGainNull(Buffer* b, float gain) { b->nullGain = gain; }
+void SetListenerGainNull(float gain) { gNullListenerGain = gain; }
 void SetListenerNull(Vec3, Vec3, Vec3) {}
 }  // namespace
+
+float NullDeviceGain(Buffer* b) { return b ? gNullListenerGain * b->nullGain : 0.0f; }
 
 const AudioBackend kNullBackend = {
     .open = OpenNull,
@@ -58,6 +65,8 @@ const AudioBackend kNullBackend = {
     .stop = StopNull,
     .setPitch = SetPitchNull,
     .setRolloff = SetRolloffNull,
+    .setGain = SetGainNull,
+    .setListenerGain = SetListenerGainNull,
     .setListener = SetListenerNull,
 };
 

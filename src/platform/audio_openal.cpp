@@ -253,6 +253,8 @@ void PlayAL(Buffer* b, bool looping)
 void StopAL(Buffer* b) { alSourceStop(b->voice); }
 void SetPitchAL(Buffer* b, float ratio) { alSourcef(b->voice, AL_PITCH, ratio); }
 void SetRolloffAL(Buffer* b, float rolloff) { alSourcef(b->voice, AL_ROLLOFF_FACTOR, rolloff); }
+void SetGainAL(Buffer* b, float gain) { alSourcef(b->voice, AL_GAIN, gain); }
+void SetListenerGainAL(float gain) { alListenerf(AL_GAIN, gain); }
 
 void SetListenerAL(Vec3 position, Vec3 front, Vec3 top)
 {
@@ -278,6 +280,8 @@ const AudioBackend kOpenALBackend = {
     .stop = StopAL,
     .setPitch = SetPitchAL,
     .setRolloff = SetRolloffAL,
+    .setGain = SetGainAL,
+    .setListenerGain = SetListenerGainAL,
     .setListener = SetListenerAL,
 };
 

@@ -82,6 +82,9 @@ namespace snd {
 // The listener as set.
 Vec3 ListenerPosition();
 void ListenerOrientation(Vec3* front, Vec3* top);
+// The gain the null device was last asked to play a buffer at: the
+// listener's gain times the buffer's (0 for no buffer).
+float NullDeviceGain(Buffer* b);
 }  // namespace snd
 
 namespace sys {

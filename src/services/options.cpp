@@ -131,10 +131,11 @@ OptionRecord ReadOptionsFile(const char* path)
     return o;
 }
 
-std::string UserOptionsPath()
+std::string UserKeptPath(const char* dataPath)
 {
     const std::string config = sys::UserConfigFolder();
-    return config.empty() ? "" : config + "/varnok/OptionData.dat";
+    const char* slash = std::strrchr(dataPath, '/');
+    return config.empty() ? "" : config + "/varnok/" + (slash ? slash + 1 : dataPath);
 }
 
 bool DataFolderWritable()
@@ -143,20 +144,23 @@ bool DataFolderWritable()
     return sys::FolderWritable(stat("Data", &st) == 0 ? "Data" : ".");
 }
 
-std::string OptionsReadPath()
+std::string KeptReadPath(const char* dataPath)
 {
-    const std::string user = UserOptionsPath();
-    return !user.empty() && access(user.c_str(), F_OK) == 0 ? user : kOptionsPath;
+    const std::string user = UserKeptPath(dataPath);
+    return !user.empty() && access(user.c_str(), F_OK) == 0 ? user : dataPath;
 }
 
-std::string OptionsSavePath()
+std::string KeptSavePath(const char* dataPath)
 {
     // Once the player's own folder holds a file it is read first, so every
     // later save goes there too, or it would never be seen again.
-    const std::string user = UserOptionsPath();
+    const std::string user = UserKeptPath(dataPath);
     if (!user.empty() && (access(user.c_str(), F_OK) == 0 || !DataFolderWritable())) return user;
-    return kOptionsPath;
+    return dataPath;
 }
+
+std::string OptionsReadPath() { return KeptReadPath(kOptionsPath); }
+std::string OptionsSavePath() { return KeptSavePath(kOptionsPath); }
 
 void LoadOptions()
 {
@@ -219,8 +223,7 @@ bool Refuse(const char* path, std::string* why, const std::string& reason)
 }
 }  // namespace
 
-bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,
-                      int32_t shadowMapSize, std::string* why)
+bool ReplaceKeptFile(const char* path, const std::string& text, std::string* why)
 {
     // Through a symbolic link the file it points at is written, and the link
     // stays as the player made it.
@@ -241,14 +244,11 @@ bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width,
     }
     // Written to a new file of its own beside the old one (created, never
     // opened through a link), flushed to the disk, then renamed over it: the
-    // old file stays whole until the new one is.  Lines end CR LF, as the
-    // file always has.
-    std::string tmp = dir + "/.OptionData.XXXXXX";
+    // old file stays whole until the new one is.
+    const size_t slash = file.find_last_of('/');
+    std::string tmp = dir + "/." + file.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
     int fd = mkstemp(tmp.data());
     if (fd < 0) return Refuse(path, why, "cannot write in " + dir + " (" + std::strerror(errno) + ")");
-    char text[64];
-    std::snprintf(text, sizeof text, "%s\r\n%d\r\n%d\r\n%d\r\n", screenModeChoice == 0 ? "1" : "0", width,
-                  height, shadowMapSize);
     bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
     int err = errno;
     if (close(fd) != 0 && ok) {
@@ -270,6 +270,16 @@ bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width,
         close(dirFd);
     }
     return true;
+}
+
+bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,
+                      int32_t shadowMapSize, std::string* why)
+{
+    // Lines end CR LF, as the file always has.
+    char text[64];
+    std::snprintf(text, sizeof text, "%s\r\n%d\r\n%d\r\n%d\r\n", screenModeChoice == 0 ? "1" : "0", width,
+                  height, shadowMapSize);
+    return ReplaceKeptFile(path, text, why);
 }
 
 bool SaveOptions(std::string* why)

@@ -13,27 +13,33 @@
 constexpr const char* kOptionsPath = "Data/OptionData.dat";
 constexpr OptionRecord kDefaultOptions = {0, 800, 600, 1024};
 
-// Where the file is.  The game's data folder keeps it ("Data/OptionData.dat")
-// while the player may write there.  An installed game's data folder is
-// read-only: the file then goes to the player's own config folder,
+// Where a file the game keeps between runs is: the options file and the
+// settings file (settings.h), each named by its place in the data folder
+// ("Data/OptionData.dat").  The game's data folder keeps it while the player
+// may write there.  An installed game's data folder is read-only: the file
+// then goes to the player's own config folder,
 // $XDG_CONFIG_HOME/varnok/OptionData.dat ($HOME/.config/varnok/...), which
 // is read first once it exists; the data folder's file is the fall-back, so
 // nothing saved before is lost and no later save is hidden.
-std::string UserOptionsPath();  // "" when neither variable names a folder
-std::string OptionsReadPath();
+std::string UserKeptPath(const char* dataPath);  // "" when neither variable names a folder
+std::string KeptReadPath(const char* dataPath);
+std::string KeptSavePath(const char* dataPath);
+std::string OptionsReadPath();  // of kOptionsPath
 std::string OptionsSavePath();
 // True when files can be made in the data folder (its Data folder when there).
 bool DataFolderWritable();
+// Replaces a kept file with `text`, whole or not at all: through a symbolic
+// link its target is written; a read-only file, or anything but a regular
+// file, is left alone.  A failure leaves the old file as it was, is reported
+// on stderr, and gives the reason in *why.
+bool ReplaceKeptFile(const char* path, const std::string& text, std::string* why = nullptr);
 
 // Reads the file into OptionData (defaults when it is missing).  A value the
 // options screen could not have written falls back to its default with one
 // line on stderr naming the file, the line and the value.
 void LoadOptions();
 // Writes the mode choice (inverted: 1 full screen, 0 window), the running
-// back-buffer size and shadowMapSize.  The file is replaced whole or not at
-// all: through a symbolic link its target is written; a read-only file, or
-// anything but a regular file, is left alone.  A failure leaves the old file
-// as it was, is reported on stderr, and gives the reason in *why.
+// back-buffer size and shadowMapSize, through ReplaceKeptFile.
 bool SaveOptions(std::string* why = nullptr);
 
 // The workers behind them, on any path.

@@ -37,6 +37,17 @@ enum BattleAction : int32_t {
     kBattleActionCount
 };
 
+// The sound levels the settings file keeps, 0 (silent) to kSoundLevelMax
+// (as recorded): the master over every sound, the engine and walking loops,
+// and every other sound (shots, hits, explosions).
+struct SoundLevels {
+    int32_t master;
+    int32_t effects;
+    int32_t engine;
+};
+constexpr int32_t kSoundLevelMax = 10;
+constexpr SoundLevels kDefaultSoundLevels = {kSoundLevelMax, kSoundLevelMax, kSoundLevelMax};
+
 // A screen: the loop calls the current one whenever no window message waits.
 using SceneFn = void (*)();
 
@@ -66,6 +77,9 @@ extern int32_t ScreenModeChoice;
 
 // --- the battle's controls: the virtual key of each action -------------------------------------
 extern int32_t BattleKeys[kBattleActionCount];
+
+// --- the sound levels in force (the settings file keeps them) ---------------------------------
+extern SoundLevels SoundVolume;
 
 // --- the scene switch: the screen the loop calls ---------------------------------------------
 extern SceneFn SceneProc;

@@ -4,8 +4,8 @@
 # folder; apt installs the package there with what it depends on; then a
 # player whose data folder (/usr/share/varnok) is read-only runs the
 # installed command: the version, the headless demo, and a session that
-# applies the options and takes a screenshot, which must land in the
-# player's XDG folders and nowhere else.
+# applies the options and takes a screenshot; the options and settings
+# files and the shot must land in the player's XDG folders and nowhere else.
 #
 #   package_test.sh BUILD_DIR [MIRROR]
 # Needs root (it makes a root folder and mounts /proc in it); exits 77, a
@@ -82,14 +82,16 @@ echo "the demo ran 600 steps"
 as_player varnok --headless --script /home/player/session.txt
 
 options=$root/home/player/.config/varnok/OptionData.dat
+settings=$root/home/player/.config/varnok/SettingData.dat
 shot=$root/home/player/Pictures/photo0.bmp
 [ -f "$options" ] || { echo "package test: no options file in ~/.config/varnok"; exit 1; }
 [ "$(wc -l <"$options")" -eq 4 ] || { echo "package test: the options file is not four lines"; exit 1; }
+grep -q "^key_fire " "$settings" 2>/dev/null || { echo "package test: no settings file in ~/.config/varnok"; exit 1; }
 [ "$(head -c 2 "$shot" 2>/dev/null)" = BM ] ||
   { echo "package test: no screenshot in ~/Pictures; the player's folder holds:"; (cd "$root/home/player" && find .); exit 1; }
 [ "$(stat -c %u "$options")" = 4321 ] && [ "$(stat -c %u "$shot")" = 4321 ] ||
   { echo "package test: the player's files are not the player's"; exit 1; }
 written=$(find "$root/usr/share/varnok" -newer "$root/tmp/varnok.deb" -type f | head -3)
 [ -z "$written" ] || { echo "package test: the game wrote into its data folder: $written"; exit 1; }
-echo "options in ~/.config/varnok/OptionData.dat, the screenshot in ~/Pictures/photo0.bmp"
+echo "options and settings in ~/.config/varnok/, the screenshot in ~/Pictures/photo0.bmp"
 echo "package test: passed"

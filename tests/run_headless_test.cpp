@@ -285,11 +285,25 @@ TEST_F(Headless, TheSameSeedAndScriptGiveTheSameBattle)
 TEST_F(Headless, ARecordedSessionReplaysToTheSameReport)
 {
     std::string menus = std::string(VARNOK_SOURCE) + "/tests/reference/menus.txt";
+    // Played with forward rebound to I, replayed where the keys are the
+    // defaults: the session carries the keys it was played with.
+    const std::string config = std::string(std::getenv("XDG_CONFIG_HOME")) + "/varnok";
+    ASSERT_EQ(system(("mkdir -p " + config).c_str()), 0);
+    WriteFile(config + "/SettingData.dat", "key_forward 73\n");
     RunResult r = Run({"--headless", "--seed", "5", "--frames", "2800", "--script", menus, "--record",
                        dir_ + "/session.txt", "--report", dir_ + "/a.json"});
+    std::remove((config + "/SettingData.dat").c_str());
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string session = ReadFile(dir_ + "/session.txt");
-    EXPECT_NE(session.find("seed 5\nargs --frames 2800\noptions 0 800 600 1024\n"), std::string::npos) << session;
+    EXPECT_NE(session.find("seed 5\nargs --frames 2800\noptions 0 800 600 1024\nkeys 73 83 65 68 37 39 38 40 1 2 90 "
+                           "9 27\n"),
+              std::string::npos)
+        << session;
+    // Keys that give two actions one key are refused, naming the session.
+    WriteFile(dir_ + "/twice.txt", "keys 87 87 65 68 37 39 38 40 1 2 90 9 27\n1 keydown F1\n");
+    r = Run({"--headless", "--script", dir_ + "/twice.txt"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("twice.txt: keys: not 13 different keys"), std::string::npos) << r.err;
     r = Run({"--headless", "--script", dir_ + "/session.txt", "--report", dir_ + "/b.json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string a = ReadFile(dir_ + "/a.json");

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/cmdline.h"
+#include "services/controls.h"
 #include "services/device.h"
 #include "services/display.h"
 #include "services/options.h"
@@ -131,9 +132,9 @@ bool CheckWritable(const std::string& path, std::string* why)
 
 // The session as a script: the seed, the flags it was started with (those
 // that shape the run, not where its files go), the display it ran on, then
-// every input event with its step.
+// the battle's keys it started with, then every input event with its step.
 bool WriteRecording(const std::string& path, int argc, const char* const* argv, uint32_t seed,
-                    const OptionRecord& options)
+                    const OptionRecord& options, const int32_t (&keys)[kBattleActionCount])
 {
     static const char* const kDropped[] = {"--record", "--script", "--report", "--data", "--audio-out", "--seed"};
     static const char* const kDroppedAlone[] = {"--headless", "--virtual-clock", "--pass-sync"};
@@ -158,6 +159,9 @@ bool WriteRecording(const std::string& path, int argc, const char* const* argv, 
     if (!args.empty()) std::fprintf(f, "args%s\n", args.c_str());
     std::fprintf(f, "options %d %d %d %d\n", options.fullScreen, options.screenWidth, options.screenHeight,
                  options.shadowMapSize);
+    std::fprintf(f, "keys");
+    for (int32_t k : keys) std::fprintf(f, " %d", k);
+    std::fprintf(f, "\n");
     for (const std::string& line : sys::RecordedEvents()) std::fprintf(f, "%s\n", line.c_str());
     bool ok = std::fclose(f) == 0;
     if (!ok) std::fprintf(stderr, "varnok: --record %s: %s\n", path.c_str(), std::strerror(errno));
@@ -287,12 +291,30 @@ int VarnokMain(int argc, const char* const* argv)
     NameScene(BattleFrame, "BattleFrame");
 
     // 1. The options file and the settings file; a recorded session runs on
-    // the display it was recorded on (not saved).
+    // the display and with the keys it was recorded with (not saved).
     LoadOptions();
     LoadSettings();
     if (script.hasOptions)
         OptionData = {script.options[0], script.options[1], script.options[2], script.options[3]};
+    if (!script.keys.empty()) {
+        int32_t keys[kBattleActionCount];
+        std::copy(std::begin(kDefaultBattleKeys), std::end(kDefaultBattleKeys), keys);
+        bool ok = script.keys.size() == kBattleActionCount;
+        // Bound one by one, a set that gives two actions one key comes out
+        // different from what was asked.
+        for (int a = 0; ok && a < kBattleActionCount; ++a)
+            ok = BindBattleKey(keys, static_cast<BattleAction>(a), script.keys[a]);
+        ok = ok && std::equal(std::begin(keys), std::end(keys), script.keys.begin());
+        if (!ok) {
+            std::fprintf(stderr, "varnok: %s: keys: not %d different keys an action can have\n",
+                         cl.scriptPath.c_str(), static_cast<int>(kBattleActionCount));
+            return 2;
+        }
+        std::copy(std::begin(keys), std::end(keys), BattleKeys);
+    }
     const OptionRecord startOptions = OptionData;
+    int32_t startKeys[kBattleActionCount];
+    std::copy(std::begin(BattleKeys), std::end(BattleKeys), startKeys);
 
     // 2-4. The window, client area of the configured size.
     if (!sys::Init(cl.headless ? sys::Backend::Headless : sys::Backend::Window, cl.virtualClock)) {
@@ -393,7 +415,7 @@ int VarnokMain(int argc, const char* const* argv)
     sys::SetInputScript(nullptr);
     sys::Shutdown();
 
-    if (!recordPath.empty() && !WriteRecording(recordPath, argc, argv, cl.seed, startOptions) && exitCode == 0)
+    if (!recordPath.empty() && !WriteRecording(recordPath, argc, argv, cl.seed, startOptions, startKeys) && exitCode == 0)
         exitCode = 1;
     gRun.exitCode = exitCode;
     gRun.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();

@@ -95,6 +95,16 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
             for (int i = 0; i < 4; ++i) out->options[i] = static_cast<int32_t>(v[i]);
             continue;
         }
+        if (w[0] == "keys") {
+            if (w.size() < 2 || w.size() > 65) return fail("keys takes 1 to 64 key codes");
+            out->keys.clear();
+            for (size_t i = 1; i < w.size(); ++i) {
+                long v;
+                if (!ParseNumber(w[i], 1, 255, &v)) return fail("keys takes key codes, 1 to 255");
+                out->keys.push_back(static_cast<int32_t>(v));
+            }
+            continue;
+        }
         long step;
         if (!ParseNumber(w[0], 1, 2000000000L, &step))
             return fail(Quoted(w[0]) + " is not a step number (1 or more)");

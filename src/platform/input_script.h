@@ -13,6 +13,8 @@
 //   args FLAG ...   the command-line flags it was started with
 //   options F W H S the display settings it ran on (screen mode, width,
 //                   height, shadow map size)
+//   keys K ...      the battle's keys it started with, a virtual-key code an
+//                   action (the player may have rebound them)
 //
 // KEY is a letter, a digit, F1..F12, ESCAPE, TAB, SPACE, RETURN, LEFT, RIGHT,
 // UP, DOWN or a virtual-key code 0xNN.  STEP counts scene steps from 1; an
@@ -39,6 +41,7 @@ struct InputScript {
     std::vector<std::string> args;  // flags to start with, before the command line's own
     bool hasOptions = false;
     int32_t options[4] = {0, 0, 0, 0};
+    std::vector<int32_t> keys;  // empty: the keys of the settings file
 };
 
 // Parses the text of a script.  On a malformed line returns false with

@@ -293,7 +293,7 @@ int VarnokMain(int argc, const char* const* argv)
     // 1. The options file and the settings file; a recorded session runs on
     // the display and with the keys it was recorded with (not saved).
     LoadOptions();
-    LoadSettings();
+    const std::string settingsProblem = LoadSettings();
     if (script.hasOptions)
         OptionData = {script.options[0], script.options[1], script.options[2], script.options[3]};
     if (!script.keys.empty()) {
@@ -329,6 +329,15 @@ int VarnokMain(int argc, const char* const* argv)
     if (!sys::CreateMainWindow(desc, MainWindowProc)) {
         sys::Shutdown();
         return 1;
+    }
+    // Keys or levels the player set may be gone: a player who started the
+    // game from the desktop sees no terminal, so the window says it too.
+    if (!settingsProblem.empty() && !cl.headless) {
+        std::string text = settingsProblem;
+        for (size_t at = text.find("; "); at != std::string::npos; at = text.find("; ", at))
+            text.replace(at, 2, ";\n");
+        text += ".\n\nThe game goes on with them.  APPLY on the options screen\nsaves a whole file again.";
+        sys::MessageBox(text.c_str(), "VARNOK", sys::MB_OK);
     }
 
     if (!InitSound(cl.headless, audioOut)) {

@@ -147,13 +147,14 @@ bool WriteSettingsFile(const char* path, const SettingRecord& s, std::string* wh
 std::string SettingsReadPath() { return KeptReadPath(kSettingsPath); }
 std::string SettingsSavePath() { return KeptSavePath(kSettingsPath); }
 
-void LoadSettings()
+std::string LoadSettings()
 {
     std::string problem;
     const SettingRecord s = ReadSettingsFile(SettingsReadPath().c_str(), &problem);
     if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
     SoundVolume = s.volume;
     std::copy(std::begin(s.keys), std::end(s.keys), BattleKeys);
+    return problem;
 }
 
 bool SaveSettings(std::string* why)

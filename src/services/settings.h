@@ -36,7 +36,9 @@ bool WriteSettingsFile(const char* path, const SettingRecord& settings, std::str
 
 std::string SettingsReadPath();
 std::string SettingsSavePath();
-// Reads the file into SoundVolume and BattleKeys; a problem goes to stderr.
-void LoadSettings();
+// Reads the file into SoundVolume and BattleKeys; a problem goes to stderr
+// and is returned ("" for none), for the player to be told once a window is
+// up.
+std::string LoadSettings();
 // Writes SoundVolume and BattleKeys; false with the reason in *why.
 bool SaveSettings(std::string* why = nullptr);

@@ -1029,7 +1029,8 @@ TEST_F(Battle, ARunningBattleAllocatesNothing)
 {
     // The whole loop as the game runs it: scene gate, battle frame with every
     // pass, sound pump and screenshot check, 16 a side, both sides driven,
-    // then paused and the scoreboard held.
+    // then paused and the scoreboard held; then a pad plugged in, its
+    // trigger, shoulder, Start and d-pad, and pulled out.
     InitSound(true, "");
     LoadMap();
     CreateFonts();
@@ -1037,7 +1038,10 @@ TEST_F(Battle, ARunningBattleAllocatesNothing)
     DemoPlayer = true;
     EarthCount = MercuryCount = 16;
     Script("30 keydown W\n40 move 500 250\n60 buttondown left\n90 keydown TAB\n"
-           "120 keydown P\n150 keydown ESCAPE\n151 keyup ESCAPE\n200 keydown ESCAPE\n201 keyup ESCAPE\n");
+           "120 keydown P\n150 keydown ESCAPE\n151 keyup ESCAPE\n200 keydown ESCAPE\n201 keyup ESCAPE\n"
+           "210 padconnect\n220 padaxis RIGHTTRIGGER 255\n221 paddown RIGHTSHOULDER\n222 padup RIGHTSHOULDER\n"
+           "230 paddown START\n231 padup START\n240 paddown DPADDOWN\n241 padup DPADDOWN\n"
+           "250 paddown START\n251 padup START\n260 paddisconnect\n");
     ResetSteps();
     SceneProc = BattleInit;
     ASSERT_EQ(RunMessageLoop(2), 0);

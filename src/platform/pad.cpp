@@ -1,6 +1,8 @@
 // Game controllers: the four slots the backends and scripts feed, and
 // XInputGetState, which reads them.  Only slot 0, the game's pad, is
-// recorded: a script's pad verbs drive that slot alone.
+// recorded: a script's pad verbs drive that slot alone.  Nothing here
+// allocates but the lines of a running recording: a stick sends hundreds of
+// moves a second in the middle of a battle.
 #include "platform/pad.h"
 
 #include <string>
@@ -86,7 +88,7 @@ void SetPadButton(int slot, int bit, bool down)
     if (!PadConnected(slot) || !name) return;
     Slot& s = gSlots[slot];
     const uint16_t b = static_cast<uint16_t>(bit);
-    if (slot == 0) RecordEvent(std::string(down ? "paddown " : "padup ") + name);
+    if (slot == 0 && Recording()) RecordEvent(std::string(down ? "paddown " : "padup ") + name);
     if (down) {
         s.state.gamepad.buttons |= b;
         s.unseen |= b;
@@ -108,7 +110,7 @@ void SetPadAxis(int slot, int axis, int value)
     value = value < lo ? lo : value > hi ? hi : value;
     Gamepad& g = gSlots[slot].state.gamepad;
     if (AxisValue(g, a) == value) return;
-    if (slot == 0) {
+    if (slot == 0 && Recording()) {
         const std::string word = std::string("padaxis ") + PadAxisName(a);
         RecordAxisEvent(word, word + " " + std::to_string(value));
     }
@@ -124,7 +126,8 @@ void ReleasePadInputs()
         Slot& s = gSlots[k];
         if (!s.connected) continue;
         for (uint16_t b = 1; b != 0; b = static_cast<uint16_t>(b << 1))
-            if ((s.state.gamepad.buttons & b) && k == 0) RecordEvent(std::string("padup ") + PadButtonName(b));
+            if ((s.state.gamepad.buttons & b) && k == 0 && Recording())
+                RecordEvent(std::string("padup ") + PadButtonName(b));
         for (int a = 0; a < kPadAxisCount; ++a) SetPadAxis(k, a, 0);
         s.state.gamepad.buttons = s.unseen = s.releaseLater = 0;
         ++s.state.packetNumber;

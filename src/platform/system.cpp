@@ -84,6 +84,7 @@ void ApplyLateReleases()
 }  // namespace
 
 namespace detail {
+bool Recording() { return gRecording; }
 void RecordEvent(const std::string& line) { Record(line); }
 
 void RecordAxisEvent(const std::string& axisWord, const std::string& line)

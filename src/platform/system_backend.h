@@ -36,6 +36,8 @@ bool CursorHidden();
 void PrintMessageBox(const char* text, const char* caption);
 // A presented frame moves a virtual clock on by the draw cost tests set.
 void ChargeVirtualDraw();
+// True while a recording runs: the events' lines are made only then.
+bool Recording();
 // Keeps an input event, as a script line without its step, for the step it
 // reaches the game in (while a recording runs).
 void RecordEvent(const std::string& line);

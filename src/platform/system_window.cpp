@@ -108,10 +108,16 @@ void StartControllers()
     // first pump, in device order: the first becomes player 0.
 }
 
+// The pads are closed in SDL alone: a recording does not end with them
+// pulled out (sys::Init empties the slots for the next start).
 void StopControllers()
 {
     for (int k = 0; k < static_cast<int>(PAD_SLOT_COUNT); ++k)
-        if (gPads[k]) ClosePad(k);
+        if (gPads[k]) {
+            SDL_GameControllerClose(gPads[k]);
+            gPads[k] = nullptr;
+            gPadIds[k] = -1;
+        }
     if (gControllersUp) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     gControllersUp = false;
 }

@@ -4,6 +4,12 @@
 // free slot, and one pulled out reads as not connected from then on, having
 // let go of everything it held.
 //
+// XInput's names, ours: XINPUT_STATE is PadState, XINPUT_GAMEPAD Gamepad
+// (wButtons buttons, bLeftTrigger leftTrigger, sThumbLX thumbLX, ...),
+// XINPUT_GAMEPAD_A PAD_A, XINPUT_GAMEPAD_LEFT_THUMB_DEADZONE
+// PAD_LEFT_THUMB_DEADZONE, XUSER_MAX_COUNT PAD_SLOT_COUNT; the values are
+// XInput's own.
+//
 // The window backend reads real pads (SDL2's game controllers, hot-plugged);
 // an input script drives slot 0 with its pad verbs (input_script.h) under
 // either backend, and a recording keeps slot 0's events.

@@ -31,6 +31,7 @@
 #include "world/map.h"
 #include "world/sky.h"
 #include "run_util.h"
+#include "side_steps.h"
 
 namespace {
 class Battle : public HeadlessDevice {
@@ -477,6 +478,153 @@ TEST_F(Battle, MouseAndKeysDriveThePlayersFlagsAndAim)
     EXPECT_EQ(cameraShake, 2);
 }
 
+// A pad plugged in mid-battle is used from its step on; pulled out, it
+// lets go of everything: the tank stops driving and stops firing.
+TEST_F(Battle, APadPluggedInMidBattleDrivesAndFiresAndPulledOutLetsGo)
+{
+    EarthCount = MercuryCount = 1;
+    BattleInit();
+    Script("5 padconnect\n6 padaxis LEFTY 32767\n6 padaxis RIGHTTRIGGER 255\n40 paddisconnect\n");
+    TankUnit& me = Tanks[0];
+    const Vec3 start = Pos(me.world);
+    uint32_t firedBefore = 0;
+    Vec3 stopped{};
+    for (uint32_t n = 1; n <= 150; ++n) {
+        sys::ApplyScriptStep(n);
+        TankPlayerControl();
+        if (n < 6) {
+            EXPECT_EQ(TankControls[0].forward, 0) << n;
+            EXPECT_EQ(TankControls[0].fire, 0) << n;
+        } else if (n < 40) {
+            ASSERT_EQ(TankControls[0].forward, 1) << n;
+            ASSERT_EQ(TankControls[0].fire, 1) << n;
+        } else {
+            ASSERT_EQ(TankControls[0].forward, 0) << n;
+            ASSERT_EQ(TankControls[0].fire, 0) << n;
+        }
+        TankStep();
+        if (n == 40) firedBefore = me.shotsFired;
+        if (n == 130) stopped = Pos(me.world);  // it coasts on a little, then stands
+    }
+    EXPECT_GT(firedBefore, 0u);
+    EXPECT_EQ(me.shotsFired, firedBefore);                 // no shot after it was pulled out
+    EXPECT_GT(PointDistance(start, stopped), 1.0f);        // it drove
+    EXPECT_FLOAT_EQ(me.forwardSpeed, 0.0f);                // and came to a stop
+    EXPECT_LT(PointDistance(stopped, Pos(me.world)), 1e-4f);
+}
+
+// A stick inside its dead zone does nothing; past it, the left stick drives
+// as W A S D do and the right stick aims at the mouse's largest step (2
+// degrees a step for a tank's turret, 0.6 for its gun, 2.6 for a robot's
+// torso) scaled by how far past; up raises the gun.  With the mouse it
+// turns no faster than either alone.
+TEST_F(Battle, TheSticksDoNothingInsideTheirDeadZonesAndScaleTheAimPastThem)
+{
+    EarthCount = MercuryCount = 1;
+    BattleInit();
+    Script("1 padconnect\n"
+           "2 padaxis LEFTY 7849\n2 padaxis LEFTX -7849\n2 padaxis RIGHTX 8689\n2 padaxis RIGHTY -8689\n"
+           "3 padaxis LEFTY 7850\n3 padaxis LEFTX -7850\n"
+           "4 padaxis LEFTY -7850\n4 padaxis LEFTX 7850\n4 padaxis RIGHTX 32767\n4 padaxis RIGHTY 32767\n"
+           "5 padaxis RIGHTX -20728\n5 padaxis RIGHTY -20728\n"
+           "6 padaxis RIGHTX 32767\n6 move 480 300\n");
+    TankUnit& me = Tanks[0];
+    auto step = [](uint32_t n) {
+        sys::ApplyScriptStep(n);
+        TankPlayerControl();
+    };
+    step(1);
+    const float yaw = me.turretYaw, pitch = me.gunPitch;
+    step(2);
+    const ControlFlags& f = TankControls[0];
+    EXPECT_EQ(f.forward + f.backward + f.turnLeft + f.turnRight, 0);
+    EXPECT_FLOAT_EQ(me.turretYaw, yaw);
+    EXPECT_FLOAT_EQ(me.gunPitch, pitch);
+    step(3);
+    EXPECT_EQ(f.forward, 1);
+    EXPECT_EQ(f.turnLeft, 1);
+    EXPECT_EQ(f.backward + f.turnRight, 0);
+    step(4);
+    EXPECT_EQ(f.backward, 1);
+    EXPECT_EQ(f.turnRight, 1);
+    EXPECT_EQ(f.forward + f.turnLeft, 0);
+    EXPECT_FLOAT_EQ(me.turretYaw, yaw + 2.0f);      // all the way right
+    EXPECT_FLOAT_EQ(me.gunPitch, pitch - 0.6f);     // all the way up: the gun rises
+    step(5);                                        // half way past the dead zone, left and down
+    EXPECT_FLOAT_EQ(me.turretYaw, yaw + 1.0f);
+    EXPECT_FLOAT_EQ(me.gunPitch, pitch - 0.3f);
+    step(6);                                        // the stick and the mouse both right
+    EXPECT_FLOAT_EQ(me.turretYaw, yaw + 3.0f);
+
+    PlayerSide = 1;
+    BattleInit();
+    // Pulled out and in again: the tank's sticks let go.
+    Script("1 paddisconnect\n1 padconnect\n2 padaxis RIGHTX -32768\n3 padaxis RIGHTX -8000\n"
+           "3 padaxis RIGHTY 20728\n");
+    RobotUnit& robot = Robots[0];
+    sys::ApplyScriptStep(1);
+    RobotPlayerControl();
+    const float aim = robot.aimYaw, aimPitch = robot.aimPitch;
+    sys::ApplyScriptStep(2);
+    RobotPlayerControl();
+    EXPECT_FLOAT_EQ(robot.aimYaw, aim - 2.6f);
+    EXPECT_FLOAT_EQ(robot.aimPitch, aimPitch);
+    sys::ApplyScriptStep(3);
+    RobotPlayerControl();
+    EXPECT_FLOAT_EQ(robot.aimYaw, aim - 2.6f);  // inside the right dead zone
+    EXPECT_FLOAT_EQ(robot.aimPitch, aimPitch - 0.3f);
+}
+
+// The pad's Start pauses and resumes once per press, as Escape does; the
+// trigger held through the pause does not fire until pulled again; the
+// d-pad walks the pause menu from RESUME, A presses the entry lit, B
+// resumes.
+TEST_F(Battle, ThePadPausesWalksThePauseMenuAndHoldsFireThroughIt)
+{
+    EarthCount = MercuryCount = 1;
+    BattleInit();
+    Script("1 padconnect\n3 padaxis RIGHTTRIGGER 255\n"
+           "5 paddown START\n9 padup START\n"        // paused, the trigger held
+           "12 paddown START\n13 padup START\n"      // resumed, the trigger still held
+           "16 padaxis RIGHTTRIGGER 0\n18 padaxis RIGHTTRIGGER 31\n"
+           "20 paddown START\n21 padup START\n"
+           "23 paddown DPADDOWN\n24 padup DPADDOWN\n"  // RESUME lit
+           "25 paddown DPADDOWN\n26 padup DPADDOWN\n"  // TITLE
+           "27 paddown DPADUP\n28 padup DPADUP\n"      // RESUME again
+           "29 paddown A\n31 padup A\n"                // pressed and released: resumed
+           "34 paddown START\n35 padup START\n"
+           "37 paddown B\n38 padup B\n");              // resumed by B
+    sys::SetVirtualTime(0);
+    std::vector<int> pausedAt, fireAt, hoverAt;
+    for (int k = 0; k < 40; ++k) {
+        sys::LoopPass();
+        BattleFrame();
+        pausedAt.push_back(paused);
+        fireAt.push_back(TankControls[0].fire);
+        hoverAt.push_back(pauseHover[0] ? 0 : pauseHover[1] ? 1 : pauseHover[2] ? 2 : -1);
+    }
+    ASSERT_EQ(StepsRun(), 40u);
+    auto at = [](const std::vector<int>& v, int step) { return v[step - 1]; };
+    EXPECT_EQ(at(fireAt, 3), 1);
+    EXPECT_EQ(at(pausedAt, 5), 1);
+    EXPECT_EQ(at(pausedAt, 8), 1);  // held Start toggled once
+    EXPECT_EQ(at(pausedAt, 12), 0);
+    EXPECT_EQ(at(fireAt, 12), 0);   // held through the pause: no fire
+    EXPECT_EQ(at(fireAt, 15), 0);
+    EXPECT_EQ(at(fireAt, 18), 1);   // pulled again, past the threshold
+    EXPECT_EQ(at(pausedAt, 20), 1);
+    EXPECT_EQ(at(hoverAt, 22), -1);
+    EXPECT_EQ(at(hoverAt, 23), 0);
+    EXPECT_EQ(at(hoverAt, 25), 1);
+    EXPECT_EQ(at(hoverAt, 27), 0);
+    EXPECT_EQ(at(pausedAt, 30), 1);  // A held: not yet
+    EXPECT_EQ(at(pausedAt, 31), 0);  // released over RESUME
+    EXPECT_EQ(at(pausedAt, 34), 1);
+    EXPECT_EQ(at(pausedAt, 36), 1);
+    EXPECT_EQ(at(pausedAt, 37), 0);
+    EXPECT_EQ(SceneProc, BattleFrame);
+}
+
 TEST_F(Battle, TheRobotLocksOnToTheFirstTankInItsSight)
 {
     PlayerSide = 1;
@@ -881,7 +1029,8 @@ TEST_F(Battle, ARunningBattleAllocatesNothing)
 {
     // The whole loop as the game runs it: scene gate, battle frame with every
     // pass, sound pump and screenshot check, 16 a side, both sides driven,
-    // then paused and the scoreboard held.
+    // then paused and the scoreboard held; then a pad plugged in, its
+    // trigger, shoulder, Start and d-pad, and pulled out.
     InitSound(true, "");
     LoadMap();
     CreateFonts();
@@ -889,7 +1038,10 @@ TEST_F(Battle, ARunningBattleAllocatesNothing)
     DemoPlayer = true;
     EarthCount = MercuryCount = 16;
     Script("30 keydown W\n40 move 500 250\n60 buttondown left\n90 keydown TAB\n"
-           "120 keydown P\n150 keydown ESCAPE\n151 keyup ESCAPE\n200 keydown ESCAPE\n201 keyup ESCAPE\n");
+           "120 keydown P\n150 keydown ESCAPE\n151 keyup ESCAPE\n200 keydown ESCAPE\n201 keyup ESCAPE\n"
+           "210 padconnect\n220 padaxis RIGHTTRIGGER 255\n221 paddown RIGHTSHOULDER\n222 padup RIGHTSHOULDER\n"
+           "230 paddown START\n231 padup START\n240 paddown DPADDOWN\n241 padup DPADDOWN\n"
+           "250 paddown START\n251 padup START\n260 paddisconnect\n");
     ResetSteps();
     SceneProc = BattleInit;
     ASSERT_EQ(RunMessageLoop(2), 0);

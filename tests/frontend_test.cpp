@@ -105,6 +105,29 @@ protected:
         Input(std::string("keyup ") + key);
         Step();
     }
+    // A pad button pressed for a step and released for one (the script's
+    // pad plugged in first, as it stays).
+    void PadPress(const char* button)
+    {
+        PadInput(std::string("paddown ") + button);
+        Step();
+        PadInput(std::string("padup ") + button);
+        Step();
+    }
+    void PadInput(const std::string& line)
+    {
+        std::string err;
+        ASSERT_TRUE(ParseInputScript("1 padconnect\n1 " + line + "\n", "t", &script_, &err)) << err;
+        sys::SetInputScript(&script_);
+        sys::ApplyScriptStep(1);
+    }
+    // The design point the cursor stands on.
+    sys::Point DesignCursor()
+    {
+        sys::Point p;
+        sys::GetCursorPos(&p);
+        return {static_cast<int>(std::lround(p.x / scaleX)), static_cast<int>(std::lround(p.y / scaleY))};
+    }
     // From the title to the select screen of a side, the fade run out.
     void ToSelectScreen(int side)
     {
@@ -579,6 +602,82 @@ TEST_F(FrontEndTest, TheStageShowsEachCountInDigitsAndLightsOnlyTheArrowUnderThe
     MoveTo(66, 420);
     Step();
     for (int k = 0; k < 6; ++k) EXPECT_EQ(StageArrowHover[k], k == 0 ? 1 : 0) << k;
+}
+
+// Every screen walked with the pad alone: the d-pad moves the cursor onto
+// the nearest button that way (its hover shows the focus), A presses it as
+// the left button does, B presses the screen's Back; the shoulders step
+// through the kinds.  At 1024 x 768 the focus lands on the buttons scaled.
+TEST_F(FrontEndTest, ThePadWalksEveryScreenWithTheDPadAAndB)
+{
+    ASSERT_TRUE(sys::SetClientSize(1024, 768, false));
+    UseScreenSize(1024, 768);
+    MoveTo(400, 300);
+    Step();                 // the title shows its buttons
+    PadPress("DPADUP");     // from the middle, over no button: up to START
+    EXPECT_EQ(ButtonState[kTitleStart], kButtonHover);
+    EXPECT_EQ(DesignCursor().x, 400);
+    EXPECT_EQ(DesignCursor().y, 260);
+    PadPress("DPADDOWN");
+    EXPECT_EQ(ButtonState[kTitleSecond], kButtonHover);
+    EXPECT_EQ(ButtonState[kTitleStart], kButtonIdle);
+    PadPress("DPADDOWN");
+    PadPress("DPADDOWN");
+    EXPECT_EQ(ButtonState[kTitleQuit], kButtonHover);
+    PadPress("DPADDOWN");   // nothing further down: the focus stays
+    PadPress("DPADLEFT");   // nor to the side
+    EXPECT_EQ(ButtonState[kTitleQuit], kButtonHover);
+    PadPress("DPADUP");
+    EXPECT_EQ(ButtonState[kTitleOptions], kButtonHover);
+    PadPress("B");          // the title has no Back: nothing
+    EXPECT_EQ(SceneProc, &TitleMenu);
+    PadPress("A");
+    ASSERT_EQ(SceneProc, &OptionsScreen);
+    PadPress("B");          // the options screen's Back
+    ASSERT_EQ(SceneProc, &TitleMenu);
+
+    for (int k = 0; k < 4; ++k) PadPress("DPADUP");  // from the options' Back: QUIT first
+    EXPECT_EQ(ButtonState[kTitleStart], kButtonHover);
+    PadInput("paddown A");  // held into the next screen: presses nothing there
+    Step();
+    ASSERT_EQ(SceneProc, &ForcesSelect);
+    Step();
+    PadInput("padup A");
+    Step();
+    PadPress("DPADLEFT");   // Earth's half
+    EXPECT_EQ(EarthHovered, 1);
+    PadPress("DPADRIGHT");  // Mercury's
+    EXPECT_EQ(MercuryHovered, 1);
+    EXPECT_EQ(EarthHovered, 0);
+    PadPress("DPADLEFT");
+    PadPress("A");
+    ASSERT_EQ(SceneProc, &TankSelect);
+
+    EXPECT_EQ(TankTypeId, 2);
+    PadPress("RIGHTSHOULDER");  // as D
+    EXPECT_EQ(TankTypeId, 1);
+    PadPress("LEFTSHOULDER");   // as A
+    PadPress("LEFTSHOULDER");
+    EXPECT_EQ(TankTypeId, 3);
+    Step();
+    PadPress("DPADRIGHT");      // from Earth's half: the right arrow
+    EXPECT_EQ(ButtonState[kRightArrow], kButtonHover);
+    PadPress("A");              // the arrow pressed
+    EXPECT_EQ(TankTypeId, 2);
+    PadPress("DPADDOWN");       // Next, below it
+    EXPECT_EQ(ButtonState[kNextButton], kButtonHover);
+    PadPress("DPADLEFT");       // Back, across
+    EXPECT_EQ(ButtonState[kBackButton], kButtonHover);
+    PadPress("DPADRIGHT");
+    PadPress("A");
+    ASSERT_EQ(SceneProc, &StageSet);
+    PadPress("B");
+    ASSERT_EQ(SceneProc, &TankSelect);
+    PadPress("B");
+    ASSERT_EQ(SceneProc, &ForcesSelect);
+    PadPress("B");
+    EXPECT_EQ(SceneProc, &TitleMenu);
+    UseScreenSize(800, 600);
 }
 
 class OptionsScreenTest : public FrontEndTest {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 
 #include "run_util.h"
@@ -310,6 +311,65 @@ TEST_F(Headless, ARecordedSessionReplaysToTheSameReport)
     EXPECT_NE(a.find("\"battles_started\":2"), std::string::npos) << a;  // one a side
     RunResult same = RunProgram({"/usr/bin/env", "python3", std::string(VARNOK_SOURCE) + "/tests/reference/compare.py", dir_ + "/a.json",
                                  dir_ + "/b.json"});
+    EXPECT_EQ(same.exitCode, 0) << same.out;
+}
+
+// A battle played with the game controller alone, against the same battle
+// with the pad only plugged in: the left stick drives the tank on, the right
+// stick turns the turret 2 degrees a step (20 steps: 40 degrees, the camera
+// behind it), the right trigger fires the main gun, the left trigger
+// switches to the machine gun, which fires once risen, and Start pauses for
+// 60 steps (the clock stands) and resumes.  Its recording plays the same
+// battle again.
+TEST_F(Headless, ABattlePlayedOnThePadAloneDrivesAimsFiresSwitchesAndPauses)
+{
+    WriteFile(dir_ + "/pad.txt",
+              "2 padconnect\n"
+              "10 padaxis LEFTY 32767\n70 padaxis LEFTY 0\n"               // forward
+              "75 padaxis RIGHTX 32767\n95 padaxis RIGHTX 0\n"             // the turret right
+              "100 padaxis RIGHTTRIGGER 255\n104 padaxis RIGHTTRIGGER 0\n"  // the main gun
+              "110 padaxis LEFTTRIGGER 255\n112 padaxis LEFTTRIGGER 0\n"    // the machine gun rises
+              "180 padaxis RIGHTTRIGGER 255\n200 padaxis RIGHTTRIGGER 0\n"  // and fires
+              "210 paddown START\n211 padup START\n270 paddown START\n271 padup START\n");
+    WriteFile(dir_ + "/still.txt", "2 padconnect\n");
+    struct Seen {
+        double clock, x, z, fired, turn, mainGun, machineGun;
+    };
+    auto run = [&](const std::string& script, const std::vector<std::string>& more) {
+        std::vector<std::string> args = {"--headless", "--battle", "--earth", "1", "--mercury", "1", "--seed", "4",
+                                         "--frames", "300", "--script", dir_ + "/" + script, "--report",
+                                         dir_ + "/" + script + ".json"};
+        args.insert(args.end(), more.begin(), more.end());
+        RunResult r = Run(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        const std::string json = ReadFile(dir_ + "/" + script + ".json");
+        const std::string unit = JsonArray(json, "units");
+        const std::string eye = JsonArray(json, "camera_eye");
+        double e[3] = {0, 0, 0};
+        EXPECT_EQ(std::sscanf(eye.c_str(), "[%lf,%lf,%lf]", &e[0], &e[1], &e[2]), 3) << eye;
+        Seen s{JsonNumber(JsonObject(json, "battle"), "clock"), JsonNumber(unit, "x"), JsonNumber(unit, "z"),
+               JsonNumber(unit, "fired"), 0, JsonNumber(JsonObject(json, "TankFire"), "started"),
+               JsonNumber(JsonObject(json, "MachineGun"), "started")};
+        // Where the camera stands round the tank: behind the turret.
+        s.turn = std::atan2(e[0] - s.x, e[2] - s.z) * 180 / M_PI;
+        return s;
+    };
+    const Seen pad = run("pad.txt", {"--record", dir_ + "/session.txt"}), still = run("still.txt", {});
+    EXPECT_EQ(pad.clock - still.clock, 60);  // paused for 60 steps
+    EXPECT_GT(std::hypot(pad.x - still.x, pad.z - still.z), 10);
+    EXPECT_NEAR(pad.turn - still.turn, 40, 0.5);
+    EXPECT_EQ(still.fired, 0);
+    EXPECT_EQ(pad.mainGun, 1);                // one pull, one shell
+    EXPECT_GE(pad.machineGun, 3);             // then bursts of the machine gun
+    EXPECT_EQ(pad.fired, pad.mainGun + pad.machineGun);
+    EXPECT_EQ(still.mainGun + still.machineGun, 0);
+
+    const std::string session = ReadFile(dir_ + "/session.txt");
+    EXPECT_NE(session.find("\n2 padconnect\n10 padaxis LEFTY 32767\n"), std::string::npos) << session;
+    RunResult r = Run({"--headless", "--script", dir_ + "/session.txt", "--report", dir_ + "/again.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    RunResult same = RunProgram({"/usr/bin/env", "python3", std::string(VARNOK_SOURCE) + "/tests/reference/compare.py",
+                                 dir_ + "/pad.txt.json", dir_ + "/again.json"});
     EXPECT_EQ(same.exitCode, 0) << same.out;
 }
 

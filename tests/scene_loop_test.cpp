@@ -10,6 +10,7 @@
 #include "app/entry.h"
 #include "services/scene.h"
 #include "platform/input_script.h"
+#include "platform/pad.h"
 #include "platform/system.h"
 #include "platform/system_backend.h"
 
@@ -197,6 +198,117 @@ TEST(Recording, DeviceInputRecordedPlaysBackTheSameToEveryStep)
     EXPECT_TRUE(live == replayed);
     for (size_t i = 0; i < live.size() && i < replayed.size(); ++i)
         EXPECT_TRUE(live[i] == replayed[i]) << "step " << i + 1;
+}
+
+// Pads plugged in and pulled out as the window backend reports them: the
+// first is player 0 (slot 0), the next slot 1; one pulled out reads as not
+// connected with nothing held, and a pad plugged in later takes the lowest
+// free slot.  Slot 0's events, recorded (a stick's hundreds of moves a step
+// as its last value), play back the same to every step.
+TEST(Recording, PadsPluggedInAndOutPlayBackTheSameToEveryStep)
+{
+    struct Poll {
+        uint32_t result;
+        sys::Gamepad pad;
+        bool secondConnected;
+        bool operator==(const Poll& o) const
+        {
+            return result == o.result && pad.buttons == o.pad.buttons && pad.leftTrigger == o.pad.leftTrigger &&
+                   pad.rightTrigger == o.pad.rightTrigger && pad.thumbLX == o.pad.thumbLX &&
+                   pad.thumbLY == o.pad.thumbLY && pad.thumbRX == o.pad.thumbRX && pad.thumbRY == o.pad.thumbRY;
+        }
+    };
+    const int leftX = static_cast<int>(PadAxis::LeftX), trigger = static_cast<int>(PadAxis::RightTrigger);
+    auto run = [&](bool live, const InputScript* script) {
+        EXPECT_TRUE(sys::Init(sys::Backend::Headless, true));
+        EXPECT_TRUE(sys::CreateMainWindow({"VARNOK", "test", 800, 600, false}, MainWindowProc));
+        sys::SetInputScript(script);
+        ResetSteps();
+        std::vector<Poll> polls;
+        uint32_t last = 0;
+        for (int k = 1; k <= 12; ++k) {
+            if (live) {
+                using namespace sys::detail;
+                if (k == 2) {
+                    EXPECT_EQ(PlugInPad(), 0);  // the first pad is player 0
+                }
+                if (k == 3) {
+                    EXPECT_EQ(PlugInPad(), 1);
+                    SetPadButton(1, sys::PAD_X, true);  // not the game's pad: not recorded
+                    SetPadButton(0, sys::PAD_A, true);
+                    for (int v = 0; v <= 30000; v += 100) SetPadAxis(0, leftX, v);
+                    SetPadAxis(0, trigger, 200);
+                }
+                if (k == 5) {
+                    SetPadButton(0, sys::PAD_B, true);  // a tap between two steps
+                    SetPadButton(0, sys::PAD_B, false);
+                }
+                if (k == 7) SetPadConnected(0, false);  // pulled out, A and the stick held
+                if (k == 8) SetPadButton(0, sys::PAD_Y, true);  // nothing there to press
+                if (k == 9) {
+                    EXPECT_EQ(PlugInPad(), 0);  // the lowest free slot
+                    SetPadButton(0, sys::PAD_START, true);
+                    SetPadAxis(0, leftX, -5000);
+                }
+                if (k == 11) ReleasePadInputs();  // the window lost the focus
+            }
+            sys::Message m;
+            while (sys::PeekMessage(&m) && sys::GetMessage(&m)) sys::DispatchMessage(m);
+            sys::LoopPass();
+            if (SceneTick(&last)) {
+                Poll p{};
+                sys::PadState st{};
+                p.result = sys::XInputGetState(0, &st);
+                p.pad = st.gamepad;
+                sys::PadState second{};
+                p.secondConnected = sys::XInputGetState(1, &second) == sys::ERROR_SUCCESS;
+                polls.push_back(p);
+                sys::StepEnded();
+            }
+        }
+        return polls;
+    };
+    sys::StartRecording();
+    std::vector<Poll> live = run(true, nullptr);
+    std::string text;
+    for (const std::string& line : sys::RecordedEvents()) text += line + "\n";
+    sys::Shutdown();
+    EXPECT_NE(text.find("3 paddown A\n3 padaxis LEFTX 30000\n3 padaxis RIGHTTRIGGER 200\n"), std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("paddown X"), std::string::npos) << text;
+    EXPECT_EQ(text.find("paddown Y"), std::string::npos) << text;
+    InputScript script;
+    std::string err;
+    ASSERT_TRUE(ParseInputScript(text, "recorded", &script, &err)) << err << "\n" << text;
+    std::vector<Poll> replayed = run(false, &script);
+    sys::SetInputScript(nullptr);
+    sys::Shutdown();
+    ASSERT_EQ(live.size(), 12u);
+    EXPECT_EQ(live[0].result, sys::ERROR_DEVICE_NOT_CONNECTED);
+    EXPECT_EQ(live[1].result, sys::ERROR_SUCCESS);
+    EXPECT_EQ(live[2].pad.buttons, sys::PAD_A);
+    EXPECT_EQ(live[2].pad.thumbLX, 30000);
+    EXPECT_EQ(live[2].pad.rightTrigger, 200);
+    EXPECT_TRUE(live[2].secondConnected);
+    EXPECT_EQ(live[4].pad.buttons, sys::PAD_A | sys::PAD_B);  // the tap was seen once
+    EXPECT_EQ(live[5].pad.buttons, sys::PAD_A);
+    // Pulled out: not connected, nothing held; the second pad stays.
+    EXPECT_EQ(live[6].result, sys::ERROR_DEVICE_NOT_CONNECTED);
+    EXPECT_EQ(live[6].pad.buttons, 0);
+    EXPECT_EQ(live[6].pad.thumbLX, 0);
+    EXPECT_EQ(live[7].result, sys::ERROR_DEVICE_NOT_CONNECTED);
+    EXPECT_TRUE(live[7].secondConnected);
+    // Plugged in again: only what is held on it now.
+    EXPECT_EQ(live[8].result, sys::ERROR_SUCCESS);
+    EXPECT_EQ(live[8].pad.buttons, sys::PAD_START);
+    EXPECT_EQ(live[8].pad.thumbLX, -5000);
+    EXPECT_EQ(live[8].pad.rightTrigger, 0);
+    EXPECT_EQ(live[10].result, sys::ERROR_SUCCESS);
+    EXPECT_EQ(live[10].pad.buttons, 0);
+    EXPECT_EQ(live[10].pad.thumbLX, 0);
+    // The replay has no second pad, but player 0's pad is the same.
+    ASSERT_EQ(replayed.size(), live.size());
+    for (size_t i = 0; i < live.size(); ++i) EXPECT_TRUE(live[i] == replayed[i]) << "step " << i + 1;
 }
 
 TEST_F(SceneLoop, FrameLimitEndsTheLoopCleanly)

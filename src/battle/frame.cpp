@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "services/controls.h"
 #include "services/device.h"
 #include "services/display.h"
+#include "services/gamepad.h"
 #include "services/options.h"
 #include "services/report.h"
 #include "services/scene.h"
@@ -215,11 +215,11 @@ void DrawBattleScene()
 
 namespace {
 // --- the phases of a battle step -----------------------------------------------------------
-// Input: the pause key (Escape) pauses and resumes (once per press); while paused the pause
-// menu takes the mouse.  Returns true when the battle was left.
+// Input: the pause key (Escape) or the pad's Start pauses and resumes (once per press); while
+// paused the pause menu takes the mouse and the pad.  Returns true when the battle was left.
 bool ReadBattleInput()
 {
-    if (BattleActionDown(kActPause)) {
+    if (ActionDown(kActPause)) {
         if (!escapeLatch) {
             escapeLatch = 1;
             paused = !paused;
@@ -232,7 +232,7 @@ bool ReadBattleInput()
     }
     if (BattleClock < 0) BattleClock = 0;
     if (paused) return PauseMenuInput() == 1;
-    scoreboardHeld = BattleActionDown(kActScoreboard);
+    scoreboardHeld = ActionDown(kActScoreboard);
     return false;
 }
 

@@ -1,9 +1,11 @@
 #include "battle/pause.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "services/device.h"
 #include "services/display.h"
+#include "services/gamepad.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
 #include "battle/hud.h"
@@ -28,6 +30,20 @@ namespace {
 // went down (-1: none), and the button as the last step saw it.
 int pressedEntry = -1;
 bool buttonWasDown = false;
+// The pad's latches: the d-pad's up and down, and B.
+int32_t padUpLatch = 0, padDownLatch = 0, padBLatch = 0;
+
+// The left button, or the pad's A: an entry fires by either.
+bool ClickDown() { return (sys::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 || PadButtonDown(sys::PAD_A); }
+
+// The d-pad's focus is the cursor moved onto the middle of an entry, so the
+// hover lights it as the mouse would.
+void FocusEntry(int k)
+{
+    const gfx::Rect& b = kPauseEntryBoxes[k];
+    sys::SetCursorPos(static_cast<int>(std::lround((b.left + b.right) / 2.0f * scaleX)),
+                      static_cast<int>(std::lround((b.top + b.bottom) / 2.0f * scaleY)));
+}
 
 bool Inside(const sys::Point& p, const gfx::Rect& box)
 {
@@ -85,7 +101,11 @@ void ScoreBlock(Unit* units, int count, float x, const char* title, uint32_t tit
 void OpenPauseMenu()
 {
     pressedEntry = -1;
-    buttonWasDown = (sys::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
+    buttonWasDown = ClickDown();
+    // Pad buttons already held count as no press either.
+    padUpLatch = PadButtonDown(sys::PAD_DPAD_UP);
+    padDownLatch = PadButtonDown(sys::PAD_DPAD_DOWN);
+    padBLatch = PadButtonDown(sys::PAD_B);
     for (int32_t& h : pauseHover) h = 0;
 }
 
@@ -93,7 +113,18 @@ int PauseMenuInput()
 {
     sys::Point p{};
     sys::GetCursorPos(&p);  // already in client pixels
-    bool button = (sys::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
+    // The d-pad walks the entries, from RESUME when none is lit; it stops
+    // at the ends.
+    const bool up = PadButtonPressed(sys::PAD_DPAD_UP, &padUpLatch);
+    const bool down = PadButtonPressed(sys::PAD_DPAD_DOWN, &padDownLatch);
+    if (up || down) {
+        int at = -1;
+        for (int k = 0; k < 3; ++k)
+            if (Inside(p, kPauseEntryBoxes[k])) at = k;
+        FocusEntry(at < 0 ? 0 : up ? (at > 0 ? at - 1 : 0) : (at < 2 ? at + 1 : 2));
+        sys::GetCursorPos(&p);
+    }
+    bool button = ClickDown();
     int over = -1;
     for (int k = 0; k < 3; ++k) {
         pauseHover[k] = Inside(p, kPauseEntryBoxes[k]) ? 1 : 0;
@@ -105,6 +136,8 @@ int PauseMenuInput()
     int fired = !button && buttonWasDown && over >= 0 && over == pressedEntry ? over : -1;
     if (!button) pressedEntry = -1;
     buttonWasDown = button;
+    // B resumes, as RESUME does (Start resumes by the pause toggle itself).
+    if (PadButtonPressed(sys::PAD_B, &padBLatch) && fired < 0) fired = 0;
     if (fired == 0) {
         paused = 0;
         sys::ShowCursor(false);

@@ -30,10 +30,11 @@ extern const gfx::Rect kAlertRect;
 // The pause begins: no entry pressed yet, and a button already held does
 // not count as a press.
 void OpenPauseMenu();
-// While paused: hover flags, and a click (the left button pressed and
-// released over the same entry) resumes (1), leaves for BattleExitScene (2)
-// or quits (3).  Returns 1 when the battle was left (the caller ends its
-// step).
+// While paused: hover flags, and a click (the left button or the pad's A
+// pressed and released over the same entry) resumes (1), leaves for
+// BattleExitScene (2) or quits (3).  The pad's d-pad up and down move the
+// cursor onto the entries one by one; its B resumes.  Returns 1 when the
+// battle was left (the caller ends its step).
 int PauseMenuInput();
 // One unpaused step with the clock run out: the result is decided on the
 // first step and kept, the player's command flags are cleared then, the losing side loses 255 hp a step, the camera

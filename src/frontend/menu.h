@@ -35,7 +35,14 @@ constexpr uint32_t kPressedGrey = 0xFFA0A0A0;
 void ResetMenuState();
 
 // The pacing gate: true (and the time stored) when more than 15 ms have
-// passed since *lastRun; the caller then runs one step.
+// passed since *lastRun; the caller then runs one step.  The step starts
+// with the pad's turn: each d-pad press moves the cursor onto the middle of
+// the nearest button that way among those the screen's MenuClick calls saw
+// on its last step (over no button, from the cursor; none that way, the
+// nearest of all), so the hover shows the focus; B moves it onto the
+// screen's Back button (the state ButtonState[kBackButton] or
+// [kOptionsBack]) and presses it for the step.  A press on a screen's first
+// step, whose buttons are not known yet, is acted on at its second.
 bool MenuTick(uint32_t* lastRun);
 
 // The cursor in back-buffer pixels.
@@ -45,7 +52,9 @@ bool CursorIn(const MenuBox& box);
 // The click rule for one button: outside, its state goes idle; inside, it
 // hovers, and the first step a press is seen (latch clear) it is pressed,
 // the latch set, and true returned: the caller runs the action.  The latch
-// clears only over some button with the left button up.
+// clears only over some button with the left button up.  The pad's A
+// presses as the left button does.  Each call also makes the button one
+// the d-pad can move to.
 bool MenuClick(const MenuBox& box, int32_t* state);
 // A key pair's latch: true on the step either key is first seen down.
 bool KeyPressed(int vkA, int vkB, int32_t* latch);

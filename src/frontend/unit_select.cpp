@@ -1,10 +1,12 @@
 // The tank and robot select screens: the kind on show turns in the middle
 // panel, drawn by its own pose and draw routines under the battle's shadow
-// effect, in front of its side's planet.  The arrows and A / D (or Left /
-// Right) step through every kind; Next goes on only with a kind that may
-// fight.  The two screens differ only in their row of kSides.
+// effect, in front of its side's planet.  The arrows, A / D (or Left /
+// Right) and the pad's shoulder buttons (LB / RB) step through every kind;
+// Next goes on only with a kind that may fight.  (The d-pad moves the focus
+// over the buttons, as on every screen: A on an arrow steps too.)  The two screens differ only in their row of kSides.
 #include "services/device.h"
 #include "services/display.h"
+#include "services/gamepad.h"
 #include "services/options.h"
 #include "services/scene.h"
 #include "battle/frame.h"
@@ -124,6 +126,7 @@ struct SelectScreenState {
     uint32_t lastRun = 0;
     float planetAngle = 360.0f;
     int32_t upLatch = 0, downLatch = 0;
+    int32_t padUpLatch = 0, padDownLatch = 0;  // LB, RB
 };
 SelectScreenState screens[2];
 
@@ -158,11 +161,15 @@ bool Input(const SelectSide& side, SelectScreenState& st)
         StepDown(side);
         return true;
     }
-    if (KeyPressed('A', VK_LEFT, &st.upLatch)) {
+    // The key's latch and the shoulder's are both kept on the step: a key
+    // and a shoulder pressed together step once.
+    const bool keyUp = KeyPressed('A', VK_LEFT, &st.upLatch);
+    if (PadButtonPressed(sys::PAD_LEFT_SHOULDER, &st.padUpLatch) || keyUp) {
         StepUp(side);
         return true;
     }
-    if (KeyPressed('D', VK_RIGHT, &st.downLatch)) {
+    const bool keyDown = KeyPressed('D', VK_RIGHT, &st.downLatch);
+    if (PadButtonPressed(sys::PAD_RIGHT_SHOULDER, &st.padDownLatch) || keyDown) {
         StepDown(side);
         return true;
     }

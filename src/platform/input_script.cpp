@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/pad.h"
 #include "platform/vk.h"
 
 static std::string Upper(std::string s)
@@ -52,6 +53,65 @@ int KeyCodeFromName(const std::string& name)
     return -1;
 }
 
+namespace {
+const struct {
+    const char* name;
+    int bit;
+} kPadButtons[] = {
+    {"A", sys::PAD_A},
+    {"B", sys::PAD_B},
+    {"X", sys::PAD_X},
+    {"Y", sys::PAD_Y},
+    {"START", sys::PAD_START},
+    {"BACK", sys::PAD_BACK},
+    {"LEFTSHOULDER", sys::PAD_LEFT_SHOULDER},
+    {"RIGHTSHOULDER", sys::PAD_RIGHT_SHOULDER},
+    {"LEFTTHUMB", sys::PAD_LEFT_THUMB},
+    {"RIGHTTHUMB", sys::PAD_RIGHT_THUMB},
+    {"DPADUP", sys::PAD_DPAD_UP},
+    {"DPADDOWN", sys::PAD_DPAD_DOWN},
+    {"DPADLEFT", sys::PAD_DPAD_LEFT},
+    {"DPADRIGHT", sys::PAD_DPAD_RIGHT},
+};
+const char* const kPadAxes[kPadAxisCount] = {"LEFTX", "LEFTY", "RIGHTX", "RIGHTY", "LEFTTRIGGER", "RIGHTTRIGGER"};
+}  // namespace
+
+int PadButtonFromName(const std::string& name)
+{
+    const std::string k = Upper(name);
+    for (const auto& b : kPadButtons)
+        if (k == b.name) return b.bit;
+    return -1;
+}
+
+const char* PadButtonName(int bit)
+{
+    for (const auto& b : kPadButtons)
+        if (bit == b.bit) return b.name;
+    return nullptr;
+}
+
+int PadAxisFromName(const std::string& name)
+{
+    const std::string k = Upper(name);
+    for (int i = 0; i < kPadAxisCount; ++i)
+        if (k == kPadAxes[i]) return i;
+    return -1;
+}
+
+const char* PadAxisName(PadAxis axis)
+{
+    const int i = static_cast<int>(axis);
+    return i >= 0 && i < kPadAxisCount ? kPadAxes[i] : "LEFTX";
+}
+
+void PadAxisRange(PadAxis axis, int* lo, int* hi)
+{
+    const bool trigger = axis == PadAxis::LeftTrigger || axis == PadAxis::RightTrigger;
+    *lo = trigger ? 0 : -32768;
+    *hi = trigger ? 255 : 32767;
+}
+
 bool ParseInputScript(const std::string& text, const std::string& name, InputScript* out,
                       std::string* error)
 {
@@ -59,6 +119,7 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
     std::istringstream in(text);
     std::string line;
     int lineNo = 0;
+    std::vector<int> lines;  // each event's line, for the checks after sorting
     auto fail = [&](const std::string& what) {
         *error = name + ":" + std::to_string(lineNo) + ": " + what;
         out->events.clear();
@@ -142,6 +203,30 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
             }
         } else if (verb == "quit") {
             ev.verb = ScriptVerb::Quit;
+        } else if (verb == "padconnect" || verb == "paddisconnect") {
+            ev.verb = verb == "padconnect" ? ScriptVerb::PadConnect : ScriptVerb::PadDisconnect;
+        } else if (verb == "paddown" || verb == "padup") {
+            ev.verb = verb == "paddown" ? ScriptVerb::PadDown : ScriptVerb::PadUp;
+            wantArgs = 1;
+            if (w.size() == 3 && (ev.a = PadButtonFromName(w[2])) < 0)
+                return fail(Quoted(w[2]) +
+                            " is not a pad button (A, B, X, Y, START, BACK, LEFTSHOULDER, RIGHTSHOULDER, "
+                            "LEFTTHUMB, RIGHTTHUMB, DPADUP, DPADDOWN, DPADLEFT or DPADRIGHT)");
+        } else if (verb == "padaxis") {
+            ev.verb = ScriptVerb::PadAxis;
+            wantArgs = 2;
+            if (w.size() == 4) {
+                if ((ev.a = PadAxisFromName(w[2])) < 0)
+                    return fail(Quoted(w[2]) +
+                                " is not a pad axis (LEFTX, LEFTY, RIGHTX, RIGHTY, LEFTTRIGGER or RIGHTTRIGGER)");
+                int lo, hi;
+                PadAxisRange(static_cast<PadAxis>(ev.a), &lo, &hi);
+                long v;
+                if (!ParseNumber(w[3], lo, hi, &v))
+                    return fail(Quoted(w[3]) + " is not a value of " + PadAxisName(static_cast<PadAxis>(ev.a)) +
+                                " (a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + ")");
+                ev.b = static_cast<int>(v);
+            }
         } else {
             return fail("unknown verb " + Quoted(verb));
         }
@@ -149,9 +234,30 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
             return fail(verb + " takes " + std::to_string(wantArgs) + " argument" +
                         (wantArgs == 1 ? "" : "s"));
         out->events.push_back(ev);
+        lines.push_back(lineNo);
     }
-    std::stable_sort(out->events.begin(), out->events.end(),
-                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.step < b.step; });
+    std::vector<size_t> order(out->events.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return out->events[a].step < out->events[b].step; });
+    std::vector<ScriptEvent> sorted;
+    sorted.reserve(order.size());
+    // The pad's buttons and axes move only while it is connected: one that
+    // moves before its padconnect (in step order) would be lost unseen.
+    bool connected = false;
+    for (size_t i : order) {
+        const ScriptEvent& e = out->events[i];
+        if (e.verb == ScriptVerb::PadConnect) connected = true;
+        if (e.verb == ScriptVerb::PadDisconnect) connected = false;
+        if (!connected && (e.verb == ScriptVerb::PadDown || e.verb == ScriptVerb::PadUp ||
+                           e.verb == ScriptVerb::PadAxis)) {
+            lineNo = lines[i];
+            return fail("the pad is not connected at step " + std::to_string(e.step) +
+                        ": a padconnect must come first");
+        }
+        sorted.push_back(e);
+    }
+    out->events = std::move(sorted);
     return true;
 }
 

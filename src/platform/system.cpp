@@ -79,10 +79,30 @@ void ApplyLateReleases()
 {
     for (int vk = 0; vk < kKeyCount; ++vk)
         if (gReleaseLater[vk] && !gUnseenPress[vk]) gDeviceKeys[vk] = gReleaseLater[vk] = false;
+    ApplyPadLateReleases();
 }
 }  // namespace
 
 namespace detail {
+bool Recording() { return gRecording; }
+void RecordEvent(const std::string& line) { Record(line); }
+
+void RecordAxisEvent(const std::string& axisWord, const std::string& line)
+{
+    if (!gRecording) return;
+    // The axis's last value this step replaces the one before it, unless the
+    // pad came or went in between.
+    const std::string prefix = axisWord + " ";
+    for (auto it = gRecordPending.rbegin(); it != gRecordPending.rend(); ++it) {
+        if (*it == "padconnect" || *it == "paddisconnect") break;
+        if (it->rfind(prefix, 0) == 0) {
+            *it = line;
+            return;
+        }
+    }
+    gRecordPending.push_back(line);
+}
+
 void PostMessage(uint32_t id, uint32_t wParam)
 {
     if (id == MSG_CLOSE) Record("quit");
@@ -145,6 +165,7 @@ bool Init(Backend backend, bool virtualClock)
     gShowCount = 0;
     gCursor = {0, 0};
     ClearDeviceKeys();
+    ResetPads();
     for (bool& k : gScriptKeys) k = false;
     gScript = nullptr;
     gScriptNext = 0;
@@ -327,6 +348,15 @@ std::string ScriptLine(const ScriptEvent& e)
     case ScriptVerb::Quit: return "quit";
     case ScriptVerb::Press: return "press " + KeyWord(e.a);
     case ScriptVerb::Release: return "release " + KeyWord(e.a);
+    case ScriptVerb::PadConnect: return "padconnect";
+    case ScriptVerb::PadDisconnect: return "paddisconnect";
+    case ScriptVerb::PadDown:
+    case ScriptVerb::PadUp: {
+        const char* name = PadButtonName(e.a);
+        return std::string(e.verb == ScriptVerb::PadDown ? "paddown " : "padup ") + (name ? name : "A");
+    }
+    case ScriptVerb::PadAxis:
+        return std::string("padaxis ") + PadAxisName(static_cast<PadAxis>(e.a)) + " " + std::to_string(e.b);
     }
     return "quit";
 }
@@ -380,6 +410,18 @@ void ApplyScriptStep(uint32_t step)
             detail::SetDeviceKey(e.a, e.verb == ScriptVerb::Press);
             if (e.verb == ScriptVerb::Press && !IsMouseButton(e.a))
                 detail::PostMessage(MSG_KEYDOWN, static_cast<uint32_t>(e.a));
+            break;
+        // The script's pad is slot 0, player 0's.
+        case ScriptVerb::PadConnect:
+        case ScriptVerb::PadDisconnect:
+            detail::SetPadConnected(0, e.verb == ScriptVerb::PadConnect);
+            break;
+        case ScriptVerb::PadDown:
+        case ScriptVerb::PadUp:
+            detail::SetPadButton(0, e.a, e.verb == ScriptVerb::PadDown);
+            break;
+        case ScriptVerb::PadAxis:
+            detail::SetPadAxis(0, e.a, e.b);
             break;
         }
         gRecording = wasRecording;

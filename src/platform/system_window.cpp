@@ -1,13 +1,126 @@
-// The real-window backend of the system layer, on SDL2.
+// The real-window backend of the system layer, on SDL2.  Game controllers
+// come through SDL's game controller interface: SDL's own mapping database
+// (built in, plus whatever SDL_GAMECONTROLLERCONFIG names) turns each known
+// pad into the XInput layout; a pad plugged in or pulled out mid-game is
+// taken or let go at once.
 #include <SDL.h>
 
 #include <cstdio>
 
+#include "platform/input_script.h"
+#include "platform/pad.h"
 #include "platform/system_backend.h"
 
 namespace sys::detail {
 namespace {
 SDL_Window* gWindow = nullptr;
+
+// --- game controllers -------------------------------------------------------------
+bool gControllersUp = false;  // SDL_INIT_GAMECONTROLLER started
+// The controller open in each slot and its joystick instance id.
+SDL_GameController* gPads[PAD_SLOT_COUNT] = {};
+SDL_JoystickID gPadIds[PAD_SLOT_COUNT] = {-1, -1, -1, -1};
+
+int SlotOf(SDL_JoystickID id)
+{
+    for (int k = 0; k < static_cast<int>(PAD_SLOT_COUNT); ++k)
+        if (gPads[k] && gPadIds[k] == id) return k;
+    return -1;
+}
+
+// A controller device (an index of SDL's device list) into the lowest free
+// slot; one already open, or one more than four, is left alone.
+void OpenPad(int deviceIndex)
+{
+    if (!SDL_IsGameController(deviceIndex)) return;
+    if (SlotOf(SDL_JoystickGetDeviceInstanceID(deviceIndex)) >= 0 || FreePadSlot() < 0) return;
+    SDL_GameController* c = SDL_GameControllerOpen(deviceIndex);
+    if (!c) {
+        std::fprintf(stderr, "varnok: a game controller cannot be opened (%s)\n", SDL_GetError());
+        return;
+    }
+    const int slot = PlugInPad();
+    gPads[slot] = c;
+    gPadIds[slot] = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c));
+}
+
+void ClosePad(int slot)
+{
+    if (slot < 0) return;
+    SDL_GameControllerClose(gPads[slot]);
+    gPads[slot] = nullptr;
+    gPadIds[slot] = -1;
+    SetPadConnected(slot, false);  // lets go of whatever it held
+}
+
+int PadBit(Uint8 button)
+{
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_A: return PAD_A;
+    case SDL_CONTROLLER_BUTTON_B: return PAD_B;
+    case SDL_CONTROLLER_BUTTON_X: return PAD_X;
+    case SDL_CONTROLLER_BUTTON_Y: return PAD_Y;
+    case SDL_CONTROLLER_BUTTON_BACK: return PAD_BACK;
+    case SDL_CONTROLLER_BUTTON_START: return PAD_START;
+    case SDL_CONTROLLER_BUTTON_LEFTSTICK: return PAD_LEFT_THUMB;
+    case SDL_CONTROLLER_BUTTON_RIGHTSTICK: return PAD_RIGHT_THUMB;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: return PAD_LEFT_SHOULDER;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: return PAD_RIGHT_SHOULDER;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return PAD_DPAD_UP;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return PAD_DPAD_DOWN;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return PAD_DPAD_LEFT;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return PAD_DPAD_RIGHT;
+    default: return 0;  // the guide button and the rest: not XInput's
+    }
+}
+
+// SDL's axis value as XInput has it: sticks with Y up positive, triggers
+// 0..32767 to 0..255.
+void PadAxisMoved(int slot, Uint8 axis, Sint16 value)
+{
+    const int flipped = value == -32768 ? 32767 : -value;
+    switch (axis) {
+    case SDL_CONTROLLER_AXIS_LEFTX: SetPadAxis(slot, static_cast<int>(PadAxis::LeftX), value); break;
+    case SDL_CONTROLLER_AXIS_LEFTY: SetPadAxis(slot, static_cast<int>(PadAxis::LeftY), flipped); break;
+    case SDL_CONTROLLER_AXIS_RIGHTX: SetPadAxis(slot, static_cast<int>(PadAxis::RightX), value); break;
+    case SDL_CONTROLLER_AXIS_RIGHTY: SetPadAxis(slot, static_cast<int>(PadAxis::RightY), flipped); break;
+    case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
+    case SDL_CONTROLLER_AXIS_TRIGGERRIGHT: {
+        const int v = value < 0 ? 0 : value * 255 / 32767;
+        SetPadAxis(slot, static_cast<int>(axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT ? PadAxis::LeftTrigger
+                                                                                 : PadAxis::RightTrigger),
+                   v);
+        break;
+    }
+    default: break;
+    }
+}
+
+void StartControllers()
+{
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        std::fprintf(stderr, "varnok: no game controllers (%s); the keyboard and mouse play alone\n",
+                     SDL_GetError());
+        return;
+    }
+    gControllersUp = true;
+    // The pads already plugged in arrive as SDL_CONTROLLERDEVICEADDED on the
+    // first pump, in device order: the first becomes player 0.
+}
+
+// The pads are closed in SDL alone: a recording does not end with them
+// pulled out (sys::Init empties the slots for the next start).
+void StopControllers()
+{
+    for (int k = 0; k < static_cast<int>(PAD_SLOT_COUNT); ++k)
+        if (gPads[k]) {
+            SDL_GameControllerClose(gPads[k]);
+            gPads[k] = nullptr;
+            gPadIds[k] = -1;
+        }
+    if (gControllersUp) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    gControllersUp = false;
+}
 
 int VirtualKeyFromScancode(SDL_Scancode sc)
 {
@@ -57,11 +170,15 @@ bool Init()
 {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "0");
-    return SDL_Init(SDL_INIT_EVENTS) == 0;
+    if (SDL_Init(SDL_INIT_EVENTS) != 0) return false;
+    // Without controllers the game still runs on the keyboard and mouse.
+    StartControllers();
+    return true;
 }
 
 void Shutdown()
 {
+    StopControllers();
     if (gWindow) SDL_DestroyWindow(gWindow);
     gWindow = nullptr;
     SDL_Quit();
@@ -180,8 +297,37 @@ void PumpEvents()
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) PostMessage(MSG_CLOSE, 0);
-            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ClearDeviceKeys();
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                ClearDeviceKeys();
+                ReleasePadInputs();
+            }
             break;
+        case SDL_CONTROLLERDEVICEADDED:
+            OpenPad(e.cdevice.which);  // a device index
+            break;
+        case SDL_JOYDEVICEADDED:
+            // A joystick without a mapping cannot be read as a pad.
+            if (!SDL_IsGameController(e.jdevice.which))
+                std::fprintf(stderr,
+                             "varnok: '%s' is not a game controller SDL knows; SDL_GAMECONTROLLERCONFIG can "
+                             "map it\n",
+                             SDL_JoystickNameForIndex(e.jdevice.which) ? SDL_JoystickNameForIndex(e.jdevice.which)
+                                                                       : "a joystick");
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            ClosePad(SlotOf(e.cdevice.which));  // an instance id
+            break;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP: {
+            const int slot = SlotOf(e.cbutton.which), bit = PadBit(e.cbutton.button);
+            if (slot >= 0 && bit) SetPadButton(slot, bit, e.type == SDL_CONTROLLERBUTTONDOWN);
+            break;
+        }
+        case SDL_CONTROLLERAXISMOTION: {
+            const int slot = SlotOf(e.caxis.which);
+            if (slot >= 0) PadAxisMoved(slot, e.caxis.axis, e.caxis.value);
+            break;
+        }
         case SDL_KEYDOWN: {
             int vk = VirtualKeyFromScancode(e.key.keysym.scancode);
             if (vk) {

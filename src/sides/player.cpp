@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "services/controls.h"
 #include "services/display.h"
+#include "services/gamepad.h"
 #include "records/state.h"
 #include "world/ground.h"
 #include "sides/tank_side.h"
@@ -16,9 +16,10 @@ int32_t tankShakeFrames = 0, robotShakeFrames = 0;
 int32_t fireHeld = 0;  // 1: the left button is ignored until it is released
 int32_t tankRightLatch = 0, tankZLatch = 0, robotRightLatch = 0, robotZLatch = 0;
 
-bool Down(BattleAction a) { return BattleActionDown(a); }
+// Held on the keyboard and mouse or on the pad: either sets the action.
+bool Down(BattleAction a) { return ActionDown(a); }
 
-// The fire button, unless it has been held since the pause ended.
+// The fire button (or the right trigger), unless it has been held since the pause ended.
 bool FireDown()
 {
     bool down = Down(kActFire);
@@ -30,7 +31,8 @@ bool FireDown()
 float Jitter(float range) { return RandFraction() * range - range / 2; }
 
 // The driving, turret and weapon keys (W A S D, the arrows and the right
-// button unless rebound) into a flags record.
+// button unless rebound; the left stick, the left trigger and the shoulder
+// buttons) into a flags record.
 void ReadKeys(ControlFlags& f, int32_t* rightLatch)
 {
     f.turretLeft = Down(kActTurretLeft);
@@ -58,6 +60,19 @@ void MouseSteps(int* mx, int* my)
     sys::GetCursorPos(&p);
     *mx = (p.x - kScreenCentreX) / 4;
     *my = (p.y - kScreenCentreY) / 4;
+}
+
+float Clamp(float v, float most) { return v > most ? most : v < -most ? -most : v; }
+
+// The right stick's share of one step's aim: the mouse's largest step,
+// scaled by how far the stick leans past its dead zone; up raises the gun
+// (a smaller pitch).
+void PadAimSteps(float mostYaw, float mostPitch, float* yaw, float* pitch)
+{
+    float x, y;
+    PadAim(&x, &y);
+    *yaw = mostYaw * x;
+    *pitch = -mostPitch * y;
 }
 
 void CycleView(int32_t* latch, int count)
@@ -161,8 +176,11 @@ void TankPlayerControl()
     if (me.shakeCode != HitReaction::FrozenByIce) {
         int mx, my;
         MouseSteps(&mx, &my);
-        me.turretYaw += mx >= 2 ? 2.0f : mx <= -2 ? -2.0f : static_cast<float>(mx);
-        me.gunPitch += my >= 1 ? 0.6f : my <= -1 ? -0.6f : 0.0f;
+        float padYaw, padPitch;
+        PadAimSteps(2.0f, 0.6f, &padYaw, &padPitch);
+        // The mouse and the stick together turn no faster than either alone.
+        me.turretYaw += Clamp((mx >= 2 ? 2.0f : mx <= -2 ? -2.0f : static_cast<float>(mx)) + padYaw, 2.0f);
+        me.gunPitch += Clamp((my >= 1 ? 0.6f : my <= -1 ? -0.6f : 0.0f) + padPitch, 0.6f);
         me.gunPitch = me.gunPitch < -16 ? -16 : me.gunPitch > 10 ? 10 : me.gunPitch;
     }
     sys::SetCursorPos(kScreenCentreX, kScreenCentreY);
@@ -188,8 +206,10 @@ void RobotPlayerControl()
     ControlFlags& f = RobotControls[0];
     int mx, my;
     MouseSteps(&mx, &my);
-    me.aimYaw += mx >= 3 ? 2.6f : mx <= -3 ? -2.6f : static_cast<float>(mx);
-    me.aimPitch += my >= 1 ? 0.6f : my <= -1 ? -0.6f : 0.0f;
+    float padYaw, padPitch;
+    PadAimSteps(2.6f, 0.6f, &padYaw, &padPitch);
+    me.aimYaw += Clamp((mx >= 3 ? 2.6f : mx <= -3 ? -2.6f : static_cast<float>(mx)) + padYaw, 2.6f);
+    me.aimPitch += Clamp((my >= 1 ? 0.6f : my <= -1 ? -0.6f : 0.0f) + padPitch, 0.6f);
     sys::SetCursorPos(kScreenCentreX, kScreenCentreY);
     ReadKeys(f, &robotRightLatch);
     if (FireDown()) {

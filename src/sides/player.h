@@ -12,7 +12,7 @@
 // The rotation that turns a quad to face the camera, from CameraEye and
 // CameraLookAt.
 void BuildCameraFacing();
-// The control phase of a battle step: the mouse and keys into record 0's
+// The control phase of a battle step: the mouse, keys and pad into record 0's
 // command flags and aim (nothing but the view cycling on Z under --demo),
 // the fire shake, and for a robot the lock-on against the picture on
 // screen (ViewMatrix and ProjectionMatrix of the last step).
@@ -22,8 +22,8 @@ void RobotPlayerControl();
 // shake, and the crosshair of the weapon in its hands: CameraEye,
 // CameraLookAt, CameraUp and crosshairKind.
 void PlaceChaseCamera();
-// The left button is ignored by the control until it has been released: a
-// button held when the pause ends does not fire.
+// The left button and the right trigger are ignored by the control until
+// both have been released: fire held when the pause ends does not fire.
 void HoldFireUntilReleased();
 // Back to the start of a battle: no shake, the camera on unit 0.
 void ResetPlayerControl();

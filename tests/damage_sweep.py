@@ -29,8 +29,8 @@ TANK_SHOWN = ("ABRAMS", "BRDM3", "FLACKP", "FT17_BER", "M2A2", "M60", "V100", "M
 ROBOT_SHOWN = ("D-ED.10", "R-NO.15", "R-NO.16", "R-NO.13")
 # Files the pack holds for a stage the game never offers.
 UNREAD = ("Map/City.bmp", "Map/City.x", "Map/CityWall.png")
-# The desktop's icons: an install puts them in the icon theme, the game never
-# reads them.
+# The desktop's icons: an install puts them in the icon theme; the game reads
+# one for its window's icon, with a window only, never in these headless runs.
 UNREAD_FOLDERS = ("Icon/",)
 OPTIONS = "Data/OptionData.dat"
 

@@ -37,7 +37,7 @@ for size in (16, 24, 32, 48, 64, 128, 256):
     if head[:8] != b"\x89PNG\r\n\x1a\n" or (w, h) != (size, size) or kind != 6:
         sys.exit(f"install test: {path} is {w} x {h} (colour type {kind}), not a {size} x {size} RGBA PNG")
 PY
-[ ! -e "$usr/share/varnok/Icon" ] || fail "the icons were installed twice, in the data pack too"
+[ -f "$usr/share/varnok/Icon/hicolor/64x64/apps/varnok.png" ] || fail "the pack lacks the window's icon"
 
 # From another folder, without --data: the pack is found beside bin/.
 (cd "$work" && "$usr/bin/varnok" --headless --battle --frames 5 --report "$work/r.json") ||

@@ -80,6 +80,7 @@ TEST_F(Window, F1Quits)
     EXPECT_EQ(info.exitCode, 0) << info.err;
     EXPECT_NE(info.out.find("800x600"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("class=Virarod Izaz IRI Window"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("icon=64x64"), std::string::npos) << info.out;  // the pack's icon
     X({"key", "VARNOK", "F1"});
     RunResult r = FinishProgram(game, kRunLimitMs);
     EXPECT_EQ(r.exitCode, 0) << r.err;

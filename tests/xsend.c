@@ -1,9 +1,11 @@
 /* A tiny X client for the window tests.
- *   xsend info  TITLE            waits for the window, prints "WxH class name"
+ *   xsend info  TITLE            waits for the window, prints "WxH class=NAME icon=WxH"
+ *                                (icon=none without an icon of its own)
  *   xsend key   TITLE KEYSYM     presses and releases a key in the window
  *   xsend close TITLE            asks the window to close, as a window manager does
  * Exits 1 when no window with that title appears within 20 seconds. */
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <stdio.h>
@@ -56,7 +58,17 @@ int main(int argc, char** argv)
         XGetWindowAttributes(d, w, &a);
         XClassHint hint = {0, 0};
         XGetClassHint(d, w, &hint);
-        printf("%dx%d class=%s\n", a.width, a.height, hint.res_class ? hint.res_class : "");
+        /* The window's icon as the window list reads it: width, height, pixels. */
+        Atom type;
+        int format;
+        unsigned long count = 0, left = 0;
+        unsigned char* icon = NULL;
+        char iconSize[32] = "none";
+        if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_ICON", False), 0, 2, False, XA_CARDINAL, &type,
+                               &format, &count, &left, &icon) == Success && icon && count == 2)
+            snprintf(iconSize, sizeof iconSize, "%lux%lu", ((unsigned long*)icon)[0], ((unsigned long*)icon)[1]);
+        if (icon) XFree(icon);
+        printf("%dx%d class=%s icon=%s\n", a.width, a.height, hint.res_class ? hint.res_class : "", iconSize);
         if (hint.res_name) XFree(hint.res_name);
         if (hint.res_class) XFree(hint.res_class);
     } else if (strcmp(argv[1], "key") == 0 && argc > 3) {

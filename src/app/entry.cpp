@@ -78,6 +78,8 @@ void WriteCoreReport(JsonWriter& w)
     w.EndObject();
 }
 
+constexpr const char* kWindowIconPath = "Icon/hicolor/64x64/apps/varnok.png";
+
 // Where the data pack is when no --data names it.
 std::string DefaultDataDir()
 {
@@ -330,6 +332,10 @@ int VarnokMain(int argc, const char* const* argv)
         sys::Shutdown();
         return 1;
     }
+    // The window's icon: the desktop icon's 64-pixel picture.
+    std::string iconError;
+    if (!sys::SetWindowIcon(kWindowIconPath, &iconError))
+        std::fprintf(stderr, "%s; the window keeps the system's icon\n", iconError.c_str());
     // Keys or levels the player set may be gone: a player who started the
     // game from the desktop sees no terminal, so the window says it too.
     if (!settingsProblem.empty() && !cl.headless) {

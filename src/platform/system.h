@@ -63,6 +63,11 @@ bool CreateMainWindow(const WindowDesc& desc, WindowProc proc);
 // display's mode; false (the window as it was) when the display has no mode
 // that large or the window system refuses.
 bool SetClientSize(int width, int height, bool fullScreen);
+// The window's icon, from a picture file: the window list and the taskbar
+// show it.  Nothing to do without a window of the window system (headless).
+// False with *error naming the file and the problem; the window keeps the
+// system's icon.
+bool SetWindowIcon(const char* path, std::string* error);
 int ClientWidth();
 int ClientHeight();
 bool MainWindowExists();

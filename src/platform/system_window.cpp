@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "platform/image.h"
 #include "platform/input_script.h"
 #include "platform/pad.h"
 #include "platform/system_backend.h"
@@ -381,3 +382,22 @@ const SystemBackend kWindowBackend = {
 };
 
 }  // namespace sys::detail
+
+namespace sys {
+bool SetWindowIcon(const char* path, std::string* error)
+{
+    if (!detail::gWindow) return true;
+    Image icon;
+    if (!ReadImageFile(path, &icon, error)) return false;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        icon.argb.data(), static_cast<int>(icon.width), static_cast<int>(icon.height), 32,
+        static_cast<int>(icon.width * 4), SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) {
+        if (error) *error = std::string(path) + ": " + SDL_GetError();
+        return false;
+    }
+    SDL_SetWindowIcon(detail::gWindow, surface);
+    SDL_FreeSurface(surface);
+    return true;
+}
+}  // namespace sys

@@ -24,8 +24,18 @@ sanitized() {
 stage "unit, headless and sweep tests (address and undefined-behaviour sanitizers)"
 (cd "$root/build-sanitize" && sanitized ctest --output-on-failure -j 2 -LE 'window|reference|install|package')
 stage "window tests (address and undefined-behaviour sanitizers, virtual display)"
-(cd "$root/build-sanitize" && sanitized xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --output-on-failure -L window)
+window_tests() {
+  (cd "$root/build-sanitize" && sanitized xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --output-on-failure "$@")
+}
+# Now and then the leak checker's own tracer crashes at a test's exit, after
+# the test passed, while the graphics driver's threads end; it found
+# nothing.  Such tests, and only they, run once more.  Any other failure
+# stands.
+if ! window_tests -L window --output-junit window-tests.xml; then
+  python3 "$root/tests/tracer_only.py" "$root/build-sanitize/window-tests.xml"
+  window_tests --rerun-failed
+fi
 stage "fuzzing harnesses, a few seconds each"
 "$root/scripts/fuzz.sh" --smoke --no-setup
 stage "done"

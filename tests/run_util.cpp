@@ -30,10 +30,13 @@ Scratch gScratch;
 }  // namespace
 
 // The player's own folders point into the scratch folder: no test reads a
-// real player's saved options or writes into their home.
+// real player's saved options or writes into their home.  The graphics
+// driver keeps no shader cache there either (its writer thread would also
+// still be busy as a test's process ends).
 const bool gOwnHome = [] {
     setenv("XDG_CONFIG_HOME", (ScratchDir() + "/config").c_str(), 1);
     setenv("XDG_DATA_HOME", (ScratchDir() + "/share").c_str(), 1);
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
     return true;
 }();
 

@@ -33,8 +33,6 @@ bool buttonWasDown = false;
 // The pad's latches: the d-pad's up and down, and B.
 int32_t padUpLatch = 0, padDownLatch = 0, padBLatch = 0;
 
-// The left button, or the pad's A: an entry fires by either.
-bool ClickDown() { return (sys::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 || PadButtonDown(sys::PAD_A); }
 
 // The d-pad's focus is the cursor moved onto the middle of an entry, so the
 // hover lights it as the mouse would.
@@ -101,7 +99,7 @@ void ScoreBlock(Unit* units, int count, float x, const char* title, uint32_t tit
 void OpenPauseMenu()
 {
     pressedEntry = -1;
-    buttonWasDown = ClickDown();
+    buttonWasDown = MenuPressDown();
     // Pad buttons already held count as no press either.
     padUpLatch = PadButtonDown(sys::PAD_DPAD_UP);
     padDownLatch = PadButtonDown(sys::PAD_DPAD_DOWN);
@@ -124,7 +122,7 @@ int PauseMenuInput()
         FocusEntry(at < 0 ? 0 : up ? (at > 0 ? at - 1 : 0) : (at < 2 ? at + 1 : 2));
         sys::GetCursorPos(&p);
     }
-    bool button = ClickDown();
+    bool button = MenuPressDown();
     int over = -1;
     for (int k = 0; k < 3; ++k) {
         pauseHover[k] = Inside(p, kPauseEntryBoxes[k]) ? 1 : 0;

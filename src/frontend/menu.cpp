@@ -146,7 +146,7 @@ void PadMenuStep()
 // What presses a button: the left button, the pad's A, or B on its step.
 bool ClickDown()
 {
-    return (sys::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || PadButtonDown(sys::PAD_A) || backPress;
+    return MenuPressDown() || backPress;
 }
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "services/gamepad.h"
 
 #include "services/controls.h"
+#include "platform/system.h"
 
 sys::Gamepad PadNow()
 {
@@ -30,6 +31,8 @@ float PadStick(int16_t value, int16_t deadZone)
     if (v < -dz) return -static_cast<float>(-v - dz) / static_cast<float>(32767 - dz);
     return 0.0f;
 }
+
+bool MenuPressDown() { return (sys::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 || PadButtonDown(sys::PAD_A); }
 
 bool PadTriggerDown(uint8_t value) { return value > sys::PAD_TRIGGER_THRESHOLD; }
 

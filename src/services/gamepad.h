@@ -23,6 +23,8 @@ bool PadButtonDown(uint16_t mask);
 // A button pair's latch, as KeyPressed: true on the first look with a
 // button of `mask` held, then not again until all are released.
 bool PadButtonPressed(uint16_t mask, int32_t* latch);
+// What presses a menu button: the left mouse button or the pad's A.
+bool MenuPressDown();
 // A stick axis past its dead zone, scaled to how far past it: 0 inside the
 // dead zone, rising to 1 (or -1) at the stick's end.
 float PadStick(int16_t value, int16_t deadZone);

@@ -107,6 +107,10 @@ TEST_F(Headless, BadInputIsNamedWithExitCodeTwo)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("no such folder"), std::string::npos) << r.err;
 
+    r = Run({"--headless", "--frames", "5", "--hash-log", "/nonexistent-dir/h.txt"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("--hash-log /nonexistent-dir/h.txt: cannot be written"), std::string::npos) << r.err;
+
     r = Run({"--headless", "--frames", "5", "--report", "/nonexistent-dir/r.json"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("/nonexistent-dir/r.json: the report cannot be written"), std::string::npos);
@@ -486,10 +490,11 @@ TEST_F(Headless, TheTanksOfADemoBattleDriveOffAndFire)
                        "--seed", "5", "--frames", "3000", "--report", dir_ + "/r.json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string json = ReadFile(dir_ + "/r.json");
-    EXPECT_GT(JsonNumber(json, "fired"), 0) << json;
-    // Every tank, the player's included, has left its start point.
+    // Every tank, the player's included, has left its start point, and the
+    // tanks have fired.
     std::string units = JsonArray(json, "units");
     int tanks = 0;
+    double fired = 0;
     for (size_t at = units.find("\"side\":\"earth\""); at != std::string::npos;
          at = units.find("\"side\":\"earth\"", at + 1)) {
         std::string unit = units.substr(at, units.find('}', at) - at);
@@ -497,9 +502,11 @@ TEST_F(Headless, TheTanksOfADemoBattleDriveOffAndFire)
         double startX = 925 - (slot / 4) * 20, startZ = 925 - (slot % 4) * 20;
         double moved = std::hypot(JsonNumber(unit, "x") - startX, JsonNumber(unit, "z") - startZ);
         EXPECT_GT(moved, 10) << unit;
+        fired += JsonNumber(unit, "fired");
         ++tanks;
     }
     EXPECT_EQ(tanks, 8);
+    EXPECT_GT(fired, 0) << units;
     // The report times every pass of the battle frame, in drawing order.
     const std::string passes = json.substr(json.find("\"pass_ms\""));
     size_t at = 0;

@@ -23,6 +23,8 @@ const char* UsageText()
            "                     --script FILE alone then plays the same run again\n"
            "  --seed N           seed the random generator with N instead of the clock\n"
            "  --report FILE      write a JSON report of the run at exit\n"
+           "  --hash-log FILE    write 'STEP HASH' after every battle step: the state hash of the\n"
+           "                     battle's rules, to find the first step where two runs part\n"
            "  --audio-out FILE   mix the game's sound into a wave file instead of the speakers\n"
            "  --floor            draw one textured, fogged layer over the screen a frame and nothing\n"
            "                     else: the renderer's floor, which benchmarks weigh frames against\n"
@@ -113,6 +115,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--frames") ok = intValue(1, 1000000000LL, &out->frames);
         else if (flag == "--seed") ok = intValue(0, 4294967295LL, &out->seed) && (out->seedSet = true);
         else if (flag == "--report") ok = needValue() && (out->reportPath = value, true);
+        else if (flag == "--hash-log") ok = needValue() && (out->hashLog = value, true);
         else if (flag == "--audio-out") ok = needValue() && (out->audioOut = value, true);
         else if (flag == "--record") ok = needValue() && (out->recordPath = value, true);
         else if (flag == "--battle") out->battle = true;

@@ -14,6 +14,7 @@ struct CommandLine {
     bool seedSet = false;     // --seed
     uint32_t seed = 0;
     std::string reportPath;   // --report
+    std::string hashLog;      // --hash-log
     std::string audioOut;     // --audio-out: the mixed sound into a wave file
     std::string recordPath;   // --record: everything the player does, as a script that replays the run
     bool floor = false;       // --floor: draw one textured, fogged layer a frame and nothing else

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/cmdline.h"
+#include "battle/state_hash.h"
 #include "services/controls.h"
 #include "services/device.h"
 #include "services/display.h"
@@ -138,7 +139,8 @@ bool CheckWritable(const std::string& path, std::string* why)
 bool WriteRecording(const std::string& path, int argc, const char* const* argv, uint32_t seed,
                     const OptionRecord& options, const int32_t (&keys)[kBattleActionCount])
 {
-    static const char* const kDropped[] = {"--record", "--script", "--report", "--data", "--audio-out", "--seed"};
+    static const char* const kDropped[] = {"--record", "--script", "--report", "--data", "--audio-out", "--seed",
+                                                  "--hash-log"};
     static const char* const kDroppedAlone[] = {"--headless", "--virtual-clock", "--pass-sync"};
     std::string args;
     for (int i = 1; i < argc; ++i) {
@@ -260,6 +262,10 @@ int VarnokMain(int argc, const char* const* argv)
         return 2;
     }
     std::string reportPath = Absolute(cl.reportPath);
+    if (!cl.hashLog.empty() && !OpenStateHashLog(cl.hashLog, &error)) {
+        std::fprintf(stderr, "varnok: --hash-log %s: cannot be written (%s)\n", cl.hashLog.c_str(), error.c_str());
+        return 2;
+    }
     std::string audioOut = Absolute(cl.audioOut);
     // A model to view is the caller's file, or else one of the data pack's.
     std::string viewPath = access(cl.viewPath.c_str(), F_OK) == 0 ? Absolute(cl.viewPath) : cl.viewPath;
@@ -432,6 +438,10 @@ int VarnokMain(int argc, const char* const* argv)
 
     if (!recordPath.empty() && !WriteRecording(recordPath, argc, argv, cl.seed, startOptions, startKeys) && exitCode == 0)
         exitCode = 1;
+    if (!CloseStateHashLog(&error)) {
+        std::fprintf(stderr, "varnok: --hash-log %s: %s\n", cl.hashLog.c_str(), error.c_str());
+        if (exitCode == 0) exitCode = 1;
+    }
     gRun.exitCode = exitCode;
     gRun.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     if (!reportPath.empty() && !WriteReport(reportPath) && exitCode == 0) exitCode = 1;

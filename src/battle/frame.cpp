@@ -15,6 +15,7 @@
 #include "battle/hud.h"
 #include "battle/pause.h"
 #include "battle/setup.h"
+#include "battle/state_hash.h"
 #include "records/state.h"
 #include "effects/particles.h"
 #include "effects/projectiles.h"
@@ -71,6 +72,7 @@ void WriteBattleReport(JsonWriter& w)
     w.Integer("result", battleResult);
     w.Integer("fps", fps);
     w.Integer("battles_started", LastBattle.started);
+    w.String("state_hash", StateHashText(LastStateHash()));
     w.BeginObject("settings");
     w.String("side", LastBattle.side == 0 ? "earth" : "mercury");
     w.Integer("tank_type", LastBattle.tankType);
@@ -363,6 +365,7 @@ void BattleFrame()
     TickBattleClock();              // the clock
     UpdateParticles();              // effects
     PlaceView(chasing);             // camera and view
+    NoteBattleStep(StepsRun());     // the state hash of the step
     auto updated = Clock::now();
     gUpdateMs.Add(std::chrono::duration<float, std::milli>(updated - started).count());
 

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <sstream>
 
 #include "services/device.h"
 #include "services/report.h"
@@ -13,6 +14,7 @@
 #include "services/scene.h"
 #include "assets/sound.h"
 #include "battle/frame.h"
+#include "battle/state_hash.h"
 #include "records/state.h"
 #include "units/robots/robot_kinds.h"
 #include "sides/robot_side.h"
@@ -22,6 +24,7 @@
 #include "effects/particles.h"
 #include "drawn.h"
 #include "headless_device.h"
+#include "run_util.h"
 #include "world/ground.h"
 #include "sides/player.h"
 #include "platform/crt_rand.h"
@@ -49,6 +52,7 @@ protected:
             for (float& h : row) h = 0;
         PlayerSide = 0;
         TankTypeId = 2;
+        RobotTypeId = 101;
         EarthCount = MercuryCount = 4;
         SkyId = 203;
         BattleClock = 30 * 3600;
@@ -635,9 +639,10 @@ TEST_F(Battle, TheRobotLocksOnToTheFirstTankInItsSight)
     Tanks[0].world = MatTranslation(100, 8, 20);  // behind: off the screen
     Tanks[1].world = MatTranslation(100, 8, 150);
     Tanks[2].world = MatTranslation(100, 8, 160);
-    // The picture on screen: the view the last step drew.
-    ViewMatrix = MatLookAtLH({100, 4.6f, 95}, {100, 3.8f, 100}, {0, 1, 0});
-    ProjectionMatrix = MatPerspectiveFovLH(kFieldOfView, kViewAspect, 0.1f, 12000);
+    // The robot locks through its own sight, not the window's view: here
+    // the camera looks back at the tank behind it, on a wider screen.
+    ViewMatrix = MatLookAtLH({100, 4.6f, 105}, {100, 3.8f, 90}, {0, 1, 0});
+    ProjectionMatrix = MatPerspectiveFovLH(kFieldOfView, 2.0f, 0.1f, 12000);
     sys::SetCursorPos(400, 300);
     RobotPlayerControl();
     EXPECT_EQ(lockOnShown, 1);
@@ -706,46 +711,59 @@ TEST_F(Battle, TheClockLosesATickEachStepFromTheFirstAndFpsCountsSteps)
 // A slow renderer costs drawn frames, not game time: steps run on a 16 ms
 // schedule, the ones owed are run without drawing (at most four steps a
 // drawn frame), and step for step the battle is the one a fast renderer
-// plays.
-TEST_F(Battle, ASlowRendererSkipsDrawsButPlaysTheSameStepsInRealTime)
+// plays.  Nor does the view: the camera moving on to other units (Z) leaves
+// the battle as it was.  The two sides stand 40 apart from the first step,
+// so shells, flames, ice and missiles fly and blast and smoke in view.
+TEST_F(Battle, WhatIsDrawnAndWhereTheCameraLooksNeverChangeTheBattle)
 {
-    auto snapshot = [] {
-        std::vector<float> state;
-        for (int i = 0; i < EarthCount; ++i)
-            for (float v : {Tanks[i].world.m[3][0], Tanks[i].world.m[3][2], Tanks[i].turretYaw,
-                            static_cast<float>(Tanks[i].hp)})
-                state.push_back(v);
-        for (int i = 0; i < MercuryCount; ++i)
-            for (float v : {Robots[i].World().m[3][0], Robots[i].World().m[3][2], static_cast<float>(Robots[i].hp)})
-                state.push_back(v);
-        state.push_back(static_cast<float>(BattleClock));
-        return state;
-    };
+    const std::string log = MakeTempDir() + "/hashes.txt";
     struct Run {
-        std::vector<float> start, end;
+        std::vector<std::string> hashes;
         uint64_t drawn;
         uint32_t skipped, time;
+        uint64_t fired;
     };
-    auto play = [&](uint32_t drawCost) {
+    auto play = [&](uint32_t drawCost, bool demo, const char* keys) {
         sys::SetVirtualTime(0);
         BattleClock = 30 * 3600;
+        PlayerSide = demo ? 1 : 0;
+        TankTypeId = 1;  // TIGER: shells, then flames
+        RobotTypeId = 102;
+        DemoPlayer = demo;
+        ResetUnitRecords();
         BattleInit();
         Srand(5);
+        for (int i = 0; i < EarthCount; ++i) Tanks[i].world = MatTranslation(480.0f + 12 * i, 0, 480);
+        for (int i = 0; i < MercuryCount; ++i)
+            Robots[i].World() = MatRotationY(180 * kDegToRad) * MatTranslation(480.0f + 12 * i, 0, 520);
+        // The computer's robot 0 starts as a wreck: the alert and its
+        // banner shake on the screen while it burns.
+        if (demo) Robots[0].hp = 0;
         ResetSteps();
+        ResetPlayerControl();
+        Script(keys);
+        std::string error;
+        EXPECT_TRUE(OpenStateHashLog(log, &error)) << error;
         sys::SetVirtualDrawCost(drawCost);
-        Run r{snapshot(), {}, 0, 0, 0};
-        uint64_t drawnBefore = gfx::FramesPresented();
+        uint64_t drawnBefore = gfx::FramesPresented(), firedBefore = Shots.fired;
         SceneProc = BattleFrame;
         EXPECT_EQ(RunMessageLoop(400), 0);
         sys::SetVirtualDrawCost(0);
-        r.end = snapshot();
-        r.end.push_back(static_cast<float>(Rand()));
-        r.drawn = gfx::FramesPresented() - drawnBefore;
-        r.skipped = SkippedDraws();
-        r.time = sys::TimeGetTime();
+        EXPECT_TRUE(CloseStateHashLog(&error)) << error;
+        DemoPlayer = false;
+        Run r{{}, gfx::FramesPresented() - drawnBefore, SkippedDraws(), sys::TimeGetTime(), Shots.fired - firedBefore};
+        std::istringstream in(ReadFile(log));
+        for (std::string line; std::getline(in, line);) r.hashes.push_back(line);
         return r;
     };
-    Run fast = play(0), slow = play(30), slowest = play(150);
+    // The player fires the main gun, switches to the flames and fires
+    // them, and moves the camera on now and then.
+    const char* fighting = "2 buttondown left\n60 buttonup left\n61 buttondown right\n62 buttonup right\n"
+                           "150 buttondown left\n100 keydown Z\n101 keyup Z\n250 keydown Z\n251 keyup Z\n"
+                           "399 buttonup left\n";
+    const char* noView = "2 buttondown left\n60 buttonup left\n61 buttondown right\n62 buttonup right\n"
+                         "150 buttondown left\n399 buttonup left\n";
+    Run fast = play(0, false, noView), slow = play(30, false, fighting), slowest = play(150, false, fighting);
     EXPECT_EQ(fast.drawn, 400u);
     EXPECT_EQ(fast.skipped, 0u);
     // Drawing takes 30 ms more than a step: about one step in three draws,
@@ -757,10 +775,19 @@ TEST_F(Battle, ASlowRendererSkipsDrawsButPlaysTheSameStepsInRealTime)
     EXPECT_EQ(slowest.drawn, 100u);
     EXPECT_EQ(slowest.skipped, 300u);
     EXPECT_GT(slowest.time, 400u * 16 * 2);
-    // The units moved, and every run left them in the same places.
-    EXPECT_NE(fast.start, std::vector<float>(fast.end.begin(), fast.end.end() - 1));
-    EXPECT_EQ(fast.end, slow.end);
-    EXPECT_EQ(fast.end, slowest.end);
+    // The battle was fought, and every step of it was the same in all three.
+    EXPECT_GT(fast.fired, 20u);
+    ASSERT_EQ(fast.hashes.size(), 400u);
+    for (size_t k = 0; k < fast.hashes.size(); ++k) {
+        ASSERT_EQ(fast.hashes[k], slow.hashes.at(k)) << "the battle parts at this step";
+        ASSERT_EQ(fast.hashes[k], slowest.hashes.at(k)) << "the battle parts at this step";
+    }
+    // The computer drives the player's robot: Z pressed now and then, and
+    // drawn one step in three.
+    Run watched = play(0, true, ""), switching = play(30, true, "30 keydown Z\n31 keyup Z\n90 keydown Z\n"
+                                                                "91 keyup Z\n200 keydown Z\n201 keyup Z\n");
+    EXPECT_GT(watched.fired, 20u);
+    EXPECT_EQ(watched.hashes, switching.hashes);
 }
 
 TEST_F(Battle, SkiesDrawOnlyTheirOwnIdsAndLeaveFogOn)

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -158,6 +159,51 @@ TEST_F(Window, AVirtualClockBattleMatchesTheHeadlessOne)
     EXPECT_GT(distinct, 10);
 }
 
+
+// The same battle on the real clock in a window, where a software renderer
+// skips many draws, and headless, where every step draws; and the window's
+// recording replayed headless: step for step the same state hash, and the
+// same units at the end.  The player drives, fires shells and flames and
+// moves the camera from unit to unit.
+TEST_F(Window, ABattleOnTheRealClockIsTheHeadlessOneStepForStep)
+{
+    WriteFile(dir_ + "/fight.txt",
+              "5 keydown W\n10 move 460 280\n20 move 420 330\n30 buttondown left\n90 buttonup left\n"
+              "120 keydown Z\n121 keyup Z\n150 keydown A\n200 keyup A\n240 buttondown right\n"
+              "241 buttonup right\n300 buttondown left\n420 buttonup left\n500 keydown Z\n501 keyup Z\n"
+              "600 keyup W\n640 keydown S\n700 keyup S\n760 buttondown left\n1000 buttonup left\n");
+    const std::vector<std::string> battle = {VARNOK_EXE, "--data", dir_, "--battle", "--tank", "TIGER", "--earth",
+                                             "8", "--mercury", "8", "--seed", "9", "--frames", "1100"};
+    auto run = [&](const std::string& name, std::vector<std::string> extra, bool headless) {
+        std::vector<std::string> args = battle;
+        if (headless) args.push_back("--headless");
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.insert(args.end(), {"--hash-log", dir_ + "/" + name + ".log", "--report", dir_ + "/" + name + ".json"});
+        RunResult r = RunProgram(args);
+        EXPECT_EQ(r.exitCode, 0) << name << ": " << r.err;
+    };
+    run("window", {"--script", dir_ + "/fight.txt", "--record", dir_ + "/session.txt"}, false);
+    run("headless", {"--script", dir_ + "/fight.txt"}, true);
+    RunResult replay = RunProgram({VARNOK_EXE, "--data", dir_, "--headless", "--script", dir_ + "/session.txt",
+                                   "--hash-log", dir_ + "/replay.log", "--report", dir_ + "/replay.json"});
+    ASSERT_EQ(replay.exitCode, 0) << replay.err;
+    const std::string window = ReadFile(dir_ + "/window.log");
+    EXPECT_EQ(std::count(window.begin(), window.end(), '\n'), 1100);
+    for (const char* other : {"headless", "replay"}) {
+        const std::string log = ReadFile(dir_ + "/" + other + ".log");
+        size_t at = std::mismatch(window.begin(), window.end(), log.begin(), log.end()).first - window.begin();
+        size_t line = window.rfind('\n', at);
+        EXPECT_EQ(log, window) << other << " parts from the window's battle at \""
+                               << window.substr(line == std::string::npos ? 0 : line + 1, 21) << "\"";
+        const std::string a = ReadFile(dir_ + "/window.json"), b = ReadFile(dir_ + "/" + other + ".json");
+        EXPECT_EQ(JsonArray(a, "units"), JsonArray(b, "units")) << other;
+        EXPECT_EQ(JsonString(a, "state_hash"), JsonString(b, "state_hash")) << other;
+        EXPECT_EQ(JsonString(b, "state_hash"), window.substr(window.rfind(' ', window.size() - 2) + 1, 16));
+    }
+    // The player's tank fired (its entry comes first).
+    const std::string units = JsonArray(ReadFile(dir_ + "/window.json"), "units");
+    EXPECT_GT(std::atoi(units.c_str() + units.find("\"fired\":") + 8), 100) << units.substr(0, 300);
+}
 
 TEST_F(Window, WithNoFlagsTheGameOpensOnTheTitle)
 {

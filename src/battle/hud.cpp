@@ -142,8 +142,8 @@ void GaugeAndDisc(int32_t alive, float hp, const HudLook& look)
         hudAlert = 0;
     } else {
         hudAlert = 1;
-        sx = 0.5f + 0.6f * Rand() / 32768.0f;
-        sy = 0.5f + 0.6f * Rand() / 32768.0f;
+        sx = 0.5f + 0.6f * EyeRand() / 32768.0f;
+        sy = 0.5f + 0.6f * EyeRand() / 32768.0f;
     }
     // A unit that is down has no bar; a bar never outgrows its frame.
     int32_t bar = static_cast<int32_t>(hp);

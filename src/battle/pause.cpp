@@ -220,8 +220,8 @@ void DrawBanners()
 {
     const float w = static_cast<float>(BackBufferWidth()), h = static_cast<float>(BackBufferHeight());
     if (hudAlert && BattleClock >= 1) {
-        uint32_t alpha = static_cast<uint32_t>(Rand() % 255 + 1);
-        uint32_t r = Rand() & 0xFF, g = Rand() & 0xFF, b = Rand() & 0xFF;
+        uint32_t alpha = static_cast<uint32_t>(EyeRand() % 255 + 1);
+        uint32_t r = EyeRand() & 0xFF, g = EyeRand() & 0xFF, b = EyeRand() & 0xFF;
         DrawAtlasSprite(CharTexture, kAlertRect, MatScaling(2, 2, 1) * MatTranslation(w / 2, h / 2, 0),
                         alpha << 24 | r << 16 | g << 8 | b);
     }

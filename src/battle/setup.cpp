@@ -50,6 +50,9 @@ void BattleInit()
     sys::ShowCursor(false);
     sys::SetCursorPos(OptionData.screenWidth / 2, OptionData.screenHeight / 2);
     Srand(sys::TimeGetTime());
+    // The eye's generator starts from the rules' seed, so a seeded battle
+    // looks the same each time too, but it never feeds back into them.
+    EyeSrand(RandState() * 2654435761u + 0x9E37u);
     // The computer's units: a kind drawn from the rows that fight.
     int32_t tankKinds[kLastTankKind], robotKinds[kRobotKindCount];
     const int tankChoices = FightingTankKinds(tankKinds), robotChoices = FightingRobotKinds(robotKinds);

@@ -298,23 +298,23 @@ void SpawnPuff(float x, float y, float z, float size, int32_t alpha, PuffKind ki
     p->kind = kind;
     switch (kind) {
     case PuffKind::TrailSmoke: {
-        float vx = -0.008f + 0.016f * RandFraction();
-        float vy = -0.008f + 0.016f * RandFraction();
-        float vz = -0.008f + 0.016f * RandFraction();
+        float vx = -0.008f + 0.016f * EyeRandFraction();
+        float vy = -0.008f + 0.016f * EyeRandFraction();
+        float vz = -0.008f + 0.016f * EyeRandFraction();
         p->velocity = {vx, vy, vz};
         break;
     }
     case PuffKind::GunSmoke: {
-        float vx = -0.006f + 0.012f * RandFraction();
-        float vy = -0.006f + 0.012f * RandFraction();
-        float vz = -0.006f + 0.012f * RandFraction();
+        float vx = -0.006f + 0.012f * EyeRandFraction();
+        float vy = -0.006f + 0.012f * EyeRandFraction();
+        float vz = -0.006f + 0.012f * EyeRandFraction();
         p->velocity = {vx, vy, vz};
         break;
     }
     case PuffKind::Ice: {
-        float up = static_cast<float>(Rand() % 200 + 100) / 5000.0f;
-        int32_t ax = Rand() % 360;
-        int32_t az = Rand() % 360;
+        float up = static_cast<float>(EyeRand() % 200 + 100) / 5000.0f;
+        int32_t ax = EyeRand() % 360;
+        int32_t az = EyeRand() % 360;
         p->velocity = TurnedUp(up, ax, az);
         break;
     }
@@ -334,14 +334,14 @@ void SpawnBurst(float x, float y, float z, float size, int32_t alpha, int32_t lo
         b->size = size;
         b->look = look;
         if (motion == 1) {
-            float up = 0.085f + 0.08f * RandFraction();
-            int32_t ax = Rand() % 61 - 30;
-            int32_t az = Rand() % 61 - 30;
+            float up = 0.085f + 0.08f * EyeRandFraction();
+            int32_t ax = EyeRand() % 61 - 30;
+            int32_t az = EyeRand() % 61 - 30;
             b->velocity = TurnedUp(up, ax, az);
         } else if (motion == 2) {
-            float up = static_cast<float>(Rand() % 200 + 100) / 5000.0f;
-            int32_t ax = Rand() % 21 - 10;
-            int32_t az = Rand() % 21 - 10;
+            float up = static_cast<float>(EyeRand() % 200 + 100) / 5000.0f;
+            int32_t ax = EyeRand() % 21 - 10;
+            int32_t az = EyeRand() % 21 - 10;
             b->velocity = TurnedUp(up, ax, az);
         }
     }
@@ -363,9 +363,9 @@ void SpawnBlast(float x, float y, float z, float size, int32_t alpha, int32_t lo
         } else if (motion == 2) {
             b->velocity = {0, 0.035f, 0};
         } else if (motion == 3) {
-            float up = static_cast<float>(Rand() % 200 + 100) / 10000.0f;
-            int32_t ax = Rand() % 101 - 50;
-            int32_t az = Rand() % 101 - 50;
+            float up = static_cast<float>(EyeRand() % 200 + 100) / 10000.0f;
+            int32_t ax = EyeRand() % 101 - 50;
+            int32_t az = EyeRand() % 101 - 50;
             b->velocity = TurnedUp(up, ax, az);
         }
     }
@@ -377,34 +377,34 @@ void SpawnDebris(float x, float y, float z, float size, int32_t life, int32_t tr
     for (int32_t n = 0; n < count; ++n) {
         Debris* d = TakeRecord(DebrisPool, gDebrisSlots);
         if (!d) return;
-        float dx = -0.6f + 1.2f * RandFraction();
-        float dy = -0.3f + 0.6f * RandFraction();
-        float dz = -0.6f + 1.2f * RandFraction();
+        float dx = -0.6f + 1.2f * EyeRandFraction();
+        float dy = -0.3f + 0.6f * EyeRandFraction();
+        float dz = -0.6f + 1.2f * EyeRandFraction();
         d->position = {x + dx, y + dy, z + dz};
         float least = size / 3.5f;
-        d->size = least + RandFraction() * (2 * size - least);
-        d->life = Rand() % 23 + life - 6;
+        d->size = least + EyeRandFraction() * (2 * size - least);
+        d->life = EyeRand() % 23 + life - 6;
         d->trail = trail;
         d->speed = speed;
         d->time = 0;
-        d->tilt = Rand() % (2 * spread + 1) - spread;
-        d->heading = Rand() % 360;
+        d->tilt = EyeRand() % (2 * spread + 1) - spread;
+        d->heading = EyeRand() % 360;
     }
 }
 
 void SpawnKillExplosion(Vec3 at, float blastBase, float blastSpread)
 {
-    float size = blastBase + blastSpread * RandFraction();
-    int32_t alpha = Rand() % 66 + 190;
-    int32_t look = Rand() % 2 + 1;
+    float size = blastBase + blastSpread * EyeRandFraction();
+    int32_t alpha = EyeRand() % 66 + 190;
+    int32_t look = EyeRand() % 2 + 1;
     SpawnBlast(at.x, at.y, at.z, size, alpha, look, 1, 2);
-    int32_t life = Rand() % 21 + 60;
-    float speed = 1.6f + 0.4f * RandFraction();
-    int32_t count = Rand() % 3 + 3;
+    int32_t life = EyeRand() % 21 + 60;
+    float speed = 1.6f + 0.4f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 3;
     SpawnDebris(at.x, at.y, at.z, 0.198f, life, kTrailSmoke, 60, speed, count);
-    life = Rand() % 21 + 60;
-    speed = 1.6f + 0.4f * RandFraction();
-    count = Rand() % 3 + 3;
+    life = EyeRand() % 21 + 60;
+    speed = 1.6f + 0.4f * EyeRandFraction();
+    count = EyeRand() % 3 + 3;
     SpawnDebris(at.x, at.y, at.z, 0.216f, life, kTrailDust, 60, speed, count);
 }
 
@@ -416,7 +416,7 @@ void SpawnTrail(float x, float y, float z, float size, int32_t trail)
     if (!t) return;
     t->position = {x, y, z};
     t->size = size;
-    t->alpha = Rand() % 141 + 20;
+    t->alpha = EyeRand() % 141 + 20;
 }
 
 void SpawnDustCloud(float x, float y, float z, int32_t count)
@@ -424,18 +424,18 @@ void SpawnDustCloud(float x, float y, float z, int32_t count)
     for (int32_t n = 0; n < count; ++n) {
         Fleck* f = TakeRecord(DustClouds, gDustCloudSlots);
         if (!f) return;
-        float dx = -0.08f + 0.16f * RandFraction();
-        float dy = 0.12f + 0.28f * RandFraction();
+        float dx = -0.08f + 0.16f * EyeRandFraction();
+        float dy = 0.12f + 0.28f * EyeRandFraction();
         f->position = {x + dx, y + dy, z};
-        f->size = 0.03f + 0.03f * RandFraction();
+        f->size = 0.03f + 0.03f * EyeRandFraction();
         f->time = 0;
-        f->tilt = Rand() % 17 - 8;
-        f->heading = Rand() % 360;
-        f->speed = 0.86f + 0.44f * RandFraction();
-        uint32_t a = static_cast<uint32_t>(Rand() % 41 + 180);
-        uint32_t r = static_cast<uint32_t>(Rand() % 44 + 41);
-        uint32_t g = static_cast<uint32_t>(Rand() % 50 + 42);
-        uint32_t b = static_cast<uint32_t>(Rand() % 51 + 40);
+        f->tilt = EyeRand() % 17 - 8;
+        f->heading = EyeRand() % 360;
+        f->speed = 0.86f + 0.44f * EyeRandFraction();
+        uint32_t a = static_cast<uint32_t>(EyeRand() % 41 + 180);
+        uint32_t r = static_cast<uint32_t>(EyeRand() % 44 + 41);
+        uint32_t g = static_cast<uint32_t>(EyeRand() % 50 + 42);
+        uint32_t b = static_cast<uint32_t>(EyeRand() % 51 + 40);
         f->colour = a << 24 | r << 16 | g << 8 | b;
     }
 }
@@ -445,17 +445,17 @@ void SpawnSpray(float x, float y, float z, int32_t count)
     for (int32_t n = 0; n < count; ++n) {
         Fleck* f = TakeRecord(Sprays, gSpraySlots);
         if (!f) return;
-        float dy = 0.13f + 0.16f * RandFraction();
+        float dy = 0.13f + 0.16f * EyeRandFraction();
         f->position = {x, y + dy, z};
-        f->size = 0.01f + 0.02f * RandFraction();
-        f->speed = 0.66f + 0.32f * RandFraction();
+        f->size = 0.01f + 0.02f * EyeRandFraction();
+        f->speed = 0.66f + 0.32f * EyeRandFraction();
         f->time = 0;
-        f->tilt = Rand() % 153 - 76;
-        f->heading = Rand() % 360;
-        uint32_t a = static_cast<uint32_t>(Rand() % 86 + 160);
-        uint32_t r = static_cast<uint32_t>(Rand() % 54 + 131);
-        uint32_t g = static_cast<uint32_t>(Rand() % 50 + 132);
-        uint32_t b = static_cast<uint32_t>(Rand() % 51 + 120);
+        f->tilt = EyeRand() % 153 - 76;
+        f->heading = EyeRand() % 360;
+        uint32_t a = static_cast<uint32_t>(EyeRand() % 86 + 160);
+        uint32_t r = static_cast<uint32_t>(EyeRand() % 54 + 131);
+        uint32_t g = static_cast<uint32_t>(EyeRand() % 50 + 132);
+        uint32_t b = static_cast<uint32_t>(EyeRand() % 51 + 120);
         f->colour = a << 24 | r << 16 | g << 8 | b;
     }
 }
@@ -467,10 +467,10 @@ void SpawnGroundDust(float x, float y, float z, int32_t alpha, int32_t count)
         if (!g) return;
         g->position = {x, y, z};
         g->alpha = alpha;
-        g->size = 1 + 0.2f * RandFraction();
-        float up = static_cast<float>(Rand() % 200 + 100) / 2300.0f;
-        int32_t ax = Rand() % 180 - 90;
-        int32_t az = Rand() % 180 - 90;
+        g->size = 1 + 0.2f * EyeRandFraction();
+        float up = static_cast<float>(EyeRand() % 200 + 100) / 2300.0f;
+        int32_t ax = EyeRand() % 180 - 90;
+        int32_t az = EyeRand() % 180 - 90;
         g->velocity = TurnedUp(up, ax, az);
     }
 }
@@ -483,9 +483,9 @@ void SpawnIce(float x, float y, float z, float speed, int32_t count)
         s->position = {x, y, z};
         s->speed = speed;
         s->time = 0;
-        s->size = 0.28f + 0.25f * RandFraction();
-        s->tilt = Rand() % 73 - 36;
-        s->heading = Rand() % 360;
+        s->size = 0.28f + 0.25f * EyeRandFraction();
+        s->tilt = EyeRand() % 73 - 36;
+        s->heading = EyeRand() % 360;
     }
 }
 
@@ -632,17 +632,17 @@ void DrawIce()
         const IceShard& s = IceShards[i];
         if (!InView(s.position, 2 * s.size)) return;
         // A shard tumbles: a fresh random turn and glint every frame.
-        int32_t yaw = Rand() % 360;
-        int32_t pitch = Rand() % 360;
-        int32_t roll = Rand() % 360;
+        int32_t yaw = EyeRand() % 360;
+        int32_t pitch = EyeRand() % 360;
+        int32_t roll = EyeRand() % 360;
         Mat4 turn = MatRotationYawPitchRoll(Degrees(yaw), Degrees(pitch), Degrees(roll));
         gfx::SetTransform(gfx::TS_WORLD, turn * CameraFacing * MatTranslation(s.position.x, s.position.y, s.position.z));
         const float corner[4][4] = {{-1, 1, 0, 0}, {1, 1, 1, 0}, {1, -1, 1, 1}, {-1, -1, 0, 1}};
         QuadVertex q[4];
         for (int k = 0; k < 4; ++k) {
-            int32_t a = Rand() % 76 + 180;
-            uint32_t r = static_cast<uint32_t>(Rand() % 33 + 223);
-            uint32_t g = static_cast<uint32_t>(Rand() % 33 + 223);
+            int32_t a = EyeRand() % 76 + 180;
+            uint32_t r = static_cast<uint32_t>(EyeRand() % 33 + 223);
+            uint32_t g = static_cast<uint32_t>(EyeRand() % 33 + 223);
             q[k] = {corner[k][0] * s.size, corner[k][1] * s.size, 0, Argb(a, r << 16 | g << 8 | 0xFF), corner[k][2],
                     corner[k][3]};
         }
@@ -682,7 +682,7 @@ void UpdateGroundDust()
     gGroundDustSlots.ForEach([&](int i) {
         GroundDust& g = GroundDusts[i];
         g.position += g.velocity;
-        g.alpha -= Rand() % 2 + 1;
+        g.alpha -= EyeRand() % 2 + 1;
         g.size *= 1.01f;
         if (g.alpha <= 0) FreeRecord(GroundDusts, gGroundDustSlots, i);
     });
@@ -721,7 +721,7 @@ void DrawPuffs()
         Mat4 world = MatTranslation(p.position.x, p.position.y, p.position.z);
         // An ice puff is turned at random each frame; a sprite faces the
         // screen all the same.
-        if (p.kind == PuffKind::Ice) world = MatRotationZ(Degrees(Rand() % 360)) * world;
+        if (p.kind == PuffKind::Ice) world = MatRotationZ(Degrees(EyeRand() % 360)) * world;
         DrawSprite(world, p.size, White(p.alpha));
     });
 }
@@ -779,9 +779,9 @@ void DrawSmokeTrails()
         const TrailParticle& t = SmokeTrails[i];
         if (!InView(t.position, 2 * t.size)) return;
         // Smoke flickers: a fresh dark tint every frame.
-        uint32_t r = static_cast<uint32_t>(Rand() % 61 + 30);
-        uint32_t g = static_cast<uint32_t>(Rand() % 61 + 30);
-        uint32_t b = static_cast<uint32_t>(Rand() % 71 + 20);
+        uint32_t r = static_cast<uint32_t>(EyeRand() % 61 + 30);
+        uint32_t g = static_cast<uint32_t>(EyeRand() % 61 + 30);
+        uint32_t b = static_cast<uint32_t>(EyeRand() % 71 + 20);
         DrawSprite(t.position, t.size, Argb(t.alpha, r << 16 | g << 8 | b));
     });
 }

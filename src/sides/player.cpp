@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "services/display.h"
 #include "services/gamepad.h"
 #include "records/state.h"
 #include "world/ground.h"
@@ -28,7 +27,7 @@ bool FireDown()
 }
 
 // Uniform in [-range/2, range/2).
-float Jitter(float range) { return RandFraction() * range - range / 2; }
+float Jitter(float range) { return EyeRandFraction() * range - range / 2; }
 
 // The driving, turret and weapon keys (W A S D, the arrows and the right
 // button unless rebound; the left stick, the left trigger and the shoulder
@@ -157,6 +156,17 @@ void PlaceRobotCamera()
 }
 }  // namespace
 
+Mat4 RobotSightView(const RobotUnit& r)
+{
+    const RobotKind* kind = r.row;
+    Vec3 eye = Vec3TransformCoord(kind ? kind->cameraEye : Vec3{0, 3.8f, -9.0f}, r.AimWorld());
+    // A kind whose camera keeps its last look-at point looks along its aim.
+    Vec3 at = kind && kind->hasLookAt ? Vec3TransformCoord({0, kind->lookAtHeight, 0}, r.World())
+                                      : Vec3TransformCoord({0, 0, 20}, r.AimWorld());
+    Vec3 up = Vec3TransformCoord({0, at.y + 1, 0}, r.AimWorld()) - at;
+    return MatLookAtLH(eye, at, up);
+}
+
 void PlaceChaseCamera()
 {
     if (PlayerSide == 0) PlaceTankCamera();
@@ -219,11 +229,13 @@ void RobotPlayerControl()
         f.fire = 0;
     }
     // Lock-on: the first live tank within 220 that stands in the sight's box
-    // of the picture on screen (the view the last step drew).
+    // of the robot's own chase view, on the 800 x 600 design screen.  It is
+    // the robot's aim that locks, never the window: whichever unit the
+    // camera follows, however it shakes and whatever the screen's size.
     Vec3 myPos = Position(me);
-    const int width = BackBufferWidth(), height = BackBufferHeight();
-    const Viewport vp{0, 0, static_cast<uint32_t>(width), static_cast<uint32_t>(height), 0.0f, 1.0f};
-    const float wx = width / static_cast<float>(kDesignWidth), hy = height / static_cast<float>(kDesignHeight);
+    const Mat4 sight = RobotSightView(me);
+    const Mat4 projection = MatPerspectiveFovLH(kFieldOfView, kViewAspect, 0.1f, 12000.0f);
+    const Viewport vp{0, 0, kDesignWidth, kDesignHeight, 0.0f, 1.0f};
     for (int i = 0; i < EarthCount; ++i) {
         const TankUnit& t = Tanks[i];
         Vec3 pos = Position(t);
@@ -231,8 +243,8 @@ void RobotPlayerControl()
             me.lockedOn = 0;
             continue;
         }
-        Vec3 sp = Vec3Project(pos, vp, ProjectionMatrix, ViewMatrix, MatIdentity());
-        if (sp.z >= 0 && sp.z <= 1 && sp.x >= 300 * wx && sp.x <= 495 * wx && sp.y >= 135 * hy && sp.y <= 285 * hy) {
+        Vec3 sp = Vec3Project(pos, vp, projection, sight, MatIdentity());
+        if (sp.z >= 0 && sp.z <= 1 && sp.x >= 300 && sp.x <= 495 && sp.y >= 135 && sp.y <= 285) {
             lockOnShown = 1;
             me.lockTarget = i;
             me.lockedOn = 1;

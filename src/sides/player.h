@@ -14,10 +14,13 @@
 void BuildCameraFacing();
 // The control phase of a battle step: the mouse, keys and pad into record 0's
 // command flags and aim (nothing but the view cycling on Z under --demo),
-// the fire shake, and for a robot the lock-on against the picture on
-// screen (ViewMatrix and ProjectionMatrix of the last step).
+// the fire shake, and for a robot the lock-on through its own sight
+// (RobotSightView), never through the window's view.
 void TankPlayerControl();
 void RobotPlayerControl();
+// The view a robot locks on through: its chase camera's, without shake,
+// from its own aim, whatever unit the camera follows.
+Mat4 RobotSightView(const RobotUnit& r);
 // The chase camera behind the viewed unit of the player's side, with its
 // shake, and the crosshair of the weapon in its hands: CameraEye,
 // CameraLookAt, CameraUp and crosshairKind.

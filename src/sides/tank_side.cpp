@@ -123,7 +123,7 @@ void StopEngine(int slot)
 void Smoke(const Mat4& frame, Vec3 at, float size, int32_t alpha)
 {
     Vec3 p = Vec3TransformCoord(at, frame);
-    int32_t look = Rand() % 3;
+    int32_t look = EyeRand() % 3;
     SpawnBurst(p.x, p.y, p.z, size, alpha, look, 1, 2);
 }
 
@@ -340,15 +340,12 @@ void TankSideUpdate()
         if (t.alive) {
             Drive(t, TankHandling[i], f);
             for (const WallRay& ray : kTankWallRays) PushTankFromWall(i, ray);
+            // The tracks run whether or not they are seen; their dust is
+            // raised only in view.
             bool inView = IsSphereInView(BattleFrustum, Position(t.world), 5.0f);
-            if (t.forwardSpeed != 0 && inView) {
-                t.trackTravel += t.forwardSpeed * 50;
-                TrackDust(t, ForwardDustAlpha(t.forwardSpeed));
-            }
-            if (t.reverseSpeed != 0 && inView) {
-                t.trackTravel += t.reverseSpeed * 50;
-                TrackDust(t, ReverseDustAlpha(t.reverseSpeed));
-            }
+            t.trackTravel += (t.forwardSpeed + t.reverseSpeed) * 50;
+            if (t.forwardSpeed != 0 && inView) TrackDust(t, ForwardDustAlpha(t.forwardSpeed));
+            if (t.reverseSpeed != 0 && inView) TrackDust(t, ReverseDustAlpha(t.reverseSpeed));
             t.world = MatRotationY(t.turnRate * kDegToRad) * MatTranslation(0, 0, t.reverseSpeed) *
                       MatTranslation(0, 0, t.forwardSpeed) * t.world;
             Engine(t, i);

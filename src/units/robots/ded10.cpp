@@ -30,30 +30,30 @@ ModelPart* Part(int slot) { return &Robot10Models.parts[slot]; }
 // --- impact effects: each draws its random numbers in argument order -----------------
 void ShellGround(Vec3 p)
 {
-    float size = 1.2f + 0.3f * RandFraction();
+    float size = 1.2f + 0.3f * EyeRandFraction();
     SpawnBurst(p.x, p.y + 1, p.z, size, 120, kLookFire1, 1, 2);
-    float speed = 1.3f + 0.2f * RandFraction();
-    int32_t count = Rand() % 2 + 2;
+    float speed = 1.3f + 0.2f * EyeRandFraction();
+    int32_t count = EyeRand() % 2 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.066f, 42, kTrailSmoke, 20, speed, count);
-    speed = 1.3f + 0.2f * RandFraction();
-    count = Rand() % 4 + 3;
+    speed = 1.3f + 0.2f * EyeRandFraction();
+    count = EyeRand() % 4 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.076f, 42, kTrailDust, 16, speed, count);
 }
 
-void ShellEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 1.0f + 0.5f * RandFraction(), 200, kLookFire1, 1, 3); }
+void ShellEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 1.0f + 0.5f * EyeRandFraction(), 200, kLookFire1, 1, 3); }
 
 // A shell bursting on a unit: blast `alpha`, debris speed `speedBase`.
 void ShellOnUnit(Vec3 p, int32_t alpha, float speedBase)
 {
-    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.2f * RandFraction(), alpha, kLookSmoke, 1, 3);
-    SpawnBurst(p.x, p.y + 1, p.z, 0.6f + 0.4f * RandFraction(), 100, kLookFire1, 2, 2);
-    int32_t life = Rand() % 6 + 32;
-    float speed = speedBase + 0.2f * RandFraction();
-    int32_t count = Rand() % 3 + 2;
+    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.2f * EyeRandFraction(), alpha, kLookSmoke, 1, 3);
+    SpawnBurst(p.x, p.y + 1, p.z, 0.6f + 0.4f * EyeRandFraction(), 100, kLookFire1, 2, 2);
+    int32_t life = EyeRand() % 6 + 32;
+    float speed = speedBase + 0.2f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.066f, life, kTrailSmoke, 160, speed, count);
-    life = Rand() % 6 + 32;
-    speed = speedBase + 0.2f * RandFraction();
-    count = Rand() % 3 + 2;
+    life = EyeRand() % 6 + 32;
+    speed = speedBase + 0.2f * EyeRandFraction();
+    count = EyeRand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.086f, life, kTrailDust, 160, speed, count);
 }
 void ShellTank(Vec3 p) { ShellOnUnit(p, 225, 1.2f); }
@@ -61,13 +61,13 @@ void ShellRobot(Vec3 p) { ShellOnUnit(p, 180, 1.4f); }
 
 void ShellWall(Vec3 p)
 {
-    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.4f * RandFraction(), 225, kLookSmoke, 1, 0);
-    SpawnBurst(p.x, p.y + 0.6f, p.z, 0.8f + 0.3f * RandFraction(), 180, kLookFire1, 1, 0);
-    float speed = 1.2f + 0.2f * RandFraction();
-    int32_t count = Rand() % 2 + 3;
+    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.4f * EyeRandFraction(), 225, kLookSmoke, 1, 0);
+    SpawnBurst(p.x, p.y + 0.6f, p.z, 0.8f + 0.3f * EyeRandFraction(), 180, kLookFire1, 1, 0);
+    float speed = 1.2f + 0.2f * EyeRandFraction();
+    int32_t count = EyeRand() % 2 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.076f, 40, kTrailSmoke, 130, speed, count);
-    speed = 1.2f + 0.2f * RandFraction();
-    count = Rand() % 2 + 3;
+    speed = 1.2f + 0.2f * EyeRandFraction();
+    count = EyeRand() % 2 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.086f, 40, kTrailDust, 130, speed, count);
 }
 
@@ -76,29 +76,29 @@ void TankKilled(Vec3 t) { SpawnKillExplosion(t, 2.6f, 0.6f); }
 
 void MissileGround(Vec3 p)
 {
-    SpawnBlast(p.x, p.y + 1, p.z, 2.6f + 1.2f * RandFraction(), 180, kLookFire2, 1, 3);
-    SpawnBurst(p.x, p.y + 1, p.z, 2.8f + 1.2f * RandFraction(), 180, kLookFire2, 2, 2);
-    float speed = 1.6f + 0.2f * RandFraction();
-    int32_t count = Rand() % 3 + 2;
+    SpawnBlast(p.x, p.y + 1, p.z, 2.6f + 1.2f * EyeRandFraction(), 180, kLookFire2, 1, 3);
+    SpawnBurst(p.x, p.y + 1, p.z, 2.8f + 1.2f * EyeRandFraction(), 180, kLookFire2, 2, 2);
+    float speed = 1.6f + 0.2f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.126f, 45, kTrailSmoke, 45, speed, count);
-    speed = 1.5f + 0.4f * RandFraction();
-    count = Rand() % 4 + 2;
+    speed = 1.5f + 0.4f * EyeRandFraction();
+    count = EyeRand() % 4 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.126f, 45, kTrailDust, 55, speed, count);
 }
 
-void MissileEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 2.6f + 0.2f * RandFraction(), 180, kLookFire1, 1, 3); }
+void MissileEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 2.6f + 0.2f * EyeRandFraction(), 180, kLookFire1, 1, 3); }
 
 void MissileOnUnit(Vec3 p, float burstLift)
 {
-    SpawnBlast(p.x, p.y, p.z, 2.6f + 0.2f * RandFraction(), 210, kLookSmoke, 1, 3);
-    SpawnBurst(p.x, p.y + burstLift, p.z, 2.6f + 0.4f * RandFraction(), 100, kLookFire1, 2, 2);
-    int32_t life = Rand() % 8 + 33;
-    float speed = 1.4f + 0.3f * RandFraction();
-    int32_t count = Rand() % 3 + 1;
+    SpawnBlast(p.x, p.y, p.z, 2.6f + 0.2f * EyeRandFraction(), 210, kLookSmoke, 1, 3);
+    SpawnBurst(p.x, p.y + burstLift, p.z, 2.6f + 0.4f * EyeRandFraction(), 100, kLookFire1, 2, 2);
+    int32_t life = EyeRand() % 8 + 33;
+    float speed = 1.4f + 0.3f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 1;
     SpawnDebris(p.x, p.y, p.z, 0.126f, life, kTrailSmoke, 160, speed, count);
-    life = Rand() % 8 + 33;
-    speed = 1.4f + 0.3f * RandFraction();
-    count = Rand() % 3 + 3;
+    life = EyeRand() % 8 + 33;
+    speed = 1.4f + 0.3f * EyeRandFraction();
+    count = EyeRand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.146f, life, kTrailDust, 160, speed, count);
 }
 void MissileTank(Vec3 p) { MissileOnUnit(p, 0.8f); }
@@ -106,13 +106,13 @@ void MissileRobot(Vec3 p) { MissileOnUnit(p, 1.0f); }
 
 void MissileWall(Vec3 p)
 {
-    SpawnBlast(p.x, p.y, p.z, 2.6f + 0.4f * RandFraction(), 225, kLookSmoke, 1, 0);
-    SpawnBurst(p.x, p.y + 0.6f, p.z, 2.8f + 0.3f * RandFraction(), 180, kLookFire1, 1, 0);
-    float speed = 1.4f + 0.3f * RandFraction();
-    int32_t count = Rand() % 2 + 3;
+    SpawnBlast(p.x, p.y, p.z, 2.6f + 0.4f * EyeRandFraction(), 225, kLookSmoke, 1, 0);
+    SpawnBurst(p.x, p.y + 0.6f, p.z, 2.8f + 0.3f * EyeRandFraction(), 180, kLookFire1, 1, 0);
+    float speed = 1.4f + 0.3f * EyeRandFraction();
+    int32_t count = EyeRand() % 2 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.126f, 40, kTrailSmoke, 130, speed, count);
-    speed = 1.4f + 0.3f * RandFraction();
-    count = Rand() % 2 + 3;
+    speed = 1.4f + 0.3f * EyeRandFraction();
+    count = EyeRand() % 2 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.146f, 40, kTrailDust, 130, speed, count);
 }
 
@@ -281,7 +281,7 @@ void UpdateRobot10Shots(RobotUnit& r, int slot)
         if (m.state == kShotFree) continue;
         SteerMissile(m, at);
         Vec3 tail = Vec3TransformCoord({0, 0, -0.3f}, m.world);
-        if (IsSphereInView(BattleFrustum, tail, 3.0f)) SpawnPuff(tail.x, tail.y, tail.z, 0.16f + 0.1f * RandFraction(), 215, PuffKind::TrailSmoke);
+        if (IsSphereInView(BattleFrustum, tail, 3.0f)) SpawnPuff(tail.x, tail.y, tail.z, 0.16f + 0.1f * EyeRandFraction(), 215, PuffKind::TrailSmoke);
         RunHitTests(m, kMissileRules, me);
     }
 }

@@ -31,10 +31,10 @@ constexpr float kNearDraw = 100.0f;        // nearer: drawn with the shadow effe
 ModelPart* Part(int slot) { return &Robot15Models.parts[slot]; }
 
 // --- ice shots: what they leave where they strike ---------------------------------------
-void IceGround(Vec3 p) { SpawnGroundMark(p.x, p.y, p.z, 3.2f + 1.4f * RandFraction()); }
-void IceEdge(Vec3 p) { SpawnIce(p.x, p.y, p.z, 1.0f, Rand() % 4 + 6); }
-void IceTank(Vec3 p) { SpawnIce(p.x, p.y, p.z, 0.5f, Rand() % 3 + 3); }
-void IceShatters(Vec3 p) { SpawnIce(p.x, p.y, p.z, 1.0f, Rand() % 3 + 3); }  // on a robot or a wall
+void IceGround(Vec3 p) { SpawnGroundMark(p.x, p.y, p.z, 3.2f + 1.4f * EyeRandFraction()); }
+void IceEdge(Vec3 p) { SpawnIce(p.x, p.y, p.z, 1.0f, EyeRand() % 4 + 6); }
+void IceTank(Vec3 p) { SpawnIce(p.x, p.y, p.z, 0.5f, EyeRand() % 3 + 3); }
+void IceShatters(Vec3 p) { SpawnIce(p.x, p.y, p.z, 1.0f, EyeRand() % 3 + 3); }  // on a robot or a wall
 
 // A tank blown up by either weapon, at its position.
 void TankKilled(Vec3 t) { SpawnKillExplosion(t, 2.6f, 0.6f); }
@@ -44,40 +44,40 @@ void TankKilled(Vec3 t) { SpawnKillExplosion(t, 2.6f, 0.6f); }
 void CannonDebris(Vec3 p, float smokeSize, float dustSize, int32_t life, int32_t spread, float speedBase,
                   float speedRange)
 {
-    float speed = speedBase + speedRange * RandFraction();
-    int32_t count = Rand() % 3 + 1;
+    float speed = speedBase + speedRange * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 1;
     SpawnDebris(p.x, p.y, p.z, smokeSize, life, kTrailSmoke, spread, speed, count);
-    speed = speedBase + speedRange * RandFraction();
-    count = Rand() % 3 + 1;
+    speed = speedBase + speedRange * EyeRandFraction();
+    count = EyeRand() % 3 + 1;
     SpawnDebris(p.x, p.y, p.z, dustSize, life, kTrailDust, spread, speed, count);
 }
 
 void CannonGround(Vec3 p)
 {
-    SpawnBurst(p.x, p.y + 1, p.z, 1.4f + 0.4f * RandFraction(), 60, kLookFire1, 1, 2);
+    SpawnBurst(p.x, p.y + 1, p.z, 1.4f + 0.4f * EyeRandFraction(), 60, kLookFire1, 1, 2);
     CannonDebris(p, 0.056f, 0.066f, 38, 23, 1.3f, 0.3f);
 }
 
-void CannonEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 1.6f + 0.2f * RandFraction(), 180, kLookFire1, 1, 3); }
+void CannonEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 1.6f + 0.2f * EyeRandFraction(), 180, kLookFire1, 1, 3); }
 
 void CannonTank(Vec3 p)
 {
-    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.2f * RandFraction(), 220, kLookSmoke, 1, 3);
-    SpawnBurst(p.x, p.y + 0.8f, p.z, 0.8f + 0.2f * RandFraction(), 100, kLookFire1, 1, 2);
+    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.2f * EyeRandFraction(), 220, kLookSmoke, 1, 3);
+    SpawnBurst(p.x, p.y + 0.8f, p.z, 0.8f + 0.2f * EyeRandFraction(), 100, kLookFire1, 1, 2);
     CannonDebris(p, 0.068f, 0.076f, 32, 160, 1.4f, 0.2f);
 }
 
 void CannonRobot(Vec3 p)
 {
-    SpawnBlast(p.x, p.y, p.z, 0.4f + 0.2f * RandFraction(), 160, kLookSmoke, 1, 3);
-    SpawnBurst(p.x, p.y + 1, p.z, 0.6f + 0.2f * RandFraction(), 100, kLookFire1, 1, 2);
+    SpawnBlast(p.x, p.y, p.z, 0.4f + 0.2f * EyeRandFraction(), 160, kLookSmoke, 1, 3);
+    SpawnBurst(p.x, p.y + 1, p.z, 0.6f + 0.2f * EyeRandFraction(), 100, kLookFire1, 1, 2);
     CannonDebris(p, 0.068f, 0.076f, 36, 160, 1.4f, 0.2f);
 }
 
 void CannonWall(Vec3 p)
 {
-    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.2f * RandFraction(), 220, kLookSmoke, 1, 3);
-    SpawnBurst(p.x, p.y + 0.8f, p.z, 0.8f + 0.2f * RandFraction(), 100, kLookFire1, 1, 2);
+    SpawnBlast(p.x, p.y, p.z, 0.6f + 0.2f * EyeRandFraction(), 220, kLookSmoke, 1, 3);
+    SpawnBurst(p.x, p.y + 0.8f, p.z, 0.8f + 0.2f * EyeRandFraction(), 100, kLookFire1, 1, 2);
     CannonDebris(p, 0.076f, 0.076f, 32, 130, 1.4f, 0.2f);
 }
 
@@ -256,7 +256,7 @@ void UpdateRobot15Shots(RobotUnit& r, int slot)
         int32_t spin = Rand() % 22 - 3;
         s.world = MatRotationZ(static_cast<float>(spin) * kDegToRad) * s.step * s.world;
         Vec3 p = Position(s.world);
-        if (IsSphereInView(BattleFrustum, p, 3.0f)) SpawnPuff(p.x, p.y, p.z, 0.06f + 0.06f * RandFraction(), 250, PuffKind::Ice);
+        if (IsSphereInView(BattleFrustum, p, 3.0f)) SpawnPuff(p.x, p.y, p.z, 0.06f + 0.06f * EyeRandFraction(), 250, PuffKind::Ice);
         RunHitTests(s, kIceRules, me);
     }
     // A cannon shot jolts a tank only if nothing else is shaking it: a tank

@@ -35,22 +35,22 @@ void DrawPart(const RobotUnit& r, int slot, const Mat4& w)
 // --- mortar shells: each effect draws its random numbers in argument order ---------------
 void MortarGround(Vec3 p)
 {
-    SpawnBlast(p.x, p.y + 1, p.z, 4.6f + 2.2f * RandFraction(), 255, kLookFire2, 1, 1);
-    SpawnBurst(p.x, p.y + 1, p.z, 4.6f + 2.2f * RandFraction(), 200, kLookFire2, 5, 1);
+    SpawnBlast(p.x, p.y + 1, p.z, 4.6f + 2.2f * EyeRandFraction(), 255, kLookFire2, 1, 1);
+    SpawnBurst(p.x, p.y + 1, p.z, 4.6f + 2.2f * EyeRandFraction(), 200, kLookFire2, 5, 1);
 }
 
 void MortarOnUnit(Vec3 p)
 {
-    SpawnBlast(p.x, p.y, p.z, 1.6f + 0.4f * RandFraction(), 160, kLookFire1, 3, 3);
-    SpawnBurst(p.x, p.y + 0.6f, p.z, 0.8f + 1.1f * RandFraction(), 100, kLookFire1, 3, 2);
+    SpawnBlast(p.x, p.y, p.z, 1.6f + 0.4f * EyeRandFraction(), 160, kLookFire1, 3, 3);
+    SpawnBurst(p.x, p.y + 0.6f, p.z, 0.8f + 1.1f * EyeRandFraction(), 100, kLookFire1, 3, 2);
 }
 
-void MortarEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 2.0f + 1.0f * RandFraction(), 200, kLookFire1, 1, 3); }
+void MortarEdge(Vec3 p) { SpawnBlast(p.x, p.y, p.z, 2.0f + 1.0f * EyeRandFraction(), 200, kLookFire1, 1, 3); }
 
 void TankKilled(Vec3 t)
 {
-    float size = 2.8f + 0.4f * RandFraction();
-    SpawnBlast(t.x, t.y, t.z, size, 255, Rand() % 2 + 1, 3, 2);
+    float size = 2.8f + 0.4f * EyeRandFraction();
+    SpawnBlast(t.x, t.y, t.z, size, 255, EyeRand() % 2 + 1, 3, 2);
 }
 
 // A mortar shell takes 18 to 30 points from a tank and jolts what it

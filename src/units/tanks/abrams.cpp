@@ -58,17 +58,17 @@ bool Visible(Vec3 p, float radius) { return IsSphereInView(BattleFrustum, p, rad
 // Random draws go into locals in the order the effects take them.
 void ShellGroundEffects(Vec3 p)
 {
-    float blast = 3.2f + 1.0f * RandFraction();
+    float blast = 3.2f + 1.0f * EyeRandFraction();
     SpawnBlast(p.x, p.y + 1, p.z, blast, 220, kLookFire2, 1, 1);
-    float burst = 3.4f + 1.4f * RandFraction();
+    float burst = 3.4f + 1.4f * EyeRandFraction();
     SpawnBurst(p.x, p.y + 1, p.z, burst, 200, kLookFire2, 1, 1);
-    int32_t spread = Rand() % 16 + 40;
-    float speed = 1.6f + 0.2f * RandFraction();
-    int32_t count = Rand() % 3 + 2;
+    int32_t spread = EyeRand() % 16 + 40;
+    float speed = 1.6f + 0.2f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.1f, spread, kTrailSmoke, 35, speed, count);
-    spread = Rand() % 16 + 40;
-    speed = 1.5f + 0.4f * RandFraction();
-    count = Rand() % 3 + 2;
+    spread = EyeRand() % 16 + 40;
+    speed = 1.5f + 0.4f * EyeRandFraction();
+    count = EyeRand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.12f, spread, kTrailDust, 45, speed, count);
 }
 
@@ -76,17 +76,17 @@ void ShellGroundEffects(Vec3 p)
 // burst and a wider spray of debris.
 void ShellUnitEffects(Vec3 p, int32_t burstAlpha, int32_t debrisSpread)
 {
-    float blast = 1.6f + 0.4f * RandFraction();
+    float blast = 1.6f + 0.4f * EyeRandFraction();
     SpawnBlast(p.x, p.y, p.z, blast, 210, kLookSmoke, 1, 3);
-    float burst = 0.8f + 1.1f * RandFraction();
+    float burst = 0.8f + 1.1f * EyeRandFraction();
     SpawnBurst(p.x, p.y + 0.6f, p.z, burst, burstAlpha, kLookFire1, 2, 2);
-    int32_t life = Rand() % 8 + 33;
-    float speed = 1.5f + 0.3f * RandFraction();
-    int32_t count = Rand() % 3 + 1;
+    int32_t life = EyeRand() % 8 + 33;
+    float speed = 1.5f + 0.3f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 1;
     SpawnDebris(p.x, p.y, p.z, 0.07f, life, kTrailSmoke, debrisSpread, speed, count);
-    life = Rand() % 8 + 33;
-    speed = 1.5f + 0.3f * RandFraction();
-    count = Rand() % 3 + 3;
+    life = EyeRand() % 8 + 33;
+    speed = 1.5f + 0.3f * EyeRandFraction();
+    count = EyeRand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.09f, life, kTrailDust, debrisSpread, speed, count);
 }
 void ShellTankEffects(Vec3 p) { ShellUnitEffects(p, 190, 160); }
@@ -94,23 +94,23 @@ void ShellRobotEffects(Vec3 p) { ShellUnitEffects(p, 180, 170); }
 
 void ShellEdgeEffects(Vec3 p)
 {
-    float blast = 2.0f + 1.0f * RandFraction();
+    float blast = 2.0f + 1.0f * EyeRandFraction();
     SpawnBlast(p.x, p.y, p.z, blast, 220, kLookFire1, 1, 3);
 }
 
 void ShellWallEffects(Vec3 p)
 {
-    float blast = 3.6f + 0.6f * RandFraction();
+    float blast = 3.6f + 0.6f * EyeRandFraction();
     SpawnBlast(p.x, p.y, p.z, blast, 255, kLookSmoke, 1, 2);
-    float burst = 3.2f + 0.7f * RandFraction();
+    float burst = 3.2f + 0.7f * EyeRandFraction();
     SpawnBurst(p.x, p.y + 0.6f, p.z, burst, 180, kLookFire1, 1, 2);
-    int32_t life = Rand() % 16 + 40;
-    float speed = 1.4f + 0.3f * RandFraction();
-    int32_t count = Rand() % 3 + 3;
+    int32_t life = EyeRand() % 16 + 40;
+    float speed = 1.4f + 0.3f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.09f, life, kTrailSmoke, 130, speed, count);
-    life = Rand() % 16 + 40;
-    speed = 1.5f + 0.4f * RandFraction();
-    count = Rand() % 3 + 3;
+    life = EyeRand() % 16 + 40;
+    speed = 1.5f + 0.4f * EyeRandFraction();
+    count = EyeRand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.11f, life, kTrailDust, 130, speed, count);
 }
 
@@ -123,15 +123,15 @@ void BulletGroundEffects(Vec3 p) { SpawnDustCloud(p.x, p.y, p.z, 10); }
 void BulletUnitEffects(Vec3 p)
 {
     SpawnSpray(p.x, p.y, p.z, 12);
-    float burst = 0.2f + 0.3f * RandFraction();
+    float burst = 0.2f + 0.3f * EyeRandFraction();
     SpawnBurst(p.x, p.y + 0.3f, p.z, burst, 100, kLookFire1, 2, 2);
 }
 
 void BulletWallEffects(Vec3 p)
 {
-    int32_t dust = Rand() % 3 + 5;
+    int32_t dust = EyeRand() % 3 + 5;
     SpawnDustCloud(p.x, p.y, p.z, dust);
-    int32_t spray = Rand() % 2 + 2;
+    int32_t spray = EyeRand() % 2 + 2;
     SpawnSpray(p.x, p.y, p.z, spray);
 }
 
@@ -335,9 +335,9 @@ void TriggerAbrams(TankUnit& t, int)
         PlayTankGunSound(TankGunSounds, Position(t.gunWorld));
         FireAbrams(t, MatTranslation(0, 0, 1.8f) * t.gunWorld, kWeaponMainGun);
         Vec3 f = Vec3TransformCoord({0, 0, 2.2f}, t.gunWorld);
-        float blast = 0.6f + 0.4f * RandFraction();
+        float blast = 0.6f + 0.4f * EyeRandFraction();
         SpawnBlast(f.x, f.y, f.z, blast, 160, kLookSmoke, 1, 0);
-        float burst = 0.6f + 0.4f * RandFraction();
+        float burst = 0.6f + 0.4f * EyeRandFraction();
         SpawnBurst(f.x, f.y, f.z, burst, 100, kLookFire1, 1, 2);
     } else if (t.weapon == kWeaponSecond && t.secondGunTimer == 0) {
         PlayTankGunSound(MachineGunSounds, Position(t.mgWorld));
@@ -345,7 +345,7 @@ void TriggerAbrams(TankUnit& t, int)
         t.mgShots += 12;
         Mat4 muzzle = MatTranslation(-0.005f, 0.275f, 1.65f) * t.mgWorld;
         FireAbrams(t, muzzle, kWeaponSecond);
-        float blast = 0.3f + 0.3f * RandFraction();
+        float blast = 0.3f + 0.3f * EyeRandFraction();
         SpawnBlast(muzzle.m[3][0], muzzle.m[3][1] + 0.1f, muzzle.m[3][2], blast, 80, kLookSmoke, 1, 0);
     }
 }
@@ -358,7 +358,7 @@ void UpdateAbramsShots(TankUnit& t, int slot)
         s.world = MatRotationX(kShellDip) * s.step * s.world;
         Vec3 trail = Vec3TransformCoord({0, 0, -0.16f}, s.world);
         if (Visible(trail, 3.0f)) {
-            float size = 0.12f + 0.11f * RandFraction();
+            float size = 0.12f + 0.11f * EyeRandFraction();
             SpawnPuff(trail.x, trail.y, trail.z, size, 150, PuffKind::GunSmoke);
         }
         RunHitTests(s, kShellRules, me);

@@ -75,34 +75,34 @@ bool Visible(Vec3 p, float radius) { return IsSphereInView(BattleFrustum, p, rad
 // Random draws go into locals in the order the effects take them.
 void ShellGroundEffects(Vec3 p)
 {
-    float blast = 4.0f + 0.9f * RandFraction();
+    float blast = 4.0f + 0.9f * EyeRandFraction();
     SpawnBlast(p.x, p.y + 1, p.z, blast, 250, kLookFire2, 1, 1);
-    float burst = 5.0f + 1.8f * RandFraction();
+    float burst = 5.0f + 1.8f * EyeRandFraction();
     SpawnBurst(p.x, p.y + 1, p.z, burst, 200, kLookFire2, 2, 1);
-    int32_t life = Rand() % 16 + 40;
-    float speed = 1.6f + 0.2f * RandFraction();
-    int32_t count = Rand() % 3 + 2;
+    int32_t life = EyeRand() % 16 + 40;
+    float speed = 1.6f + 0.2f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.112f, life, kTrailSmoke, 35, speed, count);
-    life = Rand() % 16 + 40;
-    speed = 1.5f + 0.4f * RandFraction();
-    count = Rand() % 3 + 2;
+    life = EyeRand() % 16 + 40;
+    speed = 1.5f + 0.4f * EyeRandFraction();
+    count = EyeRand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, 0.115f, life, kTrailDust, 45, speed, count);
 }
 
 // A shell striking a unit: the robot hit is the tank hit a little smaller.
 void ShellUnitEffects(Vec3 p, float blastBase, float burstBase, float burstSpread, float smokeDebris)
 {
-    float blast = blastBase + 0.4f * RandFraction();
+    float blast = blastBase + 0.4f * EyeRandFraction();
     SpawnBlast(p.x, p.y, p.z, blast, 255, kLookSmoke, 1, 3);
-    float burst = burstBase + burstSpread * RandFraction();
+    float burst = burstBase + burstSpread * EyeRandFraction();
     SpawnBurst(p.x, p.y + 0.6f, p.z, burst, 120, kLookFire1, 2, 2);
-    int32_t life = Rand() % 8 + 33;
-    float speed = 1.5f + 0.3f * RandFraction();
-    int32_t count = Rand() % 3 + 2;
+    int32_t life = EyeRand() % 8 + 33;
+    float speed = 1.5f + 0.3f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 2;
     SpawnDebris(p.x, p.y, p.z, smokeDebris, life, kTrailSmoke, 160, speed, count);
-    life = Rand() % 8 + 33;
-    speed = 1.5f + 0.3f * RandFraction();
-    count = Rand() % 4 + 3;
+    life = EyeRand() % 8 + 33;
+    speed = 1.5f + 0.3f * EyeRandFraction();
+    count = EyeRand() % 4 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.126f, life, kTrailDust, 160, speed, count);
 }
 void ShellTankEffects(Vec3 p) { ShellUnitEffects(p, 1.9f, 1.6f, 0.4f, 0.111f); }
@@ -110,21 +110,21 @@ void ShellRobotEffects(Vec3 p) { ShellUnitEffects(p, 1.8f, 1.5f, 0.3f, 0.116f); 
 
 void ShellEdgeEffects(Vec3 p)
 {
-    float blast = 3.0f + 1.0f * RandFraction();
+    float blast = 3.0f + 1.0f * EyeRandFraction();
     SpawnBlast(p.x, p.y, p.z, blast, 200, kLookFire1, 1, 3);
 }
 
 void ShellWallEffects(Vec3 p)
 {
-    float blast = 4.3f + 0.8f * RandFraction();
+    float blast = 4.3f + 0.8f * EyeRandFraction();
     SpawnBlast(p.x, p.y, p.z, blast, 255, kLookSmoke, 1, 2);
-    float burst = 4.2f + 0.8f * RandFraction();
+    float burst = 4.2f + 0.8f * EyeRandFraction();
     SpawnBurst(p.x, p.y + 0.6f, p.z, burst, 180, kLookFire1, 1, 2);
-    float speed = 1.4f + 0.3f * RandFraction();
-    int32_t count = Rand() % 3 + 3;
+    float speed = 1.4f + 0.3f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.12f, 50, kTrailSmoke, 130, speed, count);
-    speed = 1.5f + 0.4f * RandFraction();
-    count = Rand() % 3 + 3;
+    speed = 1.5f + 0.4f * EyeRandFraction();
+    count = EyeRand() % 3 + 3;
     SpawnDebris(p.x, p.y, p.z, 0.136f, 50, kTrailDust, 130, speed, count);
 }
 
@@ -196,23 +196,23 @@ bool Closing(Vec3 d, Vec3 p, Vec3 at) { return d.x * (at.x - p.x) + d.z * (at.z 
 void FlameUnitBurst(const Projectile& f, Vec3 p)
 {
     if (!Visible(p, kFlameReach)) return;
-    int32_t alpha = Rand() % 16 + 40;
+    int32_t alpha = EyeRand() % 16 + 40;
     SpawnBurst(p.x, p.y + 0.2f, p.z, Size(f), alpha, kLookFire1, 1, 2);
 }
 
 // A robot the flames burn out, at its position (always shown).
 void FlameKillEffects(Vec3 r)
 {
-    float size = 2.8f + 0.4f * RandFraction();
-    int32_t look = Rand() % 2 + 1;
+    float size = 2.8f + 0.4f * EyeRandFraction();
+    int32_t look = EyeRand() % 2 + 1;
     SpawnBlast(r.x, r.y, r.z, size, 255, look, 3, 2);
-    int32_t life = Rand() % 21 + 60;
-    float speed = 1.6f + 0.4f * RandFraction();
-    int32_t count = Rand() % 3 + 3;
+    int32_t life = EyeRand() % 21 + 60;
+    float speed = 1.6f + 0.4f * EyeRandFraction();
+    int32_t count = EyeRand() % 3 + 3;
     SpawnDebris(r.x, r.y, r.z, 0.198f, life, kTrailSmoke, 60, speed, count);
-    life = Rand() % 21 + 60;
-    speed = 1.6f + 0.4f * RandFraction();
-    count = Rand() % 3 + 3;
+    life = EyeRand() % 21 + 60;
+    speed = 1.6f + 0.4f * EyeRandFraction();
+    count = EyeRand() % 3 + 3;
     SpawnDebris(r.x, r.y, r.z, 0.216f, life, kTrailDust, 60, speed, count);
 }
 
@@ -477,15 +477,15 @@ void TriggerTiger(TankUnit& t, int)
         PlayTankGunSound(TankGunSounds, Position(t.gunWorld));
         FireTiger(t, MatTranslation(0, 0, 4.2f) * t.gunWorld, kWeaponMainGun);
         Vec3 f = Vec3TransformCoord({0, 0, 4.4f}, t.gunWorld);
-        float blast = 1.0f + 0.3f * RandFraction();
+        float blast = 1.0f + 0.3f * EyeRandFraction();
         SpawnBlast(f.x, f.y, f.z, blast, 180, kLookSmoke, 1, 0);
-        float burst = 1.2f + 0.6f * RandFraction();
+        float burst = 1.2f + 0.6f * EyeRandFraction();
         SpawnBurst(f.x, f.y, f.z, burst, 120, kLookFire1, 1, 2);
     } else if (t.weapon == kWeaponSecond && t.secondGunTimer == 0 && t.secondGunGate == 0.0f) {
         // Only with the mounts raised and tilted all the way to ready.
         Mat4 muzzle = MatTranslation(0, 0.1f, 1.3f) * t.mgWorld;
         FireTiger(t, muzzle, kWeaponSecond);
-        float burst = 0.2f + 0.2f * RandFraction();
+        float burst = 0.2f + 0.2f * EyeRandFraction();
         SpawnBurst(muzzle.m[3][0], muzzle.m[3][1], muzzle.m[3][2], burst, 60, kLookSmoke, 1, 2);
     }
 }
@@ -498,7 +498,7 @@ void UpdateTigerShots(TankUnit& t, int slot)
         s.world = MatRotationX(kShellDip) * s.step * s.world;
         Vec3 trail = Vec3TransformCoord({0, 0, -0.18f}, s.world);
         if (Visible(trail, 3.0f)) {
-            float size = 0.14f + 0.11f * RandFraction();
+            float size = 0.14f + 0.11f * EyeRandFraction();
             SpawnPuff(trail.x, trail.y, trail.z, size, 140, PuffKind::GunSmoke);
         }
         RunHitTests(s, kShellRules, me);

@@ -96,7 +96,7 @@ struct Figures {
 Figures Run(int frames, bool inView)
 {
     ClearParticlePools();
-    Srand(1);
+    EyeSrand(1);
     if (inView) Look({500, 8, 400}, kSpot);
     else Look({500, 8, 400}, {500, 8, 300});
     // Fill up first: a few seconds of spawning until every pool is full.

@@ -129,7 +129,7 @@ void DrawFrame()
 void Stage(int count, int age)
 {
     ClearParticlePools();
-    Srand(7);
+    EyeSrand(7);
     Fill(count);
     for (int f = 0; f < age; ++f) {
         DrawFrame();
@@ -152,7 +152,7 @@ Result Run(int frames, int count, int age, bool merge)
     // The picture (and the warm-up): the same particles and random tints
     // for both ways.
     Stage(count, age);
-    Srand(8);
+    EyeSrand(8);
     DrawFrame();
     ReadSurface(bb, &r.picture);
     // Timed: each frame tops the pools up and draws them.
@@ -218,7 +218,7 @@ int main(int argc, char** argv)
         // The merged picture again, on the back buffer to save.
         SetBatching(true);
         Stage(count, age);
-        Srand(8);
+        EyeSrand(8);
         DrawFrame();
         Surface* bb = nullptr;
         GetBackBuffer(&bb);

@@ -42,7 +42,7 @@ protected:
         HeadlessDevice::SetUp();
         ASSERT_EQ(chdir(VARNOK_PACK), 0);
         ClearParticlePools();
-        Srand(4242);
+        EyeSrand(4242);
         paused = 0;
         for (auto& row : HeightGrid)
             for (float& h : row) h = 0;
@@ -508,7 +508,7 @@ TEST_F(Particles, RandomSpeedsAreRealDivisions)
 TEST_F(Particles, DebrisScatterOverTheirWholeRangesAndNoFurther)
 {
     // 300 pieces of size 0.7 and life 50, tilted up to 20 degrees.
-    Srand(77);
+    EyeSrand(77);
     SpawnDebris(100, 10, 200, 0.7f, 50, kTrailDust, 20, 1.2f, 300);
     struct Range {
         const char* what;
@@ -730,7 +730,7 @@ TEST_F(Particles, TheSameSeedGivesTheSameParticles)
 {
     auto run = [] {
         ClearParticlePools();
-        Srand(99);
+        EyeSrand(99);
         std::vector<float> trace;
         for (int f = 0; f < 100; ++f) {
             if (f % 10 == 0) {

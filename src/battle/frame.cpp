@@ -363,9 +363,9 @@ void BattleFrame()
         UpdateShots();              // shots
     }
     TickBattleClock();              // the clock
+    NoteBattleStep(StepsRun());     // the state hash: the rules are done with the step
     UpdateParticles();              // effects
     PlaceView(chasing);             // camera and view
-    NoteBattleStep(StepsRun());     // the state hash of the step
     auto updated = Clock::now();
     gUpdateMs.Add(std::chrono::duration<float, std::milli>(updated - started).count());
 

@@ -90,7 +90,7 @@ void WriteBattleReport(JsonWriter& w)
     w.EndArray();
     w.BeginArray("units");
     auto unit = [&](const char* side, int slot, const char* name, int kind, int alive, float hp, int kills,
-                    int deaths, uint32_t fired, uint32_t hit, const Mat4& world) {
+                    int deaths, uint32_t fired, uint32_t hit, const WeaponCounts (&weapons)[2], const Mat4& world) {
         w.BeginObject();
         w.String("side", side);
         w.Integer("slot", slot);
@@ -106,16 +106,27 @@ void WriteBattleReport(JsonWriter& w)
         w.Number("x", world.m[3][0]);
         w.Number("y", world.m[3][1]);
         w.Number("z", world.m[3][2]);
+        // Last, so the unit's own fields come before any nested object.
+        w.BeginArray("weapons");  // the first weapon, then the second
+        for (const WeaponCounts& c : weapons) {
+            w.BeginObject();
+            w.Integer("fired", c.fired);
+            w.Integer("hits", c.hits);
+            w.Number("damage", c.damage);
+            w.Integer("kills", c.kills);
+            w.EndObject();
+        }
+        w.EndArray();
         w.EndObject();
     };
     // The units of the last battle, whatever the menus have set since.
     for (int i = 0; i < LastBattle.earthCount; ++i) {
         const TankUnit& t = Tanks[i];
-        unit("earth", i, t.name, t.kind, t.alive, t.hp, t.kills, t.deaths, t.shotsFired, t.shotsHit, t.world);
+        unit("earth", i, t.name, t.kind, t.alive, t.hp, t.kills, t.deaths, t.shotsFired, t.shotsHit, t.weapons, t.world);
     }
     for (int i = 0; i < LastBattle.mercuryCount; ++i) {
         const RobotUnit& r = Robots[i];
-        unit("mercury", i, r.name, r.kind, r.alive, r.hp, r.kills, r.deaths, r.shotsFired, r.shotsHit, r.World());
+        unit("mercury", i, r.name, r.kind, r.alive, r.hp, r.kills, r.deaths, r.shotsFired, r.shotsHit, r.weapons, r.World());
     }
     w.EndArray();
     auto stats = [&](const char* key, const TimingStats& t) {

@@ -36,8 +36,8 @@ void BattleInit()
     // Shots still flying when the last battle ended would fly on into this
     // one and score there.
     FreeAllShots();
-    for (TankUnit& t : Tanks) t.shotsFired = t.shotsHit = 0;
-    for (RobotUnit& r : Robots) r.shotsFired = r.shotsHit = 0;
+    for (TankUnit& t : Tanks) t.shotsFired = t.shotsHit = 0, t.weapons[0] = t.weapons[1] = WeaponCounts{};
+    for (RobotUnit& r : Robots) r.shotsFired = r.shotsHit = 0, r.weapons[0] = r.weapons[1] = WeaponCounts{};
     if (PlayerSide == 0) {
         SetTankKind(Tanks[0], TankTypeId);
         std::snprintf(Tanks[0].name, sizeof Tanks[0].name, "Player");

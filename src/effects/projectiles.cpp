@@ -24,14 +24,16 @@ void Effects(void (*spawn)(Vec3), Vec3 p, float radius)
 // A unit of the other side loses hit points; the shot that brings it to 0
 // or below is a kill.  A wreck, or a unit already at 0, takes nothing.
 template <class Victim>
-void Damage(Victim& victim, const ShotRules& rules, int32_t& shooterKills)
+void Damage(Victim& victim, const ShotRules& rules, int32_t& shooterKills, WeaponCounts* weapon)
 {
     if (!victim.alive || !(victim.hp > 0)) return;
     int32_t loss = rules.damageBase;
     if (rules.damageRange > 0) loss += Rand() % rules.damageRange;
     victim.hp -= static_cast<float>(loss);
+    if (weapon) weapon->damage += static_cast<float>(loss);
     if (victim.hp > 0) return;
     shooterKills += 1;
+    if (weapon) ++weapon->kills;
     victim.deaths += 1;
     victim.shakeCode = HitReaction::Killed;
     victim.shakeTimer = rules.killShakeTimer;
@@ -87,15 +89,29 @@ int FirstAlongPath(const Unit* units, int count, const SweptShot& path, Vec3 fro
     return best;
 }
 
-// The count of shots fired of the unit that owns `table`, found by the
-// address of its table (null for a table of no unit).
-uint32_t* FiredCount(const Projectile* table)
+// The unit that owns a shot's slot, found by the slot's address: its count
+// of shots fired and the counts of the weapon whose table holds the slot
+// (null for a slot of no unit).
+struct Owner {
+    uint32_t* fired = nullptr;
+    WeaponCounts* weapon = nullptr;
+};
+template <size_t N>
+bool Within(const Projectile* slot, const Projectile (&table)[N])
 {
-    for (TankUnit& t : Tanks)
-        if (table == t.shells || table == t.bullets) return &t.shotsFired;
-    for (RobotUnit& r : Robots)
-        if (table == r.shells || table == r.missiles) return &r.shotsFired;
-    return nullptr;
+    return slot >= table && slot < table + N;
+}
+Owner OwnerOf(const Projectile* slot)
+{
+    for (TankUnit& t : Tanks) {
+        if (Within(slot, t.shells)) return {&t.shotsFired, &t.weapons[0]};
+        if (Within(slot, t.bullets)) return {&t.shotsFired, &t.weapons[1]};
+    }
+    for (RobotUnit& r : Robots) {
+        if (Within(slot, r.shells)) return {&r.shotsFired, &r.weapons[0]};
+        if (Within(slot, r.missiles)) return {&r.shotsFired, &r.weapons[1]};
+    }
+    return {};
 }
 
 // Whether unit `slot`, whose box test gave `boxHit`, is hit: every unit the
@@ -111,7 +127,9 @@ bool FireShot(Projectile* table, int count, const Mat4& world, const Mat4& step)
         table[i].world = world;
         table[i].step = step;
         ++Shots.fired;
-        if (uint32_t* count = FiredCount(table)) ++*count;
+        Owner owner = OwnerOf(&table[i]);
+        if (owner.fired) ++*owner.fired;
+        if (owner.weapon) ++owner.weapon->fired;
         return true;
     }
     return false;
@@ -120,6 +138,7 @@ bool FireShot(Projectile* table, int count, const Mat4& world, const Mat4& step)
 uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
 {
     uint32_t hits = 0;
+    WeaponCounts* weapon = OwnerOf(&shot).weapon;
     Vec3 p = Position(shot.world);
     // The path the shot came this frame: its step's translation through its
     // axes (what it turned on the way is small).  Units are tried against
@@ -162,7 +181,8 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
                 tank.shakeCode = rules.tankReaction;
                 if (!shooter.isTank) {
                     ++Robots[shooter.slot].shotsHit;
-                    Damage(tank, rules, ShooterKills(shooter));
+                    if (weapon) ++weapon->hits;
+                    Damage(tank, rules, ShooterKills(shooter), weapon);
                 }
             }
             break;
@@ -177,7 +197,8 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
                 robot.shakeCode = rules.robotReaction;
                 if (shooter.isTank) {
                     ++Tanks[shooter.slot].shotsHit;
-                    Damage(robot, rules, ShooterKills(shooter));
+                    if (weapon) ++weapon->hits;
+                    Damage(robot, rules, ShooterKills(shooter), weapon);
                 }
             }
             break;

@@ -42,6 +42,14 @@ struct DebrisLaunch {
     int32_t heading;  // degrees
 };
 
+// What one weapon of a unit did this battle, for the report.
+struct WeaponCounts {
+    uint32_t fired;  // shots, flames and missiles that left it
+    uint32_t hits;   // of them, those that met a unit of the other side
+    uint32_t kills;
+    float damage;    // hit points they took from units of the other side
+};
+
 // --- units ---------------------------------------------------------------------------------
 struct TankUnit {
     char name[64];
@@ -71,6 +79,7 @@ struct TankUnit {
     int32_t deaths;
     uint32_t shotsFired;  // this battle, for the report
     uint32_t shotsHit;    // of them, those that met a unit of the other side
+    WeaponCounts weapons[2];  // the main gun and the second weapon
     float cameraDistance;
     int32_t weapon;
     int32_t mainGunBusy;
@@ -118,6 +127,7 @@ struct RobotUnit {
     int32_t deaths;
     uint32_t shotsFired;  // this battle, for the report
     uint32_t shotsHit;    // of them, those that met a unit of the other side
+    WeaponCounts weapons[2];  // the first weapon and the second
     float cameraDistance;
     int32_t weapon;
     int32_t armSide;

@@ -265,9 +265,13 @@ void UpdateFlame(Projectile& f, int slot)
         ++Shots.unitHits;
         robot.shakeCode = HitReaction::None;
         if (!robot.alive || !(robot.hp > 0)) continue;
-        robot.hp -= 0.06f + 0.04f * RandFraction();  // it burns a little every frame it is touched
+        const float burn = 0.06f + 0.04f * RandFraction();  // it burns a little every frame it is touched
+        robot.hp -= burn;
+        Tanks[slot].weapons[1].damage += burn;
+        ++Tanks[slot].weapons[1].hits;
         if (robot.hp > 0) continue;
         Tanks[slot].kills += 1;
+        ++Tanks[slot].weapons[1].kills;
         robot.deaths += 1;
         robot.shakeCode = HitReaction::Killed;
         robot.shakeTimer = -25;

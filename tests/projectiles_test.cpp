@@ -242,9 +242,9 @@ TEST_F(Shots, AShotThatIsNotFreedBouncesAndHitsAgain)
     rules_.onHit = Bounce;
     rules_.order[0] = HitTest::Tanks;
     rules_.testCount = 1;
-    Projectile s = ShotAt(Pos(Tanks[0].world));
-    RunHitTests(s, rules_, {true, 0});
-    RunHitTests(s, rules_, {true, 0});
+    Projectile s = ShotAt(Pos(Tanks[0].world));  // tank 1's shot at tank 0
+    RunHitTests(s, rules_, {true, 1});
+    RunHitTests(s, rules_, {true, 1});
     EXPECT_EQ(s.state, kShotActive);
     EXPECT_EQ(gBounces, 2);
 }

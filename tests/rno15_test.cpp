@@ -306,6 +306,54 @@ TEST_F(Rno15, VolleysOfEightWaitOutTheRecoilAndTakeOnlyFreeSlots)
             EXPECT_GT(PointDistance(Pos(r.missiles[i].world), Pos(r.missiles[j].world)), 0.1f) << i << ", " << j;
 }
 
+// A robot striding while its torso aims across its legs, to either side,
+// and its pods fire volley after volley: the shots leave over a swinging
+// foot and fly on, never striking the robot that fired them.
+TEST_F(Rno15, AStridingRobotFiringAcrossItsLegsIsNeverHitByItsOwnVolley)
+{
+    // Over rough ground, as on the battlefield.
+    for (int i = 0; i <= 20; ++i)
+        for (int j = 0; j <= 20; ++j) HeightGrid[i][j] = static_cast<float>((i * 7 + j * 3) % 11);
+    ComputeGroundNormals();
+    PlaceTank(0, 300, 800);  // locked, far ahead
+    RobotUnit& r = PodsOut(0, 300, 300);
+    int volleys = 0;
+    for (int step = 0; step < 1500; ++step) {
+        RobotControls[0] = {};
+        RobotControls[0].fire = 1;
+        RobotControls[0].forward = 1;
+        r.aimYaw = r.legHeading + (step % 600 < 300 ? 90.0f : -90.0f);
+        r.aimPitch = 5.0f * std::sin(step * 0.031f);
+        r.lockedOn = 1;
+        r.lockTarget = 0;
+        const int busy = r.secondShotBusy;
+        RobotSideUpdate();
+        FollowGroundRobots();
+        volleys += busy == 0 && r.secondShotBusy == 1;
+        UpdateRobotShots(0);
+        ASSERT_EQ(r.shakeCode, HitReaction::None) << "struck by its own shot at step " << step;
+        if (Position(r.World()).z > 700) r.World().m[3][2] = 300;  // back before it reaches the tank
+    }
+    EXPECT_GT(volleys, 15);
+    EXPECT_EQ(::Shots.selfHits, 0u);
+}
+
+// A wreck's arms fly off and tumble; its pods stay where they were when it
+// fell.
+TEST_F(Rno15, AWrecksPodsStayWhereTheyFellWhileItsArmsFlyOff)
+{
+    RobotUnit& r = PodsOut(0, 300, 300);
+    const Mat4 pods[2] = {r.partWorld[9], r.partWorld[10]};
+    const Vec3 arm = Pos(r.partWorld[3]);
+    r.alive = 0;
+    r.hp = 0;
+    for (int frame = 0; frame < 20; ++frame) PoseRobot15(r);
+    EXPECT_GT(PointDistance(Pos(r.partWorld[3]), arm), 0.5f);  // the arm flew
+    for (int k = 0; k < 2; ++k)
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) EXPECT_EQ(r.partWorld[9 + k].m[i][j], pods[k].m[i][j]) << k;
+}
+
 TEST_F(Rno15, AFrozenTankCannotDriveOrFireUntilTheIceThaws)
 {
     TankUnit& t = PlaceTank(0, 300, 330);
@@ -356,16 +404,20 @@ TEST_F(Rno15, ARobotFrozenByAFriendlyShotThawsAndFightsAgain)
     ASSERT_EQ(r.shakeCode, HitReaction::FrozenByIce);
     EXPECT_EQ(r.hp, 256);  // robots take no damage from robots
     MercuryCount = 1;  // the friend leaves the field: only robot 0 fights on
-    // Frozen, it patrols in its mind (the computer would walk it on) but
-    // the ice holds it where it stands.
+    // Frozen, it decides nothing: the ice holds it where it stands, its
+    // torso turned where it was, though its patrol would turn it.
+    r.aimYaw = 40;  // away from the tank and from its patrol's heading
+    RobotAi[0].desiredHeading = -50;
     int firedWhileFrozen = 0, frames = 0;
     uint64_t before = ::Shots.fired;
     Vec3 at = Pos(r.World());
+    const float aim = r.aimYaw;
     while (r.shakeCode == HitReaction::FrozenByIce && frames < 1000) {
         RobotAiDecide();
         RobotStep();
         ++frames;
         EXPECT_EQ(Pos(r.World()).z, at.z) << "walked while frozen, frame " << frames;
+        EXPECT_EQ(r.aimYaw, aim) << "turned its torso while frozen, frame " << frames;
     }
     firedWhileFrozen = static_cast<int>(::Shots.fired - before);
     EXPECT_EQ(frames, kFreezeFrames);

@@ -56,6 +56,7 @@ void WriteWeaponsReport(JsonWriter& w)
     w.Integer("fired", static_cast<long long>(Shots.fired));
     w.Integer("unit_hits", static_cast<long long>(Shots.unitHits));
     w.Integer("kills", static_cast<long long>(Shots.kills));
+    w.Integer("self_hits", static_cast<long long>(Shots.selfHits));
     w.EndObject();
     PoolCount pools[kParticlePoolCount];
     CountParticlePools(pools);
@@ -148,10 +149,20 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
     const Vec3 travel =
         Vec3TransformNormal({shot.step.m[3][0], shot.step.m[3][1], shot.step.m[3][2]}, shot.world);
     const SweptShot path = rules.box ? SweepShot(*rules.box, shot.world, travel) : SweptShot{};
+    // A shot never meets the unit that fired it: it leaves from the unit's
+    // own guns, and a volley from pods over striding feet would otherwise
+    // strike them.
+    const int ownTank = shooter.isTank ? shooter.slot : -1, ownRobot = shooter.isTank ? -1 : shooter.slot;
+    auto tankHit = [&](const OrientedBox& box, const Mat4& world, const TankUnit& t) {
+        return &t - Tanks != ownTank && ShotHitsTankBox(box, world, t);
+    };
+    auto robotHit = [&](const OrientedBox& box, const Mat4& world, const RobotUnit& r) {
+        return &r - Robots != ownRobot && ShotHitsRobotBox(box, world, r);
+    };
     FirstOnPath first;
     if (path.swept && rules.freeOnHit) {
-        first.tank = FirstAlongPath(Tanks, EarthCount, path, p - travel, travel, ShotHitsTankBox);
-        first.robot = FirstAlongPath(Robots, MercuryCount, path, p - travel, travel, ShotHitsRobotBox);
+        first.tank = FirstAlongPath(Tanks, EarthCount, path, p - travel, travel, tankHit);
+        first.robot = FirstAlongPath(Robots, MercuryCount, path, p - travel, travel, robotHit);
     }
     for (int k = 0; k < rules.testCount; ++k) {
         HitTest test = rules.order[k];
@@ -173,11 +184,12 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
         case HitTest::Tanks:
             if (!rules.box) break;
             for (int i = 0; i < EarthCount; ++i) {
-                if (!OnPath(i, first.tank, ShotHitsTankBox(path.box, path.world, Tanks[i]))) continue;
+                if (!OnPath(i, first.tank, tankHit(path.box, path.world, Tanks[i]))) continue;
                 TankUnit& tank = Tanks[i];
                 Effects(rules.tankEffects, p, rules.effectRadius);
                 Hit(shot, rules, test, &hits);
                 ++Shots.unitHits;
+                if (shooter.isTank && shooter.slot == i) ++Shots.selfHits;
                 tank.shakeCode = rules.tankReaction;
                 if (!shooter.isTank) {
                     ++Robots[shooter.slot].shotsHit;
@@ -189,11 +201,12 @@ uint32_t RunHitTests(Projectile& shot, const ShotRules& rules, Shooter shooter)
         case HitTest::Robots:
             if (!rules.box) break;
             for (int j = 0; j < MercuryCount; ++j) {
-                if (!OnPath(j, first.robot, ShotHitsRobotBox(path.box, path.world, Robots[j]))) continue;
+                if (!OnPath(j, first.robot, robotHit(path.box, path.world, Robots[j]))) continue;
                 RobotUnit& robot = Robots[j];
                 Effects(rules.robotEffects, p, rules.effectRadius);
                 Hit(shot, rules, test, &hits);
                 ++Shots.unitHits;
+                if (!shooter.isTank && shooter.slot == j) ++Shots.selfHits;
                 robot.shakeCode = rules.robotReaction;
                 if (shooter.isTank) {
                     ++Tanks[shooter.slot].shotsHit;

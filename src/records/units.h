@@ -200,6 +200,7 @@ struct ShotCounts {
     uint64_t fired;
     uint64_t unitHits;
     uint64_t kills;
+    uint64_t selfHits;  // of the unit hits, shots that met the unit that fired them
 };
 
 // The settings the last battle started with, kept for the report after the

@@ -253,8 +253,10 @@ void RobotAiDecide()
         RobotUnit& r = Robots[j];
         RobotAiState& ai = RobotAi[j];
         ControlFlags& f = RobotControls[j];
+        // A frozen robot decides nothing, its torso's turn included.
+        if (r.shakeCode == HitReaction::FrozenByIce) continue;
         ChooseRobotTarget(j);
-        if (r.lockedOn == 0 || r.shakeCode == HitReaction::FrozenByIce) {
+        if (r.lockedOn == 0) {
             // Patrol: walk a leg, rest, walk the next.
             f.fire = 0;
             if (ai.restFrames >= ai.restLimit) {

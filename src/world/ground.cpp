@@ -9,7 +9,7 @@
 #include "platform/mesh_data.h"
 #include "world/map.h"
 
-bool GroundHeight(float x, float minHeight, float z, float* outHeight)
+bool GroundAt(float x, float z, float* height, Vec3* normal)
 {
     if (!(x >= 0 && x < kFieldSize && z >= 0 && z < kFieldSize)) return false;
     int i = static_cast<int>(x / 50.0f), j = static_cast<int>(z / 50.0f);
@@ -21,10 +21,21 @@ bool GroundHeight(float x, float minHeight, float z, float* outHeight)
     Vec3 d{50.0f * (i + 1), HeightGrid[i + 1][j], 50.0f * j};
     float u, v, dis;
     Vec3 from{x, 0, z}, up{0, 1, 0};
-    if (!IntersectTriangle(a, b, c, from, up, &u, &v, &dis) && !IntersectTriangle(a, c, d, from, up, &u, &v, &dis))
-        return false;
-    *outHeight = dis;
-    return dis >= minHeight;
+    Vec3 n;
+    if (IntersectTriangle(a, b, c, from, up, &u, &v, &dis)) n = Vec3Cross(b - a, c - a);
+    else if (IntersectTriangle(a, c, d, from, up, &u, &v, &dis)) n = Vec3Cross(c - a, d - a);
+    else return false;
+    *height = dis;
+    if (normal) *normal = Vec3Normalize(n.y < 0 ? -n : n);
+    return true;
+}
+
+bool GroundHeight(float x, float minHeight, float z, float* outHeight)
+{
+    float height;
+    if (!GroundAt(x, z, &height, nullptr)) return false;
+    *outHeight = height;
+    return height >= minHeight;
 }
 
 namespace {

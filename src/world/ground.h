@@ -15,6 +15,9 @@ struct ControlFlags;
 // The terrain height under (x, z) into *outHeight; true when there is ground
 // there at or above minHeight.  Points outside [0, 1000) have no ground.
 bool GroundHeight(float x, float minHeight, float z, float* outHeight);
+// The terrain under (x, z): its height and the upward unit normal of the
+// triangle there (normal may be null); false outside the field.
+bool GroundAt(float x, float z, float* height, Vec3* normal);
 // A world ray against a model placed by modelWorld: the nearest face and the
 // distance in units of rayDir's length.
 bool RayHitsMesh(Vec3 rayStart, Vec3 rayDir, const SimpleModel& model, Mat4 modelWorld, float* distance,

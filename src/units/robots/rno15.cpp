@@ -98,6 +98,13 @@ const ShotRules kCannonRules = {
     CannonGround, CannonEdge, CannonTank, CannonRobot, CannonWall, TankKilled, nullptr,
 };
 
+// Where the torso stands: on the base, raised, turned by the aim.
+Mat4 TorsoWorld(const RobotUnit& r)
+{
+    const Mat4& w = r.World();
+    return MatRotationY(r.aimYaw * kDegToRad) * MatTranslation(w.m[3][0], w.m[3][1] + 0.35f, w.m[3][2]);
+}
+
 // A wreck's torso and arms fly off and tumble until they lie on the ground.
 // Off the field there is no ground: height 0 there.
 void FlyApart(RobotUnit& r)
@@ -213,8 +220,7 @@ void PoseRobot15(RobotUnit& r)
 {
     if (r.alive) {
         // The torso takes the base's position, raised, not its turn.
-        const Mat4& w = r.World();
-        r.partWorld[1] = MatRotationY(r.aimYaw * kDegToRad) * MatTranslation(w.m[3][0], w.m[3][1] + 0.35f, w.m[3][2]);
+        r.partWorld[1] = TorsoWorld(r);
         if (!paused) {
             if (r.weaponBusy == 1) r.fireTimer += 1;
             if (r.fireTimer > kRobot15FireFrames) r.weaponBusy = r.fireTimer = 0;
@@ -224,14 +230,14 @@ void PoseRobot15(RobotUnit& r)
         r.partWorld[4] = pitch * MatTranslation(1.06f, 0.67f, 0) * r.partWorld[1];
         r.partWorld[2] = pitch * r.partWorld[1];
         if (!paused) MovePods(r);
+        // Each pod sits in the inner bay of its arm; a wreck's pods stay
+        // where they were when it fell.
+        Mat4 podPitch = MatRotationX(static_cast<float>(r.podAngle) * kDegToRad);
+        r.partWorld[9] = podPitch * MatTranslation(0.2f, r.podSlide, 0) * r.partWorld[3];
+        r.partWorld[10] = podPitch * MatTranslation(-0.2f, r.podSlide, 0) * r.partWorld[4];
     } else {
         FlyApart(r);
     }
-    // Each pod sits in the inner bay of its arm (and goes with the arm when
-    // a wreck's arms fly off).
-    Mat4 podPitch = MatRotationX(static_cast<float>(r.podAngle) * kDegToRad);
-    r.partWorld[9] = podPitch * MatTranslation(0.2f, r.podSlide, 0) * r.partWorld[3];
-    r.partWorld[10] = podPitch * MatTranslation(-0.2f, r.podSlide, 0) * r.partWorld[4];
     // The legs swing in opposite directions; the shins hang from the knees.
     float swing = r.walkPhase * kDegToRad;
     r.partWorld[5] = MatRotationX(-swing) * MatTranslation(-0.53f, -0.1f, 0.2f) * r.World();
@@ -242,8 +248,17 @@ void PoseRobot15(RobotUnit& r)
 
 void FireRobot15(RobotUnit& r, const Mat4& muzzle, int weapon)
 {
-    if (weapon == kRobotWeaponFirst) (void)FireShot(r.shells, kIceSlots, muzzle, MatTranslation(0, -0.016f, 1.66f));
-    else (void)FireShot(r.missiles, kCannonSlots, muzzle, MatTranslation(0, -0.026f, 1.1f));
+    if (weapon == kRobotWeaponFirst) {
+        (void)FireShot(r.shells, kIceSlots, muzzle, MatTranslation(0, -0.016f, 1.66f));
+        return;
+    }
+    // The pods were placed with the torso before the robot walked and
+    // turned this step; the volley leaves from where they are now, or it
+    // would start inside the robot's own body and strike it.
+    Mat4 placedWith;
+    Mat4 now = muzzle;
+    if (MatInverse(&placedWith, r.partWorld[1])) now = muzzle * placedWith * TorsoWorld(r);
+    (void)FireShot(r.missiles, kCannonSlots, now, MatTranslation(0, -0.026f, 1.1f));
 }
 
 void UpdateRobot15Shots(RobotUnit& r, int slot)

@@ -51,6 +51,7 @@ constexpr float kNearDraw = 100.0f;          // closer than this the shadowed pa
 constexpr float kShadowReach = 15.0f;        // closer than this the tank casts a shadow
 constexpr float kFlameSpeed = 0.72f;         // forward a frame
 constexpr float kFlameReach = 5.0f;          // flame effects show when this sphere is in view
+constexpr float kFlameHeldSlowing = 3.8f;    // a flame against a unit goes on at 1 / 3.8 of its speed
 
 // Flame mounts on the hull's corners, (x, z), front right first, clockwise
 // seen from above.
@@ -216,12 +217,27 @@ void FlameKillEffects(Vec3 r)
     SpawnDebris(r.x, r.y, r.z, 0.216f, life, kTrailDust, 60, speed, count);
 }
 
+// Sets the flame's motion a frame to `v` in the world (its step moves it
+// along its own axes, which are the muzzle's and never turn).
+void SetHeading(Projectile& f, Vec3 v)
+{
+    const Mat4& w = f.world;
+    f.step.m[3][0] = v.x * w.m[0][0] + v.y * w.m[0][1] + v.z * w.m[0][2];
+    f.step.m[3][1] = v.x * w.m[1][0] + v.y * w.m[1][1] + v.z * w.m[1][2];
+    f.step.m[3][2] = v.x * w.m[2][0] + v.y * w.m[2][1] + v.z * w.m[2][2];
+}
+
 // One flame's frame: it moves and flickers, fades and grows, then meets the
-// ground, the field's edge, the units and the walls in that order.  It
-// bounces only off what it is moving towards, so once it has bounced it
-// travels away slowed instead of bouncing back and forth.
+// ground, the field's edge, the units and the walls in that order.  Off the
+// ground, the edge and the walls it bounces once: only off what it is
+// moving towards, so it travels away slowed instead of bouncing back and
+// forth; off the ground along the slope's normal, whatever the slope.  A
+// unit it meets holds it: the flame is slowed to 1 / 3.8 of its speed once
+// and stays against the unit, licking a tank and burning a robot every
+// frame it touches, until it fades or the unit moves away.
 void UpdateFlame(Projectile& f, int slot)
 {
+    const Vec3 was = Position(f.world);
     f.world = f.step * f.world;
     const float size = Size(f);
     const float spread = size / 4.6f + size / 4.8f;
@@ -238,9 +254,14 @@ void UpdateFlame(Projectile& f, int slot)
     const Vec3 p = Position(f.world);
     const Vec3 d = Heading(f);
     float ground = 0;
-    if (d.y < 0 && GroundHeight(p.x, p.y, p.z, &ground)) {
-        if (Visible(p, kFlameReach)) SpawnBurst(p.x, p.y, p.z, Size(f), 32, kLookFire1, 1, 2);
-        Bounce(f, 1.001f, 1.4f, 3.0f);
+    Vec3 normal{0, 1, 0};
+    if (GroundAt(p.x, p.z, &ground, &normal) && ground >= p.y) {
+        f.world.m[3][1] = ground;  // never under the ground
+        if (Vec3Dot(d, normal) < 0) {
+            if (Visible(p, kFlameReach)) SpawnBurst(p.x, p.y, p.z, Size(f), 32, kLookFire1, 1, 2);
+            Bounce(f, 1.001f, 1.4f, 3.0f);  // dims and swells; the turn is the slope's
+            SetHeading(f, (d - 2 * Vec3Dot(d, normal) * normal) * (1.0f / 3.0f));
+        }
     }
     const bool outward = (p.x > kFieldSize && d.x > 0) || (p.x < 0 && d.x < 0) || (p.y > 60.0f && d.y > 0) ||
                          (p.z > kFieldSize && d.z > 0) || (p.z < 0 && d.z < 0);
@@ -248,27 +269,26 @@ void UpdateFlame(Projectile& f, int slot)
         if (Visible(p, kFlameReach)) SpawnBurst(p.x, p.y, p.z, Size(f), 32, kLookFire1, 1, 2);
         Bounce(f, 1.005f, 1.5f, 3.0f);
     }
+    bool held = false, heldByRobot = false;
     for (int i = 0; i < EarthCount; ++i) {
         TankUnit& tank = Tanks[i];
-        if (!Closing(Heading(f), p, Position(tank)) || !ShotHitsTankBox(Models.bulletBox, f.world, tank)) continue;
+        if (!ShotHitsTankBox(Models.bulletBox, f.world, tank)) continue;
         FlameUnitBurst(f, p);
-        Bounce(f, 1.002f, 1.5f, 3.8f);
         ++Shots.unitHits;
         tank.shakeCode = HitReaction::None;  // one side: the flames only lick it
+        held = held || Closing(Heading(f), p, Position(tank));
     }
     for (int j = 0; j < MercuryCount; ++j) {
         RobotUnit& robot = Robots[j];
-        if (!Closing(Heading(f), p, Position(robot)) || !ShotHitsRobotBox(Models.bulletBox, f.world, robot))
-            continue;
+        if (!ShotHitsRobotBox(Models.bulletBox, f.world, robot)) continue;
         FlameUnitBurst(f, p);
-        Bounce(f, 1.002f, 1.5f, 3.8f);
         ++Shots.unitHits;
         robot.shakeCode = HitReaction::None;
+        if (Closing(Heading(f), p, Position(robot))) held = heldByRobot = true;
         if (!robot.alive || !(robot.hp > 0)) continue;
         const float burn = 0.06f + 0.04f * RandFraction();  // it burns a little every frame it is touched
         robot.hp -= burn;
         Tanks[slot].weapons[1].damage += burn;
-        ++Tanks[slot].weapons[1].hits;
         if (robot.hp > 0) continue;
         Tanks[slot].kills += 1;
         ++Tanks[slot].weapons[1].kills;
@@ -277,6 +297,23 @@ void UpdateFlame(Projectile& f, int slot)
         robot.shakeTimer = -25;
         ++Shots.kills;
         FlameKillEffects(Position(robot));
+    }
+    if (held) {
+        // Against the unit: back where it was, and slowed the first time.
+        f.world.m[3][0] = was.x;
+        f.world.m[3][1] = was.y;
+        f.world.m[3][2] = was.z;
+        const Vec3 v = Heading(f);
+        if (Vec3Length(v) > kFlameSpeed / kFlameHeldSlowing + 1e-4f) {
+            // It swells and dims once, as off anything it meets, and goes on slowed.
+            SetSize(f, Size(f) * 1.002f);
+            Alpha(f) = static_cast<int32_t>(static_cast<float>(Alpha(f)) / 1.5f);
+            SetHeading(f, v * (1.0f / kFlameHeldSlowing));
+            if (heldByRobot) {  // one hit a flame, however long it burns
+                ++Tanks[slot].shotsHit;
+                ++Tanks[slot].weapons[1].hits;
+            }
+        }
     }
     Vec3 ahead = Vec3TransformNormal({0, 0, 1}, f.world);
     float distance = 9999.0f;

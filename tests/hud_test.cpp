@@ -627,6 +627,33 @@ TEST_F(Hud, EachWeaponShowsItsOwnSightAtTheMiddleOfTheScreen)
     }
 }
 
+// A robot whose second weapon fires only with a tank locked (the D-ED.10's
+// missiles, the R-NO.15's volleys) shows the lock sight with that weapon in
+// hand, and the lock box on the tank once one stands in the sight.
+TEST_F(Hud, EveryWeaponThatWaitsForALockShowsTheLockOnTheScreen)
+{
+    SetBackBufferSize(800, 600);
+    const gfx::Rect lockBox{329, 44, 363, 79};
+    for (int kind : {101, 102}) {
+        PlayerSide = 1;
+        RobotTypeId = kind;
+        EarthCount = 1;
+        BattleInit();
+        PlaceRobot(0, 500, 500, 0);
+        Robots[0].weapon = 1;
+        PlaceTank(0, 500, 560, 0);  // 60 straight ahead: in the sight
+        RobotPlayerControl();
+        PlaceChaseCamera();
+        ViewMatrix = MatLookAtLH(CameraEye, CameraLookAt, CameraUp);
+        ProjectionMatrix = MatPerspectiveFovLH(kFieldOfView, kViewAspect, 0.1f, 12000.0f);
+        EXPECT_EQ(Robots[0].lockedOn, 1) << kind;
+        Drawn d(DrawHudAndBanners);
+        EXPECT_EQ(d.Of(CharTexture, kMissileSight).size(), 1u) << kind;
+        EXPECT_EQ(d.Of(CharTexture, lockBox).size(), 1u) << kind;
+    }
+    RobotTypeId = 101;
+}
+
 TEST_F(Hud, TheCentreSightSitsInTheMiddleOfTheScreen)
 {
     gfx::Texture* atlas = nullptr;

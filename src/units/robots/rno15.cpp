@@ -424,7 +424,9 @@ RobotKind Rno15Kind()
         .lookAtHeight = 1.6f,
         .cameraEye = {0, 2.6f, -6.0f},
         .crosshairFirst = Crosshair::RobotGun,
-        .crosshairSecond = Crosshair::RobotGun,
+        // The volley waits for a lock, as the D-ED.10's missiles do: the
+        // lock sight shows the box a tank must stand in and the lock on it.
+        .crosshairSecond = Crosshair::RobotMissile,
         .previewShift = {0, 0, 0},
         .arms = {kArmsAlternate, {{-0.3f, -0.6f, 2.4f}, {0.3f, -0.6f, 2.4f}}},
         .pods = {4, {{-0.12f, 0.08f, 0.9f}, {0.12f, 0.08f, 0.9f}, {-0.12f, -0.08f, 0.9f}, {0.12f, -0.08f, 0.9f}}},

@@ -513,6 +513,7 @@ TEST_F(Hud, TheResultBannerNamesTheWinnerOnceTheClockHasRunOut)
         EXPECT_TRUE(Drawn(DrawHudAndBanners).Of(CharTexture, c.banner).empty());
         BattleClock = 0;
         EndOfBattleStep();
+        crosshairKind = Crosshair::Cannon;
         Drawn end(DrawHudAndBanners);
         for (gfx::Rect other : {kEarthWins, kMercuryWins, kDrawBanner})
             EXPECT_EQ(end.Of(CharTexture, other).size(), other.top == c.banner.top ? 1u : 0u);
@@ -521,6 +522,9 @@ TEST_F(Hud, TheResultBannerNamesTheWinnerOnceTheClockHasRunOut)
         EXPECT_NEAR(Middle(banner[0]).x, 400, 1e-3);
         EXPECT_NEAR(Middle(banner[0]).y, 300, 1e-3);
         EXPECT_NEAR(banner[0].hi.x - banner[0].lo.x, (c.banner.right - c.banner.left) * 800.0f / 512, 1e-2);
+        // No sight over the banner; the radar stays.
+        EXPECT_TRUE(end.Of(CharTexture, kCannon).empty());
+        EXPECT_EQ(end.Of(RadarTexture, kTankDisc).size(), 1u);
     }
 }
 
@@ -541,24 +545,30 @@ TEST_F(Hud, TheHudBannersAndScoreboardDrawEveryPieceInAHandfulOfDraws)
         Tanks[3].kills = 4;
         Robots[5].kills = 2;
         paused = 1;
-        scoreboardHeld = 1;
         crosshairKind = side == 0 ? Crosshair::Cannon : Crosshair::RobotMissile;
         lockOnShown = 1;
+        scoreboardHeld = 0;
+        Drawn hud(DrawHudAndBanners);
+        scoreboardHeld = 1;
         gfx::Present();
         Drawn all([] {
             DrawHudAndBanners();
             DrawScoreboard();
         });
         gfx::Present();
-        // Crosshair, gauge, disc and blips; alert, backdrop, dimmer and
-        // entries; the scoreboard's two fonts: one draw per texture change.
+        // Gauge; alert, backdrop, dimmer and entries; the scoreboard's two
+        // fonts: one draw per texture change.
         EXPECT_LE(gfx::LastFrameStats().glDraws, 9u) << side;
-        // The sight in the middle of the screen's width.
-        auto sight = all.Of(CharTexture, side == 0 ? kCannon : kMissileSight);
+        // The sight in the middle of the screen's width; the scoreboard, read
+        // over the middle and the radar's corner, puts the sight and the
+        // radar aside while it is held.
+        auto sight = hud.Of(CharTexture, side == 0 ? kCannon : kMissileSight);
         ASSERT_EQ(sight.size(), 1u) << side;
         EXPECT_NEAR(Middle(sight[0]).x, 400, 1e-3);
+        EXPECT_TRUE(all.Of(CharTexture, side == 0 ? kCannon : kMissileSight).empty()) << side;
+        for (const auto& d : all.sprites) EXPECT_NE(d.texture, RadarTexture) << side;
         // The player's own blip sits on the radar's middle.
-        auto own = all.Of(CharTexture, side == 0 ? gfx::Rect{177, 31, 196, 55} : gfx::Rect{199, 31, 220, 51});
+        auto own = hud.Of(CharTexture, side == 0 ? gfx::Rect{177, 31, 196, 55} : gfx::Rect{199, 31, 220, 51});
         ASSERT_FALSE(own.empty());
         bool centred = false;
         for (const auto& b : own) centred |= std::fabs(Middle(b).x - 128) < 1e-3f && std::fabs(Middle(b).y - 128) < 1e-3f;
@@ -576,10 +586,12 @@ TEST_F(Hud, TheHudBannersAndScoreboardDrawEveryPieceInAHandfulOfDraws)
         // the player's side and an arrow at the rim for each of the 15 live
         // enemies (the enemy leader is down, and far away).
         EXPECT_EQ(all.Of(BitTexture, gfx::Rect{0, 0, 1, 1}).size(), 2u);
-        size_t marks = 0;
+        size_t marks = 0, marksUnderBoard = 0;
+        for (const auto& d : hud.sprites) marks += d.texture == CharTexture && d.src.top == 31 && d.src.left >= 177;
         for (const auto& d : all.sprites)
-            marks += d.texture == CharTexture && d.src.top == 31 && d.src.left >= 177;
+            marksUnderBoard += d.texture == CharTexture && d.src.top == 31 && d.src.left >= 177;
         EXPECT_EQ(marks, 31u) << side;
+        EXPECT_EQ(marksUnderBoard, 0u) << side;
         // Both sides' score blocks and the clock, twice for its shadow.
         ASSERT_NE(all.Text("EARTH UNIT"), nullptr);
         ASSERT_NE(all.Text("MERTH UNIT"), nullptr);

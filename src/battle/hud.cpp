@@ -134,7 +134,7 @@ void DrawRadarMarks(const RadarMarks& marks)
 
 // Steps 2 to 4 of both variants: the alert, the shaking or steady gauge and
 // the radar disc.
-void GaugeAndDisc(int32_t alive, float hp, const HudLook& look)
+void GaugeAndDisc(int32_t alive, float hp, const HudLook& look, bool disc)
 {
     const float w = static_cast<float>(BackBufferWidth()), h = static_cast<float>(BackBufferHeight());
     float sx = 0.8f, sy = 0.8f;
@@ -154,6 +154,7 @@ void GaugeAndDisc(int32_t alive, float hp, const HudLook& look)
     if (bar > 0) DrawAtlasSprite(HpTexture, barRect, at, look.barColour, &barCentre);
     const Vec3 frameCentre{128, 128, 0};
     DrawAtlasSprite(HpTexture, look.gaugeFrame, at, look.frameColour, &frameCentre);
+    if (!disc) return;
     const Vec3 discCentre{128, 128, 0};
     DrawAtlasSprite(RadarTexture, look.radarDisc, MatScaling(0.9f, 0.9f, 1) * MatTranslation(128, 128, 0),
                     look.discColour, &discCentre);
@@ -184,6 +185,12 @@ void DrawAtlasSprite(gfx::Texture* tex, const gfx::Rect& src, const Mat4& transf
     gfx::SpriteDraw(SpriteBatcher, tex, &src, centre ? centre : &middle, nullptr, colour);
 }
 
+// The scoreboard is read over the middle of the screen and the radar's
+// corner: while it is held the sights and the radar stand aside, and the
+// sights leave the result banner alone once the clock has run out.
+bool SightsShown() { return !scoreboardHeld && BattleClock >= 1; }
+bool RadarShown() { return !scoreboardHeld; }
+
 void DrawTankHud()
 {
     const float w = static_cast<float>(BackBufferWidth()), h = static_cast<float>(BackBufferHeight());
@@ -191,8 +198,9 @@ void DrawTankHud()
     const gfx::Rect* sight = crosshairKind == Crosshair::Cannon        ? &kCannonSight
                              : crosshairKind == Crosshair::MachineGun ? &kMachineGunSight
                                                                      : nullptr;
-    if (sight) DrawAtlasSprite(CharTexture, *sight, MatTranslation(w / 2, h * 9 / 20, 0), 0xB4FFFF00);
-    GaugeAndDisc(me.alive, me.hp, kTankLook);
+    if (sight && SightsShown()) DrawAtlasSprite(CharTexture, *sight, MatTranslation(w / 2, h * 9 / 20, 0), 0xB4FFFF00);
+    GaugeAndDisc(me.alive, me.hp, kTankLook, RadarShown());
+    if (!RadarShown()) return;
     static RadarMarks marks;  // static: a frame allocates nothing
     BuildRadarMarks(0, &marks);
     DrawRadarMarks(marks);
@@ -202,7 +210,7 @@ void DrawRobotHud()
 {
     const float w = static_cast<float>(BackBufferWidth());
     const RobotUnit& me = Robots[0];
-    if (crosshairKind == Crosshair::RobotMissile) {
+    if (SightsShown() && crosshairKind == Crosshair::RobotMissile) {
         if (lockOnShown == 1 && me.lockTarget >= 0 && me.lockTarget < EarthCount) {
             Vec3 at = Vec3Project(Position(Tanks[me.lockTarget].world), gfx::GetViewport(), ProjectionMatrix,
                                   ViewMatrix, MatIdentity());
@@ -211,10 +219,11 @@ void DrawRobotHud()
         const float h = static_cast<float>(BackBufferHeight());
         DrawAtlasSprite(CharTexture, kRobotMissileSight,
                         MatScaling(w / 512, h / 512, 1) * MatTranslation(w / 2, scaleY * 206, 0), 0xFFFFFF00);
-    } else if (crosshairKind == Crosshair::RobotGun) {
+    } else if (SightsShown() && crosshairKind == Crosshair::RobotGun) {
         DrawAtlasSprite(CharTexture, kRobotGunSight, MatTranslation(w / 2, scaleY * 206, 0), 0xFFFFFF00);
     }
-    GaugeAndDisc(me.alive, me.hp, kRobotLook);
+    GaugeAndDisc(me.alive, me.hp, kRobotLook, RadarShown());
+    if (!RadarShown()) return;
     static RadarMarks marks;
     BuildRadarMarks(1, &marks);
     DrawRadarMarks(marks);

@@ -53,7 +53,7 @@ enum : int {
 // What the screens keep between steps and between screens.  Everything the
 // front end shares is declared in this header.
 extern int32_t ButtonState[kButtonStateCount];
-extern int32_t ClickLatch;   // 1 while the left button is held after a click fired
+extern int32_t ClickLatch;   // 1 while a press that clicked, or began off every button, is held
 extern int32_t FadeAlpha;    // 0..255
 extern gfx::Rect FadeRect;   // back-buffer pixels
 

@@ -148,6 +148,20 @@ bool ClickDown()
 {
     return MenuPressDown() || backPress;
 }
+
+// A press clicks on the step it begins, on whatever button the pointer is
+// over then, wherever the pointer was a step before: from its second step
+// on it is latched, so a press that began off every button and is dragged
+// onto one does not click, and a held one clicks once.  Letting go, over a
+// button or not, clears the latch.
+bool pressWasDown = false;
+void LatchHeldPress()
+{
+    const bool down = ClickDown();
+    if (!down) ClickLatch = 0;
+    else if (pressWasDown) ClickLatch = 1;
+    pressWasDown = down;
+}
 }  // namespace
 
 void ResetMenuState()
@@ -163,6 +177,7 @@ void ResetMenuState()
     pendingBack = false;
     pendingScene = nullptr;
     backPress = false;
+    pressWasDown = false;
 }
 
 bool MenuTick(uint32_t* lastRun)
@@ -171,6 +186,7 @@ bool MenuTick(uint32_t* lastRun)
     // on whole milliseconds; the shared gate also counts the step.
     if (!SceneTick(lastRun)) return false;
     PadMenuStep();
+    LatchHeldPress();
     return true;
 }
 

@@ -988,6 +988,23 @@ TEST_F(Battle, TheCameraSitsBehindAndAboveTheViewedUnitByKind)
     EXPECT_NEAR(CameraEye.z, 45.0f, 1e-3);
     EXPECT_NEAR(CameraLookAt.y, 1.8f, 1e-3);
     EXPECT_EQ(crosshairKind, Crosshair::RobotGun);
+    // Backed against an edge, facing into the field: the camera stands just
+    // inside the border wall, not outside it, whichever edge.
+    struct Edge { Mat4 at; } edges[] = {
+        {MatRotationY(90 * kDegToRad) * MatTranslation(1, 0, 500)},
+        {MatRotationY(-90 * kDegToRad) * MatTranslation(999, 0, 500)},
+        {MatTranslation(500, 0, 2)},
+        {MatRotationY(180 * kDegToRad) * MatTranslation(500, 0, 998)},
+    };
+    for (const Edge& e : edges) {
+        for (Mat4& m : r.partWorld) m = e.at;
+        r.aimYaw = 0;
+        PlaceChaseCamera();
+        EXPECT_GT(CameraEye.x, 0);
+        EXPECT_LT(CameraEye.x, kFieldSize);
+        EXPECT_GT(CameraEye.z, 0);
+        EXPECT_LT(CameraEye.z, kFieldSize);
+    }
 }
 
 TEST_F(Battle, AFrameFollowsThePlayerAndDrawsEveryUnitWhereItStandsInsideTheRedWalls)

@@ -1,5 +1,6 @@
 #include "sides/player.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "services/gamepad.h"
@@ -171,6 +172,11 @@ void PlaceChaseCamera()
 {
     if (PlayerSide == 0) PlaceTankCamera();
     else PlaceRobotCamera();
+    // The camera never leaves the field through its red border walls: behind
+    // a unit at an edge it stands just inside, looking on as before.
+    constexpr float kInside = 0.5f;
+    CameraEye.x = std::clamp(CameraEye.x, kInside, kFieldSize - kInside);
+    CameraEye.z = std::clamp(CameraEye.z, kInside, kFieldSize - kInside);
 }
 
 // --- the player's control -------------------------------------------------------------------

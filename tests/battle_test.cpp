@@ -1112,9 +1112,14 @@ TEST_F(Battle, TheReportNamesKindsAndNeverShowsANegativeClock)
     BattleInit();
     sys::SetVirtualTime(16);
     BattleFrame();
-    BattleClock = -1;  // the clock has run out
+    BattleClock = 0;  // the last tick: the step runs the clock out
+    sys::SetVirtualTime(32);
+    BattleFrame();
+    ASSERT_EQ(BattleClock, -1);
+    BattleClock = 30 * 3600;  // the title sets the menus' clock again
     std::string json = BuildReport();
-    EXPECT_NE(json.find("\"clock\":0,"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"clock\":0,"), std::string::npos) << json;  // the battle's, not the menus'
+    EXPECT_EQ(json.find("\"clock\":108000"), std::string::npos);
     // The settings the battle was started with, each under its own name.
     std::string settings = JsonObject(json, "settings");
     EXPECT_EQ(JsonString(settings, "side"), "mercury") << settings;

@@ -142,7 +142,7 @@ TEST_F(Hud, TheResultIsDecidedOnTheFirstEndStepAndKept)
     EXPECT_LE(Robots[0].hp, 0);
 }
 
-TEST_F(Hud, TheEndPhaseLastsThreeHundredStepsThenLeavesWithScoresCleared)
+TEST_F(Hud, TheEndPhaseLastsThreeHundredStepsThenLeavesKeepingTheScoresForTheReport)
 {
     EndWith(4, 1);
     Tanks[2].deaths = 3;
@@ -154,10 +154,13 @@ TEST_F(Hud, TheEndPhaseLastsThreeHundredStepsThenLeavesWithScoresCleared)
     EXPECT_EQ(EndOfBattleStep(), 1);
     EXPECT_EQ(SceneProc, ExitScene);
     EXPECT_EQ(endCounter, 0);
-    EXPECT_EQ(Tanks[0].kills, 0);
-    EXPECT_EQ(Tanks[2].deaths, 0);
+    EXPECT_EQ(Tanks[0].kills, 4);  // the report still tells the battle's scores
+    EXPECT_EQ(Tanks[2].deaths, 3);
     EXPECT_EQ(viewedUnit, 0);
     EXPECT_EQ(CharTexture, nullptr);
+    BattleInit();  // the next battle starts from none
+    EXPECT_EQ(Tanks[0].kills, 0);
+    EXPECT_EQ(Tanks[2].deaths, 0);
 }
 
 TEST_F(Hud, LeavingByThePauseMenuInTheEndPhaseGivesTheNextBattleAFullEndPhase)
@@ -245,8 +248,8 @@ TEST_F(Hud, PauseEntriesHighlightUnderTheCursorAndAClickResumesLeavesOrQuits)
     EXPECT_EQ(at(7, 400, 345), 0);  // TITLE leaves on the release
     EXPECT_EQ(at(8, 400, 345), 1);
     EXPECT_EQ(SceneProc, ExitScene);
-    EXPECT_EQ(Tanks[1].kills, 0);
-    EXPECT_EQ(Robots[3].deaths, 0);
+    EXPECT_EQ(Tanks[1].kills, 2);  // kept for the report until the next battle
+    EXPECT_EQ(Robots[3].deaths, 1);
 }
 
 TEST_F(Hud, LeavingABattleStopsEverySoundAndReleasesItsTexturesOnce)

@@ -911,7 +911,7 @@ TEST_F(RobotSide, TheCameraSitsBehindTheViewedRobotByKindAndADemoLeavesTheKeysAl
         Crosshair crosshair;
     } cases[] = {
         {101, 1, 0, 2.6f, 45.0f, 1.8f, Crosshair::RobotGun},  {101, 1, 1, 2.6f, 45.0f, 1.8f, Crosshair::RobotMissile},
-        {102, 1, 1, 2.6f, 44.0f, 1.6f, Crosshair::RobotGun},  {103, 1, 0, 2.7f, 44.4f, 1.65f, Crosshair::RobotGun},
+        {102, 1, 1, 2.6f, 44.0f, 1.6f, Crosshair::RobotMissile},  {103, 1, 0, 2.7f, 44.4f, 1.65f, Crosshair::RobotGun},
         {104, 1, 1, 2.8f, 43.0f, -1, Crosshair::RobotMissile}, {101, 0, 0, 3.8f, 41.0f, 1.8f, Crosshair::RobotGun},
     };
     for (const Case& c : cases) {

@@ -300,16 +300,21 @@ TEST_F(Tiger, AFlameBouncesOnceOffWallsTheEdgeAndTheGroundBySlopeAndNeverGoesUnd
             if (ground ? Vec3Dot(before, up) < 0 && Vec3Dot(after, up) > 0 : Vec3Dot(after, before) < 0) {
                 ++bounces;
                 EXPECT_NEAR(Vec3Length(after), Vec3Length(before) / 3, 1e-4) << c.what;
-                if (ground)  // mirrored in the slope: what ran along it runs on
+                if (ground) {  // mirrored in the slope: what ran along it runs on
                     EXPECT_NEAR(Vec3Dot(after, up), -Vec3Dot(before, up) / 3, 1e-4) << c.what;
+                }
                 // Dimmed: a fading step, then divided by 1.4 (1.5 off the edge).
                 float dim = c.what == Edge ? 1.5f : 1.4f;
                 EXPECT_EQ(TigerFlameAlpha(f), static_cast<int32_t>((alpha - (alpha < 151 ? 4 : 2)) / dim));
             }
-            if (c.what == Wall) EXPECT_LT(Position(f.world).z, 505.0f);
+            if (c.what == Wall) {
+                EXPECT_LT(Position(f.world).z, 505.0f);
+            }
             float height = 0;
             Vec3 p = Position(f.world);
-            if (GroundHeight(p.x, -100, p.z, &height)) EXPECT_GE(p.y, height - 1e-3f) << c.what << " " << frame;
+            if (GroundHeight(p.x, -100, p.z, &height)) {
+                EXPECT_GE(p.y, height - 1e-3f) << c.what << " " << frame;
+            }
         }
         EXPECT_EQ(bounces, 1) << c.what;
         // Where it met the ground or the field's edge it flared up.
@@ -354,7 +359,9 @@ TEST_F(Tiger, AFlameHeldAgainstARobotBurnsItEveryFrameItTouches)
         UpdateTigerShots(t, 0);
         if (f.state != kShotActive) break;
         const float z = Position(f.world).z;
-        if (frame > 0) EXPECT_GE(z, lastZ - 0.05f) << frame;  // drifting, never jumping back
+        if (frame > 0) {
+            EXPECT_GE(z, lastZ - 0.05f) << frame;  // drifting, never jumping back
+        }
         EXPECT_LT(z, 499.2f) << frame;  // never into the robot's box (1 deep, the flame's own 0.2 ahead)
         lastZ = z;
         if (r.hp < hp) {

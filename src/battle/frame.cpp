@@ -68,7 +68,7 @@ void WriteBattleReport(JsonWriter& w)
 {
     if (gUpdateMs.count == 0) return;  // no battle was fought
     w.BeginObject("battle");
-    w.Integer("clock", std::max(BattleClock, 0));  // -1 once the clock has run out
+    w.Integer("clock", LastBattle.clockLeft);  // the last battle's, whatever the title has set since
     w.Integer("result", battleResult);
     w.Integer("fps", fps);
     w.Integer("battles_started", LastBattle.started);
@@ -293,6 +293,7 @@ void TickBattleClock()
         secondMark = now;
     }
     if (!paused) BattleClock -= 1;
+    LastBattle.clockLeft = std::max(BattleClock, 0);
 }
 
 // View: the chase camera while the battle runs (it stands still while

@@ -49,14 +49,6 @@ bool Inside(const sys::Point& p, const gfx::Rect& box)
            p.y <= box.bottom * scaleY;
 }
 
-void ClearScores()
-{
-    for (int i = 0; i < kMaxUnits; ++i) {
-        Tanks[i].kills = Tanks[i].deaths = 0;
-        Robots[i].kills = Robots[i].deaths = 0;
-    }
-}
-
 // The losing side's live units lose 255 hp: a full unit keeps 1 and goes
 // down on the next step.
 void HurtLosers()
@@ -181,7 +173,6 @@ void StopBattleSounds()
 void LeaveBattle()
 {
     endCounter = 0;
-    ClearScores();
     viewedUnit = 0;
     StopBattleSounds();
     ReleaseBattleTextures();

@@ -32,12 +32,20 @@ void BattleInit()
 {
     int firstTank = 0, firstRobot = 0;
     LastBattle = {LastBattle.started + 1, PlayerSide, TankTypeId, RobotTypeId, EarthCount,
-                  MercuryCount,         SkyId,      BattleMinutes};
+                  MercuryCount,         SkyId,      BattleMinutes, BattleClock};
     // Shots still flying when the last battle ended would fly on into this
     // one and score there.
     FreeAllShots();
-    for (TankUnit& t : Tanks) t.shotsFired = t.shotsHit = 0, t.weapons[0] = t.weapons[1] = WeaponCounts{};
-    for (RobotUnit& r : Robots) r.shotsFired = r.shotsHit = 0, r.weapons[0] = r.weapons[1] = WeaponCounts{};
+    // A battle's scores and counts stay in the records after it ends, for
+    // the report; each battle starts from none.
+    for (TankUnit& t : Tanks) {
+        t.kills = t.deaths = 0;
+        t.shotsFired = t.shotsHit = 0, t.weapons[0] = t.weapons[1] = WeaponCounts{};
+    }
+    for (RobotUnit& r : Robots) {
+        r.kills = r.deaths = 0;
+        r.shotsFired = r.shotsHit = 0, r.weapons[0] = r.weapons[1] = WeaponCounts{};
+    }
     if (PlayerSide == 0) {
         SetTankKind(Tanks[0], TankTypeId);
         std::snprintf(Tanks[0].name, sizeof Tanks[0].name, "Player");

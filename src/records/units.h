@@ -208,4 +208,5 @@ struct ShotCounts {
 struct BattleSettings {
     int32_t started;  // battles started in this run
     int32_t side, tankType, robotType, earthCount, mercuryCount, skyId, minutes;
+    int32_t clockLeft;  // ticks the clock had left at the battle's last step (0 once run out)
 };

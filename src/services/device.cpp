@@ -26,19 +26,20 @@ Mat4 ShadowBias = MatIdentity();
 namespace {
 int32_t photoCounter = 0;
 int32_t screenshotLatch = 0;
-// A shot that could not be saved is told over every screen for a few
-// seconds, not only on the terminal.  (A saved one is not: the notice would
-// be in the next shot.)
-std::string shotNotice;
-int32_t shotNoticeFrames = 0;
-constexpr int32_t kShotNoticeFrames = 180;
+// The line at the screen's foot: a shot that could not be saved, a replay's
+// APPLY that saved nothing; told over every screen for a few seconds, not
+// only on the terminal.  (A saved shot is not: the notice would be in the
+// next shot.)
+std::string footNotice;
+int32_t footNoticeFrames = 0;
+constexpr int32_t kFootNoticeFrames = 180;
 
-void DrawShotNotice()
+void DrawFootNotice()
 {
-    if (shotNoticeFrames <= 0 || !SmallFont) return;
-    --shotNoticeFrames;
+    if (footNoticeFrames <= 0 || !SmallFont) return;
+    --footNoticeFrames;
     gfx::Rect at{static_cast<int32_t>(12 * scaleX), static_cast<int32_t>(570 * scaleY), 0, 0};
-    gfx::FontDrawText(SmallFont, nullptr, shotNotice.c_str(), -1, &at, gfx::DT_NOCLIP, 0xFFFF5040);
+    gfx::FontDrawText(SmallFont, nullptr, footNotice.c_str(), -1, &at, gfx::DT_NOCLIP, 0xFFFF5040);
 }
 
 constexpr const char* kPackFont = "Font/DejaVuSans-Bold.ttf";
@@ -251,9 +252,15 @@ bool ApplyDisplaySettings()
     return accepted && ShadowTexture && ShadowDepthSurface;
 }
 
+void TellAtFoot(const std::string& text)
+{
+    footNotice = text;
+    footNoticeFrames = kFootNoticeFrames;
+}
+
 void EndFrame()
 {
-    DrawShotNotice();
+    DrawFootNotice();
     gfx::EndScene();
     if (gfx::Failed(gfx::Present())) gfx::Reset(CreationParams);
 }
@@ -299,7 +306,6 @@ void ScreenshotCheck()
     if (!BackBufferSurface) return;
     if (gfx::Failed(gfx::SaveSurfaceToBmp(BackBufferSurface, name.c_str()))) {
         std::fprintf(stderr, "%s: the screenshot cannot be written\n", name.c_str());
-        shotNotice = "The screenshot could not be saved in " + name + (why.empty() ? "." : ": " + why + ".");
-        shotNoticeFrames = kShotNoticeFrames;
+        TellAtFoot("The screenshot could not be saved in " + name + (why.empty() ? "." : ": " + why + "."));
     }
 }

@@ -38,7 +38,10 @@ void ReleaseDevice3D();
 // made: what runs is then whatever the device kept, and the caller puts its
 // settings back and applies again.
 bool ApplyDisplaySettings();
-// End of every drawing frame: the screenshot's notice, end the scene,
+// A line told in red at the foot of every screen for three seconds (and in
+// the test hooks' text, as every text is).
+void TellAtFoot(const std::string& text);
+// End of every drawing frame: the foot's notice, end the scene,
 // present, reset after a failure.
 void EndFrame();
 // 'T' saves the back buffer as the next free "photo%d.bmp", once per press.

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "services/display.h"
@@ -16,6 +17,7 @@
 
 OptionRecord OptionData = kDefaultOptions;
 int32_t ScreenModeChoice = 1;
+bool ReplayingSession = false;
 
 int32_t OptionAtoi(const char* s)
 {
@@ -39,6 +41,15 @@ bool IsOneOf(int32_t v, std::initializer_list<int32_t> set)
         if (v == s) return true;
     return false;
 }
+
+// What the options screen can choose.
+constexpr std::initializer_list<int32_t> kScreenModes = {0, 1};
+constexpr std::initializer_list<int32_t> kScreenWidths = {640, 800, 1024};
+constexpr std::initializer_list<int32_t> kScreenHeights = {480, 600, 768};
+constexpr std::initializer_list<int32_t> kShadowSizes = {1, 512, 1024, 1600};
+constexpr const char* kModeWhat = "a screen mode (0 window, 1 full screen)";
+constexpr const char* kSizeWhat = "a screen size (640 x 480, 800 x 600, 1024 x 768)";
+constexpr const char* kShadowWhat = "a shadow map size (1, 512, 1024, 1600)";
 
 // One stderr line per value that falls back, quoting the line as the file
 // holds it; `missing` tells that the file ended before this line, so the
@@ -100,12 +111,12 @@ OptionRecord ReadOptionsFile(const char* path)
 
     OptionRecord o = {v[0], v[1], v[2], v[3]};
     auto missing = [&](int line) { return line > linesRead; };
-    if (!IsOneOf(o.fullScreen, {0, 1})) {
-        Reject(path, 1, missing(1), text[0], "a screen mode (0 window, 1 full screen)", 0);
+    if (!IsOneOf(o.fullScreen, kScreenModes)) {
+        Reject(path, 1, missing(1), text[0], kModeWhat, 0);
         o.fullScreen = kDefaultOptions.fullScreen;
     }
-    bool widthOk = IsOneOf(o.screenWidth, {640, 800, 1024});
-    bool heightOk = IsOneOf(o.screenHeight, {480, 600, 768});
+    bool widthOk = IsOneOf(o.screenWidth, kScreenWidths);
+    bool heightOk = IsOneOf(o.screenHeight, kScreenHeights);
     if (!widthOk)
         Reject(path, 2, missing(2), text[1], "a screen width (640, 800, 1024)",
                kDefaultOptions.screenWidth);
@@ -114,21 +125,30 @@ OptionRecord ReadOptionsFile(const char* path)
                kDefaultOptions.screenHeight);
     if (widthOk && heightOk && o.screenWidth * 3 != o.screenHeight * 4) {
         std::fprintf(stderr,
-                     "%s: lines 2 and 3: '%s' x '%s' is not a screen size (640 x 480, 800 x 600, "
-                     "1024 x 768); using 800 x 600\n",
-                     path, text[1].c_str(), text[2].c_str());
+                     "%s: lines 2 and 3: '%s' x '%s' is not %s; using 800 x 600\n", path, text[1].c_str(),
+                     text[2].c_str(), kSizeWhat);
         widthOk = heightOk = false;
     }
     if (!widthOk || !heightOk) {
         o.screenWidth = kDefaultOptions.screenWidth;
         o.screenHeight = kDefaultOptions.screenHeight;
     }
-    if (!IsOneOf(o.shadowMapSize, {1, 512, 1024, 1600})) {
-        Reject(path, 4, missing(4), text[3], "a shadow map size (1, 512, 1024, 1600)",
-               kDefaultOptions.shadowMapSize);
+    if (!IsOneOf(o.shadowMapSize, kShadowSizes)) {
+        Reject(path, 4, missing(4), text[3], kShadowWhat, kDefaultOptions.shadowMapSize);
         o.shadowMapSize = kDefaultOptions.shadowMapSize;
     }
     return o;
+}
+
+std::string OptionProblem(const OptionRecord& o)
+{
+    auto is = [](int32_t v, const char* what) { return "'" + std::to_string(v) + "' is not " + what; };
+    if (!IsOneOf(o.fullScreen, kScreenModes)) return is(o.fullScreen, kModeWhat);
+    if (!IsOneOf(o.screenWidth, kScreenWidths) || !IsOneOf(o.screenHeight, kScreenHeights) ||
+        o.screenWidth * 3 != o.screenHeight * 4)
+        return "'" + std::to_string(o.screenWidth) + "' x '" + std::to_string(o.screenHeight) + "' is not " + kSizeWhat;
+    if (!IsOneOf(o.shadowMapSize, kShadowSizes)) return is(o.shadowMapSize, kShadowWhat);
+    return "";
 }
 
 std::string UserKeptPath(const char* dataPath)

@@ -42,6 +42,10 @@ void LoadOptions();
 // back-buffer size and shadowMapSize, through ReplaceKeptFile.
 bool SaveOptions(std::string* why = nullptr);
 
+// "" when `o` holds only what the options screen can choose (the options
+// file's rules); otherwise what is wrong with the first value that does not.
+std::string OptionProblem(const OptionRecord& o);
+
 // The workers behind them, on any path.
 OptionRecord ReadOptionsFile(const char* path);
 bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,

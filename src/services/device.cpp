@@ -1,6 +1,7 @@
 #include "services/device.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -265,25 +266,17 @@ void EndFrame()
     if (gfx::Failed(gfx::Present())) gfx::Reset(CreationParams);
 }
 
-std::string ScreenshotFolder(std::string* why_)
+std::vector<std::string> ScreenshotFolders()
 {
     // The data folder while the player may write there; an installed game's
-    // shots go to the pictures folder, or without one to the game's own
-    // folder of the player's data.  "" is the data folder itself.
-    if (DataFolderWritable()) return "";
-    std::string folder = sys::UserPicturesFolder();
-    if (folder.empty()) {
-        const std::string data = sys::UserDataFolder();
-        if (data.empty()) return "";
-        folder = data + "/varnok/screenshots";
-    }
-    std::string why;
-    if (!sys::MakeFolders(folder, &why)) {
-        std::fprintf(stderr, "varnok: screenshots: %s\n", why.c_str());
-        if (why_) *why_ = why;
-        return "";
-    }
-    return folder + "/";
+    // shots go to the pictures folder, or when there is none or it cannot be
+    // written, to the game's own folder of the player's data.
+    if (DataFolderWritable()) return {""};
+    std::vector<std::string> folders;
+    const std::string pictures = sys::UserPicturesFolder(), data = sys::UserDataFolder();
+    if (!pictures.empty()) folders.push_back(pictures);
+    if (!data.empty()) folders.push_back(data + "/varnok/screenshots");
+    return folders;
 }
 
 void ScreenshotCheck()
@@ -294,18 +287,29 @@ void ScreenshotCheck()
     }
     if (screenshotLatch) return;
     screenshotLatch = 1;
-    std::string why;
-    const std::string folder = ScreenshotFolder(&why);
+    std::string bytes;
+    if (!BackBufferSurface || gfx::Failed(gfx::EncodeSurfaceBmp(BackBufferSurface, &bytes))) return;
     // Numbers start at 0 every run, but a file already there is a shot from
-    // an earlier run: take the next free number instead of overwriting it.
-    std::string name;
-    struct stat st;
-    do {
-        name = folder + "photo" + std::to_string(photoCounter++) + ".bmp";
-    } while (stat(name.c_str(), &st) == 0 && photoCounter < 1000000);
-    if (!BackBufferSurface) return;
-    if (gfx::Failed(gfx::SaveSurfaceToBmp(BackBufferSurface, name.c_str()))) {
-        std::fprintf(stderr, "%s: the screenshot cannot be written\n", name.c_str());
-        TellAtFoot("The screenshot could not be saved in " + name + (why.empty() ? "." : ": " + why + "."));
+    // an earlier run: the next free number is taken instead.
+    std::string firstFolder, firstWhy, path;
+    for (const std::string& folder : ScreenshotFolders()) {
+        std::string why;
+        bool saved = folder.empty() || sys::MakeFolders(folder, &why);
+        if (saved && !folder.empty() && !sys::FolderWritable(folder)) {
+            why = "it is read-only";
+            saved = false;
+        }
+        saved = saved && SaveNewFile(folder, "photo", ".bmp", &photoCounter, bytes, &path, &why);
+        if (saved && !firstWhy.empty())
+            TellAtFoot("The screenshot is in " + path + ": " + firstFolder + " cannot be written (" + firstWhy + ").");
+        if (saved) return;
+        if (firstWhy.empty()) {
+            char cwd[4096];
+            firstFolder = !folder.empty() ? folder : getcwd(cwd, sizeof cwd) ? cwd : "the data folder";
+            firstWhy = why;
+        }
     }
+    if (firstFolder.empty()) firstWhy = "no folder for it";
+    std::fprintf(stderr, "varnok: the screenshot cannot be saved in %s: %s\n", firstFolder.c_str(), firstWhy.c_str());
+    TellAtFoot("The screenshot could not be saved in " + firstFolder + ": " + firstWhy + ".");
 }

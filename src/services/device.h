@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "services/state.h"
 
@@ -47,6 +48,7 @@ void EndFrame();
 // 'T' saves the back buffer as the next free "photo%d.bmp", once per press.
 // One that cannot be saved is told for three seconds over every screen.
 void ScreenshotCheck();
-// Where T puts its shots, ending in '/' ("" is the data folder; also when
-// the player's folder cannot be made, with the reason in *why).
-std::string ScreenshotFolder(std::string* why = nullptr);
+// Where T puts its shots, in the order they are tried ("" is the data
+// folder): a shot that cannot be saved in the first goes to the next, and
+// the foot of the screen says where it went.
+std::vector<std::string> ScreenshotFolders();

@@ -235,6 +235,41 @@ bool WriteAll(int fd, const std::string& text)
     return true;
 }
 
+// `text` in a new file of its own in `dir` (created there, never opened
+// through a link), named after `name`, with `mode`, flushed to the disk; its
+// path in *tmp.  A failure leaves nothing behind and gives the reason.
+bool WriteTempFile(const std::string& dir, const std::string& name, const std::string& text, mode_t mode,
+                   std::string* tmp, std::string* why)
+{
+    *tmp = dir + "/." + name + ".XXXXXX";
+    int fd = mkstemp(tmp->data());
+    if (fd < 0) {
+        *why = "cannot write in " + dir + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+    int err = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        unlink(tmp->c_str());
+        *why = std::strerror(err);
+    }
+    return ok;
+}
+
+// A rename reaches the disk with its folder.
+void SyncFolder(const std::string& dir)
+{
+    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+}
+
 bool Refuse(const char* path, std::string* why, const std::string& reason)
 {
     std::fprintf(stderr, "%s: the settings were not saved: %s\n", path, reason.c_str());
@@ -249,8 +284,12 @@ bool ReplaceKeptFile(const char* path, const std::string& text, std::string* why
     // stays as the player made it.
     std::string file, reason;
     if (!FollowLinks(path, &file, &reason)) return Refuse(path, why, reason);
-    // The folder the file lives in may not exist yet on a fresh install.
+    // The folder the file lives in may not exist yet on a fresh install; the
+    // folder a link leads into is the player's to make.
     const std::string dir = FolderOf(file);
+    struct stat dirSt {};
+    if (file != path && stat(dir.c_str(), &dirSt) != 0)
+        return Refuse(path, why, "it leads to " + file + ", whose folder is not there");
     if (!sys::MakeFolders(dir, &reason)) return Refuse(path, why, reason);
     // A file the player made read-only stays as it is, even for root.
     const std::string it = file == path ? "it" : file;
@@ -262,33 +301,50 @@ bool ReplaceKeptFile(const char* path, const std::string& text, std::string* why
             return Refuse(path, why, it + " is read-only");
         mode = st.st_mode & 07777;
     }
-    // Written to a new file of its own beside the old one (created, never
-    // opened through a link), flushed to the disk, then renamed over it: the
-    // old file stays whole until the new one is.
+    // Written to a new file of its own beside the old one, then renamed over
+    // it: the old file stays whole until the new one is.
     const size_t slash = file.find_last_of('/');
-    std::string tmp = dir + "/." + file.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0) return Refuse(path, why, "cannot write in " + dir + " (" + std::strerror(errno) + ")");
-    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-    int err = errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && rename(tmp.c_str(), file.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
+    std::string tmp;
+    if (!WriteTempFile(dir, file.substr(slash == std::string::npos ? 0 : slash + 1), text, mode, &tmp, &reason))
+        return Refuse(path, why, reason);
+    if (rename(tmp.c_str(), file.c_str()) != 0) {
+        const int err = errno;
         unlink(tmp.c_str());
         return Refuse(path, why, std::strerror(err));
     }
-    // The rename itself reaches the disk with the folder.
-    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
+    SyncFolder(dir);
+    return true;
+}
+
+bool SaveNewFile(const std::string& folder, const char* prefix, const char* suffix, int32_t* counter,
+                 const std::string& bytes, std::string* path, std::string* why)
+{
+    const std::string dir = folder.empty() ? "." : folder;
+    std::string tmp;
+    if (!WriteTempFile(dir, std::string(prefix) + suffix, bytes, 0644, &tmp, why)) return false;
+    // Into the first free name: a file or a link already there, even one
+    // that leads nowhere, is never replaced or written through.
+    bool placed = false, linked = false;
+    int err = 0;
+    for (; !placed && err == 0 && *counter < 1000000; ++*counter) {
+        *path = (folder.empty() ? "" : folder + "/") + prefix + std::to_string(*counter) + suffix;
+        if (renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path->c_str(), RENAME_NOREPLACE) == 0) {
+            placed = true;
+        } else if (errno == EINVAL || errno == ENOSYS) {
+            // A file system that cannot rename without replacing: a second
+            // name for the file, made only where none is.
+            placed = linked = link(tmp.c_str(), path->c_str()) == 0;
+            if (!placed && errno != EEXIST) err = errno;
+        } else if (errno != EEXIST) {
+            err = errno;
+        }
     }
+    if (!placed || linked) unlink(tmp.c_str());
+    if (!placed) {
+        *why = err ? std::strerror(err) : "every name is taken";
+        return false;
+    }
+    SyncFolder(dir);
     return true;
 }
 

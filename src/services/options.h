@@ -34,6 +34,15 @@ bool DataFolderWritable();
 // on stderr, and gives the reason in *why.
 bool ReplaceKeptFile(const char* path, const std::string& text, std::string* why = nullptr);
 
+// Saves `bytes` as a new file in `folder` ("" the data folder itself), named
+// prefix N suffix for the first N from *counter that is free, and moves
+// *counter past it: written whole to a temporary file of its own first, then
+// moved into place without replacing anything (a file or link already there,
+// even a link that leads nowhere, is passed over).  False with the reason in
+// *why, and no file left.
+bool SaveNewFile(const std::string& folder, const char* prefix, const char* suffix, int32_t* counter,
+                 const std::string& bytes, std::string* path, std::string* why);
+
 // Reads the file into OptionData (defaults when it is missing).  A value the
 // options screen could not have written falls back to its default with one
 // line on stderr naming the file, the line and the value.

@@ -449,6 +449,8 @@ TEST_F(OptionsFile, TheSettingsFileReadsBackAndADamagedOneGivesTheDefaultsOfWhat
         {"effects_volume 2\nmaster_volume -1\nengine_volume x\nkey_fire 32\nmaster_volume 5 5\n", {10, 2, 10},
          fireSpace, "line 2: 'master_volume -1' is not a sound level (0 to 10) (and 2 more)"},
         {"volume 3\nkey_fire 32\n", {10, 10, 10}, fireSpace, "line 1: 'volume 3' is not a setting"},
+        // Bytes no terminal shows as they are: a stray half of a character.
+        {"m\xc3\xa4ster_volume 3\x1b[31m\n", {10, 10, 10}, defaults, "line 1: 'm??ster_volume 3?[31m' is not a setting"},
         {"key_fire 300\n", {10, 10, 10}, defaults, "line 1: 'key_fire 300' is not a key the game can bind"},
         {"key_fire 84\n", {10, 10, 10}, defaults, "'key_fire 84' is not a key the game can bind"},  // T: screenshots
         {"key_pause 4294967383\n", {10, 10, 10}, defaults, "is not a key the game can bind"},

@@ -80,9 +80,16 @@ TEST_F(Headless, GarbageOptionsStartAtDefaultsAndAreLeftAlone)
     mkdir((dir_ + "/Data").c_str(), 0755);
     const std::string garbage = "-1\nabc\n\n100000\n";
     WriteFile(dir_ + "/Data/OptionData.dat", garbage);
+    WriteFile(dir_ + "/Data/SettingData.dat", "bogus 1\n");
     RunResult r = Run({"--headless", "--frames", "10"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("Data/OptionData.dat: line 1: '-1' is not a screen mode"), std::string::npos) << r.err;
+    // Each file is named by its whole path: a player reading the terminal
+    // finds it.
+    const std::string lines = "\n" + r.err;
+    EXPECT_NE(lines.find("\n" + dir_ + "/Data/OptionData.dat: line 1: '-1' is not a screen mode"), std::string::npos)
+        << r.err;
+    EXPECT_NE(lines.find("\n" + dir_ + "/Data/SettingData.dat: line 1: 'bogus 1' is not a setting"), std::string::npos)
+        << r.err;
     EXPECT_NE(r.err.find("line 2: 'abc' is not a screen width"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("line 4: '100000' is not a shadow map size"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), garbage);
@@ -761,4 +768,19 @@ TEST_F(Headless, ASavePastTheFileSizeLimitIsAFailedSave)
     EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n1024\r\n");
     RunResult left = RunProgram({"/usr/bin/find", dir_ + "/Data", "-name", ".*.??????"});
     EXPECT_EQ(left.out, "");
+}
+
+// An installed game finds its pack in share/varnok beside bin/ even when a
+// folder named data that is not the pack stands beside the executable.
+TEST_F(Headless, AFolderBesideTheGameThatIsNotThePackDoesNotHideIt)
+{
+    const std::string root = MakeTempDir();
+    ASSERT_EQ(std::system(("mkdir -p " + root + "/bin/data " + root + "/share && cp " VARNOK_EXE " " + root +
+                           "/bin/varnok && ln -s " VARNOK_PACK " " + root + "/share/varnok")
+                              .c_str()),
+              0);
+    WriteFile(root + "/bin/data/notes.txt", "the player's own");
+    RunResult r = RunProgram({root + "/bin/varnok", "--headless", "--frames", "3"}, root);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::system(("rm -rf " + root).c_str());
 }

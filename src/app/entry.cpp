@@ -83,22 +83,6 @@ void WriteCoreReport(JsonWriter& w)
 
 constexpr const char* kWindowIconPath = "Icon/hicolor/64x64/apps/varnok.png";
 
-// Where the data pack is when no --data names it.
-std::string DefaultDataDir()
-{
-    char exe[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return "";
-    exe[n] = '\0';
-    std::string dir(exe);
-    dir.erase(dir.find_last_of('/') + 1);
-    // A build keeps the pack beside the executable; an install keeps it in
-    // share/varnok beside bin/.
-    for (const char* where : {"data", VARNOK_DATA_FROM_BIN})
-        if (access((dir + where).c_str(), F_OK) == 0) return dir + where;
-    return "";
-}
-
 // Files every start-up reads: the map and the first sky.  A folder without
 // them is not the data pack at all, so one message says so instead of a
 // message box for every file the game then fails to open.
@@ -112,6 +96,23 @@ std::string FirstMissingPackFile(const std::string& dir)
         std::string path = (dir.empty() ? std::string(".") : dir) + "/" + f;
         if (access(path.c_str(), R_OK) != 0) return f;
     }
+    return "";
+}
+
+// Where the data pack is when no --data names it.
+std::string DefaultDataDir()
+{
+    char exe[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return "";
+    exe[n] = '\0';
+    std::string dir(exe);
+    dir.erase(dir.find_last_of('/') + 1);
+    // A build keeps the pack beside the executable; an install keeps it in
+    // share/varnok beside bin/.  A folder that does not hold the pack (a
+    // player's own `data` beside bin/) is passed over.
+    for (const char* where : {"data", VARNOK_DATA_FROM_BIN})
+        if (FirstMissingPackFile(dir + where).empty()) return dir + where;
     return "";
 }
 
@@ -371,7 +372,7 @@ int VarnokMain(int argc, const char* const* argv)
 
     // 1. The options file and the settings file; a recorded session runs on
     // the display and with the keys it was recorded with (not saved).
-    LoadOptions();
+    const std::string optionsProblem = LoadOptions();
     const std::string settingsProblem = LoadSettings();
     if (script.hasOptions)
         OptionData = {script.options[0], script.options[1], script.options[2], script.options[3]};
@@ -416,13 +417,15 @@ int VarnokMain(int argc, const char* const* argv)
     std::string iconError;
     if (!sys::SetWindowIcon(kWindowIconPath, &iconError))
         std::fprintf(stderr, "%s; the window keeps the system's icon\n", iconError.c_str());
-    // Keys or levels the player set may be gone: a player who started the
-    // game from the desktop sees no terminal, so the window says it too.
-    if (!settingsProblem.empty() && !cl.headless) {
-        std::string text = settingsProblem;
+    // Display settings, keys or levels the player set may be gone: a player
+    // who started the game from the desktop sees no terminal, so the window
+    // says it too.
+    if (!(optionsProblem + settingsProblem).empty() && !cl.headless) {
+        std::string text = optionsProblem + (optionsProblem.empty() || settingsProblem.empty() ? "" : "\n") +
+                           settingsProblem;
         for (size_t at = text.find("; "); at != std::string::npos; at = text.find("; ", at))
             text.replace(at, 2, ";\n");
-        text += ".\n\nThe game goes on with them.  APPLY on the options screen\nsaves a whole file again.";
+        text += ".\n\nThe game goes on without what is bad.  APPLY on the options\nscreen saves whole files again.";
         sys::MessageBox(text.c_str(), "VARNOK", sys::MB_OK);
     }
 

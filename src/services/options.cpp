@@ -51,39 +51,40 @@ constexpr const char* kModeWhat = "a screen mode (0 window, 1 full screen)";
 constexpr const char* kSizeWhat = "a screen size (640 x 480, 800 x 600, 1024 x 768)";
 constexpr const char* kShadowWhat = "a shadow map size (1, 512, 1024, 1600)";
 
-// One stderr line per value that falls back, quoting the line as the file
-// holds it; `missing` tells that the file ended before this line, so the
-// value is the previous line's again.
-void Reject(const char* path, int line, bool missing, const std::string& text, const char* what,
-            int32_t fallback)
+// One line per value that falls back, on stderr and into *problem (when
+// asked for), quoting the line as the file holds it; `missing` tells that
+// the file ended before this line, so the value is the previous line's again.
+void Reject(std::string* problem, const char* path, int line, bool missing, const std::string& text,
+            const char* what, int32_t fallback)
 {
+    char told[512];
     if (missing)
-        std::fprintf(stderr, "%s: line %d is missing, so it reads as '%s', which is not %s; using %d\n",
-                     path, line, text.c_str(), what, fallback);
+        std::snprintf(told, sizeof told, "%s: line %d is missing, so it reads as %s, which is not %s; using %d",
+                      path, line, text.c_str(), what, fallback);
     else
-        std::fprintf(stderr, "%s: line %d: '%s' is not %s; using %d\n", path, line, text.c_str(),
-                     what, fallback);
+        std::snprintf(told, sizeof told, "%s: line %d: %s is not %s; using %d", path, line, text.c_str(), what,
+                      fallback);
+    std::fprintf(stderr, "%s\n", told);
+    if (problem) *problem += std::string(problem->empty() ? "" : "\n") + told;
 }
 
-// A line as written, without its line ending, cut short if it is long.
+// A line as written, without its line ending, quoted and cut short if long.
 std::string LineText(const char* buf)
 {
     std::string t(buf);
     while (!t.empty() && (t.back() == '\n' || t.back() == '\r')) t.pop_back();
-    if (t.size() > 40) t = t.substr(0, 40) + "...";
-    for (char& c : t)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return t;
+    return Quoted(t);
 }
 }  // namespace
 
-OptionRecord ReadOptionsFile(const char* path)
+OptionRecord ReadOptionsFile(const char* path, std::string* problem)
 {
     struct stat st {};
     if (stat(path, &st) != 0 && errno == ENOENT) return kDefaultOptions;  // never saved yet
     std::string why;
     if (!CheckRegularFile(path, 64 * 1024, "the options file", &why)) {
         std::fprintf(stderr, "%s: %s; using the default settings\n", path, why.c_str());
+        if (problem) *problem = std::string(path) + ": " + why + "; using the default settings";
         return kDefaultOptions;
     }
     std::FILE* f = std::fopen(path, "rb");
@@ -112,21 +113,22 @@ OptionRecord ReadOptionsFile(const char* path)
     OptionRecord o = {v[0], v[1], v[2], v[3]};
     auto missing = [&](int line) { return line > linesRead; };
     if (!IsOneOf(o.fullScreen, kScreenModes)) {
-        Reject(path, 1, missing(1), text[0], kModeWhat, 0);
+        Reject(problem, path, 1, missing(1), text[0], kModeWhat, 0);
         o.fullScreen = kDefaultOptions.fullScreen;
     }
     bool widthOk = IsOneOf(o.screenWidth, kScreenWidths);
     bool heightOk = IsOneOf(o.screenHeight, kScreenHeights);
     if (!widthOk)
-        Reject(path, 2, missing(2), text[1], "a screen width (640, 800, 1024)",
+        Reject(problem, path, 2, missing(2), text[1], "a screen width (640, 800, 1024)",
                kDefaultOptions.screenWidth);
     if (!heightOk)
-        Reject(path, 3, missing(3), text[2], "a screen height (480, 600, 768)",
+        Reject(problem, path, 3, missing(3), text[2], "a screen height (480, 600, 768)",
                kDefaultOptions.screenHeight);
     if (widthOk && heightOk && o.screenWidth * 3 != o.screenHeight * 4) {
-        std::fprintf(stderr,
-                     "%s: lines 2 and 3: '%s' x '%s' is not %s; using 800 x 600\n", path, text[1].c_str(),
-                     text[2].c_str(), kSizeWhat);
+        const std::string told = std::string(path) + ": lines 2 and 3: " + text[1] + " x " + text[2] + " is not " +
+                                 kSizeWhat + "; using 800 x 600";
+        std::fprintf(stderr, "%s\n", told.c_str());
+        if (problem) *problem += (problem->empty() ? "" : "\n") + told;
         widthOk = heightOk = false;
     }
     if (!widthOk || !heightOk) {
@@ -134,7 +136,7 @@ OptionRecord ReadOptionsFile(const char* path)
         o.screenHeight = kDefaultOptions.screenHeight;
     }
     if (!IsOneOf(o.shadowMapSize, kShadowSizes)) {
-        Reject(path, 4, missing(4), text[3], kShadowWhat, kDefaultOptions.shadowMapSize);
+        Reject(problem, path, 4, missing(4), text[3], kShadowWhat, kDefaultOptions.shadowMapSize);
         o.shadowMapSize = kDefaultOptions.shadowMapSize;
     }
     return o;
@@ -182,10 +184,19 @@ std::string KeptSavePath(const char* dataPath)
 std::string OptionsReadPath() { return KeptReadPath(kOptionsPath); }
 std::string OptionsSavePath() { return KeptSavePath(kOptionsPath); }
 
-void LoadOptions()
+std::string InDataFolder(const std::string& path)
 {
-    OptionData = ReadOptionsFile(OptionsReadPath().c_str());
+    char cwd[PATH_MAX];
+    if (path.empty() || path[0] == '/' || !getcwd(cwd, sizeof cwd)) return path;
+    return std::string(cwd) + "/" + path;
+}
+
+std::string LoadOptions()
+{
+    std::string problem;
+    OptionData = ReadOptionsFile(InDataFolder(OptionsReadPath()).c_str(), &problem);
     ScreenModeChoice = OptionData.fullScreen ? 0 : 1;
+    return problem;
 }
 
 namespace {

@@ -45,8 +45,12 @@ bool SaveNewFile(const std::string& folder, const char* prefix, const char* suff
 
 // Reads the file into OptionData (defaults when it is missing).  A value the
 // options screen could not have written falls back to its default with one
-// line on stderr naming the file, the line and the value.
-void LoadOptions();
+// line on stderr naming the file (its whole path), the line and the value;
+// the lines are returned too ("" for none), for the player to be told once
+// a window is up.
+std::string LoadOptions();
+// A path in the data folder as the player finds it: from the root.
+std::string InDataFolder(const std::string& path);
 // Writes the mode choice (inverted: 1 full screen, 0 window), the running
 // back-buffer size and shadowMapSize, through ReplaceKeptFile.
 bool SaveOptions(std::string* why = nullptr);
@@ -56,7 +60,8 @@ bool SaveOptions(std::string* why = nullptr);
 std::string OptionProblem(const OptionRecord& o);
 
 // The workers behind them, on any path.
-OptionRecord ReadOptionsFile(const char* path);
+// Each value that falls back adds a line to *problem when given.
+OptionRecord ReadOptionsFile(const char* path, std::string* problem = nullptr);
 bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,
                       int32_t shadowMapSize, std::string* why = nullptr);
 // atoi's reading of a line (leading blanks, a sign, digits; nothing else

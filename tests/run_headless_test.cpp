@@ -174,6 +174,16 @@ TEST_F(Headless, TheViewerPrintsWhatAModelHolds)
     EXPECT_EQ(JsonNumber(json, "subsets"), 2) << json;  // two subsets with faces a frame
     EXPECT_GE(JsonNumber(json, "triangles"), 2) << json;  // the caption adds its own
 
+    // A compressed file shows what its text form shows.
+    std::string seen[2];
+    for (int i = 0; i < 2; ++i) {
+        r = Run({"--headless", "--frames", "3", "--view", VARNOK_TEST_DATA + std::string(i ? "/cube_tzip.x" : "/cube.x")});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        seen[i] = r.out.substr(r.out.find(".x: ") + 4);
+    }
+    EXPECT_EQ(seen[1], seen[0]);
+    EXPECT_EQ(seen[0].rfind("1 subsets, 12 faces full", 0), 0u) << seen[0];
+
     r = Run({"--headless", "--frames", "3", "--view", dir_ + "/nothing.x"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("nothing.x: cannot be opened"), std::string::npos) << r.err;

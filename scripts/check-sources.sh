@@ -22,7 +22,7 @@ cmake = open(os.path.join(root, "CMakeLists.txt")).read()
 folders = re.search(r"set\(VARNOK_FOLDERS([^)]*)\)", cmake).group(1).split()
 public = re.search(r"set\(VARNOK_PLATFORM_PUBLIC([^)]*)\)", cmake).group(1).split()
 rank = {f: i for i, f in enumerate(folders)}
-libraries = re.compile(r'#\s*include\s*[<"](SDL|AL/|GL/|KHR/|epoxy/|assimp/|stb|ft2build|freetype|meshoptimizer)')
+libraries = re.compile(r'#\s*include\s*[<"](SDL|AL/|GL/|KHR/|epoxy/|assimp/|stb|ft2build|freetype|meshoptimizer|zlib)')
 randoms = re.compile(r'(?<![A-Za-z_.>:])(std::)?(s?rand|rand_r|s?random|[dlm]rand48|arc4random)\s*\(|#\s*include\s*<random>')
 include = re.compile(r'#\s*include\s*"([^"]+)"')
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git python3
-  libsdl2-dev libopenal-dev libepoxy-dev libstb-dev libassimp-dev libmeshoptimizer-dev libfreetype-dev
+  libsdl2-dev libopenal-dev libepoxy-dev libstb-dev libassimp-dev libmeshoptimizer-dev libfreetype-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxtst-dev
   clang libclang-rt-14-dev

@@ -137,3 +137,19 @@ TEST(CommandLine, EveryKindIsNamedByItsNumberOrItsNameAndOnlyFightersAreTaken)
     std::string err;
     EXPECT_FALSE(Parse({"--robot", "ABRAMS"}, &cl, &err)) << "a tank's name is no robot kind";
 }
+
+// What a recording's args line carries of a command line: the flags that
+// shape the run with their values, one word each, and nothing that names a
+// file or folder, nor the value of such a flag.
+TEST(CommandLine, ARecordingCarriesOnlyTheFlagsThatShapeTheRun)
+{
+    struct Case {
+        std::vector<std::string> args, carried;
+    } cases[] = {
+        {{"--data", "my dir #1", "--battle", "--earth", " 2", "--report", "--demo"}, {"--battle", "--earth", "2"}},
+        {{"--view-turret", "-5", "--sky", "204", "--seed", "9", "--virtual-clock", "--headless", "--frames", "30"},
+         {"--sky", "204", "--frames", "30"}},
+        {{"--script", "--battle", "--record", "x #", "--tank", "abrams", "--demo"}, {"--tank", "abrams", "--demo"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RecordedArgs(c.args), c.carried);
+}

@@ -3,6 +3,7 @@
 // resources and display changes.
 #include <gtest/gtest.h>
 #include "platform/test_hooks.h"
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -314,37 +315,70 @@ TEST_F(Device, EachMarkedPassIsTimedOnceAFrameInOrderAndPresentLast)
     gfx::SetPassSync(false);
 }
 
-// A screenshot that cannot be written is told on screen for a few seconds,
-// whatever screen is up; one that is written shows nothing.
-TEST_F(Device, AScreenshotThatCannotBeSavedIsToldOnScreen)
+// A screenshot goes to a name nothing holds (a link there, even one that
+// leads nowhere, is passed over and never written through), whole or not at
+// all.  Where its folder cannot be written it goes to the next folder and
+// the foot of the screen says where; where none can be, it says why, for
+// three seconds, whatever screen is up.
+TEST_F(Device, AScreenshotIsSavedTheSafeWayElsewhereOrToldOnScreen)
 {
-    const std::string dir = ScratchDir() + "/shots";
-    ASSERT_EQ(system(("rm -rf " + dir + " && mkdir -p " + dir).c_str()), 0);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-    // photo0.bmp leads into a folder that is not there: stat finds it free,
-    // writing it fails, even for root.
+    const std::string dir = ScratchDir() + "/shots", data = dir + "/data", pics = dir + "/pics",
+                      share = dir + "/share";
+    ASSERT_EQ(system(("rm -rf " + dir + " && mkdir -p " + data + " " + pics + " " + dir + "/config").c_str()), 0);
+    WriteFile(dir + "/config/user-dirs.dirs", "XDG_PICTURES_DIR=\"" + pics + "\"\n");
+    const std::string configWas = std::getenv("XDG_CONFIG_HOME"), shareWas = std::getenv("XDG_DATA_HOME");
+    setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", share.c_str(), 1);
+    ASSERT_EQ(chdir(data.c_str()), 0);
     ASSERT_EQ(symlink("missing/photo.bmp", "photo0.bmp"), 0);
     InputScript script;
     std::string err;
-    ASSERT_TRUE(ParseInputScript("1 keydown T\n2 keyup T\n3 keydown T\n", "t", &script, &err)) << err;
+    ASSERT_TRUE(ParseInputScript("1 keydown T\n2 keyup T\n3 keydown T\n4 keyup T\n5 keydown T\n6 keyup T\n"
+                                 "7 keydown T\n",
+                                 "t", &script, &err))
+        << err;
     sys::SetInputScript(&script);
-    auto shot = [&](uint32_t step) {
-        sys::ApplyScriptStep(step);
-        ScreenshotCheck();
-        Drawn drawn([] { EndFrame(); });
-        return drawn;
-    };
     ::testing::internal::CaptureStderr();
     CreateFonts();  // in the built-in face: the pack's font is not here
-    Drawn failed = shot(1);
+    struct Case {
+        const char* readOnly;  // made read-only before the shot
+        std::string shot, told;
+    } cases[] = {
+        {nullptr, data + "/photo1.bmp", ""},
+        {".", pics + "/photo2.bmp", ""},
+        {"../pics", share + "/varnok/screenshots/photo3.bmp",
+         "The screenshot is in " + share + "/varnok/screenshots/photo3.bmp: " + pics +
+             " cannot be written (it is read-only)."},
+        {"../share/varnok/screenshots", "", "The screenshot could not be saved in " + pics + ": it is read-only."},
+    };
+    uint32_t step = 1;
+    for (const Case& c : cases) {
+        if (c.readOnly) {
+            ASSERT_EQ(chmod(c.readOnly, 0555), 0);
+        }
+        sys::ApplyScriptStep(step++);  // T down: the shot
+        ScreenshotCheck();
+        const Drawn drawn([] { EndFrame(); });
+        sys::ApplyScriptStep(step++);  // T up: the next press is another shot
+        ScreenshotCheck();
+        if (!c.shot.empty()) {
+            EXPECT_EQ(ReadFile(c.shot).substr(0, 2), "BM") << c.shot;
+        }
+        ASSERT_EQ(drawn.texts.size(), c.told.empty() ? 0u : 1u) << c.shot;
+        if (!c.told.empty()) {
+            EXPECT_EQ(drawn.texts[0].text, c.told);
+        }
+        for (int frame = 1; frame < 180 && !c.told.empty(); ++frame) EXPECT_EQ(Drawn([] { EndFrame(); }).texts.size(), 1u);
+        EXPECT_TRUE(Drawn([] { EndFrame(); }).texts.empty()) << "a notice stays for three seconds only";
+    }
     ::testing::internal::GetCapturedStderr();
-    ASSERT_EQ(failed.texts.size(), 1u);
-    EXPECT_EQ(failed.texts[0].text, "The screenshot could not be saved in photo0.bmp.");
-    for (int frame = 1; frame < 180; ++frame) EXPECT_EQ(Drawn([] { EndFrame(); }).texts.size(), 1u);
-    EXPECT_TRUE(Drawn([] { EndFrame(); }).texts.empty()) << "the notice stays for three seconds only";
-    shot(2);
-    EXPECT_TRUE(shot(3).texts.empty());  // photo1.bmp is written: nothing to tell
-    EXPECT_EQ(access("photo1.bmp", F_OK), 0);
+    char target[64] = "";
+    EXPECT_GT(readlink("photo0.bmp", target, sizeof target), 0);  // the link as it was, leading nowhere
+    EXPECT_NE(access("missing", F_OK), 0);
+    EXPECT_EQ(RunProgram({"/usr/bin/find", dir, "-name", ".photo*"}).out, "");  // no temporary file left
+    ASSERT_EQ(system(("chmod -R u+w " + dir).c_str()), 0);
+    setenv("XDG_CONFIG_HOME", configWas.c_str(), 1);
+    setenv("XDG_DATA_HOME", shareWas.c_str(), 1);
     sys::SetInputScript(nullptr);
     ReleaseFontsAndSprite();
 }

@@ -770,6 +770,23 @@ TEST_F(OptionsScreenTest, ASaveThatFailsIsToldWithTheFileAndTheReason)
     EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n1024\r\n");
 }
 
+// A replay's APPLY runs what was chosen and writes neither of the player's
+// files; the foot of the screen says so.
+TEST_F(OptionsScreenTest, AReplaysApplyRunsTheModeSavesNothingAndSaysSo)
+{
+    ReplayingSession = true;
+    Click(666, 165);  // 1024 x 768
+    Click(78, 518);   // Apply
+    ReplayingSession = false;
+    EXPECT_EQ(BackBufferWidth(), 1024);
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n1024\r\n");
+    EXPECT_NE(access((dir_ + "/Data/SettingData.dat").c_str(), F_OK), 0);
+    bool told = false;
+    for (const auto& t : Drawn([] { EndFrame(); }).texts)
+        told |= t.text == "A replay saves nothing: what was applied holds until the game is closed.";
+    EXPECT_TRUE(told);
+}
+
 TEST_F(OptionsScreenTest, AModeTheDeviceRefusesLeavesTheRunningSettingsAndTheFile)
 {
     gfx::RefuseResets(true);

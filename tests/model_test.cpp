@@ -183,6 +183,13 @@ TEST_F(Models, DamagedCountsAndIndicesAreRefusedByName)
     auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
     // Binary tokens: 1 a name, 10 an opening brace, 6 and 7 integer and float lists.
     const std::string bin = std::string("xof 0303bin 0032") + w16(1) + u32(4) + "Mesh" + w16(10);
+    const std::string tzip = "xof 0303tzip0032" + u32(0) + w16(0);
+    // One compressed block holding `text` in a stored deflate block.
+    auto stored = [&](const std::string& text) {
+        const auto n = static_cast<uint16_t>(text.size());
+        const std::string deflate = "\x01" + w16(n) + w16(static_cast<uint16_t>(~n)) + text;
+        return w16(static_cast<uint16_t>(deflate.size())) + "CK" + deflate;
+    };
     struct Case {
         std::string bytes;
         const char* says;
@@ -248,8 +255,20 @@ TEST_F(Models, DamagedCountsAndIndicesAreRefusedByName)
              return nest + std::string(65, '}');
          }(),
          "frames nested more than 64 deep"},
-        {"xof 0303bzip0032" + u32(0) + w16(0) + w16(8) + "CK" + std::string(8, '\0'),
-         "a compressed mesh file, which the game does not read"},
+        // Compressed files: the blocks as the library inflates them, then
+        // what they inflate to.  A stored deflate block holds its bytes as
+        // they are.
+        {tzip + w16(8) + "XX" + std::string(8, '\0'), "byte 24: a compressed block without its 'CK'"},
+        {tzip + w16(40000) + "CK", "byte 22: a compressed block of 40000 bytes, more than a block holds"},
+        {tzip + w16(100) + "CK" + "abcd", "byte 26: a compressed block of 100 bytes runs past the end of the file"},
+        {tzip + w16(4) + "CK" + "\xff\xff\xff\xff", "byte 26: a compressed block that does not inflate"},
+        {tzip + [&] {
+             std::string blocks;
+             for (int i = 0; i < 1600; ++i) blocks += w16(0) + "CK";
+             return blocks;
+         }(),
+         "compressed blocks that would take 50 MB"},
+        {tzip + stored("Mesh M {\n" + quad + "1;\n3;0,1,4;;\n}\n"), "inflated, line 4: face 0 uses vertex 4 of 4"},
     };
     const std::string path = ScratchPath("damaged.x");
     for (const Case& c : cases) {
@@ -701,4 +720,27 @@ TEST_F(Models, MangledFilesNeverCrashTheLoaders)
     }
     testing::internal::GetCapturedStderr();
     EXPECT_GT(loaded, 0);  // some mutations still load, so the good paths ran too
+}
+
+// A compressed file (MSZIP blocks, text or binary) reads as its plain form:
+// the same faces at the same places, through a dictionary carried from one
+// block to the next.
+TEST_F(Models, ACompressedFileReadsAsItsPlainForm)
+{
+    for (const auto& [plain, compressed] : {std::pair<const char*, const char*>{"cube.x", "cube_tzip.x"},
+                                            {"quad_binary.x", "quad_bzip.x"}}) {
+        MeshData a, b;
+        std::string err;
+        ASSERT_TRUE(ReadXFile(kData + "/" + plain, &a, &err)) << err;
+        ASSERT_TRUE(ReadXFile(kData + "/" + compressed, &b, &err)) << compressed << ": " << err;
+        ASSERT_GT(a.FaceCount(), 0u);
+        EXPECT_EQ(a.FaceCount(), b.FaceCount()) << compressed;
+        EXPECT_EQ(a.indices, b.indices) << compressed;
+        EXPECT_EQ(a.attributes, b.attributes) << compressed;
+        ASSERT_EQ(a.vertices.size(), b.vertices.size()) << compressed;
+        for (size_t i = 0; i < a.vertices.size(); ++i)
+            EXPECT_TRUE(a.vertices[i].pos.x == b.vertices[i].pos.x && a.vertices[i].pos.y == b.vertices[i].pos.y &&
+                        a.vertices[i].pos.z == b.vertices[i].pos.z)
+                << compressed << ", vertex " << i;
+    }
 }

@@ -254,8 +254,15 @@ TEST_F(OptionsFile, ASaveWritesThroughALinkAndKeepsTheFilesMode)
     std::string why;
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(WriteOptionsFile(loop.c_str(), 1, 640, 480, 1, &why));
-    ::testing::internal::GetCapturedStderr();
     EXPECT_NE(why.find("loop"), std::string::npos) << why;
+    // A link into folders that are not there is refused too: they are not
+    // the game's to make.
+    std::string away = dir_ + "/Data/Away.dat";
+    ASSERT_EQ(symlink("../gone/deeper/Away.dat", away.c_str()), 0);
+    EXPECT_FALSE(WriteOptionsFile(away.c_str(), 1, 640, 480, 1, &why));
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(why, "it leads to " + dir_ + "/Data/../gone/deeper/Away.dat, whose folder is not there");
+    EXPECT_NE(access((dir_ + "/gone").c_str(), F_OK), 0);
 }
 
 TEST_F(OptionsFile, AReadOnlyFileOrFolderOrAFullDiskKeepsTheOldFileAndSaysWhy)
@@ -364,7 +371,7 @@ TEST_F(OptionsFile, AReadOnlyDataFolderSavesInThePlayersFoldersWhichAreReadFirst
         // Before any save the data folder's file is read.
         LoadOptions();
         if (OptionData.screenWidth != 640 || OptionsSavePath() != saved) return 2;
-        if (ScreenshotFolder() != home + "/Pics/") return 3;
+        if (ScreenshotFolders() != std::vector<std::string>{home + "/Pics", share + "/varnok/screenshots"}) return 3;
         ::testing::internal::CaptureStderr();
         bool ok = WriteOptionsFile(OptionsSavePath().c_str(), 1, 1024, 768, 1600);
         ::testing::internal::GetCapturedStderr();
@@ -375,9 +382,7 @@ TEST_F(OptionsFile, AReadOnlyDataFolderSavesInThePlayersFoldersWhichAreReadFirst
         if (SettingsSavePath() != config + "/varnok/SettingData.dat") return 8;
         // Without a pictures folder the shots go with the player's data.
         unlink((config + "/user-dirs.dirs").c_str());
-        if (ScreenshotFolder() != share + "/varnok/screenshots/") return 6;
-        struct stat st {};
-        return stat((share + "/varnok/screenshots").c_str(), &st) == 0 ? 0 : 7;
+        return ScreenshotFolders() == std::vector<std::string>{share + "/varnok/screenshots"} ? 0 : 6;
     });
     EXPECT_EQ(status, 0);
     ASSERT_EQ(chmod((dir_ + "/Data").c_str(), 0755), 0);
@@ -444,6 +449,8 @@ TEST_F(OptionsFile, TheSettingsFileReadsBackAndADamagedOneGivesTheDefaultsOfWhat
         {"effects_volume 2\nmaster_volume -1\nengine_volume x\nkey_fire 32\nmaster_volume 5 5\n", {10, 2, 10},
          fireSpace, "line 2: 'master_volume -1' is not a sound level (0 to 10) (and 2 more)"},
         {"volume 3\nkey_fire 32\n", {10, 10, 10}, fireSpace, "line 1: 'volume 3' is not a setting"},
+        // Bytes no terminal shows as they are: a stray half of a character.
+        {"m\xc3\xa4ster_volume 3\x1b[31m\n", {10, 10, 10}, defaults, "line 1: 'm??ster_volume 3?[31m' is not a setting"},
         {"key_fire 300\n", {10, 10, 10}, defaults, "line 1: 'key_fire 300' is not a key the game can bind"},
         {"key_fire 84\n", {10, 10, 10}, defaults, "'key_fire 84' is not a key the game can bind"},  // T: screenshots
         {"key_pause 4294967383\n", {10, 10, 10}, defaults, "is not a key the game can bind"},

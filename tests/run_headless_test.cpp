@@ -1,6 +1,7 @@
 // The whole program, headless: reports, scripts, options files and bad input
 // as a player or a test harness would meet them.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,9 +80,16 @@ TEST_F(Headless, GarbageOptionsStartAtDefaultsAndAreLeftAlone)
     mkdir((dir_ + "/Data").c_str(), 0755);
     const std::string garbage = "-1\nabc\n\n100000\n";
     WriteFile(dir_ + "/Data/OptionData.dat", garbage);
+    WriteFile(dir_ + "/Data/SettingData.dat", "bogus 1\n");
     RunResult r = Run({"--headless", "--frames", "10"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("Data/OptionData.dat: line 1: '-1' is not a screen mode"), std::string::npos) << r.err;
+    // Each file is named by its whole path: a player reading the terminal
+    // finds it.
+    const std::string lines = "\n" + r.err;
+    EXPECT_NE(lines.find("\n" + dir_ + "/Data/OptionData.dat: line 1: '-1' is not a screen mode"), std::string::npos)
+        << r.err;
+    EXPECT_NE(lines.find("\n" + dir_ + "/Data/SettingData.dat: line 1: 'bogus 1' is not a setting"), std::string::npos)
+        << r.err;
     EXPECT_NE(r.err.find("line 2: 'abc' is not a screen width"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("line 4: '100000' is not a shadow map size"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), garbage);
@@ -169,6 +177,16 @@ TEST_F(Headless, TheViewerPrintsWhatAModelHolds)
     EXPECT_EQ(JsonString(json, "scene"), "ViewerScene");
     EXPECT_EQ(JsonNumber(json, "subsets"), 2) << json;  // two subsets with faces a frame
     EXPECT_GE(JsonNumber(json, "triangles"), 2) << json;  // the caption adds its own
+
+    // A compressed file shows what its text form shows.
+    std::string seen[2];
+    for (int i = 0; i < 2; ++i) {
+        r = Run({"--headless", "--frames", "3", "--view", VARNOK_TEST_DATA + std::string(i ? "/cube_tzip.x" : "/cube.x")});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        seen[i] = r.out.substr(r.out.find(".x: ") + 4);
+    }
+    EXPECT_EQ(seen[1], seen[0]);
+    EXPECT_EQ(seen[0].rfind("1 subsets, 12 faces full", 0), 0u) << seen[0];
 
     r = Run({"--headless", "--frames", "3", "--view", dir_ + "/nothing.x"});
     EXPECT_EQ(r.exitCode, 2);
@@ -300,15 +318,10 @@ TEST_F(Headless, ARecordedSessionReplaysToTheSameReport)
     std::remove((config + "/SettingData.dat").c_str());
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string session = ReadFile(dir_ + "/session.txt");
-    EXPECT_NE(session.find("seed 5\nargs --frames 2800\noptions 0 800 600 1024\nkeys 73 83 65 68 37 39 38 40 1 2 90 "
-                           "9 27\n"),
+    EXPECT_NE(session.find("seed 5\nargs --frames 2800\noptions 0 800 600 1024\nvolume 10 10 10\n"
+                           "keys 73 83 65 68 37 39 38 40 1 2 90 9 27\n"),
               std::string::npos)
         << session;
-    // Keys that give two actions one key are refused, naming the session.
-    WriteFile(dir_ + "/twice.txt", "keys 87 87 65 68 37 39 38 40 1 2 90 9 27\n1 keydown F1\n");
-    r = Run({"--headless", "--script", dir_ + "/twice.txt"});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("twice.txt: keys: not 13 different keys"), std::string::npos) << r.err;
     r = Run({"--headless", "--script", dir_ + "/session.txt", "--report", dir_ + "/b.json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string a = ReadFile(dir_ + "/a.json");
@@ -622,4 +635,167 @@ TEST_F(Headless, BattlesEndOrAreLeftAndTheMenusStartTheNextOneTheSameWay)
     // A fresh clock: five minutes less the steps since Start.
     EXPECT_GT(JsonNumber(third, "clock"), 5 * 3600 - 160);
     EXPECT_EQ(JsonNumber(third, "result"), 0);
+}
+
+// A recording's header can only shape the run: a flag naming a file or
+// folder, a value out of range, a display, level or key set the game could
+// not have run on is refused with the script's name and line, and nothing
+// is written.  The files a run writes are each its own and never the script
+// it plays.
+TEST_F(Headless, ARecordingsHeaderOnlyShapesTheRunAndItsFilesStayApart)
+{
+    const std::string s = dir_ + "/s.txt", mine[] = {dir_ + "/f1", dir_ + "/f2", dir_ + "/f3"};
+    for (const std::string& f : mine) WriteFile(f, "the player's own");
+    struct Case {
+        std::string header;
+        std::vector<std::string> more;
+        std::string told;
+    } cases[] = {
+        {"args --battle --demo --report " + mine[0] + " --record " + mine[1] + " --audio-out " + mine[2], {},
+         s + ":2: args: '--report' is not for a recording"},
+        {"args --battle --data " + dir_, {}, s + ":2: args: '--data' is not for a recording"},
+        {"args --view-out " + mine[0], {}, s + ":2: args: '--view-out' is not for a recording"},
+        {"args --battle --earth 99", {}, s + ":2: args: --earth: '99' is not a whole number from 1 to 16"},
+        {"options 0 0 0 0", {}, s + ":2: options: '0' x '0' is not a screen size"},
+        {"options 0 800 600 100", {}, s + ":2: options: '100' is not a shadow map size"},
+        {"volume 10 11 10", {}, s + ":2: volume: '11' is not a sound level (0 to 10)"},
+        {"keys 87 87 65 68 37 39 38 40 1 2 90 9 27", {}, s + ":2: keys: not 13 different keys"},
+        {"", {"--record", s}, "--script " + s + " and --record " + s + " are one file"},
+        {"", {"--record", mine[0], "--report", dir_ + "/./f1"}, "--record " + mine[0] + " and --report"},
+        {"", {"--report", mine[1], "--audio-out", mine[1]}, "--report " + mine[1] + " and --audio-out"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = "seed 1\n" + c.header + "\n5 quit\n";
+        WriteFile(s, text);
+        std::vector<std::string> args = {"--headless", "--script", s};
+        args.insert(args.end(), c.more.begin(), c.more.end());
+        RunResult r = Run(args);
+        EXPECT_EQ(r.exitCode, 2) << c.header;
+        EXPECT_NE(r.err.find("varnok: " + c.told), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFile(s), text);
+        for (const std::string& f : mine) EXPECT_EQ(ReadFile(f), "the player's own") << c.header;
+    }
+}
+
+// A replay runs on the display, levels and keys its recording brings, and
+// APPLY changes the running game, but neither of the player's files is
+// written.
+TEST_F(Headless, AReplayedApplySavesNothingOfThePlayers)
+{
+    mkdir((dir_ + "/Data").c_str(), 0755);
+    const std::string options = "0\r\n1024\r\n768\r\n1600\r\n", settings = "key_forward 73\nkey_backward 75\n";
+    WriteFile(dir_ + "/Data/OptionData.dat", options);
+    WriteFile(dir_ + "/Data/SettingData.dat", settings);
+    MenuScript m;
+    m.Click(60, 400, 420).Click(100, 666, 165).Click(120, 78, 518).Line(160, "quit");  // OPTIONS, 1024 x 768, APPLY
+    WriteFile(dir_ + "/replay.txt", "seed 1\noptions 0 800 600 512\nvolume 4 4 4\n"
+                                    "keys 87 83 65 68 37 39 38 40 1 2 90 9 27\n" + m.Text());
+    RunResult r = Run({"--headless", "--script", dir_ + "/replay.txt", "--report", dir_ + "/r.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string menu = JsonObject(ReadFile(dir_ + "/r.json"), "menu");
+    EXPECT_EQ(JsonNumber(menu, "width"), 1024) << menu;  // applied to the running game
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), options);
+    EXPECT_EQ(ReadFile(dir_ + "/Data/SettingData.dat"), settings);
+}
+
+// A recording of a replay is the same run: it carries the flags of the
+// recording played, merged with those given, and plays to the same report.
+// A session left by the title's QUIT ends with a line that quits, so it
+// replays headless without --frames.  Each recording carries the levels it
+// was played at, and its replay's sound is the same, whatever the player's
+// own levels are now.
+TEST_F(Headless, ARecordingOfAReplayIsTheSameRunAndEndsWhereItEnded)
+{
+    mkdir((dir_ + "/Data").c_str(), 0755);
+    WriteFile(dir_ + "/Data/SettingData.dat", "master_volume 3\n");
+    // The title's QUIT (the last line only lets the run start headless; it
+    // is never reached).
+    WriteFile(dir_ + "/quit.txt", MenuScript().Click(120, 400, 500).Line(5000, "quit").Text());
+    RunResult r = Run({"--headless", "--script", dir_ + "/quit.txt", "--record", dir_ + "/a.rec"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string a = ReadFile(dir_ + "/a.rec");
+    EXPECT_NE(a.find("\nvolume 3 10 10\n"), std::string::npos) << a;
+    EXPECT_NE(a.find("\n122 quit\n"), std::string::npos) << a;
+    r = Run({"--headless", "--script", dir_ + "/a.rec", "--report", dir_ + "/a.json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(JsonNumber(ReadFile(dir_ + "/a.json"), "frames"), 122);
+
+    WriteFile(dir_ + "/battle.rec", "seed 7\nargs --battle --earth 1 --mercury 2 --sky 205 --frames 150\n"
+                                    "10 keydown W\n100 keyup W\n");
+    r = Run({"--headless", "--script", dir_ + "/battle.rec", "--record", dir_ + "/b.rec", "--report",
+             dir_ + "/b.json", "--audio-out", dir_ + "/b.wav"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string b = ReadFile(dir_ + "/b.rec");
+    EXPECT_NE(b.find("seed 7\nargs --battle --earth 1 --mercury 2 --sky 205 --frames 150\n"), std::string::npos) << b;
+    WriteFile(dir_ + "/Data/SettingData.dat", "master_volume 10\n");
+    r = Run({"--headless", "--script", dir_ + "/b.rec", "--report", dir_ + "/c.json", "--audio-out",
+             dir_ + "/c.wav"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    RunResult same = RunProgram({"/usr/bin/env", "python3", std::string(VARNOK_SOURCE) + "/tests/reference/compare.py",
+                                 dir_ + "/b.json", dir_ + "/c.json"});
+    EXPECT_EQ(same.exitCode, 0) << same.out;
+    EXPECT_TRUE(ReadFile(dir_ + "/b.wav") == ReadFile(dir_ + "/c.wav")) << "the replay is heard at its own levels";
+}
+
+// Ctrl+C and SIGTERM close a headless run as closing the window closes
+// one: its report and its recording are written, and the recording ends
+// where the run did.
+TEST_F(Headless, AStoppedHeadlessRunKeepsItsReportAndRecording)
+{
+    for (int sig : {SIGINT, SIGTERM}) {
+        const std::string report = dir_ + "/r" + std::to_string(sig) + ".json", rec = dir_ + "/s" + std::to_string(sig);
+        Running p = StartProgram({VARNOK_EXE, "--data", dir_, "--headless", "--frames", "1000000000", "--report",
+                                  report, "--record", rec});
+        // Stopped once the game answers the signal (before, it would only die).
+        bool caught = false;
+        for (int waited = 0; !caught && StillRunning(p) && waited < kRunLimitMs; waited += 20) {
+            const std::string status = ReadFile("/proc/" + std::to_string(p.pid) + "/status");
+            const size_t at = status.find("SigCgt:");
+            caught = at != std::string::npos && (std::stoull(status.substr(at + 7), nullptr, 16) >> (sig - 1) & 1);
+            if (!caught) usleep(20000);
+        }
+        ASSERT_TRUE(caught);
+        kill(p.pid, sig);
+        RunResult r = FinishProgram(p, kRunLimitMs);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        const std::string json = ReadFile(report), session = ReadFile(rec);
+        EXPECT_EQ(JsonNumber(json, "exit_code"), 0) << json;
+        const long frames = static_cast<long>(JsonNumber(json, "frames"));
+        const std::string last = "\n" + std::to_string(std::max(frames, 1L)) + " quit\n";
+        EXPECT_EQ(session.rfind(last), session.size() - last.size()) << session;
+    }
+}
+
+// Under a file-size limit APPLY's save fails as any failed save does: told,
+// the game goes on and ends by itself, and no temporary file is left.
+TEST_F(Headless, ASavePastTheFileSizeLimitIsAFailedSave)
+{
+    mkdir((dir_ + "/Data").c_str(), 0755);
+    WriteFile(dir_ + "/Data/OptionData.dat", "0\r\n800\r\n600\r\n1024\r\n");
+    WriteFile(dir_ + "/apply.txt", MenuScript().Click(60, 400, 420).Click(100, 78, 518).Line(140, "quit").Text());
+    // The limit is the game's alone; its messages pass through a pipe to the
+    // test's file.
+    RunResult r = RunProgram({"/bin/bash", "-c", "set -o pipefail; (ulimit -f 0; exec \"$0\" \"$@\") 2>&1 | cat >&2",
+                              VARNOK_EXE, "--data", dir_, "--headless", "--script", dir_ + "/apply.txt"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("Data/OptionData.dat: the settings were not saved: File too large"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadFile(dir_ + "/Data/OptionData.dat"), "0\r\n800\r\n600\r\n1024\r\n");
+    RunResult left = RunProgram({"/usr/bin/find", dir_ + "/Data", "-name", ".*.??????"});
+    EXPECT_EQ(left.out, "");
+}
+
+// An installed game finds its pack in share/varnok beside bin/ even when a
+// folder named data that is not the pack stands beside the executable.
+TEST_F(Headless, AFolderBesideTheGameThatIsNotThePackDoesNotHideIt)
+{
+    const std::string root = MakeTempDir();
+    ASSERT_EQ(std::system(("mkdir -p " + root + "/bin/data " + root + "/share && cp " VARNOK_EXE " " + root +
+                           "/bin/varnok && ln -s " VARNOK_PACK " " + root + "/share/varnok")
+                              .c_str()),
+              0);
+    WriteFile(root + "/bin/data/notes.txt", "the player's own");
+    RunResult r = RunProgram({root + "/bin/varnok", "--headless", "--frames", "3"}, root);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::system(("rm -rf " + root).c_str());
 }

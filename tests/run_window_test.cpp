@@ -116,13 +116,17 @@ TEST_F(Window, GarbageOptionsOpenAnEightHundredBySixHundredWindow)
 {
     mkdir((dir_ + "/Data").c_str(), 0755);
     WriteFile(dir_ + "/Data/OptionData.dat", "7\n-640\nxyz\n100000\n");
-    Running game = Start();
+    // A run with a step limit is unattended: the message box that tells the
+    // player of the damaged file is printed instead of waiting for a click.
+    Running game = StartProgram({VARNOK_EXE, "--data", dir_, "--frames", "1000000000"});
     RunResult info = X({"info", "VARNOK"});
     EXPECT_NE(info.out.find("800x600"), std::string::npos) << info.out;
     X({"close", "VARNOK"});
     RunResult r = FinishProgram(game, kRunLimitMs);
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.err.find("line 1: '7' is not a screen mode"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("VARNOK: " + dir_ + "/Data/OptionData.dat: line 1: '7' is not a screen mode"),
+              std::string::npos)
+        << r.err;
     EXPECT_NE(r.err.find("line 2: '-640' is not a screen width"), std::string::npos) << r.err;
 }
 
@@ -356,4 +360,21 @@ TEST_F(Window, TheForcesScreenIsWholeAfterABattle)
     for (size_t i = 54; i + 2 < first.size() && i + 2 < after.size(); i += 3, ++pixels)
         differing += first.compare(i, 3, after, i, 3) != 0;
     EXPECT_LT(differing, pixels / 100) << differing << " of " << pixels << " pixels differ";
+}
+
+// A damaged options file is told in the window's message box, as a damaged
+// settings file is, each by its whole path: a player who started the game
+// from the desktop sees no terminal.
+TEST_F(Window, DamagedOptionsAndSettingsFilesAreToldInAMessageBox)
+{
+    mkdir((dir_ + "/Data").c_str(), 0755);
+    WriteFile(dir_ + "/Data/OptionData.dat", "7\n800\n600\n1024\n");
+    WriteFile(dir_ + "/Data/SettingData.dat", "bogus 1\n");
+    // Unattended (--frames), the box is printed instead of waiting for a click.
+    RunResult r = RunProgram({VARNOK_EXE, "--data", dir_, "--frames", "3"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("VARNOK: " + dir_ + "/Data/OptionData.dat: line 1: '7' is not a screen mode (0 window, 1 full "
+                         "screen);\nusing 0\n" + dir_ + "/Data/SettingData.dat: line 1: 'bogus 1' is not a setting;\n"),
+              std::string::npos)
+        << r.err;
 }

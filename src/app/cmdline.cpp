@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <type_traits>
 
@@ -68,6 +70,34 @@ std::string KindChoices(bool tank)
     for (int kind = first; kind <= last; ++kind)
         out += std::string(kind == first ? " " : ", ") + (tank ? TankKindName(kind) : RobotKindName(kind));
     return out;
+}
+
+// The flags a recording may carry, whether each takes a value, and whether
+// its `args` line writes it (the seed has its own line; the virtual clock is
+// the replayer's choice, as the window or headless run is).
+struct RunFlag {
+    const char* flag;
+    bool value;
+    bool written;
+};
+constexpr RunFlag kRunFlags[] = {
+    {"--battle", false, true},  {"--side", true, true},    {"--tank", true, true},
+    {"--robot", true, true},    {"--earth", true, true},   {"--mercury", true, true},
+    {"--sky", true, true},      {"--minutes", true, true}, {"--demo", false, true},
+    {"--frames", true, true},   {"--seed", true, false},   {"--virtual-clock", false, false},
+};
+
+// The other flags that take a value.
+constexpr const char* kOtherValueFlags[] = {"--data",        "--script",      "--report",    "--audio-out",
+                                            "--record",      "--view",        "--view-out",  "--view-from",
+                                            "--view-turret", "--view-gun",    "--view-walk", "--view-distance",
+                                            "--hash-log"};
+
+const RunFlag* RunFlagOf(const std::string& flag)
+{
+    for (const RunFlag& f : kRunFlags)
+        if (flag == f.flag) return &f;
+    return nullptr;
 }
 
 bool ParseInt(const char* s, long long lo, long long hi, long long* out)
@@ -194,4 +224,41 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         if (!ok) return false;
     }
     return true;
+}
+
+bool CheckRecordedArgs(const std::vector<std::string>& args, std::string* error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const RunFlag* f = RunFlagOf(args[i]);
+        if (!f) {
+            std::string allowed;
+            for (const RunFlag& r : kRunFlags) allowed += std::string(allowed.empty() ? "" : ", ") + r.flag;
+            *error = Quoted(args[i]) + " is not for a recording: its args may only shape the run (" + allowed +
+                     "); files and folders are the player's to name";
+            return false;
+        }
+        if (f->value) ++i;  // its value, checked when the flags are read
+    }
+    return true;
+}
+
+std::vector<std::string> RecordedArgs(const std::vector<std::string>& args)
+{
+    std::vector<std::string> out;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const RunFlag* f = RunFlagOf(args[i]);
+        const bool takesValue =
+            f ? f->value : std::find(std::begin(kOtherValueFlags), std::end(kOtherValueFlags), args[i]) != std::end(kOtherValueFlags);
+        if (f && f->written) {
+            out.push_back(args[i]);
+            // A value that passed its check is a number or a name; a number
+            // may start with blanks, which a line of words would drop anyway.
+            if (takesValue && i + 1 < args.size()) {
+                const std::string& v = args[i + 1];
+                out.push_back(v.substr(std::min(v.size(), v.find_first_not_of(" \t\n\v\f\r"))));
+            }
+        }
+        if (takesValue) ++i;
+    }
+    return out;
 }

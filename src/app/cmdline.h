@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct CommandLine {
     std::string dataDir;      // --data: working directory for every asset path
@@ -50,3 +51,14 @@ struct CommandLine {
 // Returns false with *error naming the flag and what is wrong with it.
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error);
 const char* UsageText();
+
+// A recording's `args` line may only shape the run: the battle quick start,
+// the kinds, counts, sky and minutes, the demo, the seed, the virtual clock
+// and the step count.  A flag that names a file or folder (or any other) is
+// the player's to give, never a shared file's.  False with *error naming the
+// first flag that is not allowed.
+bool CheckRecordedArgs(const std::vector<std::string>& args, std::string* error);
+// The flags among args (a parsed command line, without the program's name)
+// that a recording carries on its `args` line, in their order; the seed has
+// a line of its own and is left out.
+std::vector<std::string> RecordedArgs(const std::vector<std::string>& args);

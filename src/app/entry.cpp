@@ -7,10 +7,13 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <csignal>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/cmdline.h"
@@ -81,22 +84,6 @@ void WriteCoreReport(JsonWriter& w)
 
 constexpr const char* kWindowIconPath = "Icon/hicolor/64x64/apps/varnok.png";
 
-// Where the data pack is when no --data names it.
-std::string DefaultDataDir()
-{
-    char exe[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return "";
-    exe[n] = '\0';
-    std::string dir(exe);
-    dir.erase(dir.find_last_of('/') + 1);
-    // A build keeps the pack beside the executable; an install keeps it in
-    // share/varnok beside bin/.
-    for (const char* where : {"data", VARNOK_DATA_FROM_BIN})
-        if (access((dir + where).c_str(), F_OK) == 0) return dir + where;
-    return "";
-}
-
 // Files every start-up reads: the map and the first sky.  A folder without
 // them is not the data pack at all, so one message says so instead of a
 // message box for every file the game then fails to open.
@@ -110,6 +97,23 @@ std::string FirstMissingPackFile(const std::string& dir)
         std::string path = (dir.empty() ? std::string(".") : dir) + "/" + f;
         if (access(path.c_str(), R_OK) != 0) return f;
     }
+    return "";
+}
+
+// Where the data pack is when no --data names it.
+std::string DefaultDataDir()
+{
+    char exe[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return "";
+    exe[n] = '\0';
+    std::string dir(exe);
+    dir.erase(dir.find_last_of('/') + 1);
+    // A build keeps the pack beside the executable; an install keeps it in
+    // share/varnok beside bin/.  A folder that does not hold the pack (a
+    // player's own `data` beside bin/) is passed over.
+    for (const char* where : {"data", VARNOK_DATA_FROM_BIN})
+        if (FirstMissingPackFile(dir + where).empty()) return dir + where;
     return "";
 }
 
@@ -133,41 +137,36 @@ bool CheckWritable(const std::string& path, std::string* why)
     return true;
 }
 
-// The session as a script: the seed, the flags it was started with (those
-// that shape the run, not where its files go), the display it ran on, then
-// the battle's keys it started with, then every input event with its step.
-bool WriteRecording(const std::string& path, int argc, const char* const* argv, uint32_t seed,
-                    const OptionRecord& options, const int32_t (&keys)[kBattleActionCount])
+// The session as a script: the seed, the flags it ran by (those that shape
+// the run, not where its files go), the display it ran on, the battle's keys
+// and the sound levels it started with, then every input event with its
+// step, and last a line that quits at the step the run ended, so that a
+// session closed by a menu's QUIT replays headless too.
+bool WriteRecording(const std::string& path, const std::vector<std::string>& runArgs, uint32_t seed,
+                    const OptionRecord& options, const int32_t (&keys)[kBattleActionCount],
+                    const SoundLevels& volume)
 {
-    static const char* const kDropped[] = {"--record", "--script", "--report", "--data", "--audio-out", "--seed",
-                                                  "--hash-log"};
-    static const char* const kDroppedAlone[] = {"--headless", "--virtual-clock", "--pass-sync"};
-    std::string args;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        bool drop = false;
-        for (const char* d : kDropped)
-            if (a == d) {
-                drop = true;
-                ++i;  // and its value
-            }
-        for (const char* d : kDroppedAlone) drop = drop || a == d;
-        if (!drop) args += " " + a;
+    std::string text = "# A recorded session: varnok --script FILE plays it again.\nseed " + std::to_string(seed) + "\n";
+    const std::vector<std::string> args = RecordedArgs(runArgs);
+    if (!args.empty()) {
+        text += "args";
+        for (const std::string& a : args) text += " " + a;
+        text += "\n";
     }
+    char line[128];
+    std::snprintf(line, sizeof line, "options %d %d %d %d\nvolume %d %d %d\nkeys", options.fullScreen,
+                  options.screenWidth, options.screenHeight, options.shadowMapSize, volume.master, volume.effects,
+                  volume.engine);
+    text += line;
+    for (int32_t k : keys) text += " " + std::to_string(k);
+    text += "\n";
+    const std::vector<std::string> events = sys::RecordedEvents();
+    for (const std::string& e : events) text += e + "\n";
+    const std::string quit = std::to_string(std::max<uint32_t>(StepsRun(), 1)) + " quit";
+    if (events.empty() || events.back() != quit) text += quit + "\n";
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "varnok: --record %s: %s\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    std::fprintf(f, "# A recorded session: varnok --script FILE plays it again.\nseed %u\n", seed);
-    if (!args.empty()) std::fprintf(f, "args%s\n", args.c_str());
-    std::fprintf(f, "options %d %d %d %d\n", options.fullScreen, options.screenWidth, options.screenHeight,
-                 options.shadowMapSize);
-    std::fprintf(f, "keys");
-    for (int32_t k : keys) std::fprintf(f, " %d", k);
-    std::fprintf(f, "\n");
-    for (const std::string& line : sys::RecordedEvents()) std::fprintf(f, "%s\n", line.c_str());
-    bool ok = std::fclose(f) == 0;
+    bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (f) ok = std::fclose(f) == 0 && ok;
     if (!ok) std::fprintf(stderr, "varnok: --record %s: %s\n", path.c_str(), std::strerror(errno));
     return ok;
 }
@@ -178,6 +177,63 @@ std::string Absolute(const std::string& path)
     char cwd[PATH_MAX];
     if (!getcwd(cwd, sizeof cwd)) return path;
     return std::string(cwd) + "/" + path;
+}
+
+// A header line the game refuses, named by the script's file and line.
+int RefuseHeader(const std::string& script, int line, const char* word, const std::string& what)
+{
+    std::fprintf(stderr, "varnok: %s:%d: %s: %s\n", script.c_str(), line, word, what.c_str());
+    return 2;
+}
+
+// Where a path leads: the file itself when it exists, else its place (the
+// folder as the system resolves it, and the name).
+struct Place {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    std::string path;
+};
+Place PlaceOf(const std::string& path)
+{
+    Place p;
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0) {
+        p.exists = true;
+        p.dev = st.st_dev;
+        p.ino = st.st_ino;
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    char real[PATH_MAX];
+    p.path = (realpath(folder.c_str(), real) ? std::string(real) : Absolute(folder)) + "/" +
+             path.substr(slash == std::string::npos ? 0 : slash + 1);
+    return p;
+}
+bool SameFile(const std::string& a, const std::string& b)
+{
+    const Place pa = PlaceOf(a), pb = PlaceOf(b);
+    return pa.exists && pb.exists ? pa.dev == pb.dev && pa.ino == pb.ino : pa.path == pb.path;
+}
+
+// The files a run writes are each its own, and none of them is the script
+// it plays: a report written over the recording, or a recording over the
+// session being played, would lose the player's file.
+bool RunFilesApart(const CommandLine& cl, std::string* error)
+{
+    const std::pair<const char*, const std::string*> files[] = {
+        {"--script", &cl.scriptPath}, {"--record", &cl.recordPath},   {"--report", &cl.reportPath},
+        {"--audio-out", &cl.audioOut}, {"--view-out", &cl.viewOut},   {"--hash-log", &cl.hashLog},
+    };
+    for (size_t i = 0; i < std::size(files); ++i)
+        for (size_t j = i + 1; j < std::size(files); ++j)
+            if (!files[i].second->empty() && !files[j].second->empty() &&
+                SameFile(*files[i].second, *files[j].second)) {
+                *error = std::string(files[i].first) + " " + *files[i].second + " and " + files[j].first + " " +
+                         *files[j].second + " are one file; each needs its own";
+                return false;
+            }
+    return true;
 }
 
 }  // namespace
@@ -199,6 +255,9 @@ intptr_t MainWindowProc(uint32_t msg, uint32_t wParam)
 int VarnokMain(int argc, const char* const* argv)
 {
     auto started = std::chrono::steady_clock::now();
+    // A write past the file-size limit fails with EFBIG and is told like any
+    // failed save, instead of the signal ending the game mid-write.
+    std::signal(SIGXFSZ, SIG_IGN);
     CommandLine cl;
     std::string error;
     if (!ParseCommandLine(argc, argv, &cl, &error)) {
@@ -222,15 +281,33 @@ int VarnokMain(int argc, const char* const* argv)
         return 2;
     }
     // A recorded session starts as it was started: its flags first, then
-    // those given now, which win.
-    if (!script.args.empty()) {
+    // those given now, which win.  Its flags may only shape the run.
+    std::vector<std::string> runArgs(argv + 1, argv + argc);
+    if (script.argsLine > 0) {
+        if (!CheckRecordedArgs(script.args, &error))
+            return RefuseHeader(cl.scriptPath, script.argsLine, "args", error);
+        runArgs.insert(runArgs.begin(), script.args.begin(), script.args.end());
         std::vector<const char*> merged{argv[0]};
-        for (const std::string& a : script.args) merged.push_back(a.c_str());
-        for (int i = 1; i < argc; ++i) merged.push_back(argv[i]);
-        if (!ParseCommandLine(static_cast<int>(merged.size()), merged.data(), &cl, &error)) {
-            std::fprintf(stderr, "varnok: %s: args: %s\n", cl.scriptPath.c_str(), error.c_str());
-            return 2;
-        }
+        for (const std::string& a : runArgs) merged.push_back(a.c_str());
+        // The command line's own flags were read above: what fails now is
+        // the header's.
+        const std::string scriptPath = cl.scriptPath;
+        if (!ParseCommandLine(static_cast<int>(merged.size()), merged.data(), &cl, &error))
+            return RefuseHeader(scriptPath, script.argsLine, "args", error);
+    }
+    if (script.hasOptions) {
+        const std::string problem =
+            OptionProblem({script.options[0], script.options[1], script.options[2], script.options[3]});
+        if (!problem.empty()) return RefuseHeader(cl.scriptPath, script.optionsLine, "options", problem);
+    }
+    for (int32_t level : script.volume)
+        if (script.hasVolume && (level < 0 || level > kSoundLevelMax))
+            return RefuseHeader(cl.scriptPath, script.volumeLine, "volume",
+                                "'" + std::to_string(level) + "' is not a sound level (0 to " +
+                                    std::to_string(kSoundLevelMax) + ")");
+    if (!RunFilesApart(cl, &error)) {
+        std::fprintf(stderr, "varnok: %s\n", error.c_str());
+        return 2;
     }
     if (script.hasSeed && !cl.seedSet) {
         cl.seedSet = true;
@@ -300,7 +377,7 @@ int VarnokMain(int argc, const char* const* argv)
 
     // 1. The options file and the settings file; a recorded session runs on
     // the display and with the keys it was recorded with (not saved).
-    LoadOptions();
+    const std::string optionsProblem = LoadOptions();
     const std::string settingsProblem = LoadSettings();
     if (script.hasOptions)
         OptionData = {script.options[0], script.options[1], script.options[2], script.options[3]};
@@ -313,14 +390,17 @@ int VarnokMain(int argc, const char* const* argv)
         for (int a = 0; ok && a < kBattleActionCount; ++a)
             ok = BindBattleKey(keys, static_cast<BattleAction>(a), script.keys[a]);
         ok = ok && std::equal(std::begin(keys), std::end(keys), script.keys.begin());
-        if (!ok) {
-            std::fprintf(stderr, "varnok: %s: keys: not %d different keys an action can have\n",
-                         cl.scriptPath.c_str(), static_cast<int>(kBattleActionCount));
-            return 2;
-        }
+        if (!ok)
+            return RefuseHeader(cl.scriptPath, script.keysLine, "keys",
+                                "not " + std::to_string(kBattleActionCount) + " different keys an action can have");
         std::copy(std::begin(keys), std::end(keys), BattleKeys);
     }
+    if (script.hasVolume) SoundVolume = {script.volume[0], script.volume[1], script.volume[2]};
+    // What a recorded session brings lives for its run: the player's own
+    // files are not written with it.
+    ReplayingSession = script.hasOptions || !script.keys.empty() || script.hasVolume;
     const OptionRecord startOptions = OptionData;
+    const SoundLevels startVolume = SoundVolume;
     int32_t startKeys[kBattleActionCount];
     std::copy(std::begin(BattleKeys), std::end(BattleKeys), startKeys);
 
@@ -342,13 +422,15 @@ int VarnokMain(int argc, const char* const* argv)
     std::string iconError;
     if (!sys::SetWindowIcon(kWindowIconPath, &iconError))
         std::fprintf(stderr, "%s; the window keeps the system's icon\n", iconError.c_str());
-    // Keys or levels the player set may be gone: a player who started the
-    // game from the desktop sees no terminal, so the window says it too.
-    if (!settingsProblem.empty() && !cl.headless) {
-        std::string text = settingsProblem;
+    // Display settings, keys or levels the player set may be gone: a player
+    // who started the game from the desktop sees no terminal, so the window
+    // says it too.
+    if (!(optionsProblem + settingsProblem).empty() && !cl.headless) {
+        std::string text = optionsProblem + (optionsProblem.empty() || settingsProblem.empty() ? "" : "\n") +
+                           settingsProblem;
         for (size_t at = text.find("; "); at != std::string::npos; at = text.find("; ", at))
             text.replace(at, 2, ";\n");
-        text += ".\n\nThe game goes on with them.  APPLY on the options screen\nsaves a whole file again.";
+        text += ".\n\nThe game goes on without what is bad.  APPLY on the options\nscreen saves whole files again.";
         sys::MessageBox(text.c_str(), "VARNOK", sys::MB_OK);
     }
 
@@ -436,7 +518,8 @@ int VarnokMain(int argc, const char* const* argv)
     sys::SetInputScript(nullptr);
     sys::Shutdown();
 
-    if (!recordPath.empty() && !WriteRecording(recordPath, argc, argv, cl.seed, startOptions, startKeys) && exitCode == 0)
+    if (!recordPath.empty() && !WriteRecording(recordPath, runArgs, cl.seed, startOptions, startKeys, startVolume) &&
+        exitCode == 0)
         exitCode = 1;
     if (!CloseStateHashLog(&error)) {
         std::fprintf(stderr, "varnok: --hash-log %s: %s\n", cl.hashLog.c_str(), error.c_str());

@@ -139,14 +139,15 @@ void TellRefused(const gfx::PresentParameters& asked)
     sys::MessageBox(text, "VARNOK", sys::MB_OK);
 }
 
-// The levels and keys chosen are those in force from now on, and stored.
+// The levels and keys chosen are those in force from now on, and stored
+// (not by a replay: the player's file is not the replay's).
 void ApplySettings()
 {
     SoundVolume = VolumeChoice;
     std::copy(std::begin(KeyChoice), std::end(KeyChoice), BattleKeys);
     ApplySoundLevels(SoundVolume);
     std::string why;
-    if (!SaveSettings(&why)) {
+    if (!ReplayingSession && !SaveSettings(&why)) {
         std::string text = "The settings could not be saved in " + SettingsSavePath() + ": " + why +
                            ".\nThey apply until the game is closed.";
         sys::MessageBox(text.c_str(), "VARNOK", sys::MB_OK);
@@ -166,7 +167,9 @@ void Apply()
         // The game runs on what was applied either way; the player is told
         // when it will not be there next time.
         std::string why;
-        if (!SaveOptions(&why)) {
+        if (ReplayingSession)
+            TellAtFoot("A replay saves nothing: what was applied holds until the game is closed.");
+        else if (!SaveOptions(&why)) {
             std::string text = "The settings could not be saved in " + OptionsSavePath() + ": " + why +
                                ".\nThey apply until the game is closed.";
             sys::MessageBox(text.c_str(), "VARNOK", sys::MB_OK);

@@ -47,7 +47,7 @@ std::string Quoted(const std::string& word)
 {
     std::string q = word.size() > 40 ? word.substr(0, 40) + "..." : word;
     for (char& c : q)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) c = '?';
     return "'" + q + "'";
 }
 

@@ -18,6 +18,7 @@ bool ReadRegularFile(const std::string& path, uint64_t limit, const char* what, 
                      std::string* error);
 
 // A word from outside (a file, the command line) as a message quotes it: in
-// single quotes, control bytes shown as '?' (an escape sequence would
-// recolour the terminal), and a long word cut to its first 40 bytes.
+// single quotes, control bytes and bytes from 0x7F up shown as '?' (an
+// escape sequence would recolour the terminal, and a cut or stray byte of a
+// multi-byte character garbles it), and a long word cut to its first 40 bytes.
 std::string Quoted(const std::string& word);

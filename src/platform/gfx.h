@@ -214,6 +214,8 @@ HResult GetSurfaceDesc(Surface* surface, SurfaceDesc* desc);
 // an R32F surface when given.
 HResult ReadSurface(Surface* surface, std::vector<uint32_t>* argb,
                     std::vector<float>* floats = nullptr);
+// A colour surface as the bytes of a 24-bit BMP file.
+HResult EncodeSurfaceBmp(Surface* surface, std::string* bytes);
 // Writes a colour surface to a 24-bit BMP file.
 HResult SaveSurfaceToBmp(Surface* surface, const char* path);
 

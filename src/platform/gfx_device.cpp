@@ -698,7 +698,7 @@ HResult ReadSurface(Surface* surface, std::vector<uint32_t>* argb, std::vector<f
     return gBackend->readSurface(gState, surface, argb, floats) ? S_OK : E_FAIL;
 }
 
-HResult SaveSurfaceToBmp(Surface* surface, const char* path)
+HResult EncodeSurfaceBmp(Surface* surface, std::string* bytes)
 {
     std::vector<uint32_t> px;
     if (Failed(ReadSurface(surface, &px))) return E_FAIL;
@@ -719,19 +719,28 @@ HResult SaveSurfaceToBmp(Surface* surface, const char* path)
     put32(34, imageBytes);
     put32(38, 2835);
     put32(42, 2835);
-    std::FILE* f = std::fopen(path, "wb");
-    if (!f) return E_FAIL;
-    bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
-    std::vector<uint8_t> row(rowBytes, 0);
-    for (uint32_t y = 0; y < h && ok; ++y) {
+    bytes->assign(reinterpret_cast<const char*>(header), sizeof header);
+    bytes->reserve(sizeof header + imageBytes);
+    std::string row(rowBytes, '\0');
+    for (uint32_t y = 0; y < h; ++y) {
         const uint32_t* src = &px[static_cast<size_t>(h - 1 - y) * w];  // bottom row first
         for (uint32_t x = 0; x < w; ++x) {
-            row[x * 3 + 0] = static_cast<uint8_t>(src[x]);
-            row[x * 3 + 1] = static_cast<uint8_t>(src[x] >> 8);
-            row[x * 3 + 2] = static_cast<uint8_t>(src[x] >> 16);
+            row[x * 3 + 0] = static_cast<char>(src[x] & 0xFF);
+            row[x * 3 + 1] = static_cast<char>(src[x] >> 8 & 0xFF);
+            row[x * 3 + 2] = static_cast<char>(src[x] >> 16 & 0xFF);
         }
-        ok = std::fwrite(row.data(), 1, rowBytes, f) == rowBytes;
+        *bytes += row;
     }
+    return S_OK;
+}
+
+HResult SaveSurfaceToBmp(Surface* surface, const char* path)
+{
+    std::string bytes;
+    if (Failed(EncodeSurfaceBmp(surface, &bytes))) return E_FAIL;
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f) return E_FAIL;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = (std::fclose(f) == 0) && ok;
     return ok ? S_OK : E_FAIL;
 }

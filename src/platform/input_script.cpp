@@ -134,6 +134,16 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
         std::vector<std::string> w;
         for (std::string s; words >> s;) w.push_back(s);
         if (w.empty()) continue;
+        // A header line of n whole numbers, each 0 to 100000, into dst.
+        auto numbers = [&](size_t n, int32_t* dst) {
+            if (w.size() != n + 1) return false;
+            for (size_t i = 0; i < n; ++i) {
+                long v;
+                if (!ParseNumber(w[1 + i], 0, 100000, &v)) return false;
+                dst[i] = static_cast<int32_t>(v);
+            }
+            return true;
+        };
 
         if (w[0] == "seed") {
             long seed;
@@ -145,20 +155,25 @@ bool ParseInputScript(const std::string& text, const std::string& name, InputScr
         }
         if (w[0] == "args") {
             out->args.assign(w.begin() + 1, w.end());
+            out->argsLine = lineNo;
             continue;
         }
         if (w[0] == "options") {
-            long v[4];
-            if (w.size() != 5) return fail("options takes four whole numbers");
-            for (int i = 0; i < 4; ++i)
-                if (!ParseNumber(w[1 + i], 0, 100000, &v[i])) return fail("options takes four whole numbers");
+            if (!numbers(4, out->options)) return fail("options takes four whole numbers");
             out->hasOptions = true;
-            for (int i = 0; i < 4; ++i) out->options[i] = static_cast<int32_t>(v[i]);
+            out->optionsLine = lineNo;
+            continue;
+        }
+        if (w[0] == "volume") {
+            if (!numbers(3, out->volume)) return fail("volume takes three whole numbers");
+            out->hasVolume = true;
+            out->volumeLine = lineNo;
             continue;
         }
         if (w[0] == "keys") {
             if (w.size() < 2 || w.size() > 65) return fail("keys takes 1 to 64 key codes");
             out->keys.clear();
+            out->keysLine = lineNo;
             for (size_t i = 1; i < w.size(); ++i) {
                 long v;
                 if (!ParseNumber(w[i], 1, 255, &v)) return fail("keys takes key codes, 1 to 255");

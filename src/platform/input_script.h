@@ -25,6 +25,9 @@
 //                   height, shadow map size)
 //   keys K ...      the battle's keys it started with, a virtual-key code an
 //                   action (the player may have rebound them)
+//   volume M E N    the master, effects and engine volume it played at
+// Each is read here as numbers; what values the game takes is checked by
+// the game, which names the line (argsLine, ...) when it refuses one.
 //
 // KEY is a letter, a digit, F1..F12, ESCAPE, TAB, SPACE, RETURN, LEFT, RIGHT,
 // UP, DOWN or a virtual-key code 0xNN.  BUTTON is A, B, X, Y, START, BACK,
@@ -63,6 +66,10 @@ struct InputScript {
     bool hasOptions = false;
     int32_t options[4] = {0, 0, 0, 0};
     std::vector<int32_t> keys;  // empty: the keys of the settings file
+    bool hasVolume = false;
+    int32_t volume[3] = {0, 0, 0};
+    // The line each header line was read from (0: none).
+    int argsLine = 0, optionsLine = 0, keysLine = 0, volumeLine = 0;
 };
 
 // Parses the text of a script.  On a malformed line returns false with

@@ -93,9 +93,8 @@ bool FileTheReaderCanTake(const std::string& path, std::string* error, uint64_t*
 {
     std::string bytes;
     if (!ReadRegularFile(path, kLargestMeshFile, "a mesh file", &bytes, error)) return false;
-    *fileSize = bytes.size();
     std::string problem;
-    if (CheckXFile(bytes, &problem)) return true;
+    if (CheckXFile(bytes, &problem, fileSize)) return true;
     *error = "not a mesh file (" + problem + ")";
     return false;
 }

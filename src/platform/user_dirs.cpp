@@ -75,5 +75,11 @@ bool MakeFolders(const std::string& path, std::string* why)
     return true;
 }
 
-bool FolderWritable(const std::string& path) { return access(path.c_str(), W_OK | X_OK) == 0; }
+bool FolderWritable(const std::string& path)
+{
+    // A folder whose mode lets nobody write is read-only to root too: an
+    // installed pack stays as it was installed.
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) != 0 && access(path.c_str(), W_OK | X_OK) == 0;
+}
 }  // namespace sys

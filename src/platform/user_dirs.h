@@ -15,6 +15,7 @@ std::string UserDataFolder();
 std::string UserPicturesFolder();
 // Makes the folder and those above it; false with *why when it cannot.
 bool MakeFolders(const std::string& path, std::string* why);
-// True when new files can be made in the folder.
+// True when new files can be made in the folder (and its mode lets someone
+// write there: root does not write in a folder made read-only).
 bool FolderWritable(const std::string& path);
 }  // namespace sys

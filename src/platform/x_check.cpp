@@ -1,6 +1,8 @@
 #include "platform/x_check.h"
 #include "platform/file_read.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -13,10 +15,13 @@ struct Refusal {
 
 class XWalk {
 public:
-    XWalk(const std::string& bytes, bool binary, size_t floatBytes)
+    // `bytes` from its 16-byte header on; the rest of a text file's header
+    // line is passed over, but not in an inflated file, whose text starts
+    // at once.
+    XWalk(const std::string& bytes, bool binary, size_t floatBytes, bool headerLine)
         : b_(bytes), n_(bytes.size()), binary_(binary), floatBytes_(floatBytes), at_(16)
     {
-        if (!binary_) SkipLine();  // the rest of the header line is passed over
+        if (!binary_ && headerLine) SkipLine();
     }
 
     // The file's objects, as the reader takes them one after another.
@@ -629,20 +634,91 @@ private:
     size_t at_;
     uint32_t listLeft_ = 0;  // numbers left in the binary list being read
 };
+
+// A compressed file as the library inflates it (MSZIP): after the header, 6
+// bytes it passes over (the whole size and the first block's), then blocks
+// of a 16-bit length, the magic "CK" and that many bytes of raw deflate
+// data, each inflated into at most kMsZipBlock bytes with the block before
+// as its dictionary.  It first walks every block's head, giving room for a
+// whole block each; fewer than four bytes left end the walk.
+constexpr size_t kMsZipBlock = 32786;
+constexpr uint16_t kMsZipMagic = 0x4B43;  // "CK"
+// The most the inflated blocks may take: the library's room for them and
+// the text it then reads stay within its allocation ceiling.
+constexpr uint64_t kMostInflatedBytes = uint64_t{48} << 20;
+
+uint16_t Le16(const std::string& b, size_t at)
+{
+    return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
+bool Inflate(const std::string& bytes, std::string* out, std::string* problem)
+{
+    const size_t end = bytes.size(), first = 16 + 6;
+    uint64_t room = 0;
+    for (size_t at = first; at + 3 < end; at += 4 + Le16(bytes, at)) {
+        if (Le16(bytes, at) >= kMsZipBlock) {
+            *problem = "byte " + std::to_string(at) + ": a compressed block of " + std::to_string(Le16(bytes, at)) +
+                       " bytes, more than a block holds";
+            return false;
+        }
+        if (Le16(bytes, at + 2) != kMsZipMagic) {
+            *problem = "byte " + std::to_string(at + 2) + ": a compressed block without its 'CK'";
+            return false;
+        }
+        room += kMsZipBlock;
+    }
+    if (room > kMostInflatedBytes) {
+        *problem = "compressed blocks that would take " + std::to_string(room >> 20) + " MB";
+        return false;
+    }
+    z_stream z{};
+    if (inflateInit2(&z, -MAX_WBITS) != Z_OK) {
+        *problem = "no room to inflate it";
+        return false;
+    }
+    std::string block(kMsZipBlock, '\0');
+    bool ok = true;
+    for (size_t at = first; ok && at + 3 < end;) {
+        const size_t length = Le16(bytes, at);
+        at += 4;
+        if (at + length > end) {
+            *problem = "byte " + std::to_string(at) + ": a compressed block of " + std::to_string(length) +
+                       " bytes runs past the end of the file";
+            ok = false;
+            break;
+        }
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + at));
+        z.avail_in = static_cast<uInt>(length);
+        z.next_out = reinterpret_cast<Bytef*>(block.data());
+        z.avail_out = static_cast<uInt>(kMsZipBlock);
+        const int result = inflate(&z, Z_SYNC_FLUSH);
+        if (result != Z_OK && result != Z_STREAM_END) {
+            *problem = "byte " + std::to_string(at) + ": a compressed block that does not inflate";
+            ok = false;
+            break;
+        }
+        const size_t made = kMsZipBlock - z.avail_out;
+        out->append(block, 0, made);
+        ok = inflateReset(&z) == Z_OK &&
+             inflateSetDictionary(&z, reinterpret_cast<const Bytef*>(block.data()), static_cast<uInt>(made)) == Z_OK;
+        if (!ok) *problem = "byte " + std::to_string(at) + ": a compressed block that does not inflate";
+        at += length;
+    }
+    inflateEnd(&z);
+    return ok;
+}
 }  // namespace
 
-bool CheckXFile(const std::string& bytes, std::string* problem)
+bool CheckXFile(const std::string& bytes, std::string* problem, uint64_t* readBytes)
 {
     if (bytes.size() < 16 || bytes.compare(0, 4, "xof ") != 0) {
         *problem = "no 'xof' header";
         return false;
     }
     const std::string format = bytes.substr(8, 4), floatBits = bytes.substr(12, 4);
-    if (format == "tzip" || format == "bzip") {
-        *problem = "a compressed mesh file, which the game does not read";
-        return false;
-    }
-    if (format != "txt " && format != "bin ") {
+    const bool compressed = format == "tzip" || format == "bzip";
+    if (format != "txt " && format != "bin " && !compressed) {
         *problem = "an unknown form " + Quoted(format) + " in its header";
         return false;
     }
@@ -650,11 +726,19 @@ bool CheckXFile(const std::string& bytes, std::string* problem)
         *problem = "floats of " + Quoted(floatBits) + " bits in its header";
         return false;
     }
-    XWalk walk(bytes, format == "bin ", floatBits == "0064" ? 8 : 4);
+    // A compressed file is walked as the text or binary it inflates to.
+    std::string inflated;
+    if (compressed) {
+        inflated = bytes.substr(0, 16);
+        if (!Inflate(bytes, &inflated, problem)) return false;
+    }
+    const std::string& walked = compressed ? inflated : bytes;
+    if (readBytes) *readBytes = std::max<uint64_t>(bytes.size(), walked.size());
+    XWalk walk(walked, format == "bin " || format == "bzip", floatBits == "0064" ? 8 : 4, !compressed);
     try {
         walk.File();
     } catch (const Refusal& r) {
-        *problem = walk.Where() + ": " + r.why;
+        *problem = (compressed ? "inflated, " : "") + walk.Where() + ": " + r.why;
         return false;
     }
     return true;

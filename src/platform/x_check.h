@@ -21,14 +21,19 @@
 //   - frames nested more than kDeepestFrame deep, or a frame name longer
 //     than the library keeps;
 //   - meshes both inside frames and outside any.
-// Compressed files (bzip, tzip) are refused: the pack has none.
+// A compressed file (tzip, bzip: MSZIP blocks) is inflated as the library
+// inflates it, refused where the library would give up on its blocks, and
+// the text or binary it inflates to is walked the same way.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // True when the library may read `bytes` (the whole file); otherwise false
 // with *problem saying what is wrong and where ("line 12: ..." in a text
-// file, "byte 300: ..." in a binary one).
-bool CheckXFile(const std::string& bytes, std::string* problem);
+// file, "byte 300: ..." in a binary one, "inflated, line 12: ..." in what a
+// compressed one inflates to).  *readBytes, when given, is the size of what
+// the library reads: the file, or what it inflates to when larger.
+bool CheckXFile(const std::string& bytes, std::string* problem, uint64_t* readBytes = nullptr);
 
 constexpr int kDeepestFrame = 64;

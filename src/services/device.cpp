@@ -1,6 +1,7 @@
 #include "services/device.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -26,19 +27,20 @@ Mat4 ShadowBias = MatIdentity();
 namespace {
 int32_t photoCounter = 0;
 int32_t screenshotLatch = 0;
-// A shot that could not be saved is told over every screen for a few
-// seconds, not only on the terminal.  (A saved one is not: the notice would
-// be in the next shot.)
-std::string shotNotice;
-int32_t shotNoticeFrames = 0;
-constexpr int32_t kShotNoticeFrames = 180;
+// The line at the screen's foot: a shot that could not be saved, a replay's
+// APPLY that saved nothing; told over every screen for a few seconds, not
+// only on the terminal.  (A saved shot is not: the notice would be in the
+// next shot.)
+std::string footNotice;
+int32_t footNoticeFrames = 0;
+constexpr int32_t kFootNoticeFrames = 180;
 
-void DrawShotNotice()
+void DrawFootNotice()
 {
-    if (shotNoticeFrames <= 0 || !SmallFont) return;
-    --shotNoticeFrames;
+    if (footNoticeFrames <= 0 || !SmallFont) return;
+    --footNoticeFrames;
     gfx::Rect at{static_cast<int32_t>(12 * scaleX), static_cast<int32_t>(570 * scaleY), 0, 0};
-    gfx::FontDrawText(SmallFont, nullptr, shotNotice.c_str(), -1, &at, gfx::DT_NOCLIP, 0xFFFF5040);
+    gfx::FontDrawText(SmallFont, nullptr, footNotice.c_str(), -1, &at, gfx::DT_NOCLIP, 0xFFFF5040);
 }
 
 constexpr const char* kPackFont = "Font/DejaVuSans-Bold.ttf";
@@ -251,32 +253,30 @@ bool ApplyDisplaySettings()
     return accepted && ShadowTexture && ShadowDepthSurface;
 }
 
+void TellAtFoot(const std::string& text)
+{
+    footNotice = text;
+    footNoticeFrames = kFootNoticeFrames;
+}
+
 void EndFrame()
 {
-    DrawShotNotice();
+    DrawFootNotice();
     gfx::EndScene();
     if (gfx::Failed(gfx::Present())) gfx::Reset(CreationParams);
 }
 
-std::string ScreenshotFolder(std::string* why_)
+std::vector<std::string> ScreenshotFolders()
 {
     // The data folder while the player may write there; an installed game's
-    // shots go to the pictures folder, or without one to the game's own
-    // folder of the player's data.  "" is the data folder itself.
-    if (DataFolderWritable()) return "";
-    std::string folder = sys::UserPicturesFolder();
-    if (folder.empty()) {
-        const std::string data = sys::UserDataFolder();
-        if (data.empty()) return "";
-        folder = data + "/varnok/screenshots";
-    }
-    std::string why;
-    if (!sys::MakeFolders(folder, &why)) {
-        std::fprintf(stderr, "varnok: screenshots: %s\n", why.c_str());
-        if (why_) *why_ = why;
-        return "";
-    }
-    return folder + "/";
+    // shots go to the pictures folder, or when there is none or it cannot be
+    // written, to the game's own folder of the player's data.
+    if (DataFolderWritable()) return {""};
+    std::vector<std::string> folders;
+    const std::string pictures = sys::UserPicturesFolder(), data = sys::UserDataFolder();
+    if (!pictures.empty()) folders.push_back(pictures);
+    if (!data.empty()) folders.push_back(data + "/varnok/screenshots");
+    return folders;
 }
 
 void ScreenshotCheck()
@@ -287,19 +287,29 @@ void ScreenshotCheck()
     }
     if (screenshotLatch) return;
     screenshotLatch = 1;
-    std::string why;
-    const std::string folder = ScreenshotFolder(&why);
+    std::string bytes;
+    if (!BackBufferSurface || gfx::Failed(gfx::EncodeSurfaceBmp(BackBufferSurface, &bytes))) return;
     // Numbers start at 0 every run, but a file already there is a shot from
-    // an earlier run: take the next free number instead of overwriting it.
-    std::string name;
-    struct stat st;
-    do {
-        name = folder + "photo" + std::to_string(photoCounter++) + ".bmp";
-    } while (stat(name.c_str(), &st) == 0 && photoCounter < 1000000);
-    if (!BackBufferSurface) return;
-    if (gfx::Failed(gfx::SaveSurfaceToBmp(BackBufferSurface, name.c_str()))) {
-        std::fprintf(stderr, "%s: the screenshot cannot be written\n", name.c_str());
-        shotNotice = "The screenshot could not be saved in " + name + (why.empty() ? "." : ": " + why + ".");
-        shotNoticeFrames = kShotNoticeFrames;
+    // an earlier run: the next free number is taken instead.
+    std::string firstFolder, firstWhy, path;
+    for (const std::string& folder : ScreenshotFolders()) {
+        std::string why;
+        bool saved = folder.empty() || sys::MakeFolders(folder, &why);
+        if (saved && !folder.empty() && !sys::FolderWritable(folder)) {
+            why = "it is read-only";
+            saved = false;
+        }
+        saved = saved && SaveNewFile(folder, "photo", ".bmp", &photoCounter, bytes, &path, &why);
+        if (saved && !firstWhy.empty())
+            TellAtFoot("The screenshot is in " + path + ": " + firstFolder + " cannot be written (" + firstWhy + ").");
+        if (saved) return;
+        if (firstWhy.empty()) {
+            char cwd[4096];
+            firstFolder = !folder.empty() ? folder : getcwd(cwd, sizeof cwd) ? cwd : "the data folder";
+            firstWhy = why;
+        }
     }
+    if (firstFolder.empty()) firstWhy = "no folder for it";
+    std::fprintf(stderr, "varnok: the screenshot cannot be saved in %s: %s\n", firstFolder.c_str(), firstWhy.c_str());
+    TellAtFoot("The screenshot could not be saved in " + firstFolder + ": " + firstWhy + ".");
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "services/state.h"
 
@@ -38,12 +39,16 @@ void ReleaseDevice3D();
 // made: what runs is then whatever the device kept, and the caller puts its
 // settings back and applies again.
 bool ApplyDisplaySettings();
-// End of every drawing frame: the screenshot's notice, end the scene,
+// A line told in red at the foot of every screen for three seconds (and in
+// the test hooks' text, as every text is).
+void TellAtFoot(const std::string& text);
+// End of every drawing frame: the foot's notice, end the scene,
 // present, reset after a failure.
 void EndFrame();
 // 'T' saves the back buffer as the next free "photo%d.bmp", once per press.
 // One that cannot be saved is told for three seconds over every screen.
 void ScreenshotCheck();
-// Where T puts its shots, ending in '/' ("" is the data folder; also when
-// the player's folder cannot be made, with the reason in *why).
-std::string ScreenshotFolder(std::string* why = nullptr);
+// Where T puts its shots, in the order they are tried ("" is the data
+// folder): a shot that cannot be saved in the first goes to the next, and
+// the foot of the screen says where it went.
+std::vector<std::string> ScreenshotFolders();

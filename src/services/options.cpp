@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "services/display.h"
@@ -16,6 +17,7 @@
 
 OptionRecord OptionData = kDefaultOptions;
 int32_t ScreenModeChoice = 1;
+bool ReplayingSession = false;
 
 int32_t OptionAtoi(const char* s)
 {
@@ -40,39 +42,49 @@ bool IsOneOf(int32_t v, std::initializer_list<int32_t> set)
     return false;
 }
 
-// One stderr line per value that falls back, quoting the line as the file
-// holds it; `missing` tells that the file ended before this line, so the
-// value is the previous line's again.
-void Reject(const char* path, int line, bool missing, const std::string& text, const char* what,
-            int32_t fallback)
+// What the options screen can choose.
+constexpr std::initializer_list<int32_t> kScreenModes = {0, 1};
+constexpr std::initializer_list<int32_t> kScreenWidths = {640, 800, 1024};
+constexpr std::initializer_list<int32_t> kScreenHeights = {480, 600, 768};
+constexpr std::initializer_list<int32_t> kShadowSizes = {1, 512, 1024, 1600};
+constexpr const char* kModeWhat = "a screen mode (0 window, 1 full screen)";
+constexpr const char* kSizeWhat = "a screen size (640 x 480, 800 x 600, 1024 x 768)";
+constexpr const char* kShadowWhat = "a shadow map size (1, 512, 1024, 1600)";
+
+// One line per value that falls back, on stderr and into *problem (when
+// asked for), quoting the line as the file holds it; `missing` tells that
+// the file ended before this line, so the value is the previous line's again.
+void Reject(std::string* problem, const char* path, int line, bool missing, const std::string& text,
+            const char* what, int32_t fallback)
 {
+    char told[512];
     if (missing)
-        std::fprintf(stderr, "%s: line %d is missing, so it reads as '%s', which is not %s; using %d\n",
-                     path, line, text.c_str(), what, fallback);
+        std::snprintf(told, sizeof told, "%s: line %d is missing, so it reads as %s, which is not %s; using %d",
+                      path, line, text.c_str(), what, fallback);
     else
-        std::fprintf(stderr, "%s: line %d: '%s' is not %s; using %d\n", path, line, text.c_str(),
-                     what, fallback);
+        std::snprintf(told, sizeof told, "%s: line %d: %s is not %s; using %d", path, line, text.c_str(), what,
+                      fallback);
+    std::fprintf(stderr, "%s\n", told);
+    if (problem) *problem += std::string(problem->empty() ? "" : "\n") + told;
 }
 
-// A line as written, without its line ending, cut short if it is long.
+// A line as written, without its line ending, quoted and cut short if long.
 std::string LineText(const char* buf)
 {
     std::string t(buf);
     while (!t.empty() && (t.back() == '\n' || t.back() == '\r')) t.pop_back();
-    if (t.size() > 40) t = t.substr(0, 40) + "...";
-    for (char& c : t)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return t;
+    return Quoted(t);
 }
 }  // namespace
 
-OptionRecord ReadOptionsFile(const char* path)
+OptionRecord ReadOptionsFile(const char* path, std::string* problem)
 {
     struct stat st {};
     if (stat(path, &st) != 0 && errno == ENOENT) return kDefaultOptions;  // never saved yet
     std::string why;
     if (!CheckRegularFile(path, 64 * 1024, "the options file", &why)) {
         std::fprintf(stderr, "%s: %s; using the default settings\n", path, why.c_str());
+        if (problem) *problem = std::string(path) + ": " + why + "; using the default settings";
         return kDefaultOptions;
     }
     std::FILE* f = std::fopen(path, "rb");
@@ -100,35 +112,45 @@ OptionRecord ReadOptionsFile(const char* path)
 
     OptionRecord o = {v[0], v[1], v[2], v[3]};
     auto missing = [&](int line) { return line > linesRead; };
-    if (!IsOneOf(o.fullScreen, {0, 1})) {
-        Reject(path, 1, missing(1), text[0], "a screen mode (0 window, 1 full screen)", 0);
+    if (!IsOneOf(o.fullScreen, kScreenModes)) {
+        Reject(problem, path, 1, missing(1), text[0], kModeWhat, 0);
         o.fullScreen = kDefaultOptions.fullScreen;
     }
-    bool widthOk = IsOneOf(o.screenWidth, {640, 800, 1024});
-    bool heightOk = IsOneOf(o.screenHeight, {480, 600, 768});
+    bool widthOk = IsOneOf(o.screenWidth, kScreenWidths);
+    bool heightOk = IsOneOf(o.screenHeight, kScreenHeights);
     if (!widthOk)
-        Reject(path, 2, missing(2), text[1], "a screen width (640, 800, 1024)",
+        Reject(problem, path, 2, missing(2), text[1], "a screen width (640, 800, 1024)",
                kDefaultOptions.screenWidth);
     if (!heightOk)
-        Reject(path, 3, missing(3), text[2], "a screen height (480, 600, 768)",
+        Reject(problem, path, 3, missing(3), text[2], "a screen height (480, 600, 768)",
                kDefaultOptions.screenHeight);
     if (widthOk && heightOk && o.screenWidth * 3 != o.screenHeight * 4) {
-        std::fprintf(stderr,
-                     "%s: lines 2 and 3: '%s' x '%s' is not a screen size (640 x 480, 800 x 600, "
-                     "1024 x 768); using 800 x 600\n",
-                     path, text[1].c_str(), text[2].c_str());
+        const std::string told = std::string(path) + ": lines 2 and 3: " + text[1] + " x " + text[2] + " is not " +
+                                 kSizeWhat + "; using 800 x 600";
+        std::fprintf(stderr, "%s\n", told.c_str());
+        if (problem) *problem += (problem->empty() ? "" : "\n") + told;
         widthOk = heightOk = false;
     }
     if (!widthOk || !heightOk) {
         o.screenWidth = kDefaultOptions.screenWidth;
         o.screenHeight = kDefaultOptions.screenHeight;
     }
-    if (!IsOneOf(o.shadowMapSize, {1, 512, 1024, 1600})) {
-        Reject(path, 4, missing(4), text[3], "a shadow map size (1, 512, 1024, 1600)",
-               kDefaultOptions.shadowMapSize);
+    if (!IsOneOf(o.shadowMapSize, kShadowSizes)) {
+        Reject(problem, path, 4, missing(4), text[3], kShadowWhat, kDefaultOptions.shadowMapSize);
         o.shadowMapSize = kDefaultOptions.shadowMapSize;
     }
     return o;
+}
+
+std::string OptionProblem(const OptionRecord& o)
+{
+    auto is = [](int32_t v, const char* what) { return "'" + std::to_string(v) + "' is not " + what; };
+    if (!IsOneOf(o.fullScreen, kScreenModes)) return is(o.fullScreen, kModeWhat);
+    if (!IsOneOf(o.screenWidth, kScreenWidths) || !IsOneOf(o.screenHeight, kScreenHeights) ||
+        o.screenWidth * 3 != o.screenHeight * 4)
+        return "'" + std::to_string(o.screenWidth) + "' x '" + std::to_string(o.screenHeight) + "' is not " + kSizeWhat;
+    if (!IsOneOf(o.shadowMapSize, kShadowSizes)) return is(o.shadowMapSize, kShadowWhat);
+    return "";
 }
 
 std::string UserKeptPath(const char* dataPath)
@@ -162,10 +184,19 @@ std::string KeptSavePath(const char* dataPath)
 std::string OptionsReadPath() { return KeptReadPath(kOptionsPath); }
 std::string OptionsSavePath() { return KeptSavePath(kOptionsPath); }
 
-void LoadOptions()
+std::string InDataFolder(const std::string& path)
 {
-    OptionData = ReadOptionsFile(OptionsReadPath().c_str());
+    char cwd[PATH_MAX];
+    if (path.empty() || path[0] == '/' || !getcwd(cwd, sizeof cwd)) return path;
+    return std::string(cwd) + "/" + path;
+}
+
+std::string LoadOptions()
+{
+    std::string problem;
+    OptionData = ReadOptionsFile(InDataFolder(OptionsReadPath()).c_str(), &problem);
     ScreenModeChoice = OptionData.fullScreen ? 0 : 1;
+    return problem;
 }
 
 namespace {
@@ -215,6 +246,41 @@ bool WriteAll(int fd, const std::string& text)
     return true;
 }
 
+// `text` in a new file of its own in `dir` (created there, never opened
+// through a link), named after `name`, with `mode`, flushed to the disk; its
+// path in *tmp.  A failure leaves nothing behind and gives the reason.
+bool WriteTempFile(const std::string& dir, const std::string& name, const std::string& text, mode_t mode,
+                   std::string* tmp, std::string* why)
+{
+    *tmp = dir + "/." + name + ".XXXXXX";
+    int fd = mkstemp(tmp->data());
+    if (fd < 0) {
+        *why = "cannot write in " + dir + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+    int err = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        unlink(tmp->c_str());
+        *why = std::strerror(err);
+    }
+    return ok;
+}
+
+// A rename reaches the disk with its folder.
+void SyncFolder(const std::string& dir)
+{
+    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+}
+
 bool Refuse(const char* path, std::string* why, const std::string& reason)
 {
     std::fprintf(stderr, "%s: the settings were not saved: %s\n", path, reason.c_str());
@@ -229,8 +295,12 @@ bool ReplaceKeptFile(const char* path, const std::string& text, std::string* why
     // stays as the player made it.
     std::string file, reason;
     if (!FollowLinks(path, &file, &reason)) return Refuse(path, why, reason);
-    // The folder the file lives in may not exist yet on a fresh install.
+    // The folder the file lives in may not exist yet on a fresh install; the
+    // folder a link leads into is the player's to make.
     const std::string dir = FolderOf(file);
+    struct stat dirSt {};
+    if (file != path && stat(dir.c_str(), &dirSt) != 0)
+        return Refuse(path, why, "it leads to " + file + ", whose folder is not there");
     if (!sys::MakeFolders(dir, &reason)) return Refuse(path, why, reason);
     // A file the player made read-only stays as it is, even for root.
     const std::string it = file == path ? "it" : file;
@@ -242,33 +312,50 @@ bool ReplaceKeptFile(const char* path, const std::string& text, std::string* why
             return Refuse(path, why, it + " is read-only");
         mode = st.st_mode & 07777;
     }
-    // Written to a new file of its own beside the old one (created, never
-    // opened through a link), flushed to the disk, then renamed over it: the
-    // old file stays whole until the new one is.
+    // Written to a new file of its own beside the old one, then renamed over
+    // it: the old file stays whole until the new one is.
     const size_t slash = file.find_last_of('/');
-    std::string tmp = dir + "/." + file.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0) return Refuse(path, why, "cannot write in " + dir + " (" + std::strerror(errno) + ")");
-    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-    int err = errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && rename(tmp.c_str(), file.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
+    std::string tmp;
+    if (!WriteTempFile(dir, file.substr(slash == std::string::npos ? 0 : slash + 1), text, mode, &tmp, &reason))
+        return Refuse(path, why, reason);
+    if (rename(tmp.c_str(), file.c_str()) != 0) {
+        const int err = errno;
         unlink(tmp.c_str());
         return Refuse(path, why, std::strerror(err));
     }
-    // The rename itself reaches the disk with the folder.
-    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
+    SyncFolder(dir);
+    return true;
+}
+
+bool SaveNewFile(const std::string& folder, const char* prefix, const char* suffix, int32_t* counter,
+                 const std::string& bytes, std::string* path, std::string* why)
+{
+    const std::string dir = folder.empty() ? "." : folder;
+    std::string tmp;
+    if (!WriteTempFile(dir, std::string(prefix) + suffix, bytes, 0644, &tmp, why)) return false;
+    // Into the first free name: a file or a link already there, even one
+    // that leads nowhere, is never replaced or written through.
+    bool placed = false, linked = false;
+    int err = 0;
+    for (; !placed && err == 0 && *counter < 1000000; ++*counter) {
+        *path = (folder.empty() ? "" : folder + "/") + prefix + std::to_string(*counter) + suffix;
+        if (renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path->c_str(), RENAME_NOREPLACE) == 0) {
+            placed = true;
+        } else if (errno == EINVAL || errno == ENOSYS) {
+            // A file system that cannot rename without replacing: a second
+            // name for the file, made only where none is.
+            placed = linked = link(tmp.c_str(), path->c_str()) == 0;
+            if (!placed && errno != EEXIST) err = errno;
+        } else if (errno != EEXIST) {
+            err = errno;
+        }
     }
+    if (!placed || linked) unlink(tmp.c_str());
+    if (!placed) {
+        *why = err ? std::strerror(err) : "every name is taken";
+        return false;
+    }
+    SyncFolder(dir);
     return true;
 }
 

@@ -34,16 +34,34 @@ bool DataFolderWritable();
 // on stderr, and gives the reason in *why.
 bool ReplaceKeptFile(const char* path, const std::string& text, std::string* why = nullptr);
 
+// Saves `bytes` as a new file in `folder` ("" the data folder itself), named
+// prefix N suffix for the first N from *counter that is free, and moves
+// *counter past it: written whole to a temporary file of its own first, then
+// moved into place without replacing anything (a file or link already there,
+// even a link that leads nowhere, is passed over).  False with the reason in
+// *why, and no file left.
+bool SaveNewFile(const std::string& folder, const char* prefix, const char* suffix, int32_t* counter,
+                 const std::string& bytes, std::string* path, std::string* why);
+
 // Reads the file into OptionData (defaults when it is missing).  A value the
 // options screen could not have written falls back to its default with one
-// line on stderr naming the file, the line and the value.
-void LoadOptions();
+// line on stderr naming the file (its whole path), the line and the value;
+// the lines are returned too ("" for none), for the player to be told once
+// a window is up.
+std::string LoadOptions();
+// A path in the data folder as the player finds it: from the root.
+std::string InDataFolder(const std::string& path);
 // Writes the mode choice (inverted: 1 full screen, 0 window), the running
 // back-buffer size and shadowMapSize, through ReplaceKeptFile.
 bool SaveOptions(std::string* why = nullptr);
 
+// "" when `o` holds only what the options screen can choose (the options
+// file's rules); otherwise what is wrong with the first value that does not.
+std::string OptionProblem(const OptionRecord& o);
+
 // The workers behind them, on any path.
-OptionRecord ReadOptionsFile(const char* path);
+// Each value that falls back adds a line to *problem when given.
+OptionRecord ReadOptionsFile(const char* path, std::string* problem = nullptr);
 bool WriteOptionsFile(const char* path, int32_t screenModeChoice, int32_t width, int32_t height,
                       int32_t shadowMapSize, std::string* why = nullptr);
 // atoi's reading of a line (leading blanks, a sign, digits; nothing else

@@ -150,7 +150,7 @@ std::string SettingsSavePath() { return KeptSavePath(kSettingsPath); }
 std::string LoadSettings()
 {
     std::string problem;
-    const SettingRecord s = ReadSettingsFile(SettingsReadPath().c_str(), &problem);
+    const SettingRecord s = ReadSettingsFile(InDataFolder(SettingsReadPath()).c_str(), &problem);
     if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
     SoundVolume = s.volume;
     std::copy(std::begin(s.keys), std::end(s.keys), BattleKeys);

@@ -81,6 +81,10 @@ extern int32_t BattleKeys[kBattleActionCount];
 // --- the sound levels in force (the settings file keeps them) ---------------------------------
 extern SoundLevels SoundVolume;
 
+// --- a recorded session playing again: the display, levels and keys it
+// brings live for this run only, and the options screen saves nothing -----------------------
+extern bool ReplayingSession;
+
 // --- the scene switch: the screen the loop calls ---------------------------------------------
 extern SceneFn SceneProc;
 // =========================================================================================

@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <cstring>
@@ -973,8 +974,9 @@ TEST_F(FrontEndTest, TheMenusPicturesLoadAtTheirSizesUnderARedHaze)
 
 // All nine tanks and all four robots show models of their own, each kind
 // different from every other; the kinds that are only looked at show the
-// sight in the middle of the panel, the ones that fight do not.
-TEST_F(FrontEndTest, EveryKindOnTheSelectScreensShowsItsOwnModelAndTheViewOnlyOnesTheSight)
+// "view only" plate under their name, over the model so no pose hides it,
+// the ones that fight do not.
+TEST_F(FrontEndTest, EveryKindOnTheSelectScreensShowsItsOwnModelAndTheViewOnlyOnesThePlate)
 {
     const gfx::Rect sight{874, 963, 1023, 1023};
     for (int side : {0, 1}) {
@@ -1000,7 +1002,19 @@ TEST_F(FrontEndTest, EveryKindOnTheSelectScreensShowsItsOwnModelAndTheViewOnlyOn
             for (const auto& other : seen) EXPECT_NE(meshes, other);
             seen.push_back(meshes);
             const bool fights = side == 0 ? TankKindCanFight(kind) : RobotKindCanFight(kind);
-            EXPECT_EQ(sprites.Of(FrontEnd.menuLog, sight).size(), fights ? 0u : 1u);
+            const auto plate = sprites.Of(FrontEnd.menuLog, sight);
+            ASSERT_EQ(plate.size(), fights ? 0u : 1u);
+            if (!fights) {
+                size_t lastMesh = 0;
+                for (size_t i = 0; i < calls.size(); ++i)
+                    if (calls[i].mesh) lastMesh = i + 1;
+                EXPECT_GE(plate[0].drawsBefore, lastMesh) << "the plate is drawn under the model";
+                const gfx::DrawnText* name = sprites.Text(side == 0 ? TankKindName(kind) : RobotKindName(kind));
+                ASSERT_NE(name, nullptr);
+                EXPECT_GE(plate[0].lo.y, name->rect.top + 24);  // clear of the name
+                EXPECT_LE(plate[0].hi.y, 220);                  // in the panel's top, where models seldom reach
+                EXPECT_NEAR(Middle(plate[0]).x, 397.5f, 20);
+            }
             if (side == 1) {  // a robot stands where its row shifts it, clear of its name
                 const Vec3 shift = RobotKindOf(kind)->previewShift;
                 EXPECT_NEAR(PreviewRobot.World().m[3][1], 0.6f + shift.y, 1e-5f);
@@ -1011,3 +1025,61 @@ TEST_F(FrontEndTest, EveryKindOnTheSelectScreensShowsItsOwnModelAndTheViewOnlyOn
     }
 }
 
+
+// Every kind turns inside the panel's frame on its select screen: each
+// vertex of every part drawn, over a whole turn, lands within the frame (a
+// gun swinging past the frame or tracks cut by its foot are what a player
+// sees first).  Drawn without the shadow effect, so each part's world is
+// the device's.
+TEST_F(FrontEndTest, EveryKindTurnsInsideThePanelsFrame)
+{
+    constexpr float kLeft = 138, kTop = 122, kRight = 658, kBottom = 418;  // the frame as the picture draws it
+    gfx::Effect* shadow = ShadowEffect;
+    ShadowEffect = nullptr;
+    for (int side : {0, 1}) {
+        if (side == 1) {
+            Click(110, 525);
+            Click(630, 290);
+        } else {
+            ToSelectScreen(0);
+        }
+        const int count = side == 0 ? kLastTankKind : kRobotKindCount;
+        for (int n = 0; n < count; ++n) {
+            const int kind = side == 0 ? TankTypeId : RobotTypeId;
+            SCOPED_TRACE(side == 0 ? TankKindName(kind) : RobotKindName(kind));
+            Step();  // loads
+            float lo[2] = {1e9f, 1e9f}, hi[2] = {-1e9f, -1e9f};
+            for (int turn = 0; turn < 400; turn += 8) {
+                std::vector<gfx::DrawnCall> calls = DrawCalls([&] { Step(); });
+                const Mat4 viewProj = ViewMatrix * ProjectionMatrix;
+                for (const auto& c : calls) {
+                    if (!c.mesh || c.world.m[3][2] > 9.0f) continue;  // the planet behind
+                    gfx::Mesh* mesh = const_cast<gfx::Mesh*>(c.mesh);
+                    const auto* bytes = static_cast<const uint8_t*>(gfx::MeshVertices(mesh));
+                    const uint32_t stride = gfx::FvfStride(gfx::MeshFVF(mesh));
+                    const uint32_t* index = gfx::MeshIndices(mesh);
+                    const uint32_t* subset = gfx::MeshAttributes(mesh);
+                    const Mat4 place = c.world * viewProj;
+                    for (uint32_t f = 0; f < gfx::MeshFaceCount(mesh); ++f) {
+                        if (subset[f] != c.subset) continue;
+                        for (int k = 0; k < 3; ++k) {
+                            Vec3 p;
+                            std::memcpy(&p, bytes + static_cast<size_t>(index[3 * f + k]) * stride, 12);
+                            const Vec3 s = Vec3TransformCoord(p, place);
+                            const float x = (s.x + 1) * 400, y = (1 - s.y) * 300;
+                            lo[0] = std::min(lo[0], x), hi[0] = std::max(hi[0], x);
+                            lo[1] = std::min(lo[1], y), hi[1] = std::max(hi[1], y);
+                        }
+                    }
+                }
+                for (int skip = 0; skip < 7; ++skip) Step();
+            }
+            EXPECT_GE(lo[0], kLeft);
+            EXPECT_LE(hi[0], kRight);
+            EXPECT_GE(lo[1], kTop);
+            EXPECT_LE(hi[1], kBottom);
+            Click(720, 300);
+        }
+    }
+    ShadowEffect = shadow;
+}

@@ -669,22 +669,3 @@ TEST_F(Hud, EveryWeaponThatWaitsForALockShowsTheLockOnTheScreen)
     RobotTypeId = 101;
 }
 
-TEST_F(Hud, TheCentreSightSitsInTheMiddleOfTheScreen)
-{
-    gfx::Texture* atlas = nullptr;
-    ASSERT_FALSE(gfx::Failed(LoadTexture(&atlas, "Title/MenuLog.bmp", 1024, 1024, 0xFFFF00FF)));
-    EXPECT_TRUE(Drawn([] { DrawCentreSight(nullptr); }).sprites.empty());  // no atlas: nothing, no fault
-    for (auto size : {std::pair{800, 600}, std::pair{1024, 768}}) {
-        SetBackBufferSize(size.first, size.second);
-        Drawn d([&] { DrawCentreSight(atlas); });
-        auto sight = d.Of(atlas, gfx::Rect{874, 963, 1023, 1023});
-        ASSERT_EQ(sight.size(), 1u);
-        // The 149 x 60 picture stretched by 1.5625 x 1.171875, its point
-        // (64, 32) on the middle of the screen.
-        EXPECT_NEAR(sight[0].lo.x, size.first / 2 - 64 * 1.5625f, 1e-3);
-        EXPECT_NEAR(sight[0].lo.y, size.second / 2 - 32 * 1.171875f, 1e-3);
-        EXPECT_NEAR(sight[0].hi.x - sight[0].lo.x, 149 * 1.5625f, 1e-3);
-        EXPECT_NEAR(sight[0].hi.y - sight[0].lo.y, 60 * 1.171875f, 1e-3);
-    }
-    gfx::Release(atlas);
-}

@@ -235,16 +235,3 @@ void DrawHud()
     else DrawRobotHud();
 }
 
-void DrawCentreSight(gfx::Texture* menuAtlas)
-{
-    if (!menuAtlas || !SpriteBatcher) return;
-    gfx::SpriteBegin(SpriteBatcher, gfx::SPRITE_ALPHABLEND);
-    Mat4 place = MatScaling(1.5625f, 1.171875f, 1.0f) *
-                 MatTranslation(static_cast<float>(BackBufferWidth() / 2), static_cast<float>(BackBufferHeight() / 2), 0);
-    const gfx::Rect sight{874, 963, 1023, 1023};
-    const Vec3 centre{64, 32, 0};
-    gfx::SpriteSetTransform(SpriteBatcher, place);
-    gfx::SpriteDraw(SpriteBatcher, menuAtlas, &sight, &centre, nullptr, 0xFFC8C8C8);
-    gfx::SpriteSetTransform(SpriteBatcher, MatIdentity());
-    gfx::SpriteEnd(SpriteBatcher);
-}

@@ -46,11 +46,6 @@ void BuildRadarMarks(int playerSide, RadarMarks* out);
 void DrawAtlasSprite(gfx::Texture* tex, const gfx::Rect& src, const Mat4& transform, uint32_t colour,
                      const Vec3* centre = nullptr);
 
-// The sight in the middle of the screen that the preview-only kinds draw
-// first on the unit-select screens, in a sprite batch of its own, from the
-// front end's menu atlas (nothing without it).
-void DrawCentreSight(gfx::Texture* menuAtlas);
-
 // The variant of PlayerSide; sets hudAlert.
 void DrawHud();
 void DrawTankHud();

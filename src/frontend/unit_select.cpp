@@ -27,7 +27,10 @@ constexpr MenuBox kRightBox = {705, 285, 735, 315};
 constexpr MenuBox kPanel = {130, 115, 665, 425};
 constexpr gfx::Rect kNextImage = {451, 200, 612, 295};
 constexpr uint32_t kNameColour = 0xFFF4F0E4;
-constexpr uint32_t kViewOnlyColour = 0xFFE0A030;
+// The "view only" plate of the menu atlas and the height it is shown at,
+// under the kind's name.
+constexpr gfx::Rect kViewOnlyPlate = {874, 963, 1023, 1023};
+constexpr float kViewOnlyPlateY = 182;
 constexpr uint32_t kRefusedNext = 0x80808080;
 
 // What the preview's light and eye are; the light direction points towards
@@ -36,6 +39,8 @@ constexpr Vec3 kEye = {0, 0, -5};
 constexpr Vec3 kLightAt = {10, 18, -10};
 // The shadow texture's size the previews' effect is told.
 constexpr float kPreviewShadowSize = 1536.0f;
+// Where the tanks' and the robots' previews stand, but for their kind's shift.
+constexpr Vec3 kPreviewTankAt = {0, 0, 3.0f};
 // Where the robots' previews stand, but for their kind's shift.
 constexpr Vec3 kPreviewRobotAt = {0, 0.6f, 4.0f};
 
@@ -62,8 +67,8 @@ void TurnTank(int32_t kind)
 {
     tankTurn += 0.9f;
     const TankKind* k = TankKindOf(kind);
-    float h = k ? k->previewDrop : 0.0f;
-    PreviewTank.world = MatRotationY(tankTurn * kDegToRad) * MatTranslation(0, h, 3.0f);
+    const Vec3 at = kPreviewTankAt + (k ? k->previewShift : Vec3{0, 0, 0});
+    PreviewTank.world = MatRotationY(tankTurn * kDegToRad) * MatTranslation(at.x, at.y, at.z);
 }
 void PoseTank(int32_t kind)
 {
@@ -193,11 +198,7 @@ void DrawBackdropQuad(gfx::Texture* tex, float x0, float x1, float y0, float y1,
 void DrawPreview(const SelectSide& side, int32_t kind)
 {
     side.pose(kind);
-    // A kind that is only looked at shows the sight in the middle of the
-    // panel, under its model.
-    const bool sight = !side.fights(kind);
     if (!TargetShadowMap()) {
-        if (sight) DrawCentreSight(FrontEnd.menuLog);
         side.draw(kind);
         return;
     }
@@ -208,7 +209,6 @@ void DrawPreview(const SelectSide& side, int32_t kind)
         side.drawDepth(kind);
     }
     TargetSceneWithShadows();
-    if (sight) DrawCentreSight(FrontEnd.menuLog);
     side.draw(kind);
 }
 
@@ -261,10 +261,12 @@ void SelectStep(int which)
                      static_cast<int32_t>(kPanel.x1 * scaleX), 0};
     gfx::FontDrawText(LargeFont, nullptr, side.name(kind), -1, &nameAt, gfx::DT_CENTER | gfx::DT_NOCLIP,
                       kNameColour);
+    // A kind that is only looked at says so on a plate under its name,
+    // over the model, so no pose hides it.
     if (!side.fights(kind)) {
-        gfx::Rect noteAt{nameAt.left, nameAt.top + 32, nameAt.right, 0};
-        gfx::FontDrawText(SmallFont, nullptr, "view only", -1, &noteAt, gfx::DT_CENTER | gfx::DT_NOCLIP,
-                          kViewOnlyColour);
+        BeginMenuSprites();
+        DrawMenuImage(FrontEnd.menuLog, kViewOnlyPlate, (kPanel.x0 + kPanel.x1) / 2.0f, kViewOnlyPlateY, 0xFFFFFFFF);
+        EndMenuSprites();
     }
     DrawFade(3);
     EndMenuFrame();

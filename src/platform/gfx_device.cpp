@@ -829,6 +829,7 @@ void SetBatching(bool on)
 
 void RefuseTextureFormat(Format format) { gRefused = format; }
 void RecordDraws(std::vector<DrawnCall>* calls) { gDrawLog = calls; }
+size_t RecordedDrawCount() { return gDrawLog ? gDrawLog->size() : 0; }
 void RefuseResets(bool refuse) { gRefuseResets = refuse; }
 
 // --- state access for the sprite, font and effect code ----------------------------------------

@@ -8,6 +8,9 @@
 #include "platform/gfx.h"
 
 namespace gfx {
+// How many draws the test hooks' draw log holds (0 when none is kept), so a
+// sprite's record can say which draws came before it.
+size_t RecordedDrawCount();
 
 enum class ObjType { Texture, Surface, Mesh, Effect, Font, Sprite };
 

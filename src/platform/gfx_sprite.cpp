@@ -112,7 +112,7 @@ HResult SpriteDraw(Sprite* s, Texture* tex, const Rect* src, const Vec3* center,
         Vec3 a = Vec3TransformCoord({x0, y0, p.z - c.z}, s->transform);
         Vec3 b = Vec3TransformCoord({x0 + w, y0 + h, p.z - c.z}, s->transform);
         gSpriteLog->push_back({tex, r, {std::min(a.x, b.x), std::min(a.y, b.y), a.z},
-                               {std::max(a.x, b.x), std::max(a.y, b.y), b.z}, argb});
+                               {std::max(a.x, b.x), std::max(a.y, b.y), b.z}, argb, RecordedDrawCount()});
     }
     return Quad(s, tex, x0, y0, x0 + w, y0 + h, r.left / tw, r.top / th, r.right / tw,
                 r.bottom / th, argb, p.z - c.z, true);

@@ -40,6 +40,7 @@ struct DrawnSprite {
     Rect src;
     Vec3 lo, hi;
     uint32_t argb;
+    size_t drawsBefore;  // draws in the RecordDraws log when it was drawn (0 without one)
 };
 struct DrawnText {
     const Font* font;

@@ -54,9 +54,9 @@ struct TankKind {
     Vec3 cameraEye;
     Crosshair crosshairMain;
     Crosshair crosshairSecond;
-    // How far the preview on the select screen sits below the others, so
-    // the whole hull shows in the panel.
-    float previewDrop;
+    // How far the preview on the select screen stands from the others'
+    // place, so the whole tank turns inside the panel.
+    Vec3 previewShift;
     // The computer's use of the second weapon: whether it fires it every
     // frame it is on target (otherwise one frame in six), and the range
     // beyond which it goes back to the main gun (0: it picks at random).

@@ -427,7 +427,7 @@ RobotKind Rno15Kind()
         // The volley waits for a lock, as the D-ED.10's missiles do: the
         // lock sight shows the box a tank must stand in and the lock on it.
         .crosshairSecond = Crosshair::RobotMissile,
-        .previewShift = {0, 0, 0},
+        .previewShift = {0, 0.15f, 0},
         .arms = {kArmsAlternate, {{-0.3f, -0.6f, 2.4f}, {0.3f, -0.6f, 2.4f}}},
         .pods = {4, {{-0.12f, 0.08f, 0.9f}, {0.12f, 0.08f, 0.9f}, {-0.12f, -0.08f, 0.9f}, {0.12f, -0.08f, 0.9f}}},
         .firstWeaponReach = 0,

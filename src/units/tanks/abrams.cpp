@@ -516,7 +516,7 @@ TankKind AbramsKind()
         .cameraEye = {0, 2.25f, -6.35f},
         .crosshairMain = Crosshair::Cannon,
         .crosshairSecond = Crosshair::MachineGun,
-        .previewDrop = 0.0f,
+        .previewShift = {0, 0, 0},
         .secondFiresWhenOnTarget = false,
         .secondWeaponReach = 0,
         .shellStep = 2.2f,

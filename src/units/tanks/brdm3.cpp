@@ -33,6 +33,6 @@ void DrawBrdm3(TankUnit& t)
 
 TankKind Brdm3Kind()
 {
-    return ModelOnlyTankKind(3, "BRDM3", 0.75f, {0.9f, 0, 2.4f}, 0.0f, &kBrdm3HitModels, LoadBrdm3, ReleaseBrdm3,
+    return ModelOnlyTankKind(3, "BRDM3", 0.75f, {0.9f, 0, 2.4f}, {0, 0, 0}, &kBrdm3HitModels, LoadBrdm3, ReleaseBrdm3,
                              DrawBrdm3);
 }

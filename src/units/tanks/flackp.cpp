@@ -61,6 +61,6 @@ void DrawFlackp(TankUnit& t)
 
 TankKind FlackpKind()
 {
-    return ModelOnlyTankKind(4, "FLACKP", 0.702f, {1.1f, 0, 2.5f}, -0.15f, &kFlackpHitModels, LoadFlackp, ReleaseFlackp,
+    return ModelOnlyTankKind(4, "FLACKP", 0.702f, {1.1f, 0, 2.5f}, {0, -0.15f, 0}, &kFlackpHitModels, LoadFlackp, ReleaseFlackp,
                              DrawFlackp);
 }

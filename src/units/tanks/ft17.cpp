@@ -47,6 +47,6 @@ void DrawFt17(TankUnit& t)
 
 TankKind Ft17Kind()
 {
-    return ModelOnlyTankKind(5, "FT17_BER", 0.8f, {0.9f, 0, 2.0f}, 0.0f, &kFt17HitModels, LoadFt17, ReleaseFt17,
+    return ModelOnlyTankKind(5, "FT17_BER", 0.8f, {0.9f, 0, 2.0f}, {0, 0, 0}, &kFt17HitModels, LoadFt17, ReleaseFt17,
                              DrawFt17);
 }

@@ -48,5 +48,5 @@ void DrawM2a2(TankUnit& t)
 
 TankKind M2a2Kind()
 {
-    return ModelOnlyTankKind(6, "M2A2", 0.862f, {1.1f, 0, 2.6f}, -0.1f, &kM2a2HitModels, LoadM2a2, ReleaseM2a2, DrawM2a2);
+    return ModelOnlyTankKind(6, "M2A2", 0.862f, {1.1f, 0, 2.6f}, {0, -0.1f, 0.3f}, &kM2a2HitModels, LoadM2a2, ReleaseM2a2, DrawM2a2);
 }

@@ -53,5 +53,5 @@ void DrawM60(TankUnit& t)
 
 TankKind M60Kind()
 {
-    return ModelOnlyTankKind(7, "M60", 0.912f, {1.2f, 0, 2.6f}, 0.0f, &kM60HitModels, LoadM60, ReleaseM60, DrawM60);
+    return ModelOnlyTankKind(7, "M60", 0.912f, {1.2f, 0, 2.6f}, {0, 0, 2.5f}, &kM60HitModels, LoadM60, ReleaseM60, DrawM60);
 }

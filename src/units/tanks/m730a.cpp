@@ -46,6 +46,6 @@ void DrawM730a(TankUnit& t)
 
 TankKind M730aKind()
 {
-    return ModelOnlyTankKind(9, "M730A", 1.02f, {1.05f, 0, 2.2f}, 0.0f, &kM730aHitModels, LoadM730a, ReleaseM730a,
+    return ModelOnlyTankKind(9, "M730A", 1.02f, {1.05f, 0, 2.2f}, {0, 0, 0}, &kM730aHitModels, LoadM730a, ReleaseM730a,
                              DrawM730a);
 }

@@ -62,7 +62,7 @@ void DrawTrack(const TankUnit& t, SimpleModel* track, Vec3 offset, float divisor
     DrawSimpleModelScrolled(track, t.trackTravel / divisor);
 }
 
-TankKind ModelOnlyTankKind(int32_t kind, const char* name, float groundClearance, Vec3 boxSize, float previewDrop,
+TankKind ModelOnlyTankKind(int32_t kind, const char* name, float groundClearance, Vec3 boxSize, Vec3 previewShift,
                            const TankHitModels* hitModels, void (*load)(), void (*release)(), void (*draw)(TankUnit&))
 {
     TankKind row = {
@@ -79,7 +79,7 @@ TankKind ModelOnlyTankKind(int32_t kind, const char* name, float groundClearance
         .cameraEye = {0, 2.65f, -6.35f},
         .crosshairMain = Crosshair::Unchanged,
         .crosshairSecond = Crosshair::Unchanged,
-        .previewDrop = previewDrop,
+        .previewShift = previewShift,
         .secondFiresWhenOnTarget = false,
         .secondWeaponReach = 0,
         .shellStep = 0,

@@ -48,5 +48,5 @@ void DrawTrack(const TankUnit& tank, SimpleModel* track, Vec3 offset, float divi
 // The row of such a kind: it never fights, so it has no handling of its
 // own beyond its height and its hull's extents, no pose, no weapons and no
 // depth draw.
-TankKind ModelOnlyTankKind(int32_t kind, const char* name, float groundClearance, Vec3 boxSize, float previewDrop,
+TankKind ModelOnlyTankKind(int32_t kind, const char* name, float groundClearance, Vec3 boxSize, Vec3 previewShift,
                            const TankHitModels* hitModels, void (*load)(), void (*release)(), void (*draw)(TankUnit&));

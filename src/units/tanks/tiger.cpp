@@ -680,7 +680,7 @@ TankKind TigerKind()
         .cameraEye = {0, 2.7f, -6.35f},
         .crosshairMain = Crosshair::Cannon,
         .crosshairSecond = Crosshair::Unchanged,
-        .previewDrop = 0.0f,
+        .previewShift = {0, 0, 4.5f},
         .secondFiresWhenOnTarget = true,
         .secondWeaponReach = 60.0f,
         .shellStep = 2.3f,

@@ -33,5 +33,5 @@ void DrawV100(TankUnit& t)
 
 TankKind V100Kind()
 {
-    return ModelOnlyTankKind(8, "V100", 0.92f, {0.95f, 0, 2.5f}, 0.0f, &kV100HitModels, LoadV100, ReleaseV100, DrawV100);
+    return ModelOnlyTankKind(8, "V100", 0.92f, {0.95f, 0, 2.5f}, {0, 0, 0}, &kV100HitModels, LoadV100, ReleaseV100, DrawV100);
 }

@@ -378,3 +378,42 @@ TEST_F(Window, DamagedOptionsAndSettingsFilesAreToldInAMessageBox)
               std::string::npos)
         << r.err;
 }
+
+// A frozen unit reads as ice whatever its paint: the pixels the freeze
+// changes are light and blue on the orange D-ED.10 as on the purple
+// R-NO.15 and the green ABRAMS, and alike on all three.
+TEST_F(Window, TheFreezeLooksLikeIceOnEveryKind)
+{
+    double mean[3][3] = {};
+    const char* kinds[3] = {"D-ED.10", "R-NO.15", "ABRAMS"};
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(kinds[k]);
+        std::string shots[2];
+        for (int frozen = 0; frozen < 2; ++frozen) {
+            const std::string out = dir_ + "/" + std::to_string(frozen) + ".bmp";
+            std::vector<std::string> args = {VARNOK_EXE, "--data", dir_, "--view", kinds[k], "--view-from", "side",
+                                             "--view-out", out};
+            if (frozen) args.push_back("--view-frozen");
+            RunResult r = RunProgram(args);
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            shots[frozen] = ReadFile(out);
+            ASSERT_EQ(BmpSize(shots[frozen]), std::make_pair(800, 600));
+        }
+        // The unit's pixels: those the freeze changed.
+        int changed = 0;
+        for (size_t i = 54; i + 2 < shots[1].size(); i += 3) {
+            if (shots[0].compare(i, 3, shots[1], i, 3) == 0) continue;
+            ++changed;
+            for (int c = 0; c < 3; ++c) mean[k][c] += static_cast<uint8_t>(shots[1][i + 2 - c]);  // r, g, b
+        }
+        ASSERT_GT(changed, 2000);
+        for (double& c : mean[k]) c /= changed;
+        EXPECT_GT(mean[k][0] + mean[k][1] + mean[k][2], 3 * 150.0) << "dark, not ice";
+        EXPECT_GT(mean[k][2], mean[k][0] + 30) << "not blue";
+        EXPECT_GT(mean[k][0], 90) << "a saturated paint, not pale ice";
+    }
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(mean[0][c], mean[1][c], 25) << c;
+        EXPECT_NEAR(mean[0][c], mean[2][c], 25) << c;
+    }
+}

@@ -48,6 +48,7 @@ const char* UsageText()
            "  --view-gun DEG     the kind's gun (a robot's arms) pitched by DEG, -360..360\n"
            "  --view-walk DEG    the robot's legs swung by DEG, -360..360\n"
            "  --view-pods        the robot's pods out\n"
+           "  --view-frozen      the kind frozen by the ice\n"
            "  --view-distance D  the viewer's camera distance (also picks the detail level)\n"
            "  --view-out FILE    render one viewer frame to a BMP file and quit\n"
            "  --view-unlit       view with lighting off, as the skies are drawn\n"
@@ -184,6 +185,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         else if (flag == "--view-unlit") out->viewUnlit = true;
         else if (flag == "--view-out") ok = needValue() && (out->viewOut = value, true);
         else if (flag == "--view-pods") out->viewPods = true;
+        else if (flag == "--view-frozen") out->viewFrozen = true;
         else if (flag == "--pass-sync") out->passSync = true;
         else if (flag == "--floor") out->floor = true;
         else if (flag == "--view-from") {

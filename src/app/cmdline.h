@@ -43,6 +43,7 @@ struct CommandLine {
     float viewGun = 0;        // --view-gun: a kind's gun or arm pitch, degrees
     float viewWalk = 0;       // --view-walk: a robot's leg swing, degrees
     bool viewPods = false;    // --view-pods: a robot's pods out
+    bool viewFrozen = false;  // --view-frozen: the kind frozen by the ice
 
     bool help = false;
     bool version = false;     // --version

@@ -481,6 +481,7 @@ int VarnokMain(int argc, const char* const* argv)
         pose.gun = cl.viewGun;
         pose.walk = cl.viewWalk;
         pose.pods = cl.viewPods;
+        pose.frozen = cl.viewFrozen;
         if (!StartViewer(viewPath, cl.viewDistance, viewOut, cl.viewUnlit, pose)) {
             std::fprintf(stderr, "varnok: --view %s: the model does not load\n", viewPath.c_str());
             sys::PostQuitMessage(2);

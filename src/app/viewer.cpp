@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "services/device.h"
+#include "battle/frame.h"
+#include "battle/setup.h"
 #include "services/display.h"
 #include "services/scene.h"
 #include "assets/model.h"
@@ -72,6 +74,12 @@ bool StartKind(const std::string& name)
         gRobot.podAngle = gPose.pods ? 0 : gRobot.row->podAngle;
         gRobot.podSlide = gPose.pods ? 0 : gRobot.row->podSlide;
     }
+    if (gPose.frozen) {
+        (tank ? gTank.shakeCode : gRobot.shakeCode) = HitReaction::FrozenByIce;
+        std::string errors;
+        if (gfx::Failed(gfx::CreateEffectFromFile("LAND/Effect/IceShader.fx", &BattleEffect, &errors)))
+            std::fprintf(stderr, "varnok: LAND/Effect/IceShader.fx: %s\n", errors.c_str());
+    }
     gCentre = {0, height * (robot ? 0.8f : 0.6f), 0};
     std::printf("%s: %s kind %d, hull or body %.3f above the ground\n", name.c_str(), tank ? "tank" : "robot",
                 tank ? tank : robot, height);
@@ -132,6 +140,7 @@ void DrawKind(Vec3 eye)
     light.specular = {1, 1, 1, 0};
     light.direction = Vec3Normalize(gCentre - (eye + Vec3{-0.3f * gDistance, 1.2f * gDistance, 0}));
     gfx::SetLight(0, light);
+    SetIceLook(eye);
     gfx::Effect* shadows = ShadowEffect;
     ShadowEffect = nullptr;
     if (gTankKind) {
@@ -239,4 +248,8 @@ void ViewerScene()
     EndFrame();
 }
 
-void StopViewer() { ReleaseModelPart(&gModel); }
+void StopViewer()
+{
+    ReleaseModelPart(&gModel);
+    ReleaseBattleEffect();
+}

@@ -13,6 +13,7 @@ struct ViewerPose {
     float gun = 0;     // degrees: a tank's gun pitch, a robot's arm pitch
     float walk = 0;    // degrees: a robot's leg swing
     bool pods = false; // a robot's pods out
+    bool frozen = false;  // frozen by the ice, drawn with the battle's ice look
 };
 
 // Whether `name` is one of the viewer's direction words.

@@ -323,11 +323,7 @@ void DrawBattleFrame()
     if (ShadowTexture) gfx::GetLevelDesc(ShadowTexture, 0, &shadowDesc);
     SetShadowLighting({-8, 24, -8}, CameraEye, static_cast<float>(shadowDesc.width),
                       static_cast<float>(shadowDesc.height));
-    if (BattleEffect) {
-        gfx::EffectSetVector(BattleEffect, "Diffuse", {0, 1, 1, 1});
-        gfx::EffectSetVector(BattleEffect, "vecEye", {CameraEye.x, CameraEye.y, CameraEye.z, 0});
-        gfx::EffectSetVector(BattleEffect, "vecLightDir", {1, -1, 1, 0});
-    }
+    SetIceLook(CameraEye);
     gfx::SetViewport({0, 0, static_cast<uint32_t>(BackBufferWidth()), static_cast<uint32_t>(BackBufferHeight()),
                       0.0f, 1.0f});
     gfx::MarkPass("clear");
@@ -357,6 +353,15 @@ void DrawBattleFrame()
     EndFrame();
 }
 }  // namespace
+
+void SetIceLook(const Vec3& eye)
+{
+    if (!BattleEffect) return;
+    gfx::EffectSetVector(BattleEffect, "Diffuse", {0, 1, 1, 1});
+    gfx::EffectSetVector(BattleEffect, "vecEye", {eye.x, eye.y, eye.z, 0});
+    gfx::EffectSetVector(BattleEffect, "vecLightDir", {1, -1, 1, 0});
+}
+
 
 // One step of the battle, phase by phase.
 void BattleFrame()

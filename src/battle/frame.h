@@ -13,6 +13,9 @@
 void BattleFrame();
 void DrawShadowCasters();
 void DrawBattleScene();
+// The ice look's colour, eye and light, as every frozen unit is drawn with
+// (nothing without the battle effect).
+void SetIceLook(const Vec3& eye);
 // Back to a fresh battle's frame state (latches, counters).
 void ResetBattleFrame();
 // Adds the battle section to the run report.

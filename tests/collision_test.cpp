@@ -534,3 +534,53 @@ TEST(BoxTest, AStretchedShotKeepsItsRollAlongItsPath)
     SweptShot still = SweepShot(flat, level, {0, 0, 0.15f});
     EXPECT_FALSE(still.swept);
 }
+
+// A robot keeps its feet off a tank's hull, not only out of the 3.5 circle:
+// off the ends of a long hull, beside it once it has turned, and out of it
+// by the nearer side; a robot by the side of a hull, where the circle keeps
+// it clear, is left alone.
+TEST_F(Separation, ARobotsFeetStayOffATanksHull)
+{
+    const TankKind* tigerRow = TankKindOf(TankKindFromText("TIGER"));
+    ASSERT_NE(tigerRow, nullptr);
+    const Vec3 tiger = tigerRow->boxSize;  // 1.5 across, 2.8 along
+    struct Case {
+        const char* what;
+        float yaw;       // the tank's, degrees
+        Vec3 robot;      // from the tank at (500, 0, 500)
+        Vec3 wantTank, wantRobot;
+    } cases[] = {
+        {"3.6 off the nose", 0, {0, 9, 3.6f}, {0, 0, -0.2f}, {0, 9, 3.8f}},
+        {"3.6 off the nose of a tank turned a quarter", 90, {3.6f, 9, 0}, {-0.2f, 0, 0}, {3.8f, 9, 0}},
+        {"3.6 off the tail", 0, {0, 9, -3.6f}, {0, 0, 0.2f}, {0, 9, -3.8f}},
+        {"3.6 off the side: clear", 0, {3.6f, 9, 0}, {0, 0, 0}, {3.6f, 9, 0}},
+    };
+    for (const Case& c : cases) {
+        Spread();
+        Tanks[3].row = tigerRow;
+        Tanks[3].world = MatRotationY(c.yaw * kDegToRad) * MatTranslation(500, 0, 500);
+        MoveTo(Robots[5].World(), 500 + c.robot.x, c.robot.y, 500 + c.robot.z);
+        SeparateTanksFromRobots();
+        const Vec3 t = At(Tanks[3].world) - Vec3{500, 0, 500}, r = At(Robots[5].World()) - Vec3{500, 0, 500};
+        EXPECT_NEAR(t.x, c.wantTank.x, 1e-4) << c.what;
+        EXPECT_NEAR(t.z, c.wantTank.z, 1e-4) << c.what;
+        EXPECT_NEAR(r.x, c.wantRobot.x, 1e-4) << c.what;
+        EXPECT_NEAR(r.z, c.wantRobot.z, 1e-4) << c.what;
+        EXPECT_EQ(r.y, 9) << c.what;
+    }
+    // Wherever a robot starts round a TIGER, a few passes leave its centre
+    // at least its feet's reach from the hull.
+    for (int a = 0; a < 360; a += 15) {
+        Spread();
+        Tanks[3].row = tigerRow;
+        Tanks[3].world = MatRotationY(0.3f) * MatTranslation(500, 0, 500);
+        MoveTo(Robots[5].World(), 500 + 2.0f * std::sin(a * kDegToRad), 9, 500 + 2.0f * std::cos(a * kDegToRad));
+        for (int pass = 0; pass < 4; ++pass) SeparateTanksFromRobots();
+        Mat4 inv;
+        ASSERT_TRUE(MatInverse(&inv, Tanks[3].world));
+        const Vec3 local = Vec3TransformCoord(At(Robots[5].World()), inv);
+        const float gx = std::fmax(std::fabs(local.x) - tiger.x, 0), gz = std::fmax(std::fabs(local.z) - tiger.z, 0);
+        EXPECT_GE(std::sqrt(gx * gx + gz * gz), 1.2f - 1e-3f) << a;
+    }
+    Tanks[3].row = nullptr;
+}

@@ -11,6 +11,10 @@ namespace {
 constexpr float kTankContact = 5.0f;
 constexpr float kRobotContact = 3.0f;
 constexpr float kTankRobotContact = 3.5f;
+// How far a robot's feet reach from its centre in the ground plane: a robot
+// also keeps this far from a tank's hull, so a long hull's ends do not take
+// a leg through the deck where the circles allow it.
+constexpr float kRobotFootReach = 1.2f;
 
 
 // The hit tests run for every live shot against every unit each frame, so
@@ -108,10 +112,50 @@ void SeparateRobots()
         for (int j = i + 1; j < MercuryCount; ++j) PushApart(Robots[i].World(), Robots[j].World(), kRobotContact);
 }
 
+// A robot within its feet's reach of a tank's hull (the kind's box across
+// and along, turned with the tank) and the tank each move half the overlap
+// apart, along the line from the hull's nearest point to the robot.  A robot
+// whose centre stands inside the hull leaves by the nearer side; one on the
+// hull's centre line has no side to take and stays.
+void PushOffHull(Mat4& tank, const Vec3& box, Mat4& robot)
+{
+    Vec3 across = Vec3Normalize({tank.m[0][0], 0, tank.m[0][2]});
+    Vec3 along = Vec3Normalize({tank.m[2][0], 0, tank.m[2][2]});
+    const Vec3 d{robot.m[3][0] - tank.m[3][0], 0, robot.m[3][2] - tank.m[3][2]};
+    const float x = Dot(d, across), z = Dot(d, along);
+    const float gx = x - std::fmax(-box.x, std::fmin(box.x, x));
+    const float gz = z - std::fmax(-box.z, std::fmin(box.z, z));
+    float gap = std::sqrt(gx * gx + gz * gz);
+    Vec3 dir;
+    if (gap > 0) {
+        if (!(gap < kRobotFootReach)) return;
+        dir = across * (gx / gap) + along * (gz / gap);
+    } else {
+        const float outX = box.x - std::fabs(x), outZ = box.z - std::fabs(z);
+        if (outX <= outZ) {
+            if (x == 0) return;
+            dir = across * (x > 0 ? 1.0f : -1.0f);
+            gap = -outX;
+        } else {
+            if (z == 0) return;
+            dir = along * (z > 0 ? 1.0f : -1.0f);
+            gap = -outZ;
+        }
+    }
+    const Vec3 push = dir * ((kRobotFootReach - gap) / 2);
+    tank.m[3][0] -= push.x;
+    tank.m[3][2] -= push.z;
+    robot.m[3][0] += push.x;
+    robot.m[3][2] += push.z;
+}
+
 void SeparateTanksFromRobots()
 {
     for (int i = 0; i < EarthCount; ++i)
-        for (int j = 0; j < MercuryCount; ++j) PushApart(Tanks[i].world, Robots[j].World(), kTankRobotContact);
+        for (int j = 0; j < MercuryCount; ++j) {
+            PushApart(Tanks[i].world, Robots[j].World(), kTankRobotContact);
+            if (Tanks[i].row) PushOffHull(Tanks[i].world, Tanks[i].row->boxSize, Robots[j].World());
+        }
 }
 
 // --- box tests -----------------------------------------------------------------------------

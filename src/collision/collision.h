@@ -2,7 +2,8 @@
 //
 // The separation passes run at the end of every battle frame, after both
 // sides have moved: overlapping pairs are pushed apart in the ground plane,
-// circles only (tanks 5.0 apart, robots 3.0, a tank and a robot 3.5).
+// circles (tanks 5.0 apart, robots 3.0, a tank and a robot 3.5); a robot
+// also keeps its feet's reach (1.2) from a tank's hull, its kind's box.
 //
 // The box tests are separating-axis tests between oriented boxes placed by
 // world matrices.  A unit's boxes come from its kind's hit models (a tank's

@@ -2,6 +2,8 @@
 // built on it: state, counters, object lifetimes, effect files, shadow
 // resources and display changes.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include "platform/test_hooks.h"
 #include <sys/stat.h>
 #include <unistd.h>
@@ -365,8 +367,10 @@ TEST_F(Device, AScreenshotIsSavedTheSafeWayElsewhereOrToldOnScreen)
             EXPECT_EQ(ReadFile(c.shot).substr(0, 2), "BM") << c.shot;
         }
         ASSERT_EQ(drawn.texts.size(), c.told.empty() ? 0u : 1u) << c.shot;
-        if (!c.told.empty()) {
-            EXPECT_EQ(drawn.texts[0].text, c.told);
+        if (!c.told.empty()) {  // as told, however it is broken into lines
+            std::string text = drawn.texts[0].text;
+            text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
+            EXPECT_EQ(text, c.told);
         }
         for (int frame = 1; frame < 180 && !c.told.empty(); ++frame) EXPECT_EQ(Drawn([] { EndFrame(); }).texts.size(), 1u);
         EXPECT_TRUE(Drawn([] { EndFrame(); }).texts.empty()) << "a notice stays for three seconds only";
@@ -380,5 +384,55 @@ TEST_F(Device, AScreenshotIsSavedTheSafeWayElsewhereOrToldOnScreen)
     setenv("XDG_CONFIG_HOME", configWas.c_str(), 1);
     setenv("XDG_DATA_HOME", shareWas.c_str(), 1);
     sys::SetInputScript(nullptr);
+    ReleaseFontsAndSprite();
+}
+
+// A notice too wide for the screen is broken into lines that each fit, at a
+// space or a slash where it can be, cut inside a piece only when it must;
+// its last line stays at the foot.  One far too long keeps its start and
+// its end with "..." between.
+TEST_F(Device, ANoticeAtTheFootFitsTheScreen)
+{
+    ::testing::internal::CaptureStderr();
+    CreateFonts();
+    ::testing::internal::GetCapturedStderr();
+    std::string deep = "/home/player";
+    for (int i = 0; i < 4; ++i) deep += "/a folder with a long name " + std::to_string(i);
+    const std::string unbroken(120, 'x');
+    const std::string cases[] = {"The screenshot could not be saved in " + deep + "/photo0.bmp: it is read-only.",
+                                 "Short.", "The screenshot could not be saved in /" + unbroken + ": it is read-only."};
+    for (auto size : {std::pair{800, 600}, std::pair{1024, 768}}) {
+        UseScreenSize(size.first, size.second);
+        for (const std::string& told : cases) {
+            TellAtFoot(told);
+            const Drawn drawn([] { EndFrame(); });
+            ASSERT_EQ(drawn.texts.size(), 1u);
+            const std::string& text = drawn.texts[0].text;
+            std::string joined;
+            size_t lines = 1, start = 0;
+            for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1, ++lines) {
+                const std::string line = text.substr(start, end - start);
+                EXPECT_LE(gfx::FontTextWidth(SmallFont, line.c_str(), -1), size.first - 24) << line;
+                if (&told == &cases[0]) {
+                    EXPECT_TRUE(line.back() == ' ' || line.back() == '/') << "cut inside a word: " << line;
+                }
+                joined += line;
+            }
+            joined += text.substr(start);
+            EXPECT_LE(gfx::FontTextWidth(SmallFont, text.c_str() + start, -1), size.first - 24);
+            EXPECT_EQ(joined, told);
+            EXPECT_EQ(drawn.texts[0].rect.top + 16 * static_cast<int>(lines - 1), static_cast<int>(570 * scaleY));
+        }
+        // Far too long: four lines, the first and the last as they were.
+        TellAtFoot("Start " + std::string(4000, 'y') + " end.bmp");
+        const Drawn drawn([] { EndFrame(); });
+        const std::string& text = drawn.texts.at(0).text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+        EXPECT_EQ(text.substr(0, 6), "Start ");
+        EXPECT_EQ(text.substr(text.size() - 8), " end.bmp");
+        EXPECT_NE(text.find("\n...\n"), std::string::npos);
+    }
+    UseScreenSize(800, 600);
+    for (int frame = 0; frame < 200; ++frame) EndFrame();
     ReleaseFontsAndSprite();
 }

@@ -280,6 +280,8 @@ HResult CreateBuiltinFont(int height, Font** out);
 // Draws text with its top left at rect's top left; returns the height drawn.
 int FontDrawText(Font* f, Sprite* sprite, const char* text, int count, const Rect* rect,
                  uint32_t format, uint32_t argb);
+// The widest line's advance in pixels, as FontDrawText would draw it.
+int FontTextWidth(Font* f, const char* text, int count);
 HResult FontOnLostDevice(Font* f);
 HResult FontOnResetDevice(Font* f);
 

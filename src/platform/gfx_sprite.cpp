@@ -259,6 +259,18 @@ int FontDrawText(Font* f, Sprite* sprite, const char* text, int count, const Rec
     return lines * f->height;
 }
 
+int FontTextWidth(Font* f, const char* text, int count)
+{
+    if (!f || !text) return 0;
+    size_t n = count < 0 ? std::strlen(text) : static_cast<size_t>(count);
+    float widest = 0;
+    for (size_t i = 0; i <= n; ++i) {
+        widest = std::max(widest, LineWidth(f, text, i, n));
+        while (i < n && text[i] != '\n') ++i;
+    }
+    return static_cast<int>(std::ceil(widest));
+}
+
 HResult FontOnLostDevice(Font* f) { return f ? S_OK : E_FAIL; }
 HResult FontOnResetDevice(Font* f) { return f ? S_OK : E_FAIL; }
 

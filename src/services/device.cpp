@@ -35,12 +35,55 @@ std::string footNotice;
 int32_t footNoticeFrames = 0;
 constexpr int32_t kFootNoticeFrames = 180;
 
+// The lines a notice takes to fit `width` pixels: broken after a space or a
+// path's slash, and inside a piece too long for a line of its own.  Past
+// kFootNoticeLines the middle gives way to "...", so the start (what
+// happened) and the end (the file's name) stay.
+constexpr size_t kFootNoticeLines = 4;
+constexpr int kSmallFontHeight = 16, kLargeFontHeight = 28;
+std::vector<std::string> FitLines(gfx::Font* font, const std::string& text, int width)
+{
+    auto fits = [&](const std::string& s) { return gfx::FontTextWidth(font, s.c_str(), -1) <= width; };
+    std::vector<std::string> lines;
+    std::string line;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t end = text.find_first_of(" /", i);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string piece = text.substr(i, end - i);
+        i = end;
+        if (fits(line + piece)) {
+            line += piece;
+            continue;
+        }
+        if (!line.empty()) lines.push_back(line);
+        line.clear();
+        for (char c : piece) {  // a piece wider than a line is cut where it must be
+            if (!line.empty() && !fits(line + c)) lines.push_back(line), line.clear();
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    if (lines.size() > kFootNoticeLines) {
+        lines.erase(lines.begin() + 1, lines.end() - static_cast<long>(kFootNoticeLines - 2));
+        lines.insert(lines.begin() + 1, "...");
+    }
+    return lines;
+}
+
+// The notice's last line stands where a one-line notice does; longer ones
+// grow upwards.
 void DrawFootNotice()
 {
     if (footNoticeFrames <= 0 || !SmallFont) return;
     --footNoticeFrames;
-    gfx::Rect at{static_cast<int32_t>(12 * scaleX), static_cast<int32_t>(570 * scaleY), 0, 0};
-    gfx::FontDrawText(SmallFont, nullptr, footNotice.c_str(), -1, &at, gfx::DT_NOCLIP, 0xFFFF5040);
+    const int left = static_cast<int>(12 * scaleX);
+    const std::vector<std::string> lines = FitLines(SmallFont, footNotice, BackBufferWidth() - 2 * left);
+    std::string text;
+    for (const std::string& l : lines) text += (text.empty() ? "" : "\n") + l;
+    gfx::Rect at{left, static_cast<int32_t>(570 * scaleY) - static_cast<int32_t>(lines.size() - 1) * kSmallFontHeight,
+                 0, 0};
+    gfx::FontDrawText(SmallFont, nullptr, text.c_str(), -1, &at, gfx::DT_NOCLIP, 0xFFFF5040);
 }
 
 constexpr const char* kPackFont = "Font/DejaVuSans-Bold.ttf";
@@ -134,7 +177,7 @@ void CreateFonts()
     // A font file that cannot serve is told once, however many sizes fail,
     // and those sizes are drawn in the platform's built-in face instead.
     bool told = false;
-    for (auto [font, height] : {std::pair{&SmallFont, 16}, std::pair{&LargeFont, 28}}) {
+    for (auto [font, height] : {std::pair{&SmallFont, kSmallFontHeight}, std::pair{&LargeFont, kLargeFontHeight}}) {
         std::string error;
         if (gfx::Failed(gfx::CreateFont(height, 1000, kPackFont, font, &error))) {
             if (!told) std::fprintf(stderr, "%s; text is drawn in the built-in face\n", error.c_str());

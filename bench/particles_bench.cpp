@@ -10,7 +10,9 @@
 // COUNT particles a pool (default: every pool full) and AGE frames of the
 // effects running before the pictures are taken (default 0), for looking
 // at single effects as they play.  VARNOK_BENCH_SHOT=file.bmp saves the
-// merged picture.
+// merged picture.  VARNOK_BENCH_NEAR=D puts the eye D units in front of
+// the blasts, looking at them: close fire and smoke, as a tank's own gun
+// smoke or a wreck the camera stands in shows it.
 #include <chrono>
 #include "platform/test_hooks.h"
 #include <unistd.h>
@@ -192,11 +194,16 @@ int main(int argc, char** argv)
     if (chdir(VARNOK_PACK) != 0) std::fprintf(stderr, "particle benchmark: no data pack at %s\n", VARNOK_PACK);
 #endif
     LoadEffectTextures();
-    CameraEye = kEye;
-    CameraLookAt = kAt;
+    Vec3 eye = kEye, at = kAt;
+    if (const char* near = getenv("VARNOK_BENCH_NEAR")) {
+        at = {483.5f, 7, 460};
+        eye = at - Vec3{0, 0, static_cast<float>(std::atof(near))};
+    }
+    CameraEye = eye;
+    CameraLookAt = at;
     CameraUp = {0, 1, 0};
     BuildCameraFacing();
-    ViewMatrix = MatLookAtLH(kEye, kAt, {0, 1, 0});
+    ViewMatrix = MatLookAtLH(eye, at, {0, 1, 0});
     SetTransform(TS_VIEW, ViewMatrix);
     SetTransform(TS_PROJECTION, MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000.0f));
     BuildViewFrustum(&BattleFrustum, ViewMatrix, 60.0f, 1.3333334f, 1.0f, 320.0f);

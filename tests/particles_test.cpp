@@ -64,7 +64,8 @@ protected:
         BuildCameraFacing();
         ViewMatrix = MatLookAtLH(eye, at, {0, 1, 0});
         gfx::SetTransform(gfx::TS_VIEW, ViewMatrix);
-        gfx::SetTransform(gfx::TS_PROJECTION, MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000.0f));
+        ProjectionMatrix = MatPerspectiveFovLH(1.0471976f, 1.3333334f, 0.1f, 12000.0f);
+        gfx::SetTransform(gfx::TS_PROJECTION, ProjectionMatrix);
         BuildViewFrustum(&BattleFrustum, ViewMatrix, 60.0f, 1.3333334f, 1.0f, 320.0f);
     }
     // What one call of `draw` sent to the device.
@@ -342,6 +343,31 @@ TEST_F(Particles, ABurstIsDrawnAsOpaqueAsItsAlphaAndNoMore)
         std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawParticleQuads(); });
         ASSERT_EQ(calls.size(), 1u) << alpha;
         EXPECT_EQ(calls[0].firstColour, static_cast<uint32_t>(std::clamp(alpha, 0, 255)) << 24 | 0xFFFFFFu) << alpha;
+    }
+}
+
+// A blast or a burst at the lens stops growing at a quarter of the
+// screen's height, so close fire costs no more to fill than fire a few
+// lengths off; further off every quad keeps its own size.
+TEST_F(Particles, SheetQuadsNearTheCameraStopAtAQuarterOfTheScreen)
+{
+    const float tanHalf = std::tan(1.0471976f / 2);
+    for (float ahead : {2.0f, 4.0f, 40.0f}) {
+        ClearParticlePools();
+        SpawnBlast(kEye.x, kEye.y, kEye.z + ahead, 2.5f, 200, kLookSmoke, 1, 0);
+        SpawnBurst(kEye.x, kEye.y, kEye.z + ahead, 2.5f, 200, kLookFire1, 1, 0);
+        std::vector<gfx::DrawnCall> calls = DrawCalls([&] { DrawParticleQuads(); });
+        ASSERT_EQ(calls.size(), 2u) << ahead;
+        for (const auto& c : calls) {
+            // From the quad's top left corner to its bottom left: twice its half-size.
+            const float half = PointDistance(c.firstVertex, c.lastVertex) / 2;
+            const float screenShare = 2 * half / (2 * ahead * tanHalf);
+            if (ahead < 10) {
+                EXPECT_NEAR(screenShare, 0.25f, 1e-3) << ahead;
+            } else {
+                EXPECT_NEAR(half, 2.5f, 1e-3) << ahead;
+            }
+        }
     }
 }
 

@@ -201,9 +201,20 @@ uint32_t White(int32_t alpha) { return Argb(alpha, 0xFFFFFF); }
 
 bool InView(Vec3 centre, float radius) { return IsSphereInView(BattleFrustum, centre, radius); }
 
+// How far a sheet quad may reach from its centre on the screen, as a share
+// of the screen's half height: a quarter of the screen's height in all.
+constexpr float kMostQuadReach = 0.25f;
+
 // A camera-facing quad of half-size `size` showing sheet frame `frame`.
+// Near the camera it stops growing at kMostQuadReach, as point sprites stop
+// at 64 pixels: a blast or a cloud of smoke at the lens fills no more of the
+// screen, and costs no more to fill, than one a few lengths off.
 void DrawSheetQuad(Vec3 at, float size, int32_t frame, uint32_t colour)
 {
+    const Mat4& view = ViewMatrix;
+    const float depth = at.x * view.m[0][2] + at.y * view.m[1][2] + at.z * view.m[2][2] + view.m[3][2];
+    const float most = kMostQuadReach * depth / ProjectionMatrix.m[1][1];
+    if (size > most) size = std::fmax(most, 0.0f);
     gfx::SetTransform(gfx::TS_WORLD, CameraFacing * MatTranslation(at.x, at.y, at.z));
     int f = frame < 0 ? 0 : frame >= kSheetSide * kSheetSide ? kSheetSide * kSheetSide - 1 : frame;
     constexpr float step = 1.0f / kSheetSide;

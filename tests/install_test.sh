@@ -43,23 +43,27 @@ PY
 (cd "$work" && "$usr/bin/varnok" --headless --battle --frames 5 --report "$work/r.json") ||
   fail "the installed command did not run"
 grep -q '"backend": *"headless"' "$work/r.json" || fail "the installed command wrote no report"
-# The installed pack read-only by its mode, played by whoever runs this (root
-# too): APPLY and a screenshot land in the player's folders and nothing under
+# Played by whoever runs this (root too), from a prefix the player can write
+# (an install in their own folder) and then with the pack read-only by its
+# mode: APPLY and a screenshot land in the player's folders and nothing under
 # share/varnok changes.
 home=$work/home
-mkdir -p "$home/config" "$home/share" "$home/Pictures"
-echo "XDG_PICTURES_DIR=\"$home/Pictures\"" >"$home/config/user-dirs.dirs"
-chmod -R a-w "$usr/share/varnok"
-before=$(cd "$usr/share/varnok" && find . -printf '%p %s %T@\n' | sort)
 printf '%s\n' "60 move 400 420" "62 buttondown left" "64 buttonup left" "100 move 666 165" "102 buttondown left" \
   "104 buttonup left" "120 move 78 518" "122 buttondown left" "124 buttonup left" "160 keydown T" "161 keyup T" \
   "170 quit" >"$work/apply.txt"
-(cd "$work" && XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/share \
-  "$usr/bin/varnok" --headless --script "$work/apply.txt") || fail "the installed command did not apply and shoot"
-[ -f "$home/config/varnok/OptionData.dat" ] || fail "APPLY saved no options in the player's config folder"
-[ -f "$home/config/varnok/SettingData.dat" ] || fail "APPLY saved no settings in the player's config folder"
-[ -f "$home/Pictures/photo0.bmp" ] || fail "the screenshot is not in the player's pictures folder"
-after=$(cd "$usr/share/varnok" && find . -printf '%p %s %T@\n' | sort)
-[ "$before" = "$after" ] || fail "the game wrote under share/varnok: $(diff <(echo "$before") <(echo "$after"))"
+for pack in writable read-only; do
+  rm -rf "$home"
+  mkdir -p "$home/config" "$home/share" "$home/Pictures"
+  echo "XDG_PICTURES_DIR=\"$home/Pictures\"" >"$home/config/user-dirs.dirs"
+  [ "$pack" = writable ] || chmod -R a-w "$usr/share/varnok"
+  before=$(cd "$usr/share/varnok" && find . -printf '%p %s %T@\n' | sort)
+  (cd "$work" && XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/share \
+    "$usr/bin/varnok" --headless --script "$work/apply.txt") || fail "the installed command did not apply and shoot"
+  [ -f "$home/config/varnok/OptionData.dat" ] || fail "APPLY saved no options in the player's config folder ($pack pack)"
+  [ -f "$home/config/varnok/SettingData.dat" ] || fail "APPLY saved no settings in the player's config folder ($pack pack)"
+  [ -f "$home/Pictures/photo0.bmp" ] || fail "the screenshot is not in the player's pictures folder ($pack pack)"
+  after=$(cd "$usr/share/varnok" && find . -printf '%p %s %T@\n' | sort)
+  [ "$before" = "$after" ] || fail "the game wrote under share/varnok ($pack pack): $(diff <(echo "$before") <(echo "$after"))"
+done
 chmod -R u+w "$usr/share/varnok"
 echo "install test: passed"

@@ -16,7 +16,9 @@
 const char* UsageText()
 {
     return "usage: varnok [options]\n"
-           "  --data DIR         read the game's files from DIR (default: the built data pack)\n"
+           "  --data DIR         read the game's files from DIR (default: data/ beside the\n"
+           "                     executable, else share/varnok beside its bin folder,\n"
+           "                     else the current folder)\n"
            "  --headless         no window, no sound device, virtual clock\n"
            "  --virtual-clock    the clock moves 16 ms per loop pass, in the real window too\n"
            "  --script FILE      scripted input, one 'STEP VERB ARGS' a line\n"

@@ -100,9 +100,11 @@ std::string FirstMissingPackFile(const std::string& dir)
     return "";
 }
 
-// Where the data pack is when no --data names it.
-std::string DefaultDataDir()
+// Where the data pack is when no --data names it; *installed says whether
+// it is an installed game's (share/varnok beside bin/).
+std::string DefaultDataDir(bool* installed)
 {
+    *installed = false;
     char exe[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
     if (n <= 0) return "";
@@ -113,7 +115,10 @@ std::string DefaultDataDir()
     // share/varnok beside bin/.  A folder that does not hold the pack (a
     // player's own `data` beside bin/) is passed over.
     for (const char* where : {"data", VARNOK_DATA_FROM_BIN})
-        if (FirstMissingPackFile(dir + where).empty()) return dir + where;
+        if (FirstMissingPackFile(dir + where).empty()) {
+            *installed = std::strcmp(where, VARNOK_DATA_FROM_BIN) == 0;
+            return dir + where;
+        }
     return "";
 }
 
@@ -347,7 +352,9 @@ int VarnokMain(int argc, const char* const* argv)
     // A model to view is the caller's file, or else one of the data pack's.
     std::string viewPath = access(cl.viewPath.c_str(), F_OK) == 0 ? Absolute(cl.viewPath) : cl.viewPath;
     std::string viewOut = Absolute(cl.viewOut);
-    std::string dataDir = cl.dataDir.empty() ? DefaultDataDir() : cl.dataDir;
+    bool installed = false;
+    std::string dataDir = cl.dataDir.empty() ? DefaultDataDir(&installed) : cl.dataDir;
+    SetInstalledPack(installed);
     if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
         std::fprintf(stderr, "varnok: --data %s: no such folder\n", dataDir.c_str());
         return 2;

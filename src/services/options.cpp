@@ -160,8 +160,15 @@ std::string UserKeptPath(const char* dataPath)
     return config.empty() ? "" : config + "/varnok/" + (slash ? slash + 1 : dataPath);
 }
 
+namespace {
+bool gInstalledPack = false;
+}  // namespace
+
+void SetInstalledPack(bool installed) { gInstalledPack = installed; }
+
 bool DataFolderWritable()
 {
+    if (gInstalledPack) return false;
     struct stat st {};
     return sys::FolderWritable(stat("Data", &st) == 0 ? "Data" : ".");
 }

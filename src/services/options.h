@@ -26,8 +26,12 @@ std::string KeptReadPath(const char* dataPath);
 std::string KeptSavePath(const char* dataPath);
 std::string OptionsReadPath();  // of kOptionsPath
 std::string OptionsSavePath();
-// True when files can be made in the data folder (its Data folder when there).
+// True when files can be made in the data folder (its Data folder when there)
+// and it is not an installed pack: an installed pack is shared by whoever
+// plays, so the player's files go to their own folders even where the
+// install's prefix can be written.
 bool DataFolderWritable();
+void SetInstalledPack(bool installed);
 // Replaces a kept file with `text`, whole or not at all: through a symbolic
 // link its target is written; a read-only file, or anything but a regular
 // file, is left alone.  A failure leaves the old file as it was, is reported

@@ -48,8 +48,9 @@ struct Hasher {
     // A table of shots: which slots are taken, then of each taken one its
     // heading and position (the last two rows of its matrix), its state and
     // its kind's own values.  Its step and the rest of its turn show in its
-    // position a step later, so they are left out: a full battle flies
-    // thousands of shots.  What a free slot last held never matters again.
+    // position a step later, so they are left out: a busy battle has a
+    // couple of hundred shots in flight in its thousands of slots.  What a
+    // free slot last held never matters again.
     void Shots(const Projectile* shots, int count)
     {
         static_assert(sizeof(Mat4) == 64 && offsetof(Projectile, state) + 12 == sizeof(Projectile));

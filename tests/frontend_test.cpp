@@ -706,6 +706,7 @@ protected:
     {
         FrontEndTest::SetUp();
         dir_ = MakeTempDir();
+        MirrorPack(VARNOK_PACK, dir_, false);  // the effects a mode's reset loads again
         ASSERT_EQ(mkdir((dir_ + "/Data").c_str(), 0755), 0);
         ASSERT_EQ(chdir(dir_.c_str()), 0);
         WriteFile(dir_ + "/Data/OptionData.dat", "0\r\n800\r\n600\r\n1024\r\n");
@@ -948,6 +949,12 @@ TEST_F(FrontEndTest, TheKindsNameStaysAtTheTopOfThePanelAtEverySize)
 
 TEST_F(OptionsScreenTest, TheModeShownIsTheModeRunning)
 {
+    // Left on INPUT, the screen opens again on DISPLAY.
+    Click(78, 137);
+    ASSERT_EQ(OptionsTab, kInputTab);
+    Click(78, 565);
+    Click(400, 420);
+    EXPECT_EQ(OptionsTab, kDisplayTab);
     // Opened while the game runs full screen, the screen choice says so.
     Click(78, 565);  // back to the title
     PresentParams.windowed = false;

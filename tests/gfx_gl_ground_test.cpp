@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ci.h"
+#include "gl_window.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -38,21 +39,9 @@ int Diff(uint32_t a, uint32_t b)
 
 class Ground : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!std::getenv("DISPLAY")) return;
-        sys::Init(sys::Backend::Window, true);
-        sys::CreateMainWindow({"VARNOK ground test", "test", kSize, kSize, false}, nullptr);
-        ready_ = CreateDevice(Backend::OpenGL, {kSize, kSize, FMT_X8R8G8B8, true});
-    }
-    static void TearDownTestSuite()
-    {
-        ReleaseDevice();
-        sys::Shutdown();
-    }
     void SetUp() override
     {
-        if (!ready_) SKIP_UNLESS_CI("no X display or no OpenGL 3.3");
+        if (!GlWindowReady()) SKIP_UNLESS_CI("no X display or no OpenGL 3.3");
         Reset({kSize, kSize, FMT_X8R8G8B8, true});
         std::string err;
         ASSERT_FALSE(Failed(CreateEffectFromFile(VARNOK_PACK "/LAND/Effect/ShadowMap.fx", &fx_, &err))) << err;
@@ -201,7 +190,6 @@ protected:
     Effect* fx_ = nullptr;
     Texture* ground_ = nullptr;
     Texture* shadow_ = nullptr;
-    static inline bool ready_ = false;
 };
 
 struct FogCase {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ci.h"
+#include "gl_window.h"
 
 #include <cmath>
 #include <cstdio>
@@ -42,21 +43,9 @@ uint32_t B(uint32_t c) { return c & 0xFF; }
 
 class GL : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!std::getenv("DISPLAY")) return;
-        sys::Init(sys::Backend::Window, true);
-        sys::CreateMainWindow({"VARNOK gfx test", "test", kSize, kSize, false}, nullptr);
-        ready_ = CreateDevice(Backend::OpenGL, {kSize, kSize, FMT_X8R8G8B8, true});
-    }
-    static void TearDownTestSuite()
-    {
-        ReleaseDevice();
-        sys::Shutdown();
-    }
     void SetUp() override
     {
-        if (!ready_) SKIP_UNLESS_CI("no X display or no OpenGL 3.3");
+        if (!GlWindowReady()) SKIP_UNLESS_CI("no X display or no OpenGL 3.3");
         // A plain state: clip-space coordinates, no lighting, no fog.
         Reset({kSize, kSize, FMT_X8R8G8B8, true});
         SetRenderState(RS_LIGHTING, 0);
@@ -92,7 +81,6 @@ protected:
         UpdateTexture(t, argb.data(), w, h);
         return t;
     }
-    static inline bool ready_ = false;
 };
 }  // namespace
 

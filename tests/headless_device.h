@@ -9,6 +9,7 @@
 #include <climits>
 
 #include "services/device.h"
+#include "services/display.h"
 #include "services/options.h"
 #include "platform/system.h"
 
@@ -20,6 +21,7 @@ protected:
         ASSERT_TRUE(sys::CreateMainWindow({"VARNOK", "test", 800, 600, false}, nullptr));
         OptionData = kDefaultOptions;
         ASSERT_EQ(CreateDevice3D(true), 1);
+        scaleX = scaleY = 1.0f;  // the menus' scale for this 800 x 600, whatever a test before left
         ASSERT_NE(getcwd(cwd_, sizeof cwd_), nullptr);
     }
     void TearDown() override

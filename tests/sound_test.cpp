@@ -26,11 +26,15 @@
 #include "run_util.h"
 
 namespace {
+// Every pool's counts back to none.
+void ResetPoolCounts();
+
 class Sound : public HeadlessDevice {
 protected:
     void SetUp() override
     {
         HeadlessDevice::SetUp();
+        ResetPoolCounts();  // whatever a test before played
         InitSound(true, "");
         ASSERT_EQ(chdir(VARNOK_PACK), 0);
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ci.h"
+#include "gl_window.h"
 
 #include <cstdlib>
 #include <unistd.h>
@@ -25,21 +26,9 @@ constexpr int kSize = 256;
 
 class TigerFlames : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!std::getenv("DISPLAY")) return;
-        sys::Init(sys::Backend::Window, true);
-        sys::CreateMainWindow({"VARNOK flame test", "test", kSize, kSize, false}, nullptr);
-        ready_ = CreateDevice(Backend::OpenGL, {kSize, kSize, FMT_X8R8G8B8, true});
-    }
-    static void TearDownTestSuite()
-    {
-        ReleaseDevice();
-        sys::Shutdown();
-    }
     void SetUp() override
     {
-        if (!ready_) SKIP_UNLESS_CI("no X display or no OpenGL 3.3");
+        if (!GlWindowReady()) SKIP_UNLESS_CI("no X display or no OpenGL 3.3");
         ASSERT_NE(getcwd(cwd_, sizeof cwd_), nullptr);
         ASSERT_EQ(chdir(VARNOK_PACK), 0);
         Reset({kSize, kSize, FMT_X8R8G8B8, true});
@@ -59,7 +48,6 @@ protected:
         return px;
     }
     char cwd_[PATH_MAX];
-    static inline bool ready_ = false;
 };
 
 uint32_t R(uint32_t c) { return (c >> 16) & 0xFF; }

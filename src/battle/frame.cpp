@@ -156,6 +156,7 @@ void ResetBattleFrame()
     fps = 0;
     scoreboardHeld = 0;
     secondMark = sys::TimeGetTime();
+    lastStep = 0;  // the first step runs at once, whenever the last battle stepped
 }
 
 void DrawShadowCasters()

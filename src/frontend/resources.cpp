@@ -120,6 +120,7 @@ void FillOptionChoices()
         if (OptionData.shadowMapSize == kShadowSizes[k]) ShadowChoice = k;
     VolumeChoice = SoundVolume;
     std::copy(std::begin(BattleKeys), std::end(BattleKeys), KeyChoice);
+    OptionsTab = kDisplayTab;  // the screen opens on DISPLAY, whichever tab it was left on
 }
 
 bool TankKindFights(int32_t kind) { return TankKindCanFight(kind); }

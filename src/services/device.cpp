@@ -33,6 +33,10 @@ int32_t screenshotLatch = 0;
 // next shot.)
 std::string footNotice;
 int32_t footNoticeFrames = 0;
+// The notice broken into lines for a screen this wide (-1: not yet), kept
+// so a battle that shows it allocates nothing a frame.
+std::string footLines;
+int footLinesWidth = -1, footLineCount = 1;
 constexpr int32_t kFootNoticeFrames = 180;
 
 // The lines a notice takes to fit `width` pixels: broken after a space or a
@@ -77,13 +81,16 @@ void DrawFootNotice()
 {
     if (footNoticeFrames <= 0 || !SmallFont) return;
     --footNoticeFrames;
-    const int left = static_cast<int>(12 * scaleX);
-    const std::vector<std::string> lines = FitLines(SmallFont, footNotice, BackBufferWidth() - 2 * left);
-    std::string text;
-    for (const std::string& l : lines) text += (text.empty() ? "" : "\n") + l;
-    gfx::Rect at{left, static_cast<int32_t>(570 * scaleY) - static_cast<int32_t>(lines.size() - 1) * kSmallFontHeight,
-                 0, 0};
-    gfx::FontDrawText(SmallFont, nullptr, text.c_str(), -1, &at, gfx::DT_NOCLIP, 0xFFFF5040);
+    const int left = static_cast<int>(12 * scaleX), width = BackBufferWidth() - 2 * left;
+    if (width != footLinesWidth) {
+        const std::vector<std::string> lines = FitLines(SmallFont, footNotice, width);
+        footLines.clear();
+        for (const std::string& l : lines) footLines += (footLines.empty() ? "" : "\n") + l;
+        footLinesWidth = width;
+        footLineCount = static_cast<int>(lines.size());
+    }
+    gfx::Rect at{left, static_cast<int32_t>(570 * scaleY) - (footLineCount - 1) * kSmallFontHeight, 0, 0};
+    gfx::FontDrawText(SmallFont, nullptr, footLines.c_str(), -1, &at, gfx::DT_NOCLIP, 0xFFFF5040);
 }
 
 constexpr const char* kPackFont = "Font/DejaVuSans-Bold.ttf";
@@ -300,6 +307,7 @@ void TellAtFoot(const std::string& text)
 {
     footNotice = text;
     footNoticeFrames = kFootNoticeFrames;
+    footLinesWidth = -1;
 }
 
 void EndFrame()

@@ -16,7 +16,6 @@ GROUP picks the files by the run that reads them:
 build, which runs many times slower)."""
 import hashlib
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -155,25 +154,25 @@ def main():
 
 def sweep(exe, source, work, group, only, sample):
     # The sweep's pack links to the built one's files; a damaged file
-    # replaces its link, so the built pack is never touched.  The player's
-    # own files are copied, as the game may write them.
+    # replaces its link, so the built pack is never touched.  What a player
+    # saved there (options, settings, screenshots) is left out: the runs'
+    # clicks are laid out for the default screen.
     pack = os.path.join(work, "data")
     # Nor may the player's own folders (saved options, screenshots) count.
     os.environ["XDG_CONFIG_HOME"] = os.path.join(work, "config")
     os.environ["XDG_DATA_HOME"] = os.path.join(work, "share")
     for d, dirs, names in os.walk(source):
         rel_dir = os.path.relpath(d, source)
+        if rel_dir.split(os.sep)[0] == "Data":
+            continue
         os.makedirs(os.path.join(pack, rel_dir), exist_ok=True)
         for n in names:
-            src = os.path.join(d, n)
-            dst = os.path.join(pack, rel_dir, n)
-            if rel_dir.split(os.sep)[0] == "Data":
-                shutil.copy(src, dst)
-            else:
-                os.symlink(os.path.abspath(src), dst)
-    # The options file is the player's: the pack may not hold one, so the
-    # sweep gives it a saved one to damage.
-    if group == "start" and not os.path.exists(os.path.join(pack, OPTIONS)):
+            if rel_dir == "." and n.startswith("photo") and n.endswith(".bmp"):
+                continue
+            os.symlink(os.path.abspath(os.path.join(d, n)), os.path.join(pack, rel_dir, n))
+    # The options file is the player's: the sweep gives the start run a
+    # saved one of its own to damage.
+    if group == "start":
         os.makedirs(os.path.join(pack, "Data"), exist_ok=True)
         with open(os.path.join(pack, OPTIONS), "w") as f:
             f.write("1\n800\n600\n1024\n")

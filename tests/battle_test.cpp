@@ -472,6 +472,7 @@ TEST_F(Battle, MouseAndKeysDriveThePlayersFlagsAndAim)
     for (int k = 8; k < 40; ++k) {
         sys::SetCursorPos(400, 320);  // held below the middle
         TankPlayerControl();
+        ASSERT_EQ(viewedUnit, 2) << "Z held moves the camera on once, at step " << k;
     }
     EXPECT_FLOAT_EQ(Tanks[0].gunPitch, 10);  // held down: stops at 10
     // The camera follows the viewed unit.

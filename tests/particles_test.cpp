@@ -467,6 +467,19 @@ TEST_F(Particles, FlecksAndIceShardsFlyOnEachStep)
     EXPECT_GT(PointDistance(Sprays[0].position, spray), 0.001f);
     EXPECT_GT(PointDistance(DustClouds[0].position, dust), 0.001f);
     EXPECT_GT(PointDistance(IceShards[0].position, ice), 0.001f);
+    // And they come down again: each falls below the height it reached.
+    struct Track { const char* what; const Vec3* at; float top; bool fell; } tracks[] = {
+        {"spray", &Sprays[0].position, spray.y, false},
+        {"dust", &DustClouds[0].position, dust.y, false},
+        {"ice", &IceShards[0].position, ice.y, false}};
+    for (int k = 0; k < 60; ++k) {
+        UpdateParticles();
+        for (Track& t : tracks) {
+            t.top = std::max(t.top, t.at->y);
+            t.fell |= t.at->y < t.top - 0.01f;
+        }
+    }
+    for (const Track& t : tracks) EXPECT_TRUE(t.fell) << t.what << " never came down";
 }
 
 TEST_F(Particles, AKillThrowsSixToTenPiecesThatLastAboutASecond)

@@ -12,8 +12,8 @@ GROUP picks the files by the run that reads them:
     battle  a battle: the fighting kinds, effects, sprites, sounds
     tanks   the tank select screen, every kind shown in turn
     robots  the robot select screen, every kind shown in turn
---sample takes one file of each kind of file in the group (the sanitizer
-build, which runs many times slower)."""
+--sample takes one file of each kind of file in the group (what CI runs;
+the whole sweep is for scripts/test.sh --full)."""
 import hashlib
 import os
 import subprocess

@@ -687,8 +687,7 @@ TEST_F(Models, MangledFilesNeverCrashTheLoaders)
         corpus.push_back(Slurp(kData + "/" + name));
     std::mt19937 rng(1234);
     const std::string path = ScratchPath("fuzz");
-    int loaded = 0;
-    testing::internal::CaptureStderr();
+    int loaded = 0, refused = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string bytes = corpus[round % corpus.size()];
         int edits = 1 + rng() % 8;
@@ -704,22 +703,48 @@ TEST_F(Models, MangledFilesNeverCrashTheLoaders)
         bool picture = round % corpus.size() == corpus.size() - 1;
         std::string file = path + (picture ? ".bmp" : ".x");
         std::ofstream(file, std::ios::binary) << bytes;
+        testing::internal::CaptureStderr();
+        bool ok = false;
         if (picture) {
             gfx::Texture* t = nullptr;
-            loaded += !gfx::Failed(LoadTexture(&t, file.c_str(), 0, 0, 0));
+            ok = !gfx::Failed(LoadTexture(&t, file.c_str(), 0, 0, 0));
             gfx::Release(t);
         } else {
             ModelPart part;
             LoadModelPart(&part, file.c_str());
-            loaded += part.mesh != nullptr;
+            ok = part.mesh != nullptr;
+            if (ok) {
+                // What loads is whole: every face's corners inside the
+                // vertices, every face in a subset the part has, a finite box.
+                for (int level = 0; level < 2; ++level) {
+                    gfx::Mesh* m = part.lodMeshes[level] ? part.lodMeshes[level] : part.mesh;
+                    const uint32_t* index = gfx::MeshIndices(m);
+                    const uint32_t* subset = gfx::MeshAttributes(m);
+                    for (uint32_t f = 0; f < gfx::MeshFaceCount(m); ++f) {
+                        for (int k = 0; k < 3; ++k) ASSERT_LT(index[3 * f + k], gfx::MeshVertexCount(m)) << round;
+                        ASSERT_LT(subset[f], std::max(part.materialCount, 1u)) << round;
+                    }
+                }
+            }
             ComputeModelBox(&part);
+            if (ok) {
+                for (float v : {part.box.halfSize.x, part.box.halfSize.y, part.box.halfSize.z})
+                    EXPECT_TRUE(std::isfinite(v)) << round;
+            }
             DrawModelPart(&part, 1);
             ReleaseModelPart(&part);
         }
+        const std::string told = testing::internal::GetCapturedStderr();
+        loaded += ok;
+        if (!ok) {
+            ++refused;
+            // A refusal names the file, so a player knows which one to mend.
+            EXPECT_NE(told.find(file), std::string::npos) << "round " << round << ": " << told;
+        }
         std::remove(file.c_str());
     }
-    testing::internal::GetCapturedStderr();
     EXPECT_GT(loaded, 0);  // some mutations still load, so the good paths ran too
+    EXPECT_GT(refused, 0);
 }
 
 // A compressed file (MSZIP blocks, text or binary) reads as its plain form:

@@ -1198,3 +1198,48 @@ TEST_F(Battle, TheEndPhaseLetsGoOfThePlayersKeys)
     EXPECT_GT(endCounter, 30);
     EXPECT_EQ(Tanks[0].forwardSpeed, 0.0f) << "it coasts to a stop";
 }
+
+// Every weapon of every fighting tank meets a wall 20 ahead: no shell,
+// bullet or flame is ever found past it, whatever its speed, and each is
+// done with (burst, or bounced and burnt out) within a few seconds.
+TEST_F(Battle, EveryTanksShotsStopAtAWall)
+{
+    constexpr float kWallZ = 500;
+    EarthCount = 1;
+    MercuryCount = 0;
+    for (int kind = kFirstTankKind; kind <= kLastTankKind; ++kind) {
+        if (!TankKindCanFight(kind)) continue;
+        LoadTankModels(kind);
+        for (int weapon : {kWeaponMainGun, kWeaponSecond})
+            for (int start = 0; start < 8; ++start) {  // from eight places a fraction of a step apart
+                const float ahead = 20 + 0.29f * start;
+                SCOPED_TRACE(std::string(TankKindName(kind)) + (weapon ? " second weapon" : " main gun") + " from " +
+                             std::to_string(ahead));
+                ResetUnitRecords();
+                SetTankKind(Tanks[0], kind);
+                SpawnTank(0);
+                Tanks[0].world = MatTranslation(500, 5, kWallZ - ahead - 2);  // facing +z, the ground far below
+                BuildWall(kWallZ);
+                const TankKind& row = *Tanks[0].row;
+                row.fire(Tanks[0], MatTranslation(500, 5.5f, kWallZ - ahead), weapon);
+                float furthest = 0;
+                int live = 0;
+                for (int step = 0; step < 300; ++step) {
+                    row.updateShots(Tanks[0], 0);
+                    live = 0;
+                    auto look = [&](const auto& table) {
+                        for (const Projectile& p : table)
+                            if (p.state != kShotFree) {
+                                ++live;
+                                furthest = std::max(furthest, p.world.m[3][2]);
+                            }
+                    };
+                    look(Tanks[0].shells);
+                    look(Tanks[0].bullets);
+                }
+                EXPECT_GT(furthest, kWallZ - ahead);  // it flew
+                EXPECT_LE(furthest, kWallZ) << "a shot went through the wall";
+                EXPECT_EQ(live, 0);
+            }
+    }
+}

@@ -568,19 +568,24 @@ TEST_F(Separation, ARobotsFeetStayOffATanksHull)
         EXPECT_NEAR(r.z, c.wantRobot.z, 1e-4) << c.what;
         EXPECT_EQ(r.y, 9) << c.what;
     }
-    // Wherever a robot starts round a TIGER, a few passes leave its centre
-    // at least its feet's reach from the hull.
-    for (int a = 0; a < 360; a += 15) {
-        Spread();
-        Tanks[3].row = tigerRow;
-        Tanks[3].world = MatRotationY(0.3f) * MatTranslation(500, 0, 500);
-        MoveTo(Robots[5].World(), 500 + 2.0f * std::sin(a * kDegToRad), 9, 500 + 2.0f * std::cos(a * kDegToRad));
-        for (int pass = 0; pass < 4; ++pass) SeparateTanksFromRobots();
-        Mat4 inv;
-        ASSERT_TRUE(MatInverse(&inv, Tanks[3].world));
-        const Vec3 local = Vec3TransformCoord(At(Robots[5].World()), inv);
-        const float gx = std::fmax(std::fabs(local.x) - tiger.x, 0), gz = std::fmax(std::fabs(local.z) - tiger.z, 0);
-        EXPECT_GE(std::sqrt(gx * gx + gz * gz), 1.2f - 1e-3f) << a;
-    }
+    // Wherever a robot starts round a TIGER, on the deck or off it, one pass
+    // leaves its centre at least its feet's reach from the hull.
+    for (float radius : {1.0f, 1.8f, 2.2f, 2.6f, 3.0f, 3.6f})
+        for (int a = 0; a < 360; a += 15) {
+            Spread();
+            Tanks[3].row = tigerRow;
+            Tanks[3].world = MatRotationY(0.3f) * MatTranslation(500, 0, 500);
+            MoveTo(Robots[5].World(), 500 + radius * std::sin(a * kDegToRad), 9, 500 + radius * std::cos(a * kDegToRad));
+            SeparateTanksFromRobots();
+            Mat4 inv;
+            ASSERT_TRUE(MatInverse(&inv, Tanks[3].world));
+            const Vec3 local = Vec3TransformCoord(At(Robots[5].World()), inv);
+            const float gx = std::fmax(std::fabs(local.x) - tiger.x, 0), gz = std::fmax(std::fabs(local.z) - tiger.z, 0);
+            EXPECT_GE(std::sqrt(gx * gx + gz * gz), 1.2f - 1e-3f) << radius << " at " << a;
+            // Off the deck by the nearer side: the nose from near the nose,
+            // the side from near the side.
+            if (radius == 1.0f && a == 0) EXPECT_LT(std::fabs(local.x), tiger.x);
+            if (radius == 1.0f && a == 45) EXPECT_LT(std::fabs(local.z), tiger.z);
+        }
     Tanks[3].row = nullptr;
 }

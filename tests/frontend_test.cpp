@@ -30,6 +30,7 @@
 #include "services/report.h"
 #include "frontend/menu.h"
 #include "drawn.h"
+#include "menu_atlases.h"
 #include "headless_device.h"
 #include "platform/input_script.h"
 #include "run_util.h"
@@ -1089,4 +1090,75 @@ TEST_F(FrontEndTest, EveryKindTurnsInsideThePanelsFrame)
         }
     }
     ShadowEffect = shadow;
+}
+
+// Every sprite a menu screen draws from an atlas is cut from exactly one of
+// the pictures the pack lays out in it: a rectangle off by a pixel shows a
+// sliver of the next picture or cuts its own.  The title, the forces screen
+// with each planet hovered, both select screens through every kind, the
+// stage with its arrows hovered, and the options screen's three tabs.
+TEST_F(FrontEndTest, EverySpriteOfTheMenusIsAWholePictureOfItsAtlas)
+{
+    std::vector<gfx::DrawnSprite> seen;
+    auto look = [&](int steps) {
+        for (int k = 0; k < steps; ++k) {
+            Drawn d([&] { Step(); });
+            seen.insert(seen.end(), d.sprites.begin(), d.sprites.end());
+        }
+    };
+    look(2);
+    Click(400, 260);  // the forces screen
+    for (float x : {170.0f, 630.0f}) {
+        MoveTo(x, 290);
+        look(3);
+    }
+    Click(170, 290);  // the tanks, every kind
+    for (int n = 0; n < kLastTankKind; ++n) {
+        look(2);
+        Click(720, 300);
+    }
+    Click(690, 525);  // the stage
+    ASSERT_EQ(SceneProc, &StageSet);
+    for (auto [x, y] : {std::pair{66.0f, 420.0f}, std::pair{240.0f, 350.0f}, std::pair{560.0f, 410.0f}}) {
+        MoveTo(x, y);
+        look(2);
+    }
+    Click(210, 530);  // back to the tanks, to the forces, the robots
+    Click(110, 525);
+    Click(630, 290);
+    ASSERT_EQ(SceneProc, &RobotSelect);
+    for (int n = 0; n < kRobotKindCount; ++n) {
+        look(2);
+        Click(720, 300);
+    }
+    Click(110, 525);
+    Click(400, 540);  // the title
+    Click(400, 420);  // options, each tab
+    ASSERT_EQ(SceneProc, &OptionsScreen);
+    for (float y : {35.0f, 86.0f, 137.0f}) {
+        Click(78, y);
+        look(2);
+    }
+    const struct {
+        gfx::Texture* atlas;
+        std::vector<Rect4> pictures;
+        const char* name;
+    } atlases[] = {{FrontEnd.menuLog, MenuLogRects(), "Title/MenuLog.bmp"},
+                   // The stage's time arrows have always been cut a pixel short of
+                   // the arrows' pictures.
+                   {FrontEnd.logo, [] { auto r = LogoRects(); r.push_back({0, 0, 29, 29}); r.push_back({30, 0, 59, 29}); return r; }(),
+                    "Title/Game_Logo1.bmp"},
+                   {FrontEnd.forcesCaptions, ForcesCaptionRects(), "Title/ForcesSelectMenu1.bmp"}};
+    int checked = 0;
+    for (const auto& s : seen)
+        for (const auto& a : atlases) {
+            if (s.texture != a.atlas) continue;
+            ++checked;
+            bool whole = false;
+            for (const Rect4& r : a.pictures)
+                whole |= s.src.left == r.l && s.src.top == r.t && s.src.right == r.r && s.src.bottom == r.b;
+            EXPECT_TRUE(whole) << a.name << " (" << s.src.left << ", " << s.src.top << ")-(" << s.src.right << ", "
+                               << s.src.bottom << ") is no picture of it";
+        }
+    EXPECT_GT(checked, 100);
 }

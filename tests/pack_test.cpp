@@ -12,6 +12,7 @@
 
 #include "assets/model.h"
 #include "headless_device.h"
+#include "menu_atlases.h"
 #include "platform/image.h"
 #include "platform/mesh_data.h"
 #include "platform/test_hooks.h"
@@ -504,10 +505,6 @@ TEST_F(Pack, SoundsAre16BitMonoPcmWaves)
 }
 
 namespace {
-struct Rect4 {
-    int l, t, r, b;
-};
-
 // Each named rectangle holds non-key content, and nothing spills over its
 // border: the ring of pixels just outside is key colour wherever it is not
 // inside another named rectangle.
@@ -560,21 +557,9 @@ TEST_F(Pack, BattleAtlasesHoldEveryPictureInItsRectangle)
 
 TEST_F(Pack, FrontEndAtlasesHoldEveryPictureInItsRectangle)
 {
-    std::vector<Rect4> menu = {{2, 2, 447, 118},     {2, 122, 447, 238},  {2, 242, 447, 358},  {2, 362, 447, 478},
-                               {451, 2, 612, 97},    {451, 101, 612, 196}, {451, 200, 612, 295}, {2, 482, 180, 563},
-                               {184, 482, 362, 563}, {366, 482, 544, 563}, {2, 567, 180, 648},  {184, 567, 362, 648},
-                               {2, 652, 462, 787},   {2, 791, 462, 924},  {465, 584, 927, 721}, {2, 928, 273, 994},
-                               {276, 928, 547, 994}, {550, 928, 821, 994}, {466, 775, 619, 848}, {466, 851, 696, 924},
-                               {616, 1, 881, 66},    {616, 148, 819, 213}, {616, 215, 911, 280}, {616, 68, 882, 146},
-                               {466, 724, 514, 772}, {517, 724, 564, 772}, {874, 963, 1023, 1023}};
-    CheckAtlas("Title/MenuLog.bmp", 0xFF00FF, 1024, 1024, menu);
-    std::vector<Rect4> logo = {{0, 0, 30, 30}, {30, 0, 60, 30}, {420, 0, 440, 20}, {420, 20, 440, 40},
-                               {0, 31, 165, 71}, {0, 71, 165, 111}, {168, 31, 286, 99}, {287, 31, 404, 99},
-                               {353, 108, 510, 161}};
-    for (int d = 0; d < 10; ++d) logo.push_back({65 + 35 * d, 0, 100 + 35 * d, 30});
-    for (int k = 0; k < 9; ++k) logo.push_back({172, 100 + 38 * k, 337, 138 + 38 * k});
-    CheckAtlas("Title/Game_Logo1.bmp", 0xFF00FF, 512, 512, logo);
-    CheckAtlas("Title/ForcesSelectMenu1.bmp", 0xFFFFFF, 512, 512, {{0, 2, 512, 104}, {0, 107, 512, 223}, {0, 227, 512, 337}});
+    CheckAtlas("Title/MenuLog.bmp", 0xFF00FF, 1024, 1024, MenuLogRects());
+    CheckAtlas("Title/Game_Logo1.bmp", 0xFF00FF, 512, 512, LogoRects());
+    CheckAtlas("Title/ForcesSelectMenu1.bmp", 0xFFFFFF, 512, 512, ForcesCaptionRects());
     const struct { const char* path; uint32_t w, h; } full[] = {
         {"Title/MainMenu.bmp", 1024, 1024},  {"Title/ForcesSelectMenu.bmp", 1024, 1024},
         {"Title/SelectMenu.bmp", 1024, 1024}, {"Title/Selectback1.bmp", 512, 512},

@@ -1004,3 +1004,36 @@ TEST_F(RobotSide, AComputerRobotsShellsComeDownOnAStillTankNearOrFar)
         EXPECT_GE(hits, 9u) << "at " << range << ": " << hits << " of " << fired << " hit";
     }
 }
+
+// Each robot weapon that strikes a tank takes its own range of hit points,
+// every value of it over enough shots and none outside: the D-ED.10's gun 6
+// to 13 and its missiles 10 to 18, the R-NO.15's ice 1 to 3 and its cannon
+// 3 to 5.
+TEST_F(RobotSide, EachRobotWeaponHurtsATankWithinItsOwnRange)
+{
+    struct Case { const char* kind; int weapon, least, most; } cases[] = {
+        {"D-ED.10", kWeaponMainGun, 6, 13}, {"D-ED.10", kWeaponSecond, 10, 18},
+        {"R-NO.15", kWeaponMainGun, 1, 3}, {"R-NO.15", kWeaponSecond, 3, 5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind) + (c.weapon ? " second weapon" : " first weapon"));
+        const int kind = RobotKindFromText(c.kind);
+        LoadRobotModels(kind);
+        RobotUnit& r = PlaceRobot(0, kind, 500, 480);
+        const RobotKind& row = *r.row;
+        int least = 1000, most = 0, hits = 0;
+        for (int shot = 0; shot < 300; ++shot) {
+            TankUnit& t = PlaceTank(0, 500, 500);
+            t.shakeCode = HitReaction::None;
+            row.fire(r, MatTranslation(500, 0.8f, 496), c.weapon);
+            for (int step = 0; step < 60; ++step) row.updateShots(r, 0);
+            const int loss = static_cast<int>(256 - t.hp);
+            if (loss == 0) continue;
+            ++hits;
+            least = std::min(least, loss);
+            most = std::max(most, loss);
+        }
+        EXPECT_GT(hits, 200);
+        EXPECT_EQ(least, c.least);
+        EXPECT_EQ(most, c.most);
+    }
+}

@@ -1243,3 +1243,20 @@ TEST_F(Battle, EveryTanksShotsStopAtAWall)
             }
     }
 }
+
+// What faces the camera faces it wherever the camera looks: a sheet or a
+// sign's face (its local +z) lies along the line of sight, level, looking
+// down steeply or up, to every side.
+TEST_F(Battle, CameraFacingTurnsAQuadOntoTheLineOfSight)
+{
+    for (Vec3 look : {Vec3{0, 0, 1}, Vec3{1, 0, 0}, Vec3{-0.6f, -0.5f, 0.3f}, Vec3{0.2f, 0.7f, -0.9f},
+                      Vec3{-1, -0.2f, -1}}) {
+        CameraEye = {500, 10, 500};
+        CameraLookAt = CameraEye + look;
+        BuildCameraFacing();
+        const Vec3 face = Vec3TransformNormal({0, 0, 1}, CameraFacing), n = Vec3Normalize(look);
+        EXPECT_NEAR(face.x, n.x, 1e-4) << look.x << ", " << look.y << ", " << look.z;
+        EXPECT_NEAR(face.y, n.y, 1e-4) << look.x << ", " << look.y << ", " << look.z;
+        EXPECT_NEAR(face.z, n.z, 1e-4) << look.x << ", " << look.y << ", " << look.z;
+    }
+}

@@ -574,6 +574,35 @@ TEST_F(RobotSide, AnEngagedRobotTurnsOntoItsTankAndFiresOnlyWhenOnIt)
     EXPECT_EQ(Pos(r.World()).x, at.x);
 }
 
+// An engaged computer robot raises its arms to a tank above it and lowers
+// them to one below, a step at a time, until they point at it.
+TEST_F(RobotSide, AnEngagedRobotPitchesItsArmsOntoATankAboveOrBelow)
+{
+    PlayerSide = 0;
+    EarthCount = 1;
+    MercuryCount = 1;
+    for (float tankY : {-5.0f, 12.0f}) {
+        SCOPED_TRACE(tankY);
+        RobotUnit& r = PlaceRobot(0, 101, 100, 100);
+        TankUnit& t = PlaceTank(0, 100, 140);  // straight ahead
+        t.world.m[3][1] = t.turretWorld.m[3][1] = t.gunWorld.m[3][1] = tankY;
+        RobotAi[0] = RobotAiState{};
+        RobotAi[0].modeLimit = 100000;
+        RobotAi[0].moveMode = 40;  // stand
+        r.aimPitch = 0;
+        for (int k = 0; k < 200; ++k) {
+            RobotAiDecide();
+            PoseRobot10(r);
+        }
+        // Pitch is measured downward-positive or upward-positive by the
+        // arms; either way it points at the tank now: ahead and level with it.
+        const Vec3 dir = Vec3Normalize(Vec3TransformNormal({0, 0, 1}, r.AimWorld()));
+        const Vec3 to = Vec3Normalize(Pos(t.world) - Pos(r.AimWorld()));
+        EXPECT_GT(std::fabs(r.aimPitch), 5.0f);
+        EXPECT_NEAR(dir.y, to.y, 0.05f) << "arms at " << r.aimPitch;
+    }
+}
+
 TEST_F(RobotSide, SetUpLeavesThePlayersWeaponAloneAndSpawnClearsEveryFlag)
 {
     EarthCount = 4;

@@ -941,3 +941,30 @@ TEST_F(Tank, AComputerTanksShellsComeDownOnAStillRobotNearOrFar)
         EXPECT_GE(hits, 9u) << "at " << range << ": " << hits << " of " << fired << " hit";
     }
 }
+
+// A hit jolts a tank on the ground plane by its reaction's reach each
+// frame it shakes (a shell 0.18 at most, a wreck's blast 0.38), and never
+// upward; the ice holds it still.
+TEST_F(Tank, AHitJoltsTheTankByItsReactionsReachAndTheIceHoldsItStill)
+{
+    EarthCount = 1;
+    struct Case { HitReaction code; float reach; } cases[] = {
+        {HitReaction::TankShell, 0.18f}, {HitReaction::Killed, 0.38f}, {HitReaction::FrozenByIce, 0.0f}};
+    for (const Case& c : cases) {
+        float most = 0;
+        for (int k = 0; k < 200; ++k) {
+            Tanks[0].world = MatTranslation(300, 0.72f, 300);
+            Tanks[0].forwardSpeed = Tanks[0].reverseSpeed = Tanks[0].turnRate = 0;
+            Tanks[0].shakeCode = c.code;
+            Tanks[0].alive = 1;
+            Tanks[0].hp = 200;
+            TankControls[0] = {};
+            TankSideUpdate();
+            const Vec3 p = Position(Tanks[0].world);
+            EXPECT_FLOAT_EQ(p.y, 0.72f);
+            most = std::max({most, std::fabs(p.x - 300), std::fabs(p.z - 300)});
+        }
+        EXPECT_LE(most, c.reach + 1e-4f) << static_cast<int>(c.code);
+        EXPECT_GE(most, c.reach * 0.9f) << static_cast<int>(c.code);
+    }
+}

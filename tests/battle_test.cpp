@@ -1260,3 +1260,33 @@ TEST_F(Battle, CameraFacingTurnsAQuadOntoTheLineOfSight)
         EXPECT_NEAR(face.z, n.z, 1e-4) << look.x << ", " << look.y << ", " << look.z;
     }
 }
+
+// Every unit held at the field's edge shows the red sign over it, a tank's
+// 2.5 up and a robot's 3 up, the first of each side too; one that is not,
+// or is past the counts in use, shows none.
+TEST_F(Battle, ASignStandsOverEachUnitHeldAtTheEdge)
+{
+    EarthCount = MercuryCount = 2;
+    BattleInit();
+    CameraEye = {500, 20, 400};
+    CameraLookAt = {500, 0, 520};
+    CameraUp = {0, 1, 0};
+    ViewMatrix = MatLookAtLH(CameraEye, CameraLookAt, CameraUp);
+    BuildViewFrustum(&BattleFrustum, ViewMatrix, 60.0f, 4.0f / 3.0f, 1.0f, 2000.0f);
+    BuildCameraFacing();
+    const Vec3 tank0{480, 1, 500}, tank1{500, 1, 500}, robot0{520, 2, 500}, robot1{540, 2, 500};
+    Tanks[0].world = MatTranslation(tank0.x, tank0.y, tank0.z);
+    Tanks[1].world = MatTranslation(tank1.x, tank1.y, tank1.z);
+    Robots[0].World() = MatTranslation(robot0.x, robot0.y, robot0.z);
+    Robots[1].World() = MatTranslation(robot1.x, robot1.y, robot1.z);
+    Tanks[0].atBorder = Robots[0].atBorder = 1;
+    Tanks[1].atBorder = Robots[1].atBorder = 0;
+    Tanks[2].atBorder = Robots[2].atBorder = 1;  // past the counts
+    std::vector<gfx::DrawnCall> calls = DrawCalls([] { DrawBattleScene(); });
+    std::vector<Vec3> signs;
+    for (const auto& c : calls)
+        if (c.texture == StopTexture) signs.push_back(Position(c.world));
+    ASSERT_EQ(signs.size(), 2u);
+    EXPECT_NEAR(PointDistance(signs[0], tank0 + Vec3{0, 2.5f, 0}), 0, 1e-3);
+    EXPECT_NEAR(PointDistance(signs[1], robot0 + Vec3{0, 3.0f, 0}), 0, 1e-3);
+}

@@ -222,6 +222,14 @@ TEST_F(Shots, DamageKillsAndReactionsFollowTheSides)
     EXPECT_LT(Robots[0].hp, 256);
     EXPECT_GE(Robots[0].hp, 256 - 13);
     EXPECT_EQ(::Shots.unitHits, 5u);
+    // A tank's shot on another tank, and a robot's on another robot, are no
+    // unit's hit on itself.
+    s = ShotAt(Pos(Tanks[0].world));
+    RunHitTests(s, rules_, {true, 1});
+    s = ShotAt(Pos(Robots[0].World()));
+    RunHitTests(s, rules_, {false, 1});
+    EXPECT_EQ(::Shots.unitHits, 7u);
+    EXPECT_EQ(::Shots.selfHits, 0u);
 }
 
 TEST_F(Shots, UnitsAboveTheCountAndKindsWithoutModelsAreNeverHit)

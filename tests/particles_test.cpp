@@ -503,6 +503,12 @@ TEST_F(Particles, AKillThrowsSixToTenPiecesThatLastAboutASecond)
     EXPECT_EQ(most, 10);
     // Each batch lives 60 to 80 frames, each piece 6 less to 16 more.
     ExpectCovers({shortest, longest}, 54, 96, "debris life");
+    // Its life over, a piece is gone even high in the air.
+    ClearParticlePools();
+    SpawnKillExplosion({500, 300, 500}, 1.0f, 0.5f);
+    ASSERT_GE(Count(kDebris).live, 6);
+    for (int k = 0; k < 97; ++k) UpdateParticles();
+    EXPECT_EQ(Count(kDebris).live, 0);
 }
 
 TEST_F(Particles, RandomSpeedsAreRealDivisions)

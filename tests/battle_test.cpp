@@ -414,6 +414,9 @@ TEST_F(Battle, EveryWallRayPushesAComputerTankAwayAndSlowsIt)
         EXPECT_LE(Tanks[1].forwardSpeed, 0.32f);
         EXPECT_GE(Tanks[1].reverseSpeed, -0.2f);
         EXPECT_TRUE(Tanks[1].forwardSpeed < 0.32f || Tanks[1].reverseSpeed > -0.2f) << "not slowed";
+        // A wall ahead sends the computer's tank back, one behind forward.
+        EXPECT_EQ(TankControls[1].backward, ray.flag == 1 ? 1 : 0);
+        EXPECT_EQ(TankControls[1].forward, ray.flag == 2 ? 1 : 0);
     }
 }
 
@@ -437,6 +440,8 @@ TEST_F(Battle, EveryWallRayPushesAComputerRobotAwayAndSlowsIt)
         EXPECT_GT(Pos(Robots[1].World()).z, 499.0f) << "pushed too far";
         EXPECT_LT(std::fabs(Robots[1].speed), 0.2f) << "not slowed";
         EXPECT_GT(std::fabs(Robots[1].speed), 0.1f) << "all but stopped";
+        EXPECT_EQ(RobotControls[1].backward, ray.flag == 1 ? 1 : 0);
+        EXPECT_EQ(RobotControls[1].forward, ray.flag == 2 ? 1 : 0);
     }
 }
 

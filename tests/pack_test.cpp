@@ -579,3 +579,44 @@ TEST_F(Pack, FrontEndAtlasesHoldEveryPictureInItsRectangle)
     EXPECT_EQ(stage.argb[400 * 1024 + 512] & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_NE(stage.argb[900 * 1024 + 512] & 0xFFFFFF, 0xFFFFFFu);
 }
+
+// The boxes shots find each fighting kind by are set once its models load,
+// and each holds its part's whole mesh about the part's origin, as the hit
+// tests place it: a box never computed lets every shot through.
+TEST_F(Pack, EveryFightingKindsHitBoxesHoldTheirParts)
+{
+    auto expectHolds = [](const ModelPart* part, const char* what) {
+        ASSERT_NE(part, nullptr) << what;
+        ASSERT_NE(part->mesh, nullptr) << what;
+        const Vec3 h = part->box.halfSize;
+        EXPECT_GT(std::min({h.x, h.y, h.z}), 0.05f) << what;
+        const auto* bytes = static_cast<const uint8_t*>(gfx::MeshVertices(part->mesh));
+        const uint32_t stride = gfx::FvfStride(gfx::MeshFVF(part->mesh));
+        const Vec3 mid = (part->box.min + part->box.max) * 0.5f;
+        for (uint32_t v = 0; v < gfx::MeshVertexCount(part->mesh); ++v) {
+            Vec3 p;
+            std::memcpy(&p, bytes + static_cast<size_t>(v) * stride, 12);
+            p = p - mid;
+            ASSERT_TRUE(std::fabs(p.x) <= h.x + 1e-3f && std::fabs(p.y) <= h.y + 1e-3f && std::fabs(p.z) <= h.z + 1e-3f)
+                << what << ": vertex " << v << " (" << p.x << ", " << p.y << ", " << p.z << ") outside its box (" << h.x << ", " << h.y << ", " << h.z << ") min (" << part->box.min.x << ", " << part->box.min.y << ", " << part->box.min.z << ")";
+        }
+    };
+    for (int kind = kFirstTankKind; kind <= kLastTankKind; ++kind) {
+        if (!TankKindCanFight(kind)) continue;
+        LoadTankModels(kind);
+        const TankHitModels* m = TankKindOf(kind)->hitModels;
+        ASSERT_NE(m, nullptr) << TankKindName(kind);
+        expectHolds(m->body, TankKindName(kind));
+        expectHolds(m->top, TankKindName(kind));
+    }
+    for (int kind = kFirstRobotKind; kind <= kLastRobotKind; ++kind) {
+        if (!RobotKindCanFight(kind)) continue;
+        LoadRobotModels(kind);
+        const RobotHitModels* m = RobotKindOf(kind)->hitModels;
+        ASSERT_NE(m, nullptr) << RobotKindName(kind);
+        expectHolds(m->upperBody, RobotKindName(kind));
+        expectHolds(m->foot, RobotKindName(kind));
+    }
+    ReleaseAllTankModels();
+    ReleaseAllRobotModels();
+}

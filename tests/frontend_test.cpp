@@ -522,6 +522,13 @@ TEST_F(FrontEndTest, TheForcesScreenSwingsTheHoveredPlanetAndFadesItsCaption)
     }
     EXPECT_GT(left, 0);
     EXPECT_GT(right, 0);
+    // Round them the sphere of stars, turning slowly.
+    int stars = 0;
+    for (const auto& c : calls) stars += c.mesh == StarSphere.mesh && c.mesh;
+    EXPECT_GT(stars, 0);
+    const float angle = StarSphereAngle;
+    Step();
+    EXPECT_NEAR(StarSphereAngle, angle + 0.01f, 1e-4);
     // The caption hangs centred across the top of the screen.
     bool centred = false;
     for (const auto& s : captions.sprites)
@@ -1161,4 +1168,12 @@ TEST_F(FrontEndTest, EverySpriteOfTheMenusIsAWholePictureOfItsAtlas)
                                << s.src.bottom << ") is no picture of it";
         }
     EXPECT_GT(checked, 100);
+    // The stage names both sides over their counts.
+    for (const gfx::Rect label : {gfx::Rect{168, 31, 286, 99}, gfx::Rect{287, 31, 404, 99}}) {
+        int drawn = 0;
+        for (const auto& s : seen)
+            drawn += s.texture == FrontEnd.logo && s.src.left == label.left && s.src.top == label.top &&
+                     s.src.right == label.right && s.src.bottom == label.bottom;
+        EXPECT_GT(drawn, 0) << label.left;
+    }
 }

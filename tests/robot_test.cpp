@@ -956,6 +956,9 @@ TEST_F(RobotSide, TheCameraSitsBehindTheViewedRobotByKindAndADemoLeavesTheKeysAl
         EXPECT_NEAR(CameraEye.z, c.eyeZ, 1e-3) << c.kind;
         EXPECT_NEAR(CameraLookAt.y, c.lookY < 0 ? 7 : c.lookY, 1e-3) << c.kind;
         EXPECT_EQ(crosshairKind, c.crosshair) << c.kind;
+        // The view it makes stands upright: the world's up is up on the screen.
+        const Mat4 view = MatLookAtLH(CameraEye, CameraLookAt, CameraUp);
+        EXPECT_GT(Vec3TransformNormal({0, 1, 0}, view).y, 0.5f) << c.kind;
     }
     // Under --demo the keys and the mouse do not reach robot 0.
     DemoPlayer = true;
